@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing need on Debian 12. Idempotent:
+# apt is only called when a package is missing.
+set -euo pipefail
+packages=(
+    build-essential cmake ninja-build pkg-config clang-format
+    libgtest-dev libgmock-dev libbenchmark-dev
+    libsdl2-dev libsdl2-image-dev libimgui-dev
+    libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
+    libzip-dev libogg-dev libvorbis-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+        missing+=("$p")
+    fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+fi
