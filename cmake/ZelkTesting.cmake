@@ -20,6 +20,7 @@ function(zelk_add_test_suite name)
         ZELK_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
         ZELK_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
     gtest_discover_tests(${name}
+        TEST_PREFIX "${name}."
         DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "${ZELK_TEST_ENVIRONMENT}" TIMEOUT 300)
 endfunction()
