@@ -1,0 +1,1 @@
+// A module without sources yet still makes a library.
