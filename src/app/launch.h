@@ -1,0 +1,67 @@
+// clsLaunch: the launcher, the one object that lives for the whole process.
+// It fixes the folders, refuses a second instance, reads the debug file,
+// opens the root and routes every message box of the program. Starting the
+// title and closing the root are posted to the one-shot system timer, so the
+// caller always returns before they run.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace zelk {
+
+class INIFile;
+class INISection;
+class PageLog;
+class clsVell;
+class frmCtrl;
+
+// Button and result codes of message boxes.
+enum : long { kMsgOK = 0, kMsgYesNo = 4 };
+enum : long { kResultOK = 1, kResultYes = 6, kResultNo = 7 };
+
+class clsLaunch {
+public:
+    clsLaunch();
+    ~clsLaunch();
+    clsLaunch(const clsLaunch&) = delete;
+    clsLaunch& operator=(const clsLaunch&) = delete;
+
+    bool Init();
+    void OpenVell();
+    void CloseVell();
+    void RestartTitle() { SysTimerFunc(1); }
+    void ExitApp();
+
+    long Msg(const std::string& Prompt, long Buttons = kMsgOK, const std::string& Title = "");
+
+    frmCtrl* View() const { return mView.get(); }
+    PageLog& Log() const { return *mLog; }
+    const INISection& DebugSec() const;
+    const std::string& Title() const { return mTitle; }
+    bool IsDebugMode() const;
+
+    long SysTimerFunc() const { return mSysTimerFunc; }
+    void SysTimerFunc(long value);
+
+    // The open root, or null before OpenVell and after the close.
+    clsVell* Root() const { return mVell.get(); }
+
+    // Runs when tmrSystem fires.
+    void OnSystemTimer();
+
+private:
+    std::unique_ptr<frmCtrl> mView;
+    std::unique_ptr<PageLog> mLog;
+    std::unique_ptr<INIFile> mDebugFile;
+    std::unique_ptr<INISection> mEmptyDebugSec;
+    std::unique_ptr<clsVell> mVell;
+    std::string mTitle;
+    long mSysTimerFunc = 0;
+    bool mExiting = false;
+};
+
+// The launcher while the process runs (null in tests that build parts alone).
+clsLaunch* Launch();
+
+}  // namespace zelk
