@@ -22,22 +22,26 @@ public:
     bool Open(uint32_t typeWord, const void* addressOrName, int64_t size) override;
     void Close() override;
     int64_t Read(void* destination, int64_t length) override;
-    // Moves the source and reads the headers again from there.
+    // Restarts the stream (its headers are read again) and passes over the
+    // decoded bytes before the position.
     bool Seek(int64_t position) override;
     // Of the compressed source: the decoder cannot know the PCM size cheaply.
     int64_t DecodedSize() override;
-    // Through vorbisfile, which walks the whole stream once.
+    // Through vorbisfile, which looks the stream over once.
     int64_t LengthMs() override;
-    int64_t Position() override;
+    // Decoded bytes delivered since the start.
+    int64_t Position() override { return mPosition; }
     bool AtEnd() const override { return mAtEnd; }
     const WaveFormat* SourceFormat() const override { return nullptr; }
     const WaveFormat& OutputFormat() const override { return mOutputFormat; }
 
 private:
     bool ReadHeaders();
+    bool SubmitHeaderPackets(int& headers);
     void ClearStreamStates();
-    bool ReadIntoSync();
+    int64_t ReadIntoSync();
     bool DecodeStep();
+    void AppendPcm(float** pcm, int frames);
 
     std::unique_ptr<Source> mSource;
     ogg_sync_state mSync{};
@@ -55,9 +59,11 @@ private:
     bool mLastRead = false;
     bool mAtEnd = false;
     WaveFormat mOutputFormat;
-    std::vector<uint8_t> mPcm;
-    int64_t mPcmFilled = 0;
-    int64_t mPcmReadPosition = -1;  // -1: empty
+    std::vector<int16_t> mPcm;
+    int64_t mPcmFilled = 0;         // bytes
+    int64_t mPcmReadPosition = -1;  // bytes; -1: empty
+    int64_t mPcmTarget = 0;
+    int64_t mPosition = 0;
 };
 
 }  // namespace wavo

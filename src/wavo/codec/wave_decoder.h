@@ -33,7 +33,7 @@ private:
     // Source bytes read but not yet converted: the start of a block that the
     // last 1024-byte chunk cut.
     std::vector<uint8_t> mInput;
-    std::vector<uint8_t> mOutput;
+    std::vector<int16_t> mOutput;
     int64_t mOutputFilled = 0;
     int64_t mOutputReadPosition = -1;  // -1: empty
 };

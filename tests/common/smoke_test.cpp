@@ -1,5 +1,0 @@
-#include <gtest/gtest.h>
-
-TEST(BuildFrame, RunsTests) {
-    SUCCEED();
-}
