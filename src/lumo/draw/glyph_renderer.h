@@ -16,7 +16,8 @@
 
 namespace lumo {
 
-struct FontFace;  // one opened font file, shared by the fonts of every size
+struct FontFace;    // one opened font file, shared by the fonts of every size
+struct FontSystem;  // FreeType and fontconfig of one library
 
 // A face at one size: what a text film holds as its font. Rendered glyphs are
 // kept, so printing a character seen before costs one table look-up. Safe to use
@@ -61,8 +62,7 @@ public:
     std::string resolve(std::string_view faceCp932);
 
 private:
-    struct Library;
-    std::unique_ptr<Library> mLibrary;
+    std::shared_ptr<FontSystem> mSystem;
     std::mutex mMutex;
     std::map<std::string, std::shared_ptr<FontFace>, std::less<>> mFaces;
     std::map<std::pair<std::string, int>, std::shared_ptr<Font>> mFonts;

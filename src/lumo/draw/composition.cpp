@@ -1,0 +1,163 @@
+#include "composition.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace lumo {
+
+void applyTone(std::uint8_t* pixel, const Tone& tone) {
+    int channel[3] = {pixel[0], pixel[1], pixel[2]};
+    if (tone.brightness != 256) {
+        for (int& c : channel)
+            c = std::clamp(c * tone.brightness / 256, 0, 255);
+    }
+    if (tone.saturation != 256) {
+        const int mean = (channel[0] + channel[1] + channel[2]) / 3;
+        for (int& c : channel)
+            c = std::clamp(mean + ((tone.saturation * (c - mean)) >> 8), 0, 255);
+    }
+    for (int i = 0; i < 3; ++i)
+        pixel[i] = static_cast<std::uint8_t>(channel[i]);
+}
+
+Piece makePiece(const PixelBuffer& destinationImage, const PixelBuffer& destinationAlpha, int dx,
+                int dy, const PixelBuffer& sourceImage, const PixelBuffer& sourceAlpha, int sx,
+                int sy, int width, int height) {
+    Piece piece;
+    if (destinationImage.bits == nullptr || sourceImage.bits == nullptr) return piece;
+    if (dx < 0) width += dx, sx -= dx, dx = 0;
+    if (dy < 0) height += dy, sy -= dy, dy = 0;
+    if (sx < 0) width += sx, dx -= sx, sx = 0;
+    if (sy < 0) height += sy, dy -= sy, sy = 0;
+    width = std::min({width, destinationImage.clipWidth - dx, sourceImage.clipWidth - sx});
+    height = std::min({height, destinationImage.clipHeight - dy, sourceImage.clipHeight - sy});
+    if (destinationAlpha.bits != nullptr) {
+        width = std::min(width, destinationAlpha.clipWidth - dx);
+        height = std::min(height, destinationAlpha.clipHeight - dy);
+    }
+    if (sourceAlpha.bits != nullptr) {
+        width = std::min(width, sourceAlpha.clipWidth - sx);
+        height = std::min(height, sourceAlpha.clipHeight - sy);
+    }
+    if (width < 1 || height < 1) return piece;
+
+    piece.width = width;
+    piece.height = height;
+    piece.destinationImage = viewOf(destinationImage, dx, dy, width, height);
+    piece.sourceImage = viewOf(sourceImage, sx, sy, width, height);
+    if (destinationAlpha.bits != nullptr) {
+        piece.destinationAlpha = viewOf(destinationAlpha, dx, dy, width, height);
+    }
+    if (sourceAlpha.bits != nullptr) piece.sourceAlpha = viewOf(sourceAlpha, sx, sy, width, height);
+    return piece;
+}
+
+namespace {
+
+bool keepsAlpha(const Piece& piece, std::uint32_t parentType) {
+    return (parentType & kTypeKeepsAlpha) != 0 && piece.destinationAlpha.bits != nullptr;
+}
+
+void makeOpaque(const Piece& piece) {
+    for (int y = 0; y < piece.height; ++y) {
+        std::memset(piece.destinationAlpha.row(y), 255, piece.width);
+    }
+}
+
+// The pixel functions of the blend; e is the effective alpha, 1..255.
+struct KeepAlphaPixel {
+    static void apply(std::uint8_t* c, const std::uint8_t* s, std::uint8_t* alpha, int e,
+                      const Tone&) {
+        const int d = *alpha;
+        if (d == 0) {
+            std::memcpy(c, s, 3);
+            *alpha = static_cast<std::uint8_t>(e);
+            return;
+        }
+        for (int i = 0; i < 3; ++i)
+            c[i] = static_cast<std::uint8_t>(c[i] + e * (s[i] - c[i]) / 256);
+        *alpha = static_cast<std::uint8_t>(d - ((e * (d - 255) + 255) >> 8));
+    }
+};
+
+struct TonedPixel {
+    static void apply(std::uint8_t* c, const std::uint8_t* s, std::uint8_t*, int e,
+                      const Tone& tone) {
+        std::uint8_t toned[3] = {s[0], s[1], s[2]};
+        applyTone(toned, tone);
+        for (int i = 0; i < 3; ++i) {
+            c[i] = static_cast<std::uint8_t>(c[i] + e * (toned[i] - c[i]) / 256);
+        }
+    }
+};
+
+struct PlainPixel {
+    static void apply(std::uint8_t* c, const std::uint8_t* s, std::uint8_t*, int e, const Tone&) {
+        if (e == 255) {
+            std::memcpy(c, s, 3);
+            return;
+        }
+        for (int i = 0; i < 3; ++i)
+            c[i] = static_cast<std::uint8_t>(c[i] + (s[i] - c[i]) * e / 256);
+    }
+};
+
+template <typename PixelFunction>
+void blendRows(const Piece& piece, int opacity, const Tone& tone) {
+    const int last = piece.width - 1;
+    for (int y = 0; y < piece.height; ++y) {
+        std::uint8_t* c = piece.destinationImage.row(y);
+        const std::uint8_t* s = piece.sourceImage.row(y);
+        const std::uint8_t* a = piece.sourceAlpha.bits ? piece.sourceAlpha.row(y) : nullptr;
+        std::uint8_t* d = piece.destinationAlpha.bits ? piece.destinationAlpha.row(y) : nullptr;
+        for (int x = 0; x <= last; ++x) {
+            const int alpha = a ? a[x] : 255;
+            if (alpha * opacity < 256) {
+                // A transparent run goes by in one step; the row's last pixel is
+                // left to the loop.
+                while (x + 1 < last && a && a[x + 1] == 0)
+                    ++x;
+                continue;
+            }
+            const int e = (alpha * opacity) >> 8;
+            PixelFunction::apply(c + 3 * x, s + 3 * x, d ? d + x : nullptr, e, tone);
+        }
+    }
+}
+
+}  // namespace
+
+void directCopy(const Piece& piece, std::uint32_t parentType) {
+    if (piece.empty()) return;
+    for (int y = 0; y < piece.height; ++y) {
+        std::memmove(piece.destinationImage.row(y), piece.sourceImage.row(y), 3 * piece.width);
+    }
+    if (keepsAlpha(piece, parentType)) makeOpaque(piece);
+}
+
+void tonedCopy(const Piece& piece, const Tone& tone, std::uint32_t parentType) {
+    if (piece.empty()) return;
+    for (int y = 0; y < piece.height; ++y) {
+        std::uint8_t* c = piece.destinationImage.row(y);
+        const std::uint8_t* s = piece.sourceImage.row(y);
+        for (int x = 0; x < piece.width; ++x, c += 3, s += 3) {
+            std::memcpy(c, s, 3);
+            applyTone(c, tone);
+        }
+    }
+    if (keepsAlpha(piece, parentType)) makeOpaque(piece);
+}
+
+void blendScalar(const Piece& piece, int opacity, const Tone& tone, std::uint32_t parentType) {
+    if (piece.empty()) return;
+    opacity = std::clamp(opacity, 0, 256);
+    if (keepsAlpha(piece, parentType)) {
+        blendRows<KeepAlphaPixel>(piece, opacity, tone);
+    } else if ((parentType & kTypeToned) != 0) {
+        blendRows<TonedPixel>(piece, opacity, tone);
+    } else {
+        blendRows<PlainPixel>(piece, opacity, tone);
+    }
+}
+
+}  // namespace lumo

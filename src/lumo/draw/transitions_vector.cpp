@@ -1,0 +1,140 @@
+// The cross-fade with vector instructions: out = new + trunc(p × (old - new) / 256)
+// is new ± (|old - new| × p) >> 8, the high half of (|old - new| << 8) × p in
+// unsigned 16-bit lanes (p ≤ 256 keeps it in range).
+#include <algorithm>
+#include <cstddef>
+
+#include "transitions.h"
+#include "vector_kernels.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define LUMO_X86 1
+#endif
+
+namespace lumo {
+namespace {
+
+struct Extent {
+    int rowBytes;
+    int rows;
+};
+
+Extent extentOf(const PixelBuffer& a, const PixelBuffer& b, const PixelBuffer& c) {
+    if (a.bits == nullptr || b.bits == nullptr || c.bits == nullptr) return {0, 0};
+    return {std::min({a.clipWidth * a.bytesPerPixel, b.clipWidth * b.bytesPerPixel,
+                      c.clipWidth * c.bytesPerPixel}),
+            std::min({a.clipHeight, b.clipHeight, c.clipHeight})};
+}
+
+void fadeTail(std::uint8_t* o, const std::uint8_t* before, const std::uint8_t* after,
+              std::ptrdiff_t count, int p) {
+    for (std::ptrdiff_t i = 0; i < count; ++i) {
+        o[i] = static_cast<std::uint8_t>(after[i] + p * (before[i] - after[i]) / 256);
+    }
+}
+
+// Rows without padding lie back to back, so the whole picture is walked as one
+// run of bytes; otherwise row by row.
+template <typename Run>
+void forEachRun(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBuffer& newImage,
+                Run run) {
+    const Extent extent = extentOf(out, oldImage, newImage);
+    if (extent.rows <= 0 || extent.rowBytes <= 0) return;
+    if (extent.rowBytes == out.stride && out.stride == oldImage.stride &&
+        out.stride == newImage.stride) {
+        run(out.bits, oldImage.bits, newImage.bits,
+            static_cast<std::ptrdiff_t>(extent.rowBytes) * extent.rows);
+        return;
+    }
+    for (int y = 0; y < extent.rows; ++y) {
+        run(out.row(y), oldImage.row(y), newImage.row(y),
+            static_cast<std::ptrdiff_t>(extent.rowBytes));
+    }
+}
+
+}  // namespace
+
+#if LUMO_X86
+namespace vector {
+namespace {
+
+void fadeRunSse(std::uint8_t* o, const std::uint8_t* before, const std::uint8_t* after,
+                std::ptrdiff_t n, int p) {
+    const __m128i weight = _mm_set1_epi16(static_cast<short>(p));
+    const __m128i zero = _mm_setzero_si128();
+    std::ptrdiff_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(before + i));
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(after + i));
+        const __m128i up = _mm_subs_epu8(b, a);
+        const __m128i distance = _mm_or_si128(up, _mm_subs_epu8(a, b));
+        const __m128i step =
+            _mm_packus_epi16(_mm_mulhi_epu16(_mm_unpacklo_epi8(zero, distance), weight),
+                             _mm_mulhi_epu16(_mm_unpackhi_epi8(zero, distance), weight));
+        const __m128i falling = _mm_cmpeq_epi8(up, zero);
+        const __m128i mixed = _mm_sub_epi8(_mm_add_epi8(a, _mm_andnot_si128(falling, step)),
+                                           _mm_and_si128(falling, step));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o + i), mixed);
+    }
+    fadeTail(o + i, before + i, after + i, n - i, p);
+}
+
+__attribute__((target("avx2"))) void fadeRunAvx2(std::uint8_t* o, const std::uint8_t* before,
+                                                 const std::uint8_t* after, std::ptrdiff_t n,
+                                                 int p) {
+    const __m256i weight = _mm256_set1_epi16(static_cast<short>(p));
+    const __m256i zero = _mm256_setzero_si256();
+    std::ptrdiff_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(before + i));
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(after + i));
+        const __m256i up = _mm256_subs_epu8(b, a);
+        const __m256i distance = _mm256_or_si256(up, _mm256_subs_epu8(a, b));
+        const __m256i step =
+            _mm256_packus_epi16(_mm256_mulhi_epu16(_mm256_unpacklo_epi8(zero, distance), weight),
+                                _mm256_mulhi_epu16(_mm256_unpackhi_epi8(zero, distance), weight));
+        const __m256i falling = _mm256_cmpeq_epi8(up, zero);
+        const __m256i mixed =
+            _mm256_sub_epi8(_mm256_add_epi8(a, _mm256_andnot_si256(falling, step)),
+                            _mm256_and_si256(falling, step));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(o + i), mixed);
+    }
+    fadeRunSse(o + i, before + i, after + i, n - i, p);
+}
+
+}  // namespace
+
+void fadeSse(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBuffer& newImage,
+             int p) {
+    forEachRun(out, oldImage, newImage, [p](auto... run) { fadeRunSse(run..., p); });
+}
+
+void fadeAvx2(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBuffer& newImage,
+              int p) {
+    forEachRun(out, oldImage, newImage, [p](auto... run) { fadeRunAvx2(run..., p); });
+}
+
+}  // namespace vector
+
+void fadeVector(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBuffer& newImage,
+                int p) {
+    p = std::clamp(p, 0, 256);
+    if (vector::hasAvx2()) {
+        vector::fadeAvx2(out, oldImage, newImage, p);
+    } else {
+        vector::fadeSse(out, oldImage, newImage, p);
+    }
+}
+
+#else
+
+void fadeVector(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBuffer& newImage,
+                int p) {
+    p = std::clamp(p, 0, 256);
+    forEachRun(out, oldImage, newImage, [p](auto... run) { fadeTail(run..., p); });
+}
+
+#endif
+
+}  // namespace lumo

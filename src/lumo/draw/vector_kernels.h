@@ -1,0 +1,27 @@
+// The vector variants behind blendPiece and fadeVector, named so that tests can
+// hold each one against the scalar reference on any processor that runs it.
+#pragma once
+
+#include "composition.h"
+#include "pixel_buffer.h"
+
+namespace lumo::vector {
+
+// Which variants this processor runs (SSE4.1 is part of the build's baseline).
+bool hasAvx2();
+
+// The plain pixel function of the blend (parent without bits 0x80 and 0x08) with
+// a source alpha map; opacity already within 0..256.
+void blendPlainSse(const Piece& piece, int opacity);
+void blendPlainAvx2(const Piece& piece, int opacity);
+
+// The keeps-alpha pixel function (parent with bit 0x80 and an alpha map).
+void blendKeepAlphaSse(const Piece& piece, int opacity);
+
+// fadeBytes with vectors; p already within 0..256.
+void fadeSse(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBuffer& newImage,
+             int p);
+void fadeAvx2(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBuffer& newImage,
+              int p);
+
+}  // namespace lumo::vector
