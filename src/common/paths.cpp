@@ -1,0 +1,123 @@
+#include "common/paths.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <system_error>
+#include <vector>
+
+#include "common/text.h"
+
+namespace zelk {
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool FolderExists(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string JoinPath(std::string_view base, std::string_view name) {
+    if (base.empty()) return std::string(name);
+    if (name.empty()) return std::string(base);
+    std::string out(base);
+    if (out.back() != '/') out.push_back('/');
+    out.append(name.front() == '/' ? name.substr(1) : name);
+    return out;
+}
+
+namespace {
+
+// Lower-cased name -> real name of every entry of a folder, keyed by the
+// folder's path and remembered with its modification time.
+class ListingCache {
+public:
+    std::optional<std::string> Find(const std::string& folder, const std::string& lowerName) {
+        struct stat info {};
+        if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return std::nullopt;
+        std::lock_guard lock(mMutex);
+        Listing& listing = mListings[folder];
+        if (!listing.valid || listing.modified.tv_sec != info.st_mtim.tv_sec ||
+            listing.modified.tv_nsec != info.st_mtim.tv_nsec) {
+            Fill(listing, folder);
+            listing.modified = info.st_mtim;
+        }
+        const auto found = listing.names.find(lowerName);
+        if (found == listing.names.end()) return std::nullopt;
+        return found->second;
+    }
+
+private:
+    struct Listing {
+        bool valid = false;
+        timespec modified{};
+        std::map<std::string, std::string> names;
+    };
+
+    static void Fill(Listing& listing, const std::string& folder) {
+        listing.names.clear();
+        std::vector<std::string> entries;
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+            entries.push_back(entry.path().filename().string());
+        }
+        // Sorted so that two names differing only in case resolve the same
+        // way on every run.
+        std::sort(entries.begin(), entries.end());
+        for (const std::string& entry : entries)
+            listing.names.emplace(ToLowerAscii(entry), entry);
+        listing.valid = true;
+    }
+
+    std::mutex mMutex;
+    std::map<std::string, Listing> mListings;
+};
+
+ListingCache& Listings() {
+    static ListingCache cache;
+    return cache;
+}
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+std::optional<std::string> ResolvePath(std::string_view base, std::string_view name) {
+    std::string path(base.empty() ? "." : base);
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    if (!FolderExists(path)) return std::nullopt;
+
+    std::size_t pos = 0;
+    while (pos <= name.size()) {
+        std::size_t end = name.find_first_of("\\/", pos);
+        if (end == std::string_view::npos) end = name.size();
+        const std::string_view part = name.substr(pos, end - pos);
+        pos = end + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            path = JoinPath(path, "..");
+            continue;
+        }
+        std::string exact = JoinPath(path, part);
+        if (Exists(exact)) {
+            path = std::move(exact);
+            continue;
+        }
+        const auto real = Listings().Find(path, ToLowerAscii(part));
+        if (!real) return std::nullopt;
+        path = JoinPath(path, *real);
+    }
+    return path;
+}
+
+}  // namespace zelk
