@@ -12,8 +12,8 @@ pkg_check_modules(VORBIS REQUIRED IMPORTED_TARGET vorbis vorbisfile)
 
 # Dear ImGui: the library holds the core and the SDL2 platform backend; the
 # SDL_Renderer backend ships only as a source file with the documentation.
+pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
 find_path(IMGUI_INCLUDE_DIR imgui.h PATH_SUFFIXES imgui REQUIRED)
-find_library(IMGUI_LIBRARY imgui REQUIRED)
 set(IMGUI_SDLRENDERER_SOURCE
     /usr/share/doc/libimgui-dev/examples/backends/imgui_impl_sdlrenderer.cpp)
 if(NOT EXISTS ${IMGUI_SDLRENDERER_SOURCE})
@@ -23,6 +23,6 @@ endif()
 add_library(imgui_sdl STATIC ${IMGUI_SDLRENDERER_SOURCE})
 target_include_directories(imgui_sdl SYSTEM PUBLIC ${IMGUI_INCLUDE_DIR}
                            ${IMGUI_INCLUDE_DIR}/backends)
-target_link_libraries(imgui_sdl PUBLIC ${IMGUI_LIBRARY} PkgConfig::SDL2)
+target_link_libraries(imgui_sdl PUBLIC PkgConfig::IMGUI PkgConfig::SDL2)
 # Outside code: its warnings are not ours to fix.
 target_compile_options(imgui_sdl PRIVATE -w)

@@ -1,0 +1,45 @@
+#include "platform/single_instance.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+namespace zelk {
+
+SingleInstanceLock::~SingleInstanceLock() {
+    if (mSocket >= 0) close(mSocket);
+}
+
+bool SingleInstanceLock::Acquire(const std::string& folder) {
+    if (mSocket >= 0) return true;
+    // The same folder reached by two spellings is one game.
+    char resolved[PATH_MAX];
+    const std::string canonical = realpath(folder.c_str(), resolved) ? resolved : folder;
+    // A hash keeps the name within the socket address whatever the path.
+    const std::string name = "zelk-" + std::to_string(getuid()) + "-" +
+                             std::to_string(std::hash<std::string>{}(canonical));
+
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    // A leading zero byte puts the name in the abstract namespace.
+    std::memcpy(address.sun_path + 1, name.data(), name.size());
+    const socklen_t length =
+        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+
+    mSocket = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (mSocket < 0) return true;  // cannot tell; do not keep the reader out
+    if (bind(mSocket, reinterpret_cast<const sockaddr*>(&address), length) != 0) {
+        close(mSocket);
+        mSocket = -1;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace zelk
