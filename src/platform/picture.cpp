@@ -1,0 +1,207 @@
+#include "platform/picture.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace zelk {
+
+namespace {
+
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+};
+using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+
+struct RWopsDeleter {
+    void operator()(SDL_RWops* rw) const { SDL_RWclose(rw); }
+};
+using RWopsPtr = std::unique_ptr<SDL_RWops, RWopsDeleter>;
+
+enum class PictureFormat { Png, Bmp, Jpeg };
+
+bool StartsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::uint8_t> magic) {
+    return bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin());
+}
+
+std::optional<PictureFormat> FormatOf(std::span<const std::uint8_t> bytes) {
+    if (StartsWith(bytes, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'})) return PictureFormat::Png;
+    if (StartsWith(bytes, {'B', 'M'})) return PictureFormat::Bmp;
+    if (StartsWith(bytes, {0xFF, 0xD8, 0xFF})) return PictureFormat::Jpeg;
+    return std::nullopt;
+}
+
+SurfacePtr DecodeSurface(PictureFormat format, SDL_RWops* rw) {
+    switch (format) {
+        case PictureFormat::Png:
+            return SurfacePtr(IMG_LoadPNG_RW(rw));
+        case PictureFormat::Bmp:
+            return SurfacePtr(IMG_LoadBMP_RW(rw));
+        case PictureFormat::Jpeg:
+            return SurfacePtr(IMG_LoadJPG_RW(rw));
+    }
+    return nullptr;
+}
+
+// An alpha channel, a colour key, or palette entries that aren't opaque (the
+// decoder keeps a PNG's transparent palette as it is).
+bool HasTransparency(SDL_Surface& surface) {
+    if (SDL_ISPIXELFORMAT_ALPHA(surface.format->format) || SDL_HasColorKey(&surface)) return true;
+    const SDL_Palette* palette = surface.format->palette;
+    if (palette == nullptr) return false;
+    return std::any_of(palette->colors, palette->colors + palette->ncolors,
+                       [](const SDL_Color& colour) { return colour.a != SDL_ALPHA_OPAQUE; });
+}
+
+// The part of a w x h picture that lands inside the target when drawn at x, y.
+struct Overlap {
+    int sourceX = 0, sourceY = 0, targetX = 0, targetY = 0, width = 0, height = 0;
+};
+
+Overlap Clip(int pictureWidth, int pictureHeight, const PixelTarget& target, int x, int y) {
+    // 64-bit so that corners far outside either side cannot overflow.
+    const long long left = std::max<long long>(x, 0);
+    const long long top = std::max<long long>(y, 0);
+    const long long right =
+        std::min<long long>(static_cast<long long>(x) + pictureWidth, target.width);
+    const long long bottom =
+        std::min<long long>(static_cast<long long>(y) + pictureHeight, target.height);
+    if (right <= left || bottom <= top) return {};
+    return {static_cast<int>(left - x),     static_cast<int>(top - y),
+            static_cast<int>(left),         static_cast<int>(top),
+            static_cast<int>(right - left), static_cast<int>(bottom - top)};
+}
+
+bool IsUsable(const PixelTarget& target, int bytesPerPixel) {
+    if (target.bytesPerPixel != bytesPerPixel || target.width < 0 || target.height < 0)
+        return false;
+    if (target.width == 0 || target.height == 0) return true;
+    return target.pixels != nullptr &&
+           target.stride >= static_cast<long long>(target.width) * bytesPerPixel;
+}
+
+std::uint8_t* TargetAt(const PixelTarget& target, int x, int y) {
+    return target.pixels + static_cast<std::ptrdiff_t>(y) * target.stride +
+           static_cast<std::ptrdiff_t>(x) * target.bytesPerPixel;
+}
+
+}  // namespace
+
+Picture::Picture(int width, int height)
+    : mWidth(width),
+      mHeight(height),
+      mColor(static_cast<std::size_t>(ColorStride(width)) * static_cast<std::size_t>(height)) {}
+
+std::optional<Picture> Picture::Decode(std::span<const std::uint8_t> bytes, std::string& error) {
+    const std::optional<PictureFormat> format = FormatOf(bytes);
+    if (!format) {
+        error = "not a PNG, BMP or JPEG picture";
+        return std::nullopt;
+    }
+    if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+        error = "picture too large";
+        return std::nullopt;
+    }
+    RWopsPtr rw(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())));
+    if (!rw) {
+        error = SDL_GetError();
+        return std::nullopt;
+    }
+    SurfacePtr decoded = DecodeSurface(*format, rw.get());
+    if (!decoded) {
+        error = std::string("cannot decode the picture: ") + SDL_GetError();
+        return std::nullopt;
+    }
+    // Transparency counts only in a PNG: the fourth byte of a 32-bit BMP is
+    // no alpha channel the game ever meant, so a BMP mask stays a grey mask.
+    const bool hasAlpha = *format == PictureFormat::Png && HasTransparency(*decoded);
+    // One conversion covers every depth, palette and colour key; SDL turns a
+    // colour key into alpha 0 on the way.
+    SurfacePtr bgra(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_BGRA32, 0));
+    if (!bgra) {
+        error = std::string("cannot convert the picture: ") + SDL_GetError();
+        return std::nullopt;
+    }
+    decoded.reset();
+
+    Picture picture(bgra->w, bgra->h);
+    if (hasAlpha) {
+        picture.mAlpha.resize(static_cast<std::size_t>(bgra->w) *
+                              static_cast<std::size_t>(bgra->h));
+    }
+    const auto* source = static_cast<const std::uint8_t*>(bgra->pixels);
+    for (int y = 0; y < picture.mHeight; ++y) {
+        const std::uint8_t* in = source + static_cast<std::ptrdiff_t>(y) * bgra->pitch;
+        std::uint8_t* colour =
+            picture.mColor.data() + static_cast<std::size_t>(y) * ColorStride(picture.mWidth);
+        for (int x = 0; x < picture.mWidth; ++x, in += 4, colour += 3) {
+            colour[0] = in[0];
+            colour[1] = in[1];
+            colour[2] = in[2];
+        }
+        if (hasAlpha) {
+            in = source + static_cast<std::ptrdiff_t>(y) * bgra->pitch;
+            std::uint8_t* alpha =
+                picture.mAlpha.data() +
+                static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.mWidth);
+            for (int x = 0; x < picture.mWidth; ++x, in += 4)
+                alpha[x] = in[3];
+        }
+    }
+    return picture;
+}
+
+std::optional<Picture> Picture::Load(const std::string& path, std::string& error) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = "cannot open " + path;
+        return std::nullopt;
+    }
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file),
+                                          std::istreambuf_iterator<char>()};
+    if (file.bad()) {
+        error = "cannot read " + path;
+        return std::nullopt;
+    }
+    return Decode(bytes, error);
+}
+
+bool Picture::DrawColor(const PixelTarget& target, int x, int y) const {
+    if (!IsUsable(target, 3)) return false;
+    const Overlap part = Clip(mWidth, mHeight, target, x, y);
+    for (int row = 0; row < part.height; ++row) {
+        std::memcpy(TargetAt(target, part.targetX, part.targetY + row),
+                    ColorRow(part.sourceY + row) + part.sourceX * 3,
+                    static_cast<std::size_t>(part.width) * 3);
+    }
+    return true;
+}
+
+bool Picture::DrawMask(const PixelTarget& target, int x, int y) const {
+    if (!IsUsable(target, 1)) return false;
+    const Overlap part = Clip(mWidth, mHeight, target, x, y);
+    for (int row = 0; row < part.height; ++row) {
+        std::uint8_t* out = TargetAt(target, part.targetX, part.targetY + row);
+        const int sourceY = part.sourceY + row;
+        if (HasAlpha()) {
+            std::memcpy(out,
+                        mAlpha.data() + static_cast<std::size_t>(sourceY) * mWidth + part.sourceX,
+                        static_cast<std::size_t>(part.width));
+            continue;
+        }
+        // Luma weights summing to 256, so that a grey pixel keeps its level.
+        const std::uint8_t* in = ColorRow(sourceY) + part.sourceX * 3;
+        for (int column = 0; column < part.width; ++column, in += 3) {
+            out[column] = static_cast<std::uint8_t>((in[0] * 29 + in[1] * 150 + in[2] * 77) >> 8);
+        }
+    }
+    return true;
+}
+
+}  // namespace zelk
