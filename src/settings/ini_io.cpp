@@ -1,0 +1,151 @@
+#include "settings/ini_io.h"
+
+#include <string_view>
+
+#include "common/codepage.h"
+#include "common/file_io.h"
+#include "common/paths.h"
+#include "common/process.h"
+#include "common/utf8.h"
+
+namespace zelk {
+
+namespace {
+
+constexpr std::string_view kScrambleKey = "Qz7rTk2MxWb4&8)p!%3nd+H";
+
+unsigned char KeyByte(std::size_t i) {
+    return static_cast<unsigned char>(kScrambleKey[i % kScrambleKey.size()]);
+}
+
+std::string ToUtf16Le(const std::string& text) {
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    const auto put = [&](char32_t unit) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>((unit >> 8) & 0xFF));
+    };
+    for (char32_t c : DecodeUtf8(text)) {
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            put(0xD800 + (c >> 10));
+            put(0xDC00 + (c & 0x3FF));
+        } else {
+            put(c);
+        }
+    }
+    return bytes;
+}
+
+std::optional<std::string> FromUtf16Le(const std::string& bytes) {
+    if (bytes.size() % 2 != 0) return std::nullopt;
+    std::string text;
+    text.reserve(bytes.size());
+    const auto unit = [&](std::size_t i) -> char32_t {
+        return static_cast<unsigned char>(bytes[i]) |
+               (static_cast<char32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8);
+    };
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c == 0 || (c >= 0xDC00 && c <= 0xDFFF)) return std::nullopt;
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 2 >= bytes.size()) return std::nullopt;
+            const char32_t low = unit(i + 2);
+            if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        }
+        AppendUtf8(text, c);
+    }
+    return text;
+}
+
+SystemIniSource& Fallback() {
+    static SystemIniSource source;
+    return source;
+}
+
+}  // namespace
+
+bool ReadTextFile(const std::string& path, std::string& text, bool /*force*/) {
+    text.clear();
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes || bytes->find('\0') != std::string::npos) return false;
+    text = Cp932ToUtf8Lossy(*bytes);
+    return true;
+}
+
+bool WriteTextFile(const std::string& path, const std::string& text) {
+    return WriteFileAtomic(path, Utf8ToCp932Lossy(text));
+}
+
+std::string ScrambleText(const std::string& text) {
+    std::string bytes = ToUtf16Le(text);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        const auto rotated = static_cast<unsigned char>((b << 3) | (b >> 5));
+        bytes[i] = static_cast<char>(rotated ^ KeyByte(i));
+    }
+    return bytes;
+}
+
+std::optional<std::string> UnscrambleText(const std::string& bytes) {
+    std::string plain(bytes.size(), '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto b =
+            static_cast<unsigned char>(static_cast<unsigned char>(bytes[i]) ^ KeyByte(i));
+        plain[i] = static_cast<char>(static_cast<unsigned char>((b >> 3) | (b << 5)));
+    }
+    return FromUtf16Le(plain);
+}
+
+bool ReadScrambledFile(const std::string& path, std::string& text, bool /*force*/) {
+    text.clear();
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes) return false;
+    auto plain = UnscrambleText(*bytes);
+    if (!plain) return false;
+    text = std::move(*plain);
+    return true;
+}
+
+bool WriteScrambledFile(const std::string& path, const std::string& text) {
+    return WriteFileAtomic(path, ScrambleText(text));
+}
+
+bool ReadIniFile(INIFile& ini, const std::string& path) {
+    std::string text;
+    const bool read =
+        Process().Debug.INIEncript ? ReadScrambledFile(path, text) : ReadTextFile(path, text);
+    ini.Text(text);
+    ini.Path(path);
+    return read;
+}
+
+bool WriteIniFile(INIFile& ini, const std::string& path) {
+    const std::string target = path.empty() ? ini.Path() : path;
+    if (target.empty()) return false;
+    return Process().Debug.INIEncript ? WriteScrambledFile(target, ini.Text())
+                                      : WriteTextFile(target, ini.Text());
+}
+
+void SetSystemIniFallback(SystemIniSource source) {
+    Fallback() = std::move(source);
+}
+
+std::unique_ptr<INIFile> LoadSystemIni(const std::string& name) {
+    std::string text;
+    if (const auto path = ResolvePath(Process().IniDir, name + ".ini"); path && FileExists(*path)) {
+        if (!ReadTextFile(*path, text)) return nullptr;
+    } else {
+        if (!Fallback()) return nullptr;
+        const auto bytes = Fallback()(name);
+        if (!bytes || bytes->find('\0') != std::string::npos) return nullptr;
+        text = Cp932ToUtf8Lossy(*bytes);
+    }
+    auto ini = std::make_unique<INIFile>();
+    ini->Text(text);
+    return ini;
+}
+
+}  // namespace zelk

@@ -1,0 +1,51 @@
+// Reading and writing settings texts: plain (code page 932) or scrambled
+// (UTF-16LE, rotated and keyed), and the loading of the game's system INI
+// files by name. Every function reports failure by its result, never by an
+// exception; every writer replaces its file atomically.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "settings/ini_file.h"
+
+namespace zelk {
+
+// Plain text in the system code page. Reading fails for a missing file and
+// for a file holding a NUL byte (no text file of the game does); a byte that
+// is not CP932 reads as U+FFFD. Writing turns a character CP932 lacks into
+// "?". `force` is accepted for callers that name files a directory search
+// would not show; here every readable file is read.
+bool ReadTextFile(const std::string& path, std::string& text, bool force = false);
+bool WriteTextFile(const std::string& path, const std::string& text);
+
+// The scrambled form of the user's files. Reading fails for bytes that do
+// not decode to well-formed UTF-16 text without NUL. An empty file is an
+// empty text; an empty text is written as an empty file.
+bool ReadScrambledFile(const std::string& path, std::string& text, bool force = false);
+bool WriteScrambledFile(const std::string& path, const std::string& text);
+
+// The pure transforms under the two functions above.
+std::string ScrambleText(const std::string& text);
+std::optional<std::string> UnscrambleText(const std::string& bytes);
+
+// The user's files (configuration, shared data, save slots): scrambled while
+// the debug switch INIEncript is on. Reading sets the file's Text (empty when
+// nothing was read) and Path; writing with an empty path uses Path.
+bool ReadIniFile(INIFile& ini, const std::string& path);
+bool WriteIniFile(INIFile& ini, const std::string& path = std::string());
+
+// Where system INI files come from when the ini folder lacks them: given the
+// file's key (its name without extension), the file's bytes, or nothing. The
+// archive driver installs it once the archives are open; an empty function
+// means there is no fallback.
+using SystemIniSource = std::function<std::optional<std::string>(const std::string& key)>;
+void SetSystemIniFallback(SystemIniSource source);
+
+// IniDir/<name>.ini (any case), else the fallback; never scrambled. Nothing
+// when neither has the file. The returned file's Path is not set.
+std::unique_ptr<INIFile> LoadSystemIni(const std::string& name);
+
+}  // namespace zelk
