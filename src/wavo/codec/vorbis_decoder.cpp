@@ -14,15 +14,6 @@ namespace {
 constexpr long kReadChunk = 4096;
 constexpr long kHighestRate = 384000;
 
-// x 32767, truncated toward zero; beyond full scale clamped, NaN silent.
-int16_t ToPcm16(float sample) {
-    float scaled = sample * 32767.0f;
-    if (scaled >= 32767.0f) return 32767;
-    if (scaled <= -32768.0f) return -32768;
-    if (scaled != scaled) return 0;
-    return static_cast<int16_t>(scaled);
-}
-
 // vorbisfile reads the stream through these, straight from our source.
 size_t SourceRead(void* destination, size_t size, size_t count, void* source) {
     return static_cast<size_t>(

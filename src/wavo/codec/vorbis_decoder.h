@@ -35,6 +35,16 @@ public:
     const WaveFormat* SourceFormat() const override { return nullptr; }
     const WaveFormat& OutputFormat() const override { return mOutputFormat; }
 
+    // One decoded sample: x 32767, truncated toward zero, clamped to 16 bits;
+    // NaN becomes silence.
+    static int16_t ToPcm16(float sample) {
+        float scaled = sample * 32767.0f;
+        if (scaled >= 32767.0f) return 32767;
+        if (scaled <= -32768.0f) return -32768;
+        if (scaled != scaled) return 0;
+        return static_cast<int16_t>(scaled);
+    }
+
 private:
     bool ReadHeaders();
     bool SubmitHeaderPackets(int& headers);

@@ -27,11 +27,11 @@ public:
         : PcmConversion(output, output.channels, output.blockAlign) {}
 
 private:
-    int64_t ConvertBlocks(std::span<const uint8_t> input, int16_t* output) const override {
+    Converted ConvertBlocks(std::span<const uint8_t> input, int16_t* output) const override {
         size_t samples = WholeFrames(input.size());
         for (size_t i = 0; i < samples; ++i)
             output[i] = static_cast<int16_t>((input[i] - 128) * 256);
-        return static_cast<int64_t>(samples);
+        return {samples};
     }
 };
 
@@ -41,10 +41,10 @@ public:
         : PcmConversion(output, output.blockAlign, output.blockAlign) {}
 
 private:
-    int64_t ConvertBlocks(std::span<const uint8_t> input, int16_t* output) const override {
+    Converted ConvertBlocks(std::span<const uint8_t> input, int16_t* output) const override {
         size_t samples = WholeFrames(input.size()) / 2;
         std::memcpy(output, input.data(), samples * 2);
-        return static_cast<int64_t>(samples);
+        return {samples};
     }
 };
 
@@ -64,14 +64,14 @@ public:
         : PcmConversion(output, output.channels * 4u, output.blockAlign) {}
 
 private:
-    int64_t ConvertBlocks(std::span<const uint8_t> input, int16_t* output) const override {
+    Converted ConvertBlocks(std::span<const uint8_t> input, int16_t* output) const override {
         size_t samples = WholeFrames(input.size()) / 4;
         for (size_t i = 0; i < samples; ++i) {
             float value;
             std::memcpy(&value, input.data() + 4 * i, 4);
             output[i] = FloatToPcm16(value);
         }
-        return static_cast<int64_t>(samples);
+        return {samples};
     }
 };
 
@@ -109,20 +109,20 @@ WaveConversion::Result WaveConversion::Convert(std::span<const uint8_t> input,
     size_t bytes = std::min(wholeBlocks, roomBlocks) * mInputBlockSize;
     if (last && wholeBlocks < roomBlocks) bytes = input.size();
     if (bytes == 0) return {};
-    int64_t samples = ConvertBlocks(input.first(bytes), output.data());
-    if (samples < 0) return {bytes, 0, true};
-    return {bytes, static_cast<size_t>(samples) * 2, false};
+    Converted converted = ConvertBlocks(input.first(bytes), output.data());
+    return {bytes, converted.samples * 2, converted.failed};
 }
 
-int64_t BlockConversion::ConvertBlocks(std::span<const uint8_t> input, int16_t* output) const {
-    int64_t written = 0;
+WaveConversion::Converted BlockConversion::ConvertBlocks(std::span<const uint8_t> input,
+                                                         int16_t* output) const {
+    Converted converted;
     for (size_t at = 0; at < input.size(); at += InputBlockSize()) {
         auto block = input.subspan(at, std::min(InputBlockSize(), input.size() - at));
-        int64_t samples = ConvertBlock(block, output + written);
-        if (samples < 0) return -1;
-        written += samples;
+        int64_t samples = ConvertBlock(block, output + converted.samples);
+        if (samples < 0) return {converted.samples, true};
+        converted.samples += static_cast<size_t>(samples);
     }
-    return written;
+    return converted;
 }
 
 }  // namespace wavo

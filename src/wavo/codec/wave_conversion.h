@@ -41,9 +41,13 @@ protected:
           mInputBlockSize(inputBlockSize),
           mOutputBlockSize(outputBlockSize) {}
 
+    struct Converted {
+        size_t samples = 0;
+        bool failed = false;  // at a corrupt block: the samples are those before it
+    };
     // Converts whole blocks, the last of which may be short, into output, which
-    // has room for them all; returns the samples written, -1 for corrupt data.
-    virtual int64_t ConvertBlocks(std::span<const uint8_t> input, int16_t* output) const = 0;
+    // has room for them all.
+    virtual Converted ConvertBlocks(std::span<const uint8_t> input, int16_t* output) const = 0;
 
 private:
     WaveFormat mOutputFormat;
@@ -55,11 +59,12 @@ private:
 class BlockConversion : public WaveConversion {
 protected:
     using WaveConversion::WaveConversion;
-    // A short block (the last of the data) is converted as far as its bytes go.
+    // Returns the samples written, -1 for a corrupt block. A short block (the
+    // last of the data) is converted as far as its bytes go.
     virtual int64_t ConvertBlock(std::span<const uint8_t> block, int16_t* output) const = 0;
 
 private:
-    int64_t ConvertBlocks(std::span<const uint8_t> input, int16_t* output) const override;
+    Converted ConvertBlocks(std::span<const uint8_t> input, int16_t* output) const override;
 };
 
 // The compressed formats, each in its own file.

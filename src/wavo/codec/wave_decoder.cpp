@@ -60,13 +60,13 @@ bool WaveDecoder::ConvertNextChunk() {
         bool last = mSource.AtEnd();
         if (mInput.empty()) return false;
         WaveConversion::Result result = mConversion->Convert(mInput, mOutput, last);
-        if (result.failed) {
-            // Nothing after corrupt data can be trusted: end the sound here.
-            mInput.clear();
-            mSource.Seek(mSource.Size());
-            return false;
-        }
         mInput.erase(mInput.begin(), mInput.begin() + static_cast<ptrdiff_t>(result.consumed));
+        if (result.failed) {
+            // Nothing after corrupt data can be trusted: the sound ends with what
+            // came before it.
+            mSource.Seek(mSource.Size());
+            last = true;
+        }
         if (last) mInput.clear();
         if (result.produced > 0) {
             mOutputFilled = static_cast<int64_t>(result.produced);
@@ -110,7 +110,7 @@ int64_t WaveDecoder::Position() {
 // The source lands on the start of a block: anywhere else a compressed block
 // would decode as noise, and PCM would swap its channels or bytes.
 bool WaveDecoder::Seek(int64_t position) {
-    if (!mConversion) return false;
+    if (!mConversion || position < 0) return false;
     mOutputReadPosition = -1;
     mInput.clear();
     int64_t target = Scale(position, mSource.Size(), DecodedSize());
