@@ -1,0 +1,358 @@
+#include "scenario/scenario_converter.h"
+
+#include <optional>
+#include <utility>
+
+#include "common/codepage.h"
+#include "common/numbers.h"
+#include "common/text.h"
+#include "common/utf8.h"
+#include "scenario/text_block_formatter.h"
+#include "settings/ini_file.h"
+
+namespace zelk {
+
+namespace {
+
+constexpr std::u32string_view kBlanks = U" \t";
+
+std::u32string_view TrimBlanks(std::u32string_view text) {
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::u32string_view::npos) return {};
+    const std::size_t last = text.find_last_not_of(kBlanks);
+    return text.substr(first, last - first + 1);
+}
+
+std::string_view TrimSpaces(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+InstructionDef Record(int kind, int srcPos, int srcLen, std::vector<std::string> args) {
+    InstructionDef record;
+    record.Kind = kind;
+    record.SrcPos = srcPos;
+    record.SrcLen = srcLen;
+    record.Args = std::move(args);
+    return record;
+}
+
+bool IsStoryText(std::u32string_view line) {
+    if (line.front() == U'\\') return true;
+    for (char32_t c : line) {
+        if (!IsDoubleByteChar(c)) return false;
+    }
+    return true;
+}
+
+std::string StoredArgument(std::string_view arg) {
+    if (arg.empty()) return {};
+    if (IsDoubleByteText(arg)) return "\"" + std::string(arg) + "\"";
+    if (arg.front() == '"' && arg.back() == '"') return std::string(arg);
+    return ToLowerAscii(arg);
+}
+
+}  // namespace
+
+// One run of Assemble: the records written so far and the state that spans
+// lines (the waiting label, the open story-text block, the open if-blocks).
+class ScenarioAssembly {
+public:
+    explicit ScenarioAssembly(ScenarioConverter& owner)
+        : mOwner(owner), mFormatter(owner.mCharCount, owner.mLineCount, owner.mNameplateItems) {}
+
+    bool Run(std::string_view source);
+    std::vector<InstructionDef> TakeRecords() { return std::move(mRecords); }
+    int UnclosedBlockLine() const { return mBlockOpen ? mBlockLine : 0; }
+
+private:
+    bool ProcessLine(std::string_view raw);
+    bool ProcessStoryLine(std::u32string_view text, int linePos, int lineEnd);
+    bool ProcessInstruction(std::u32string_view text, int linePos, int lineLen);
+    bool ApplyBlockStatement();
+    // The nearest open if-head (if or elseif) for an elseif or else; an
+    // open else met first, or no head at all, is the caller's error.
+    std::optional<std::size_t> FindOpenHead(bool& elseFirst) const;
+
+    InstructionDef& Write(InstructionDef record);
+    bool Fail(std::string message) {
+        mOwner.SetError(std::move(message), std::string(mRaw), mLineNo);
+        return false;
+    }
+
+    ScenarioConverter& mOwner;
+    TextBlockFormatter mFormatter;
+    std::vector<InstructionDef> mRecords;
+    // Addresses of the records still of the open kind, in address order.
+    std::vector<std::size_t> mOpen;
+
+    std::string mPendingLabel;
+    std::string_view mRaw;
+    int mLineNo = 0;
+    int mLineStart = 0;
+
+    bool mBlockOpen = false;
+    std::string mBlockText;
+    int mBlockPos = 0;
+    int mBlockLine = 0;
+};
+
+InstructionDef& ScenarioAssembly::Write(InstructionDef record) {
+    record.Label = std::move(mPendingLabel);
+    mPendingLabel.clear();
+    mRecords.push_back(std::move(record));
+    return mRecords.back();
+}
+
+bool ScenarioAssembly::Run(std::string_view source) {
+    std::size_t pos = 0;
+    while (true) {
+        const std::size_t end = source.find("\r\n", pos);
+        mRaw = source.substr(pos, end == std::string_view::npos ? end : end - pos);
+        ++mLineNo;
+        if (!ProcessLine(mRaw)) return false;
+        if (end == std::string_view::npos) break;
+        pos = end + 2;
+    }
+
+    if (!mOpen.empty()) {
+        mRaw = {};
+        return Fail("if without endif");
+    }
+    if (!mPendingLabel.empty() || mRecords.empty()) Write(Record(kPlainInstruction, 0, 0, {"nop"}));
+    return true;
+}
+
+bool ScenarioAssembly::ProcessLine(std::string_view raw) {
+    std::u32string chars = DecodeUtf8(raw);
+    const int lineStart = mLineStart;
+    mLineStart += static_cast<int>(chars.size()) + 2;
+
+    const std::size_t comment = chars.find(U"//");
+    if (comment != std::u32string::npos) chars.resize(comment);
+    const std::size_t column = chars.find_first_not_of(kBlanks);
+    if (column == std::u32string::npos) return true;
+    std::u32string_view line = TrimBlanks(chars);
+    const int linePos = lineStart + static_cast<int>(column) + 1;
+    const int lineLen = static_cast<int>(line.size());
+
+    const std::size_t colon = line.find(U':');
+    if (colon != std::u32string_view::npos) {
+        const std::u32string_view label = line.substr(0, colon);
+        if (label.find_first_of(U" \t\u3000") != std::u32string_view::npos) {
+            return Fail("ラベル内に無効な文字が含まれています。");
+        }
+        // Two labels in a row: the first keeps an instruction of its own.
+        if (!mPendingLabel.empty()) Write(Record(kPlainInstruction, linePos, 0, {"nop"}));
+        mPendingLabel = ToLowerAscii(EncodeUtf8(label));
+        line = TrimBlanks(line.substr(colon + 1));
+    }
+    if (line.empty()) return true;
+
+    if (IsStoryText(line)) return ProcessStoryLine(line, linePos, linePos + lineLen - 1);
+    if (mBlockOpen) return Fail("字幕省略構文でブロック終端がありません。");
+    return ProcessInstruction(line, linePos, lineLen);
+}
+
+bool ScenarioAssembly::ProcessStoryLine(std::u32string_view text, int linePos, int lineEnd) {
+    if (!mBlockOpen) {
+        mBlockOpen = true;
+        mBlockText.clear();
+        mBlockPos = linePos;
+        mBlockLine = mLineNo;
+    }
+    const bool closes = text.ends_with(U"\\b");
+    if (closes) text.remove_suffix(2);
+    mBlockText += EncodeUtf8(text);
+    if (!closes) return true;
+
+    mBlockOpen = false;
+    std::string laidOut;
+    std::string error;
+    if (!mFormatter.Format(mBlockText, laidOut, error)) return Fail(std::move(error));
+    // The span ends at the character before the closing "\b".
+    Write(Record(kTextBlockInstruction, mBlockPos, lineEnd - 2 - mBlockPos + 1,
+                 {"put", "\"" + laidOut + "\""}));
+    return true;
+}
+
+bool ScenarioAssembly::ProcessInstruction(std::u32string_view text, int linePos, int lineLen) {
+    std::string line = EncodeUtf8(text);
+    for (char& c : line) {
+        if (c == '\t') c = ' ';
+    }
+    const std::string_view trimmed = TrimSpaces(line);
+    const std::size_t space = trimmed.find(' ');
+
+    InstructionDef record = Record(kPlainInstruction, linePos, lineLen, {});
+    record.Args.push_back(ToLowerAscii(trimmed.substr(0, space)));
+    if (space != std::string_view::npos) {
+        const std::string_view rest = TrimSpaces(trimmed.substr(space + 1));
+        std::size_t start = 0;
+        while (true) {
+            const std::size_t comma = rest.find(',', start);
+            record.Args.push_back(StoredArgument(TrimSpaces(rest.substr(start, comma - start))));
+            if (comma == std::string_view::npos) break;
+            start = comma + 1;
+        }
+    }
+    Write(std::move(record));
+    return ApplyBlockStatement();
+}
+
+std::optional<std::size_t> ScenarioAssembly::FindOpenHead(bool& elseFirst) const {
+    elseFirst = false;
+    for (auto it = mOpen.rbegin(); it != mOpen.rend(); ++it) {
+        const std::string& word = mRecords[*it].Args[0];
+        if (word == "if" || word == "elseif") return *it;
+        if (word == "else") {
+            elseFirst = true;
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+bool ScenarioAssembly::ApplyBlockStatement() {
+    const std::size_t at = mRecords.size() - 1;
+    const std::string next = std::to_string(mRecords.size());
+    InstructionDef& record = mRecords[at];
+    const std::string& word = record.Args[0];
+    const int argc = record.ArgCount() - 1;
+
+    if (word == "if") {
+        if (argc < 1 || argc > 3) return Fail("ＩＦ構文の構文エラーです。");
+        if (argc == 1) {
+            record.Kind = kOpenBlockInstruction;
+            record.Args.resize(4);
+            mOpen.push_back(at);
+        } else if (argc == 2) {
+            record.Args.emplace_back();
+        }
+        return true;
+    }
+
+    if (word == "elseif") {
+        if (argc != 1) return Fail("ＥＬＳＥＩＦの構文エラーです。");
+        bool elseFirst = false;
+        const std::optional<std::size_t> head = FindOpenHead(elseFirst);
+        if (elseFirst) return Fail("ＥＬＳＥＩＦの構文エラーです。");
+        if (!head) return Fail("elseif without if");
+        mRecords[*head].Args[3] = next;
+        // The branch before ends in a jump past the block; the new head
+        // stands right after it.
+        std::string condition = std::move(record.Args[1]);
+        record.Kind = kOpenBlockInstruction;
+        record.Args = {"go", ""};
+        mOpen.push_back(at);
+        mRecords.push_back(Record(kOpenBlockInstruction, record.SrcPos, record.SrcLen,
+                                  {"elseif", std::move(condition), "", ""}));
+        mOpen.push_back(at + 1);
+        return true;
+    }
+
+    if (word == "else") {
+        if (argc != 0) return Fail("ＥＬＳＥの構文エラーです。");
+        bool elseFirst = false;
+        const std::optional<std::size_t> head = FindOpenHead(elseFirst);
+        if (elseFirst) return Fail("ＥＬＳＥの構文エラーです。");
+        if (!head) return Fail("else without if");
+        mRecords[*head].Args[3] = next;
+        record.Kind = kOpenBlockInstruction;
+        record.Args = {"else", ""};
+        mOpen.push_back(at);
+        return true;
+    }
+
+    if (word == "endif") {
+        if (argc != 0) return Fail("ＥＮＤＩＦの構文エラーです。");
+        const std::string here = std::to_string(at);
+        while (!mOpen.empty()) {
+            InstructionDef& open = mRecords[mOpen.back()];
+            mOpen.pop_back();
+            open.Kind = kPlainInstruction;
+            std::string& openWord = open.Args[0];
+            if (openWord == "go" || openWord == "else") {
+                openWord = "go";
+                if (open.Args[1].empty()) open.Args[1] = here;
+            } else {
+                const bool isHead = openWord == "if";
+                openWord = "if";
+                if (open.Args[3].empty()) open.Args[3] = here;
+                if (isHead) {
+                    mRecords[at].Args = {"nop"};
+                    return true;
+                }
+            }
+        }
+        return Fail("endif without if");
+    }
+    return true;
+}
+
+bool ScenarioConverter::Init(INIFile& systemInfo) {
+    INISection& textBlock = systemInfo.KeySection("TextBlock");
+    const int charCount = ReadLong(textBlock.KeyValue("CharCount"));
+    const int lineCount = ReadLong(textBlock.KeyValue("LineCount"));
+    std::vector<std::string> nameplates;
+    if (charCount != 0 && lineCount != 0) {
+        INISection& nameplate = systemInfo.KeySection("Nameplate");
+        const int count = ReadLong(nameplate.KeyValue("Count"));
+        for (int i = 0; i < count; ++i) {
+            nameplates.push_back(nameplate.KeyValue("item:" + std::to_string(i)));
+        }
+    }
+    return Init(charCount, lineCount, std::move(nameplates));
+}
+
+bool ScenarioConverter::Init(int charCount, int lineCount,
+                             std::vector<std::string> nameplateItems) {
+    mCharCount = charCount;
+    mLineCount = lineCount;
+    mNameplateItems.clear();
+    if (charCount == 0 || lineCount == 0) return false;
+    mNameplateItems = std::move(nameplateItems);
+    return true;
+}
+
+bool ScenarioConverter::Assemble(std::string_view source) {
+    mInstructions.clear();
+    mErrMsg.clear();
+    mErrLine = 0;
+    mErrSource.clear();
+    mUnclosedBlockLine = 0;
+
+    ScenarioAssembly assembly(*this);
+    if (!assembly.Run(source)) return false;
+    mInstructions = assembly.TakeRecords();
+    mUnclosedBlockLine = assembly.UnclosedBlockLine();
+    return true;
+}
+
+std::string ScenarioConverter::RegularScript() const {
+    std::string out;
+    for (std::size_t i = 0; i < mInstructions.size(); ++i) {
+        const InstructionDef& record = mInstructions[i];
+        if (i > 0) out += "\r\n";
+        if (!record.Label.empty()) {
+            out += record.Label;
+            out += ':';
+        }
+        for (std::size_t a = 0; a < record.Args.size(); ++a) {
+            if (a > 0) out += '\t';
+            out += record.Args[a];
+        }
+    }
+    return out;
+}
+
+void ScenarioConverter::SetError(std::string message, std::string source, int line) {
+    mErrMsg = std::move(message);
+    mErrSource = std::move(source);
+    mErrLine = line;
+    if (AssembleError) AssembleError(mErrMsg, mErrSource, mErrLine);
+}
+
+}  // namespace zelk

@@ -1,0 +1,103 @@
+#include "scenario/script_manager.h"
+
+#include <algorithm>
+
+#include "app/launch.h"
+#include "common/codepage.h"
+#include "common/file_io.h"
+#include "common/paths.h"
+#include "common/process.h"
+#include "common/text.h"
+#include "scenario/scenario_host.h"
+
+namespace zelk {
+
+std::string AssembleErrorText(const std::string& name, const ScenarioConverter& converter) {
+    return "シナリオアセンブルエラー  " + name + " . " + std::to_string(converter.ErrLine()) +
+           "\r\n" + converter.ErrSource() + "\r\n" + converter.ErrMsg();
+}
+
+std::string FindScenarioFile(const std::string& folder, const std::string& name) {
+    return ResolvePath(folder, name + ".txt").value_or("");
+}
+
+ScriptManager::ScriptManager(ScenarioHost& host) : mHost(host) {}
+
+bool ScriptManager::Init(bool fileMode, const std::string& reserveList) {
+    mFileMode = fileMode;
+    INIFile* systemInfo = mHost.SystemInfo();
+    if (systemInfo == nullptr || !mConverter.Init(*systemInfo)) return false;
+    if (mFileMode) mScenarioFolder = JoinPath(Process().WorkspaceDir, "scenario");
+
+    bool loaded = true;
+    if (reserveList.empty()) return loaded;
+    for (const std::string& name : SplitText(reserveList, ",")) {
+        if (!GetScript(name, true)) loaded = false;
+    }
+    return loaded;
+}
+
+std::shared_ptr<Script> ScriptManager::Find(const std::string& name) const {
+    const auto found = std::find_if(mScripts.begin(), mScripts.end(), [&](const auto& script) {
+        return EqualsNoCase(script->Name(), name);
+    });
+    return found == mScripts.end() ? nullptr : *found;
+}
+
+bool ScriptManager::ReadScenario(const std::string& name, std::string& text) {
+    if (!mFileMode) {
+        std::optional<std::string> stored = mHost.ReadArchiveText(name);
+        if (!stored) return false;
+        text = std::move(*stored);
+        return true;
+    }
+    const std::string path = FindScenarioFile(mScenarioFolder, name);
+    if (path.empty()) return false;
+    const std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes) return false;
+    if (!mConverter.Assemble(Cp932ToUtf8Lossy(*bytes))) {
+        mHost.Msg(AssembleErrorText(name, mConverter), kMsgOK);
+        return false;
+    }
+    text = mConverter.RegularScript();
+    return true;
+}
+
+std::shared_ptr<Script> ScriptManager::GetScript(const std::string& name, bool asReserved) {
+    if (std::shared_ptr<Script> cached = Find(name)) return cached;
+
+    std::string text;
+    if (!ReadScenario(name, text)) return nullptr;
+
+    auto script = std::make_shared<Script>();
+    script->Init(name, asReserved);
+    std::string error;
+    // A script that fails to parse still runs as far as it parsed.
+    if (!script->Parse(text, error)) mHost.Msg("パースエラー：" + error, kMsgOK);
+    mScripts.push_back(script);
+    DebugShowLoadedScript();
+    return script;
+}
+
+void ScriptManager::Dispose(const std::string& name) {
+    std::erase_if(mScripts, [&](const auto& script) {
+        return !script->Reserved() && EqualsNoCase(script->Name(), name);
+    });
+}
+
+void ScriptManager::DisposeAllScript() {
+    mScripts.clear();
+}
+
+std::string ScriptManager::DebugShowLoadedScript() const {
+    std::string list;
+    if (!mHost.IsDebugMode()) return list;
+    for (const auto& script : mScripts) {
+        if (!list.empty()) list += "\r\n";
+        list += script->Name();
+        if (script->Reserved()) list += " (reserved)";
+    }
+    return list;
+}
+
+}  // namespace zelk
