@@ -1,0 +1,257 @@
+#include "job_thread.h"
+
+#include <algorithm>
+
+#include "so_dsound.h"
+#include "wavo.h"
+
+namespace wavo {
+namespace {
+
+// How soon a buffer whose signal came before play left the due half is
+// looked at again; well inside the second that half takes to play.
+constexpr int32_t kRecheckMs = 10;
+
+}  // namespace
+
+JobThread::JobThread(JobList& jobs, MethodQueue& methods, SOList& objects, const EngineClock& clock,
+                     EventSender sendEvent, std::function<void()> pollMovie)
+    : mJobs(jobs),
+      mMethods(methods),
+      mObjects(objects),
+      mClock(clock),
+      mSendEvent(std::move(sendEvent)),
+      mPollMovie(std::move(pollMovie)) {}
+
+JobThread::~JobThread() {
+    Stop();
+}
+
+void JobThread::Start() {
+    mRunning = true;
+    mThread = std::thread([this] { Run(); });
+}
+
+void JobThread::Stop() {
+    if (!mThread.joinable()) return;
+    mRunning = false;
+    Wake();
+    mThread.join();
+}
+
+void JobThread::Wake() {
+    // The worker's own requests need no wake-up: the round they come from
+    // counts as busy and another one follows.
+    if (IsWorkerThread()) return;
+    {
+        std::lock_guard lock(mWakeLock);
+        mWakeRequested = true;
+    }
+    mWakeUp.notify_one();
+}
+
+void JobThread::WaitForRound(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mWakeLock);
+    const uint64_t round = mRounds;
+    mRoundDone.wait_for(lock, timeout, [&] { return mRounds != round || !mRunning; });
+}
+
+void JobThread::Run() {
+    while (mRunning) {
+        int32_t nextDue = kNoDueTime;
+        bool recheck = false;
+        bool busy = JobPass(nextDue);
+        busy |= MethodPass();
+        busy |= RefillPass(recheck);
+        if (mPollMovie) mPollMovie();
+        if (busy) {
+            {
+                std::lock_guard lock(mWakeLock);
+                ++mRounds;
+            }
+            mRoundDone.notify_all();
+        }
+        Sleep(busy, recheck, nextDue);
+    }
+    std::lock_guard lock(mWakeLock);
+    ++mRounds;
+    mRoundDone.notify_all();
+}
+
+void JobThread::Sleep(bool busy, bool recheck, int32_t nextDue) {
+    auto deadline = EngineClock::Clock::time_point::max();
+    const auto now = EngineClock::Clock::now();
+    if (busy) {
+        deadline = now + std::chrono::milliseconds(1);
+    } else {
+        if (recheck) deadline = now + std::chrono::milliseconds(kRecheckMs);
+        if (nextDue != kNoDueTime) deadline = std::min(deadline, mClock.TimeOf(nextDue));
+    }
+    std::unique_lock lock(mWakeLock);
+    if (deadline == EngineClock::Clock::time_point::max()) {
+        mWakeUp.wait(lock, [&] { return mWakeRequested || !mRunning; });
+    } else {
+        mWakeUp.wait_until(lock, deadline, [&] { return mWakeRequested || !mRunning; });
+    }
+    mWakeRequested = false;
+}
+
+// [SECTION] Job pass
+
+bool JobThread::JobPass(int32_t& nextDue) {
+    std::lock_guard jobsLock(mJobs.Mutex());
+    std::lock_guard objectsLock(mObjects.Mutex());
+    auto& jobs = mJobs.Entries();
+    bool changed = false;
+    for (auto job = jobs.begin(); job != jobs.end();) {
+        if (mObjects.Find(job->soId) == nullptr) {
+            job = jobs.erase(job);
+            changed = true;
+            continue;
+        }
+        if (job->dueTime != 0) {
+            const int32_t now = mClock.Now();
+            if (now < job->dueTime) {
+                nextDue = std::min(nextDue, job->dueTime);
+                ++job;
+                continue;
+            }
+            job->dueTime = 0;
+        }
+        if (job->type == JT_CANCEL) {
+            // Jobs are in id order, so the ones to cancel all lie before it.
+            const int32_t soId = job->soId;
+            const int32_t limit = job->jobId;
+            auto next = std::next(job);
+            std::erase_if(
+                jobs, [&](const Job& other) { return other.soId == soId && other.jobId <= limit; });
+            job = next;
+            changed = true;
+            continue;
+        }
+        if (RunJob(*job, changed)) {
+            job = jobs.erase(job);
+            changed = true;
+        } else {
+            if (job->dueTime != 0) nextDue = std::min(nextDue, job->dueTime);
+            ++job;
+        }
+    }
+    return changed;
+}
+
+bool JobThread::RunJob(Job& job, bool& changed) {
+    SOBase* object = mObjects.Find(job.soId);
+    switch (job.type) {
+        case JT_DELAYED_START:
+            object->BeginPlayMonitor();
+            return true;
+        case JT_PLAY_MONITOR:
+            if (object->GetState() != SS_PLAYING) return true;
+            if (object->IsSounding()) {
+                if (!job.started) changed = true;
+                job.started = 1;
+                return false;
+            }
+            if (!job.started) return false;
+            if (job.parameter != -1 && --job.parameter < 0) {
+                mSendEvent(job.soId, WE_FINISHED, 0);
+                object->Finish();
+                if (object->ReleaseRequested()) mObjects.Remove(job.soId);
+                return true;
+            }
+            if (job.counter == 0) {
+                mSendEvent(job.soId, WE_FIRST_START, 0);
+            } else {
+                mSendEvent(job.soId, WE_REPEAT, job.counter);
+            }
+            ++job.counter;
+            object->Start();
+            job.started = 0;
+            changed = true;
+            return false;
+        case JT_RELEASE:
+            mObjects.Remove(job.soId);
+            return true;
+        case JT_BACK_TO_LOADED:
+            object->SetState(SS_LOADED);
+            return true;
+        case JT_CLASS_STEP_A:
+            object->ClassStepA();
+            return true;
+        case JT_CLASS_STEP_B:
+            object->ClassStepB();
+            return true;
+        case JT_FADE_IN_STEP:
+            if (object->GetState() != SS_PLAYING) return true;
+            job.dueTime = mClock.Now() + job.parameter / 255;
+            object->SetVolume(object->GetVolume() + 1);
+            changed = true;
+            return object->GetVolume() >= 255;
+        case JT_FADE_OUT_STEP:
+            if (object->GetState() != SS_PLAYING) return true;
+            job.dueTime = mClock.Now() + job.parameter / 255;
+            object->SetVolume(object->GetVolume() - 1);
+            changed = true;
+            if (object->GetVolume() >= 1) return false;
+            if (job.counter != 0) object->Stop();
+            return true;
+        default:  // JT_NOTHING and unknown types
+            return true;
+    }
+}
+
+// [SECTION] Method pass
+
+bool JobThread::MethodPass() {
+    std::lock_guard methodsLock(mMethods.Mutex());
+    std::lock_guard objectsLock(mObjects.Mutex());
+    auto& entries = mMethods.Entries();
+    const bool changed = !entries.empty();
+    for (auto entry = entries.begin(); entry != entries.end();) {
+        if (SOBase* object = mObjects.Find(entry->soId)) {
+            switch (entry->method) {
+                case kMethodLoad:
+                    object->Load();
+                    break;
+                case kMethodPlay:
+                    object->Play();
+                    break;
+                case kMethodStop:
+                    object->Stop();
+                    break;
+                case kMethodUnload:
+                    object->Unload();
+                    break;
+                case kMethodFadeIn:
+                    object->FadeIn();
+                    break;
+                case kMethodFadeOut:
+                    object->FadeOut(entry->parameter != 0);
+                    break;
+                default:
+                    break;
+            }
+        }
+        entry = mMethods.Remove(entry);
+    }
+    return changed;
+}
+
+// [SECTION] Refill pass
+
+bool JobThread::RefillPass(bool& recheck) {
+    std::lock_guard objectsLock(mObjects.Mutex());
+    bool changed = false;
+    for (auto& object : mObjects.Entries()) {
+        if (object->ClassFamily() != 0x08 || object->GetState() != SS_PLAYING) continue;
+        auto& sound = static_cast<SODSound&>(*object);
+        const bool wasSounding = sound.IsSounding();
+        changed |= sound.RefillIfDue(recheck);
+        // A stop at the end of the data must reach the play monitor soon.
+        changed |= wasSounding != sound.IsSounding();
+    }
+    return changed;
+}
+
+}  // namespace wavo

@@ -1,0 +1,48 @@
+#pragma once
+// The mixer behind the sound output: every playing sound buffer, converted to
+// the device rate, scaled by its volume and pan, summed and saturated into
+// interleaved stereo float frames.
+//
+// Mix() runs on the audio device's thread. It takes the mixer's lock for the
+// time of one mix (a few tens of microseconds); the other threads take it
+// only for short copies and flag changes, never while they decode.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "sound_buffer.h"
+
+namespace wavo {
+
+class Mixer {
+public:
+    explicit Mixer(uint32_t deviceRate);
+    ~Mixer();
+
+    uint32_t DeviceRate() const { return mDeviceRate; }
+
+    // nullptr for a format the mixer cannot play or a size that is not a
+    // whole number of frames.
+    std::unique_ptr<SoundBuffer> CreateBuffer(const PcmFormat& format, uint32_t size);
+
+    // Called (outside the lock, on the mixing thread) after a mix that
+    // signalled a notification, so that the worker can wake up for it.
+    void SetWakeHandler(std::function<void()> handler);
+
+    // Fills frames stereo float frames.
+    void Mix(float* out, int frames);
+
+private:
+    friend class SoundBuffer;
+
+    const uint32_t mDeviceRate;
+    std::mutex mLock;
+    std::vector<SoundBuffer*> mBuffers;
+    std::vector<float> mSum;
+    std::function<void()> mWake;
+};
+
+}  // namespace wavo
