@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zelk {
@@ -36,6 +37,10 @@ public:
     // other data, a damaged or cut-off picture gives nothing and a message in
     // `error`.
     static std::optional<Picture> Decode(std::span<const std::uint8_t> bytes, std::string& error);
+    static std::optional<Picture> Decode(std::string_view bytes, std::string& error) {
+        return Decode(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
+                      error);
+    }
     static std::optional<Picture> Load(const std::string& path, std::string& error);
 
     int Width() const { return mWidth; }

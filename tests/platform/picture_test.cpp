@@ -228,10 +228,9 @@ TEST(Picture, EveryPrefixOfAPngIsRefusedOrDecodedWithoutHarm) {
 TEST(Picture, OtherDataIsRefused) {
     std::string error;
     const std::string text = "GIF89a and other things";
-    EXPECT_FALSE(Picture::Decode(
-        std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), error));
+    EXPECT_FALSE(Picture::Decode(text, error));
     EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(Picture::Decode({}, error));
+    EXPECT_FALSE(Picture::Decode(std::string_view(), error));
     EXPECT_FALSE(Picture::Load(PicturePath("no such picture.png"), error));
 }
 
