@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "pixel_functions.h"
+
 namespace lumo {
 
 void applyTone(std::uint8_t* pixel, const Tone& tone) {
@@ -64,41 +66,24 @@ void makeOpaque(const Piece& piece) {
     }
 }
 
-// The pixel functions of the blend; e is the effective alpha, 1..255.
+// Adapters giving the three pixel functions one shape for blendRows.
 struct KeepAlphaPixel {
     static void apply(std::uint8_t* c, const std::uint8_t* s, std::uint8_t* alpha, int e,
                       const Tone&) {
-        const int d = *alpha;
-        if (d == 0) {
-            std::memcpy(c, s, 3);
-            *alpha = static_cast<std::uint8_t>(e);
-            return;
-        }
-        for (int i = 0; i < 3; ++i)
-            c[i] = static_cast<std::uint8_t>(c[i] + e * (s[i] - c[i]) / 256);
-        *alpha = static_cast<std::uint8_t>(d - ((e * (d - 255) + 255) >> 8));
+        pixel::keepAlpha(c, s, alpha, e);
     }
 };
 
 struct TonedPixel {
     static void apply(std::uint8_t* c, const std::uint8_t* s, std::uint8_t*, int e,
                       const Tone& tone) {
-        std::uint8_t toned[3] = {s[0], s[1], s[2]};
-        applyTone(toned, tone);
-        for (int i = 0; i < 3; ++i) {
-            c[i] = static_cast<std::uint8_t>(c[i] + e * (toned[i] - c[i]) / 256);
-        }
+        pixel::toned(c, s, e, tone);
     }
 };
 
 struct PlainPixel {
     static void apply(std::uint8_t* c, const std::uint8_t* s, std::uint8_t*, int e, const Tone&) {
-        if (e == 255) {
-            std::memcpy(c, s, 3);
-            return;
-        }
-        for (int i = 0; i < 3; ++i)
-            c[i] = static_cast<std::uint8_t>(c[i] + (s[i] - c[i]) * e / 256);
+        pixel::plain(c, s, e);
     }
 };
 

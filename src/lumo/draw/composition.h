@@ -10,7 +10,6 @@ namespace lumo {
 
 // Capability bits of a film type (its low byte) that steer composition.
 constexpr std::uint32_t kTypeToned = 0x08;       // the parent tones what it receives
-constexpr std::uint32_t kTypeAlphaMap = 0x40;    // the film has an alpha map
 constexpr std::uint32_t kTypeKeepsAlpha = 0x80;  // composition also writes the parent's alpha
 
 // Brightness and saturation of a child; 256 leaves a colour unchanged.

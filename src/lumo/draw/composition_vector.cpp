@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "composition.h"
+#include "pixel_functions.h"
 #include "vector_kernels.h"
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -88,68 +89,58 @@ struct Spreads {
     }
 };
 
-// The last pixels of a row that do not fill a block, by the scalar formulas.
+// The pixels of a row end that do not fill a block, by the reference formulas.
 void plainTail(std::uint8_t* c, const std::uint8_t* s, const std::uint8_t* a, int count,
                int opacity) {
-    for (int x = 0; x < count; ++x, c += 3, s += 3) {
+    for (int x = 0; x < count; ++x) {
         const int e = (a[x] * opacity) >> 8;
-        if (e == 0) continue;
-        if (e == 255) {
-            std::memcpy(c, s, 3);
-            continue;
-        }
-        for (int i = 0; i < 3; ++i)
-            c[i] = static_cast<std::uint8_t>(c[i] + (s[i] - c[i]) * e / 256);
+        if (e != 0) pixel::plain(c + 3 * x, s + 3 * x, e);
     }
 }
 
 void keepAlphaTail(std::uint8_t* c, const std::uint8_t* s, const std::uint8_t* a, std::uint8_t* d,
                    int count, int opacity) {
-    for (int x = 0; x < count; ++x, c += 3, s += 3) {
+    for (int x = 0; x < count; ++x) {
         const int e = (a[x] * opacity) >> 8;
-        if (e == 0) continue;
-        if (d[x] == 0) {
-            std::memcpy(c, s, 3);
-            d[x] = static_cast<std::uint8_t>(e);
+        if (e != 0) pixel::keepAlpha(c + 3 * x, s + 3 * x, d + x, e);
+    }
+}
+
+// One row of the plain blend, 16 pixels a block.
+void plainRowSse(std::uint8_t* c, const std::uint8_t* s, const std::uint8_t* a, int width,
+                 int opacity, const Spreads& spreads) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i full = _mm_set1_epi8(-1);
+    const __m128i opacityLanes = _mm_set1_epi16(static_cast<short>(opacity));
+    const int blocks = width / 16;
+    for (int b = 0; b < blocks; ++b, c += 48, s += 48, a += 16) {
+        const __m128i e = effectiveAlpha(loadBytes(a), opacityLanes);
+        const __m128i opaque = _mm_cmpeq_epi8(e, full);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(e, zero)) == 0xFFFF) continue;
+        if (_mm_movemask_epi8(opaque) == 0xFFFF) {
+            std::memcpy(c, s, 48);
             continue;
         }
-        for (int i = 0; i < 3; ++i)
-            c[i] = static_cast<std::uint8_t>(c[i] + e * (s[i] - c[i]) / 256);
-        d[x] = static_cast<std::uint8_t>(d[x] - ((e * (d[x] - 255) + 255) >> 8));
+        for (int k = 0; k < 3; ++k) {
+            const __m128i source = loadBytes(s + 16 * k);
+            const __m128i mixed =
+                lerp(loadBytes(c + 16 * k), source, _mm_shuffle_epi8(e, spreads.wide[k][0]),
+                     _mm_shuffle_epi8(e, spreads.wide[k][1]));
+            // An opaque pixel is copied, not weighted by 255/256.
+            const __m128i copy = _mm_shuffle_epi8(opaque, spreads.bytes[k]);
+            storeBytes(c + 16 * k, _mm_blendv_epi8(mixed, source, copy));
+        }
     }
+    plainTail(c, s, a, width - 16 * blocks, opacity);
 }
 
 }  // namespace
 
 void blendPlainSse(const Piece& piece, int opacity) {
     const Spreads spreads;
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i full = _mm_set1_epi8(-1);
-    const __m128i opacityLanes = _mm_set1_epi16(static_cast<short>(opacity));
-    const int blocks = piece.width / 16;
     for (int y = 0; y < piece.height; ++y) {
-        std::uint8_t* c = piece.destinationImage.row(y);
-        const std::uint8_t* s = piece.sourceImage.row(y);
-        const std::uint8_t* a = piece.sourceAlpha.row(y);
-        for (int b = 0; b < blocks; ++b, c += 48, s += 48, a += 16) {
-            const __m128i e = effectiveAlpha(loadBytes(a), opacityLanes);
-            const __m128i opaque = _mm_cmpeq_epi8(e, full);
-            if (_mm_movemask_epi8(_mm_cmpeq_epi8(e, zero)) == 0xFFFF) continue;
-            if (_mm_movemask_epi8(opaque) == 0xFFFF) {
-                std::memcpy(c, s, 48);
-                continue;
-            }
-            for (int k = 0; k < 3; ++k) {
-                const __m128i source = loadBytes(s + 16 * k);
-                const __m128i mixed =
-                    lerp(loadBytes(c + 16 * k), source, _mm_shuffle_epi8(e, spreads.wide[k][0]),
-                         _mm_shuffle_epi8(e, spreads.wide[k][1]));
-                // An opaque pixel is copied, not weighted by 255/256.
-                const __m128i copy = _mm_shuffle_epi8(opaque, spreads.bytes[k]);
-                storeBytes(c + 16 * k, _mm_blendv_epi8(mixed, source, copy));
-            }
-        }
-        plainTail(c, s, a, piece.width - 16 * blocks, opacity);
+        plainRowSse(piece.destinationImage.row(y), piece.sourceImage.row(y),
+                    piece.sourceAlpha.row(y), piece.width, opacity, spreads);
     }
 }
 
@@ -248,6 +239,7 @@ constexpr int kHighBase[3] = {0, 16, 16};
 }  // namespace
 
 __attribute__((target("avx2"))) void blendPlainAvx2(const Piece& piece, int opacity) {
+    const Spreads spreads;  // for the row ends
     __m256i wide[3][2];
     __m256i bytes[3];
     for (int k = 0; k < 3; ++k) {
@@ -297,16 +289,7 @@ __attribute__((target("avx2"))) void blendPlainAvx2(const Piece& piece, int opac
                 _mm256_storeu_si256(cv, _mm256_blendv_epi8(mixed, source, copy));
             }
         }
-        const int done = 32 * blocks;
-        if (piece.width > done) {
-            Piece rest = piece;
-            rest.width = piece.width - done;
-            rest.height = 1;
-            rest.destinationImage.bits = c;
-            rest.sourceImage.bits = const_cast<std::uint8_t*>(s);
-            rest.sourceAlpha.bits = const_cast<std::uint8_t*>(a);
-            blendPlainSse(rest, opacity);
-        }
+        plainRowSse(c, s, a, piece.width - 32 * blocks, opacity, spreads);
     }
 }
 
@@ -321,8 +304,8 @@ void blendPiece(const Piece& piece, int opacity, const Tone& tone, std::uint32_t
     if (piece.empty()) return;
     opacity = std::clamp(opacity, 0, 256);
     if (opacity == 0) return;
-    // Without a source alpha map (a plain picture) or with a toning parent the
-    // reference does the work; the host composes those rarely.
+    // A child without alpha map (a plain picture), a toning parent and slivers
+    // narrower than a block go pixel by pixel; the host composes those rarely.
     if (piece.sourceAlpha.bits == nullptr || piece.width < 16) {
         blendScalar(piece, opacity, tone, parentType);
     } else if ((parentType & kTypeKeepsAlpha) != 0 && piece.destinationAlpha.bits != nullptr) {

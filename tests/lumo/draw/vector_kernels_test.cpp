@@ -92,8 +92,9 @@ TEST(VectorBlend, TheChosenRoutineMatchesTheReferenceForEveryParentType) {
 TEST(VectorBlend, FullyOpaqueAndFullyClearBlocksTakeTheirShortcutsExactly) {
     Scene reference(64, 2, 9), fast(64, 2, 9);
     for (Scene* scene : {&reference, &fast}) {
-        std::memset(scene->childAlpha.buffer().row(0), 255, 70);
-        std::memset(scene->childAlpha.buffer().row(1), 0, 70);
+        const PixelBuffer& alpha = scene->childAlpha.buffer();
+        std::memset(alpha.row(0), 255, alpha.width);
+        std::memset(alpha.row(1), 0, alpha.width);
     }
     blendScalar(reference.piece, 256, Tone{}, 0x42);
     blendPiece(fast.piece, 256, Tone{}, 0x42);
