@@ -198,4 +198,36 @@ bool Picture::DrawMask(const PixelTarget& target, int x, int y) const {
     return true;
 }
 
+std::optional<std::string> EncodeMaskBmp(const Picture& picture, std::string& error) {
+    SurfacePtr mask(SDL_CreateRGBSurfaceWithFormat(0, picture.Width(), picture.Height(), 8,
+                                                   SDL_PIXELFORMAT_INDEX8));
+    if (!mask) {
+        error = SDL_GetError();
+        return std::nullopt;
+    }
+    SDL_Color greys[256];
+    for (int level = 0; level < 256; ++level) {
+        const auto value = static_cast<Uint8>(level);
+        greys[level] = {value, value, value, SDL_ALPHA_OPAQUE};
+    }
+    SDL_SetPaletteColors(mask->format->palette, greys, 0, 256);
+    picture.DrawMask({static_cast<std::uint8_t*>(mask->pixels), mask->w, mask->h, mask->pitch, 1},
+                     0, 0);
+
+    // Headers, a full palette and rows padded to 4 bytes, with room to spare.
+    const std::size_t room = static_cast<std::size_t>((mask->w + 3) & ~3) * mask->h + 2048;
+    if (room > static_cast<std::size_t>(INT_MAX)) {
+        error = "mask too large";
+        return std::nullopt;
+    }
+    std::string bytes(room, '\0');
+    RWopsPtr out(SDL_RWFromMem(bytes.data(), static_cast<int>(bytes.size())));
+    if (!out || SDL_SaveBMP_RW(mask.get(), out.get(), 0) != 0) {
+        error = std::string("cannot write the mask: ") + SDL_GetError();
+        return std::nullopt;
+    }
+    bytes.resize(static_cast<std::size_t>(SDL_RWtell(out.get())));
+    return bytes;
+}
+
 }  // namespace zelk

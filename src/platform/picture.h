@@ -73,4 +73,8 @@ private:
     std::vector<std::uint8_t> mAlpha;  // rows of mWidth bytes; empty without alpha
 };
 
+// The picture's transparency mask (as DrawMask draws it) as an 8-bit grey
+// BMP: the form of a "-m" mask picture. Nothing and a message on failure.
+std::optional<std::string> EncodeMaskBmp(const Picture& picture, std::string& error);
+
 }  // namespace zelk

@@ -296,5 +296,20 @@ TEST(Picture, WrongKindsOfTargetAreRefused) {
     EXPECT_FALSE(picture.DrawColor(shortRows, 0, 0));
 }
 
+TEST(Picture, AMaskWrittenAsBmpReadsBackAsTheSameGreyMask) {
+    const Picture picture = LoadOrFail("rgba.png");
+    std::string error;
+    const std::optional<std::string> bmp = EncodeMaskBmp(picture, error);
+    ASSERT_TRUE(bmp) << error;
+    const std::optional<Picture> mask = Picture::Decode(*bmp, error);
+    ASSERT_TRUE(mask) << error;
+    EXPECT_FALSE(mask->HasAlpha());
+    Surface fromAlpha(kWidth, kHeight, 1);
+    Surface fromGrey(kWidth, kHeight, 1);
+    ASSERT_TRUE(picture.DrawMask(fromAlpha.target, 0, 0));
+    ASSERT_TRUE(mask->DrawMask(fromGrey.target, 0, 0));
+    EXPECT_EQ(fromAlpha.bytes, fromGrey.bytes);
+}
+
 }  // namespace
 }  // namespace zelk

@@ -1,23 +1,213 @@
-// Stands in until the command is built.
+// The archive commands: pack a game folder into a ".quor" archive, list an
+// archive's keys, extract one entry. list and extract read through the
+// player's own archive driver, so they see exactly what the game sees.
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "commands.h"
+#include "common/file_io.h"
+#include "common/text.h"
+#include "drivers/quor_driver.h"
+#include "platform/arc/quor_writer.h"
+#include "platform/picture.h"
 
 namespace zelk::tool {
 
-int RunPackCommand(const Arguments&) {
-    std::fputs("zelk-tool: this command is not built yet\n", stderr);
+namespace {
+
+namespace fs = std::filesystem;
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "zelk-tool: %s\n", message.c_str());
     return kExitFailure;
 }
 
-int RunListCommand(const Arguments&) {
-    std::fputs("zelk-tool: this command is not built yet\n", stderr);
-    return kExitFailure;
+int Usage(const char* usage) {
+    std::fprintf(stderr, "usage: zelk-tool %s\n", usage);
+    return kExitUsage;
 }
 
-int RunExtractCommand(const Arguments&) {
-    std::fputs("zelk-tool: this command is not built yet\n", stderr);
-    return kExitFailure;
+// [SECTION] pack --------------------------------------------------------------
+
+// Turns a file's bytes into what the archive holds instead.
+using EntryTransform = std::function<bool(std::string& bytes, std::string& error)>;
+
+// The transform for files of the extension (lower case, with the dot), or
+// none to store the file as it is. This is where scenario files (".txt")
+// will be converted to the regular instruction form, the form the game
+// expects of archived scripts; until then every file goes in unchanged.
+EntryTransform TransformFor(const std::string& /*extension*/) {
+    return nullptr;
+}
+
+// Data that deflate can't shrink is stored, the rest deflated.
+bool IsCompressedAlready(const std::string& extension) {
+    static const char* const kPacked[] = {".png", ".jpg", ".jpeg", ".ogg", ".mpg", ".mpeg",
+                                          ".avi", ".wmv", ".mp4",  ".zip", ".quor"};
+    for (const char* packed : kPacked) {
+        if (extension == packed) return true;
+    }
+    return false;
+}
+
+struct SourceFile {
+    fs::path path;
+    std::string relative;  // shown in messages and used as entry name
+    std::string key;
+    std::string extension;
+};
+
+// Every visible regular file below the folder in path order, with its key:
+// the file name without extension.
+std::optional<std::vector<SourceFile>> CollectFiles(const fs::path& folder, const fs::path& skip,
+                                                    std::string& error) {
+    std::vector<SourceFile> files;
+    std::error_code code;
+    fs::recursive_directory_iterator entry(folder, fs::directory_options::none, code);
+    for (; !code && entry != fs::recursive_directory_iterator(); entry.increment(code)) {
+        const std::string name = entry->path().filename().string();
+        if (name.starts_with(".")) {
+            if (entry->is_directory()) entry.disable_recursion_pending();
+            continue;
+        }
+        std::error_code ignored;
+        if (!entry->is_regular_file(ignored) || fs::equivalent(entry->path(), skip, ignored))
+            continue;
+        files.push_back({entry->path(), fs::relative(entry->path(), folder).generic_string(),
+                         entry->path().stem().string(),
+                         ToLowerAscii(entry->path().extension().string())});
+    }
+    if (code) {
+        error = folder.string() + ": " + code.message();
+        return std::nullopt;
+    }
+    std::sort(files.begin(), files.end(),
+              [](const SourceFile& a, const SourceFile& b) { return a.relative < b.relative; });
+    return files;
+}
+
+// The "-m" mask entry the game looks up for a PNG with alpha, unless the
+// folder brings its own mask picture under that key.
+bool AddMaskOf(const SourceFile& file, const std::map<std::string, std::string>& fileKeys,
+               QuorWriter& writer, std::string& error) {
+    const std::optional<Picture> picture = Picture::Load(file.path.string(), error);
+    if (!picture) {
+        error = file.relative + ": " + error;
+        return false;
+    }
+    const std::string maskKey = file.key + "-m";
+    if (!picture->HasAlpha() || fileKeys.contains(ToLowerAscii(maskKey))) return true;
+    std::optional<std::string> mask = EncodeMaskBmp(*picture, error);
+    if (!mask) {
+        error = file.relative + ": " + error;
+        return false;
+    }
+    const std::string name =
+        fs::path(file.relative).replace_filename(maskKey + ".bmp").generic_string();
+    return writer.AddBytes(maskKey, name, std::move(*mask), true, error);
+}
+
+bool AddFile(const SourceFile& file, QuorWriter& writer, std::string& error) {
+    const bool compress = !IsCompressedAlready(file.extension);
+    const EntryTransform transform = TransformFor(file.extension);
+    if (!transform) {
+        return writer.AddFile(file.key, file.relative, file.path.string(), compress, error);
+    }
+    std::optional<std::string> bytes = ReadFileBytes(file.path.string());
+    if (!bytes) {
+        error = file.relative + ": cannot read the file";
+        return false;
+    }
+    if (!transform(*bytes, error)) {
+        error = file.relative + ": " + error;
+        return false;
+    }
+    return writer.AddBytes(file.key, file.relative, std::move(*bytes), compress, error);
+}
+
+}  // namespace
+
+int RunPackCommand(const Arguments& args) {
+    if (args.size() != 2) return Usage("pack FOLDER ARCHIVE");
+    const fs::path folder = args[0];
+    const std::string archive = args[1];
+    std::error_code code;
+    if (!fs::is_directory(folder, code)) return Fail(folder.string() + " is no folder");
+
+    std::string error;
+    const std::optional<std::vector<SourceFile>> files = CollectFiles(folder, archive, error);
+    if (!files) return Fail(error);
+
+    // Keys ignore case, so two files whose names differ only in case or
+    // extension would hide one another in the game.
+    std::map<std::string, std::string> fileKeys;  // key in small letters -> file
+    for (const SourceFile& file : *files) {
+        const auto [taken, added] = fileKeys.emplace(ToLowerAscii(file.key), file.relative);
+        if (!added) {
+            return Fail(taken->second + " and " + file.relative + " both give the key \"" +
+                        file.key + "\"");
+        }
+    }
+
+    QuorWriter writer;
+    for (const SourceFile& file : *files) {
+        if (!AddFile(file, writer, error)) return Fail(error);
+        if (file.extension == ".png" && !AddMaskOf(file, fileKeys, writer, error)) {
+            return Fail(error);
+        }
+    }
+    if (!writer.Write(archive, error)) return Fail(error);
+    std::printf("%s: %zu entries\n", archive.c_str(), writer.EntryCount());
+    return kExitOk;
+}
+
+// [SECTION] list and extract --------------------------------------------------
+
+namespace {
+
+// Opens the archive as the game does: its list gives the keys of ids 0, 1, ...
+bool OpenArchive(clsQuorDriver& quor, const std::string& path, std::string& list) {
+    return quor.Init(1) && quor.LoadArchive(path, 0) && quor.LoadTextFile(0, list) &&
+           quor.LoadArchiveList(list, 0);
+}
+
+}  // namespace
+
+int RunListCommand(const Arguments& args) {
+    if (args.size() != 1) return Usage("list ARCHIVE");
+    clsQuorDriver quor;
+    std::string list;
+    if (!OpenArchive(quor, args[0], list)) return Fail(args[0] + ": not a readable archive");
+    const std::vector<std::string> keys = FileListKeys(list);
+    for (std::size_t id = 0; id < keys.size(); ++id) {
+        const auto entry = static_cast<std::int32_t>(id);
+        std::printf("%zu\t%d\t%s\n", id, static_cast<int>(quor.GetSize(entry)), keys[id].c_str());
+    }
+    return std::fflush(stdout) == 0 ? kExitOk : Fail("cannot write the list");
+}
+
+int RunExtractCommand(const Arguments& args) {
+    if (args.size() != 2) return Usage("extract ARCHIVE KEY");
+    clsQuorDriver quor;
+    std::string list;
+    if (!OpenArchive(quor, args[0], list)) return Fail(args[0] + ": not a readable archive");
+    const std::int32_t id = quor.FileKeyToID(args[1]);
+    if (id < 0) return Fail(args[0] + " has no key \"" + args[1] + "\"");
+    std::string bytes(static_cast<std::size_t>(quor.GetSize(id)), '\0');
+    if (!quor.GetMemory(id, bytes.data(), static_cast<std::int32_t>(bytes.size()))) {
+        return Fail(args[0] + ": cannot read \"" + args[1] + "\"");
+    }
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() ||
+        std::fflush(stdout) != 0) {
+        return Fail("cannot write to standard output");
+    }
+    return kExitOk;
 }
 
 }  // namespace zelk::tool
