@@ -1,0 +1,140 @@
+// clsInterpreter: runs a converted scenario. It holds the current script and
+// address, fetches one instruction at a time, fills in its default
+// arguments, dispatches it to its command and goes on until an instruction
+// waits for the player or the script ends. Its state is part of every save
+// slot ("IntprtStatus").
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "interpreter/command_table.h"
+#include "interpreter/instruction_table.h"
+#include "scenario/script.h"
+#include "scenario/script_manager.h"
+#include "scenario/value_resolver.h"
+
+namespace zelk {
+
+class InterpreterHost;
+
+// What the interpreter waits for.
+enum WaitModeValue : long {
+    kWaitRunning = 0,
+    kWaitSkipped = 1,  // a wait passed over in skip mode; the loop goes on
+    kWaitTyping = 3,
+    kWaitClick = 4,
+    kWaitChoice = 5,
+    kWaitSelection = 6,
+};
+
+class clsInterpreter {
+public:
+    explicit clsInterpreter(InterpreterHost& host);
+    ~clsInterpreter();
+    clsInterpreter(const clsInterpreter&) = delete;
+    clsInterpreter& operator=(const clsInterpreter&) = delete;
+
+    // [SECTION] Running
+    // Reads the instruction table and sets up the script manager.
+    bool Init();
+    // A fresh start: no rest text, waiting for a click, text disabled.
+    bool StepStart();
+    // Runs instructions until one waits or the script ends. True only when
+    // a saved game was restored while the step processed window events.
+    bool StepNext();
+    // Jumps to a label expression: [script "."] label-or-address.
+    bool GoLabel(const std::string& expression);
+    // A jump chosen by the player (choice, button): waits for a click.
+    void GoSelectedItem(const std::string& expression);
+    // An expression's number; failures are reported.
+    long Sbl(const std::string& expression);
+
+    // [SECTION] State
+    long WaitMode() const { return mWaitMode; }
+    void WaitMode(long mode) { mWaitMode = mode; }
+    long Address() const { return mAddress; }
+    zelk::ScriptManager& ScriptManager() { return mScriptManager; }
+    const std::shared_ptr<Script>& CurrentScript() const { return mCurrentScript; }
+    long LastAutoClickTimer() const { return mLastAutoClickTimer; }
+    void LastAutoClickTimer(long milliseconds) { mLastAutoClickTimer = milliseconds; }
+    bool TextEnabled() const { return mTextEnabled; }
+    void TextEnabled(bool enabled);
+    const std::string& RestText() const { return mRestText; }
+    void RestText(std::string text) { mRestText = std::move(text); }
+    long VoiceTimer() const { return mVoiceTimer; }
+    void VoiceTimer(long milliseconds) { mVoiceTimer = milliseconds; }
+    const std::vector<std::string>& CallStack() const { return mCallStack; }
+    const InstructionTable& Instructions() const { return mTable; }
+
+    // Runs `command` for `word` instead of the built-in table; for hosts
+    // with commands of their own (authors' tools, tests).
+    void OverrideCommand(const std::string& word, CommandFn command);
+
+    // [SECTION] Save slots
+    void SaveStatus();
+    void LoadStatus();
+
+    // [SECTION] For commands: the instruction being executed
+    // Argument n after the defaults were applied (0 is the word); the empty
+    // text past the last one.
+    const std::string& Arg(std::size_t n) const;
+    // The instruction as it stands in the script.
+    const std::string& InstructionLine() const { return mLine; }
+    bool IsSkipping() const { return mSkip; }
+    void ClearSkip() { mSkip = false; }
+    // 500 ms, or 0 when this instruction skips effects.
+    long EffectTime() const { return mEffectTime; }
+    // Stay on this instruction's address after it (a jump does this).
+    void HoldAddress() { mAdvance = false; }
+    // Ends the running step at once; `restored` when a load replaced the
+    // state meanwhile.
+    void EndStep(bool restored = false);
+    // "終了しますか": Yes closes the player and ends the step. True when the
+    // step ended.
+    bool AskQuit();
+    // Shown and logged in debug mode only; execution goes on.
+    void RuntimeError(const std::string& message);
+
+    InterpreterHost& Host() { return mHost; }
+    ValueResolver& Reader() { return mReader; }
+    ValueResolver& Writer() { return mWriter; }
+    // The call stack, for call and return.
+    std::vector<std::string>& Stack() { return mCallStack; }
+
+private:
+    enum class StepEnd { kNone, kEnded, kRestored };
+
+    bool BeginInstruction();
+    void DecideSkip();
+    void Dispatch();
+    void WaitForPlayer();
+
+    InterpreterHost& mHost;
+    InstructionTable mTable;
+    zelk::ScriptManager mScriptManager;
+    ValueResolver mReader;
+    ValueResolver mWriter;
+    std::shared_ptr<Script> mCurrentScript;
+    std::unordered_map<std::string, CommandFn> mOverrides;
+
+    long mWaitMode = kWaitRunning;
+    long mAddress = 0;
+    std::string mRestText;
+    bool mTextEnabled = false;
+    long mLastAutoClickTimer = 0;
+    long mVoiceTimer = 0;
+    std::vector<std::string> mCallStack;
+
+    // The instruction being executed.
+    std::string mLine;
+    std::vector<std::string> mArgs;
+    bool mSkip = false;
+    bool mAdvance = true;
+    long mEffectTime = 0;
+    StepEnd mStepEnd = StepEnd::kNone;
+};
+
+}  // namespace zelk
