@@ -89,6 +89,15 @@ std::string EncodeUtf8(std::u32string_view text) {
     return out;
 }
 
+bool IsValidUtf8(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t at = pos;
+        // A genuine U+FFFD takes three bytes; a replacement for a bad byte, one.
+        if (NextCodePoint(text, pos) == kReplacementChar && pos - at != 3) return false;
+    }
+    return true;
+}
+
 std::size_t Utf8Length(std::string_view text) {
     std::size_t count = 0;
     for (std::size_t pos = 0; pos < text.size(); ++count)

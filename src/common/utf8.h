@@ -20,6 +20,9 @@ void AppendUtf8(std::string& out, char32_t c);
 
 std::string EncodeUtf8(std::u32string_view text);
 
+// Whether every byte belongs to a well-formed sequence.
+bool IsValidUtf8(std::string_view text);
+
 // Number of code points, counted as DecodeUtf8 would count them.
 std::size_t Utf8Length(std::string_view text);
 

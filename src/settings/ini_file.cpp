@@ -88,6 +88,11 @@ bool INIFile::KeyExists(const std::string& name) const {
     return mRegistry.contains(ToLowerAscii(name));
 }
 
+const INISection* INIFile::FindSection(const std::string& name) const {
+    const auto found = mRegistry.find(ToLowerAscii(name));
+    return found == mRegistry.end() ? nullptr : found->second;
+}
+
 bool INIFile::Load(const std::string& path) {
     std::string text;
     if (!ReadTextFile(path, text)) return false;

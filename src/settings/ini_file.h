@@ -38,6 +38,8 @@ public:
     // Copies the given section's body into the named one; its header stays.
     void KeySection(const std::string& name, const INISection& section);
     bool KeyExists(const std::string& name) const;
+    // The registered section of that name, or null; never creates one.
+    const INISection* FindSection(const std::string& name) const;
 
     // Every section in file order, duplicates included.
     const std::vector<std::unique_ptr<INISection>>& Sections() const { return mSections; }

@@ -26,6 +26,13 @@ TEST(Utf8, EncodingRefusesImpossibleCodePoints) {
     EXPECT_EQ(out, "\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
+TEST(Utf8, ValidityCheckAcceptsOnlyWellFormedText) {
+    EXPECT_TRUE(IsValidUtf8(""));
+    EXPECT_TRUE(IsValidUtf8("abc あ \xEF\xBF\xBD"));
+    EXPECT_FALSE(IsValidUtf8("\x82\xA0"));  // CP932 "あ"
+    EXPECT_FALSE(IsValidUtf8("a\xE3\x81"));
+}
+
 TEST(Utf8, LengthCountsCodePoints) {
     EXPECT_EQ(Utf8Length(""), 0u);
     EXPECT_EQ(Utf8Length("aあ\U0001F600"), 3u);

@@ -1,0 +1,189 @@
+#include "settings/configuration.h"
+
+#include "common/numbers.h"
+#include "common/process.h"
+#include "common/text.h"
+#include "settings/font_list.h"
+#include "settings/ini_io.h"
+
+namespace zelk {
+
+namespace {
+
+constexpr const char* kUserSection = "Config";
+
+}  // namespace
+
+Configuration::Configuration(Reporter reporter) : mReporter(std::move(reporter)) {}
+
+Configuration::~Configuration() {
+    // Only a file that Init read or created is written back: before that the
+    // document is empty and would wipe the reader's settings.
+    if (mUserFileOpen) WriteIniFile(mUserFile, UserPath());
+    mReporter.Log("Config-Terminate");
+}
+
+std::string Configuration::UserPath() const {
+    return Process().SaveDir + "/config.ini";
+}
+
+bool Configuration::Init(const INIFile& systemInfo) {
+    // The system file is only read; a copy keeps the lookups from creating
+    // sections in it.
+    INIFile system = systemInfo;
+    mDefaults = system.KeySection("Config");
+    mHasDefaults = true;
+
+    if (!ReadIniFile(mUserFile, UserPath())) {
+        mUserFile.KeySection(kUserSection).Text(mDefaults.Text());
+        WriteIniFile(mUserFile, UserPath());
+    }
+    mUserFileOpen = true;
+
+    mInvalidFonts = system.KeySection("Game").KeyValue("InvalidFont");
+    mFonts.clear();
+    for (const std::string& family : JapaneseFixedPitchFamilies())
+        AddEffectiveFont(family);
+
+    LoadCharacters(system.KeySection("CharConfig"));
+    mChangeEventEnabled = true;
+    return true;
+}
+
+bool Configuration::Save() {
+    if (!mUserFileOpen) return false;
+    return WriteIniFile(mUserFile, UserPath());
+}
+
+// [SECTION] Values
+
+std::string Configuration::StringVal(const std::string& key) const {
+    if (!mDefaults.KeyExists(key)) {
+        mReporter.Message("不正な設定項目 '" + key + "' を読み込もうとしました。");
+        return std::string();
+    }
+    if (!mDefaultMode) {
+        const INISection* user = mUserFile.FindSection(kUserSection);
+        if (user != nullptr && user->KeyExists(key)) return user->KeyValue(key);
+    }
+    return mDefaults.KeyValue(key);
+}
+
+void Configuration::StringVal(const std::string& key, const std::string& value) {
+    if (!mHasDefaults) {
+        mReporter.Log("設定保存先が作成されていません。");
+        return;
+    }
+    if (!mDefaults.KeyExists(key)) {
+        mReporter.Message("不正な設定項目 '" + key + "' に書き込もうとしました。");
+        return;
+    }
+    INISection& user = mUserFile.KeySection(kUserSection);
+    if (user.KeyValue(key) == value) return;
+    user.KeyValue(key, value);
+    if (mChangeEventEnabled && ChangeSetting) ChangeSetting(key);
+}
+
+bool Configuration::BoolVal(const std::string& key) const {
+    return ToLowerAscii(StringVal(key)) == "true";
+}
+
+void Configuration::BoolVal(const std::string& key, bool value) {
+    StringVal(key, value ? "True" : "False");
+}
+
+long Configuration::LongVal(const std::string& key) const {
+    return ReadLong(StringVal(key));
+}
+
+void Configuration::LongVal(const std::string& key, long value) {
+    StringVal(key, std::to_string(value));
+}
+
+void Configuration::RaiseChangeEvent(const std::string& sKeyCSV) {
+    if (!ChangeSetting) return;
+    for (const std::string& key : SplitText(sKeyCSV, ","))
+        ChangeSetting(key);
+}
+
+// [SECTION] Backup for the dialog's cancel
+
+void Configuration::Backup() {
+    mBackup = mUserFile.KeySection(kUserSection);
+}
+
+void Configuration::Restore(const std::string& sKeyCSV) {
+    std::vector<std::string> keys;
+    if (sKeyCSV.empty()) {
+        for (int i = 0; i < mBackup.Count(); ++i) {
+            std::string key = mBackup.LineKey(i);
+            if (!key.empty()) keys.push_back(std::move(key));
+        }
+    } else {
+        keys = SplitText(sKeyCSV, ",");
+    }
+    for (const std::string& key : keys)
+        StringVal(key, mBackup.KeyValue(key));
+}
+
+// [SECTION] Faces
+
+void Configuration::AddEffectiveFont(const std::string& name) {
+    if (mInvalidFonts.find(name) != std::string::npos) return;
+    mFonts.push_back(name);
+}
+
+std::string Configuration::FontName(long index) const {
+    if (index < 0 || index >= FontCount()) return std::string();
+    return mFonts[static_cast<std::size_t>(index)];
+}
+
+long Configuration::GetFontIndex(const std::string& name) const {
+    for (std::size_t i = 0; i < mFonts.size(); ++i) {
+        if (mFonts[i] == name) return static_cast<long>(i);
+    }
+    return -1;
+}
+
+// [SECTION] Characters
+
+void Configuration::LoadCharacters(const INISection& charConfig) {
+    mCharacters.clear();
+    const long count = ReadLong(charConfig.KeyValue("ListCount"));
+    for (long index = 0; index < count; ++index) {
+        const std::vector<std::string> items =
+            SplitText(charConfig.KeyValue("Item:" + std::to_string(index)), ",");
+        if (items.size() != 3) continue;
+        for (const std::string& cid : SplitText(items[1], "/")) {
+            const std::string trimmed = TrimChars(cid, " \t");
+            mCharacters.try_emplace(ToLowerAscii(trimmed), index);
+        }
+    }
+    mMaleCID = ToLowerAscii(charConfig.KeyValue("MaleCID"));
+}
+
+long Configuration::GetIndexByCID(const std::string& cid) const {
+    const auto found = mCharacters.find(ToLowerAscii(cid));
+    return found == mCharacters.end() ? -1 : found->second;
+}
+
+long Configuration::CharColor(long index) const {
+    if (index == -1) return 0xFFFFFF;
+    const std::string value = CharValue(index);
+    const std::size_t comma = value.find(',');
+    return ReadLong(comma == std::string::npos ? value : value.substr(comma + 1));
+}
+
+bool Configuration::CharVoiceEnabled(long index) const {
+    if (index == -1) return true;
+    const std::string value = CharValue(index);
+    return ToLowerAscii(value.substr(0, value.find(','))) != "false";
+}
+
+bool Configuration::CharIsMale(const std::string& cid) const {
+    // An empty identifier would be "found" in any text; it names nobody.
+    if (cid.empty()) return false;
+    return mMaleCID.find(ToLowerAscii(cid)) != std::string::npos;
+}
+
+}  // namespace zelk

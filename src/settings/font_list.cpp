@@ -1,0 +1,51 @@
+#include "settings/font_list.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace zelk {
+
+namespace {
+
+struct PatternDeleter {
+    void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
+};
+struct ObjectSetDeleter {
+    void operator()(FcObjectSet* set) const { FcObjectSetDestroy(set); }
+};
+struct FontSetDeleter {
+    void operator()(FcFontSet* set) const { FcFontSetDestroy(set); }
+};
+
+}  // namespace
+
+std::vector<std::string> JapaneseFixedPitchFamilies() {
+    std::vector<std::string> families;
+    if (!FcInit()) return families;
+    std::unique_ptr<FcPattern, PatternDeleter> pattern(
+        FcNameParse(reinterpret_cast<const FcChar8*>(":lang=ja")));
+    std::unique_ptr<FcObjectSet, ObjectSetDeleter> objects(
+        FcObjectSetBuild(FC_FAMILY, FC_SPACING, nullptr));
+    if (!pattern || !objects) return families;
+    std::unique_ptr<FcFontSet, FontSetDeleter> fonts(
+        FcFontList(nullptr, pattern.get(), objects.get()));
+    if (!fonts) return families;
+    for (int i = 0; i < fonts->nfont; ++i) {
+        int spacing = FC_PROPORTIONAL;
+        if (FcPatternGetInteger(fonts->fonts[i], FC_SPACING, 0, &spacing) != FcResultMatch)
+            continue;
+        if (spacing != FC_MONO && spacing != FC_DUAL) continue;
+        FcChar8* family = nullptr;
+        if (FcPatternGetString(fonts->fonts[i], FC_FAMILY, 0, &family) != FcResultMatch) continue;
+        std::string name(reinterpret_cast<const char*>(family));
+        if (name.empty() || name.front() == '@') continue;
+        families.push_back(std::move(name));
+    }
+    std::sort(families.begin(), families.end());
+    families.erase(std::unique(families.begin(), families.end()), families.end());
+    return families;
+}
+
+}  // namespace zelk

@@ -1,0 +1,239 @@
+#include "settings/configuration.h"
+
+#include <gtest/gtest.h>
+
+#include "common/process.h"
+#include "common/temp_folder.h"
+#include "settings/ini_io.h"
+
+namespace zelk {
+namespace {
+
+const char* const kSystemInfo =
+    "[Game]\r\n"
+    "InvalidFont=IPAMincho,Other\r\n"
+    "[Config]\r\n"
+    "TextSpeed=3\r\n"
+    "TextAutoClick=False\r\n"
+    "BGMVolume=80\r\n"
+    "BGMMute=False\r\n"
+    "Font=IPAGothic\r\n"
+    "Char:0=True,16777215\r\n"
+    "Char:1=True,255\r\n"
+    "[CharConfig]\r\n"
+    "ListCount=3\r\n"
+    "Item:0=Hero, taro / TARO2 ,x\r\n"
+    "Item:1=Heroine,hana/taro,x\r\n"
+    "Item:2=two items,only\r\n"
+    "MaleCID=Taro,Jiro\r\n";
+
+class ConfigurationTest : public ::testing::Test {
+protected:
+    ConfigurationTest() {
+        Process().ResetFolders(folder.Path());
+        Process().SaveDir = folder.Path();
+        system.Text(kSystemInfo);
+    }
+    ~ConfigurationTest() override { Process().ResetFolders(""); }
+
+    std::unique_ptr<Configuration> Make() {
+        Reporter reporter;
+        reporter.ShowMessage = [this](const std::string& text) { messages.push_back(text); };
+        reporter.WriteLog = [this](const std::string& text) { log.push_back(text); };
+        auto cfg = std::make_unique<Configuration>(reporter);
+        cfg->ChangeSetting = [this](const std::string& key) { events.push_back(key); };
+        return cfg;
+    }
+
+    INIFile UserFile() {
+        INIFile file;
+        ReadIniFile(file, folder / "config.ini");
+        return file;
+    }
+
+    testing::TempFolder folder;
+    INIFile system;
+    std::vector<std::string> messages;
+    std::vector<std::string> log;
+    std::vector<std::string> events;
+};
+
+TEST_F(ConfigurationTest, AMissingUserFileIsCreatedFromTheDefaults) {
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    EXPECT_EQ(UserFile().KeySection("Config").KeyValue("TextSpeed"), "3");
+    EXPECT_EQ(cfg->LongVal("TextSpeed"), 3);
+    EXPECT_TRUE(cfg->ChangeEventEnabled());
+}
+
+TEST_F(ConfigurationTest, UserValuesWinOverDefaults) {
+    INIFile user;
+    user.Text("[Config]\r\nTextSpeed=7\r\nUnknown=1");
+    ASSERT_TRUE(WriteIniFile(user, folder / "config.ini"));
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    EXPECT_EQ(cfg->LongVal("TextSpeed"), 7);
+    EXPECT_EQ(cfg->LongVal("BGMVolume"), 80);  // absent from the user file
+}
+
+TEST_F(ConfigurationTest, KeysAbsentFromTheDefaultsAreRefused) {
+    INIFile user;
+    user.Text("[Config]\r\nUnknown=1");
+    ASSERT_TRUE(WriteIniFile(user, folder / "config.ini"));
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    EXPECT_EQ(cfg->StringVal("Unknown"), "");
+    cfg->StringVal("Another", "x");
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{"不正な設定項目 'Unknown' を読み込もうとしました。",
+                                        "不正な設定項目 'Another' に書き込もうとしました。"}));
+    EXPECT_TRUE(events.empty());
+}
+
+TEST_F(ConfigurationTest, WritingTheSameValueTwiceRaisesOneEvent) {
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    cfg->LongVal("TextSpeed", 5);
+    cfg->LongVal("TextSpeed", 5);
+    EXPECT_EQ(events, std::vector<std::string>{"TextSpeed"});
+    EXPECT_EQ(cfg->StringVal("TEXTSPEED"), "5");
+}
+
+TEST_F(ConfigurationTest, NoEventsBeforeInitAndNoStoreWithoutDefaults) {
+    auto cfg = Make();
+    cfg->StringVal("TextSpeed", "9");
+    EXPECT_EQ(log, std::vector<std::string>{"設定保存先が作成されていません。"});
+    EXPECT_TRUE(events.empty());
+}
+
+TEST_F(ConfigurationTest, BooleansReadTrueOnlyForTrue) {
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    for (const auto& [text, expected] : std::vector<std::pair<std::string, bool>>{
+             {"TRUE", true}, {"true", true}, {"1", false}, {"yes", false}, {"", false}}) {
+        cfg->StringVal("BGMMute", text);
+        EXPECT_EQ(cfg->BoolVal("BGMMute"), expected) << text;
+    }
+    cfg->BoolVal("BGMMute", true);
+    EXPECT_EQ(cfg->StringVal("BGMMute"), "True");
+    cfg->BoolValChk("BGMMute", 2);
+    EXPECT_EQ(cfg->StringVal("BGMMute"), "False");
+    EXPECT_EQ(cfg->BoolValChk("BGMMute"), 0);
+}
+
+TEST_F(ConfigurationTest, DefaultModeReadsDefaultsButWritesTheUserFile) {
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    cfg->LongVal("TextSpeed", 9);
+    cfg->DefaultMode(true);
+    EXPECT_EQ(cfg->LongVal("TextSpeed"), 3);
+    cfg->LongVal("BGMVolume", 10);
+    cfg->DefaultMode(false);
+    EXPECT_EQ(cfg->LongVal("TextSpeed"), 9);
+    EXPECT_EQ(cfg->LongVal("BGMVolume"), 10);
+}
+
+TEST_F(ConfigurationTest, RestoreWritesBackupValuesAndRaisesTheirEvents) {
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    cfg->Backup();
+    cfg->LongVal("TextSpeed", 1);
+    cfg->LongVal("BGMVolume", 2);
+    events.clear();
+    cfg->Restore("TextSpeed");
+    EXPECT_EQ(cfg->LongVal("TextSpeed"), 3);
+    EXPECT_EQ(cfg->LongVal("BGMVolume"), 2);
+    cfg->Restore();
+    EXPECT_EQ(cfg->LongVal("BGMVolume"), 80);
+    EXPECT_EQ(events, (std::vector<std::string>{"TextSpeed", "BGMVolume"}));
+}
+
+TEST_F(ConfigurationTest, RaiseChangeEventRaisesEachKeyInOrder) {
+    auto cfg = Make();
+    cfg->RaiseChangeEvent("CustomCursor,TextSpeed,TextAutoClick");
+    EXPECT_EQ(events, (std::vector<std::string>{"CustomCursor", "TextSpeed", "TextAutoClick"}));
+}
+
+TEST_F(ConfigurationTest, ReleaseWritesTheUserFile) {
+    {
+        auto cfg = Make();
+        ASSERT_TRUE(cfg->Init(system));
+        cfg->LongVal("TextSpeed", 4);
+    }
+    EXPECT_EQ(UserFile().KeySection("Config").KeyValue("TextSpeed"), "4");
+    EXPECT_EQ(log.back(), "Config-Terminate");
+}
+
+TEST_F(ConfigurationTest, ReleaseBeforeInitLeavesTheUserFileAlone) {
+    INIFile user;
+    user.Text("[Config]\r\nTextSpeed=7");
+    ASSERT_TRUE(WriteIniFile(user, folder / "config.ini"));
+    Make().reset();
+    EXPECT_EQ(UserFile().KeySection("Config").KeyValue("TextSpeed"), "7");
+}
+
+TEST_F(ConfigurationTest, FontsAreJapaneseFixedPitchMinusTheExcluded) {
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    for (long i = 0; i < cfg->FontCount(); ++i) {
+        EXPECT_NE(cfg->FontName(i).front(), '@');
+        EXPECT_EQ(std::string("IPAMincho,Other").find(cfg->FontName(i)), std::string::npos);
+    }
+    EXPECT_NE(cfg->GetFontIndex("IPAGothic"), -1) << "dual spacing counts as fixed";
+    EXPECT_EQ(cfg->GetFontIndex("IPAPGothic"), -1) << "proportional";
+    EXPECT_EQ(cfg->GetFontIndex("IPAMincho"), -1) << "excluded";
+    if (cfg->FontCount() > 0) {
+        EXPECT_EQ(cfg->GetFontIndex(cfg->FontName(0)), 0);
+    }
+    EXPECT_EQ(cfg->FontName(-1), "");
+    EXPECT_EQ(cfg->FontName(cfg->FontCount()), "");
+}
+
+TEST_F(ConfigurationTest, AddEffectiveFontSkipsNamesInsideTheExcludedText) {
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    const long count = cfg->FontCount();
+    cfg->AddEffectiveFont("Oth");  // occurs inside "Other"
+    cfg->AddEffectiveFont("ＭＳ ゴシック");
+    EXPECT_EQ(cfg->FontCount(), count + 1);
+    EXPECT_EQ(cfg->GetFontIndex("ＭＳ ゴシック"), count);
+    EXPECT_EQ(cfg->GetFontIndex("ｍｓ ゴシック"), -1);
+}
+
+TEST_F(ConfigurationTest, CharacterIdentifiersMapToTheirFirstItem) {
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    EXPECT_EQ(cfg->GetIndexByCID("TARO"), 0);
+    EXPECT_EQ(cfg->GetIndexByCID("taro2"), 0);
+    EXPECT_EQ(cfg->GetIndexByCID("Hana"), 1);
+    EXPECT_EQ(cfg->GetIndexByCID("only"), -1) << "an item of two parts is ignored";
+    EXPECT_EQ(cfg->GetIndexByCID("nobody"), -1);
+}
+
+TEST_F(ConfigurationTest, CharacterSettings) {
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    EXPECT_EQ(cfg->CharColor(-1), 0xFFFFFF);
+    EXPECT_EQ(cfg->CharColor(1), 255);
+    EXPECT_TRUE(cfg->CharVoiceEnabled(-1));
+    EXPECT_TRUE(cfg->CharVoiceEnabled(0));
+    cfg->CharValue(0, "FALSE,12");
+    EXPECT_FALSE(cfg->CharVoiceEnabled(0));
+    EXPECT_EQ(cfg->CharColor(0), 12);
+    EXPECT_TRUE(cfg->CharIsMale("TARO"));
+    EXPECT_TRUE(cfg->CharIsMale("jir"));  // any part of the text
+    EXPECT_FALSE(cfg->CharIsMale("hana"));
+    EXPECT_FALSE(cfg->CharIsMale(""));
+}
+
+TEST_F(ConfigurationTest, AGarbageUserFileIsReplacedByTheDefaults) {
+    Process().Debug.INIEncript = true;
+    ASSERT_TRUE(WriteTextFile(folder / "config.ini", "x"));  // odd length: not scrambled text
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    EXPECT_EQ(cfg->LongVal("TextSpeed"), 3);
+    EXPECT_EQ(UserFile().KeySection("Config").KeyValue("BGMVolume"), "80");
+}
+
+}  // namespace
+}  // namespace zelk
