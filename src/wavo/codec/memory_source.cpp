@@ -26,7 +26,7 @@ void MemorySource::SetWindow(const uint8_t* data, int64_t size) {
 int64_t MemorySource::Read(void* destination, int64_t length) {
     if (!mData || length <= 0) return 0;
     int64_t count = std::min(length, mSize - mPosition);
-    std::memcpy(destination, mData + mPosition, static_cast<size_t>(count));
+    if (count > 0) std::memcpy(destination, mData + mPosition, static_cast<size_t>(count));
     mPosition += count;
     if (mPosition == mSize) mAtEnd = true;
     return count;

@@ -20,6 +20,7 @@ sox -q -m "$work/voice22.wav" "$work/chord.wav" "$work/right.wav"
 sox -q -M "$work/voice22.wav" "$work/right.wav" "$work/stereo22.wav"
 
 sox -q "$work/stereo22.wav" -b 16 pcm16_stereo_22050.wav
+sox -q "$work/stereo22.wav" -r 44100 pcm16_stereo_44100.wav trim 0 0.5
 sox -q "$work/voice22.wav" -b 16 pcm16_mono_22050.wav
 sox -q "$work/voice22.wav" -D -b 8 -e unsigned pcm8_mono_22050.wav
 raw pcm8_mono_22050.wav pcm8_mono_22050.raw

@@ -22,7 +22,7 @@ std::vector<uint8_t> ReadBytes(const std::string& name) {
 
 std::vector<int16_t> AsSamples(const std::vector<uint8_t>& bytes) {
     std::vector<int16_t> samples(bytes.size() / 2);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    if (!samples.empty()) std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
     return samples;
 }
 
@@ -46,7 +46,19 @@ std::vector<int16_t> DecodeWithVorbisfile(const std::string& name) {
     return AsSamples(bytes);
 }
 
+std::vector<float> AsFloat(const std::vector<int16_t>& samples) {
+    std::vector<float> scaled(samples.size());
+    for (size_t i = 0; i < samples.size(); ++i)
+        scaled[i] = samples[i] / 32768.0f;
+    return scaled;
+}
+
 double AlignedSnr(const std::vector<int16_t>& reference, const std::vector<int16_t>& actual,
+                  int channels, int maxLag) {
+    return AlignedSnr(AsFloat(reference), AsFloat(actual), channels, maxLag);
+}
+
+double AlignedSnr(const std::vector<float>& reference, const std::vector<float>& actual,
                   int channels, int maxLag) {
     double best = -1000;
     for (int lag = -maxLag; lag <= maxLag; ++lag) {
@@ -54,8 +66,9 @@ double AlignedSnr(const std::vector<int16_t>& reference, const std::vector<int16
         for (size_t i = 0; i < reference.size(); ++i) {
             int64_t j = static_cast<int64_t>(i) + int64_t{lag} * channels;
             double other = j >= 0 && j < std::ssize(actual) ? actual[static_cast<size_t>(j)] : 0;
+            double difference = reference[i] - other;
             signal += double(reference[i]) * reference[i];
-            noise += (reference[i] - other) * (reference[i] - other);
+            noise += difference * difference;
         }
         double snr = noise == 0 ? 200 : 10 * std::log10(signal / noise);
         best = std::max(best, snr);

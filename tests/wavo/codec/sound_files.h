@@ -17,8 +17,12 @@ std::vector<int16_t> AsSamples(const std::vector<uint8_t>& bytes);
 
 // Signal-to-noise ratio in dB of actual against reference, after shifting
 // actual by the lag (in frames, up to maxLag) that matches best.
+double AlignedSnr(const std::vector<float>& reference, const std::vector<float>& actual,
+                  int channels, int maxLag);
 double AlignedSnr(const std::vector<int16_t>& reference, const std::vector<int16_t>& actual,
                   int channels, int maxLag);
+// Samples scaled to full scale 1.0.
+std::vector<float> AsFloat(const std::vector<int16_t>& samples);
 
 // A little-endian RIFF WAVE block written chunk by chunk.
 class RiffBuilder {

@@ -1,0 +1,146 @@
+// The real sound check: sound files played through the engine's public API into
+// SDL's disk audio driver, and what came out compared with reference decodes.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+
+#include "sound_files.h"
+#include "wavo.h"
+
+namespace wavo {
+namespace {
+
+constexpr int kRate = 44100;
+// One refill is half the two-second sound buffer.
+constexpr int64_t kRefillFrames = kRate;
+
+class SoundCheck : public testing::Test {
+protected:
+    void SetUp() override {
+        mOutputPath = testing::TempDir() + "wavo_sound_check_" + std::to_string(getpid()) + ".raw";
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", mOutputPath.c_str(), 1);
+        // About twice real time: fast, yet the worker's refills keep ahead.
+        setenv("SDL_DISKAUDIODELAY", "12", 1);
+        ASSERT_EQ(InitializeWavo(), WAVO_OK);
+        WavoEventWindow window{&SoundCheck::OnEvent, this};
+        ASSERT_EQ(SetWavoProp(WP_EVENT_WINDOW, &window), WAVO_OK);
+    }
+
+    void TearDown() override {
+        TerminateWavo();
+        std::remove(mOutputPath.c_str());
+    }
+
+    // Plays the data once to its end and returns everything the output device
+    // was given, as interleaved stereo floats.
+    std::vector<float> Play(int32_t type, const std::vector<uint8_t>& data) {
+        int32_t id = AddSO(type);
+        int32_t size = static_cast<int32_t>(data.size());
+        EXPECT_EQ(SetSOProp(id, SP_MEMORY_SIZE, &size), WAVO_OK);
+        void* block = nullptr;
+        EXPECT_EQ(GetSOProp(id, SP_MEMORY_ADDRESS, &block), WAVO_OK);
+        std::memcpy(block, data.data(), data.size());
+        EXPECT_EQ(CallSOMethod(id, SM_LOAD, nullptr), WAVO_OK);
+        int32_t state = 0;
+        GetSOProp(id, SP_STATE, &state);
+        EXPECT_EQ(state, SS_LOADED);
+        EXPECT_EQ(CallSOMethod(id, SM_PLAY, nullptr), WAVO_OK);
+        {
+            std::unique_lock lock(mMutex);
+            EXPECT_TRUE(mFinished.wait_for(lock, std::chrono::seconds(60), [&] {
+                return mFinishedId == id;
+            })) << "the play never finished";
+        }
+        // Closing the device writes out everything it was given.
+        TerminateWavo();
+        std::ifstream file(mOutputPath, std::ios::binary);
+        std::vector<char> bytes(std::istreambuf_iterator<char>(file), {});
+        std::vector<float> output(bytes.size() / sizeof(float));
+        if (!output.empty())
+            std::memcpy(output.data(), bytes.data(), output.size() * sizeof(float));
+        return output;
+    }
+
+    static void OnEvent(void* context, uint32_t, int32_t wparam, int32_t) {
+        auto* self = static_cast<SoundCheck*>(context);
+        if ((wparam & 0xFFFF0000) != WE_FINISHED) return;
+        std::lock_guard lock(self->mMutex);
+        self->mFinishedId = wparam & 0xFFFF;
+        self->mFinished.notify_all();
+    }
+
+    std::string mOutputPath;
+    std::mutex mMutex;
+    std::condition_variable mFinished;
+    int32_t mFinishedId = -1;
+};
+
+struct Extent {
+    int64_t first = -1;  // frames
+    int64_t last = -1;
+};
+
+// Where the sound is: the first and last frames that are not silent.
+Extent SoundingFrames(const std::vector<float>& samples) {
+    Extent extent;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        if (samples[i] == 0.0f) continue;
+        int64_t frame = static_cast<int64_t>(i / 2);
+        if (extent.first < 0) extent.first = frame;
+        extent.last = frame;
+    }
+    return extent;
+}
+
+// The output from where the reference's first sound falls, as long as the reference.
+std::vector<float> Aligned(const std::vector<float>& output, const std::vector<float>& reference) {
+    Extent out = SoundingFrames(output);
+    Extent ref = SoundingFrames(reference);
+    std::vector<float> aligned(reference.size());
+    int64_t shift = (out.first - ref.first) * 2;
+    for (size_t i = 0; i < aligned.size(); ++i) {
+        int64_t j = static_cast<int64_t>(i) + shift;
+        if (j >= 0 && j < std::ssize(output)) aligned[i] = output[static_cast<size_t>(j)];
+    }
+    return aligned;
+}
+
+void ExpectSameSound(const std::vector<float>& reference, const std::vector<float>& output) {
+    ASSERT_FALSE(output.empty()) << "nothing came out";
+    Extent out = SoundingFrames(output);
+    Extent ref = SoundingFrames(reference);
+    ASSERT_GE(out.first, 0) << "only silence came out";
+    EXPECT_NEAR(double(out.last - out.first), double(ref.last - ref.first), kRefillFrames);
+    double snr = test::AlignedSnr(reference, Aligned(output, reference), 2, 8);
+    testing::Test::RecordProperty("snr_db", std::to_string(snr));
+    testing::Test::RecordProperty("frames_out", std::to_string(out.last - out.first));
+    testing::Test::RecordProperty("frames_reference", std::to_string(ref.last - ref.first));
+    EXPECT_GE(snr, 60.0);
+}
+
+TEST_F(SoundCheck, OggVorbisComesOutAsVorbisfileDecodesIt) {
+    auto reference = test::AsFloat(test::DecodeWithVorbisfile("vorbis_stereo_44100.ogg"));
+    auto output = Play(ST_VORBIS_MEMORY, test::ReadBytes("vorbis_stereo_44100.ogg"));
+    ExpectSameSound(reference, output);
+}
+
+TEST_F(SoundCheck, PcmWaveComesOutAsItsRawSamples) {
+    auto wave = test::ReadBytes("pcm16_stereo_44100.wav");
+    // The data chunk follows a 16-byte fmt chunk: 44 bytes of header.
+    std::vector<uint8_t> data(wave.begin() + 44, wave.end());
+    auto reference = test::AsFloat(test::AsSamples(data));
+    auto output = Play(ST_WAVE_MEMORY, wave);
+    ExpectSameSound(reference, output);
+}
+
+}  // namespace
+}  // namespace wavo
