@@ -5,27 +5,6 @@
 #include <functional>
 
 namespace lumo {
-namespace {
-
-struct Block {
-    int dx, dy, sx, sy, width, height;
-};
-
-// Shifts a block off negative corners and cuts it to the two extents; false when
-// nothing is left.
-bool clipBlock(Block& b, int destinationWidth, int destinationHeight, int sourceWidth,
-               int sourceHeight) {
-    if (b.dx < 0) b.width += b.dx, b.sx -= b.dx, b.dx = 0;
-    if (b.dy < 0) b.height += b.dy, b.sy -= b.dy, b.dy = 0;
-    if (b.sx < 0) b.width += b.sx, b.dx -= b.sx, b.sx = 0;
-    if (b.sy < 0) b.height += b.sy, b.dy -= b.sy, b.sy = 0;
-    b.width = std::min({b.width, destinationWidth - b.dx, sourceWidth - b.sx});
-    b.height = std::min({b.height, destinationHeight - b.dy, sourceHeight - b.sy});
-    return b.width >= 1 && b.height >= 1;
-}
-
-}  // namespace
-
 void copyBlock(const PixelBuffer& destination, int dx, int dy, const PixelBuffer& source, int sx,
                int sy, int width, int height) {
     if (destination.bits == nullptr || source.bits == nullptr) return;

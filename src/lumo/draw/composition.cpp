@@ -8,15 +8,20 @@
 namespace lumo {
 
 void applyTone(std::uint8_t* pixel, const Tone& tone) {
+    // Past ±65536 every product already clamps to 0 or 255; bounding the factors
+    // keeps the products in range without changing a result.
+    constexpr int kBound = 1 << 16;
     int channel[3] = {pixel[0], pixel[1], pixel[2]};
     if (tone.brightness != 256) {
+        const int brightness = std::clamp(tone.brightness, -kBound, kBound);
         for (int& c : channel)
-            c = std::clamp(c * tone.brightness / 256, 0, 255);
+            c = std::clamp(c * brightness / 256, 0, 255);
     }
     if (tone.saturation != 256) {
+        const int saturation = std::clamp(tone.saturation, -kBound, kBound);
         const int mean = (channel[0] + channel[1] + channel[2]) / 3;
         for (int& c : channel)
-            c = std::clamp(mean + ((tone.saturation * (c - mean)) >> 8), 0, 255);
+            c = std::clamp(mean + ((saturation * (c - mean)) >> 8), 0, 255);
     }
     for (int i = 0; i < 3; ++i)
         pixel[i] = static_cast<std::uint8_t>(channel[i]);
@@ -27,21 +32,18 @@ Piece makePiece(const PixelBuffer& destinationImage, const PixelBuffer& destinat
                 int sy, int width, int height) {
     Piece piece;
     if (destinationImage.bits == nullptr || sourceImage.bits == nullptr) return piece;
-    if (dx < 0) width += dx, sx -= dx, dx = 0;
-    if (dy < 0) height += dy, sy -= dy, dy = 0;
-    if (sx < 0) width += sx, dx -= sx, sx = 0;
-    if (sy < 0) height += sy, dy -= sy, sy = 0;
-    width = std::min({width, destinationImage.clipWidth - dx, sourceImage.clipWidth - sx});
-    height = std::min({height, destinationImage.clipHeight - dy, sourceImage.clipHeight - sy});
-    if (destinationAlpha.bits != nullptr) {
-        width = std::min(width, destinationAlpha.clipWidth - dx);
-        height = std::min(height, destinationAlpha.clipHeight - dy);
-    }
-    if (sourceAlpha.bits != nullptr) {
-        width = std::min(width, sourceAlpha.clipWidth - sx);
-        height = std::min(height, sourceAlpha.clipHeight - sy);
-    }
-    if (width < 1 || height < 1) return piece;
+    // The alpha maps may be smaller than their images; the piece fits all four.
+    const auto narrowest = [](const PixelBuffer& image, const PixelBuffer& alpha) {
+        if (alpha.bits == nullptr) return std::pair{image.clipWidth, image.clipHeight};
+        return std::pair{std::min(image.clipWidth, alpha.clipWidth),
+                         std::min(image.clipHeight, alpha.clipHeight)};
+    };
+    const auto [destinationWidth, destinationHeight] =
+        narrowest(destinationImage, destinationAlpha);
+    const auto [sourceWidth, sourceHeight] = narrowest(sourceImage, sourceAlpha);
+    Block b{dx, dy, sx, sy, width, height};
+    if (!clipBlock(b, destinationWidth, destinationHeight, sourceWidth, sourceHeight)) return piece;
+    dx = b.dx, dy = b.dy, sx = b.sx, sy = b.sy, width = b.width, height = b.height;
 
     piece.width = width;
     piece.height = height;

@@ -2,24 +2,54 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace lumo {
+
+namespace {
+
+// One axis of a block in 64 bits, so that no sum of two ints overflows.
+bool clipAxis(int& d, int& s, int& length, int destinationLength, int sourceLength) {
+    std::int64_t to = d, from = s, n = length;
+    if (to < 0) n += to, from -= to, to = 0;
+    if (from < 0) n += from, to -= from, from = 0;
+    n = std::min({n, destinationLength - to, sourceLength - from});
+    if (n < 1) return false;
+    d = static_cast<int>(to), s = static_cast<int>(from), length = static_cast<int>(n);
+    return true;
+}
+
+}  // namespace
+
+bool clipBlock(Block& block, int destinationWidth, int destinationHeight, int sourceWidth,
+               int sourceHeight) {
+    Block b = block;
+    if (!clipAxis(b.dx, b.sx, b.width, destinationWidth, sourceWidth) ||
+        !clipAxis(b.dy, b.sy, b.height, destinationHeight, sourceHeight)) {
+        return false;
+    }
+    block = b;
+    return true;
+}
 
 PixelBuffer viewOf(const PixelBuffer& buffer, int x, int y, int width, int height) {
     PixelBuffer view;
     view.bytesPerPixel = buffer.bytesPerPixel;
     view.stride = buffer.stride;
-    if (x < 0) width += x, x = 0;
-    if (y < 0) height += y, y = 0;
-    if (buffer.bits == nullptr || width <= 0 || height <= 0 || x >= buffer.clipWidth ||
-        y >= buffer.clipHeight) {
+    if (buffer.bits == nullptr) return view;
+    // Clipped as a block whose source is unbounded: what remains is the part of
+    // the rectangle inside the buffer.
+    constexpr int kUnbounded = std::numeric_limits<int>::max();
+    Block inside{x, y, 0, 0, width, height};
+    if (!clipBlock(inside, buffer.clipWidth, buffer.clipHeight, kUnbounded, kUnbounded)) {
         return view;
     }
-    view.width = width;
-    view.height = height;
-    view.clipWidth = std::min(width, buffer.clipWidth - x);
-    view.clipHeight = std::min(height, buffer.clipHeight - y);
-    view.bits = buffer.at(x, y);
+    view.width = static_cast<int>(std::max<std::int64_t>(0, std::int64_t{width} + std::min(x, 0)));
+    view.height =
+        static_cast<int>(std::max<std::int64_t>(0, std::int64_t{height} + std::min(y, 0)));
+    view.clipWidth = inside.width;
+    view.clipHeight = inside.height;
+    view.bits = buffer.at(inside.dx, inside.dy);
     return view;
 }
 

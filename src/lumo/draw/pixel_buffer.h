@@ -32,6 +32,18 @@ struct PixelBuffer {
     std::uint8_t* at(int x, int y) const { return row(y) + x * bytesPerPixel; }
 };
 
+// A block moved between two buffers: width by height pixels from (sx, sy) of the
+// source to (dx, dy) of the destination.
+struct Block {
+    int dx = 0, dy = 0, sx = 0, sy = 0, width = 0, height = 0;
+};
+
+// Shifts a block off negative corners on either side (shrinking it) and cuts it
+// to the destination's and the source's extents; false when nothing is left.
+// Safe for any int values.
+bool clipBlock(Block& block, int destinationWidth, int destinationHeight, int sourceWidth,
+               int sourceHeight);
+
 // A view of the rectangle (x, y, width, height) of `buffer`, clipped to the
 // buffer's clip size; negative corners are clamped to 0 (the rectangle shrinks).
 // The result is empty when nothing of the rectangle lies inside.

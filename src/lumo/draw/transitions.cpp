@@ -136,7 +136,9 @@ void ruleStep(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBu
         ruleMap.bits == nullptr) {
         return;
     }
-    softness = std::max(softness, 0);
+    // Bounds far past any real wipe keep the products below in range.
+    softness = std::clamp(softness, 0, 1 << 20);
+    p = std::clamp(p, -(1 << 21), 1 << 21);
     const int threshold = softness - p + 256;
     const int width =
         std::min({out.clipWidth, oldImage.clipWidth, newImage.clipWidth, ruleMap.clipWidth});

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "pixels.h"
 
 namespace lumo {
@@ -94,6 +96,21 @@ TEST(CopyBlock, DoesNothingForBlocksSmallerThanOnePixel) {
     copyBlock(destination.buffer(), 0, 0, source.buffer(), 1, 1, 0, 3);
     copyBlock(destination.buffer(), 0, 0, source.buffer(), 1, 1, 3, -1);
     EXPECT_EQ(pixelAt(destination.buffer(), 0, 0), 0u);
+}
+
+TEST(CopyBlock, SurvivesCoordinatesAtTheEndsOfTheIntRange) {
+    constexpr int kMin = std::numeric_limits<int>::min();
+    constexpr int kMax = std::numeric_limits<int>::max();
+    PixelStore source = numbered(4, 4);
+    PixelStore destination(4, 4, 3);
+    copyBlock(destination.buffer(), kMin, 0, source.buffer(), kMax, 0, kMax, kMax);
+    copyBlock(destination.buffer(), kMax, kMax, source.buffer(), kMin, kMin, kMax, kMax);
+    copyBlock(destination.buffer(), 0, 0, source.buffer(), kMin, 0, kMax, 4);
+    bitBltMask(destination.buffer(), kMin, kMin, kMax, kMax, source.buffer(), kMax, kMin);
+    EXPECT_TRUE(viewOf(destination.buffer(), kMin, kMin, kMax, kMax).empty());
+    EXPECT_EQ(pixelAt(destination.buffer(), 0, 0), 0u);
+    copyBlock(destination.buffer(), -1, -1, source.buffer(), 0, 0, kMax, kMax);
+    EXPECT_EQ(pixelAt(destination.buffer(), 0, 0), 0x010107u);
 }
 
 TEST(CopyBlock, AColourPictureLeavesItsBlueChannelInAnAlphaMap) {

@@ -191,6 +191,18 @@ TEST(Tone, SaturationPullsTowardTheIntegerMeanWithAnArithmeticShift) {
     EXPECT_EQ(vivid[2], 255);
 }
 
+TEST(Tone, ExtremeFactorsSaturateInsteadOfOverflowing) {
+    std::uint8_t pixel[3] = {1, 128, 0};
+    applyTone(pixel, Tone{1 << 30, 256});
+    EXPECT_EQ(pixel[0], 255);
+    EXPECT_EQ(pixel[2], 0);
+    std::uint8_t other[3] = {10, 20, 30};
+    applyTone(other, Tone{256, -(1 << 30)});
+    EXPECT_EQ(other[0], 255);
+    EXPECT_EQ(other[1], 20);
+    EXPECT_EQ(other[2], 0);
+}
+
 TEST(Tone, AppliesBrightnessBeforeSaturation) {
     std::uint8_t pixel[3] = {100, 50, 0};
     applyTone(pixel, Tone{512, 0});  // 200, 100, 0 → mean 100

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 
 #include "pixels.h"
 
@@ -190,6 +191,15 @@ TEST(RuleStep, WithoutSoftnessAReachedPixelSwitchesAtOnce) {
     EXPECT_EQ(wipe.at(0), 255);
     EXPECT_EQ(wipe.at(1), 255);
     EXPECT_EQ(wipe.at(2), 0);
+}
+
+TEST(RuleStep, ExtremeParametersStayInRange) {
+    Wipe wipe;
+    wipe.step(1 << 30, 1 << 30);
+    EXPECT_EQ(wipe.at(0), 0);
+    wipe.step(std::numeric_limits<int>::max(), std::numeric_limits<int>::min());
+    EXPECT_EQ(wipe.at(0), 255);
+    EXPECT_EQ(wipe.at(3), 0);
 }
 
 TEST(Transitions, LeaveRowPaddingAndPixelsOutsideTheViewAlone) {
