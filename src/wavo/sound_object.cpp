@@ -198,7 +198,7 @@ int32_t SOBase::SetMemoryBlockSize(int32_t size) {
     if (size < 0) return WAVO_E_NEGATIVE_SIZE;
     if (size == 0) return WAVO_OK;
     try {
-        mMemoryBlock = std::make_unique<uint8_t[]>(static_cast<size_t>(size));
+        mMemoryBlock = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(size));
     } catch (const std::bad_alloc&) {
         return WAVO_E_INVALID_VALUE;
     }

@@ -1,0 +1,197 @@
+// The mixer and its sound buffers, driven by hand: formats, looping,
+// notifications, volume and pan, saturation, locking a region.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "mixer.h"
+
+namespace wavo {
+namespace {
+
+constexpr uint32_t kRate = 44100;
+
+// Fills the whole buffer with one 16-bit stereo frame value.
+void FillConstant(SoundBuffer& buffer, int16_t left, int16_t right) {
+    auto region = buffer.Lock(0, buffer.Size());
+    ASSERT_TRUE(region);
+    for (size_t i = 0; i + 4 <= region->first.size(); i += 4) {
+        std::memcpy(&region->first[i], &left, 2);
+        std::memcpy(&region->first[i + 2], &right, 2);
+    }
+    ASSERT_TRUE(buffer.Unlock());
+}
+
+std::vector<float> MixFrames(Mixer& mixer, int frames) {
+    std::vector<float> out(frames * 2);
+    mixer.Mix(out.data(), frames);
+    return out;
+}
+
+TEST(Mixer, RefusesFormatsItCannotPlay) {
+    Mixer mixer(kRate);
+    EXPECT_EQ(mixer.CreateBuffer({3, kRate, 16}, 600), nullptr);
+    EXPECT_EQ(mixer.CreateBuffer({2, kRate, 24}, 600), nullptr);
+    EXPECT_EQ(mixer.CreateBuffer({2, 0, 16}, 600), nullptr);
+    EXPECT_EQ(mixer.CreateBuffer({2, kRate, 16}, 6), nullptr) << "not whole frames";
+    EXPECT_EQ(mixer.CreateBuffer({2, kRate, 16}, 0), nullptr);
+    EXPECT_NE(mixer.CreateBuffer({1, 8000, 8}, 800), nullptr);
+}
+
+TEST(Mixer, NothingPlayingGivesSilence) {
+    Mixer mixer(kRate);
+    auto buffer = mixer.CreateBuffer({2, kRate, 16}, 4000);
+    FillConstant(*buffer, 10000, 10000);
+    for (float sample : MixFrames(mixer, 256))
+        EXPECT_EQ(sample, 0.0f);
+}
+
+TEST(Mixer, SixteenBitStereoPassesAtFullVolume) {
+    Mixer mixer(kRate);
+    auto buffer = mixer.CreateBuffer({2, kRate, 16}, 4000);
+    FillConstant(*buffer, 16384, -8192);
+    buffer->Play(true);
+    const auto out = MixFrames(mixer, 100);
+    EXPECT_FLOAT_EQ(out[0], 0.5f);
+    EXPECT_FLOAT_EQ(out[1], -0.25f);
+    EXPECT_EQ(buffer->PlayPosition(), 400u);
+}
+
+TEST(Mixer, EightBitMonoIsCentredOn128AndFeedsBothSides) {
+    Mixer mixer(kRate);
+    auto buffer = mixer.CreateBuffer({1, kRate, 8}, 100);
+    auto region = buffer->Lock(0, 100);
+    std::memset(region->first.data(), 192, 100);
+    buffer->Unlock();
+    buffer->Play(true);
+    const auto out = MixFrames(mixer, 10);
+    EXPECT_FLOAT_EQ(out[0], 0.5f);
+    EXPECT_FLOAT_EQ(out[1], 0.5f);
+}
+
+TEST(Mixer, AOnceBufferStopsAtItsEndAndALoopingOneWraps) {
+    Mixer mixer(kRate);
+    auto once = mixer.CreateBuffer({2, kRate, 16}, 400);  // 100 frames
+    FillConstant(*once, 1000, 1000);
+    once->Play(false);
+    const auto out = MixFrames(mixer, 150);
+    EXPECT_NE(out[2 * 99], 0.0f);
+    EXPECT_EQ(out[2 * 100], 0.0f);
+    EXPECT_FALSE(once->IsPlaying());
+
+    auto loop = mixer.CreateBuffer({2, kRate, 16}, 400);
+    FillConstant(*loop, 1000, 1000);
+    loop->Play(true);
+    MixFrames(mixer, 150);
+    EXPECT_TRUE(loop->IsPlaying());
+    EXPECT_EQ(loop->PlayPosition(), 50u * 4);
+}
+
+TEST(Mixer, NotificationsSignalAtTheStartTheMiddleAndTheWrap) {
+    Mixer mixer(kRate);
+    int wakes = 0;
+    mixer.SetWakeHandler([&] { ++wakes; });
+    auto buffer = mixer.CreateBuffer({2, kRate, 16}, 800);  // 200 frames
+    NotifyEvent event;
+    const uint32_t positions[] = {0, 400};
+    ASSERT_TRUE(buffer->SetNotifications(positions, &event));
+    buffer->Play(true);
+    EXPECT_TRUE(event.IsSet()) << "play starts on offset 0";
+    event.Reset();
+    MixFrames(mixer, 99);
+    EXPECT_FALSE(event.IsSet());
+    MixFrames(mixer, 1);
+    EXPECT_TRUE(event.IsSet()) << "the middle";
+    event.Reset();
+    MixFrames(mixer, 100);
+    EXPECT_TRUE(event.IsSet()) << "back at offset 0";
+    EXPECT_EQ(wakes, 3);
+}
+
+TEST(Mixer, NotificationsOutsideTheBufferAreRefused) {
+    Mixer mixer(kRate);
+    auto buffer = mixer.CreateBuffer({2, kRate, 16}, 800);
+    NotifyEvent event;
+    const uint32_t positions[] = {800};
+    EXPECT_FALSE(buffer->SetNotifications(positions, &event));
+}
+
+TEST(Mixer, VolumeIsInHundredthsOfADecibel) {
+    Mixer mixer(kRate);
+    auto buffer = mixer.CreateBuffer({2, kRate, 16}, 4000);
+    FillConstant(*buffer, 16384, 16384);
+    buffer->Play(true);
+    ASSERT_TRUE(buffer->SetVolume(-600));
+    auto out = MixFrames(mixer, 10);
+    EXPECT_NEAR(out[0], 0.5 * std::pow(10.0, -0.3), 1e-6);
+    ASSERT_TRUE(buffer->SetVolume(kVolumeSilent));
+    out = MixFrames(mixer, 10);
+    EXPECT_EQ(out[0], 0.0f);
+    EXPECT_FALSE(buffer->SetVolume(1));
+    EXPECT_FALSE(buffer->SetVolume(-10001));
+    EXPECT_EQ(buffer->Volume(), kVolumeSilent);
+}
+
+TEST(Mixer, PanAttenuatesTheFarSideOnly) {
+    Mixer mixer(kRate);
+    auto buffer = mixer.CreateBuffer({2, kRate, 16}, 4000);
+    FillConstant(*buffer, 16384, 16384);
+    buffer->Play(true);
+    ASSERT_TRUE(buffer->SetPan(-2000));
+    auto out = MixFrames(mixer, 10);
+    EXPECT_FLOAT_EQ(out[0], 0.5f);
+    EXPECT_NEAR(out[1], 0.05, 1e-6);
+    ASSERT_TRUE(buffer->SetPan(kPanRight));
+    out = MixFrames(mixer, 10);
+    EXPECT_EQ(out[0], 0.0f);
+    EXPECT_FLOAT_EQ(out[1], 0.5f);
+    EXPECT_FALSE(buffer->SetPan(10001));
+}
+
+TEST(Mixer, AnOverloadedSumSaturates) {
+    Mixer mixer(kRate);
+    auto a = mixer.CreateBuffer({2, kRate, 16}, 4000);
+    auto b = mixer.CreateBuffer({2, kRate, 16}, 4000);
+    FillConstant(*a, 30000, -30000);
+    FillConstant(*b, 30000, -30000);
+    a->Play(true);
+    b->Play(true);
+    const auto out = MixFrames(mixer, 10);
+    EXPECT_EQ(out[0], 1.0f);
+    EXPECT_EQ(out[1], -1.0f);
+}
+
+TEST(Mixer, ALockedRegionReachesTheBufferOnlyAtUnlock) {
+    Mixer mixer(kRate);
+    auto buffer = mixer.CreateBuffer({2, kRate, 16}, 400);
+    auto region = buffer->Lock(300, 200);
+    ASSERT_TRUE(region);
+    EXPECT_EQ(region->first.size(), 100u);
+    EXPECT_EQ(region->second.size(), 100u) << "the region wraps";
+    EXPECT_FALSE(buffer->Lock(0, 4)) << "one lock at a time";
+    std::memset(region->first.data(), 0x40, 100);
+    std::memset(region->second.data(), 0x40, 100);
+    buffer->Play(true);
+    EXPECT_EQ(MixFrames(mixer, 1)[0], 0.0f) << "not yet unlocked";
+    ASSERT_TRUE(buffer->Unlock());
+    EXPECT_NE(MixFrames(mixer, 1)[0], 0.0f) << "frame 1 lies in the wrapped part";
+    EXPECT_FALSE(buffer->Unlock());
+    EXPECT_FALSE(buffer->Lock(400, 4));
+    EXPECT_FALSE(buffer->Lock(0, 401));
+}
+
+TEST(Mixer, ABufferLeavesTheMixWhenDestroyed) {
+    Mixer mixer(kRate);
+    auto buffer = mixer.CreateBuffer({2, kRate, 16}, 400);
+    FillConstant(*buffer, 10000, 10000);
+    buffer->Play(true);
+    buffer.reset();
+    for (float sample : MixFrames(mixer, 10))
+        EXPECT_EQ(sample, 0.0f);
+}
+
+}  // namespace
+}  // namespace wavo

@@ -1,0 +1,117 @@
+// What really comes out: the engine plays through SDL's disk audio driver
+// into a file of 44100 Hz stereo float frames, which the tests measure.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "wavo_test_support.h"
+
+namespace wavo::test {
+namespace {
+
+class WavoOutput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mFile = std::filesystem::temp_directory_path() /
+                ("wavo_output_" + std::to_string(getpid()) + ".raw");
+        const char* driver = std::getenv("SDL_AUDIODRIVER");
+        mSavedDriver = driver ? driver : "";
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", mFile.c_str(), 1);
+        ASSERT_EQ(InitializeWavo(), 0);
+        mEvents.Install();
+    }
+
+    void TearDown() override {
+        TerminateWavo();
+        setenv("SDL_AUDIODRIVER", mSavedDriver.c_str(), 1);
+        std::filesystem::remove(mFile);
+    }
+
+    // Plays the WAVE once and returns what the device got, left and right.
+    void PlayOnce(const std::vector<uint8_t>& wave, int32_t volume, int32_t pan) {
+        const int32_t id = LoadWaveObject(wave);
+        ASSERT_EQ(StateOf(id), SS_LOADED);
+        SetIntProp(id, SP_VOLUME, volume);
+        SetIntProp(id, SP_PAN, pan);
+        CallSOMethod(id, SM_PLAY, nullptr);
+        ASSERT_TRUE(mEvents.WaitFor(id, WE_FINISHED));
+        TerminateWavo();  // closes the file
+        std::ifstream in(mFile, std::ios::binary);
+        const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+        const size_t count = bytes.size() / (2 * sizeof(float));
+        mLeft.resize(count);
+        mRight.resize(count);
+        for (size_t i = 0; i < count; ++i) {
+            std::memcpy(&mLeft[i], &bytes[i * 8], 4);
+            std::memcpy(&mRight[i], &bytes[i * 8 + 4], 4);
+        }
+    }
+
+    // First frame where either side is audible.
+    size_t Onset() const {
+        for (size_t i = 0; i < mLeft.size(); ++i) {
+            if (std::abs(mLeft[i]) > 1e-3f || std::abs(mRight[i]) > 1e-3f) return i;
+        }
+        return mLeft.size();
+    }
+
+    static double Rms(const std::vector<float>& samples, size_t from, size_t count) {
+        double sum = 0.0;
+        for (size_t i = from; i < from + count; ++i)
+            sum += double(samples[i]) * samples[i];
+        return std::sqrt(sum / count);
+    }
+
+    static int Crossings(const std::vector<float>& samples, size_t from, size_t count) {
+        int crossings = 0;
+        for (size_t i = from + 1; i < from + count; ++i) {
+            crossings += (samples[i - 1] < 0.0f) != (samples[i] < 0.0f);
+        }
+        return crossings;
+    }
+
+    std::filesystem::path mFile;
+    std::string mSavedDriver;
+    EventRecorder mEvents;
+    std::vector<float> mLeft, mRight;
+};
+
+TEST_F(WavoOutput, AToneComesOutAtItsVolumeAndPan) {
+    PlayOnce(ToneWave(0.5, 441, 0.5), 128, -128);
+    const size_t onset = Onset();
+    ASSERT_LT(onset + 22050, mLeft.size());
+    // Volume 128 is -5.98 dB; pan -128 takes the right side down by 50.19 dB.
+    const double expectedLeft = 0.5 / std::sqrt(2.0) * std::pow(10.0, -598 / 2000.0);
+    const double expectedRight = expectedLeft * std::pow(10.0, -5019 / 2000.0);
+    EXPECT_NEAR(Rms(mLeft, onset + 2205, 17640), expectedLeft, expectedLeft * 0.01);
+    EXPECT_NEAR(Rms(mRight, onset + 2205, 17640), expectedRight, expectedRight * 0.05);
+    // 441 Hz: 882 zero crossings a second.
+    EXPECT_NEAR(Crossings(mLeft, onset + 2205, 17640), 882 * 0.4, 3);
+}
+
+TEST_F(WavoOutput, EightBitMonoAtAnotherRateIsConvertedToTheDevice) {
+    PlayOnce(ToneWave(0.5, 441, 0.5, 1, 22050, 8), 255, 0);
+    const size_t onset = Onset();
+    ASSERT_LT(onset + 22050, mLeft.size());
+    // Eight bits round the amplitude to 127/128 steps around 128.
+    const double expected = 0.5 * 127.0 / 128.0 / std::sqrt(2.0);
+    EXPECT_NEAR(Rms(mLeft, onset + 2205, 17640), expected, expected * 0.02);
+    EXPECT_NEAR(Rms(mRight, onset + 2205, 17640), expected, expected * 0.02);
+    EXPECT_NEAR(Crossings(mLeft, onset + 2205, 17640), 882 * 0.4, 3);
+}
+
+TEST_F(WavoOutput, VolumeZeroIsSilent) {
+    PlayOnce(ToneWave(0.3, 441, 0.9), 0, 0);
+    EXPECT_EQ(Onset(), mLeft.size());
+}
+
+}  // namespace
+}  // namespace wavo::test
