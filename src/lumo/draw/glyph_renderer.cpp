@@ -5,6 +5,7 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 #include <iconv.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <cstring>
@@ -25,11 +26,18 @@ struct Alias {
     const char* name;
     const char* family;
 };
+// clang-format off
 constexpr Alias kAliases[] = {
-    {"ＭＳ ゴシック", "IPAGothic"}, {"MS Gothic", "IPAGothic"},        {"ＭＳ 明朝", "IPAMincho"},
-    {"MS Mincho", "IPAMincho"},     {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"MS PGothic", "IPAPGothic"},
-    {"ＭＳ Ｐ明朝", "IPAPMincho"},  {"MS PMincho", "IPAPMincho"},
+    {"ＭＳ ゴシック",   "IPAGothic"},
+    {"MS Gothic",       "IPAGothic"},
+    {"ＭＳ 明朝",       "IPAMincho"},
+    {"MS Mincho",       "IPAMincho"},
+    {"ＭＳ Ｐゴシック", "IPAPGothic"},
+    {"MS PGothic",      "IPAPGothic"},
+    {"ＭＳ Ｐ明朝",     "IPAPMincho"},
+    {"MS PMincho",      "IPAPMincho"},
 };
+// clang-format on
 
 constexpr FcChar32 kHiraganaA = 0x3042;
 
@@ -113,7 +121,7 @@ struct FontSystem {
         if (fontconfig == nullptr) return {"", 0};
         std::string family = name;
         for (const Alias& alias : kAliases) {
-            if (name == alias.name) family = alias.family;
+            if (strcasecmp(name.c_str(), alias.name) == 0) family = alias.family;
         }
         FcPattern* named = FcPatternCreate();
         if (!family.empty()) {
