@@ -49,8 +49,13 @@ public:
 
     // Runs when tmrSystem fires.
     void OnSystemTimer();
+    // True once ExitApp has run: the process may end.
+    bool Finished() const { return mFinished; }
 
 private:
+    void PlaceAndShowView();
+    void StoreViewPlacementAndHide();
+
     std::unique_ptr<frmCtrl> mView;
     std::unique_ptr<PageLog> mLog;
     std::unique_ptr<INIFile> mDebugFile;
@@ -59,6 +64,7 @@ private:
     std::string mTitle;
     long mSysTimerFunc = 0;
     bool mExiting = false;
+    bool mFinished = false;
 };
 
 // The launcher while the process runs (null in tests that build parts alone).

@@ -1,0 +1,195 @@
+#include "app/launch.h"
+
+#include <ctime>
+
+#include "app/vell.h"
+#include "common/paths.h"
+#include "common/process.h"
+#include "common/text.h"
+#include "interpreter/page_log.h"
+#include "platform/event_pump.h"
+#include "platform/question_box.h"
+#include "settings/ini_file.h"
+#include "settings/ini_io.h"
+#include "view/frm_ctrl.h"
+
+namespace zelk {
+
+namespace {
+
+clsLaunch* gLaunch = nullptr;
+
+// The debug file's switches read as true only for "true", in any case...
+bool SwitchOn(const INISection& section, const char* key) {
+    return ToLowerAscii(section.KeyValue(key)) == "true";
+}
+
+// ...except the two whose default is on, which only "false" turns off.
+bool SwitchNotOff(const INISection& section, const char* key) {
+    return ToLowerAscii(section.KeyValue(key)) != "false";
+}
+
+// Folder values come from a file written for a system with "\" separators.
+std::string FolderValue(const std::string& value) {
+    return ReplaceText(value, "\\", "/");
+}
+
+std::string LogFileName() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char name[32];
+    std::strftime(name, sizeof name, "%y%m%d%H%M%S.txt", &local);
+    return name;
+}
+
+}  // namespace
+
+clsLaunch* Launch() {
+    return gLaunch;
+}
+
+clsLaunch::clsLaunch()
+    : mLog(std::make_unique<PageLog>()),
+      mDebugFile(std::make_unique<INIFile>()),
+      mEmptyDebugSec(std::make_unique<INISection>()),
+      mTitle("Zelk") {
+    gLaunch = this;
+}
+
+clsLaunch::~clsLaunch() {
+    mVell.reset();
+    mView.reset();
+    if (gLaunch == this) gLaunch = nullptr;
+}
+
+const INISection& clsLaunch::DebugSec() const {
+    return IsDebugMode() ? mDebugFile->KeySection("debug") : *mEmptyDebugSec;
+}
+
+bool clsLaunch::IsDebugMode() const {
+    return Process().IsDebugMode;
+}
+
+bool clsLaunch::Init() {
+    mTitle = "ゲーム起動中";
+    mView = std::make_unique<frmCtrl>();
+
+    ProcessValues& process = Process();
+    const std::string appDir = process.AppDir;
+    process.ResetFolders(appDir);
+    process.IsDebugMode = false;
+
+    std::string text;
+    const std::string debugPath =
+        ResolvePath(appDir, "debug.ini").value_or(JoinPath(appDir, "debug.ini"));
+    if (!ReadTextFile(debugPath, text, false)) return true;
+
+    mDebugFile->Text(text);
+    mDebugFile->Path(debugPath);
+    process.IsDebugMode = true;
+    const INISection& debug = mDebugFile->KeySection("debug");
+    DebugSwitches& switches = process.Debug;
+    switches.ScenarioFileMode = SwitchOn(debug, "ScenarioFileMode");
+    switches.CGFileMode = SwitchOn(debug, "CGFileMode");
+    switches.SoundFileMode = SwitchOn(debug, "SoundFileMode");
+    switches.DrawActivity = SwitchOn(debug, "DrawActivity");
+    switches.NovelMode = SwitchOn(debug, "NovelMode");
+    switches.AllCG = SwitchOn(debug, "AllCG");
+    switches.SubClassMode = SwitchNotOff(debug, "SubClassMode");
+    switches.INIEncript = SwitchNotOff(debug, "INIEncript");
+    switches.TitleSkip = SwitchOn(debug, "TitleSkip");
+    switches.EntryPoint = debug.KeyValue("EntryPoint");
+
+    if (mDebugFile->KeyExists("Folder")) {
+        const INISection& folder = mDebugFile->KeySection("Folder");
+        std::string workspace = FolderValue(folder.KeyValue("Workspace"));
+        if (workspace.empty()) {
+            workspace = appDir;
+        } else if (workspace.front() != '/') {
+            workspace = JoinPath(appDir, workspace);
+        }
+        process.WorkspaceDir = workspace;
+        // Joined even when empty: the folder is then the workspace itself.
+        process.ArchiveDir = workspace + "/" + FolderValue(folder.KeyValue("Archive"));
+        process.ResourceDir = workspace + "/" + FolderValue(folder.KeyValue("Resource"));
+        process.IniDir = workspace + "/" + FolderValue(folder.KeyValue("ini"));
+        process.MovieDir = workspace + "/" + FolderValue(folder.KeyValue("movie"));
+    }
+
+    mLog->Path(appDir + "/log/" + LogFileName());
+    mLog->SaveMode(0);
+    mLog->AutoSave(true);
+    return true;
+}
+
+void clsLaunch::OpenVell() {
+    mVell = std::make_unique<clsVell>();
+    if (!mVell->Init()) {
+        CloseVell();
+        return;
+    }
+    if (INIFile* info = mVell->SystemInfo()) mTitle = info->KeySection("Game").KeyValue("Title");
+    PlaceAndShowView();
+    RestartTitle();
+}
+
+void clsLaunch::CloseVell() {
+    if (mVell) StoreViewPlacementAndHide();
+    SysTimerFunc(2);
+    Process().ShutdownRequested = true;
+}
+
+void clsLaunch::SysTimerFunc(long value) {
+    if (value < 0 || value > 2) return;
+    mSysTimerFunc = value;
+    if (mView) mView->tmrSystem().Enabled(value != 0);
+}
+
+void clsLaunch::OnSystemTimer() {
+    mView->tmrSystem().Enabled(false);
+    switch (mSysTimerFunc) {
+        case 1:
+            if (mVell) {
+                if (IsDebugMode() && ToLowerAscii(DebugSec().KeyValue("TitleSkip")) == "true") {
+                    mVell->ChangeMode(2, 6, true);
+                } else {
+                    mVell->ChangeMode(1, 1);
+                }
+            }
+            break;
+        case 2:
+            Process().ShutdownRequested = true;
+            mVell.reset();
+            ExitApp();
+            break;
+        default:
+            break;
+    }
+    if (gLaunch == this) SysTimerFunc(0);
+}
+
+void clsLaunch::ExitApp() {
+    if (mExiting) return;
+    mExiting = true;
+    CloseVell();
+    while (mVell)
+        EventPump::Instance().WaitAndProcess(std::chrono::milliseconds(100));
+    SysTimerFunc(0);
+    mView.reset();
+    mFinished = true;
+}
+
+long clsLaunch::Msg(const std::string& Prompt, long Buttons, const std::string& Title) {
+    // Over a shown game window the box is centred on it (the question box
+    // knows its owner window); otherwise it stands alone.
+    return QuestionBox::Instance().Ask(Prompt, Buttons, Title.empty() ? mTitle : Title);
+}
+
+// The game view joins the root with its own work; until then the root has
+// no window to place, show or hide.
+void clsLaunch::PlaceAndShowView() {}
+
+void clsLaunch::StoreViewPlacementAndHide() {}
+
+}  // namespace zelk

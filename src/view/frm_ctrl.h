@@ -1,0 +1,25 @@
+// frmCtrl: the hidden control form. Its two timers run the auto click and the
+// launcher's deferred system functions outside of any event handler.
+#pragma once
+
+#include "platform/pump_timer.h"
+
+namespace zelk {
+
+class frmCtrl {
+public:
+    frmCtrl();
+
+    PumpTimer& tmrSystem() { return mSystem; }
+    PumpTimer& tmrAutoClick() { return mAutoClick; }
+
+    // Interval of tmrSystem: about one timer period after a close request
+    // the root is released.
+    static constexpr long kSystemInterval = 600;
+
+private:
+    PumpTimer mSystem;
+    PumpTimer mAutoClick;
+};
+
+}  // namespace zelk
