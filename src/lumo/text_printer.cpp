@@ -1,0 +1,177 @@
+// Printing a text film's buffer: each element of the mark language takes its
+// effect on the film; two-byte characters become glyphs in the alpha map.
+#include <algorithm>
+
+#include "buffer_ops.h"
+#include "engine.h"
+#include "film_ops.h"
+#include "glyph_renderer.h"
+#include "text_marks.h"
+
+namespace lumo {
+
+namespace {
+
+// A printed area (image coordinates) joins the text rectangle and is redrawn
+// in the parent. A film without parent prints silently into its buffers.
+void showPrinted(Engine& engine, Film& film, const Rect& area) {
+    if (!film.parent) return;
+    film.text->printed = unite(film.text->printed, area);
+    addDirtyRect(film, area.moved(-film.picture.sourceX, -film.picture.sourceY));
+    markChanged(engine, film);
+}
+
+void printCharacter(Engine& engine, Film& film, std::uint8_t lead, std::uint8_t trail) {
+    TextState& text = *film.text;
+    const int size = text.style.size;
+    if (size < 1) return;
+    if (!text.font) text.font = engine.fonts().open(text.style.face, size);
+    const PixelBuffer glyph = text.font->glyph(lead, trail);
+    copyBlock(film.picture.alpha.buffer(), text.cursorX, text.cursorY, glyph, 0, 0, size, size);
+    fillBlock(film.picture.image.buffer(), text.cursorX, text.cursorY, size, size,
+              text.style.color);
+    showPrinted(engine, film,
+                {text.cursorX, text.cursorY, text.cursorX + size, text.cursorY + size});
+}
+
+// "M": a picture from the glyph film stands in for a character.
+void printPicture(Engine& engine, Film& film, const std::int32_t (&r)[4]) {
+    TextState& text = *film.text;
+    const int width = r[2] - r[0];
+    const int height = r[3] - r[1];
+    const Film* glyphs = engine.films.get(engine.glyphFilm);
+    if (glyphs && width > 0 && height > 0) {
+        const Picture& from = glyphs->picture;
+        copyBlock(film.picture.image.buffer(), text.cursorX, text.cursorY, from.image.buffer(),
+                  r[0], r[1], width, height);
+        copyBlock(film.picture.alpha.buffer(), text.cursorX, text.cursorY, from.alpha.buffer(),
+                  r[0], r[1], width, height);
+        showPrinted(engine, film,
+                    {text.cursorX, text.cursorY, text.cursorX + width, text.cursorY + height});
+        text.cursorX += width;
+    }
+}
+
+void zeroPicture(Film& film) {
+    film.picture.image.clear();
+    film.picture.alpha.clear();
+    film.picture.mask.clear();
+}
+
+// The last printed area goes back to the parent, which redraws it empty.
+void forgetPrinted(Film& film) {
+    TextState& text = *film.text;
+    if (film.parent && !text.printed.empty()) {
+        addDirtyRect(film, text.printed.moved(-film.picture.sourceX, -film.picture.sourceY));
+    }
+    text.printed = {};
+}
+
+}  // namespace
+
+int printNextElement(Engine& engine, Film& film) {
+    if (!film.text) return -1;
+    TextState& text = *film.text;
+    if (text.readPosition >= text.buffer.size()) return 0;
+    const TextElement e = parseTextElement(text.buffer, text.readPosition);
+    text.readPosition += e.length;
+    const int delay = std::max(0, text.style.delay);
+    using Kind = TextElement::Kind;
+    switch (e.kind) {
+        case Kind::NewLine:
+            text.cursorX = 0;
+            text.cursorY += text.style.linePitch;
+            return 0;
+        case Kind::Reset:
+            text.reset();
+            text.style = engine.textDefaults;
+            text.font.reset();
+            return 0;
+        case Kind::Wait:
+            return std::max(0, e.value);
+        case Kind::Delay:
+            text.style.delay = e.value;
+            return 0;
+        case Kind::Color:
+            text.style.color = static_cast<std::uint32_t>(e.value);
+            return 0;
+        case Kind::Face:
+            text.style.face = std::string(e.face);
+            text.font.reset();
+            return 0;
+        case Kind::Size:
+            text.style.size = e.value;
+            text.font.reset();
+            return 0;
+        case Kind::Pitch:
+            text.style.pitch = e.value;
+            return 0;
+        case Kind::LinePitch:
+            text.style.linePitch = e.value;
+            return 0;
+        case Kind::SetX:
+            text.cursorX = e.value;
+            return 0;
+        case Kind::SetY:
+            text.cursorY = e.value;
+            return 0;
+        case Kind::MoveX:
+            text.cursorX += e.value;
+            return 0;
+        case Kind::MoveY:
+            text.cursorY += e.value;
+            return 0;
+        case Kind::Glyph:
+            printPicture(engine, film, e.rect);
+            ++text.shown;
+            return delay;
+        case Kind::NewPage:
+            zeroPicture(film);
+            forgetPrinted(film);
+            ++text.shown;
+            text.cursorX = text.cursorY = 0;
+            markChanged(engine, film);
+            return 0;
+        case Kind::Stop:
+            return -1;
+        case Kind::Mark: {
+            static constexpr int kCodes[] = {EV_TEXT_MARK_P, EV_TEXT_MARK_Q, EV_TEXT_MARK_R,
+                                             EV_TEXT_MARK_S, EV_TEXT_MARK_T};
+            engine.notify(kCodes[e.mark - 'P'], film.id, e.value);
+            return 0;
+        }
+        case Kind::Character:
+            printCharacter(engine, film, e.lead, e.trail);
+            text.cursorX += text.style.pitch;
+            ++text.shown;
+            return delay;
+        case Kind::Incomplete:
+            return 0;
+    }
+    return 0;
+}
+
+void printUpTo(Engine& engine, Film& film, int count) {
+    if (!film.text) return;
+    TextState& text = *film.text;
+    if (text.shown >= count) return;
+    count = std::min(count, text.total);
+    while (text.shown < count && text.readPosition < text.buffer.size()) {
+        printNextElement(engine, film);
+    }
+}
+
+void appendText(Film& film, const std::string& bytes) {
+    if (!film.text) return;
+    film.text->buffer += bytes;
+    film.text->total += countTextCharacters(bytes);
+}
+
+void clearTextPixels(Film& film) {
+    if (!film.text) return;
+    zeroPicture(film);
+    forgetPrinted(film);
+    film.text->reset();
+}
+
+}  // namespace lumo
