@@ -43,8 +43,9 @@ void composeChild(Engine& engine, Film& parent, Film& child) {
     const Picture& source = imageSourceOf(engine, child);
     const PixelBuffer& destinationImage = parent.picture.image.buffer();
     const PixelBuffer noAlpha;
+    // Only a keeps-alpha parent has its alpha map written.
     const PixelBuffer& destinationAlpha =
-        parent.has(kCapAlpha) ? parent.picture.alpha.buffer() : noAlpha;
+        parent.has(kCapKeepsAlpha) ? parent.picture.alpha.buffer() : noAlpha;
     const PixelBuffer& sourceAlpha = child.has(kCapAlpha) ? source.alpha.buffer() : noAlpha;
     const Tone tone{child.brightness, child.saturation};
     const int opacity = std::min(child.opacity, 256);
