@@ -46,8 +46,8 @@ void MixEight(benchmark::State& state, uint32_t rate) {
         mixer.Mix(out.data(), kFrames);
         benchmark::DoNotOptimize(out.data());
     }
-    // CPU seconds per second of mixed sound: the share of one core ("1.35m"
-    // is 0.135 %).
+    // CPU seconds per second of mixed sound, shown in time units: "1.34ms"
+    // is 1.34 ms of one core per second, 0.134 %.
     state.counters["core_share"] = benchmark::Counter(
         static_cast<double>(kFrames) / kDeviceRate,
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);

@@ -35,6 +35,7 @@ bool Configuration::Init(const INIFile& systemInfo) {
     mHasDefaults = true;
 
     if (!ReadIniFile(mUserFile, UserPath())) {
+        KeepUnreadableFile(UserPath());
         mUserFile.KeySection(kUserSection).Text(mDefaults.Text());
         WriteIniFile(mUserFile, UserPath());
     }

@@ -1,5 +1,6 @@
 #include "settings/ini_io.h"
 
+#include <cstdio>
 #include <string_view>
 
 #include "common/codepage.h"
@@ -127,6 +128,11 @@ bool WriteIniFile(INIFile& ini, const std::string& path) {
     if (target.empty()) return false;
     return Process().Debug.INIEncript ? WriteScrambledFile(target, ini.Text())
                                       : WriteTextFile(target, ini.Text());
+}
+
+bool KeepUnreadableFile(const std::string& path) {
+    if (!FileExists(path)) return false;
+    return std::rename(path.c_str(), (path + ".broken").c_str()) == 0;
 }
 
 void SetSystemIniFallback(SystemIniSource source) {

@@ -37,6 +37,12 @@ std::optional<std::string> UnscrambleText(const std::string& bytes);
 bool ReadIniFile(INIFile& ini, const std::string& path);
 bool WriteIniFile(INIFile& ini, const std::string& path = std::string());
 
+// Moves an existing file that could not be read to path + ".broken" (one
+// earlier such copy is replaced), so that recreating it loses nothing a
+// person could still rescue. False when there was nothing to move or the move
+// failed.
+bool KeepUnreadableFile(const std::string& path);
+
 // Where system INI files come from when the ini folder lacks them: given the
 // file's key (its name without extension), the file's bytes, or nothing. The
 // archive driver installs it once the archives are open; an empty function

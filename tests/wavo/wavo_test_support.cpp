@@ -1,6 +1,7 @@
 #include "wavo_test_support.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <numbers>
 #include <thread>
@@ -22,6 +23,10 @@ void PutTag(std::vector<uint8_t>& out, const char* tag) {
     for (int i = 0; i < 4; ++i)
         out.push_back(static_cast<uint8_t>(tag[i]));
 }
+
+// Headless sound for every test of the engine, also when the runner did not
+// choose a driver: without one SDL would look for a real sound card.
+const bool kDummyAudio = setenv("SDL_AUDIODRIVER", "dummy", 0) == 0;
 
 }  // namespace
 
