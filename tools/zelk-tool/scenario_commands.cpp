@@ -1,18 +1,265 @@
-// Stands in until the command is built.
+// The scenario commands: convert prints the regular form of one scenario
+// file, check converts every scenario of a game and lists what fails. Both
+// find the converter's settings the way the player finds them.
+#include "scenario_commands.h"
+
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <vector>
 
 #include "commands.h"
+#include "common/codepage.h"
+#include "common/file_io.h"
+#include "common/paths.h"
+#include "common/process.h"
+#include "common/text.h"
+#include "drivers/quor_driver.h"
+#include "scenario/script_manager.h"
+#include "settings/ini_io.h"
 
 namespace zelk::tool {
 
-int RunConvertCommand(const Arguments&) {
-    std::fputs("zelk-tool: this command is not built yet\n", stderr);
+namespace {
+
+namespace fs = std::filesystem;
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "zelk-tool: %s\n", message.c_str());
     return kExitFailure;
 }
 
-int RunCheckCommand(const Arguments&) {
-    std::fputs("zelk-tool: this command is not built yet\n", stderr);
-    return kExitFailure;
+int Usage(const char* usage) {
+    std::fprintf(stderr, "usage: zelk-tool %s\n", usage);
+    return kExitUsage;
+}
+
+// Messages of the player use CR LF; a terminal wants LF.
+std::string ForTerminal(const std::string& text) {
+    return ReplaceText(text, "\r\n", "\n");
+}
+
+bool WriteOut(const std::string& bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() &&
+           std::fflush(stdout) == 0;
+}
+
+// [SECTION] The game's folders and settings
+
+// The folders of a game in `gameDir`, as the launcher fixes them: the game
+// folder, unless its debug file moves them.
+void SetGameFolders(const std::string& gameDir) {
+    ProcessValues& process = Process();
+    process.ResetFolders(gameDir);
+    std::string text;
+    const std::optional<std::string> debugPath = ResolvePath(gameDir, "debug.ini");
+    if (!debugPath || !ReadTextFile(*debugPath, text)) return;
+    INIFile debug;
+    debug.Text(text);
+    if (!debug.KeyExists("Folder")) return;
+    const INISection& folder = debug.KeySection("Folder");
+    const auto value = [&](const char* key) {
+        return ReplaceText(folder.KeyValue(key), "\\", "/");
+    };
+    std::string workspace = value("Workspace");
+    if (workspace.empty()) {
+        workspace = gameDir;
+    } else if (workspace.front() != '/') {
+        workspace = JoinPath(gameDir, workspace);
+    }
+    process.WorkspaceDir = workspace;
+    process.ArchiveDir = workspace + "/" + value("Archive");
+    process.IniDir = workspace + "/" + value("ini");
+}
+
+// The game's "SystemInfo": loose in the ini folder, else in the archives.
+std::unique_ptr<INIFile> LoadGameSystemInfo(const std::string& gameDir, std::string& error) {
+    SetGameFolders(gameDir);
+    if (std::unique_ptr<INIFile> loose = LoadSystemIni("SystemInfo")) return loose;
+
+    const std::vector<std::string> archives = FindArchives(Process().ArchiveDir);
+    clsQuorDriver quor;
+    if (!archives.empty() && quor.Init(static_cast<std::int32_t>(archives.size()))) {
+        for (std::size_t k = 0; k < archives.size(); ++k) {
+            const auto base = static_cast<std::int32_t>(k) * kIdsPerArchive;
+            std::string list;
+            if (quor.LoadArchive(archives[k], base) && quor.LoadTextFile(base, list)) {
+                quor.LoadArchiveList(list, base);
+            }
+        }
+        quor.ServeSystemIni();
+        if (std::unique_ptr<INIFile> packed = LoadSystemIni("SystemInfo")) return packed;
+    }
+    error = gameDir + ": no SystemInfo.ini in the ini folder or the archives";
+    return nullptr;
+}
+
+bool InitConverter(ScenarioConverter& converter, INIFile& systemInfo, std::string& error) {
+    if (converter.Init(systemInfo)) return true;
+    error = "SystemInfo needs [TextBlock] CharCount and LineCount above 0";
+    return false;
+}
+
+// [SECTION] Converting one file
+
+struct Conversion {
+    bool converted = false;
+    std::string message;  // the player's error text, or a reading failure
+};
+
+Conversion ConvertFile(ScenarioConverter& converter, const fs::path& file) {
+    const std::optional<std::string> bytes = ReadFileBytes(file.string());
+    if (!bytes) return {false, file.string() + ": cannot read the file"};
+    if (converter.Assemble(Cp932ToUtf8Lossy(*bytes))) return {true, {}};
+    return {false, AssembleErrorText(file.stem().string(), converter)};
+}
+
+std::string UnclosedBlockWarning(const ScenarioConverter& converter, const fs::path& file) {
+    if (converter.UnclosedBlockLine() == 0) return {};
+    return file.string() + ":" + std::to_string(converter.UnclosedBlockLine()) +
+           ": warning: the story text from this line has no closing \\b and is dropped\n";
+}
+
+}  // namespace
+
+// [SECTION] convert
+
+int RunConvertCommand(const Arguments& args) {
+    constexpr const char* kUsage = "convert FILE [--game DIR] [--cp932]";
+    std::optional<std::string> file;
+    std::optional<std::string> gameDir;
+    bool cp932 = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--cp932") {
+            cp932 = true;
+        } else if (args[i] == "--game" && i + 1 < args.size()) {
+            gameDir = args[++i];
+        } else if (!file && !args[i].starts_with("--")) {
+            file = args[i];
+        } else {
+            return Usage(kUsage);
+        }
+    }
+    if (!file) return Usage(kUsage);
+    const fs::path path = fs::absolute(*file);
+    if (!gameDir) gameDir = path.parent_path().parent_path().string();
+
+    std::string error;
+    std::unique_ptr<INIFile> systemInfo = LoadGameSystemInfo(*gameDir, error);
+    ScenarioConverter converter;
+    if (!systemInfo || !InitConverter(converter, *systemInfo, error)) return Fail(error);
+
+    const Conversion result = ConvertFile(converter, path);
+    if (!result.converted) {
+        std::fprintf(stderr, "%s\n", ForTerminal(result.message).c_str());
+        return kExitFailure;
+    }
+    std::fputs(UnclosedBlockWarning(converter, path).c_str(), stderr);
+    std::string out = converter.RegularScript();
+    if (cp932) {
+        const std::optional<std::string> bytes = Utf8ToCp932(out);
+        if (!bytes) return Fail("the regular form has characters CP932 cannot write");
+        out = *bytes;
+    } else if (isatty(STDOUT_FILENO)) {
+        out = ForTerminal(out) + "\n";
+    }
+    return WriteOut(out) ? kExitOk : Fail("cannot write to standard output");
+}
+
+// [SECTION] check
+
+int RunCheckCommand(const Arguments& args) {
+    if (args.size() != 1) return Usage("check FOLDER");
+    const std::string gameDir = fs::absolute(args[0]).string();
+
+    std::string error;
+    std::unique_ptr<INIFile> systemInfo = LoadGameSystemInfo(gameDir, error);
+    ScenarioConverter converter;
+    if (!systemInfo || !InitConverter(converter, *systemInfo, error)) return Fail(error);
+
+    const std::optional<std::string> folder = ResolvePath(Process().WorkspaceDir, "scenario");
+    if (!folder) return Fail(Process().WorkspaceDir + " has no scenario folder");
+    std::vector<fs::path> files;
+    std::error_code code;
+    for (const fs::directory_entry& entry : fs::directory_iterator(*folder, code)) {
+        if (entry.is_regular_file() && EqualsNoCase(entry.path().extension().string(), ".txt")) {
+            files.push_back(entry.path());
+        }
+    }
+    if (code) return Fail(*folder + ": " + code.message());
+    std::sort(files.begin(), files.end());
+
+    int failures = 0;
+    for (const fs::path& file : files) {
+        const Conversion result = ConvertFile(converter, file);
+        if (!result.converted) {
+            ++failures;
+            std::printf("%s\n%s\n\n", file.string().c_str(), ForTerminal(result.message).c_str());
+        } else {
+            std::fputs(UnclosedBlockWarning(converter, file).c_str(), stdout);
+        }
+    }
+    std::printf("%zu scenarios, %d with errors\n", files.size(), failures);
+    std::fflush(stdout);
+    return failures == 0 ? kExitOk : kExitFailure;
+}
+
+// [SECTION] pack
+
+namespace {
+
+// The folder itself, whether or not its name ends in a separator.
+fs::path NormalFolder(const std::string& folder) {
+    fs::path path = fs::absolute(folder).lexically_normal();
+    return path.has_filename() ? path : path.parent_path();
+}
+
+}  // namespace
+
+bool IsScenarioEntry(const std::string& packedFolder, const std::string& relativePath) {
+    const fs::path relative(relativePath);
+    if (!EqualsNoCase(relative.extension().string(), ".txt")) return false;
+    if (EqualsNoCase(NormalFolder(packedFolder).filename().string(), "scenario")) return true;
+    for (const fs::path& part : relative.parent_path()) {
+        if (EqualsNoCase(part.string(), "scenario")) return true;
+    }
+    return false;
+}
+
+bool ScenarioPacker::Init(const std::string& packedFolder, std::string& error) {
+    std::error_code code;
+    for (fs::recursive_directory_iterator entry(packedFolder, code), end; !code && entry != end;
+         entry.increment(code)) {
+        if (!entry->is_regular_file() ||
+            !EqualsNoCase(entry->path().filename().string(), "SystemInfo.ini")) {
+            continue;
+        }
+        std::string text;
+        if (!ReadTextFile(entry->path().string(), text)) continue;
+        INIFile systemInfo;
+        systemInfo.Text(text);
+        return InitConverter(mConverter, systemInfo, error);
+    }
+    std::unique_ptr<INIFile> systemInfo =
+        LoadGameSystemInfo(NormalFolder(packedFolder).parent_path().string(), error);
+    return systemInfo && InitConverter(mConverter, *systemInfo, error);
+}
+
+bool ScenarioPacker::Convert(const std::string& name, std::string& bytes, std::string& error) {
+    if (!mConverter.Assemble(Cp932ToUtf8Lossy(bytes))) {
+        error = ForTerminal(AssembleErrorText(name, mConverter));
+        return false;
+    }
+    std::optional<std::string> regular = Utf8ToCp932(mConverter.RegularScript());
+    if (!regular) {
+        error = name + ": the regular form has characters CP932 cannot write";
+        return false;
+    }
+    bytes = std::move(*regular);
+    return true;
 }
 
 }  // namespace zelk::tool
