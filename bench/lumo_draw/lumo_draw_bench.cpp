@@ -164,6 +164,52 @@ BENCHMARK(BM_Fade<fadeVector>)->Name("BM_CrossFadeStep_Vector");
 BENCHMARK(BM_Fade<fadeWords>)->Name("BM_CrossFadeStep_Words");
 BENCHMARK(BM_Fade<fadeBytes>)->Name("BM_CrossFadeStep_Bytes");
 
+// The other transitions, each one step on the whole screen.
+void BM_LevelStep(benchmark::State& state) {
+    PixelStore out(kWidth, kHeight, 3), source(kWidth, kHeight, 3);
+    fillBytes(source, 6);
+    for (auto _ : state) {
+        levelBytes(out.buffer(), source.buffer(), 200);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_LevelStep);
+
+void BM_SmoothPass(benchmark::State& state) {
+    PixelStore out(kWidth, kHeight, 3), source(kWidth, kHeight, 3);
+    fillBytes(source, 7);
+    for (auto _ : state) {
+        smoothPass(out.buffer(), source.buffer());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_SmoothPass);
+
+// Mid-wipe with a rule picture that is a diagonal gradient (as wipes are drawn)
+// or noise (every pixel a coin toss between staying, blending and showing).
+void BM_RuleWipeStep(benchmark::State& state) {
+    PixelStore out(kWidth, kHeight, 3), before(kWidth, kHeight, 3), after(kWidth, kHeight, 3);
+    PixelStore mask(kWidth, kHeight, 1), rule(kWidth, kHeight, 1);
+    fillBytes(before, 8);
+    fillBytes(after, 9);
+    if (state.range(0) == 0) {
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                mask.buffer().at(x, y)[0] = static_cast<std::uint8_t>((x + y) * 255 / 1118);
+            }
+        }
+    } else {
+        fillBytes(mask, 10);
+    }
+    buildRuleMap(rule.buffer(), before.buffer(), after.buffer(), mask.buffer());
+    for (auto _ : state) {
+        ruleStep(out.buffer(), before.buffer(), after.buffer(), rule.buffer(), 48, 200);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_RuleWipeStep)->Name("BM_RuleWipeStep/gradient")->Arg(0);
+BENCHMARK(BM_RuleWipeStep)->Name("BM_RuleWipeStep/noise")->Arg(1);
+
 // A 400-character page: for each character the glyph look-up, its coverage
 // copied into the alpha map and the colour filled behind it.
 void BM_PrintPage(benchmark::State& state) {

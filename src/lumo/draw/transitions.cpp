@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "vector_kernels.h"
+
 namespace lumo {
 namespace {
 
@@ -87,26 +89,52 @@ void levelBytes(const PixelBuffer& out, const PixelBuffer& source, int p) {
     }
 }
 
-void smoothPass(const PixelBuffer& out, const PixelBuffer& source) {
+namespace {
+
+// The channel values `count` bytes on from each pointer, neighbours `step`
+// bytes left and right.
+void smoothRowScalar(std::uint8_t* o, const std::uint8_t* up, const std::uint8_t* centre,
+                     const std::uint8_t* down, int count, int step) {
+    for (int i = 0; i < count; ++i) {
+        const int around = up[i] + down[i] + centre[i - step] + centre[i + step];
+        o[i] = static_cast<std::uint8_t>((around * 115 + centre[i] * 51) / 512);
+    }
+}
+
+using SmoothRow = void (*)(std::uint8_t*, const std::uint8_t*, const std::uint8_t*,
+                           const std::uint8_t*, int, int);
+
+void smoothPassWith(SmoothRow smoothRow, const PixelBuffer& out, const PixelBuffer& source) {
     const Extent extent = extentOf({&out, &source});
-    const int pixelBytes = source.bytesPerPixel;
+    const int step = source.bytesPerPixel;
     for (int y = 0; y < extent.rows; ++y) {
         std::uint8_t* o = out.row(y);
         const std::uint8_t* centre = source.row(y);
-        if (y == 0 || y == extent.rows - 1 || extent.rowBytes < 3 * pixelBytes) {
+        if (y == 0 || y == extent.rows - 1 || extent.rowBytes < 3 * step) {
             std::memmove(o, centre, extent.rowBytes);
             continue;
         }
-        const std::uint8_t* up = source.row(y - 1);
-        const std::uint8_t* down = source.row(y + 1);
-        const int last = extent.rowBytes - pixelBytes;
-        std::memcpy(o, centre, pixelBytes);
-        std::memcpy(o + last, centre + last, pixelBytes);
-        for (int i = pixelBytes; i < last; ++i) {
-            const int around = up[i] + down[i] + centre[i - pixelBytes] + centre[i + pixelBytes];
-            o[i] = static_cast<std::uint8_t>((around * 115 + centre[i] * 51) / 512);
-        }
+        const int last = extent.rowBytes - step;
+        std::memcpy(o, centre, step);
+        std::memcpy(o + last, centre + last, step);
+        smoothRow(o + step, source.row(y - 1) + step, centre + step, source.row(y + 1) + step,
+                  last - step, step);
     }
+}
+
+}  // namespace
+
+void smoothPass(const PixelBuffer& out, const PixelBuffer& source) {
+#if defined(__x86_64__) || defined(__i386__)
+    smoothPassWith(source.bytesPerPixel == 3 ? &vector::smoothRowSse : &smoothRowScalar, out,
+                   source);
+#else
+    smoothPassWith(&smoothRowScalar, out, source);
+#endif
+}
+
+void smoothPassScalar(const PixelBuffer& out, const PixelBuffer& source) {
+    smoothPassWith(&smoothRowScalar, out, source);
 }
 
 void buildRuleMap(const PixelBuffer& ruleMap, const PixelBuffer& oldImage,
@@ -140,6 +168,24 @@ void ruleStep(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBu
     softness = std::clamp(softness, 0, 1 << 20);
     p = std::clamp(p, -(1 << 21), 1 << 21);
     const int threshold = softness - p + 256;
+
+    // The threshold is the same for the whole step, so what happens to a pixel
+    // depends on its rule value alone: one entry each for the 256 values.
+    constexpr int kStays = -1;
+    constexpr int kShown = 256;
+    int weight[256];
+    weight[0] = kStays;
+    for (int v = 1; v < 256; ++v) {
+        const int reached = threshold - v;
+        if (reached < 0) {
+            weight[v] = kStays;
+        } else if (reached > softness || softness == 0) {
+            weight[v] = kShown;
+        } else {
+            weight[v] = reached * 256 / softness;
+        }
+    }
+
     const int width =
         std::min({out.clipWidth, oldImage.clipWidth, newImage.clipWidth, ruleMap.clipWidth});
     const int height =
@@ -150,14 +196,12 @@ void ruleStep(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBu
         const std::uint8_t* after = newImage.row(y);
         const std::uint8_t* rule = ruleMap.row(y);
         for (int x = 0; x < width; ++x) {
-            const int v = rule[x];
-            if (v == 0 || v > threshold) continue;
-            const int reached = threshold - v;
-            if (reached > softness || softness == 0) {
+            const int w = weight[rule[x]];
+            if (w == kStays) continue;
+            if (w == kShown) {
                 std::memcpy(o + 3 * x, after + 3 * x, 3);
                 continue;
             }
-            const int w = reached * 256 / softness;
             for (int i = 3 * x; i < 3 * x + 3; ++i) {
                 o[i] = static_cast<std::uint8_t>(before[i] + w * (after[i] - before[i]) / 256);
             }

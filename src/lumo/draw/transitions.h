@@ -30,8 +30,11 @@ void levelBytes(const PixelBuffer& out, const PixelBuffer& source, int p);
 
 // One smoothing pass from `source` into `out` (same size, colour): every channel
 // of an inner pixel becomes ((up + down + left + right) × 115 + centre × 51) / 512;
-// the border pixels are copied unchanged.
+// the border pixels are copied unchanged. `out` and `source` must not overlap.
 void smoothPass(const PixelBuffer& out, const PixelBuffer& source);
+
+// The reference pixel-by-pixel implementation of smoothPass.
+void smoothPassScalar(const PixelBuffer& out, const PixelBuffer& source);
 
 // Rule map of a wipe (1-byte `ruleMap`): 0 where the old pixel equals the new
 // one, else the mask value with bit 0 set (1..255). An empty mask counts as 0.

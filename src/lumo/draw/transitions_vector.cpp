@@ -115,6 +115,43 @@ void fadeAvx2(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBu
     forEachRun(out, oldImage, newImage, [p](auto... run) { fadeRunAvx2(run..., p); });
 }
 
+// ((up + down + left + right) × 115 + centre × 51) / 512 needs 17 bits: the sum
+// of the four and the centre are paired in 16-bit lanes and multiplied by
+// (115, 51) into 32-bit sums.
+void smoothRowSse(std::uint8_t* out, const std::uint8_t* up, const std::uint8_t* centre,
+                  const std::uint8_t* down, int count, int step) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i factors = _mm_set1_epi32(51 << 16 | 115);
+    const auto load = [](const std::uint8_t* p) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    };
+    const auto weigh = [&](__m128i around, __m128i middle) {
+        const __m128i low =
+            _mm_srli_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(around, middle), factors), 9);
+        const __m128i high =
+            _mm_srli_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(around, middle), factors), 9);
+        return _mm_packs_epi32(low, high);
+    };
+    int i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const __m128i u = load(up + i), d = load(down + i), c = load(centre + i);
+        const __m128i l = load(centre + i - step), r = load(centre + i + step);
+        const __m128i aroundLow =
+            _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(u, zero), _mm_unpacklo_epi8(d, zero)),
+                          _mm_add_epi16(_mm_unpacklo_epi8(l, zero), _mm_unpacklo_epi8(r, zero)));
+        const __m128i aroundHigh =
+            _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi8(u, zero), _mm_unpackhi_epi8(d, zero)),
+                          _mm_add_epi16(_mm_unpackhi_epi8(l, zero), _mm_unpackhi_epi8(r, zero)));
+        const __m128i low = weigh(aroundLow, _mm_unpacklo_epi8(c, zero));
+        const __m128i high = weigh(aroundHigh, _mm_unpackhi_epi8(c, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(low, high));
+    }
+    for (; i < count; ++i) {
+        const int around = up[i] + down[i] + centre[i - step] + centre[i + step];
+        out[i] = static_cast<std::uint8_t>((around * 115 + centre[i] * 51) / 512);
+    }
+}
+
 }  // namespace vector
 
 void fadeVector(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBuffer& newImage,

@@ -2,6 +2,8 @@
 // hold each one against the scalar reference on any processor that runs it.
 #pragma once
 
+#include <cstdint>
+
 #include "composition.h"
 #include "pixel_buffer.h"
 
@@ -23,5 +25,10 @@ void fadeSse(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBuf
              int p);
 void fadeAvx2(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBuffer& newImage,
               int p);
+
+// The inner channel values of one row of a smoothing pass: `count` bytes from
+// each pointer, the left and right neighbours `step` bytes away.
+void smoothRowSse(std::uint8_t* out, const std::uint8_t* up, const std::uint8_t* centre,
+                  const std::uint8_t* down, int count, int step);
 
 }  // namespace lumo::vector

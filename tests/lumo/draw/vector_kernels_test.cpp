@@ -136,6 +136,27 @@ TEST(VectorFade, TheChosenRoutineGivesTheBytesOfTheBytewiseFade) {
     expectFadeSameAsBytewise(&fadeVector);
 }
 
+TEST(VectorSmooth, GivesTheBytesOfTheReferencePass) {
+    for (int width : kWidths) {
+        for (int height : {1, 2, 3, 9}) {
+            PixelStore source(width + 3, height, 3), expected(width + 1, height, 3),
+                actual(width + 2, height, 3);
+            std::mt19937 random(static_cast<unsigned>(width * 10 + height));
+            fillRandom(source, random);
+            fillRandom(expected, random);
+            std::memcpy(actual.buffer().bits, expected.buffer().bits,
+                        std::min(expected.byteSize(), actual.byteSize()));
+            auto view = [&](const PixelStore& s) {
+                return viewOf(s.buffer(), 0, 0, width, height);
+            };
+            smoothPassScalar(view(expected), view(source));
+            smoothPass(view(actual), view(source));
+            ASSERT_EQ(visibleBytes(view(expected)), visibleBytes(view(actual)))
+                << "width " << width << ", height " << height;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace lumo
 
