@@ -31,7 +31,8 @@ public:
     int64_t LengthMs() override;
     // Decoded bytes delivered since the start.
     int64_t Position() override { return mPosition; }
-    bool AtEnd() const override { return mAtEnd; }
+    // Also when there is no stream to decode, so that a sound without one ends.
+    bool AtEnd() const override { return mAtEnd || !mReady; }
     const WaveFormat* SourceFormat() const override { return nullptr; }
     const WaveFormat& OutputFormat() const override { return mOutputFormat; }
 

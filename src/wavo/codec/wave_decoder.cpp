@@ -119,6 +119,7 @@ bool WaveDecoder::Seek(int64_t position) {
 }
 
 bool WaveDecoder::AtEnd() const {
+    if (!mConversion) return true;
     return mOutputReadPosition < 0 && mInput.empty() && mSource.AtEnd();
 }
 

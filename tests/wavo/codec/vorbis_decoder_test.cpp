@@ -215,6 +215,22 @@ TEST(VorbisDecoder, SeeksToADecodedPositionByDecodingUpToIt) {
     EXPECT_TRUE(std::equal(rest.begin(), rest.end(), all.begin() + 88200));
 }
 
+TEST(VorbisDecoder, IsAtItsEndWhenTheStreamCannotBeReadAgain) {
+    auto stream = test::ReadBytes("vorbis_mono_22050.ogg");
+    auto pages = PageStarts(stream);
+    VorbisDecoder decoder;
+    ASSERT_TRUE(decoder.Open(kTypeVorbisMemory, stream.data(), std::ssize(stream)));
+    EXPECT_FALSE(decoder.AtEnd());
+    // The header pages go bad after the open: the restart of a repeat fails.
+    stream[pages[1] + 30] ^= 0xFF;
+    EXPECT_FALSE(decoder.Seek(0));
+    EXPECT_TRUE(decoder.AtEnd());
+    uint8_t byte = 0;
+    EXPECT_EQ(decoder.Read(&byte, 1), 0);
+    decoder.Close();
+    EXPECT_TRUE(decoder.AtEnd());
+}
+
 TEST(VorbisDecoder, CountsPositionInDecodedBytes) {
     auto stream = test::ReadBytes("vorbis_mono_22050.ogg");
     VorbisDecoder decoder;

@@ -218,6 +218,8 @@ TEST(WaveDecoder, ReadsNothingOnceClosed) {
     EXPECT_EQ(decoder.Read(&byte, 1), 0);
     EXPECT_FALSE(decoder.Seek(0));
     EXPECT_EQ(decoder.SourceFormat(), nullptr);
+    // A sound whose decoder has nothing to give must still come to its end.
+    EXPECT_TRUE(decoder.AtEnd());
 }
 
 }  // namespace
