@@ -1,0 +1,106 @@
+// The worker thread on its own lists: it sleeps while nothing is due, wakes
+// for new work and for due times, and leaves its loop when stopped.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "job_thread.h"
+#include "wavo.h"
+
+namespace wavo {
+namespace {
+
+using namespace std::chrono_literals;
+
+class JobThreadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mClock.Start();
+        mWorker = std::make_unique<JobThread>(
+            mJobs, mMethods, mObjects, mClock, [](int32_t, int32_t, int32_t) {},
+            [this] { ++mRounds; });
+        auto wake = [this] { mWorker->Wake(); };
+        mJobs.SetWakeHandler(wake);
+        mMethods.SetWakeHandler(wake);
+        mWorker->Start();
+    }
+
+    void TearDown() override { mWorker->Stop(); }
+
+    // A sound object without a sound output: enough for state jobs.
+    int32_t AddObject() { return mObjects.Add(ST_VORBIS_MEMORY, {mJobs, mClock, nullptr}); }
+
+    int32_t StateOf(int32_t id) {
+        std::lock_guard lock(mObjects.Mutex());
+        return mObjects.Find(id)->GetState();
+    }
+
+    EngineClock mClock;
+    JobList mJobs;
+    MethodQueue mMethods;
+    SOList mObjects;
+    std::atomic<int> mRounds{0};
+    std::unique_ptr<JobThread> mWorker;
+};
+
+TEST_F(JobThreadTest, AnIdleWorkerSleeps) {
+    std::this_thread::sleep_for(200ms);
+    // One round at the start, then nothing: no polling.
+    EXPECT_LE(mRounds.load(), 2);
+}
+
+TEST_F(JobThreadTest, ADueJobWakesTheWorkerAtItsTime) {
+    const int32_t id = AddObject();
+    const auto start = std::chrono::steady_clock::now();
+    mJobs.Add(Job{0, id, JT_BACK_TO_LOADED, mClock.Now() + 30, 0, 0, 0});
+    while (StateOf(id) != SS_LOADED && std::chrono::steady_clock::now() - start < 2s) {
+        mWorker->WaitForRound(100ms);
+    }
+    EXPECT_EQ(StateOf(id), SS_LOADED);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 29ms);
+    EXPECT_LE(mRounds.load(), 6) << "woken for the job, not by polling";
+}
+
+TEST_F(JobThreadTest, AQueuedMethodRunsAndReleasesItsCaller) {
+    const int32_t id = AddObject();
+    const int32_t entry = mMethods.Add(id, kMethodLoad, 0);
+    mMethods.WaitRemoved(entry);
+    // Loading without a memory block leaves the object unloaded, but it ran.
+    EXPECT_EQ(StateOf(id), SS_UNLOADED);
+    std::lock_guard lock(mMethods.Mutex());
+    EXPECT_TRUE(mMethods.Entries().empty());
+}
+
+TEST_F(JobThreadTest, ACancelJobDropsTheObjectsEarlierJobsOnly) {
+    const int32_t id = AddObject();
+    const int32_t other = AddObject();
+    {
+        // Held so that the worker sees all four at once.
+        std::lock_guard lock(mJobs.Mutex());
+        mJobs.Add(Job{0, id, JT_BACK_TO_LOADED, mClock.Now() + 100000, 0, 0, 0});
+        mJobs.Add(Job{0, other, JT_BACK_TO_LOADED, mClock.Now() + 100000, 0, 0, 0});
+        mJobs.Add(Job{0, id, JT_CANCEL, 0, 0, 0, 0});
+        mJobs.Add(Job{0, id, JT_BACK_TO_LOADED, mClock.Now() + 100000, 0, 0, 0});
+    }
+    mWorker->WaitForRound(2s);
+    std::lock_guard lock(mJobs.Mutex());
+    std::vector<int32_t> left;
+    for (const Job& job : mJobs.Entries())
+        left.push_back(job.jobId);
+    EXPECT_EQ(left, (std::vector<int32_t>{1, 3}));
+}
+
+TEST_F(JobThreadTest, ClosingTheQueueReleasesAWaitingCaller) {
+    mWorker->Stop();
+    const int32_t entry = mMethods.Add(AddObject(), kMethodPlay, 0);
+    std::thread closer([this] { mMethods.Close(); });
+    mMethods.WaitRemoved(entry);
+    closer.join();
+    SUCCEED();
+}
+
+}  // namespace
+}  // namespace wavo
