@@ -1,0 +1,200 @@
+#include "modes/save_data.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "common/file_io.h"
+#include "common/numbers.h"
+#include "common/paths.h"
+#include "common/process.h"
+#include "common/text.h"
+#include "settings/ini_io.h"
+
+namespace zelk {
+
+namespace {
+
+void PutLe(std::string& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+// A 24-bit Windows bitmap: file and info headers, rows bottom-up, each padded
+// to a multiple of 4 bytes.
+std::string EncodeBmp24(const SavePreviewImage& image) {
+    const std::uint32_t rowSize = (static_cast<std::uint32_t>(image.width) * 3 + 3) & ~3u;
+    const std::uint32_t dataSize = rowSize * static_cast<std::uint32_t>(image.height);
+    std::string out;
+    out.reserve(54 + dataSize);
+    out += "BM";
+    PutLe(out, 54 + dataSize, 4);
+    PutLe(out, 0, 4);
+    PutLe(out, 54, 4);
+    PutLe(out, 40, 4);
+    PutLe(out, static_cast<std::uint32_t>(image.width), 4);
+    PutLe(out, static_cast<std::uint32_t>(image.height), 4);
+    PutLe(out, 1, 2);
+    PutLe(out, 24, 2);
+    PutLe(out, 0, 4);  // no compression
+    PutLe(out, dataSize, 4);
+    PutLe(out, 2835, 4);  // 72 dots per inch
+    PutLe(out, 2835, 4);
+    PutLe(out, 0, 4);
+    PutLe(out, 0, 4);
+    for (int y = image.height - 1; y >= 0; --y) {
+        const auto* row = image.pixels.data() + static_cast<std::size_t>(y) * image.stride;
+        out.append(reinterpret_cast<const char*>(row), static_cast<std::size_t>(image.width) * 3);
+        out.append(rowSize - static_cast<std::uint32_t>(image.width) * 3, '\0');
+    }
+    return out;
+}
+
+std::string TwoDigits(long number) {
+    const std::string digits = std::to_string(std::labs(number));
+    return (number < 0 ? "-" : "") + std::string(digits.size() < 2 ? 1 : 0, '0') + digits;
+}
+
+}  // namespace
+
+clsSaveData::clsSaveData(Reporter reporter) : mReporter(std::move(reporter)) {}
+
+void clsSaveData::Clear() {
+    mDocument.Clear();
+    mRuns.clear();
+    mHistoryCount = 0;
+}
+
+// [SECTION] Slots
+
+std::string clsSaveData::FormatSlotName(long page, long slot) {
+    return "sd" + TwoDigits(page) + "-" + TwoDigits(slot);
+}
+
+std::string clsSaveData::SlotPath(const std::string& name, const char* extension) const {
+    return Process().SaveDir + "/" + name + extension;
+}
+
+std::string clsSaveData::FormatINIPath(long page, long slot) const {
+    return SlotPath(FormatSlotName(page, slot), ".ini");
+}
+
+std::string clsSaveData::FormatBMPPath(long page, long slot) const {
+    return SlotPath(FormatSlotName(page, slot), ".bmp");
+}
+
+bool clsSaveData::IsLoadable(const std::string& name) const {
+    return FileExists(SlotPath(name, ".ini"));
+}
+
+bool clsSaveData::IsPreviewExists(const std::string& name) const {
+    return FileExists(SlotPath(name, ".bmp"));
+}
+
+bool clsSaveData::Save(const std::string& name) {
+    ::mkdir(Process().SaveDir.c_str(), 0755);
+    mDocument.KeySection("History").Text(HistorySection());
+    // The document first: when it cannot be written the slot keeps its old
+    // thumbnail, which still matches the old document.
+    if (!WriteIniFile(mDocument, SlotPath(name, ".ini"))) return false;
+    WritePreview(SlotPath(name, ".bmp"));
+    return true;
+}
+
+bool clsSaveData::WritePreview(const std::string& path) const {
+    const SavePreviewImage& image = mPreview;
+    const bool valid = image.width > 0 && image.height > 0 && image.stride >= image.width * 3 &&
+                       image.pixels.size() >= static_cast<std::size_t>(image.stride) *
+                                                      static_cast<std::size_t>(image.height - 1) +
+                                                  static_cast<std::size_t>(image.width) * 3;
+    if (!valid) {
+        // No picture to store: an older thumbnail would show another save.
+        ::unlink(path.c_str());
+        return false;
+    }
+    return WriteFileAtomic(path, EncodeBmp24(image));
+}
+
+bool clsSaveData::Load(const std::string& name) {
+    // Read into a new document so that a slot that is not loadable leaves
+    // the running game's variables and history untouched.
+    INIFile loaded;
+    if (!ReadIniFile(loaded, SlotPath(name, ".ini"))) return false;
+    const auto& sections = loaded.Sections();
+    const bool named = std::any_of(sections.begin(), sections.end(),
+                                   [](const auto& section) { return !section->Name().empty(); });
+    if (!named) return false;
+    mDocument = std::move(loaded);
+    HistorySection(mDocument.KeySection("History").Text());
+    return true;
+}
+
+// [SECTION] Text history
+
+bool clsSaveData::AddHistory(const std::string& scenario, long number) {
+    if (mRuns.empty() || mRuns.back().scenario != scenario)
+        mRuns.push_back(Run{scenario, {}, mHistoryCount});
+    mRuns.back().numbers.push_back(number);
+    ++mHistoryCount;
+    return true;
+}
+
+bool clsSaveData::GetHistory(long index, std::string& scenario, long& number) const {
+    if (mRuns.empty() || index < 0) return false;
+    // The last run whose first index is at or before the index.
+    const auto after = std::upper_bound(mRuns.begin(), mRuns.end(), index,
+                                        [](long i, const Run& run) { return i < run.first; });
+    if (after == mRuns.begin()) {
+        mReporter.Message("ありえない");
+        return false;
+    }
+    const Run& run = *(after - 1);
+    const auto offset = static_cast<std::size_t>(index - run.first);
+    if (offset >= run.numbers.size()) {
+        mReporter.Message("全体個数を超えている");
+        return false;
+    }
+    scenario = run.scenario;
+    number = run.numbers[offset];
+    return true;
+}
+
+std::string clsSaveData::HistorySection() const {
+    std::string text;
+    for (const Run& run : mRuns) {
+        if (&run != &mRuns.front()) text += "\r\n";
+        text += run.scenario + ":";
+        for (std::size_t i = 0; i < run.numbers.size(); ++i) {
+            if (i > 0) text += ",";
+            text += std::to_string(run.numbers[i]);
+        }
+    }
+    return text;
+}
+
+void clsSaveData::HistorySection(const std::string& text) {
+    mRuns.clear();
+    mHistoryCount = 0;
+    const std::string trimmed = TrimChars(text, " \t\r\n");
+    if (trimmed.empty()) return;
+    std::vector<Run> runs;
+    long count = 0;
+    for (const std::string& line : SplitText(trimmed, "\r\n")) {
+        const std::size_t colon = line.find(':');
+        if (colon == std::string::npos) {
+            mReporter.Message("セーブデータが破損しています。");
+            return;
+        }
+        Run run{line.substr(0, colon), {}, count};
+        for (const std::string& item : SplitText(line.substr(colon + 1), ","))
+            run.numbers.push_back(ReadLong(item));
+        count += static_cast<long>(run.numbers.size());
+        runs.push_back(std::move(run));
+    }
+    mRuns = std::move(runs);
+    mHistoryCount = count;
+}
+
+}  // namespace zelk

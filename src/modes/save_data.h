@@ -1,0 +1,86 @@
+// clsSaveData: the save document of the running game and the owner of the
+// save-slot files. The document is one INI text whose sections hold the
+// status of every component, the game's variables and the text history; the
+// history is also kept in a compact form of runs. A slot is SaveDir/<name>.ini
+// with a thumbnail SaveDir/<name>.bmp.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/reporter.h"
+#include "settings/ini_file.h"
+
+namespace zelk {
+
+// The thumbnail the next Save writes: rows top-down, `stride` bytes apart,
+// 3 bytes a pixel in the order blue, green, red.
+struct SavePreviewImage {
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    std::vector<std::uint8_t> pixels;
+};
+
+class clsSaveData {
+public:
+    explicit clsSaveData(Reporter reporter = {});
+
+    // Empties the document and the history.
+    void Clear();
+
+    // Writes the document (and then the thumbnail) to the slot; the result
+    // is whether the document was written.
+    bool Save(const std::string& name);
+    // Replaces the document by the slot's. A slot that is missing, unreadable
+    // or holds no section at all is not loadable: the result is false and
+    // the running game's document stays as it was.
+    bool Load(const std::string& name);
+    bool IsLoadable(const std::string& name) const;
+    bool IsPreviewExists(const std::string& name) const;
+
+    // "sd" page "-" slot, two digits each at least: sd05-03.
+    static std::string FormatSlotName(long page, long slot);
+    std::string FormatINIPath(long page, long slot) const;
+    std::string FormatBMPPath(long page, long slot) const;
+
+    // [SECTION] Sections (created when missing)
+    INISection& LumoStatus() { return mDocument.KeySection("LumoStatus"); }
+    INISection& WavoStatus() { return mDocument.KeySection("WavoStatus"); }
+    INISection& VellStatus() { return mDocument.KeySection("VellStatus"); }
+    INISection& IntprtStatus() { return mDocument.KeySection("IntprtStatus"); }
+    INISection& GameViewStatus() { return mDocument.KeySection("GameViewStatus"); }
+    INISection& Var() { return mDocument.KeySection("Var"); }
+
+    // [SECTION] Text history
+    bool AddHistory(const std::string& scenario, long number);
+    // False for an index outside the history (with a message past its end).
+    bool GetHistory(long index, std::string& scenario, long& number) const;
+    long HistoryCount() const { return mHistoryCount; }
+    // One line per run: "name:" and its numbers joined with ",".
+    std::string HistorySection() const;
+    void HistorySection(const std::string& text);
+
+    // [SECTION] Thumbnail (the control form's picSavePreview)
+    const SavePreviewImage& SavePreview() const { return mPreview; }
+    void SavePreview(SavePreviewImage image) { mPreview = std::move(image); }
+
+private:
+    struct Run {
+        std::string scenario;
+        std::vector<long> numbers;
+        long first = 0;  // history index of numbers[0]
+    };
+
+    std::string SlotPath(const std::string& name, const char* extension) const;
+    bool WritePreview(const std::string& path) const;
+
+    Reporter mReporter;
+    INIFile mDocument;
+    std::vector<Run> mRuns;
+    long mHistoryCount = 0;
+    SavePreviewImage mPreview;
+};
+
+}  // namespace zelk
