@@ -49,7 +49,12 @@ bool IsStoryText(std::u32string_view line) {
 
 std::string StoredArgument(std::string_view arg) {
     if (arg.empty()) return {};
-    if (IsDoubleByteText(arg)) return "\"" + std::string(arg) + "\"";
+    if (IsDoubleByteText(arg)) {
+        std::string quoted;
+        quoted.reserve(arg.size() + 2);
+        quoted.append(1, '"').append(arg).append(1, '"');
+        return quoted;
+    }
     if (arg.front() == '"' && arg.back() == '"') return std::string(arg);
     return ToLowerAscii(arg);
 }
