@@ -25,6 +25,9 @@ WaveFormat WaveFormat::FromChunk(std::span<const uint8_t> body) {
     format.avgBytesPerSec = Le32(body, 8);
     format.blockAlign = Le16(body, 12);
     format.bitsPerSample = Le16(body, 14);
+    // A plain 14-byte PCM format has no sample size of its own: its frames tell it.
+    if (body.size() < 16 && format.formatTag == kFormatPcm && format.channels > 0)
+        format.bitsPerSample = static_cast<uint16_t>(format.blockAlign / format.channels * 8);
     if (body.size() > 18) {
         size_t declared = Le16(body, 16);
         auto appended = body.subspan(18, std::min(declared, body.size() - 18));

@@ -47,14 +47,6 @@ TEST(MemorySource, SeeksFromZeroToTheSizeIncludedAndNoFurther) {
     EXPECT_EQ(source.Tell(), 3);
 }
 
-TEST(MemorySource, KnowsNeitherFormatNorLength) {
-    uint8_t byte = 0;
-    MemorySource source;
-    ASSERT_TRUE(source.Open(&byte, 1));
-    EXPECT_EQ(source.Format(), nullptr);
-    EXPECT_EQ(source.LengthMs(), 0);
-}
-
 TEST(FileSource, RefusesAMissingFile) {
     FileSource source;
     EXPECT_FALSE(source.Open(test::DataPath("no_such_file.ogg")));

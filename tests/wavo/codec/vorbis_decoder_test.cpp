@@ -180,17 +180,6 @@ TEST(VorbisDecoder, SurvivesCorruptPagesInTheMiddle) {
     EXPECT_LE(decoded.size(), reference.size());
 }
 
-TEST(VorbisDecoder, ReportsTheLastReadThenTheEnd) {
-    auto stream = test::ReadBytes("vorbis_mono_22050.ogg");
-    VorbisDecoder decoder;
-    ASSERT_TRUE(decoder.Open(kTypeVorbisMemory, stream.data(), std::ssize(stream)));
-    auto all = DecodeAll(decoder);
-    ASSERT_FALSE(all.empty());
-    std::vector<uint8_t> more(100);
-    EXPECT_EQ(decoder.Read(more.data(), 100), 0);
-    EXPECT_TRUE(decoder.AtEnd());
-}
-
 TEST(VorbisDecoder, RestartsFromTheBeginningOnSeekToZero) {
     auto stream = test::ReadBytes("vorbis_stereo_44100.ogg");
     VorbisDecoder decoder;

@@ -55,30 +55,6 @@ TEST(WaveConversion, ScalesFloatSoThatSixteenBitSoundComesBackExactly) {
               (std::vector<int16_t>{32767, -32768, 16384, 32767, -32768, 12345, 0, 32767}));
 }
 
-TEST(WaveConversion, TakesWholeBlocksOnlyUnlessTheyAreTheLast) {
-    auto conversion = WaveConversion::Open(Format(kFormatPcm, 2, 4, 16));
-    ASSERT_TRUE(conversion);
-    std::vector<uint8_t> input(10, 0x11);
-    std::vector<int16_t> output(16);
-    auto middle = conversion->Convert(input, output, false);
-    EXPECT_EQ(middle.consumed, 8u);
-    EXPECT_EQ(middle.produced, 8u);
-    // The last two bytes are half a frame: dropped, so the channels stay in step.
-    auto last = conversion->Convert(input, output, true);
-    EXPECT_EQ(last.consumed, 10u);
-    EXPECT_EQ(last.produced, 8u);
-}
-
-TEST(WaveConversion, StopsWhereTheOutputIsFull) {
-    auto conversion = WaveConversion::Open(Format(kFormatPcm, 1, 1, 8));
-    ASSERT_TRUE(conversion);
-    std::vector<uint8_t> input(100, 128);
-    std::vector<int16_t> output(30);
-    auto result = conversion->Convert(input, output, true);
-    EXPECT_EQ(result.consumed, 30u);
-    EXPECT_EQ(result.produced, 60u);
-}
-
 TEST(WaveConversion, ReadsTheSamplesPerBlockOfImaAdpcm) {
     // 256 bytes mono hold 505 samples; fewer may be declared, more may not.
     auto conversion = WaveConversion::Open(Format(kFormatImaAdpcm, 1, 256, 4, {0xF9, 0x01}));

@@ -105,6 +105,17 @@ TEST(WaveDecoder, RefusesFormatsItCannotConvertAtOpen) {
     }
 }
 
+TEST(WaveDecoder, TakesTheSampleSizeOfAPlainFormatFromItsFrames) {
+    auto format = RiffBuilder::Format(1, 2, 22050, 4, 16);
+    format.resize(14);
+    auto block = RiffBuilder().Chunk("fmt ", format).Chunk("data", {1, 0, 2, 0}).Build();
+    WaveDecoder decoder;
+    ASSERT_TRUE(decoder.Open(kTypeWaveMemory, block.data(), std::ssize(block)));
+    int16_t frame[2] = {};
+    EXPECT_EQ(decoder.Read(frame, 4), 4);
+    EXPECT_EQ(frame[1], 2);
+}
+
 TEST(WaveDecoder, RefusesRatesOfZeroOrBeyondReason) {
     for (uint32_t rate : {0u, 1000000u, 0xFFFFFFFFu}) {
         auto format = RiffBuilder::Format(1, 2, rate, 4, 16);

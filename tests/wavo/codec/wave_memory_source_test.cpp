@@ -125,15 +125,5 @@ TEST(WaveMemorySource, OpensAnEmptyDataChunkAsAtItsEnd) {
     EXPECT_TRUE(source.AtEnd());
 }
 
-TEST(WaveMemorySource, ForgetsTheFormatWhenClosed) {
-    auto block = RiffBuilder().Chunk("fmt ", kPcmFormat).Chunk("data", kData).Build();
-    WaveMemorySource source;
-    ASSERT_TRUE(source.Open(block.data(), std::ssize(block)));
-    source.Close();
-    EXPECT_EQ(source.Format(), nullptr);
-    EXPECT_EQ(source.Size(), -1);
-    EXPECT_EQ(source.LengthMs(), 0);
-}
-
 }  // namespace
 }  // namespace wavo
