@@ -408,8 +408,10 @@ int print(Engine& engine, Action& a, int budget) {
     Film* film = engine.films.get(a.target);
     for (;;) {
         const TextState* text = film ? film->text.get() : nullptr;
-        // A buffer that ends before its count (a broken element) is done too.
-        if (text && (text->shown >= text->total || text->readPosition >= text->buffer.size())) {
+        // A film without text has nothing to print; a buffer that ends
+        // before its count (a broken element) is done too.
+        if (film &&
+            (!text || text->shown >= text->total || text->readPosition >= text->buffer.size())) {
             engine.notify(EV_TEXT_DONE, a.target, a.id);
             a.step = StepRoutine::Dispatch;
             return budget;

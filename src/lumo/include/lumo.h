@@ -85,7 +85,7 @@ extern "C" {
  * calls `presented` (if set) with the rectangle that changed (left and top
  * inclusive, right and bottom exclusive), so the host never has to poll.
  * These callbacks must return promptly (typically: push an event to the UI
- * thread); they may call lumo's direct functions.
+ * thread); they may call lumo's direct functions, but not TerminateLumo.
  */
 typedef struct LumoSurface {
     int32_t width;
