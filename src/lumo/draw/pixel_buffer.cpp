@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace lumo {
 
@@ -57,18 +58,28 @@ PixelStore::PixelStore(int width, int height, int bytesPerPixel) {
     resize(width, height, bytesPerPixel);
 }
 
-void PixelStore::resize(int width, int height, int bytesPerPixel) {
+bool PixelStore::resize(int width, int height, int bytesPerPixel) {
     width = std::max(width, 0);
     height = std::max(height, 0);
     if (width == mBuffer.width && height == mBuffer.height &&
         bytesPerPixel == mBuffer.bytesPerPixel) {
         clear();
-        return;
+        return true;
     }
+    mBits.reset();
+    mBuffer = PixelBuffer{0, 0, 0, 0, 0, bytesPerPixel, nullptr};
+    if (width > kLargestSide || height > kLargestSide) return false;
     const int stride = rowStride(width, bytesPerPixel);
     const std::size_t size = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
-    mBits = size > 0 ? std::make_unique<std::uint8_t[]>(size) : nullptr;
+    if (size > 0) {
+        try {
+            mBits = std::make_unique<std::uint8_t[]>(size);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+    }
     mBuffer = PixelBuffer{width, height, width, height, stride, bytesPerPixel, mBits.get()};
+    return true;
 }
 
 void PixelStore::clear() {

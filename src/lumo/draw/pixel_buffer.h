@@ -53,11 +53,16 @@ PixelBuffer viewOf(const PixelBuffer& buffer, int x, int y, int width, int heigh
 // views handed out stay valid until the store is reallocated or destroyed.
 class PixelStore {
 public:
+    // The largest width and height a store takes.
+    static constexpr int kLargestSide = 1 << 15;
+
     PixelStore() = default;
     PixelStore(int width, int height, int bytesPerPixel);
 
     // Reallocates to the given size cleared to 0; the same size only clears.
-    void resize(int width, int height, int bytesPerPixel);
+    // Negative sizes count as 0. A side above kLargestSide, or memory that
+    // can't be had, leaves the store empty (0 by 0) and gives false.
+    bool resize(int width, int height, int bytesPerPixel);
     void clear();
 
     const PixelBuffer& buffer() const { return mBuffer; }

@@ -44,6 +44,16 @@ TEST(PixelStore, AnEmptySizeHasNoBytes) {
     EXPECT_TRUE(store.buffer().empty());
 }
 
+TEST(PixelStore, RefusesSizesBeyondItsLimitAndStaysUsable) {
+    PixelStore store(4, 4, 3);
+    EXPECT_FALSE(store.resize(PixelStore::kLargestSide + 1, 2, 3));
+    EXPECT_TRUE(store.buffer().empty());
+    EXPECT_EQ(store.byteSize(), 0u);
+    EXPECT_FALSE(store.resize(1 << 30, 1 << 30, 1));
+    EXPECT_TRUE(store.resize(2, 2, 1));
+    EXPECT_EQ(store.buffer().stride, 2);
+}
+
 TEST(ViewOf, ClipsToTheBufferAndClampsNegativeCorners) {
     PixelStore store(10, 8, 3);
     const PixelBuffer view = viewOf(store.buffer(), -2, 6, 5, 5);
