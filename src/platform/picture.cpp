@@ -140,18 +140,14 @@ std::optional<Picture> Picture::Decode(std::span<const std::uint8_t> bytes, std:
         const std::uint8_t* in = source + static_cast<std::ptrdiff_t>(y) * bgra->pitch;
         std::uint8_t* colour =
             picture.mColor.data() + static_cast<std::size_t>(y) * ColorStride(picture.mWidth);
+        std::uint8_t* alpha =
+            hasAlpha ? picture.mAlpha.data() + static_cast<std::size_t>(y) * picture.mWidth
+                     : nullptr;
         for (int x = 0; x < picture.mWidth; ++x, in += 4, colour += 3) {
             colour[0] = in[0];
             colour[1] = in[1];
             colour[2] = in[2];
-        }
-        if (hasAlpha) {
-            in = source + static_cast<std::ptrdiff_t>(y) * bgra->pitch;
-            std::uint8_t* alpha =
-                picture.mAlpha.data() +
-                static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.mWidth);
-            for (int x = 0; x < picture.mWidth; ++x, in += 4)
-                alpha[x] = in[3];
+            if (alpha != nullptr) alpha[x] = in[3];
         }
     }
     return picture;
