@@ -233,13 +233,6 @@ TEST_F(TrelPictures, EntriesThatAreNoPicturesAreRefused) {
     EXPECT_NE(Trel_LoadGraphic_Direct(999, surface.target), 0);
 }
 
-TEST_F(TrelPictures, AColourPictureIsRefusedForAMapAndTheOtherWayRound) {
-    Surface map(6, 3, 1);
-    Surface colour(6, 3, 3);
-    EXPECT_NE(Trel_LoadGraphic_Direct(101, map.target), 0);
-    EXPECT_NE(Trel_LoadMask_Direct(101, colour.target), 0);
-}
-
 TEST_F(TrelPictures, ThreadsReadingAtOnceAllGetTheirData) {
     const std::string png = TestPicture("rgba.png");
     std::atomic<int> wrong = 0;

@@ -143,11 +143,5 @@ TEST_F(ZelkToolArchive, ReadingFailuresAreReported) {
     EXPECT_EQ(Tool({"pack", mFolder / "missing", mFolder / "x.quor"}).status, 1);
 }
 
-TEST_F(ZelkToolArchive, WrongArgumentsShowTheUsage) {
-    EXPECT_EQ(Tool({"pack", mFolder / "game"}).status, 2);
-    EXPECT_EQ(Tool({"list"}).status, 2);
-    EXPECT_EQ(Tool({"extract", mFolder / "game.quor"}).status, 2);
-}
-
 }  // namespace
 }  // namespace zelk
