@@ -121,8 +121,9 @@ std::vector<std::string> FindArchives(const std::string& folder) {
         std::error_code ignored;
         if (quor && entry->is_regular_file(ignored)) names.push_back(name);
     }
-    // The order the original platform lists a folder in, which decides which
-    // of two archives with the same key wins.
+    // Games were put together where folders list in name order without
+    // regard to case; that order decides which of two archives sharing a key
+    // wins, so it must not depend on how this file system lists them.
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         const std::string lowerA = ToLowerAscii(a), lowerB = ToLowerAscii(b);
         return lowerA != lowerB ? lowerA < lowerB : a < b;
