@@ -344,7 +344,7 @@ int dispatch(Engine& engine, Action& a, int budget) {
                 return 0;
             }
             writeProperty(engine, a, across ? FP_SRC_X : FP_SRC_Y,
-                          source[0] + a.operands[0] * size[0], 0);
+                          clampCoordinate(source[0] + std::int64_t{a.operands[0]} * size[0]), 0);
             return budget;
         }
         case AC_PRINT:

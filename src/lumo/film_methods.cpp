@@ -87,7 +87,10 @@ void moveChildren(Engine& engine, Film& film, Film& target) {
 void setCell(Engine& engine, Film& film, std::int32_t property, int step) {
     std::int32_t index = 0;
     if (getFilmProperty(engine, film, property, &index) != 0) return;
-    setFilmProperty(engine, film, property, words(index + step));
+    const std::int64_t next = std::int64_t{index} + step;
+    setFilmProperty(
+        engine, film, property,
+        words(static_cast<std::int32_t>(std::clamp<std::int64_t>(next, INT32_MIN, INT32_MAX))));
 }
 
 }  // namespace

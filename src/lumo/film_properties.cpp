@@ -39,13 +39,18 @@ void detach(Engine& engine, Film& film) {
     unlink(film);
 }
 
-void moveTo(Film& film, int x, int y) {
-    film.rect = {x, y, x + film.width(), y + film.height()};
+void moveTo(Film& film, std::int64_t x, std::int64_t y) {
+    const int width = film.width();
+    const int height = film.height();
+    film.rect.left = clampCoordinate(x);
+    film.rect.top = clampCoordinate(y);
+    film.rect.right = clampCoordinate(std::int64_t{film.rect.left} + width);
+    film.rect.bottom = clampCoordinate(std::int64_t{film.rect.top} + height);
 }
 
-void resizeTo(Film& film, int width, int height) {
-    film.rect.right = film.rect.left + width;
-    film.rect.bottom = film.rect.top + height;
+void resizeTo(Film& film, std::int64_t width, std::int64_t height) {
+    film.rect.right = clampCoordinate(film.rect.left + width);
+    film.rect.bottom = clampCoordinate(film.rect.top + height);
 }
 
 void resizeImage(Film& film, int width, int height, bool withAlpha) {
@@ -144,12 +149,14 @@ void setFilmProperty(Engine& engine, Film& film, std::int32_t property, const Co
         case FP_SRC_MASK_POS:
             invalidateInParent(film);
             if (!isPicture) break;
-            if (property != FP_SRC_Y) picture.sourceX = v;
-            if (property == FP_SRC_Y) picture.sourceY = v;
-            if (property == FP_SRC_POS || property == FP_SRC_MASK_POS) picture.sourceY = v1;
+            if (property != FP_SRC_Y) picture.sourceX = clampCoordinate(v);
+            if (property == FP_SRC_Y) picture.sourceY = clampCoordinate(v);
+            if (property == FP_SRC_POS || property == FP_SRC_MASK_POS) {
+                picture.sourceY = clampCoordinate(v1);
+            }
             if (property == FP_SRC_MASK_POS) {
-                picture.maskX = v;
-                picture.maskY = v1;
+                picture.maskX = clampCoordinate(v);
+                picture.maskY = clampCoordinate(v1);
             }
             break;
         case FP_IMAGE_SIZE:
@@ -166,15 +173,15 @@ void setFilmProperty(Engine& engine, Film& film, std::int32_t property, const Co
             break;
         case FP_MASK_POS:
             if (isPicture) {
-                picture.maskX = v;
-                picture.maskY = v1;
+                picture.maskX = clampCoordinate(v);
+                picture.maskY = clampCoordinate(v1);
             }
             break;
         case FP_MASK_X:
-            if (isPicture) picture.maskX = v;
+            if (isPicture) picture.maskX = clampCoordinate(v);
             break;
         case FP_MASK_Y:
-            if (isPicture) picture.maskY = v;
+            if (isPicture) picture.maskY = clampCoordinate(v);
             break;
         case FP_BLEND_MODE:
             if (isPicture) picture.blendMode = v;
@@ -284,15 +291,15 @@ void setFilmProperty(Engine& engine, Film& film, std::int32_t property, const Co
             if (text) text->style.delay = v;
             break;
         case FP_TEXT_X:
-            if (text) text->cursorX = v;
+            if (text) text->cursorX = clampCoordinate(v);
             break;
         case FP_TEXT_Y:
-            if (text) text->cursorY = v;
+            if (text) text->cursorY = clampCoordinate(v);
             break;
         case FP_TEXT_POS:
             if (text) {
-                text->cursorX = v;
-                text->cursorY = v1;
+                text->cursorX = clampCoordinate(v);
+                text->cursorY = clampCoordinate(v1);
             }
             break;
 

@@ -3,8 +3,17 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 
 namespace lumo {
+
+// Positions, sizes, offsets and cursors stay within this range, so that sums
+// of a few of them never overflow, whatever values a host sends.
+constexpr std::int64_t kCoordinateLimit = std::int64_t{1} << 24;
+
+inline int clampCoordinate(std::int64_t v) {
+    return static_cast<int>(std::clamp(v, -kCoordinateLimit, kCoordinateLimit));
+}
 
 struct Rect {
     int left = 0;

@@ -23,7 +23,7 @@ void showPrinted(Engine& engine, Film& film, const Rect& area) {
 
 void printCharacter(Engine& engine, Film& film, std::uint8_t lead, std::uint8_t trail) {
     TextState& text = *film.text;
-    const int size = text.style.size;
+    const int size = static_cast<int>(std::min<std::int64_t>(text.style.size, kCoordinateLimit));
     if (size < 1) return;
     if (!text.font) text.font = engine.fonts().open(text.style.face, size);
     const PixelBuffer glyph = text.font->glyph(lead, trail);
@@ -48,7 +48,7 @@ void printPicture(Engine& engine, Film& film, const std::int32_t (&r)[4]) {
                   r[0], r[1], width, height);
         showPrinted(engine, film,
                     {text.cursorX, text.cursorY, text.cursorX + width, text.cursorY + height});
-        text.cursorX += width;
+        text.cursorX = clampCoordinate(std::int64_t{text.cursorX} + width);
     }
 }
 
@@ -80,7 +80,7 @@ int printNextElement(Engine& engine, Film& film) {
     switch (e.kind) {
         case Kind::NewLine:
             text.cursorX = 0;
-            text.cursorY += text.style.linePitch;
+            text.cursorY = clampCoordinate(std::int64_t{text.cursorY} + text.style.linePitch);
             return 0;
         case Kind::Reset:
             text.reset();
@@ -116,10 +116,10 @@ int printNextElement(Engine& engine, Film& film) {
             text.cursorY = e.value;
             return 0;
         case Kind::MoveX:
-            text.cursorX += e.value;
+            text.cursorX = clampCoordinate(std::int64_t{text.cursorX} + e.value);
             return 0;
         case Kind::MoveY:
-            text.cursorY += e.value;
+            text.cursorY = clampCoordinate(std::int64_t{text.cursorY} + e.value);
             return 0;
         case Kind::Glyph:
             printPicture(engine, film, e.rect);
@@ -142,7 +142,7 @@ int printNextElement(Engine& engine, Film& film) {
         }
         case Kind::Character:
             printCharacter(engine, film, e.lead, e.trail);
-            text.cursorX += text.style.pitch;
+            text.cursorX = clampCoordinate(std::int64_t{text.cursorX} + text.style.pitch);
             ++text.shown;
             return delay;
         case Kind::Incomplete:

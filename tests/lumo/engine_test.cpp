@@ -211,6 +211,25 @@ TEST(LumoEngineFrames, AutoRedrawPresentsOnlyTheChangedRectangle) {
     setRate(30);
 }
 
+TEST(LumoEngineFrames, ImmediateModePresentsWhatFmRedrawComposed) {
+    setRate(60);
+    ASSERT_EQ(InitializeLumo(), 0);
+    HostScreen host(4, 4);
+    const int32_t screen = makeFilm(FT_SCREEN, -1, 0, 0, 4, 4, 0x000000);
+    LumoSurface* target = &host.surface;
+    ASSERT_EQ(SetFilmProp(screen, FP_SCREEN_DC, &target), 0);
+    makeFilm(FT_IMAGE, screen, 1, 1, 2, 2, 0x0000FF);
+    call(screen, FM_REDRAW);
+    ASSERT_TRUE(host.waitForPresent(1)) << "the engine thread's next present step";
+    EXPECT_EQ(host.at(1, 1), (Bgr{0, 0, 255}));
+    {
+        std::lock_guard lock(host.mutex);
+        EXPECT_EQ(host.rects[0], (std::array<int32_t, 4>{1, 1, 3, 3}));
+    }
+    EXPECT_EQ(TerminateLumo(), 0);
+    setRate(30);
+}
+
 TEST(LumoEngineFrames, InvertedRectangleIsInvertedOnTheHostOnly) {
     setRate(60);
     ASSERT_EQ(InitializeLumo(), 0);

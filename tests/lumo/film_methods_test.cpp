@@ -1,5 +1,7 @@
 // Film properties and methods that reshape pictures: cells, trimming,
 // tinting, sizes, copies and sharing.
+#include <string>
+
 #include "lumo_host.h"
 
 using namespace lumo_test;
@@ -161,4 +163,25 @@ TEST_F(LumoTest, BitBltMaskIntoAnAlphaMapTakesTheBlueChannel) {
     EXPECT_EQ(BitBltMask(surfaceOf(film, FP_IMAGE_OBJECT), 0, 0, 2, 2, &picture, 0, 0), 0);
     EXPECT_EQ(pixel(film, 1, 0), (Bgr{0x11, 0x22, 0x33}));
     EXPECT_EQ(BitBltMask(nullptr, 0, 0, 2, 2, &picture, 0, 0), -1);
+}
+
+TEST_F(LumoTest, ExtremeValuesAreHeldWithinRange) {
+    const int32_t root = makeFilm(FT_SCREEN, -1, 0, 0, 8, 8);
+    const int32_t film = makeFilm(FT_TEXT, root, 0, 0, 8, 8);
+    const int32_t huge = 0x7FFFFFFF;
+    setProp(film, FP_X, huge);
+    setProp(film, FP_WIDTH, huge);
+    setProp(film, FP_SRC_POS, -huge - 1, huge);
+    setProp(film, FP_TEXT_SIZE, huge);
+    setProp(film, FP_TEXT_PITCH, huge);
+    setProp(film, FP_TEXT_X, huge);
+    const std::string text =
+        "\x82\xa0\x82\xa0\x82\xa0"
+        "K+fff";
+    ASSERT_EQ(SetFilmProp(film, FP_TEXT_APPEND, text.c_str()), 0);
+    setProp(film, FP_TEXT_SHOWN, 3);
+    call(film, FM_CELL_X_STEP, huge);
+    call(root, FM_REDRAW);
+    EXPECT_GT(filmProp(film, FP_X), 0);
+    EXPECT_GT(filmProp(film, FP_TEXT_X), 0);
 }
