@@ -27,6 +27,9 @@ public:
     // Stops exactly what Initialize started; nothing when not started.
     void Terminate();
     bool Started() const { return mStarted; }
+    // True on the engine's own worker (inside an event callback), where the
+    // engine cannot be stopped: stopping waits for that very thread.
+    bool OnWorkerThread() const { return mWorker && mWorker->IsWorkerThread(); }
 
     int32_t SetProperty(int32_t property, const void* value);
     int32_t GetProperty(int32_t property, void* result);

@@ -32,6 +32,7 @@ extern "C" {
 
 WAVO_API int32_t InitializeWavo(void) {
     auto& engine = TheEngine();
+    if (engine && engine->OnWorkerThread()) return 0;
     // A second start replaces the engine; the old one stops what it started
     // instead of leaving its thread and device behind.
     engine.reset();
@@ -41,7 +42,7 @@ WAVO_API int32_t InitializeWavo(void) {
 
 WAVO_API int32_t TerminateWavo(void) {
     wavo::Engine* engine = StartedEngine();
-    if (engine == nullptr) return 0;
+    if (engine == nullptr || engine->OnWorkerThread()) return 0;
     engine->Terminate();
     TheEngine().reset();
     WAVO_LOG("TerminateWavo Wavo.Terminate\n");

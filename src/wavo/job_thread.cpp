@@ -154,8 +154,12 @@ bool JobThread::RunJob(Job& job, bool& changed) {
                 return false;
             }
             if (!job.started) return false;
+            // The host's event handler may remove the object (the locks are
+            // re-entrant), so it is looked up again after each event.
             if (job.parameter != -1 && --job.parameter < 0) {
                 mSendEvent(job.soId, WE_FINISHED, 0);
+                object = mObjects.Find(job.soId);
+                if (object == nullptr) return true;
                 object->Finish();
                 if (object->ReleaseRequested()) mObjects.Remove(job.soId);
                 return true;
@@ -165,6 +169,8 @@ bool JobThread::RunJob(Job& job, bool& changed) {
             } else {
                 mSendEvent(job.soId, WE_REPEAT, job.counter);
             }
+            object = mObjects.Find(job.soId);
+            if (object == nullptr) return true;
             ++job.counter;
             object->Start();
             job.started = 0;

@@ -182,6 +182,26 @@ TEST_F(WavoPlay, SyncPlayReturnsWhenThePlayHasEnded) {
     EXPECT_EQ(mEvents.Events().size(), 2u);
 }
 
+TEST_F(WavoPlay, AnEventHandlerThatRemovesItsObjectIsSafe) {
+    static int32_t removed = -1;
+    WavoEventWindow window{[](void*, uint32_t, int32_t wparam, int32_t) {
+                               removed = wparam & 0xFFFF;
+                               RemoveSO(removed);
+                           },
+                           nullptr};
+    SetWavoProp(WP_EVENT_WINDOW, &window);
+    const int32_t first = LoadShortTone();
+    const int32_t last = LoadShortTone();
+    SetIntProp(last, SP_PLAY_COUNT, 0);
+    CallSOMethod(first, SM_PLAY, nullptr);
+    CallSOMethod(last, SM_PLAY, nullptr);
+    int32_t state = 0;
+    EXPECT_TRUE(WaitUntil([&] {
+        return GetSOProp(first, SP_STATE, &state) == WAVO_E_NO_SO &&
+               GetSOProp(last, SP_STATE, &state) == WAVO_E_NO_SO;
+    }));
+}
+
 // [Fades]
 
 TEST_F(WavoPlay, AFadeOutWithTheStopFlagEndsSilentAndLoaded) {

@@ -77,9 +77,11 @@ extern "C" {
  * message number (WP_EVENT_MESSAGE, default 512), `wparam` = sound-object ID
  * OR the event code (WE_FIRST_START, WE_REPEAT, WE_FINISHED) and `lparam` as
  * the event code says. The worker holds its job and sound-object locks during
- * the call: the callback must return promptly, must not call CallSOMethod(),
- * RemoveSO(), ClearSO() or TerminateWavo(), and should hand anything more
- * than bookkeeping to another thread.
+ * the call (they are re-entrant for it): the callback must return promptly.
+ * It may read and set properties and remove sound objects; CallSOMethod()
+ * from the callback queues the method and returns at once (the method runs
+ * in the worker's next round; a sync play does not wait). InitializeWavo()
+ * and TerminateWavo() do nothing there.
  */
 typedef void (*WavoEventProc)(void* context, uint32_t message, int32_t wparam, int32_t lparam);
 
