@@ -9,6 +9,9 @@ namespace zelk {
 
 namespace {
 
+struct ConfigDeleter {
+    void operator()(FcConfig* config) const { FcConfigDestroy(config); }
+};
 struct PatternDeleter {
     void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
 };
@@ -23,14 +26,17 @@ struct FontSetDeleter {
 
 std::vector<std::string> JapaneseFixedPitchFamilies() {
     std::vector<std::string> families;
-    if (!FcInit()) return families;
+    // A configuration of our own, released at the end: the library's shared
+    // one would stay allocated for the life of the process.
+    std::unique_ptr<FcConfig, ConfigDeleter> config(FcInitLoadConfigAndFonts());
+    if (!config) return families;
     std::unique_ptr<FcPattern, PatternDeleter> pattern(
         FcNameParse(reinterpret_cast<const FcChar8*>(":lang=ja")));
     std::unique_ptr<FcObjectSet, ObjectSetDeleter> objects(
         FcObjectSetBuild(FC_FAMILY, FC_SPACING, nullptr));
     if (!pattern || !objects) return families;
     std::unique_ptr<FcFontSet, FontSetDeleter> fonts(
-        FcFontList(nullptr, pattern.get(), objects.get()));
+        FcFontList(config.get(), pattern.get(), objects.get()));
     if (!fonts) return families;
     for (int i = 0; i < fonts->nfont; ++i) {
         int spacing = FC_PROPORTIONAL;
