@@ -1,5 +1,8 @@
 #include "job_thread.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "so_dsound.h"
@@ -57,6 +60,12 @@ void JobThread::WaitForRound(std::chrono::milliseconds timeout) {
 }
 
 void JobThread::Run() {
+    // One step above normal, so that refills keep ahead of the sound; an
+    // unprivileged process may not raise it, and the worker then runs at the
+    // normal level.
+    const pid_t thread = gettid();
+    setpriority(PRIO_PROCESS, static_cast<id_t>(thread),
+                getpriority(PRIO_PROCESS, static_cast<id_t>(thread)) - 1);
     while (mRunning) {
         int32_t nextDue = kNoDueTime;
         bool recheck = false;

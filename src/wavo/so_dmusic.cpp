@@ -16,63 +16,28 @@ int32_t SODMusic::SetPosition(int32_t ms) {
 }
 
 int32_t SODMusic::GetPosition() {
-    if (IsSequence()) return mHasSegment ? mStartPosition : 0;
+    if (IsSequence()) return mOpen ? mStartPosition : 0;
     return Now() - mPlayStartTime;
 }
 
 int32_t SODMusic::GetLength() {
-    return IsSequence() && mHasSegment ? 0 : -1;
-}
-
-int32_t SODMusic::GetState() {
-    return mState == SS_PLAYING && !IsSounding() ? SS_LOADED : mState;
+    return IsSequence() && mOpen ? 0 : -1;
 }
 
 int32_t SODMusic::Load() {
-    if (mHasSegment) Unload();
-    // No synthesizer: the file source check stands, the segment never loads.
+    if (mOpen) Unload();
+    // No synthesizer: the segment never loads.
     return WAVO_E_UNFINISHED;
 }
 
 int32_t SODMusic::Play() {
-    if (!mHasSegment) return WAVO_E_NOT_LOADED;
+    if (!mOpen) return WAVO_E_NOT_LOADED;
     if (!IsSequence()) mPlayStartTime = Now();
-    mState = SS_PLAYING;
-    if (mStartDelay != 0) {
-        PostJob(JT_DELAYED_START, Now() + mStartDelay, 0, 0, 0);
-        return WAVO_OK;
-    }
-    Start();
-    return BeginPlayMonitor();
+    return StartOrDelay();
 }
 
 int32_t SODMusic::Start() {
-    return mHasSegment ? WAVO_E_AUDIO : WAVO_E_NOT_LOADED;
-}
-
-int32_t SODMusic::Stop() {
-    if (!mHasSegment) return WAVO_E_NOT_LOADED;
-    mState = SS_LOADED;
-    return WAVO_OK;
-}
-
-int32_t SODMusic::Unload() {
-    if (!mHasSegment) return WAVO_E_NOT_LOADED;
-    mHasSegment = false;
-    mState = SS_UNLOADED;
-    return WAVO_OK;
-}
-
-int32_t SODMusic::BeginPlayMonitor() {
-    PostJob(JT_PLAY_MONITOR, 0, mPlayCount, 0, 0);
-    return WAVO_OK;
-}
-
-int32_t SODMusic::ClassStepA() {
-    return WAVO_OK;
-}
-int32_t SODMusic::ClassStepB() {
-    return SetPan(mPendingPan);
+    return mOpen ? WAVO_E_AUDIO : WAVO_E_NOT_LOADED;
 }
 
 int32_t SODMusic::SetPan(int32_t pan) {

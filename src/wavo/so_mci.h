@@ -4,13 +4,13 @@
 // still travel through jobs 6 and 7 as the class does, and every operation
 // that needs an open device answers WAVO_E_NOT_LOADED.
 
-#include "sound_object.h"
+#include "so_music_base.h"
 
 namespace wavo {
 
-class SOMCI : public SOBase {
+class SOMCI : public SOMusicBase {
 public:
-    using SOBase::SOBase;
+    using SOMusicBase::SOMusicBase;
 
     bool IsSounding() override { return false; }
     int32_t SetVolume(int32_t) override { return 0; }  // accepted, no effect
@@ -18,19 +18,12 @@ public:
     int32_t SetPosition(int32_t ms) override;
     int32_t GetPosition() override { return mStartPosition; }
     int32_t GetLength() override { return -1; }
-    int32_t GetState() override;
     int32_t Load() override;
     int32_t Play() override;
     int32_t Start() override;
-    int32_t Stop() override;
     int32_t Finish() override;
-    int32_t Unload() override;
-    int32_t BeginPlayMonitor() override;
     int32_t ClassStepA() override;
     int32_t ClassStepB() override;
-
-private:
-    bool mDeviceOpen = false;  // never true without a media device
 };
 
 }  // namespace wavo
