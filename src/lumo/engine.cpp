@@ -6,6 +6,7 @@
 #include "buffer_ops.h"
 #include "film_ops.h"
 #include "glyph_renderer.h"
+#include "host_surface.h"
 
 namespace lumo {
 
@@ -16,16 +17,6 @@ const char kDefaultFace[] = "\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4
 
 // Film and action IDs travel in 16 bits of a notification.
 constexpr int kMaxTableSize = 65536;
-
-PixelBuffer bufferOf(const LumoSurface& surface) {
-    PixelBuffer b;
-    b.width = b.clipWidth = surface.width;
-    b.height = b.clipHeight = surface.height;
-    b.stride = surface.stride;
-    b.bytesPerPixel = surface.bytes_per_pixel;
-    b.bits = surface.pixels;
-    return b;
-}
 
 void invertPixels(const PixelBuffer& image, const Rect& r) {
     const PixelBuffer view = viewOf(image, r.left, r.top, r.width(), r.height());

@@ -5,6 +5,7 @@
 #include "buffer_ops.h"
 #include "engine.h"
 #include "film_ops.h"
+#include "host_surface.h"
 
 using lumo::CommandCode;
 using lumo::CommandValue;
@@ -90,16 +91,6 @@ CommandValue wordValue(const std::int32_t* value) {
 int queue(CommandCode code, std::int32_t target, std::int32_t id, CommandValue value,
           bool mayRun = true) {
     return engine().queue(lumo::makeCommand(code, target, id, std::move(value)), mayRun);
-}
-
-lumo::PixelBuffer bufferOf(const LumoSurface& surface) {
-    lumo::PixelBuffer b;
-    b.width = b.clipWidth = surface.width;
-    b.height = b.clipHeight = surface.height;
-    b.stride = surface.stride;
-    b.bytesPerPixel = surface.bytes_per_pixel;
-    b.bits = surface.pixels;
-    return b;
 }
 
 }  // namespace
@@ -242,7 +233,7 @@ LUMO_API int32_t ExeQueue(void) {
 LUMO_API int32_t BitBltMask(LumoSurface* dest, int32_t x, int32_t y, int32_t width, int32_t height,
                             const LumoSurface* source, int32_t sx, int32_t sy) {
     if (!dest || !source) return -1;
-    lumo::bitBltMask(bufferOf(*dest), x, y, width, height, bufferOf(*source), sx, sy);
+    lumo::bitBltMask(lumo::bufferOf(*dest), x, y, width, height, lumo::bufferOf(*source), sx, sy);
     return 0;
 }
 

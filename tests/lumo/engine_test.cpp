@@ -187,16 +187,37 @@ TEST(LumoEngineFrames, FrameRateZeroStillRunsFrames) {
     setRate(30);
 }
 
-TEST(LumoEngineFrames, AutoRedrawPresentsOnlyTheChangedRectangle) {
-    setRate(60);
-    ASSERT_EQ(InitializeLumo(), 0);
+// Frames at 60 a second, presented to a host screen.
+class LumoFramesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setRate(60);
+        ASSERT_EQ(InitializeLumo(), 0);
+    }
+    void TearDown() override {
+        EXPECT_EQ(TerminateLumo(), 0);
+        setRate(30);
+    }
+
+    // A screen film of the host's size presented to it.
+    int32_t screenFor(HostScreen& host, uint32_t colour = 0) {
+        const int32_t screen =
+            makeFilm(FT_SCREEN, -1, 0, 0, host.surface.width, host.surface.height, colour);
+        LumoSurface* target = &host.surface;
+        EXPECT_EQ(SetFilmProp(screen, FP_SCREEN_DC, &target), 0);
+        return screen;
+    }
+    static void autoRedraw() {
+        const int32_t on = 1;
+        ASSERT_EQ(SetLumoProp(LP_AUTO_REDRAW, &on), 0);
+    }
+};
+
+TEST_F(LumoFramesTest, AutoRedrawPresentsOnlyTheChangedRectangle) {
     HostScreen host(16, 8);
-    const int32_t screen = makeFilm(FT_SCREEN, -1, 0, 0, 16, 8, 0x000000);
-    const int32_t child = makeFilm(FT_IMAGE, screen, 4, 2, 3, 2, 0x102030);
-    LumoSurface* target = &host.surface;
-    ASSERT_EQ(SetFilmProp(screen, FP_SCREEN_DC, &target), 0);
-    const int32_t on = 1;
-    ASSERT_EQ(SetLumoProp(LP_AUTO_REDRAW, &on), 0);
+    const int32_t screen = screenFor(host);
+    makeFilm(FT_IMAGE, screen, 4, 2, 3, 2, 0x102030);
+    autoRedraw();
     ASSERT_TRUE(host.waitForPresent(1));
     {
         std::lock_guard lock(host.mutex);
@@ -206,59 +227,35 @@ TEST(LumoEngineFrames, AutoRedrawPresentsOnlyTheChangedRectangle) {
     EXPECT_EQ(host.at(3, 2), (Bgr{0, 0, 0})) << "outside the change nothing was copied";
     EXPECT_EQ(host.locks.load(), host.unlocks.load());
     EXPECT_GE(host.locks.load(), 1);
-    (void)child;
-    EXPECT_EQ(TerminateLumo(), 0);
-    setRate(30);
 }
 
-TEST(LumoEngineFrames, ImmediateModePresentsWhatFmRedrawComposed) {
-    setRate(60);
-    ASSERT_EQ(InitializeLumo(), 0);
+TEST_F(LumoFramesTest, ImmediateModePresentsWhatFmRedrawComposed) {
     HostScreen host(4, 4);
-    const int32_t screen = makeFilm(FT_SCREEN, -1, 0, 0, 4, 4, 0x000000);
-    LumoSurface* target = &host.surface;
-    ASSERT_EQ(SetFilmProp(screen, FP_SCREEN_DC, &target), 0);
+    const int32_t screen = screenFor(host);
     makeFilm(FT_IMAGE, screen, 1, 1, 2, 2, 0x0000FF);
     call(screen, FM_REDRAW);
     ASSERT_TRUE(host.waitForPresent(1)) << "the engine thread's next present step";
     EXPECT_EQ(host.at(1, 1), (Bgr{0, 0, 255}));
-    {
-        std::lock_guard lock(host.mutex);
-        EXPECT_EQ(host.rects[0], (std::array<int32_t, 4>{1, 1, 3, 3}));
-    }
-    EXPECT_EQ(TerminateLumo(), 0);
-    setRate(30);
+    std::lock_guard lock(host.mutex);
+    EXPECT_EQ(host.rects[0], (std::array<int32_t, 4>{1, 1, 3, 3}));
 }
 
-TEST(LumoEngineFrames, InvertedRectangleIsInvertedOnTheHostOnly) {
-    setRate(60);
-    ASSERT_EQ(InitializeLumo(), 0);
+TEST_F(LumoFramesTest, InvertedRectangleIsInvertedOnTheHostOnly) {
     HostScreen host(8, 4);
-    const int32_t screen = makeFilm(FT_SCREEN, -1, 0, 0, 8, 4, 0x000000);
-    LumoSurface* target = &host.surface;
-    ASSERT_EQ(SetFilmProp(screen, FP_SCREEN_DC, &target), 0);
+    const int32_t screen = screenFor(host);
     setProp(screen, FP_INVERT_RECT, 0, 2 + 1 * 65536);
-    const int32_t on = 1;
-    ASSERT_EQ(SetLumoProp(LP_AUTO_REDRAW, &on), 0);
+    autoRedraw();
     ASSERT_TRUE(host.waitForPresent(1));
     EXPECT_EQ(host.at(0, 0), (Bgr{255, 255, 255}));
     EXPECT_EQ(host.at(2, 0), (Bgr{0, 0, 0}));
     EXPECT_EQ(pixel(screen, 0, 0), (Bgr{0, 0, 0})) << "the film's own picture stays";
-    EXPECT_EQ(TerminateLumo(), 0);
-    setRate(30);
 }
 
-TEST(LumoEngineFrames, WaitBltReturnsOnceTheChangeWasRedrawn) {
-    setRate(60);
-    ASSERT_EQ(InitializeLumo(), 0);
-    const int32_t on = 1;
-    ASSERT_EQ(SetLumoProp(LP_AUTO_REDRAW, &on), 0);
-    const int32_t screen = makeFilm(FT_SCREEN, -1, 0, 0, 4, 4);
+TEST_F(LumoFramesTest, WaitBltReturnsOnceTheChangeWasRedrawn) {
+    autoRedraw();
+    makeFilm(FT_SCREEN, -1, 0, 0, 4, 4);
     ASSERT_EQ(ExeQueue(), 0);
     EXPECT_EQ(WaitBlt(), 0);
-    (void)screen;
-    EXPECT_EQ(TerminateLumo(), 0);
-    setRate(30);
 }
 
 TEST(LumoEngineFrames, StopWhileFramesAreBusyEndsPromptly) {
