@@ -159,10 +159,11 @@ int32_t SODSound::FillNextHalf() {
         return WAVO_OK;
     }
     const uint32_t half = mBufferSize / 2;
-    auto region = mBuffer->Lock(mHalfIndex != 0 ? 0 : half, half);
-    if (!region) return WAVO_E_AUDIO;
     // The region is one half, so it never wraps; the second part is filled
     // all the same, as the ring allows it.
+    const uint32_t offset = mHalfIndex != 0 ? 0 : half;
+    auto region = mBuffer->Lock(offset, half);
+    if (!region) return WAVO_E_AUDIO;
     int64_t got = 0;
     if (mDecoder->AtEnd()) {
         mEndOfData = true;
@@ -173,6 +174,9 @@ int32_t SODSound::FillNextHalf() {
             const int64_t more = mDecoder->Read(region->second.data(), region->second.size());
             got += more < 0 ? 0 : more;
         }
+        // The data ran out inside this half: sounding ends right after it, so
+        // that a repeat follows without the silence of the rest of the ring.
+        if (got < half) mBuffer->StopAt(offset + static_cast<uint32_t>(got));
     }
     // Silence after the data: zero bytes for 16-bit sound, the midpoint for 8-bit.
     const uint8_t silence = mBuffer->Format().bits == 8 ? 0x80 : 0x00;

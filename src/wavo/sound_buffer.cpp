@@ -86,6 +86,12 @@ void SoundBuffer::Play(bool looping) {
 void SoundBuffer::Stop() {
     std::lock_guard lock(mMixer.mLock);
     mPlaying = false;
+    mStopFrame.reset();
+}
+
+void SoundBuffer::StopAt(uint32_t offset) {
+    std::lock_guard lock(mMixer.mLock);
+    mStopFrame = (offset % mSize) / mFormat.BlockAlign();
 }
 
 bool SoundBuffer::IsPlaying() const {
@@ -102,6 +108,7 @@ bool SoundBuffer::SetPlayPosition(uint32_t offset) {
     if (offset >= mSize) return false;
     std::lock_guard lock(mMixer.mLock);
     mCursor = offset / mFormat.BlockAlign();
+    mStopFrame.reset();
     return true;
 }
 
@@ -167,6 +174,11 @@ bool SoundBuffer::Advance() {
     if (++mCursor == mFrames) {
         mCursor = 0;
         if (!mLooping) mPlaying = false;
+    }
+    if (mStopFrame && *mStopFrame == mCursor) {
+        mPlaying = false;
+        mStopFrame.reset();
+        return true;
     }
     for (uint32_t frame : mNotifyFrames) {
         if (frame == mCursor) return true;

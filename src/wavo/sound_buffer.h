@@ -72,6 +72,10 @@ public:
 
     void Play(bool looping);
     void Stop();
+    // Play stops by itself when it reaches the offset, and the notification
+    // event is signalled: the end of streamed data is heard at once instead of
+    // after the rest of the ring. Cleared by Stop and SetPlayPosition.
+    void StopAt(uint32_t offset);
     bool IsPlaying() const;
     // Byte offset of the next frame to be played.
     uint32_t PlayPosition() const;
@@ -112,6 +116,7 @@ private:
     int32_t mPan = 0;
     float mGainLeft = 1.0f;
     float mGainRight = 1.0f;
+    std::optional<uint32_t> mStopFrame;
     std::vector<uint32_t> mNotifyFrames;
     NotifyEvent* mEvent = nullptr;
     std::unique_ptr<Resampler> mResampler;  // none when the rates agree

@@ -111,6 +111,29 @@ TEST(Mixer, NotificationsSignalAtTheStartTheMiddleAndTheWrap) {
     EXPECT_EQ(wakes, 3);
 }
 
+TEST(Mixer, AStopPositionEndsPlayThereAndSignals) {
+    Mixer mixer(kRate);
+    auto buffer = mixer.CreateBuffer({2, kRate, 16}, 800);  // 200 frames
+    NotifyEvent event;
+    const uint32_t positions[] = {0};
+    ASSERT_TRUE(buffer->SetNotifications(positions, &event));
+    FillConstant(*buffer, 1000, 1000);
+    buffer->Play(true);
+    event.Reset();
+    buffer->StopAt(120);  // frame 30
+    const auto out = MixFrames(mixer, 50);
+    EXPECT_NE(out[2 * 29], 0.0f);
+    EXPECT_EQ(out[2 * 30], 0.0f);
+    EXPECT_FALSE(buffer->IsPlaying());
+    EXPECT_TRUE(event.IsSet());
+    EXPECT_EQ(buffer->PlayPosition(), 120u);
+    // A new start forgets it.
+    buffer->SetPlayPosition(0);
+    buffer->Play(true);
+    MixFrames(mixer, 50);
+    EXPECT_TRUE(buffer->IsPlaying());
+}
+
 TEST(Mixer, NotificationsOutsideTheBufferAreRefused) {
     Mixer mixer(kRate);
     auto buffer = mixer.CreateBuffer({2, kRate, 16}, 800);

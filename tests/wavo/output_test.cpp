@@ -35,12 +35,14 @@ protected:
         std::filesystem::remove(mFile);
     }
 
-    // Plays the WAVE once and returns what the device got, left and right.
-    void PlayOnce(const std::vector<uint8_t>& wave, int32_t volume, int32_t pan) {
+    // Plays the WAVE and keeps what the device got, left and right.
+    void PlayOnce(const std::vector<uint8_t>& wave, int32_t volume, int32_t pan,
+                  int32_t count = 1) {
         const int32_t id = LoadWaveObject(wave);
         ASSERT_EQ(StateOf(id), SS_LOADED);
         SetIntProp(id, SP_VOLUME, volume);
         SetIntProp(id, SP_PAN, pan);
+        SetIntProp(id, SP_PLAY_COUNT, count);
         CallSOMethod(id, SM_PLAY, nullptr);
         ASSERT_TRUE(mEvents.WaitFor(id, WE_FINISHED));
         TerminateWavo();  // closes the file
@@ -106,6 +108,21 @@ TEST_F(WavoOutput, EightBitMonoAtAnotherRateIsConvertedToTheDevice) {
     EXPECT_NEAR(Rms(mLeft, onset + 2205, 17640), expected, expected * 0.02);
     EXPECT_NEAR(Rms(mRight, onset + 2205, 17640), expected, expected * 0.02);
     EXPECT_NEAR(Crossings(mLeft, onset + 2205, 17640), 882 * 0.4, 3);
+}
+
+TEST_F(WavoOutput, ARepeatFollowsTheEndOfTheDataClosely) {
+    PlayOnce(ToneWave(0.3, 441, 0.5), 255, 0, 2);
+    const size_t onset = Onset();
+    ASSERT_LT(onset, mLeft.size());
+    // The tone's first frame is a zero, so the data ends 13230 frames after
+    // the frame before the onset; what is quiet from there is the gap.
+    const size_t end = onset - 1 + 13230;
+    size_t next = end;
+    while (next < mLeft.size() && std::abs(mLeft[next]) < 1e-3f)
+        ++next;
+    ASSERT_LT(next, mLeft.size()) << "no second play";
+    // A device period or two, not the rest of a one-second half.
+    EXPECT_LT(next - end, 4410u);
 }
 
 TEST_F(WavoOutput, VolumeZeroIsSilent) {
