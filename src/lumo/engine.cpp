@@ -60,8 +60,6 @@ int Engine::initialize() {
         films.reset(settings.maxFilms);
         screens.assign(static_cast<std::size_t>(settings.maxScreens), ScreenSlot{});
         actions.reset(settings.maxActions);
-        textDefaults = TextStyle{};
-        textDefaults.face = kDefaultFace;
         blt.reset();
         mQueue.clear();
         mQueueReady = true;

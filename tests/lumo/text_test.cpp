@@ -91,6 +91,8 @@ TEST_F(LumoTest, ResetMarkRestoresTheEngineDefaults) {
     setProp(again, FP_TEXT_SHOWN, 1);
     EXPECT_EQ(filmProp(again, FP_TEXT_SIZE), 30);
     EXPECT_EQ(filmProp(again, FP_TEXT_LENGTH), 0) << "the reset empties the buffer";
+    const int32_t usual = 24;  // the defaults outlive a restart of the engine
+    ASSERT_EQ(SetLumoProp(LP_TEXT_SIZE, &usual), 0);
 }
 
 TEST_F(LumoTest, MarkLettersPostTheirValues) {

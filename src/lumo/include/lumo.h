@@ -24,7 +24,10 @@
  *
  * Threads: every function may be called from any one host thread. The engine
  * runs one thread of its own (the frame loop) and one that delivers
- * notifications.
+ * notifications. Reads (GetFilmProp, GetActProp) and creations (AddFilm,
+ * AddAction) wait for a batch of commands that another thread is running,
+ * so they never see a film or action half changed. Call InitializeLumo and
+ * TerminateLumo while no other thread is inside lumo.
  *
  * Queued and direct calls: a "queued" function appends a command. While
  * LP_AUTO_REDRAW is 0 it then runs the queue itself (ExeQueue) before it
@@ -271,7 +274,7 @@ enum LumoFilmPropertyId {
 
 /* CallFilmMethod (queued). The argument is one int32_t, or a null address. */
 enum LumoFilmMethod {
-    FM_REDRAW = 0x11000002,         /* recompose now if anything under the film changed */
+    FM_REDRAW = 0x11000002,         /* recompose now if the film or anything under it changed */
     FM_CLEAR = 0x11000003,          /* zero image, alpha map and mask; invalidate */
     FM_TEXT_CLEAR = 0x11000004,     /* text films: zero, empty the text, reset cursor */
     FM_STOP_ACTIONS = 0x11000005,   /* AM_STOP every action aimed at the film */
