@@ -10,11 +10,6 @@
 #include "pixel_functions.h"
 #include "vector_kernels.h"
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#define LUMO_X86 1
-#endif
-
 namespace lumo {
 
 #if LUMO_X86

@@ -1,7 +1,8 @@
-// The pixel functions of the per-pixel blend, one pixel at a time: the reference
-// formulas, shared by the scalar routine and the row ends of the vector ones.
+// The reference formulas, one pixel or one run at a time: shared by the scalar
+// routines and by the row ends of the vector ones.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -40,6 +41,24 @@ inline void plain(std::uint8_t* c, const std::uint8_t* s, int e) {
     }
     for (int i = 0; i < 3; ++i)
         c[i] = static_cast<std::uint8_t>(c[i] + (s[i] - c[i]) * e / 256);
+}
+
+// The cross-fade of `count` bytes: new + p × (old - new) / 256, truncating.
+inline void fade(std::uint8_t* out, const std::uint8_t* before, const std::uint8_t* after,
+                 std::ptrdiff_t count, int p) {
+    for (std::ptrdiff_t i = 0; i < count; ++i) {
+        out[i] = static_cast<std::uint8_t>(after[i] + p * (before[i] - after[i]) / 256);
+    }
+}
+
+// One row's inner channel values of a smoothing pass, neighbours `step` bytes
+// left and right.
+inline void smooth(std::uint8_t* out, const std::uint8_t* up, const std::uint8_t* centre,
+                   const std::uint8_t* down, int count, int step) {
+    for (int i = 0; i < count; ++i) {
+        const int around = up[i] + down[i] + centre[i - step] + centre[i + step];
+        out[i] = static_cast<std::uint8_t>((around * 115 + centre[i] * 51) / 512);
+    }
 }
 
 }  // namespace lumo::pixel

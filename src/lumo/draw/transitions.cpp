@@ -3,41 +3,16 @@
 #include <algorithm>
 #include <cstring>
 
+#include "byte_runs.h"
+#include "pixel_functions.h"
 #include "vector_kernels.h"
 
 namespace lumo {
-namespace {
-
-// The common extent of views that a kernel walks together, in bytes a row.
-struct Extent {
-    int rowBytes = 0;
-    int rows = 0;
-};
-
-Extent extentOf(std::initializer_list<const PixelBuffer*> views) {
-    Extent extent{1 << 30, 1 << 30};
-    for (const PixelBuffer* view : views) {
-        if (view->bits == nullptr) return {};
-        extent.rowBytes = std::min(extent.rowBytes, view->clipWidth * view->bytesPerPixel);
-        extent.rows = std::min(extent.rows, view->clipHeight);
-    }
-    return extent;
-}
-
-}  // namespace
 
 void fadeBytes(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBuffer& newImage,
                int p) {
     p = std::clamp(p, 0, 256);
-    const Extent extent = extentOf({&out, &oldImage, &newImage});
-    for (int y = 0; y < extent.rows; ++y) {
-        std::uint8_t* o = out.row(y);
-        const std::uint8_t* before = oldImage.row(y);
-        const std::uint8_t* after = newImage.row(y);
-        for (int i = 0; i < extent.rowBytes; ++i) {
-            o[i] = static_cast<std::uint8_t>(after[i] + p * (before[i] - after[i]) / 256);
-        }
-    }
+    forEachRun(out, oldImage, newImage, [p](auto... run) { pixel::fade(run..., p); });
 }
 
 void fadeWords(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBuffer& newImage,
@@ -45,7 +20,7 @@ void fadeWords(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelB
     p = std::clamp(p, 0, 256);
     const std::uint32_t keep = static_cast<std::uint32_t>(p);
     const std::uint32_t take = 256 - keep;
-    const Extent extent = extentOf({&out, &oldImage, &newImage});
+    const ByteExtent extent = commonExtent({&out, &oldImage, &newImage});
     const int words = extent.rowBytes / 4;
     for (int y = 0; y < extent.rows; ++y) {
         std::uint8_t* o = out.row(y);
@@ -80,7 +55,7 @@ void levelBytes(const PixelBuffer& out, const PixelBuffer& source, int p) {
         const int level = p >= 128 ? (g * (512 - 2 * p) + 510 * p - 65280) / 256 : g * 2 * p / 256;
         table[g] = static_cast<std::uint8_t>(level);
     }
-    const Extent extent = extentOf({&out, &source});
+    const ByteExtent extent = commonExtent({&out, &source});
     for (int y = 0; y < extent.rows; ++y) {
         std::uint8_t* o = out.row(y);
         const std::uint8_t* g = source.row(y);
@@ -91,21 +66,11 @@ void levelBytes(const PixelBuffer& out, const PixelBuffer& source, int p) {
 
 namespace {
 
-// The channel values `count` bytes on from each pointer, neighbours `step`
-// bytes left and right.
-void smoothRowScalar(std::uint8_t* o, const std::uint8_t* up, const std::uint8_t* centre,
-                     const std::uint8_t* down, int count, int step) {
-    for (int i = 0; i < count; ++i) {
-        const int around = up[i] + down[i] + centre[i - step] + centre[i + step];
-        o[i] = static_cast<std::uint8_t>((around * 115 + centre[i] * 51) / 512);
-    }
-}
-
 using SmoothRow = void (*)(std::uint8_t*, const std::uint8_t*, const std::uint8_t*,
                            const std::uint8_t*, int, int);
 
 void smoothPassWith(SmoothRow smoothRow, const PixelBuffer& out, const PixelBuffer& source) {
-    const Extent extent = extentOf({&out, &source});
+    const ByteExtent extent = commonExtent({&out, &source});
     const int step = source.bytesPerPixel;
     for (int y = 0; y < extent.rows; ++y) {
         std::uint8_t* o = out.row(y);
@@ -125,16 +90,15 @@ void smoothPassWith(SmoothRow smoothRow, const PixelBuffer& out, const PixelBuff
 }  // namespace
 
 void smoothPass(const PixelBuffer& out, const PixelBuffer& source) {
-#if defined(__x86_64__) || defined(__i386__)
-    smoothPassWith(source.bytesPerPixel == 3 ? &vector::smoothRowSse : &smoothRowScalar, out,
-                   source);
+#if LUMO_X86
+    smoothPassWith(source.bytesPerPixel == 3 ? &vector::smoothRowSse : &pixel::smooth, out, source);
 #else
-    smoothPassWith(&smoothRowScalar, out, source);
+    smoothPassWith(&pixel::smooth, out, source);
 #endif
 }
 
 void smoothPassScalar(const PixelBuffer& out, const PixelBuffer& source) {
-    smoothPassWith(&smoothRowScalar, out, source);
+    smoothPassWith(&pixel::smooth, out, source);
 }
 
 void buildRuleMap(const PixelBuffer& ruleMap, const PixelBuffer& oldImage,

@@ -4,56 +4,12 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "byte_runs.h"
+#include "pixel_functions.h"
 #include "transitions.h"
 #include "vector_kernels.h"
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#define LUMO_X86 1
-#endif
-
 namespace lumo {
-namespace {
-
-struct Extent {
-    int rowBytes;
-    int rows;
-};
-
-Extent extentOf(const PixelBuffer& a, const PixelBuffer& b, const PixelBuffer& c) {
-    if (a.bits == nullptr || b.bits == nullptr || c.bits == nullptr) return {0, 0};
-    return {std::min({a.clipWidth * a.bytesPerPixel, b.clipWidth * b.bytesPerPixel,
-                      c.clipWidth * c.bytesPerPixel}),
-            std::min({a.clipHeight, b.clipHeight, c.clipHeight})};
-}
-
-void fadeTail(std::uint8_t* o, const std::uint8_t* before, const std::uint8_t* after,
-              std::ptrdiff_t count, int p) {
-    for (std::ptrdiff_t i = 0; i < count; ++i) {
-        o[i] = static_cast<std::uint8_t>(after[i] + p * (before[i] - after[i]) / 256);
-    }
-}
-
-// Rows without padding lie back to back, so the whole picture is walked as one
-// run of bytes; otherwise row by row.
-template <typename Run>
-void forEachRun(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBuffer& newImage,
-                Run run) {
-    const Extent extent = extentOf(out, oldImage, newImage);
-    if (extent.rows <= 0 || extent.rowBytes <= 0) return;
-    if (extent.rowBytes == out.stride && out.stride == oldImage.stride &&
-        out.stride == newImage.stride) {
-        run(out.bits, oldImage.bits, newImage.bits,
-            static_cast<std::ptrdiff_t>(extent.rowBytes) * extent.rows);
-        return;
-    }
-    for (int y = 0; y < extent.rows; ++y) {
-        run(out.row(y), oldImage.row(y), newImage.row(y),
-            static_cast<std::ptrdiff_t>(extent.rowBytes));
-    }
-}
-
-}  // namespace
 
 #if LUMO_X86
 namespace vector {
@@ -77,7 +33,7 @@ void fadeRunSse(std::uint8_t* o, const std::uint8_t* before, const std::uint8_t*
                                            _mm_and_si128(falling, step));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(o + i), mixed);
     }
-    fadeTail(o + i, before + i, after + i, n - i, p);
+    pixel::fade(o + i, before + i, after + i, n - i, p);
 }
 
 __attribute__((target("avx2"))) void fadeRunAvx2(std::uint8_t* o, const std::uint8_t* before,
@@ -146,10 +102,7 @@ void smoothRowSse(std::uint8_t* out, const std::uint8_t* up, const std::uint8_t*
         const __m128i high = weigh(aroundHigh, _mm_unpackhi_epi8(c, zero));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(low, high));
     }
-    for (; i < count; ++i) {
-        const int around = up[i] + down[i] + centre[i - step] + centre[i + step];
-        out[i] = static_cast<std::uint8_t>((around * 115 + centre[i] * 51) / 512);
-    }
+    pixel::smooth(out + i, up + i, centre + i, down + i, count - i, step);
 }
 
 }  // namespace vector
@@ -169,7 +122,7 @@ void fadeVector(const PixelBuffer& out, const PixelBuffer& oldImage, const Pixel
 void fadeVector(const PixelBuffer& out, const PixelBuffer& oldImage, const PixelBuffer& newImage,
                 int p) {
     p = std::clamp(p, 0, 256);
-    forEachRun(out, oldImage, newImage, [p](auto... run) { fadeTail(run..., p); });
+    forEachRun(out, oldImage, newImage, [p](auto... run) { pixel::fade(run..., p); });
 }
 
 #endif

@@ -1,11 +1,16 @@
-// The vector variants behind blendPiece and fadeVector, named so that tests can
-// hold each one against the scalar reference on any processor that runs it.
+// The vector variants behind blendPiece, fadeVector and smoothPass, named so that
+// tests can hold each one against the scalar reference where the processor runs it.
 #pragma once
 
 #include <cstdint>
 
 #include "composition.h"
 #include "pixel_buffer.h"
+
+// The variants exist on x86 processors; elsewhere the scalar code serves.
+#if defined(__x86_64__) || defined(__i386__)
+#define LUMO_X86 1
+#include <immintrin.h>
 
 namespace lumo::vector {
 
@@ -32,3 +37,5 @@ void smoothRowSse(std::uint8_t* out, const std::uint8_t* up, const std::uint8_t*
                   const std::uint8_t* down, int count, int step);
 
 }  // namespace lumo::vector
+
+#endif

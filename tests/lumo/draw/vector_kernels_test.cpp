@@ -9,7 +9,7 @@
 #include "pixels.h"
 #include "transitions.h"
 
-#if defined(__x86_64__) || defined(__i386__)
+#if LUMO_X86
 
 namespace lumo {
 namespace {
