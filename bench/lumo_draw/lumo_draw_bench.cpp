@@ -229,6 +229,22 @@ void BM_PrintPage(benchmark::State& state) {
 }
 BENCHMARK(BM_PrintPage);
 
+// The first print of a character: rendered at twice the size and reduced. Each
+// iteration takes the next kanji, so none comes from the cache.
+void BM_RenderNewGlyph(benchmark::State& state) {
+    FontLibrary library;
+    const std::string face = "\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E";
+    const auto font = library.open(face, 24);
+    int lead = 0x88, trail = 0x9F;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            font->glyph(static_cast<std::uint8_t>(lead), static_cast<std::uint8_t>(trail)));
+        if (++trail == 0x7F) ++trail;
+        if (trail > 0xFC) trail = 0x40, ++lead;
+    }
+}
+BENCHMARK(BM_RenderNewGlyph)->Iterations(3000);
+
 }  // namespace
 
 BENCHMARK_MAIN();
