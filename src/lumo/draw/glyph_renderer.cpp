@@ -147,8 +147,10 @@ struct FontFace {
     std::pair<std::string, int> file;
     FT_Face face = nullptr;
     std::mutex mutex;
-    // The cell of the Windows metrics (ascent + descent): a font's height is that
-    // of its cell, with the baseline at the ascent.
+    // A font's height is that of its character cell, with the baseline at the
+    // ascent. The Windows faces that games name have a cell exactly one em high;
+    // the typographic ascent and descent of the stand-in fonts give the same
+    // (IPA's Windows metrics would make every glyph 7% smaller).
     int cellUnits = 0;
     int ascentUnits = 0;
 
@@ -161,10 +163,12 @@ struct FontFace {
         }
         ascentUnits = face->ascender;
         cellUnits = face->ascender - face->descender;
-        if (const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-            os2 != nullptr && os2->usWinAscent + os2->usWinDescent > 0) {
-            ascentUnits = os2->usWinAscent;
-            cellUnits = os2->usWinAscent + os2->usWinDescent;
+        if (cellUnits <= 0) {
+            if (const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+                os2 != nullptr) {
+                ascentUnits = os2->usWinAscent;
+                cellUnits = os2->usWinAscent + os2->usWinDescent;
+            }
         }
         if (cellUnits <= 0) cellUnits = face->units_per_EM > 0 ? face->units_per_EM : 1;
     }
