@@ -294,3 +294,9 @@ TEST(LumoEngineFrames, TerminateFreesEverythingForTheNextStart) {
     EXPECT_EQ(AddAction(), 0);
     EXPECT_EQ(TerminateLumo(), 0);
 }
+
+extern "C" int lumo_header_in_c(void);
+
+TEST(LumoHeader, ServesCAsWellAsCpp) {
+    EXPECT_EQ(lumo_header_in_c(), 1);
+}
