@@ -121,8 +121,9 @@ TEST_F(WavoOutput, ARepeatFollowsTheEndOfTheDataClosely) {
     while (next < mLeft.size() && std::abs(mLeft[next]) < 1e-3f)
         ++next;
     ASSERT_LT(next, mLeft.size()) << "no second play";
-    // A device period or two, not the rest of a one-second half.
-    EXPECT_LT(next - end, 4410u);
+    // A device period or two (well under 250 ms even on a loaded machine),
+    // not the 0.7 s rest of the one-second half the data ended in.
+    EXPECT_LT(next - end, 11025u);
 }
 
 TEST_F(WavoOutput, VolumeZeroIsSilent) {
