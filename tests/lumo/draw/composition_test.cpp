@@ -222,14 +222,6 @@ TEST(DirectCopy, ReplacesThePixelsAndMakesAKeepsAlphaParentOpaque) {
     EXPECT_EQ(row.alpha(1), 255);
 }
 
-TEST(DirectCopy, LeavesTheAlphaMapOfAnOrdinaryParentAlone) {
-    Row row(1);
-    row.child(0, 0x112233, 0);
-    directCopy(row.piece(true), kPlain);
-    EXPECT_EQ(row.colour(0), 0x112233u);
-    EXPECT_EQ(row.alpha(0), 0);
-}
-
 TEST(TonedCopy, StoresEveryPixelThroughTheTone) {
     Row row(1);
     row.child(0, 0x80C840, 0);
@@ -257,12 +249,6 @@ TEST(MakePiece, NegativeSourceCoordinatesMoveTheDestinationAlong) {
     EXPECT_EQ(piece.height, 1);
     EXPECT_EQ(piece.destinationImage.bits, parentImage.buffer().at(3, 5));
     EXPECT_EQ(piece.sourceImage.bits, childImage.buffer().at(0, 0));
-}
-
-TEST(MakePiece, IsEmptyWhenTheChildHasNoPixels) {
-    PixelStore parentImage(10, 10, 3), childImage;
-    EXPECT_TRUE(
-        makePiece(parentImage.buffer(), {}, 0, 0, childImage.buffer(), {}, 0, 0, 5, 5).empty());
 }
 
 }  // namespace

@@ -108,13 +108,6 @@ TEST(Font, AHorizontalStrokeSitsNearTheMiddleOfTheCell) {
     EXPECT_GT(ink.right - ink.left, 16);
 }
 
-TEST(Font, KeepsARenderedGlyphForTheNextCall) {
-    FontLibrary library;
-    const auto font = library.open(kMsMincho, 16);
-    const PixelBuffer first = font->glyph(kA[0], kA[1]);
-    EXPECT_EQ(font->glyph(kA[0], kA[1]).bits, first.bits);
-}
-
 TEST(Font, GivesABlankCellForBytesThatAreNoCharacter) {
     FontLibrary library;
     const PixelBuffer glyph = library.open(kMsGothic, 24)->glyph(0x85, 0x7F);

@@ -117,13 +117,6 @@ TEST(SmoothPass, CopiesTheBorderUnchanged) {
     EXPECT_EQ(pixelAt(out.buffer(), 3, 1), pixelAt(source.buffer(), 3, 1));
 }
 
-TEST(SmoothPass, KeepsAFlatPictureNearlyFlat) {
-    PixelStore out(5, 5, 3), source(5, 5, 3);
-    std::memset(source.buffer().bits, 255, source.byteSize());
-    smoothPass(out.buffer(), source.buffer());
-    EXPECT_EQ(pixelAt(out.buffer(), 2, 2), 0xFEFEFEu);  // 130305 / 512
-}
-
 struct Wipe {
     PixelStore out{4, 1, 3}, before{4, 1, 3}, after{4, 1, 3}, mask{4, 1, 1}, rule{4, 1, 1};
 
