@@ -27,7 +27,7 @@ done
 # Writes a PNG without the time chunks ImageMagick would add.
 png() {
     local out=${*: -1}
-    convert "${@:1:$#-1}" +repage -strip -define png:exclude-chunks=date,time -define png:compression-level=9 "PNG32:$out"
+    convert "${@:1:$#-1}" +repage -depth 8 -strip -define png:exclude-chunks=date,time -define png:compression-level=9 "$out"
 }
 
 # [SECTION] Palette ------------------------------------------------------------
@@ -336,9 +336,9 @@ make_backgrounds() {
     # Rule pictures for masked transitions: a wavy sweep and a closing circle.
     convert -size 480x640 gradient:white-black -wave 24x160 -gravity center -crop 480x640+0+0 +repage \
         -rotate 90 -colorspace Gray "$work/rule.png"
-    convert "$work/rule.png" -strip -define png:exclude-chunks=date,time -define png:color-type=0 "$img/rule_wave.png"
+    convert "$work/rule.png" -depth 8 -strip -define png:exclude-chunks=date,time -define png:color-type=0 "$img/rule_wave.png"
     convert -size 640x480 radial-gradient:black-white -colorspace Gray "$work/rule.png"
-    convert "$work/rule.png" -strip -define png:exclude-chunks=date,time -define png:color-type=0 "$img/rule_circle.png"
+    convert "$work/rule.png" -depth 8 -strip -define png:exclude-chunks=date,time -define png:color-type=0 "$img/rule_circle.png"
 }
 
 
