@@ -82,8 +82,10 @@ extern "C" {
  *
  * The host's screen surface (FP_SCREEN_DC) is owned by the host: it must be a
  * 3-byte surface at least as large as the screen film, and stay valid until
- * it is replaced or the film is removed. The engine fills in nothing of it.
- * Each present step, on the engine thread, for the changed rectangle only:
+ * it is replaced or the film is removed. The engine changes none of its fields.
+ * Each present step runs where the queue runs (normally the engine thread;
+ * in immediate mode sometimes the host's own thread, inside one of its
+ * queued calls) and, for the changed rectangle only:
  * calls `lock` (if set), copies the pixels, calls `unlock` (if set), then
  * calls `presented` (if set) with the rectangle that changed (left and top
  * inclusive, right and bottom exclusive), so the host never has to poll.
