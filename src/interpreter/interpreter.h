@@ -87,6 +87,8 @@ public:
     void ClearSkip() { mSkip = false; }
     // 500 ms, or 0 when this instruction skips effects.
     long EffectTime() const { return mEffectTime; }
+    // A duration given by the scenario, or 0 when effects are skipped.
+    long EffectDuration(long milliseconds) const { return mEffectTime == 0 ? 0 : milliseconds; }
     // Stay on this instruction's address after it (a jump does this).
     void HoldAddress() { mAdvance = false; }
     // Ends the running step at once; `restored` when a load replaced the
