@@ -42,13 +42,17 @@ void INIFile::Text(const std::string& text) {
     mSections.clear();
     mRegistry.clear();
     auto current = std::make_unique<INISection>();
-    if (text.empty()) {
+    // A final line end ends the last line; it does not begin another, so the
+    // text reads back without it.
+    std::string_view content = text;
+    if (content.ends_with("\r\n")) content.remove_suffix(2);
+    if (content.empty()) {
         Append(std::move(current));
         return;
     }
     // The appended line end makes the last element always empty; it only
     // marks the end and is never stored.
-    const std::vector<std::string> elements = SplitText(text + "\r\n", "\r\n");
+    const std::vector<std::string> elements = SplitText(std::string(content) + "\r\n", "\r\n");
     std::size_t start = 0;
     for (std::size_t i = 0; i < elements.size(); ++i) {
         const bool last = i + 1 == elements.size();

@@ -1,6 +1,7 @@
 // A whole INI text: an ordered list of sections, the first always the
 // nameless one holding the lines before the first header. Reading back the
-// text of an unchanged file gives the text that was read.
+// text of an unchanged file gives the text that was read, less a final line
+// end.
 #pragma once
 
 #include <memory>

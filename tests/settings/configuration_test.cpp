@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/file_io.h"
 #include "common/process.h"
 #include "common/temp_folder.h"
 #include "settings/ini_io.h"
@@ -233,6 +234,7 @@ TEST_F(ConfigurationTest, AGarbageUserFileIsReplacedByTheDefaults) {
     ASSERT_TRUE(cfg->Init(system));
     EXPECT_EQ(cfg->LongVal("TextSpeed"), 3);
     EXPECT_EQ(UserFile().KeySection("Config").KeyValue("BGMVolume"), "80");
+    EXPECT_EQ(ReadFileBytes(folder / "config.ini.broken"), "x") << "kept for rescue";
 }
 
 }  // namespace

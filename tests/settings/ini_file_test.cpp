@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace zelk {
 namespace {
 
@@ -27,23 +29,38 @@ TEST(INIFileText, LinesBeforeTheFirstHeaderFormTheNamelessSection) {
     EXPECT_EQ(ini.Text(), "a\r\n[S]\r\nk=v");
 }
 
-TEST(INIFileText, RealWorldTextsRoundTripUnchanged) {
-    const char* texts[] = {
-        "; Game settings\r\n\r\n[Game]\r\nTitle = 星の降る夜に   ; window title\r\n"
-        "ScreenSizeX=800\r\n\r\n  [ Config ]  ; defaults\r\n\tTextSpeed\t=\t3\r\n"
-        "weird line without equal\r\n=novalue\r\n[Config]\r\nTextSpeed=9\r\n",
-        "[A]\r\nx=1\r\n[a]\r\nx=2",
-        "[A]\r\n\r\n\r\n[B]\r\n\r\nk=v\r\n\r\n",
-        "top=1\r\n[]\r\n[ ]\r\nstill=top",
-        "[A]\nk=v\n[B]\nlone line feeds stay inside one line",
-        "\r\n\r\n",
-        "[Only]\r\nk=v",
+TEST(INIFileText, AFinalLineEndIsDropped) {
+    EXPECT_EQ(Parse("a\r\n[S]\r\nk=v\r\n").Text(), "a\r\n[S]\r\nk=v");
+    EXPECT_EQ(Parse("k=v\r\n\r\n").Text(), "k=v\r\n");
+    EXPECT_EQ(Parse("\r\n").Text(), "");
+    INIFile ini = Parse("[S]\r\nk=v\r\n");
+    ini.KeySection("S").KeyValue("n", "1");
+    EXPECT_EQ(ini.Text(), "[S]\r\nk=v\r\nn=1");
+}
+
+TEST(INIFileText, RealWorldTextsRoundTripUnchangedButTheFinalLineEnd) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"; Game settings\r\n\r\n[Game]\r\nTitle = 星の降る夜に   ; window title\r\n"
+         "ScreenSizeX=800\r\n\r\n  [ Config ]  ; defaults\r\n\tTextSpeed\t=\t3\r\n"
+         "weird line without equal\r\n=novalue\r\n[Config]\r\nTextSpeed=9\r\n",
+         "; Game settings\r\n\r\n[Game]\r\nTitle = 星の降る夜に   ; window title\r\n"
+         "ScreenSizeX=800\r\n\r\n  [ Config ]  ; defaults\r\n\tTextSpeed\t=\t3\r\n"
+         "weird line without equal\r\n=novalue\r\n[Config]\r\nTextSpeed=9"},
+        {"[A]\r\nx=1\r\n[a]\r\nx=2", "[A]\r\nx=1\r\n[a]\r\nx=2"},
+        {"[A]\r\n\r\n\r\n[B]\r\n\r\nk=v\r\n\r\n", "[A]\r\n\r\n\r\n[B]\r\n\r\nk=v\r\n"},
+        {"top=1\r\n[]\r\n[ ]\r\nstill=top", "top=1\r\n[]\r\n[ ]\r\nstill=top"},
+        {"[A]\nk=v\n[B]\nlone line feeds", "[A]\nk=v\n[B]\nlone line feeds"},
+        {"\r\n\r\n", "\r\n"},
+        {"[Only]\r\nk=v", "[Only]\r\nk=v"},
+        // The final line end goes, then the last section's lone empty line.
+        {"a=1\r\n\r\n[B]\r\n\r\n", "a=1\r\n\r\n[B]"},
     };
-    for (const char* text : texts) {
+    for (const auto& [text, expected] : cases) {
         INIFile ini = Parse(text);
-        EXPECT_EQ(ini.Text(), text);
-        INIFile again = Parse(ini.Text());
-        EXPECT_EQ(again.Text(), text);
+        EXPECT_EQ(ini.Text(), expected);
+        if (!expected.ends_with("\r\n")) {
+            EXPECT_EQ(Parse(expected).Text(), expected);
+        }
     }
 }
 

@@ -127,7 +127,7 @@ TEST_F(IniIo, LoadAndSaveUsePlainText) {
     EXPECT_EQ(ini.Path(), folder / "a.ini");
     INIFile back;
     ASSERT_TRUE(back.Load(folder / "a.ini"));
-    EXPECT_EQ(back.Text(), "[A]\r\nk=値\r\n");
+    EXPECT_EQ(back.Text(), "[A]\r\nk=値");
 }
 
 TEST_F(IniIo, SystemFilesAreFoundWithoutRegardToCase) {

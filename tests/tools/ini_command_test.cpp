@@ -44,7 +44,7 @@ protected:
 
 const std::string kConfig =
     "; user settings\r\n[Config]\r\n  TextSpeed = 3 ; fast\r\nFont=\x82l\x82r "
-    "\x83S\x83V\x83\x62\x83N\r\n[Other]\r\nk=v";
+    "\x83S\x83V\x83\x62\x83N\r\n[Other]\r\nk=v\r\n";
 
 TEST_F(IniCommand, GetPrintsTheValue) {
     ASSERT_TRUE(WriteFileAtomic(folder / "c.ini", kConfig));

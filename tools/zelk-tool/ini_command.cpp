@@ -102,8 +102,11 @@ int Set(const std::string& path, const std::string& section, const std::string& 
     if (!found) return Fail(error);
     // Keep the key's spelling as it stands in the file.
     found->KeyValue(found->LineKey(found->KeyIndex(key)), value);
+    // The model drops a final line end; the file keeps it.
+    std::string changed = ini.Text();
+    if (text->ends_with("\r\n")) changed += "\r\n";
     const bool written =
-        scrambled ? WriteScrambledFile(path, ini.Text()) : WriteTextFile(path, ini.Text());
+        scrambled ? WriteScrambledFile(path, changed) : WriteTextFile(path, changed);
     return written ? kExitOk : Fail("cannot write \"" + path + "\"; it is unchanged");
 }
 
