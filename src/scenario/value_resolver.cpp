@@ -1,6 +1,7 @@
 #include "scenario/value_resolver.h"
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 
 #include "common/numbers.h"
@@ -71,6 +72,10 @@ bool ReadWholeNumber(std::string_view text, double& value) {
 
 std::string FormatNumber(double value) {
     if (value == 0) return "0";
+    // Whole numbers of up to 15 digits print the same as below, much faster.
+    if (value > -1e15 && value < 1e15 && value == std::trunc(value)) {
+        return std::to_string(static_cast<long long>(value));
+    }
     std::array<char, 40> buffer{};
     std::snprintf(buffer.data(), buffer.size(), "%.15G", value);
     return buffer.data();
