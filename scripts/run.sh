@@ -5,5 +5,5 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DZELK_TESTS=OFF >/dev/null
-cmake --build "$root/build/release" --target zelk
-exec "$root/build/release/bin/zelk" "$root/games/demo" "$@"
+cmake --build "$root/build/release" --target zelk demo_game
+exec "$root/build/release/bin/zelk" "$root/build/release/games/demo" "$@"

@@ -46,6 +46,11 @@ int main(int argc, char** argv) {
     }
     {
         auto launch = std::make_unique<zelk::clsLaunch>();
+        // A quit request (a signal, the window manager) closes the game the
+        // way the menu does; the game view takes over the events once shown.
+        zelk::EventPump::Instance().SetEventHandler([&launch](const SDL_Event& event) {
+            if (event.type == SDL_QUIT) launch->CloseVell();
+        });
         if (launch->Init()) {
             process.ShutdownRequested = false;
             launch->OpenVell();

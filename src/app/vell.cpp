@@ -2,11 +2,22 @@
 
 #include <SDL.h>
 
+#include <cstdio>
+#include <ctime>
+
 #include "app/launch.h"
 #include "common/numbers.h"
 #include "common/process.h"
+#include "common/reporter.h"
 #include "common/text.h"
+#include "common/utf8.h"
+#include "drivers/quor_driver.h"
+#include "interpreter/interpreter.h"
 #include "interpreter/page_log.h"
+#include "interpreter/vell_interpreter_host.h"
+#include "modes/save_data.h"
+#include "scenario/shared_data.h"
+#include "settings/configuration.h"
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"
 #include "view/frm_ctrl.h"
@@ -19,6 +30,7 @@ namespace zelk {
 //   [SECTION] Construction and release
 //   [SECTION] Init
 //   [SECTION] Modes, skip and the auto click
+//   [SECTION] Save data and quick slots
 //   [SECTION] Events of owned objects
 // ============================================================================
 
@@ -39,6 +51,30 @@ long Message(const std::string& prompt, long buttons = kMsgOK) {
 
 const char* const kRule = "***************************************";
 
+// Messages and log lines of the owned documents go through the launcher.
+Reporter LaunchReporter() {
+    return Reporter{[](const std::string& prompt) { Message(prompt); }, LogLine};
+}
+
+// The date and time of a save, in full-width characters as the slots show them.
+std::string FullWidth(const std::string& ascii) {
+    std::string out;
+    for (const char c : ascii) {
+        AppendUtf8(out, (c >= '!' && c <= '~') ? static_cast<char32_t>(0xFF00 + c - 0x20)
+                                               : static_cast<char32_t>(c));
+    }
+    return out;
+}
+
+std::string NowFormatted(const char* format) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, format, &local);
+    return text;
+}
+
 }  // namespace
 
 clsVell* Vell() {
@@ -47,8 +83,17 @@ clsVell* Vell() {
 
 // [SECTION] Construction and release ----------------------------------------
 
-clsVell::clsVell() : mSystemInfo(std::make_unique<INIFile>()) {
+clsVell::clsVell()
+    : mCfg(std::make_unique<Configuration>(LaunchReporter())),
+      mSystemInfo(std::make_unique<INIFile>()) {
     gVell = this;
+    mCfg->ChangeSetting = [this](const std::string& sKey) { OnChangeSetting(sKey); };
+    mSharedData = std::make_unique<zelk::SharedData>(LaunchReporter());
+    mSD = std::make_unique<clsSaveData>(LaunchReporter());
+    mQuor = std::make_unique<clsQuorDriver>(LogLine);
+    mIntprtHost = std::make_unique<VellInterpreterHost>(
+        VellHostParts{this, mCfg.get(), mSharedData.get(), mSD.get(), mQuor.get()});
+    mIntprt = std::make_unique<clsInterpreter>(*mIntprtHost);
     ChangeMode(0, 0);
 }
 
@@ -60,12 +105,18 @@ clsVell::~clsVell() {
     LogLine(kRule);
     LogLine("Vell Terminate Process ...");
     LogLine("SaveData...");
+    mSD.reset();
     LogLine("Quor...");
+    mQuor.reset();
     LogLine("Lumo...");
     LogLine("Wavo...");
     LogLine("Interpreter...");
+    mIntprt.reset();
+    mIntprtHost.reset();
     LogLine("GameView...");
     LogLine("Config...");
+    mCfg.reset();
+    mSharedData.reset();
     mSystemInfo.reset();
     mGamemodeInfo.reset();
     mOmakemodeInfo.reset();
@@ -77,9 +128,51 @@ clsVell::~clsVell() {
 // [SECTION] Init --------------------------------------------------------------
 
 bool clsVell::Init() {
+    if (!LoadArchives()) return false;
     if (!LoadSystemFiles()) return false;
     ReadScreenGeometry();
-    if (!ReadThumbSize()) return false;
+    if (!mCfg->Init(*mSystemInfo)) {
+        Message("設定の初期化に失敗しました。");
+        return false;
+    }
+    if (!mSharedData->Init(*mSystemInfo, mOmakemodeInfo.get())) {
+        Message("共有セーブデータファイルを作成できません。");
+        return false;
+    }
+    // The graphics and sound drivers start here once they have joined.
+    mCfg->RaiseChangeEvent("CustomCursor,TextSpeed,TextAutoClick");
+    mCfg->RaiseChangeEvent("BGMVolume,SEVolume,CVVolume,BGMMute,SEMute,CVMute");
+    mIntprt->Init();
+    return ReadThumbSize();
+}
+
+bool clsVell::LoadArchives() {
+    const std::vector<std::string> archives = FindArchives(Process().ArchiveDir);
+    if (archives.empty()) return true;  // everything is loose
+    if (!mQuor->Init(static_cast<std::int32_t>(archives.size()))) {
+        Message("アーカイブローダの初期化に失敗しました。");
+        return false;
+    }
+    constexpr std::int32_t kIdsPerArchive = 5000;
+    for (size_t k = 0; k < archives.size(); ++k) {
+        if (!mQuor->LoadArchive(archives[k], static_cast<std::int32_t>(k) * kIdsPerArchive)) {
+            Message(archives[k] + "\r\nアーカイブの初期化に失敗しました。");
+            return false;
+        }
+    }
+    for (size_t k = 0; k < archives.size(); ++k) {
+        const std::int32_t base = static_cast<std::int32_t>(k) * kIdsPerArchive;
+        std::string list;
+        if (!mQuor->LoadTextFile(base, list)) {
+            Message(archives[k] + "\r\nファイルリストの読み込みに失敗しました。");
+            return false;
+        }
+        if (!mQuor->LoadArchiveList(list, base)) {
+            Message(archives[k] + "\r\nファイルリストの初期化に失敗しました。");
+            return false;
+        }
+    }
+    mQuor->ServeSystemIni();
     return true;
 }
 
@@ -180,13 +273,77 @@ void clsVell::AutoClick() {
     // The game view raises the stored screen command once it has joined.
 }
 
+// [SECTION] Save data and quick slots ---------------------------------------
+
+void clsVell::SDMakeData() {
+    // The sound driver, the game view and the graphics driver write their
+    // sections here once they have joined.
+    mIntprt->SaveStatus();
+    INISection& status = mSD->VellStatus();
+    // Without a mode object the text films are shown, as the game mode
+    // starts them.
+    status.KeyValue("TextTempVisible", "True");
+    status.KeyValue("DateString", FullWidth(NowFormatted("%y/%m/%d")));
+    status.KeyValue("TimeString", FullWidth(NowFormatted("%H:%M")));
+}
+
+void clsVell::SDRestoreData(bool /*bSndRestore*/) {
+    // Sound, drawing and the game view are restored here once they have
+    // joined; the interpreter reloads its scripts from its own status.
+    mIntprt->ScriptManager().DisposeAllScript();
+    mIntprt->LoadStatus();
+    Process().StatusRestored = true;
+    IsSkipMode(false);
+}
+
+void clsVell::QuickSave(bool bMsg) {
+    INISection& game = mSystemInfo->KeySection("Game");
+    const long page = ReadLong(game.KeyValue("QSavePageNum"));
+    const long count = ReadLong(game.KeyValue("QSaveSlotCount"));
+    if (count <= 0) {
+        Message("クイックセーブスロット数が不正です");
+        return;
+    }
+    // The oldest quick save drops out; the others move one slot on.
+    std::remove(mSD->FormatINIPath(page, count - 1).c_str());
+    std::remove(mSD->FormatBMPPath(page, count - 1).c_str());
+    for (long slot = count - 2; slot >= 0; --slot) {
+        if (!mSD->IsLoadable(clsSaveData::FormatSlotName(page, slot))) continue;
+        std::rename(mSD->FormatINIPath(page, slot).c_str(),
+                    mSD->FormatINIPath(page, slot + 1).c_str());
+        std::rename(mSD->FormatBMPPath(page, slot).c_str(),
+                    mSD->FormatBMPPath(page, slot + 1).c_str());
+    }
+    SDMakeData();
+    const bool saved = mSD->Save(clsSaveData::FormatSlotName(page, 0));
+    if (bMsg) Message(saved ? "クイックセーブしました。" : "クイックセーブに失敗しました。");
+}
+
+void clsVell::QuickLoad(bool bMsg) {
+    const long page = ReadLong(mSystemInfo->KeySection("Game").KeyValue("QSavePageNum"));
+    const std::string slot = clsSaveData::FormatSlotName(page, 0);
+    if (!mSD->IsLoadable(slot)) {
+        if (bMsg) Message("クイックセーブされたデータがありません。");
+        return;
+    }
+    if (bMsg && Message("クイックロードを行いますか。", kMsgYesNo) != kResultYes) return;
+    if (!mSD->Load(slot)) {
+        if (bMsg) Message("クイックロードに失敗しました。");
+        return;
+    }
+    if (mVellMode != 2) ChangeMode(2, 7);
+    SDRestoreData(true);
+}
+
 // [SECTION] Events of owned objects ------------------------------------------
 
 void clsVell::OnChangeSetting(const std::string& /*sKey*/) {}
 
 void clsVell::OnRuntimeError(long /*eErrCode*/, const std::string& sMsg, long lAddr) {
     if (!Process().IsDebugMode || lAddr < 0) return;
-    Message(std::to_string(lAddr) + "\r\n" + sMsg);
+    const auto& script = mIntprt->CurrentScript();
+    Message((script ? script->Name() : std::string()) + " " + std::to_string(lAddr) + "\r\n" +
+            sMsg);
 }
 
 }  // namespace zelk

@@ -14,6 +14,12 @@ namespace zelk {
 
 class INIFile;
 class clsEventRect;
+class Configuration;
+class clsInterpreter;
+class clsQuorDriver;
+class clsSaveData;
+class SharedData;
+class InterpreterHost;
 
 class clsVell {
 public:
@@ -24,7 +30,12 @@ public:
 
     bool Init();
 
-    // [SECTION] Owned documents
+    // [SECTION] Owned objects
+    Configuration* Cfg() const { return mCfg.get(); }
+    clsInterpreter* Intprt() const { return mIntprt.get(); }
+    clsQuorDriver* Quor() const { return mQuor.get(); }
+    clsSaveData* SD() const { return mSD.get(); }
+    zelk::SharedData* SharedData() const { return mSharedData.get(); }
     INIFile* SystemInfo() const { return mSystemInfo.get(); }
     INIFile* GamemodeInfo() const { return mGamemodeInfo.get(); }
     INIFile* OmakemodeInfo() const { return mOmakemodeInfo.get(); }
@@ -38,6 +49,12 @@ public:
     long CurrentAutoClickTimer() const;
     void AutoClick();
 
+    // [SECTION] Save data
+    void SDMakeData();
+    void SDRestoreData(bool bSndRestore);
+    void QuickSave(bool bMsg);
+    void QuickLoad(bool bMsg);
+
     long ThumbWidth() const { return mThumbWidth; }
     long ThumbHeight() const { return mThumbHeight; }
 
@@ -46,10 +63,19 @@ public:
     void OnRuntimeError(long eErrCode, const std::string& sMsg, long lAddr);
 
 private:
+    bool LoadArchives();
     bool LoadSystemFiles();
     void ReadScreenGeometry();
     bool ReadThumbSize();
 
+    // Declared in the order of construction; released explicitly in the
+    // order of the teardown.
+    std::unique_ptr<Configuration> mCfg;
+    std::unique_ptr<InterpreterHost> mIntprtHost;
+    std::unique_ptr<clsInterpreter> mIntprt;
+    std::unique_ptr<clsQuorDriver> mQuor;
+    std::unique_ptr<clsSaveData> mSD;
+    std::unique_ptr<zelk::SharedData> mSharedData;
     std::unique_ptr<INIFile> mSystemInfo;
     std::unique_ptr<INIFile> mGamemodeInfo;
     std::unique_ptr<INIFile> mOmakemodeInfo;

@@ -1,12 +1,16 @@
 // The whole program, started as a reader would start it.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -40,6 +44,54 @@ TEST(Program, OnAFolderWithoutSystemFilesItSaysSoAndExitsCleanly) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output, "ゲーム起動中\tシステム情報をロードできません。\tok\n");
     EXPECT_TRUE(fs::is_directory(folder / "savedata"));
+    fs::remove_all(folder);
+}
+
+}  // namespace
+
+namespace {
+
+// Waits for a condition for at most the limit, checking every few
+// milliseconds; a process gives no other sign of its progress.
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+TEST(Program, PlaysThePackedDemoGameAndClosesOnAQuitRequest) {
+    const fs::path packed = fs::path(ZELK_BIN_DIR) / ".." / "games" / "demo";
+    if (!fs::exists(packed / "scenario.quor")) GTEST_SKIP() << "the demo game is not packed";
+    const fs::path folder = fs::path(::testing::TempDir()) / "zelk-demo-game";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (const auto& entry : fs::directory_iterator(packed)) {
+        if (entry.is_regular_file()) fs::copy_file(entry.path(), folder / entry.path().filename());
+    }
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("ZELK_ANSWERS", "", 1);
+        execl(ZELK_BIN_DIR "/zelk", "zelk", folder.c_str(), nullptr);
+        _exit(127);
+    }
+    // The reader's files appear once the root has opened.
+    const bool opened = WaitFor([&] { return fs::exists(folder / "savedata" / "sd00.ini"); },
+                                std::chrono::seconds(30));
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(opened);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(fs::exists(folder / "savedata" / "config.ini"));
     fs::remove_all(folder);
 }
 

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -16,6 +15,7 @@
 #include "drivers/quor_driver.h"
 #include "platform/arc/quor_writer.h"
 #include "platform/picture.h"
+#include "scenario_commands.h"
 
 namespace zelk::tool {
 
@@ -35,16 +35,25 @@ int Usage(const char* usage) {
 
 // [SECTION] pack --------------------------------------------------------------
 
-// Turns a file's bytes into what the archive holds instead.
-using EntryTransform = std::function<bool(std::string& bytes, std::string& error)>;
+// Scenario files go into archives in the regular instruction form, the form
+// the game expects of archived scripts; the converter's settings come from
+// the game's "SystemInfo", looked up only once a scenario turns up, so that
+// folders without scenarios pack without one.
+class ScenarioStore {
+public:
+    explicit ScenarioStore(std::string folder) : mFolder(std::move(folder)) {}
 
-// The transform for files of the extension (lower case, with the dot), or
-// none to store the file as it is. This is where scenario files (".txt")
-// will be converted to the regular instruction form, the form the game
-// expects of archived scripts; until then every file goes in unchanged.
-EntryTransform TransformFor(const std::string& /*extension*/) {
-    return nullptr;
-}
+    bool Applies(const std::string& relative) const { return IsScenarioEntry(mFolder, relative); }
+    bool Convert(const std::string& key, std::string& bytes, std::string& error) {
+        if (!mReady && !(mReady = mPacker.Init(mFolder, error))) return false;
+        return mPacker.Convert(key, bytes, error);
+    }
+
+private:
+    std::string mFolder;
+    ScenarioPacker mPacker;
+    bool mReady = false;
+};
 
 // Data that deflate can't shrink is stored, the rest deflated.
 bool IsCompressedAlready(const std::string& extension) {
@@ -113,10 +122,10 @@ bool AddMaskOf(const SourceFile& file, const std::map<std::string, std::string>&
     return writer.AddBytes(maskKey, name, std::move(*mask), true, error);
 }
 
-bool AddFile(const SourceFile& file, QuorWriter& writer, std::string& error) {
+bool AddFile(const SourceFile& file, ScenarioStore& scenarios, QuorWriter& writer,
+             std::string& error) {
     const bool compress = !IsCompressedAlready(file.extension);
-    const EntryTransform transform = TransformFor(file.extension);
-    if (!transform) {
+    if (!scenarios.Applies(file.relative)) {
         return writer.AddFile(file.key, file.relative, file.path.string(), compress, error);
     }
     std::optional<std::string> bytes = ReadFileBytes(file.path.string());
@@ -124,8 +133,8 @@ bool AddFile(const SourceFile& file, QuorWriter& writer, std::string& error) {
         error = file.relative + ": cannot read the file";
         return false;
     }
-    if (!transform(*bytes, error)) {
-        error = file.relative + ": " + error;
+    if (!scenarios.Convert(file.key, *bytes, error)) {
+        error = file.relative + ":\n" + error;
         return false;
     }
     return writer.AddBytes(file.key, file.relative, std::move(*bytes), compress, error);
@@ -156,8 +165,9 @@ int RunPackCommand(const Arguments& args) {
     }
 
     QuorWriter writer;
+    ScenarioStore scenarios(folder.string());
     for (const SourceFile& file : *files) {
-        if (!AddFile(file, writer, error)) return Fail(error);
+        if (!AddFile(file, scenarios, writer, error)) return Fail(error);
         if (file.extension == ".png" && !AddMaskOf(file, fileKeys, writer, error)) {
             return Fail(error);
         }
