@@ -31,8 +31,15 @@ bool PumpTimer::FireIfDue(Clock::time_point now) {
     if (!Armed() || mFiring || now < mDue) return false;
     mDue = now + std::chrono::milliseconds(mInterval);
     if (mOneShot) mEnabled = false;
+    // The tick may destroy this timer (the control form goes with the
+    // launcher's exit); then nothing of it may be touched afterwards.
+    bool destroyed = false;
+    mDestroyed = &destroyed;
     mFiring = true;
-    if (mOnTick) mOnTick();
+    const std::function<void()> onTick = mOnTick;
+    if (onTick) onTick();
+    if (destroyed) return true;
+    mDestroyed = nullptr;
     mFiring = false;
     return true;
 }

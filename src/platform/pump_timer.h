@@ -40,6 +40,7 @@ private:
     bool mEnabled = false;
     bool mOneShot = false;
     bool mFiring = false;
+    bool* mDestroyed = nullptr;  // set while a tick runs
 };
 
 }  // namespace zelk

@@ -102,6 +102,16 @@ TEST_F(EventPumpTest, ATimerDestroyedByAnotherTickIsSkipped) {
     SUCCEED();  // no use after free (the sanitizer build checks)
 }
 
+TEST_F(EventPumpTest, ATimerMayDestroyItselfInItsOwnTick) {
+    // The launcher's exit releases the control form from the system
+    // timer's own tick.
+    auto timer = std::make_unique<PumpTimer>();
+    timer->OnTick([&] { timer.reset(); });
+    timer->Interval(1);
+    timer->Enabled(true);
+    ASSERT_TRUE(PumpUntil([&] { return !timer; }));
+}
+
 TEST_F(EventPumpTest, AWaitingPumpWakesForAnotherThread) {
     bool handled = false;
     const Uint32 type = SDL_RegisterEvents(1);

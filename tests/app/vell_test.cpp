@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/launch.h"
+#include "app/vell.h"
+#include "common/process.h"
+#include "modes/save_data.h"
+#include "platform/question_box.h"
+#include "settings/ini_file.h"
+#include "settings/ini_section.h"
+
+namespace zelk {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A game folder with loose system files, just enough for the root to open.
+class VellTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mFolder = fs::path(::testing::TempDir()) /
+                  ("vell-" +
+                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(mFolder);
+        fs::create_directories(mFolder / "savedata");
+        Process().ResetFolders(mFolder.string());
+        Process().Debug.INIEncript = false;
+        WriteIni("SystemInfo",
+                 "[Game]\r\nTitle=Test\r\nScreenSizeX=800\r\nQSavePageNum=5\r\n"
+                 "QSaveSlotCount=" +
+                     mSlotCount + "\r\n[Config]\r\nTextSpeed=3\r\nBGMVolume=200\r\n");
+        WriteIni("game_mode", "[WindowMode]\r\n");
+        WriteIni("omake_mode", "[cgmode_cmd]\r\n");
+        WriteIni("saveload_mode", "[SlotBase]\r\nThumb=a,0,0,120,90\r\n");
+        QuestionBox::Instance().ScriptAnswers({});
+        QuestionBox::Instance().ClearAsked();
+    }
+    void TearDown() override {
+        mVell.reset();
+        fs::remove_all(mFolder);
+    }
+
+    void WriteIni(const std::string& name, const std::string& text) {
+        std::ofstream(mFolder / (name + ".ini"), std::ios::binary) << text;
+    }
+    bool Open() {
+        mVell = std::make_unique<clsVell>();
+        return mVell->Init();
+    }
+    // A loadable slot whose variables say where it came from.
+    void MakeSlot(long slot, const std::string& marker) {
+        clsSaveData& sd = *mVell->SD();
+        sd.Var().KeyValue("marker", marker);
+        ASSERT_TRUE(sd.Save(clsSaveData::FormatSlotName(5, slot)));
+    }
+    std::string SlotMarker(long slot) {
+        clsSaveData probe;
+        if (!probe.Load(clsSaveData::FormatSlotName(5, slot))) return "(none)";
+        return probe.Var().KeyValue("marker");
+    }
+    std::vector<std::string> Prompts() const {
+        std::vector<std::string> prompts;
+        for (const auto& asked : QuestionBox::Instance().Asked())
+            prompts.push_back(asked.Prompt);
+        return prompts;
+    }
+
+    clsLaunch mLaunch;  // routes the root's messages to the question box
+    fs::path mFolder;
+    std::string mSlotCount = "3";
+    std::unique_ptr<clsVell> mVell;
+};
+
+TEST_F(VellTest, OpensWithTheGameGeometryAndThumbSize) {
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(Process().ScreenSizeX, 800);
+    EXPECT_EQ(Process().ScreenSizeY, 480);   // missing: the default
+    EXPECT_EQ(Process().ScriptScaleX, 800);  // missing: the screen size
+    EXPECT_EQ(mVell->ThumbWidth(), 120);
+    EXPECT_EQ(mVell->ThumbHeight(), 90);
+    EXPECT_EQ(Vell(), mVell.get());
+    EXPECT_TRUE(Prompts().empty());
+}
+
+TEST_F(VellTest, AMissingSystemFileStopsTheStartWithItsMessage) {
+    fs::remove(mFolder / "omake_mode.ini");
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(Prompts(), std::vector<std::string>{"おまけモード設定をロードできません。"});
+}
+
+TEST_F(VellTest, QuickSaveRotatesOnlyLoadableSlots) {
+    ASSERT_TRUE(Open());
+    MakeSlot(0, "zero");
+    MakeSlot(2, "two");
+    mVell->SD()->Var().KeyValue("marker", "new");
+    mVell->QuickSave(true);
+    // Slot 2 dropped out, slot 1 was empty, slot 0 moved on, the new save is 0.
+    EXPECT_EQ(SlotMarker(0), "new");
+    EXPECT_EQ(SlotMarker(1), "zero");
+    EXPECT_EQ(SlotMarker(2), "(none)");
+    EXPECT_EQ(Prompts(), std::vector<std::string>{"クイックセーブしました。"});
+}
+
+TEST_F(VellTest, WithOneQuickSlotTheSaveReplacesIt) {
+    mSlotCount = "1";
+    SetUp();
+    ASSERT_TRUE(Open());
+    MakeSlot(0, "old");
+    mVell->SD()->Var().KeyValue("marker", "new");
+    mVell->QuickSave(false);
+    EXPECT_EQ(SlotMarker(0), "new");
+    EXPECT_FALSE(fs::exists(mVell->SD()->FormatINIPath(5, 1)));
+    EXPECT_TRUE(Prompts().empty());
+}
+
+TEST_F(VellTest, ABadQuickSlotCountIsSaidEvenWithoutMessages) {
+    mSlotCount = "0";
+    SetUp();
+    ASSERT_TRUE(Open());
+    mVell->QuickSave(false);
+    EXPECT_EQ(Prompts(), std::vector<std::string>{"クイックセーブスロット数が不正です"});
+}
+
+TEST_F(VellTest, QuickLoadAsksFirstAndSwitchesToTheGameMode) {
+    ASSERT_TRUE(Open());
+    mVell->QuickLoad(true);
+    EXPECT_EQ(Prompts(), std::vector<std::string>{"クイックセーブされたデータがありません。"});
+
+    mVell->QuickSave(false);
+    QuestionBox::Instance().ClearAsked();
+    QuestionBox::Instance().ScriptAnswers({"no", "yes"});
+    mVell->QuickLoad(true);
+    EXPECT_EQ(mVell->VellMode(), 0);
+    Process().StatusRestored = false;
+    mVell->QuickLoad(true);
+    EXPECT_EQ(mVell->VellMode(), 2);
+    EXPECT_TRUE(Process().StatusRestored);
+    EXPECT_EQ(Prompts(), (std::vector<std::string>{"クイックロードを行いますか。",
+                                                   "クイックロードを行いますか。"}));
+}
+
+TEST_F(VellTest, AGarbageQuickSlotFailsToLoadAndKeepsTheGame) {
+    ASSERT_TRUE(Open());
+    std::ofstream(mVell->SD()->FormatINIPath(5, 0), std::ios::binary) << "\x01\x02garbage";
+    mVell->SD()->Var().KeyValue("marker", "running");
+    mVell->QuickLoad(true);
+    EXPECT_EQ(Prompts(), (std::vector<std::string>{"クイックロードを行いますか。",
+                                                   "クイックロードに失敗しました。"}));
+    EXPECT_EQ(mVell->VellMode(), 0);
+    EXPECT_EQ(mVell->SD()->Var().KeyValue("marker"), "running");
+}
+
+TEST_F(VellTest, TheSkipFlagIsClearedByARestore) {
+    ASSERT_TRUE(Open());
+    mVell->IsSkipMode(true);
+    mVell->QuickSave(false);
+    mVell->QuickLoad(false);
+    EXPECT_FALSE(mVell->IsSkipMode());
+}
+
+}  // namespace
+}  // namespace zelk
