@@ -23,16 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "zelk-tool: %s\n", message.c_str());
-    return kExitFailure;
-}
-
-int Usage(const char* usage) {
-    std::fprintf(stderr, "usage: zelk-tool %s\n", usage);
-    return kExitUsage;
-}
-
 // [SECTION] pack --------------------------------------------------------------
 
 // Scenario files go into archives in the regular instruction form, the form

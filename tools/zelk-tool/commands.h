@@ -2,6 +2,7 @@
 // returns the process exit status; messages go to standard error.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -20,5 +21,17 @@ int RunCheckCommand(const Arguments& args);    // check FOLDER
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+
+// A failure message on standard error; the failure's exit status.
+inline int Fail(const std::string& message) {
+    std::fprintf(stderr, "zelk-tool: %s\n", message.c_str());
+    return kExitFailure;
+}
+
+// The usage of one command on standard error; the usage exit status.
+inline int Usage(const char* usage) {
+    std::fprintf(stderr, "usage: zelk-tool %s\n", usage);
+    return kExitUsage;
+}
 
 }  // namespace zelk::tool

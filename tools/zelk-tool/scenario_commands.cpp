@@ -27,16 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "zelk-tool: %s\n", message.c_str());
-    return kExitFailure;
-}
-
-int Usage(const char* usage) {
-    std::fprintf(stderr, "usage: zelk-tool %s\n", usage);
-    return kExitUsage;
-}
-
 // Messages of the player use CR LF; a terminal wants LF.
 std::string ForTerminal(const std::string& text) {
     return ReplaceText(text, "\r\n", "\n");
