@@ -241,19 +241,19 @@ void clsVell::IsSkipMode(bool value) {
     mIsSkipMode = value;
 }
 
-void clsVell::MakeAutoClickTimer(long lTime, long eEvent, const clsEventRect* er) {
+void clsVell::MakeAutoClickTimer(long lTime, long eEvent, long erIndex) {
     clsLaunch* launch = Launch();
     if (!launch || !launch->View()) return;
     PumpTimer& timer = launch->View()->tmrAutoClick();
     if (lTime != 0) {
         mAutoClickEvent = eEvent;
-        mAutoClickRect = er;
+        mAutoClickRect = erIndex;
         timer.Enabled(false);
         timer.Interval(lTime);
         timer.Enabled(true);
     } else {
         mAutoClickEvent = 0;
-        mAutoClickRect = nullptr;
+        mAutoClickRect = -1;
         timer.Interval(0);
         timer.Enabled(false);
     }

@@ -13,7 +13,6 @@
 namespace zelk {
 
 class INIFile;
-class clsEventRect;
 class Configuration;
 class clsInterpreter;
 class clsQuorDriver;
@@ -45,7 +44,9 @@ public:
     void ChangeMode(long eMode, long eSub, std::any vParam = {});
     bool IsSkipMode() const { return mIsSkipMode; }
     void IsSkipMode(bool value);
-    void MakeAutoClickTimer(long lTime, long eEvent, const clsEventRect* er);
+    // The rectangle is named by its index in the view's collection (-1:
+    // none) and looked up when the click fires: it may be gone by then.
+    void MakeAutoClickTimer(long lTime, long eEvent, long erIndex = -1);
     long CurrentAutoClickTimer() const;
     void AutoClick();
 
@@ -82,7 +83,7 @@ private:
     long mVellMode = 0;
     bool mIsSkipMode = false;
     long mAutoClickEvent = 0;
-    const clsEventRect* mAutoClickRect = nullptr;
+    long mAutoClickRect = -1;
     long mThumbWidth = 0;
     long mThumbHeight = 0;
 };

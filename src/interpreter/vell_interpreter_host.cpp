@@ -74,7 +74,7 @@ bool VellInterpreterHost::IsReplayMode() {
 }
 
 void VellInterpreterHost::MakeAutoClickTimer(long milliseconds) {
-    if (mParts.root != nullptr) mParts.root->MakeAutoClickTimer(milliseconds, 1, nullptr);
+    if (mParts.root != nullptr) mParts.root->MakeAutoClickTimer(milliseconds, 1, -1);
 }
 
 bool VellInterpreterHost::ConfigBool(const std::string& key) {
