@@ -1,0 +1,303 @@
+// clsLumoDriver: the game's one client of the film engine. It builds the
+// fixed films (screen, scene buffer, background) and the base film set of
+// the text window, characters, choices and buttons from the game-mode
+// settings, loads pictures from loose files or the archives, runs the
+// scene transitions, prints the story text and keeps the character stack,
+// and saves all of it in the save data's "LumoStatus" section.
+//
+// Everything it needs from above (the view's event rectangles, the skip
+// flag, the event pump, the log, the archives, the settings) it is given as
+// hooks, so it runs without the root or a window.
+//
+// Sections by file: lumo_driver.cpp (life cycle, films, actions, WaitEnd),
+// lumo_driver_pictures.cpp, lumo_driver_base_films.cpp (base film sets,
+// transitions), lumo_driver_text.cpp (text window and choices),
+// lumo_driver_scene.cpp (characters, CG, background),
+// lumo_driver_status.cpp ("LumoStatus").
+#pragma once
+
+#include <array>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "lumo.h"
+
+namespace zelk {
+
+class clsEventRects;
+class clsQuorDriver;
+class INIFile;
+class INISection;
+class ScreenHostSurface;
+class ScreenSurface;
+
+// A text in the engine's mark language (CP932) with every colour mark made
+// black: the copy the shadow film prints.
+std::string ShadowText(const std::string& cp932);
+
+struct LumoDriverHooks {
+    clsEventRects* EvRects = nullptr;       // the view's collection; null: none made
+    const clsQuorDriver* Quor = nullptr;    // archived pictures; null: loose only
+    const INIFile* GamemodeInfo = nullptr;  // "game_mode": the base film sets
+    std::string ImageDir;                   // loose pictures (CGFileMode)
+    bool CGFileMode = false;
+    int ScreenWidth = 640;
+    int ScreenHeight = 480;
+    bool DebugLog = false;  // the character table after each change
+
+    std::function<void(const std::string&)> Log;
+    std::function<bool()> IsSkipMode;
+    std::function<bool()> AutoClickEnabled;
+    // Processes pending window events, first sleeping at most `ms` for one
+    // to arrive. Null: waits only on the engine.
+    std::function<void(int ms)> PumpEvents;
+    // Wakes a sleeping PumpEvents from any thread.
+    std::function<void()> WakePump;
+    std::function<bool(const std::string&)> ConfigBool;
+    // A configuration number, or the fallback when there is none.
+    std::function<long(const std::string&, long fallback)> ConfigLong;
+    std::function<std::string(const std::string&)> ConfigString;
+};
+
+class clsLumoDriver {
+public:
+    static constexpr int kCharSlots = 20;
+    static constexpr int kChoiceSlots = 5;
+
+    // Starts the engine (30 frames a second, immediate mode).
+    explicit clsLumoDriver(LumoDriverHooks hooks);
+    // Terminates the engine with its log lines.
+    ~clsLumoDriver();
+    clsLumoDriver(const clsLumoDriver&) = delete;
+    clsLumoDriver& operator=(const clsLumoDriver&) = delete;
+
+    bool Init();
+    LumoDriverHooks& Hooks() { return mHooks; }
+
+    // [SECTION] Core
+    // Installs the screen the root film presents into (null: none).
+    void ScreenDC(ScreenSurface* surface);
+    long ScreenDC() const { return 0; }
+    void Refresh();
+    void EXEQ();
+    int32_t FIDRoot() const { return mFIDRoot; }
+    int32_t FIDBuff() const { return mFIDBuff; }
+    int32_t FIDBack() const { return mFIDBack; }
+    int32_t FIDWndBk() const { return mWnd.back; }
+    int32_t FIDCur() const { return mWnd.cursor; }
+    int32_t FIDChar(int index) const;  // std::out_of_range outside 0..19
+    int32_t FIDText() const { return mWnd.text; }
+    int32_t FIDShadow() const { return mWnd.shadow; }
+    int32_t FIDFace() const { return mWnd.face; }
+    int32_t FIDFrame() const { return mWnd.frame; }
+    int32_t FIDState() const { return mWnd.state; }
+    int32_t FIDNameplate() const { return mWnd.nameplate; }
+    const std::vector<int32_t>& FIDButtons() const { return mWnd.buttons; }
+    int32_t FIDChoiceFrame(int index) const { return mChoices.at(index).frame; }
+    int32_t FIDChoiceText(int index) const { return mChoices.at(index).text; }
+    long ChoiceRectIndex(int index) const { return mChoices.at(index).rect; }
+
+    int32_t MakeFilm(int32_t kind, int32_t left, int32_t top, int32_t width, int32_t height);
+    int32_t AddActByParam(std::initializer_list<int32_t> words);
+    int32_t AddActByAry(std::span<const int32_t> ASIAry);
+    // Waits for the action to stop; false when the wait was cancelled.
+    bool WaitEnd(int32_t act);
+    void WaitCancel() { mWaitCanceled = true; }
+    bool WaitCancelEnabled() const { return mWaitCancelEnabled; }
+    void WaitCancelEnabled(bool value) { mWaitCancelEnabled = value; }
+    bool WaitCanceled() const { return mWaitCanceled; }
+
+    // [SECTION] Pictures
+    bool LoadBmp(int32_t FilmID, const std::string& sPic, const std::string& sAlpha,
+                 bool bFitSize);
+    bool LoadPng(int32_t FilmID, const std::string& sPNGFile, bool bAlpha, bool bFitSize);
+    bool LoadBuffMask(const std::string& sMask);
+    bool LoadByFullPath(int32_t FilmID, const std::string& sPath);
+    void LoadLogicalPic(int32_t FilmID, long lFlag, long lColor);
+
+    // [SECTION] Base film sets and transitions
+    long BaseFilmSet() const { return mBaseFilmSet; }
+    void BaseFilmSet(long eNew);
+    bool DrawActivity() const { return mDrawActivity; }
+    bool DrawDeactivate(long eMethod, long time);
+    bool DrawActivate(long eMethod, long time);
+
+    // [SECTION] Text window
+    bool TextStart(const std::string& sText, bool bWait);
+    void TextPageTurn();
+    const std::string& CurrentText() const { return mCurrentText; }
+    void TextSpeedSetting(long lSpeed);
+    long TextSpeed() const { return mTextDelay; }
+    void TextFontSetting(const std::string& FontName, long Color);
+    bool TextVisible() const { return mTextVisible; }
+    void TextVisible(bool bVisible);
+    void FilmAvoid(int32_t FilmID, bool bVisible);
+    bool CursorVisible() const { return mCursorVisible; }
+    void CursorVisible(bool bNew);
+    void WindowModeFlip(long lFlipPos);
+    void UpdateWindowMode();
+    void WindowNameFlip(long n);
+    long WindowNameFlip() const { return mNameFlip; }
+    void ButtonFlip(long lBtnIndex);
+    bool ChangeWindowType(long lTypeNumber);
+    long WindowType() const { return mWindowType; }
+    // The configuration's window opacities, applied in their own mode.
+    void WndAlpha(long lAlpha);
+    void NovelAlpha(long lAlpha);
+
+    // [SECTION] Choices
+    bool AddChoiceItem(const std::string& sText, const std::string& OnClick);
+    long ChoiceCount() const { return mChoiceCount; }
+    void ChoiceArrange();
+    bool ChoiceVisible() const { return mChoiceVisible; }
+    void ChoiceVisible(bool bNew);
+    void ChoiceClear();
+    void ChoiceFlip(long index, long FlipLevel);
+
+    // [SECTION] Scene: characters, CG, background
+    long FindChar(const std::string& sCID, bool bInvisible) const;
+    std::string GetCharLocation(const std::string& sCID) const;
+    long GetCharXPos(const std::string& sCID) const;
+    int32_t GetCharFilmID(const std::string& sCID) const;
+    bool CGChange(const std::string& sFile, long xPos, long yPos, long width, long height,
+                  long time);
+    bool CGHide(const std::string& sCID, long time);
+    bool CGHideAll(long time);
+    bool CGFlip(const std::string& sCID, long cellX, long cellY);
+    bool CGAlpha(const std::string& sCID, long lAlpha, long time, bool bSync);
+    bool CGMove(const std::string& sCID, long xPos, long yPos, bool bAbsolute, long time,
+                bool bSync);
+    bool CGTempVisible(const std::string& sCID) const;
+    void CGTempVisible(const std::string& sCID, bool bNew);
+    bool CGActClear(const std::string& sCID);
+    bool CGActAdd(const std::string& sCID, const std::vector<std::string>& words);
+    bool CGActStart(const std::string& sCID);
+    bool CGActEnd(const std::string& sCID);
+    bool CGActComplete(const std::string& sCID);
+    bool FaceChange(const std::string& sFaceFile);
+    bool BGFill(long lColor, long time);
+    bool BGCenter(const std::string& sNewFile, long xPos, long yPos, long time, bool bAbsolute);
+    bool BGMove(long xPos, long yPos, long time, bool bAbsolute);
+    const std::string& BGName() const { return mBGName; }
+    long CharBlendColor() const { return mCharBlendColor; }
+    void CharBlendColor(long value) { mCharBlendColor = value; }
+    void LogChCondition();
+    // The character ID of a picture name: "st_<cid>_..." gives <cid>, else "?".
+    static std::string CIDOf(const std::string& sFile);
+
+    // [SECTION] Save data
+    void SaveStatus(INISection& status) const;
+    void LoadStatus(const INISection& status);
+
+private:
+    struct CharSlot {
+        int32_t film = -1;
+        std::string file;
+        std::string cid;
+        long width = 0, height = 0;
+        long x = 0, y = 0;
+        long cellX = 0, cellY = 0;
+        bool trimmed = false;
+        bool visible = false;
+        bool tempVisible = false;
+        long alpha = 0;
+        long blend = 0;
+        int32_t action = -1;
+        std::vector<int32_t> program;
+    };
+    struct WindowFilms {
+        int32_t text = -1, shadow = -1, frame = -1, back = -1, state = -1, nameplate = -1,
+                face = -1, cursor = -1;
+        std::vector<int32_t> buttons;
+    };
+    struct ChoiceSlot {
+        int32_t frame = -1, text = -1;
+        std::string text_;
+        long rect = -1;  // index in the view's collection
+    };
+    struct FilmSpec {
+        std::string name;
+        long x = 0, y = 0, width = 0, height = 0, extra = 0;
+    };
+
+    // [SECTION] Helpers
+    void Log(const std::string& line) const;
+    void Set1(int32_t film, int32_t property, int32_t value);
+    void Set2(int32_t film, int32_t property, int32_t a, int32_t b);
+    int32_t Get1(int32_t film, int32_t property) const;
+    void Method(int32_t film, int32_t method, int32_t argument = 0);
+    void Attach(int32_t film, int32_t parent);
+    void Detach(int32_t film);
+    void ActSet(int32_t act, int32_t property, int32_t value);
+    void ActMethod(int32_t act, int32_t method, int32_t argument = 0);
+    void InstallRedraw(int32_t film, int32_t set);  // 0 uninstalls
+    void AutoRedraw(bool on);
+    void OnEngineEvent();
+
+    const INISection* ModeSection(const std::string& name) const;
+    FilmSpec ReadSpec(const INISection* section, const std::string& key) const;
+    long ReadNumber(const INISection* section, const std::string& key) const;
+    bool ApplyFilmSpec(int32_t film, FilmSpec& spec);
+    void BuildWindowMode(const INISection* section);
+    void BuildNovelMode(const INISection* section);
+    void BuildTextFilms();
+
+    std::string FindLoose(const std::string& name, std::initializer_list<const char*> exts) const;
+    bool DrawPicture(int32_t film, const class Picture& picture, bool bFitSize);
+    bool FitOrReadSize(int32_t film, int32_t& width, int32_t& height, bool bFitSize);
+
+    CharSlot* SlotOf(const std::string& sCID);
+    const CharSlot* SlotOf(const std::string& sCID) const;
+    void BringToFront(int i);
+    void SendBack(int i);
+    void HideSlot(int i);
+    bool RunTempAction(int32_t film, std::initializer_list<int32_t> program);
+    void RunSlotProgram(CharSlot& slot, std::initializer_list<int32_t> program);
+    bool Basic() const { return mBaseFilmSet < 2; }
+
+    LumoDriverHooks mHooks;
+    bool mEngineStarted = false;
+    std::unique_ptr<ScreenHostSurface> mScreen;
+
+    int32_t mFIDRoot = -1, mFIDBuff = -1, mFIDBack = -1;
+    int32_t mActFadeOut = -1, mActRule = -1, mActWhiteOut = -1, mActCrossFade = -1,
+            mActCursor = -1, mActText = -1, mActShadow = -1;
+
+    long mBaseFilmSet = 0;
+    bool mDrawActivity = false;
+    bool mWaitCancelEnabled = false;
+    bool mWaitCanceled = false;
+
+    // Engine notifications wake WaitEnd.
+    std::mutex mEventMutex;
+    std::condition_variable mEventCv;
+    unsigned long mEventCount = 0;
+
+    WindowFilms mWnd;
+    std::array<CharSlot, kCharSlots> mChars;
+    std::array<ChoiceSlot, kChoiceSlots> mChoices;
+    long mChoiceCount = 0;
+    bool mChoiceVisible = false;
+
+    std::string mCurrentText;
+    long mTextDelay = 40;
+    bool mTextVisible = false;
+    bool mCursorVisible = false;
+    long mWindowType = 0;
+    long mNameFlip = 0;
+
+    std::string mBGName;
+    long mBGFillColor = 0;
+    long mBGX = 0, mBGY = 0;
+    long mCharBlendColor = 0;
+    std::string mFaceName;
+};
+
+}  // namespace zelk

@@ -1,0 +1,348 @@
+// Base film sets (the films of the window, characters, choices and buttons
+// that the game-mode settings describe) and the scene transitions.
+#include "common/numbers.h"
+#include "common/text.h"
+#include "drivers/event_rect.h"
+#include "drivers/lumo_driver.h"
+#include "settings/ini_file.h"
+#include "settings/ini_section.h"
+
+namespace zelk {
+
+// [SECTION] Film specs --------------------------------------------------------
+
+const INISection* clsLumoDriver::ModeSection(const std::string& name) const {
+    return mHooks.GamemodeInfo ? mHooks.GamemodeInfo->FindSection(name) : nullptr;
+}
+
+clsLumoDriver::FilmSpec clsLumoDriver::ReadSpec(const INISection* section,
+                                                const std::string& key) const {
+    FilmSpec spec;
+    if (!section) return spec;
+    const std::vector<std::string> items = SplitText(section->KeyValue(key), ",");
+    auto number = [&](size_t i) { return i < items.size() ? ReadLong(TrimChars(items[i], " \t")) : 0L; };
+    if (!items.empty()) spec.name = TrimChars(items[0], " \t");
+    spec.x = number(1);
+    spec.y = number(2);
+    spec.width = number(3);
+    spec.height = number(4);
+    spec.extra = number(5);
+    return spec;
+}
+
+long clsLumoDriver::ReadNumber(const INISection* section, const std::string& key) const {
+    return section ? ReadLong(section->KeyValue(key)) : 0;
+}
+
+bool clsLumoDriver::ApplyFilmSpec(int32_t film, FilmSpec& spec) {
+    // Sizes beyond any screen are garbage in the settings, not a film to allocate.
+    auto sane = [](long v) { return v < 0 ? 0 : (v > 16384 ? 16384 : v); };
+    Set2(film, FP_POS, static_cast<int32_t>(spec.x), static_cast<int32_t>(spec.y));
+    bool loaded = true;
+    if (!spec.name.empty()) {
+        loaded = LoadPng(film, spec.name, true, true);
+        if (spec.width != 0) {
+            Set1(film, FP_WIDTH, static_cast<int32_t>(sane(spec.width)));
+        } else {
+            spec.width = Get1(film, FP_WIDTH);
+        }
+        if (spec.height != 0) {
+            Set1(film, FP_HEIGHT, static_cast<int32_t>(sane(spec.height)));
+        } else {
+            spec.height = Get1(film, FP_HEIGHT);
+        }
+    } else {
+        const int32_t w = static_cast<int32_t>(sane(spec.width));
+        const int32_t h = static_cast<int32_t>(sane(spec.height));
+        Set2(film, FP_SIZE, w, h);
+        Set2(film, FP_IMAGE_SIZE, w, h);
+    }
+    Set1(film, FP_ALPHA, 256);
+    return loaded;
+}
+
+// [SECTION] Base film sets ----------------------------------------------------
+
+void clsLumoDriver::BaseFilmSet(long eNew) {
+    ExeQueue();
+    if (mDrawActivity) {
+        AutoRedraw(false);
+        Detach(mFIDBuff);
+        Method(mFIDRoot, FM_MOVE_CHILDREN, mFIDBuff);
+        Attach(mFIDBuff, mFIDRoot);
+        ExeQueue();
+    }
+    mBaseFilmSet = eNew;
+    ActSet(mActRule, AP_TARGET, -1);
+    RemoveFilmChildren(mFIDBuff);
+    ExeQueue();
+    for (CharSlot& slot : mChars) {
+        if (slot.action >= 0) RemoveAction(slot.action);
+        slot = CharSlot{};
+    }
+    mBGName.clear();
+    mBGFillColor = 0;
+    mCurrentText.clear();
+    mFaceName.clear();
+
+    const int w = mHooks.ScreenWidth;
+    const int h = mHooks.ScreenHeight;
+    mFIDBuff = MakeFilm(FT_IMAGE, 0, 0, w, h);
+    Set2(mFIDBuff, FP_MASK_SIZE, w, h);
+    mFIDBack = MakeFilm(FT_IMAGE, 0, 0, w, h);
+    ExeQueue();
+    Attach(mFIDBuff, mFIDRoot);
+    Attach(mFIDBack, mFIDBuff);
+    CallFilmMethod(mFIDBack, FM_INVALIDATE, nullptr);
+    ActSet(mActFadeOut, AP_TARGET, mFIDRoot);
+    ActSet(mActWhiteOut, AP_TARGET, mFIDRoot);
+    ActSet(mActCrossFade, AP_TARGET, mFIDRoot);
+    ActSet(mActRule, AP_TARGET, mFIDBuff);
+    ActSet(mActCursor, AP_TARGET, -1);
+    ActSet(mActText, AP_TARGET, -1);
+    ActSet(mActShadow, AP_TARGET, -1);
+
+    mWnd = WindowFilms{};
+    if (mHooks.EvRects) {
+        mHooks.EvRects->RemoveByTag("selectionitem");
+        mHooks.EvRects->RemoveByTag("wndbutton");
+    }
+    for (ChoiceSlot& choice : mChoices)
+        choice = ChoiceSlot{};
+    mChoiceCount = 0;
+    mChoiceVisible = false;
+    mCursorVisible = false;
+    mNameFlip = 0;
+
+    if (eNew == 2 || eNew == 3) BuildTextFilms();
+    if (eNew == 2) BuildWindowMode(ModeSection("WindowMode"));
+    if (eNew == 3) BuildNovelMode(ModeSection("NovelMode"));
+    if (eNew == 2 || eNew == 3) {
+        TextFontSetting(mHooks.ConfigString ? mHooks.ConfigString("Font") : std::string(),
+                        0xFFFFFF);
+    }
+    // The window starts hidden: every window film is moved aside.
+    mTextVisible = true;
+    TextVisible(false);
+    ExeQueue();
+    CallFilmMethod(mFIDBuff, FM_INVALIDATE, nullptr);
+    ExeQueue();
+    mDrawActivity = false;
+}
+
+void clsLumoDriver::BuildTextFilms() {
+    for (int i = kCharSlots - 1; i >= 0; --i) {
+        CharSlot& slot = mChars[static_cast<size_t>(i)];
+        slot.film = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
+        Attach(slot.film, mFIDBuff);
+        Set1(slot.film, FP_ALPHA, 0);
+        slot.action = AddActByParam({});
+        ActSet(slot.action, AP_SPEED, 1000);
+        ActSet(slot.action, AP_TARGET, slot.film);
+    }
+    mWnd.text = MakeFilm(FT_TEXT, 0, 0, 0, 0);
+    Attach(mWnd.text, mFIDBuff);
+    Set1(mWnd.text, FP_ALPHA, 256);
+    Set1(mWnd.text, FP_TEXT_DELAY, static_cast<int32_t>(mTextDelay));
+    ActSet(mActText, AP_TARGET, mWnd.text);
+    mWnd.shadow = MakeFilm(FT_TEXT, 0, 0, 0, 0);
+    Set1(mWnd.shadow, FP_INSERT_BEFORE, mWnd.text);
+    Set1(mWnd.shadow, FP_ALPHA, 256);
+    Set1(mWnd.shadow, FP_TEXT_DELAY, static_cast<int32_t>(mTextDelay));
+    ActSet(mActShadow, AP_TARGET, mWnd.shadow);
+    ExeQueue();
+}
+
+void clsLumoDriver::BuildWindowMode(const INISection* section) {
+    if (!section) Log("lumo: the game mode settings have no [WindowMode]");
+    FilmSpec cursor = ReadSpec(section, "WaitCursor");
+    mWnd.cursor = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
+    Set1(mWnd.cursor, FP_INSERT_AFTER, mWnd.text);
+    ApplyFilmSpec(mWnd.cursor, cursor);
+    ActSet(mActCursor, AP_TARGET, mWnd.cursor);
+    ActSet(mActCursor, AP_SPEED, static_cast<int32_t>(cursor.extra > 0 ? cursor.extra : 1000));
+    CallActMethod(mActCursor, AM_START, nullptr);
+    Set1(mWnd.cursor, FP_X, static_cast<int32_t>(cursor.x - mHooks.ScreenWidth));
+
+    FilmSpec text = ReadSpec(section, "Text");
+    ApplyFilmSpec(mWnd.text, text);
+    FilmSpec shadow = ReadSpec(section, "TextShadow");
+    ApplyFilmSpec(mWnd.shadow, shadow);
+
+    FilmSpec frame = ReadSpec(section, "Frame");
+    mWnd.frame = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
+    Set1(mWnd.frame, FP_INSERT_BEFORE, mWnd.shadow);
+    ApplyFilmSpec(mWnd.frame, frame);
+
+    FilmSpec back = ReadSpec(section, "Back");
+    mWnd.back = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
+    Set1(mWnd.back, FP_INSERT_BEFORE, mWnd.frame);
+    ApplyFilmSpec(mWnd.back, back);
+    const long wndAlpha = ReadNumber(section, "WndAlpha");
+    Set1(mWnd.back, FP_ALPHA,
+         static_cast<int32_t>(mHooks.ConfigLong ? mHooks.ConfigLong("WndAlpha", wndAlpha)
+                                                : wndAlpha));
+
+    FilmSpec state = ReadSpec(section, "State");
+    mWnd.state = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
+    Set1(mWnd.state, FP_INSERT_AFTER, mWnd.frame);
+    ApplyFilmSpec(mWnd.state, state);
+    UpdateWindowMode();
+
+    FilmSpec nameplate = ReadSpec(section, "Nameplate");
+    mWnd.nameplate = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
+    Set1(mWnd.nameplate, FP_INSERT_AFTER, mWnd.frame);
+    ApplyFilmSpec(mWnd.nameplate, nameplate);
+
+    const FilmSpec face = ReadSpec(section, "Face");
+    mWnd.face = MakeFilm(FT_ALPHA, static_cast<int32_t>(face.x), static_cast<int32_t>(face.y), 0,
+                         0);
+    Set1(mWnd.face, FP_INSERT_BEFORE, mWnd.shadow);
+    Set1(mWnd.face, FP_ALPHA, 0);
+    ExeQueue();
+
+    const FilmSpec choiceFrame = ReadSpec(section, "ChoiceFrame");
+    const FilmSpec choiceText = ReadSpec(section, "ChoiceText");
+    for (int i = 0; i < kChoiceSlots; ++i) {
+        ChoiceSlot& choice = mChoices[static_cast<size_t>(i)];
+        FilmSpec f = choiceFrame;
+        FilmSpec t = choiceText;
+        choice.frame = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
+        Attach(choice.frame, mFIDBuff);
+        ApplyFilmSpec(choice.frame, f);
+        choice.text = MakeFilm(FT_TEXT, 0, 0, 0, 0);
+        Set1(choice.text, FP_INSERT_AFTER, choice.frame);
+        ApplyFilmSpec(choice.text, t);
+        ExeQueue();
+        if (mHooks.EvRects) {
+            clsEventRect& rect = mHooks.EvRects->Add(i, "selectionitem");
+            rect.FitFilm(choice.frame);
+            rect.KBOrder = i;
+            rect.Enabled = false;
+            rect.FilmID = choice.frame;
+            choice.rect = rect.Index;
+        }
+        FilmAvoid(choice.frame, false);
+        FilmAvoid(choice.text, false);
+    }
+    CallFilmMethod(mWnd.back, FM_INVALIDATE, nullptr);
+
+    const std::vector<std::string> names =
+        SplitText(section ? section->KeyValue("Buttons") : std::string(), ",");
+    for (size_t i = 0; i < names.size(); ++i) {
+        const std::string name = TrimChars(names[i], " \t");
+        if (name.empty()) continue;
+        FilmSpec spec = ReadSpec(section, name);
+        const int32_t film = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
+        Set1(film, FP_INSERT_AFTER, mWnd.frame);
+        ApplyFilmSpec(film, spec);
+        mWnd.buttons.push_back(film);
+        if (mHooks.EvRects) {
+            clsEventRect& rect = mHooks.EvRects->Add(static_cast<long>(i), "wndbutton");
+            rect.Move(spec.x, spec.y, spec.width, spec.height);
+            rect.FilmID = film;
+            rect.Extension = name;
+        }
+    }
+    ExeQueue();
+}
+
+void clsLumoDriver::BuildNovelMode(const INISection* section) {
+    if (!section) Log("lumo: the game mode settings have no [NovelMode]");
+    FilmSpec cursor = ReadSpec(section, "WaitCursor");
+    mWnd.cursor = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
+    Set1(mWnd.cursor, FP_INSERT_AFTER, mWnd.text);
+    ApplyFilmSpec(mWnd.cursor, cursor);
+    ActSet(mActCursor, AP_TARGET, mWnd.cursor);
+    ActSet(mActCursor, AP_SPEED, static_cast<int32_t>(cursor.extra > 0 ? cursor.extra : 1000));
+    CallActMethod(mActCursor, AM_START, nullptr);
+    Set1(mWnd.cursor, FP_X, static_cast<int32_t>(cursor.x - mHooks.ScreenWidth));
+
+    FilmSpec text = ReadSpec(section, "Text");
+    ApplyFilmSpec(mWnd.text, text);
+    FilmSpec shadow = ReadSpec(section, "TextShadow");
+    ApplyFilmSpec(mWnd.shadow, shadow);
+
+    FilmSpec back = ReadSpec(section, "Back");
+    mWnd.back = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
+    Set1(mWnd.back, FP_INSERT_BEFORE, mWnd.shadow);
+    ApplyFilmSpec(mWnd.back, back);
+    const long novelAlpha = ReadNumber(section, "NovelAlpha");
+    Set1(mWnd.back, FP_ALPHA,
+         static_cast<int32_t>(mHooks.ConfigLong ? mHooks.ConfigLong("NovelAlpha", novelAlpha)
+                                                : novelAlpha));
+
+    const FilmSpec face = ReadSpec(section, "Face");
+    mWnd.face = MakeFilm(FT_ALPHA, static_cast<int32_t>(face.x), static_cast<int32_t>(face.y), 0,
+                         0);
+    Set1(mWnd.face, FP_INSERT_BEFORE, mWnd.shadow);
+    Set1(mWnd.face, FP_ALPHA, 0);
+    ExeQueue();
+}
+
+// [SECTION] Scene transitions -------------------------------------------------
+
+bool clsLumoDriver::DrawDeactivate(long eMethod, long time) {
+    const bool cursor = mCursorVisible;
+    CursorVisible(false);
+    if (!mDrawActivity) DrawActivate(0, 1000);
+    AutoRedraw(false);
+    Method(mFIDRoot, FM_MOVE_CHILDREN, mFIDBuff);
+    Attach(mFIDBuff, mFIDRoot);
+    CallFilmMethod(mFIDBack, FM_INVALIDATE, nullptr);
+    CallFilmMethod(mFIDBuff, FM_REDRAW, nullptr);
+    ExeQueue();
+    if (time != 0 && (eMethod == 1 || eMethod == 2)) {
+        InstallRedraw(mFIDRoot, RF_LEVEL);
+        Set1(mFIDRoot, FP_PARAM1, 128);
+        Set1(mFIDRoot, FP_PARAM2, 0);
+        const int32_t act = eMethod == 1 ? mActFadeOut : mActWhiteOut;
+        ActSet(act, AP_SPEED, static_cast<int32_t>(time));
+        CallActMethod(act, AM_START, nullptr);
+        AutoRedraw(true);
+        WaitEnd(act);
+    }
+    AutoRedraw(false);
+    ExeQueue();
+    InstallRedraw(mFIDRoot, 0);
+    ExeQueue();
+    CursorVisible(cursor);
+    mDrawActivity = false;
+    return true;
+}
+
+bool clsLumoDriver::DrawActivate(long eMethod, long time) {
+    const bool cursor = mCursorVisible;
+    CursorVisible(false);
+    if (mDrawActivity) DrawDeactivate(0, 1000);
+    CallFilmMethod(mFIDBack, FM_INVALIDATE, nullptr);
+    CallFilmMethod(mFIDBuff, FM_REDRAW, nullptr);
+    ExeQueue();
+    if (time != 0 && eMethod == 1) {
+        InstallRedraw(mFIDRoot, RF_FADE_MMX);
+        Set1(mFIDRoot, FP_PARAM1, 256);
+        ActSet(mActCrossFade, AP_SPEED, static_cast<int32_t>(time));
+        CallActMethod(mActCrossFade, AM_START, nullptr);
+        AutoRedraw(true);
+        WaitEnd(mActCrossFade);
+    } else if (time != 0 && eMethod == 2) {
+        Set1(mFIDBuff, FP_SOFTNESS, 30);
+        Set1(mFIDBuff, FP_PARAM1, 286);
+        InstallRedraw(mFIDRoot, RF_RULE);
+        ActSet(mActRule, AP_SPEED, static_cast<int32_t>(time));
+        CallActMethod(mActRule, AM_START, nullptr);
+        AutoRedraw(true);
+        WaitEnd(mActRule);
+    }
+    AutoRedraw(false);
+    Detach(mFIDBuff);
+    Method(mFIDBuff, FM_MOVE_CHILDREN, mFIDRoot);
+    ExeQueue();
+    InstallRedraw(mFIDRoot, 0);
+    AutoRedraw(true);
+    CursorVisible(cursor);
+    mDrawActivity = true;
+    return true;
+}
+
+}  // namespace zelk
