@@ -339,6 +339,9 @@ bool clsLumoDriver::DrawActivate(long eMethod, long time) {
     Method(mFIDBuff, FM_MOVE_CHILDREN, mFIDRoot);
     ExeQueue();
     InstallRedraw(mFIDRoot, 0);
+    // A transition cut short left its last step on the screen: the live
+    // scene is composed whole once more.
+    Blt(mFIDRoot);
     AutoRedraw(true);
     CursorVisible(cursor);
     mDrawActivity = true;
