@@ -57,11 +57,10 @@ protected:
     // Once the engine has redrawn the last change, the frame that shows it
     // is presented next; nothing is presented when nothing changed.
     void Settle() {
+        ExeQueue();
+        WaitBlt();
         std::unique_lock lock(mMutex);
         const unsigned long seen = mPresents;
-        lock.unlock();
-        WaitBlt();
-        lock.lock();
         mCv.wait_for(lock, std::chrono::milliseconds(300), [&] { return mPresents > seen; });
     }
 
