@@ -11,11 +11,13 @@
 #include "common/reporter.h"
 #include "common/text.h"
 #include "common/utf8.h"
+#include "drivers/lumo_driver.h"
 #include "drivers/quor_driver.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/page_log.h"
 #include "interpreter/vell_interpreter_host.h"
 #include "modes/save_data.h"
+#include "platform/event_pump.h"
 #include "scenario/shared_data.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
@@ -91,6 +93,8 @@ clsVell::clsVell()
     mSharedData = std::make_unique<zelk::SharedData>(LaunchReporter());
     mSD = std::make_unique<clsSaveData>(LaunchReporter());
     mQuor = std::make_unique<clsQuorDriver>(LogLine);
+    // The graphics driver starts its engine now; Init gives it the game.
+    mLumo = std::make_unique<clsLumoDriver>(LumoDriverHooks{});
     mIntprtHost = std::make_unique<VellInterpreterHost>(
         VellHostParts{this, mCfg.get(), mSharedData.get(), mSD.get(), mQuor.get()});
     mIntprt = std::make_unique<clsInterpreter>(*mIntprtHost);
@@ -109,6 +113,7 @@ clsVell::~clsVell() {
     LogLine("Quor...");
     mQuor.reset();
     LogLine("Lumo...");
+    mLumo.reset();
     LogLine("Wavo...");
     LogLine("Interpreter...");
     mIntprt.reset();
@@ -139,11 +144,47 @@ bool clsVell::Init() {
         Message("共有セーブデータファイルを作成できません。");
         return false;
     }
-    // The graphics and sound drivers start here once they have joined.
+    if (!InitLumo()) {
+        Message("スクリーンエンジンの初期化に失敗しました。");
+        return false;
+    }
+    // The sound driver starts here once it has joined.
     mCfg->RaiseChangeEvent("CustomCursor,TextSpeed,TextAutoClick");
     mCfg->RaiseChangeEvent("BGMVolume,SEVolume,CVVolume,BGMMute,SEMute,CVMute");
     mIntprt->Init();
     return ReadThumbSize();
+}
+
+bool clsVell::InitLumo() {
+    // What the driver asks of the program above it. The view, once it has a
+    // window, adds its event rectangles, its auto click and the screen
+    // (ScreenDC); until then the driver composes for no screen.
+    LumoDriverHooks& hooks = mLumo->Hooks();
+    const ProcessValues& process = Process();
+    hooks.Quor = mQuor.get();
+    hooks.GamemodeInfo = mGamemodeInfo.get();
+    hooks.ImageDir = process.ArchiveDir + "/image";
+    hooks.CGFileMode = process.Debug.CGFileMode;
+    hooks.ScreenWidth = process.ScreenSizeX;
+    hooks.ScreenHeight = process.ScreenSizeY;
+    hooks.DebugLog = process.IsDebugMode;
+    hooks.Log = LogLine;
+    hooks.IsSkipMode = [this] { return mIsSkipMode; };
+    hooks.PumpEvents = [](int ms) {
+        EventPump::Instance().WaitAndProcess(std::chrono::milliseconds(ms));
+    };
+    hooks.WakePump = [] { EventPump::Instance().Wake(); };
+    hooks.ConfigBool = [this](const std::string& key) { return mCfg->BoolVal(key); };
+    hooks.ConfigLong = [this](const std::string& key, long) { return mCfg->LongVal(key); };
+    hooks.ConfigString = [this](const std::string& key) { return mCfg->StringVal(key); };
+    if (!mLumo->Init()) return false;
+    mLumo->BaseFilmSet(1);
+    const long color = ReadLong(mSystemInfo->KeySection("Game").KeyValue("InitialScreenColor"));
+    mLumo->LoadLogicalPic(mLumo->FIDBack(), 0, color);
+    mLumo->LoadLogicalPic(mLumo->FIDBuff(), 0, color);
+    mLumo->RedrawScreen();
+    mLumo->EXEQ();
+    return true;
 }
 
 bool clsVell::LoadArchives() {
@@ -276,8 +317,9 @@ void clsVell::AutoClick() {
 // [SECTION] Save data and quick slots ---------------------------------------
 
 void clsVell::SDMakeData() {
-    // The sound driver, the game view and the graphics driver write their
-    // sections here once they have joined.
+    // The sound driver and the game view write their sections here once
+    // they have joined.
+    if (mLumo) mLumo->SaveStatus(mSD->LumoStatus());
     mIntprt->SaveStatus();
     INISection& status = mSD->VellStatus();
     // Without a mode object the text films are shown, as the game mode
@@ -288,8 +330,9 @@ void clsVell::SDMakeData() {
 }
 
 void clsVell::SDRestoreData(bool /*bSndRestore*/) {
-    // Sound, drawing and the game view are restored here once they have
-    // joined; the interpreter reloads its scripts from its own status.
+    // Sound and the game view are restored here once they have joined; the
+    // interpreter reloads its scripts from its own status.
+    if (mLumo) mLumo->LoadStatus(mSD->LumoStatus());
     mIntprt->ScriptManager().DisposeAllScript();
     mIntprt->LoadStatus();
     Process().StatusRestored = true;
@@ -337,7 +380,14 @@ void clsVell::QuickLoad(bool bMsg) {
 
 // [SECTION] Events of owned objects ------------------------------------------
 
-void clsVell::OnChangeSetting(const std::string& /*sKey*/) {}
+void clsVell::OnChangeSetting(const std::string& sKey) {
+    if (mLumo) {
+        if (sKey == "WndAlpha") mLumo->WndAlpha(mCfg->LongVal("WndAlpha"));
+        if (sKey == "NovelAlpha") mLumo->NovelAlpha(mCfg->LongVal("NovelAlpha"));
+        if (sKey == "Font") mLumo->TextFontSetting(mCfg->StringVal("Font"), 0xFFFFFF);
+        if (sKey == "TextShadow") mLumo->TextShadow(mCfg->BoolVal("TextShadow"));
+    }
+}
 
 void clsVell::OnRuntimeError(long /*eErrCode*/, const std::string& sMsg, long lAddr) {
     if (!Process().IsDebugMode || lAddr < 0) return;

@@ -15,6 +15,7 @@ namespace zelk {
 class INIFile;
 class Configuration;
 class clsInterpreter;
+class clsLumoDriver;
 class clsQuorDriver;
 class clsSaveData;
 class SharedData;
@@ -33,6 +34,7 @@ public:
     Configuration* Cfg() const { return mCfg.get(); }
     clsInterpreter* Intprt() const { return mIntprt.get(); }
     clsQuorDriver* Quor() const { return mQuor.get(); }
+    clsLumoDriver* Lumo() const { return mLumo.get(); }
     clsSaveData* SD() const { return mSD.get(); }
     zelk::SharedData* SharedData() const { return mSharedData.get(); }
     INIFile* SystemInfo() const { return mSystemInfo.get(); }
@@ -68,6 +70,7 @@ private:
     bool LoadSystemFiles();
     void ReadScreenGeometry();
     bool ReadThumbSize();
+    bool InitLumo();
 
     // Declared in the order of construction; released explicitly in the
     // order of the teardown.
@@ -75,6 +78,7 @@ private:
     std::unique_ptr<InterpreterHost> mIntprtHost;
     std::unique_ptr<clsInterpreter> mIntprt;
     std::unique_ptr<clsQuorDriver> mQuor;
+    std::unique_ptr<clsLumoDriver> mLumo;
     std::unique_ptr<clsSaveData> mSD;
     std::unique_ptr<zelk::SharedData> mSharedData;
     std::unique_ptr<INIFile> mSystemInfo;

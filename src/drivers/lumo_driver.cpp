@@ -1,4 +1,5 @@
 #include "drivers/lumo_driver.h"
+#include "lumo.h"
 
 #include <stdexcept>
 
@@ -32,11 +33,10 @@ clsLumoDriver::clsLumoDriver(LumoDriverHooks hooks) : mHooks(std::move(hooks)) {
     AutoRedraw(false);
     // Every action's end and loop wakes WaitEnd, so it never polls faster
     // than the engine changes anything.
-    LumoNotifyWindow window{
-        [](void* context, uint32_t, int32_t, int32_t) {
-            static_cast<clsLumoDriver*>(context)->OnEngineEvent();
-        },
-        this};
+    LumoNotifyWindow window{[](void* context, uint32_t, int32_t, int32_t) {
+                                static_cast<clsLumoDriver*>(context)->OnEngineEvent();
+                            },
+                            this};
     SetLumoSetting(LS_NOTIFY_WINDOW, &window);
 }
 
@@ -92,6 +92,10 @@ void clsLumoDriver::ScreenDC(ScreenSurface* surface) {
 
 void clsLumoDriver::Refresh() {
     Blt(mFIDRoot);
+}
+
+void clsLumoDriver::RedrawScreen() {
+    CallFilmMethod(mFIDRoot, FM_REDRAW, nullptr);
 }
 
 void clsLumoDriver::EXEQ() {
@@ -229,8 +233,7 @@ bool clsLumoDriver::WaitEnd(int32_t act) {
             mEventCv.wait_for(lock, std::chrono::milliseconds(kFrameMs),
                               [&] { return mEventCount != seen; });
         }
-        if (mWaitCancelEnabled &&
-            (mWaitCanceled || (mHooks.IsSkipMode && mHooks.IsSkipMode()))) {
+        if (mWaitCancelEnabled && (mWaitCanceled || (mHooks.IsSkipMode && mHooks.IsSkipMode()))) {
             CallActMethod(act, AM_FINISH, nullptr);
             ExeQueue();
             WaitBlt();

@@ -27,7 +27,8 @@
 #include <string>
 #include <vector>
 
-#include "lumo.h"
+// The engine's identifiers stay out of this header: its callers above the
+// drivers know only film and action numbers.
 
 namespace zelk {
 
@@ -86,6 +87,8 @@ public:
     void ScreenDC(ScreenSurface* surface);
     long ScreenDC() const { return 0; }
     void Refresh();
+    // Recomposes the screen film now where anything under it changed.
+    void RedrawScreen();
     void EXEQ();
     int32_t FIDRoot() const { return mFIDRoot; }
     int32_t FIDBuff() const { return mFIDBuff; }
@@ -115,8 +118,7 @@ public:
     bool WaitCanceled() const { return mWaitCanceled; }
 
     // [SECTION] Pictures
-    bool LoadBmp(int32_t FilmID, const std::string& sPic, const std::string& sAlpha,
-                 bool bFitSize);
+    bool LoadBmp(int32_t FilmID, const std::string& sPic, const std::string& sAlpha, bool bFitSize);
     bool LoadPng(int32_t FilmID, const std::string& sPNGFile, bool bAlpha, bool bFitSize);
     bool LoadBuffMask(const std::string& sMask);
     bool LoadByFullPath(int32_t FilmID, const std::string& sPath);
@@ -151,6 +153,8 @@ public:
     // The configuration's window opacities, applied in their own mode.
     void WndAlpha(long lAlpha);
     void NovelAlpha(long lAlpha);
+    // The configuration's "TextShadow" switch: only the shadow's opacity.
+    void TextShadow(bool bOn);
 
     // [SECTION] Choices
     bool AddChoiceItem(const std::string& sText, const std::string& OnClick);
@@ -267,8 +271,8 @@ private:
     std::unique_ptr<ScreenHostSurface> mScreen;
 
     int32_t mFIDRoot = -1, mFIDBuff = -1, mFIDBack = -1;
-    int32_t mActFadeOut = -1, mActRule = -1, mActWhiteOut = -1, mActCrossFade = -1,
-            mActCursor = -1, mActText = -1, mActShadow = -1;
+    int32_t mActFadeOut = -1, mActRule = -1, mActWhiteOut = -1, mActCrossFade = -1, mActCursor = -1,
+            mActText = -1, mActShadow = -1;
 
     long mBaseFilmSet = 0;
     bool mDrawActivity = false;

@@ -4,6 +4,7 @@
 #include "common/text.h"
 #include "drivers/event_rect.h"
 #include "drivers/lumo_driver.h"
+#include "lumo.h"
 #include "settings/ini_file.h"
 #include "settings/ini_section.h"
 
@@ -20,7 +21,9 @@ clsLumoDriver::FilmSpec clsLumoDriver::ReadSpec(const INISection* section,
     FilmSpec spec;
     if (!section) return spec;
     const std::vector<std::string> items = SplitText(section->KeyValue(key), ",");
-    auto number = [&](size_t i) { return i < items.size() ? ReadLong(TrimChars(items[i], " \t")) : 0L; };
+    auto number = [&](size_t i) {
+        return i < items.size() ? ReadLong(TrimChars(items[i], " \t")) : 0L;
+    };
     if (!items.empty()) spec.name = TrimChars(items[0], " \t");
     spec.x = number(1);
     spec.y = number(2);
@@ -195,8 +198,8 @@ void clsLumoDriver::BuildWindowMode(const INISection* section) {
     ApplyFilmSpec(mWnd.nameplate, nameplate);
 
     const FilmSpec face = ReadSpec(section, "Face");
-    mWnd.face = MakeFilm(FT_ALPHA, static_cast<int32_t>(face.x), static_cast<int32_t>(face.y), 0,
-                         0);
+    mWnd.face =
+        MakeFilm(FT_ALPHA, static_cast<int32_t>(face.x), static_cast<int32_t>(face.y), 0, 0);
     Set1(mWnd.face, FP_INSERT_BEFORE, mWnd.shadow);
     Set1(mWnd.face, FP_ALPHA, 0);
     ExeQueue();
@@ -273,8 +276,8 @@ void clsLumoDriver::BuildNovelMode(const INISection* section) {
                                                 : novelAlpha));
 
     const FilmSpec face = ReadSpec(section, "Face");
-    mWnd.face = MakeFilm(FT_ALPHA, static_cast<int32_t>(face.x), static_cast<int32_t>(face.y), 0,
-                         0);
+    mWnd.face =
+        MakeFilm(FT_ALPHA, static_cast<int32_t>(face.x), static_cast<int32_t>(face.y), 0, 0);
     Set1(mWnd.face, FP_INSERT_BEFORE, mWnd.shadow);
     Set1(mWnd.face, FP_ALPHA, 0);
     ExeQueue();

@@ -8,6 +8,7 @@
 #include "drivers/lumo_driver.h"
 #include "drivers/lumo_surface_adapter.h"
 #include "drivers/quor_driver.h"
+#include "lumo.h"
 #include "platform/picture.h"
 
 namespace zelk {
@@ -47,8 +48,7 @@ std::string clsLumoDriver::FindLoose(const std::string& name,
     return {};
 }
 
-bool clsLumoDriver::FitOrReadSize(int32_t film, int32_t& width, int32_t& height,
-                                  bool bFitSize) {
+bool clsLumoDriver::FitOrReadSize(int32_t film, int32_t& width, int32_t& height, bool bFitSize) {
     if (bFitSize) {
         Set2(film, FP_IMAGE_SIZE, width, height);
         Set2(film, FP_SIZE, width, height);
@@ -139,11 +139,11 @@ bool clsLumoDriver::LoadPng(int32_t FilmID, const std::string& sPNGFile, bool bA
     ExeQueue();
     if (!sPNGFile.empty()) {
         const std::string loose = FindLoose(sPNGFile, {".png"});
-        if (loose.empty()) return LoadBmp(FilmID, sPNGFile, bAlpha ? sPNGFile + "-m" : "", bFitSize);
+        if (loose.empty())
+            return LoadBmp(FilmID, sPNGFile, bAlpha ? sPNGFile + "-m" : "", bFitSize);
         std::string error;
         const std::optional<Picture> picture = Picture::Load(loose, error);
-        if (!picture || picture->Width() > kMaxPictureSide ||
-            picture->Height() > kMaxPictureSide) {
+        if (!picture || picture->Width() > kMaxPictureSide || picture->Height() > kMaxPictureSide) {
             Log("lumo loadpicture error '" + sPNGFile + "' " + error);
             return false;
         }

@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "drivers/lumo_driver.h"
+#include "lumo.h"
 
 namespace zelk {
 
@@ -279,8 +280,8 @@ bool clsLumoDriver::CGAlpha(const std::string& sCID, long lAlpha, long time, boo
     return true;
 }
 
-bool clsLumoDriver::CGMove(const std::string& sCID, long xPos, long yPos, bool bAbsolute,
-                           long time, bool bSync) {
+bool clsLumoDriver::CGMove(const std::string& sCID, long xPos, long yPos, bool bAbsolute, long time,
+                           bool bSync) {
     CharSlot* slot = SlotOf(sCID);
     if (!slot) return false;
     slot->x = bAbsolute ? xPos : slot->x + xPos;
@@ -402,8 +403,7 @@ bool clsLumoDriver::BGCenter(const std::string& sNewFile, long xPos, long yPos, 
     if (yPos == kCentre) yPos = mHooks.ScreenHeight / 2;
     ExeQueue();
     if (sNewFile == mBGName && !sNewFile.empty()) {
-        if ((bAbsolute && mBGX == xPos && mBGY == yPos) ||
-            (!bAbsolute && xPos == 0 && yPos == 0)) {
+        if ((bAbsolute && mBGX == xPos && mBGY == yPos) || (!bAbsolute && xPos == 0 && yPos == 0)) {
             Log("BGCenter Command Same File And Pos");
             return true;
         }
@@ -457,11 +457,11 @@ void clsLumoDriver::LogChCondition() {
     std::string table = "Chars Changed to ...";
     for (int i = 0; i < kCharSlots; ++i) {
         const CharSlot& s = mChars[static_cast<size_t>(i)];
-        table += "\r\n" + FormatMessageArgs("CH(%1) File='%2' CID='%3' POS=(%4,%5) SIZE=(%6,%7) Vis='%8'",
-                                            {std::to_string(i), s.file, s.cid, std::to_string(s.x),
-                                             std::to_string(s.y), std::to_string(s.width),
-                                             std::to_string(s.height),
-                                             s.visible ? "True" : "False"});
+        table += "\r\n" +
+                 FormatMessageArgs("CH(%1) File='%2' CID='%3' POS=(%4,%5) SIZE=(%6,%7) Vis='%8'",
+                                   {std::to_string(i), s.file, s.cid, std::to_string(s.x),
+                                    std::to_string(s.y), std::to_string(s.width),
+                                    std::to_string(s.height), s.visible ? "True" : "False"});
     }
     Log(table);
 }

@@ -3,6 +3,7 @@
 #include "common/text.h"
 #include "drivers/event_rect.h"
 #include "drivers/lumo_driver.h"
+#include "lumo.h"
 #include "settings/ini_section.h"
 
 namespace zelk {
@@ -62,7 +63,8 @@ void clsLumoDriver::LoadStatus(const INISection& status) {
     if (!ChangeWindowType(type)) mWindowType = type;
     const std::string bg = status.KeyValue("BGName");
     if (!bg.empty()) {
-        BGCenter(bg, ReadLong(status.KeyValue("BGX")), ReadLong(status.KeyValue("BGY")), 1000, true);
+        BGCenter(bg, ReadLong(status.KeyValue("BGX")), ReadLong(status.KeyValue("BGY")), 1000,
+                 true);
     } else {
         BGFill(ReadLong(status.KeyValue("BGFillColor")), 0);
     }
@@ -93,7 +95,8 @@ void clsLumoDriver::LoadStatus(const INISection& status) {
     for (long i = 0; i < count && i < kChoiceSlots; ++i) {
         const std::string item = status.KeyValue("choice" + std::to_string(i));
         const size_t comma = item.find(',');
-        AddChoiceItem(item.substr(0, comma), comma == std::string::npos ? "" : item.substr(comma + 1));
+        AddChoiceItem(item.substr(0, comma),
+                      comma == std::string::npos ? "" : item.substr(comma + 1));
     }
     ChoiceArrange();
     ChoiceVisible(ToLowerAscii(status.KeyValue("ChoiceVisible")) == "true");

@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "drivers/event_rect.h"
 #include "drivers/lumo_driver.h"
+#include "lumo.h"
 #include "settings/ini_file.h"
 #include "settings/ini_section.h"
 
@@ -23,15 +24,33 @@ bool IsMark(unsigned char c) {
 // The operand bytes that follow a mark letter; "E" adds its own count.
 size_t OperandLength(unsigned char mark) {
     switch (mark | 0x20) {
-        case 'b': return 8;
-        case 'c': return 4;
-        case 'd': return 6;
-        case 'e': return 2;
-        case 'f': case 'g': case 'h': return 3;
-        case 'i': case 'j': case 'k': case 'l': return 4;
-        case 'm': return 12;
-        case 'p': case 'q': case 'r': case 's': case 't': return 8;
-        default: return 0;
+        case 'b':
+            return 8;
+        case 'c':
+            return 4;
+        case 'd':
+            return 6;
+        case 'e':
+            return 2;
+        case 'f':
+        case 'g':
+        case 'h':
+            return 3;
+        case 'i':
+        case 'j':
+        case 'k':
+        case 'l':
+            return 4;
+        case 'm':
+            return 12;
+        case 'p':
+        case 'q':
+        case 'r':
+        case 's':
+        case 't':
+            return 8;
+        default:
+            return 0;
     }
 }
 
@@ -238,6 +257,12 @@ void clsLumoDriver::WndAlpha(long lAlpha) {
 void clsLumoDriver::NovelAlpha(long lAlpha) {
     if (mBaseFilmSet != 3 || mWnd.back < 0) return;
     Set1(mWnd.back, FP_ALPHA, static_cast<int32_t>(lAlpha));
+    ExeQueue();
+}
+
+void clsLumoDriver::TextShadow(bool bOn) {
+    if (mWnd.shadow < 0) return;
+    Set1(mWnd.shadow, FP_ALPHA, bOn ? 256 : 0);
     ExeQueue();
 }
 

@@ -4,6 +4,7 @@
 
 #include "app/launch.h"
 #include "app/vell.h"
+#include "drivers/lumo_driver.h"
 #include "drivers/quor_driver.h"
 #include "interpreter/page_log.h"
 #include "modes/save_data.h"
@@ -94,14 +95,24 @@ void VellInterpreterHost::AddCmdHistory(const std::string& script, long address)
 }
 
 // [SECTION] Graphics driver
-// The graphics driver joins here when it is built: DrawActivity,
-// CursorVisible and TextVisible.
+// Without a root or its driver the scene counts as live, as an idle player's.
+
+namespace {
+clsLumoDriver* LumoOf(clsVell* root) {
+    return root == nullptr ? nullptr : root->Lumo();
+}
+}  // namespace
 
 bool VellInterpreterHost::DrawActivity() {
-    return true;
+    clsLumoDriver* lumo = LumoOf(mParts.root);
+    return lumo == nullptr || lumo->DrawActivity();
 }
-void VellInterpreterHost::CursorVisible(bool) {}
-void VellInterpreterHost::TextVisible(bool) {}
+void VellInterpreterHost::CursorVisible(bool visible) {
+    if (clsLumoDriver* lumo = LumoOf(mParts.root)) lumo->CursorVisible(visible);
+}
+void VellInterpreterHost::TextVisible(bool visible) {
+    if (clsLumoDriver* lumo = LumoOf(mParts.root)) lumo->TextVisible(visible);
+}
 
 // [SECTION] Save data and log
 

@@ -13,6 +13,7 @@
 
 #include "drivers/event_rect.h"
 #include "drivers/lumo_driver.h"
+#include "lumo.h"
 #include "platform/screen_surface.h"
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"

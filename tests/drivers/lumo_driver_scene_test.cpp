@@ -32,9 +32,9 @@ std::filesystem::path ShotPath(const std::string& name) {
 
 bool WritePng(ScreenSurface& screen, const std::filesystem::path& path) {
     std::lock_guard lock(screen.Mutex());
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-        screen.Pixels(), screen.Width(), screen.Height(), 24, screen.Stride(),
-        SDL_PIXELFORMAT_BGR24);
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(screen.Pixels(), screen.Width(), screen.Height(), 24,
+                                           screen.Stride(), SDL_PIXELFORMAT_BGR24);
     if (!surface) return false;
     const bool saved = IMG_SavePNG(surface, path.string().c_str()) == 0;
     SDL_FreeSurface(surface);
@@ -62,7 +62,8 @@ protected:
         ASSERT_TRUE(mDriver->CGChange("st_a01_normal", 320, 240, -1, -1, 0));
         mDriver->TextVisible(true);
         mDriver->WindowNameFlip(1);
-        ASSERT_TRUE(mDriver->TextStart("浜辺に小さな瓶が流れ着いていた。\n中には手紙が一通。", false));
+        ASSERT_TRUE(
+            mDriver->TextStart("浜辺に小さな瓶が流れ着いていた。\n中には手紙が一通。", false));
         mDriver->DrawActivate(0, 0);
         Settle();
     }

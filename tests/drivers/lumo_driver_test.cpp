@@ -33,9 +33,9 @@ TEST_F(LumoDriverTest, WindowModeBuildsEveryFilmUnderTheSceneBuffer) {
     EXPECT_EQ(Parent(mDriver->FIDBack()), mDriver->FIDBuff());
     for (int i = 0; i < clsLumoDriver::kCharSlots; ++i)
         EXPECT_EQ(Parent(mDriver->FIDChar(i)), mDriver->FIDBuff());
-    for (const int32_t film : {mDriver->FIDText(), mDriver->FIDShadow(), mDriver->FIDFrame(),
-                               mDriver->FIDWndBk(), mDriver->FIDState(), mDriver->FIDNameplate(),
-                               mDriver->FIDFace(), mDriver->FIDCur()}) {
+    for (const int32_t film :
+         {mDriver->FIDText(), mDriver->FIDShadow(), mDriver->FIDFrame(), mDriver->FIDWndBk(),
+          mDriver->FIDState(), mDriver->FIDNameplate(), mDriver->FIDFace(), mDriver->FIDCur()}) {
         EXPECT_GE(film, 0);
         EXPECT_EQ(Parent(film), mDriver->FIDBuff());
     }
