@@ -163,7 +163,7 @@ bool clsVell::InitLumo() {
     const ProcessValues& process = Process();
     hooks.Quor = mQuor.get();
     hooks.GamemodeInfo = mGamemodeInfo.get();
-    hooks.ImageDir = process.ArchiveDir + "/image";
+    hooks.ImageDir = process.WorkspaceDir + "/image";
     hooks.CGFileMode = process.Debug.CGFileMode;
     hooks.ScreenWidth = process.ScreenSizeX;
     hooks.ScreenHeight = process.ScreenSizeY;

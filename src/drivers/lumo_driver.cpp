@@ -161,6 +161,10 @@ void clsLumoDriver::AutoRedraw(bool on) {
     SetLumoProp(LP_AUTO_REDRAW, &value);
 }
 
+void clsLumoDriver::WaitShown() {
+    if (mDrawActivity) WaitBlt();
+}
+
 void clsLumoDriver::OnEngineEvent() {
     {
         std::lock_guard lock(mEventMutex);

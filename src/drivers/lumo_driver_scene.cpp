@@ -374,7 +374,7 @@ bool clsLumoDriver::FaceChange(const std::string& sFaceFile) {
         Set1(mWnd.face, FP_ALPHA, 0);
     }
     ExeQueue();
-    WaitBlt();
+    WaitShown();
     return result;
 }
 

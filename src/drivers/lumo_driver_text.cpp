@@ -173,7 +173,7 @@ void clsLumoDriver::TextVisible(bool bVisible) {
         if (mHooks.EvRects) mHooks.EvRects->EnabledByTag("wndbutton", bVisible);
     }
     ExeQueue();
-    WaitBlt();
+    WaitShown();
 }
 
 void clsLumoDriver::CursorVisible(bool bNew) {
@@ -187,7 +187,7 @@ void clsLumoDriver::CursorVisible(bool bNew) {
         Set1(mWnd.cursor, FP_Y, static_cast<int32_t>(Get1(mWnd.text, FP_TEXT_Y) + offset));
     }
     ExeQueue();
-    WaitBlt();
+    WaitShown();
 }
 
 void clsLumoDriver::WindowModeFlip(long lFlipPos) {
@@ -244,7 +244,7 @@ bool clsLumoDriver::ChangeWindowType(long lTypeNumber) {
     LoadPng(mWnd.state, state, true, false);
     if (live) DrawActivate(0, 1000);
     ExeQueue();
-    WaitBlt();
+    WaitShown();
     return true;
 }
 
@@ -317,7 +317,7 @@ void clsLumoDriver::ChoiceVisible(bool bNew) {
         Set1(choice.frame, FP_CELL_Y, 0);
     }
     ExeQueue();
-    WaitBlt();
+    WaitShown();
 }
 
 void clsLumoDriver::ChoiceClear() {
@@ -331,7 +331,7 @@ void clsLumoDriver::ChoiceFlip(long index, long FlipLevel) {
         Set1(mChoices[static_cast<size_t>(i)].frame, FP_CELL_Y,
              static_cast<int32_t>(i == index ? FlipLevel : 0));
     ExeQueue();
-    WaitBlt();
+    WaitShown();
 }
 
 }  // namespace zelk
