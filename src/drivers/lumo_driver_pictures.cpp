@@ -50,6 +50,16 @@ std::string clsLumoDriver::FindLoose(const std::string& name,
 
 bool clsLumoDriver::FitOrReadSize(int32_t film, int32_t& width, int32_t& height, bool bFitSize) {
     if (bFitSize) {
+        // Resizing reallocates and clears the image; a film without alpha map
+        // that already has the size is overwritten whole by the picture.
+        int32_t size[2] = {0, 0};
+        LumoSurface* alpha = nullptr;
+        if (GetFilmProp(film, FP_IMAGE_SIZE, size) == 0 && size[0] == width && size[1] == height &&
+            GetFilmProp(film, FP_ALPHA_OBJECT, &alpha) != 0) {
+            Set2(film, FP_SIZE, width, height);
+            ExeQueue();
+            return true;
+        }
         Set2(film, FP_IMAGE_SIZE, width, height);
         Set2(film, FP_SIZE, width, height);
         ExeQueue();
