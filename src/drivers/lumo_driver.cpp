@@ -31,12 +31,15 @@ clsLumoDriver::clsLumoDriver(LumoDriverHooks hooks) : mHooks(std::move(hooks)) {
     mEngineStarted = InitializeLumo() == 0;
     if (!mEngineStarted) Log("lumo: the film engine could not be started");
     AutoRedraw(false);
-    // Every action's end and loop wakes WaitEnd, so it never polls faster
-    // than the engine changes anything.
-    LumoNotifyWindow window{[](void* context, uint32_t, int32_t, int32_t) {
-                                static_cast<clsLumoDriver*>(context)->OnEngineEvent();
-                            },
-                            this};
+    // An action's end wakes WaitEnd, so it never polls faster than the
+    // engine changes anything. Loops (the wait cursor's, ten a second) end
+    // no wait and are left alone.
+    auto notify = [](void* context, uint32_t, int32_t wparam, int32_t) {
+        const int32_t code = wparam >> 16;
+        if (code == EV_ACT_END || code == EV_TEXT_DONE || code == EV_TEXT_STOP)
+            static_cast<clsLumoDriver*>(context)->OnEngineEvent();
+    };
+    LumoNotifyWindow window{notify, this};
     SetLumoSetting(LS_NOTIFY_WINDOW, &window);
 }
 
