@@ -11,8 +11,11 @@ namespace zelk {
 
 namespace {
 
+constexpr char32_t kMalformed = U'\uFFFD';
+
 // The code point at `pos` and the number of bytes it takes; a malformed
-// byte counts as one half-width byte so that it is copied, not lost.
+// byte is one U+FFFD of one byte, which ends an escape like text does, so
+// that it is copied rather than swallowed into an escape's name.
 char32_t PeekChar(std::string_view text, std::size_t pos, std::size_t& size) {
     const auto lead = static_cast<unsigned char>(text[pos]);
     size = 1;
@@ -29,12 +32,12 @@ char32_t PeekChar(std::string_view text, std::size_t pos, std::size_t& size) {
         need = 4;
         c = lead & 0x07;
     } else {
-        return lead;
+        return kMalformed;
     }
-    if (pos + need > text.size()) return lead;
+    if (pos + need > text.size()) return kMalformed;
     for (std::size_t i = 1; i < need; ++i) {
         const auto next = static_cast<unsigned char>(text[pos + i]);
-        if ((next & 0xC0) != 0x80) return lead;
+        if ((next & 0xC0) != 0x80) return kMalformed;
         c = (c << 6) | (next & 0x3F);
     }
     size = need;
@@ -42,8 +45,8 @@ char32_t PeekChar(std::string_view text, std::size_t pos, std::size_t& size) {
 }
 
 // Story text is full-width; an escape ends at its first full-width character.
-bool IsFullWidth(char32_t c) {
-    return c >= 0x80 && IsDoubleByteChar(c);
+bool EndsEscape(char32_t c) {
+    return c >= 0x80 && (c == kMalformed || IsDoubleByteChar(c));
 }
 
 long Scaled(long value, double scale) {
@@ -98,7 +101,7 @@ CompiledText CompileMarkup(std::string_view source, MarkupStyle style, const Mar
         std::size_t size = 1;
         while (cur < source.size()) {
             const char32_t c = PeekChar(source, cur, size);
-            if (c == '(' || c == '\\' || IsFullWidth(c)) break;
+            if (c == '(' || c == '\\' || EndsEscape(c)) break;
             cur += size;
         }
         escape.name = source.substr(nameStart, cur - nameStart);
@@ -107,7 +110,7 @@ CompiledText CompileMarkup(std::string_view source, MarkupStyle style, const Mar
             const std::size_t paramStart = ++cur;
             while (cur < source.size()) {
                 const char32_t c = PeekChar(source, cur, size);
-                if (c == ')' || c == '\\' || IsFullWidth(c)) break;
+                if (c == ')' || c == '\\' || EndsEscape(c)) break;
                 cur += size;
             }
             escape.param = source.substr(paramStart, cur - paramStart);
