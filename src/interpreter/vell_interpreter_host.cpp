@@ -383,9 +383,10 @@ void VellInterpreterHost::RestartTitle() {
     if (Launch() != nullptr) Launch()->RestartTitle();
 }
 
-// Will forward to the mode object's TextFilmsVisible.
+// Will forward to the mode object's TextFilmsVisible (true while the game
+// mode starts).
 bool VellInterpreterHost::TextFilmsVisible() {
-    return false;
+    return true;
 }
 
 void VellInterpreterHost::WaitTimed(long milliseconds) {
