@@ -1,14 +1,10 @@
 // The interpreter's command table: every command word the player can run,
-// by family. A word that the game's instruction table names but that has
-// no entry here runs as "not implemented".
+// by family: flow and variables here, the others in their families' files. A word that the game's
+// instruction table names but that has no entry here runs as "not implemented".
 //
 // Index
-//   [SECTION] Text, window, wait and choice commands
-//   [SECTION] Graphics commands
-//   [SECTION] Sound commands
 //   [SECTION] Flow commands
 //   [SECTION] Variable commands
-//   [SECTION] System commands
 //   [SECTION] Lookup
 
 #include "interpreter/command_table.h"
@@ -17,23 +13,16 @@
 #include <unordered_map>
 
 #include "interpreter/commands/flow_commands.h"
+#include "interpreter/commands/graphics_commands.h"
+#include "interpreter/commands/sound_commands.h"
+#include "interpreter/commands/system_commands.h"
+#include "interpreter/commands/text_commands.h"
 
 namespace zelk {
 
 namespace {
 
-struct CommandEntry {
-    std::string_view word;
-    CommandFn run;
-};
-
 constexpr CommandEntry kCommands[] = {
-    // [SECTION] Text, window, wait and choice commands
-
-    // [SECTION] Graphics commands
-
-    // [SECTION] Sound commands
-
     // [SECTION] Flow commands
     {"go", commands::Go},
     {"call", commands::Call},
@@ -50,7 +39,6 @@ constexpr CommandEntry kCommands[] = {
     {"up", commands::Up},
     {"down", commands::Down},
 
-    // [SECTION] System commands
 };
 
 }  // namespace
@@ -62,6 +50,11 @@ CommandFn FindCommand(std::string_view word) {
         std::unordered_map<std::string_view, CommandFn> map;
         for (const CommandEntry& entry : kCommands)
             map.emplace(entry.word, entry.run);
+        for (auto family : {commands::TextCommands(), commands::GraphicsCommands(),
+                            commands::SoundCommands(), commands::SystemCommands()}) {
+            for (const CommandEntry& entry : family)
+                map.emplace(entry.word, entry.run);
+        }
         return map;
     }();
     const auto found = table.find(word);

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "interpreter/command_hosts.h"
 #include "scenario/scenario_host.h"
 
 namespace zelk {
@@ -51,6 +52,13 @@ public:
     virtual INISection* IntprtStatus() = 0;
     virtual void Log(const std::string& line) = 0;
     virtual void SaveLog() = 0;
+
+    // [SECTION] The parts that scenario commands drive
+    virtual GraphicsHost& Graphics() = 0;
+    virtual TextWindowHost& TextWindow() = 0;
+    virtual SoundHost& Sound() = 0;
+    virtual ViewHost& View() = 0;
+    virtual StoryHost& Story() = 0;
 };
 
 }  // namespace zelk

@@ -2,8 +2,12 @@
 
 #include <SDL.h>
 
+#include <any>
+#include <chrono>
+
 #include "app/launch.h"
 #include "app/vell.h"
+#include "common/process.h"
 #include "drivers/lumo_driver.h"
 #include "drivers/quor_driver.h"
 #include "interpreter/page_log.h"
@@ -126,6 +130,313 @@ void VellInterpreterHost::Log(const std::string& line) {
 
 void VellInterpreterHost::SaveLog() {
     if (Launch() != nullptr) Launch()->Log().Save();
+}
+
+// [SECTION] Commands' parts
+
+// [SECTION] GraphicsHost
+
+// Will forward to clsLumoDriver::DrawDeactivate.
+bool VellInterpreterHost::DrawDeactivate(long, long) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::DrawActivate.
+bool VellInterpreterHost::DrawActivate(long, long) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::LoadBuffMask.
+bool VellInterpreterHost::LoadBuffMask(const std::string&) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::BGCenter.
+bool VellInterpreterHost::BGCenter(const std::string&, long, long, long, bool) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::BGFill.
+bool VellInterpreterHost::BGFill(long, long) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::BGMove.
+bool VellInterpreterHost::BGMove(long, long, long, bool) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::BGName.
+std::string VellInterpreterHost::BGName() {
+    return {};
+}
+
+// Will forward to clsLumoDriver::FaceChange.
+bool VellInterpreterHost::FaceChange(const std::string&) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::CharBlendColor.
+long VellInterpreterHost::CharBlendColor() {
+    return 0;
+}
+
+// Will forward to clsLumoDriver::CharBlendColor.
+void VellInterpreterHost::CharBlendColor(long) {}
+
+// Will forward to clsLumoDriver::CGChange.
+bool VellInterpreterHost::CGChange(const std::string&, long, long, long, long, long) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::CGHide.
+bool VellInterpreterHost::CGHide(const std::string&, long) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::CGHideAll.
+bool VellInterpreterHost::CGHideAll(long) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::CGMove.
+bool VellInterpreterHost::CGMove(const std::string&, long, long, bool, long, bool) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::CGAlpha.
+bool VellInterpreterHost::CGAlpha(const std::string&, long, long, bool) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::CGFlip.
+bool VellInterpreterHost::CGFlip(const std::string&, long, long) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::CGActClear.
+bool VellInterpreterHost::CGActClear(const std::string&) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::CGActAdd.
+bool VellInterpreterHost::CGActAdd(const std::string&, const std::vector<long>&) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::CGActStart.
+bool VellInterpreterHost::CGActStart(const std::string&) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::CGActEnd.
+bool VellInterpreterHost::CGActEnd(const std::string&) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::CGActComplete.
+bool VellInterpreterHost::CGActComplete(const std::string&) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::GetCharXPos.
+long VellInterpreterHost::GetCharXPos(const std::string&) {
+    return 320;
+}
+
+// Will forward to clsLumoDriver::GetCharFilmID.
+long VellInterpreterHost::GetCharFilmID(const std::string&) {
+    return -1;
+}
+
+// [SECTION] TextWindowHost
+
+// Will forward to clsLumoDriver::BaseFilmSet.
+long VellInterpreterHost::BaseFilmSet() {
+    return 2;
+}
+
+// Will forward to clsLumoDriver::BaseFilmSet.
+void VellInterpreterHost::BaseFilmSet(long) {}
+
+// Will forward to clsLumoDriver::TextStart.
+bool VellInterpreterHost::TextStart(const std::string&, bool) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::TextPageTurn.
+void VellInterpreterHost::TextPageTurn() {}
+
+// Will forward to clsLumoDriver::CurrentText.
+std::string VellInterpreterHost::CurrentText() {
+    return {};
+}
+
+// Will forward to clsLumoDriver::TextSpeedSetting.
+void VellInterpreterHost::TextSpeedSetting(long) {}
+
+// Will forward to clsLumoDriver::WindowNameFlip.
+void VellInterpreterHost::WindowNameFlip(long) {}
+
+// Will forward to clsLumoDriver::ChangeWindowType.
+bool VellInterpreterHost::ChangeWindowType(long) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::WaitCancelEnabled.
+void VellInterpreterHost::WaitCancelEnabled(bool) {}
+
+// Will forward to clsLumoDriver::AddChoiceItem.
+bool VellInterpreterHost::AddChoiceItem(const std::string&, const std::string&) {
+    return false;
+}
+
+// Will forward to clsLumoDriver::ChoiceCount.
+long VellInterpreterHost::ChoiceCount() {
+    return 0;
+}
+
+// Will forward to clsLumoDriver::ChoiceArrange.
+void VellInterpreterHost::ChoiceArrange() {}
+
+// Will forward to clsLumoDriver::ChoiceVisible.
+void VellInterpreterHost::ChoiceVisible(bool) {}
+
+// [SECTION] SoundHost
+
+// Will forward to clsWavoDriver::PlayBGM.
+bool VellInterpreterHost::PlayBGM(const std::string&, bool, bool) {
+    return false;
+}
+
+// Will forward to clsWavoDriver::StopBGM.
+bool VellInterpreterHost::StopBGM(bool) {
+    return false;
+}
+
+// Will forward to clsWavoDriver::PlaySE.
+bool VellInterpreterHost::PlaySE(const std::string&, bool) {
+    return false;
+}
+
+// Will forward to clsWavoDriver::StopSE.
+bool VellInterpreterHost::StopSE() {
+    return false;
+}
+
+// Will forward to clsWavoDriver::PlaySELoop.
+bool VellInterpreterHost::PlaySELoop(const std::string&, long, bool) {
+    return false;
+}
+
+// Will forward to clsWavoDriver::StopSELoop.
+bool VellInterpreterHost::StopSELoop() {
+    return false;
+}
+
+// Will forward to clsWavoDriver::PlayCV.
+bool VellInterpreterHost::PlayCV(const std::string&, bool, long) {
+    return false;
+}
+
+// Will forward to clsWavoDriver::StopCV.
+bool VellInterpreterHost::StopCV() {
+    return false;
+}
+
+// Will forward to clsWavoDriver::IsPlayingCV.
+bool VellInterpreterHost::IsPlayingCV() {
+    return false;
+}
+
+// Will forward to clsWavoDriver::BGMVolumeRate.
+void VellInterpreterHost::BGMVolumeRate(long) {}
+
+// Will forward to clsWavoDriver::SOLength.
+long VellInterpreterHost::SOLength() {
+    return 0;
+}
+
+// Will forward to clsWavoDriver::SOLength.
+void VellInterpreterHost::SOLength(long) {}
+
+// [SECTION] ViewHost
+
+// Will forward to clsGameView::SiteName.
+void VellInterpreterHost::SiteName(const std::string&) {}
+
+// Will forward to clsGameView::SelectionClear.
+void VellInterpreterHost::SelectionClear() {}
+
+// Will forward to clsGameView::EvRects().Add, then Move or FitFilm and the scripts.
+long VellInterpreterHost::AddEventRect(const EventRectSpec&) {
+    return -1;
+}
+
+// Will forward to clsGameView::EvRects().RemoveByTag.
+void VellInterpreterHost::RemoveByTag(const std::string&) {}
+
+// Will forward to clsGameView::EvRects().EnabledByTag.
+void VellInterpreterHost::EnabledByTag(const std::string&, bool) {}
+
+// [SECTION] StoryHost
+
+void VellInterpreterHost::ChangeMode(long eMode, long eSub, const std::string& vParam) {
+    if (mParts.root != nullptr) mParts.root->ChangeMode(eMode, eSub, std::any(vParam));
+}
+
+// Will forward to clsVell::PlayMovie.
+bool VellInterpreterHost::PlayMovie(const std::string&, long) {
+    return false;
+}
+
+void VellInterpreterHost::RestartTitle() {
+    if (Launch() != nullptr) Launch()->RestartTitle();
+}
+
+// Will forward to the mode object's TextFilmsVisible (true while the game
+// mode starts).
+bool VellInterpreterHost::TextFilmsVisible() {
+    return true;
+}
+
+void VellInterpreterHost::WaitTimed(long milliseconds) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!Process().ShutdownRequested && !Process().StatusRestored) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) break;
+        EventPump::Instance().WaitAndProcess(left);
+    }
+}
+
+long VellInterpreterHost::LongVal(const std::string& key) {
+    return mParts.cfg == nullptr ? 0 : mParts.cfg->LongVal(key);
+}
+
+long VellInterpreterHost::GetIndexByCID(const std::string& cid) {
+    return mParts.cfg == nullptr ? -1 : mParts.cfg->GetIndexByCID(cid);
+}
+
+long VellInterpreterHost::CharColor(long index) {
+    return mParts.cfg == nullptr ? 0 : mParts.cfg->CharColor(index);
+}
+
+bool VellInterpreterHost::CharVoiceEnabled(long index) {
+    return mParts.cfg != nullptr && mParts.cfg->CharVoiceEnabled(index);
+}
+
+bool VellInterpreterHost::CharIsMale(const std::string& cid) {
+    return mParts.cfg != nullptr && mParts.cfg->CharIsMale(cid);
+}
+
+bool VellInterpreterHost::AddHistory(const std::string& scenario, long number) {
+    return mParts.saveData != nullptr && mParts.saveData->AddHistory(scenario, number);
+}
+
+void VellInterpreterHost::AddCGHistory(const std::string& cGName) {
+    if (mParts.sharedData != nullptr) mParts.sharedData->AddCGHistory(cGName);
 }
 
 }  // namespace zelk

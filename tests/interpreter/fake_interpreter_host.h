@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/process.h"
+#include "interpreter/fake_command_hosts.h"
 #include "interpreter/interpreter_host.h"
 #include "scenario/fake_scenario_host.h"
 #include "scenario/scenario_converter.h"
@@ -84,6 +85,17 @@ public:
     INISection* IntprtStatus() override { return &saveData.KeySection("IntprtStatus"); }
     void Log(const std::string& line) override { log.push_back(line); }
     void SaveLog() override { ++logSaves; }
+    GraphicsHost& Graphics() override { return graphics; }
+    TextWindowHost& TextWindow() override { return window; }
+    SoundHost& Sound() override { return sound; }
+    ViewHost& View() override { return view; }
+    StoryHost& Story() override { return story; }
+
+    FakeGraphics graphics;
+    FakeTextWindow window;
+    FakeSound sound;
+    FakeView view;
+    FakeStory story;
 
     bool ctrl = false;
     bool skipMode = false;

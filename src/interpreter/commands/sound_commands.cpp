@@ -1,0 +1,78 @@
+#include "interpreter/commands/sound_commands.h"
+
+#include <string>
+
+#include "common/text.h"
+#include "interpreter/commands/command_support.h"
+
+namespace zelk::commands {
+
+namespace {
+
+SoundHost& Snd(clsInterpreter& intprt) {
+    return intprt.Host().Sound();
+}
+
+void Bgm(clsInterpreter& intprt) {
+    if (Absent(intprt, 1)) {
+        // A skip must not wait for the fade.
+        if (!Snd(intprt).StopBGM(!intprt.IsSkipping())) intprt.RuntimeError("ＢＧＭ停止に失敗");
+        return;
+    }
+    const std::string& file = intprt.Arg(1);
+    const std::string flag = ToLowerAscii(Text(intprt, 2, "true"));
+    bool loop = true;
+    if (flag == "false") {
+        loop = false;
+    } else if (flag != "true") {
+        intprt.RuntimeError("ループフラグにはtrueかfalseしか指定できません。");
+    }
+    if (!Snd(intprt).PlayBGM(file, false, loop)) {
+        intprt.RuntimeError("BGM '" + file + "' 再生失敗");
+    }
+}
+
+void BgmVolumeRate(clsInterpreter& intprt) {
+    const long rate = Number(intprt, 1, 100);
+    if (rate < 0 || rate > 100) {
+        intprt.RuntimeError("BGM音量比は０から１００");
+        return;
+    }
+    Snd(intprt).BGMVolumeRate(rate);
+}
+
+void Se(clsInterpreter& intprt) {
+    if (Absent(intprt, 1)) {
+        Snd(intprt).StopSE();
+        return;
+    }
+    const std::string& file = intprt.Arg(1);
+    if (!Snd(intprt).PlaySE(file, false)) intprt.RuntimeError("SE '" + file + "' 再生失敗");
+}
+
+void Sel(clsInterpreter& intprt) {
+    if (Absent(intprt, 1)) {
+        Snd(intprt).StopSELoop();
+        return;
+    }
+    const std::string& file = intprt.Arg(1);
+    if (!Snd(intprt).PlaySELoop(file, Number(intprt, 2), false)) {
+        intprt.RuntimeError("SEL '" + file + "' 再生失敗");
+    }
+}
+
+void StopCv(clsInterpreter& intprt) {
+    if (Snd(intprt).IsPlayingCV()) Snd(intprt).StopCV();
+}
+
+constexpr CommandEntry kSoundCommands[] = {
+    {"bgm", Bgm}, {"bgmvolumerate", BgmVolumeRate}, {"se", Se}, {"sel", Sel}, {"stopcv", StopCv},
+};
+
+}  // namespace
+
+std::span<const CommandEntry> SoundCommands() {
+    return kSoundCommands;
+}
+
+}  // namespace zelk::commands

@@ -1,0 +1,57 @@
+// TextMarkup: compiles the escapes of story text ("\n", "\pause(500)",
+// "\v(a01_001)"...) into the text marks the film engine's text films print,
+// and collects what the escapes ask of the page: where it breaks, whether it
+// waits for a click, which voice it plays. One pass, no allocation beyond
+// the output, since a reader's skip compiles every page it passes.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zelk {
+
+// The style a text is compiled for: the graphics driver's base film set,
+// or the page log.
+enum MarkupStyle : long {
+    kMarkupLog = 0,
+    kMarkupWindow = 2,
+    kMarkupNovel = 3,
+};
+
+// What the escapes reach outside the text.
+class MarkupHost {
+public:
+    virtual ~MarkupHost() = default;
+    // "\speed": the text window's typing delay, set at once.
+    virtual void TextSpeedSetting(long speed) = 0;
+    // "\np" in the window style: the name plate's row.
+    virtual void WindowNameFlip(long plate) = 0;
+    // "\np" in the other styles: the plate's name as text.
+    virtual std::string NameplateText(long plate) = 0;
+    // "\c": the character's colour as the configuration stores it
+    // (blue-green-red); none for an unknown character or when original text
+    // colours are off.
+    virtual std::optional<long> CharacterTextColor(const std::string& cid) = 0;
+};
+
+struct CompiledText {
+    std::string text;
+    // The part after "\w", shown on the next click; empty when none.
+    std::string rest;
+    // False when the page runs on without a click ("\nowait").
+    bool click = true;
+    // The voice to play; for the log, every voice of the page joined by ",".
+    std::string voice;
+};
+
+struct MarkupScale {
+    // Screen pixels per script unit, across and down.
+    double x = 1.0;
+    double y = 1.0;
+};
+
+CompiledText CompileMarkup(std::string_view source, MarkupStyle style, const MarkupScale& scale,
+                           MarkupHost& host);
+
+}  // namespace zelk

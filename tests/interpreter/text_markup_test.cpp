@@ -1,0 +1,139 @@
+#include "interpreter/text_markup.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace zelk {
+namespace {
+
+class RecordingMarkupHost : public MarkupHost {
+public:
+    void TextSpeedSetting(long speed) override { speeds.push_back(speed); }
+    void WindowNameFlip(long plate) override { plates.push_back(plate); }
+    std::string NameplateText(long plate) override { return plate == 1 ? "湊" : "千鶴"; }
+    std::optional<long> CharacterTextColor(const std::string& cid) override {
+        const auto found = colors.find(cid);
+        if (found == colors.end()) return std::nullopt;
+        return found->second;
+    }
+
+    std::vector<long> speeds;
+    std::vector<long> plates;
+    std::map<std::string, long> colors;
+};
+
+struct Case {
+    const char* source;
+    const char* compiled;
+};
+
+class Markup : public ::testing::Test {
+protected:
+    CompiledText Compile(const std::string& source, MarkupStyle style = kMarkupWindow,
+                         MarkupScale scale = {}) {
+        return CompileMarkup(source, style, scale, host);
+    }
+    RecordingMarkupHost host;
+};
+
+TEST_F(Markup, EveryEscapeCompilesToItsCode) {
+    const Case cases[] = {
+        {"あい", "あい"},
+        {"あ\\nい", "あ\nい"},
+        {"あ\\pause(500)い", "あB000001F4い"},
+        {"\\color(255)あ", "D0000FFあ"},
+        {"\\color(&hFF8000)あ", "DFF8000あ"},
+        {"\\size(24)あ", "F018あ"},
+        {"\\width(2)\\height(30)あ", "G002H01Eあ"},
+        {"\\xpos(10)あ", "I+00Aあ"},
+        {"\\xpos(-10)あ", "I-00Aあ"},
+        {"\\ypos(-1)\\xoffset(0)\\yoffset(255)あ", "J-001K+000L+0FFあ"},
+        {"\\unknown(3)あ\\zzz", "あ"},
+        {"\\NOWAIT\\Nあ", "\nあ"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Compile(c.source).text, c.compiled) << c.source;
+    }
+}
+
+TEST_F(Markup, AnEscapeEndsAtParenthesisBackslashOrFullWidth) {
+    const Case cases[] = {
+        // The next "\" ends a parameter that was never closed.
+        {"\\pause(10\\nあ", "B0000000A\nあ"},
+        // The first full-width character ends the name and the parameter.
+        {"\\nあい", "\nあい"},
+        {"\\pause(16あ", "B00000010あ"},
+        // Half-width text after a closed escape is text again.
+        {"\\n(x)abc", "\nabc"},
+        // A lone backslash at the end is an empty escape: dropped.
+        {"あ\\", "あ"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Compile(c.source).text, c.compiled) << c.source;
+    }
+}
+
+TEST_F(Markup, CodesScaleFromScriptToScreen) {
+    const MarkupScale half{0.5, 2.0};
+    EXPECT_EQ(Compile("\\size(26)\\height(8)\\xpos(-3)", kMarkupWindow, half).text,
+              "F00DH010I-002");
+}
+
+TEST_F(Markup, PageBreakLeavesTheRestAndTheWaitFlag) {
+    CompiledText page = Compile("一\\w二\\w三");
+    EXPECT_EQ(page.text, "一");
+    EXPECT_EQ(page.rest, "二\\w三");
+    EXPECT_TRUE(page.click);
+
+    page = Compile("一\\nowait");
+    EXPECT_EQ(page.text, "一");
+    EXPECT_TRUE(page.rest.empty());
+    EXPECT_FALSE(page.click);
+
+    // The rest is everything after the two characters, even a parameter.
+    EXPECT_EQ(Compile("一\\w(1)二").rest, "(1)二");
+}
+
+TEST_F(Markup, VoicesPlayOnePerPageAndAllGoToTheLog) {
+    EXPECT_EQ(Compile("\\v(a01_001)「あ」").voice, "a01_001");
+    EXPECT_EQ(Compile("\\v(a01_001)「あ」\\v(b01_002)", kMarkupLog).voice, "a01_001,b01_002");
+    EXPECT_EQ(Compile("\\v(a01_001)「あ」", kMarkupLog).text, "「あ」");
+}
+
+TEST_F(Markup, SizeIsDroppedForTheLog) {
+    EXPECT_EQ(Compile("\\size(20)あ", kMarkupLog).text, "あ");
+    EXPECT_EQ(Compile("\\size(20)あ", kMarkupNovel).text, "F014あ");
+}
+
+TEST_F(Markup, SpeedReachesTheWindowAtOnce) {
+    EXPECT_EQ(Compile("\\speed(30)あ").text, "あ");
+    EXPECT_EQ(host.speeds, std::vector<long>{30});
+}
+
+TEST_F(Markup, CharacterColourPrintsAsChosen) {
+    // Stored blue-green-red: blue 0x12, green 0x34, red 0x56, plus a stray
+    // high byte.
+    host.colors["a01"] = 0x7F123456;
+    EXPECT_EQ(Compile("\\c(CID_A01)「あ」").text, "D563412「あ」");
+    // Unknown characters and the other styles print no mark.
+    EXPECT_EQ(Compile("\\c(zzz)「あ」").text, "「あ」");
+    EXPECT_EQ(Compile("\\c(a01)「あ」", kMarkupNovel).text, "「あ」");
+}
+
+TEST_F(Markup, NameplatesFlipInTheWindowAndPrintElsewhere) {
+    EXPECT_EQ(Compile("\\np(2)「あ」").text, "「あ」");
+    EXPECT_EQ(host.plates, std::vector<long>{2});
+    EXPECT_EQ(Compile("\\np(1)「あ」", kMarkupNovel).text, "湊\n「あ」");
+    EXPECT_EQ(Compile("\\np(1)「あ」", kMarkupLog).text, "湊\n「あ」");
+}
+
+TEST_F(Markup, MalformedBytesAreCopiedNotLost) {
+    const std::string broken = std::string("あ\xff\\n") + "\xe3\x81";
+    EXPECT_EQ(Compile(broken).text, std::string("あ\xff\n") + "\xe3\x81");
+}
+
+}  // namespace
+}  // namespace zelk
