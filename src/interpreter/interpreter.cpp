@@ -233,7 +233,14 @@ void clsInterpreter::SaveStatus() {
 void clsInterpreter::LoadStatus() {
     INISection* status = mHost.IntprtStatus();
     if (status == nullptr) return;
-    GoLabel(status->KeyValue("Address"));
+    const std::string address = status->KeyValue("Address");
+    if (address.starts_with('.')) {
+        // Saved before any scenario ran: there is no place to go back to.
+        mCurrentScript.reset();
+        mAddress = ReadLong(address.substr(1));
+    } else {
+        GoLabel(address);
+    }
 
     mWaitMode = ReadLong(status->KeyValue("WaitMode"));
     if (mWaitMode < kWaitClick || mWaitMode > kWaitSelection) mWaitMode = kWaitClick;

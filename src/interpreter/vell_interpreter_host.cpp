@@ -135,172 +135,202 @@ void VellInterpreterHost::SaveLog() {
 // [SECTION] Commands' parts
 
 // [SECTION] GraphicsHost
+// Without the driver every scene command fails, and the command reports it.
 
-// Will forward to clsLumoDriver::DrawDeactivate.
-bool VellInterpreterHost::DrawDeactivate(long, long) {
-    return false;
+#define ZELK_LUMO_OR(fallback)                 \
+    clsLumoDriver* lumo = LumoOf(mParts.root); \
+    if (lumo == nullptr) return fallback
+
+bool VellInterpreterHost::DrawDeactivate(long eMethod, long time) {
+    ZELK_LUMO_OR(false);
+    return lumo->DrawDeactivate(eMethod, time);
 }
 
-// Will forward to clsLumoDriver::DrawActivate.
-bool VellInterpreterHost::DrawActivate(long, long) {
-    return false;
+bool VellInterpreterHost::DrawActivate(long eMethod, long time) {
+    ZELK_LUMO_OR(false);
+    return lumo->DrawActivate(eMethod, time);
 }
 
-// Will forward to clsLumoDriver::LoadBuffMask.
-bool VellInterpreterHost::LoadBuffMask(const std::string&) {
-    return false;
+bool VellInterpreterHost::LoadBuffMask(const std::string& sMask) {
+    ZELK_LUMO_OR(false);
+    return lumo->LoadBuffMask(sMask);
 }
 
-// Will forward to clsLumoDriver::BGCenter.
-bool VellInterpreterHost::BGCenter(const std::string&, long, long, long, bool) {
-    return false;
+bool VellInterpreterHost::BGCenter(const std::string& sNewFile, long xPos, long yPos, long time,
+                                   bool bAbsolute) {
+    ZELK_LUMO_OR(false);
+    return lumo->BGCenter(sNewFile, xPos, yPos, time, bAbsolute);
 }
 
-// Will forward to clsLumoDriver::BGFill.
-bool VellInterpreterHost::BGFill(long, long) {
-    return false;
+bool VellInterpreterHost::BGFill(long lColor, long time) {
+    ZELK_LUMO_OR(false);
+    return lumo->BGFill(lColor, time);
 }
 
-// Will forward to clsLumoDriver::BGMove.
-bool VellInterpreterHost::BGMove(long, long, long, bool) {
-    return false;
+bool VellInterpreterHost::BGMove(long xPos, long yPos, long time, bool bAbsolute) {
+    ZELK_LUMO_OR(false);
+    return lumo->BGMove(xPos, yPos, time, bAbsolute);
 }
 
-// Will forward to clsLumoDriver::BGName.
 std::string VellInterpreterHost::BGName() {
-    return {};
+    ZELK_LUMO_OR({});
+    return lumo->BGName();
 }
 
-// Will forward to clsLumoDriver::FaceChange.
-bool VellInterpreterHost::FaceChange(const std::string&) {
-    return false;
+bool VellInterpreterHost::FaceChange(const std::string& sFaceFile) {
+    ZELK_LUMO_OR(false);
+    return lumo->FaceChange(sFaceFile);
 }
 
-// Will forward to clsLumoDriver::CharBlendColor.
 long VellInterpreterHost::CharBlendColor() {
-    return 0;
+    ZELK_LUMO_OR(0);
+    return lumo->CharBlendColor();
 }
 
-// Will forward to clsLumoDriver::CharBlendColor.
-void VellInterpreterHost::CharBlendColor(long) {}
-
-// Will forward to clsLumoDriver::CGChange.
-bool VellInterpreterHost::CGChange(const std::string&, long, long, long, long, long) {
-    return false;
+void VellInterpreterHost::CharBlendColor(long color) {
+    ZELK_LUMO_OR();
+    lumo->CharBlendColor(color);
 }
 
-// Will forward to clsLumoDriver::CGHide.
-bool VellInterpreterHost::CGHide(const std::string&, long) {
-    return false;
+bool VellInterpreterHost::CGChange(const std::string& sFile, long xPos, long yPos, long width,
+                                   long height, long time) {
+    ZELK_LUMO_OR(false);
+    return lumo->CGChange(sFile, xPos, yPos, width, height, time);
 }
 
-// Will forward to clsLumoDriver::CGHideAll.
-bool VellInterpreterHost::CGHideAll(long) {
-    return false;
+bool VellInterpreterHost::CGHide(const std::string& sCID, long time) {
+    ZELK_LUMO_OR(false);
+    return lumo->CGHide(sCID, time);
 }
 
-// Will forward to clsLumoDriver::CGMove.
-bool VellInterpreterHost::CGMove(const std::string&, long, long, bool, long, bool) {
-    return false;
+bool VellInterpreterHost::CGHideAll(long time) {
+    ZELK_LUMO_OR(false);
+    return lumo->CGHideAll(time);
 }
 
-// Will forward to clsLumoDriver::CGAlpha.
-bool VellInterpreterHost::CGAlpha(const std::string&, long, long, bool) {
-    return false;
+bool VellInterpreterHost::CGMove(const std::string& sCID, long xPos, long yPos, bool bAbsolute,
+                                 long time, bool bSync) {
+    ZELK_LUMO_OR(false);
+    return lumo->CGMove(sCID, xPos, yPos, bAbsolute, time, bSync);
 }
 
-// Will forward to clsLumoDriver::CGFlip.
-bool VellInterpreterHost::CGFlip(const std::string&, long, long) {
-    return false;
+bool VellInterpreterHost::CGAlpha(const std::string& sCID, long lAlpha, long time, bool bSync) {
+    ZELK_LUMO_OR(false);
+    return lumo->CGAlpha(sCID, lAlpha, time, bSync);
 }
 
-// Will forward to clsLumoDriver::CGActClear.
-bool VellInterpreterHost::CGActClear(const std::string&) {
-    return false;
+bool VellInterpreterHost::CGFlip(const std::string& sCID, long cellX, long cellY) {
+    ZELK_LUMO_OR(false);
+    return lumo->CGFlip(sCID, cellX, cellY);
 }
 
-// Will forward to clsLumoDriver::CGActAdd.
-bool VellInterpreterHost::CGActAdd(const std::string&, const std::vector<long>&) {
-    return false;
+bool VellInterpreterHost::CGActClear(const std::string& sCID) {
+    ZELK_LUMO_OR(false);
+    return lumo->CGActClear(sCID);
 }
 
-// Will forward to clsLumoDriver::CGActStart.
-bool VellInterpreterHost::CGActStart(const std::string&) {
-    return false;
+bool VellInterpreterHost::CGActAdd(const std::string& sCID, const std::vector<long>& words) {
+    ZELK_LUMO_OR(false);
+    std::vector<std::string> texts;
+    texts.reserve(words.size());
+    for (long word : words)
+        texts.push_back(std::to_string(word));
+    return lumo->CGActAdd(sCID, texts);
 }
 
-// Will forward to clsLumoDriver::CGActEnd.
-bool VellInterpreterHost::CGActEnd(const std::string&) {
-    return false;
+bool VellInterpreterHost::CGActStart(const std::string& sCID) {
+    ZELK_LUMO_OR(false);
+    return lumo->CGActStart(sCID);
 }
 
-// Will forward to clsLumoDriver::CGActComplete.
-bool VellInterpreterHost::CGActComplete(const std::string&) {
-    return false;
+bool VellInterpreterHost::CGActEnd(const std::string& sCID) {
+    ZELK_LUMO_OR(false);
+    return lumo->CGActEnd(sCID);
 }
 
-// Will forward to clsLumoDriver::GetCharXPos.
-long VellInterpreterHost::GetCharXPos(const std::string&) {
-    return 320;
+bool VellInterpreterHost::CGActComplete(const std::string& sCID) {
+    ZELK_LUMO_OR(false);
+    return lumo->CGActComplete(sCID);
 }
 
-// Will forward to clsLumoDriver::GetCharFilmID.
-long VellInterpreterHost::GetCharFilmID(const std::string&) {
-    return -1;
+long VellInterpreterHost::GetCharXPos(const std::string& sCID) {
+    ZELK_LUMO_OR(320);
+    return lumo->GetCharXPos(sCID);
+}
+
+long VellInterpreterHost::GetCharFilmID(const std::string& sCID) {
+    ZELK_LUMO_OR(-1);
+    return lumo->GetCharFilmID(sCID);
 }
 
 // [SECTION] TextWindowHost
 
-// Will forward to clsLumoDriver::BaseFilmSet.
 long VellInterpreterHost::BaseFilmSet() {
-    return 2;
+    ZELK_LUMO_OR(2);
+    return lumo->BaseFilmSet();
 }
 
-// Will forward to clsLumoDriver::BaseFilmSet.
-void VellInterpreterHost::BaseFilmSet(long) {}
-
-// Will forward to clsLumoDriver::TextStart.
-bool VellInterpreterHost::TextStart(const std::string&, bool) {
-    return false;
+void VellInterpreterHost::BaseFilmSet(long eNew) {
+    ZELK_LUMO_OR();
+    lumo->BaseFilmSet(eNew);
 }
 
-// Will forward to clsLumoDriver::TextPageTurn.
-void VellInterpreterHost::TextPageTurn() {}
+bool VellInterpreterHost::TextStart(const std::string& sText, bool bWait) {
+    ZELK_LUMO_OR(false);
+    return lumo->TextStart(sText, bWait);
+}
 
-// Will forward to clsLumoDriver::CurrentText.
+void VellInterpreterHost::TextPageTurn() {
+    ZELK_LUMO_OR();
+    lumo->TextPageTurn();
+}
+
 std::string VellInterpreterHost::CurrentText() {
-    return {};
+    ZELK_LUMO_OR({});
+    return lumo->CurrentText();
 }
 
-// Will forward to clsLumoDriver::TextSpeedSetting.
-void VellInterpreterHost::TextSpeedSetting(long) {}
-
-// Will forward to clsLumoDriver::WindowNameFlip.
-void VellInterpreterHost::WindowNameFlip(long) {}
-
-// Will forward to clsLumoDriver::ChangeWindowType.
-bool VellInterpreterHost::ChangeWindowType(long) {
-    return false;
+void VellInterpreterHost::TextSpeedSetting(long lSpeed) {
+    ZELK_LUMO_OR();
+    lumo->TextSpeedSetting(lSpeed);
 }
 
-// Will forward to clsLumoDriver::WaitCancelEnabled.
-void VellInterpreterHost::WaitCancelEnabled(bool) {}
-
-// Will forward to clsLumoDriver::AddChoiceItem.
-bool VellInterpreterHost::AddChoiceItem(const std::string&, const std::string&) {
-    return false;
+void VellInterpreterHost::WindowNameFlip(long n) {
+    ZELK_LUMO_OR();
+    lumo->WindowNameFlip(n);
 }
 
-// Will forward to clsLumoDriver::ChoiceCount.
+bool VellInterpreterHost::ChangeWindowType(long lTypeNumber) {
+    ZELK_LUMO_OR(false);
+    return lumo->ChangeWindowType(lTypeNumber);
+}
+
+void VellInterpreterHost::WaitCancelEnabled(bool enabled) {
+    ZELK_LUMO_OR();
+    lumo->WaitCancelEnabled(enabled);
+}
+
+bool VellInterpreterHost::AddChoiceItem(const std::string& sText, const std::string& OnClick) {
+    ZELK_LUMO_OR(false);
+    return lumo->AddChoiceItem(sText, OnClick);
+}
+
 long VellInterpreterHost::ChoiceCount() {
-    return 0;
+    ZELK_LUMO_OR(0);
+    return lumo->ChoiceCount();
 }
 
-// Will forward to clsLumoDriver::ChoiceArrange.
-void VellInterpreterHost::ChoiceArrange() {}
+void VellInterpreterHost::ChoiceArrange() {
+    ZELK_LUMO_OR();
+    lumo->ChoiceArrange();
+}
 
-// Will forward to clsLumoDriver::ChoiceVisible.
-void VellInterpreterHost::ChoiceVisible(bool) {}
+void VellInterpreterHost::ChoiceVisible(bool bNew) {
+    ZELK_LUMO_OR();
+    lumo->ChoiceVisible(bNew);
+}
+
+#undef ZELK_LUMO_OR
 
 // [SECTION] SoundHost
 

@@ -407,6 +407,20 @@ TEST_F(InterpreterTest, LoadedStatusIsMadeSafe) {
     EXPECT_FALSE(host.cursorVisible);
 }
 
+TEST_F(InterpreterTest, AStatusSavedBeforeAnyScenarioRestoresNoPlaceAndNoError) {
+    testing::FakeInterpreterHost other;
+    other.archive = host.archive;
+    clsInterpreter idle(other);
+    ASSERT_TRUE(idle.Init());
+    idle.SaveStatus();
+    EXPECT_TRUE(other.IntprtStatus()->KeyValue("Address").starts_with("."));
+    Start("wait");
+    host.IntprtStatus()->Text(other.IntprtStatus()->Text());
+    intprt.LoadStatus();
+    EXPECT_EQ(intprt.CurrentScript(), nullptr);
+    EXPECT_TRUE(host.messages.empty());
+}
+
 TEST_F(InterpreterTest, StepStartResetsThePageState) {
     Start("wait");
     intprt.RestText("x");
