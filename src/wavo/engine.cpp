@@ -68,7 +68,7 @@ int32_t Engine::Initialize() {
     mJobs = std::make_unique<JobList>();
     mMethods = std::make_unique<MethodQueue>();
     WAVO_LOG("InitializeWavo JobList initialized\n");
-    mMovie = std::make_unique<MoviePlayer>();
+    mMovie = std::make_unique<MoviePlayer>(mServices.GetMixer());
     mWorker = std::make_unique<JobThread>(
         *mJobs, *mMethods, *mObjects, mServices.Clock(),
         [this](int32_t id, int32_t code, int32_t lparam) { SendEvent(id, code, lparam); },
@@ -347,7 +347,7 @@ void Engine::Test() {
 
 int32_t Engine::PlayMovie(const char* path) {
     if (!mStarted) return WAVO_OK;
-    mLastError = mMovie->Play(path, mVideoWindow, mErrors);
+    mLastError = mMovie->Play(path, mVideoWindow, mObjects->Defaults().volume, mErrors);
     return mLastError;
 }
 
