@@ -75,6 +75,7 @@ int32_t Engine::Initialize() {
         [this] { mMovie->IsPlaying(); });
     auto wake = [worker = mWorker.get()] { worker->Wake(); };
     mJobs->SetWakeHandler(wake);
+    mMovie->SetEndHandler(wake);
     mMethods->SetWakeHandler(wake);
     if (Mixer* mixer = mServices.GetMixer()) mixer->SetWakeHandler(wake);
     mWorker->Start();
@@ -87,6 +88,8 @@ int32_t Engine::Initialize() {
 void Engine::Terminate() {
     if (!mStarted) return;
     WAVO_LOG("TerminateWavo Start\n");
+    // The movie wakes the worker when it ends: it stops first.
+    mMovie->Stop();
     mWorker->Stop();
     if (Mixer* mixer = mServices.GetMixer()) mixer->SetWakeHandler(nullptr);
     mWorker.reset();

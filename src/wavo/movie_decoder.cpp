@@ -92,8 +92,10 @@ std::unique_ptr<MovieDecoder> MovieDecoder::Open(const std::string& path, int& e
 
 // [SECTION] The thread
 
-void MovieDecoder::Start(const WavoVideoWindow& window, Mixer* mixer, int32_t volume) {
+void MovieDecoder::Start(const WavoVideoWindow& window, Mixer* mixer, int32_t volume,
+                         std::function<void()> onEnd) {
     mWindow = window;
+    mOnEnd = std::move(onEnd);
     if (mAudio != nullptr && mixer != nullptr) {
         mRate = mixer->DeviceRate();
         AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
@@ -156,11 +158,6 @@ void MovieDecoder::Run() {
         const bool needSound = !mAudioEnd && SoundAhead() < target;
         const bool needPictures = !mVideoEnd && mQueue.size() < kPicturesAhead;
         if ((needSound || needPictures) && mQueue.size() < kPicturesMost && ReadPacket()) continue;
-        if (mDemuxEnd && !needSound) {
-            // Whatever the decoders still hold has been flushed by now.
-            mVideoEnd = true;
-            mAudioEnd = true;
-        }
         if (!mSoundStarted) {
             mSoundStarted = true;
             mStart = std::chrono::steady_clock::now();
@@ -177,7 +174,13 @@ void MovieDecoder::Run() {
         mWake.wait_for(lock, std::chrono::duration<double>(wait), [this] { return mStop; });
     }
     if (mSound) mSound->Stop();
+    bool stopped = false;
+    {
+        std::lock_guard lock(mWaitLock);
+        stopped = mStop;
+    }
     mFinished.store(true, std::memory_order_release);
+    if (!stopped && mOnEnd) mOnEnd();
 }
 
 // [SECTION] Demuxing and decoding
@@ -190,6 +193,9 @@ bool MovieDecoder::ReadPacket() {
         mDemuxEnd = true;
         if (mVideo && !mVideoEnd) DecodeVideo(nullptr);
         if (mAudio && mSound && !mAudioEnd) DecodeAudio(nullptr);
+        // The flushes above have taken all the decoders held.
+        mVideoEnd = true;
+        mAudioEnd = true;
         return false;
     }
     if (mPacket->stream_index == mVideoStream && !mVideoEnd)

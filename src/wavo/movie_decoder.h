@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -40,7 +41,8 @@ public:
     MovieDecoder& operator=(const MovieDecoder&) = delete;
 
     // Starts the thread. The mixer may be null: the sound is then skipped.
-    void Start(const WavoVideoWindow& window, Mixer* mixer, int32_t volume);
+    void Start(const WavoVideoWindow& window, Mixer* mixer, int32_t volume,
+               std::function<void()> onEnd = {});
     // Later pictures go to the new window (the old one is not touched
     // after this returns).
     void SetWindow(const WavoVideoWindow& window);
@@ -111,6 +113,7 @@ private:
     std::condition_variable mWake;
     bool mStop = false;
     std::atomic<bool> mFinished{false};
+    std::function<void()> mOnEnd;
     std::atomic<uint64_t> mShown{0};
     std::atomic<uint64_t> mDropped{0};
 };

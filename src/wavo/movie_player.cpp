@@ -58,7 +58,7 @@ int32_t MoviePlayer::Play(const char* path, uintptr_t videoWindow, int32_t volum
         return WAVO_E_MOVIE;
     }
     mWindow = window;
-    mDecoder->Start(mWindow, mMixer, volume);
+    mDecoder->Start(mWindow, mMixer, volume, mEndHandler);
     mPlaying = -1;
     WAVO_LOG("dshowPlay: '%s'\n", path);
     return WAVO_OK;

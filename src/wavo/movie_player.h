@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -46,6 +47,10 @@ public:
     int32_t IsPlaying();
     MovieStats Stats();
 
+    // Runs on the movie's thread when a movie has ended, so that the worker
+    // wakes up to poll it.
+    void SetEndHandler(std::function<void()> handler) { mEndHandler = std::move(handler); }
+
     int32_t ChangeDisplaySize(int32_t width, int32_t height, int32_t bits, ServiceErrors& errors);
     int32_t ResumeDisplaySize();
 
@@ -57,6 +62,7 @@ private:
     WavoVideoWindow mWindow{};
     std::unique_ptr<MovieDecoder> mDecoder;
     MovieStats mStats;  // of the movie stopped last
+    std::function<void()> mEndHandler;
 };
 
 }  // namespace wavo
