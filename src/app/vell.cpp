@@ -7,11 +7,13 @@
 
 #include "app/launch.h"
 #include "common/numbers.h"
+#include "common/paths.h"
 #include "common/process.h"
 #include "common/reporter.h"
 #include "common/text.h"
 #include "common/utf8.h"
 #include "drivers/quor_driver.h"
+#include "drivers/wavo_driver.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/page_log.h"
 #include "interpreter/vell_interpreter_host.h"
@@ -32,6 +34,7 @@ namespace zelk {
 //   [SECTION] Modes, skip and the auto click
 //   [SECTION] Save data and quick slots
 //   [SECTION] Events of owned objects
+//   [SECTION] Sound and movies
 // ============================================================================
 
 // [SECTION] The one root -----------------------------------------------------
@@ -91,6 +94,9 @@ clsVell::clsVell()
     mSharedData = std::make_unique<zelk::SharedData>(LaunchReporter());
     mSD = std::make_unique<clsSaveData>(LaunchReporter());
     mQuor = std::make_unique<clsQuorDriver>(LogLine);
+    // The sound driver; the game view's deactivate sense joins with the view.
+    mWavo = std::make_unique<clsWavoDriver>(
+        WavoDriverParts{LogLine, mSystemInfo.get(), mQuor.get(), {}, {}});
     mIntprtHost = std::make_unique<VellInterpreterHost>(
         VellHostParts{this, mCfg.get(), mSharedData.get(), mSD.get(), mQuor.get()});
     mIntprt = std::make_unique<clsInterpreter>(*mIntprtHost);
@@ -109,7 +115,9 @@ clsVell::~clsVell() {
     LogLine("Quor...");
     mQuor.reset();
     LogLine("Lumo...");
+    if (mWavo) mWavo->StopMovie();
     LogLine("Wavo...");
+    mWavo.reset();
     LogLine("Interpreter...");
     mIntprt.reset();
     mIntprtHost.reset();
@@ -140,6 +148,8 @@ bool clsVell::Init() {
         return false;
     }
     // The graphics and sound drivers start here once they have joined.
+    // The sound driver (its failure lets the game run silent).
+    InitWavo();
     mCfg->RaiseChangeEvent("CustomCursor,TextSpeed,TextAutoClick");
     mCfg->RaiseChangeEvent("BGMVolume,SEVolume,CVVolume,BGMMute,SEMute,CVMute");
     mIntprt->Init();
@@ -278,6 +288,7 @@ void clsVell::AutoClick() {
 void clsVell::SDMakeData() {
     // The sound driver, the game view and the graphics driver write their
     // sections here once they have joined.
+    if (mWavo) mWavo->SaveStatus(mSD->WavoStatus());
     mIntprt->SaveStatus();
     INISection& status = mSD->VellStatus();
     // Without a mode object the text films are shown, as the game mode
@@ -287,13 +298,21 @@ void clsVell::SDMakeData() {
     status.KeyValue("TimeString", FullWidth(NowFormatted("%H:%M")));
 }
 
-void clsVell::SDRestoreData(bool /*bSndRestore*/) {
-    // Sound, drawing and the game view are restored here once they have
-    // joined; the interpreter reloads its scripts from its own status.
+void clsVell::SDRestoreData(bool bSndRestore) {
+    // Drawing and the game view are restored here once they have joined; the
+    // interpreter reloads its scripts from its own status.
+    if (bSndRestore && mWavo) {
+        mWavo->StopBGM(false);
+        mWavo->StopCV();
+        mWavo->StopSE();
+        mWavo->StopSELoop();
+        mWavo->StopMovie();
+    }
     mIntprt->ScriptManager().DisposeAllScript();
     mIntprt->LoadStatus();
     Process().StatusRestored = true;
     IsSkipMode(false);
+    if (bSndRestore && mWavo) mWavo->LoadStatus(mSD->WavoStatus());
 }
 
 void clsVell::QuickSave(bool bMsg) {
@@ -337,13 +356,65 @@ void clsVell::QuickLoad(bool bMsg) {
 
 // [SECTION] Events of owned objects ------------------------------------------
 
-void clsVell::OnChangeSetting(const std::string& /*sKey*/) {}
+void clsVell::OnChangeSetting(const std::string& sKey) {
+    ApplyVolume(sKey);
+}
 
 void clsVell::OnRuntimeError(long /*eErrCode*/, const std::string& sMsg, long lAddr) {
     if (!Process().IsDebugMode || lAddr < 0) return;
     const auto& script = mIntprt->CurrentScript();
     Message((script ? script->Name() : std::string()) + " " + std::to_string(lAddr) + "\r\n" +
             sMsg);
+}
+
+}  // namespace zelk
+
+namespace zelk {
+
+// [SECTION] Sound and movies -------------------------------------------------
+
+void clsVell::InitWavo() {
+    if (mWavo->Init()) return;
+    std::string description = mWavo->ErrorDescription(mWavo->WavoLastError());
+    if (description.empty()) description = "詳細取得エラー";
+    char code[16];
+    std::snprintf(code, sizeof code, "%08X", static_cast<unsigned>(mWavo->WavoLastError()));
+    char extended[16];
+    std::snprintf(extended, sizeof extended, "%08X",
+                  static_cast<unsigned>(mWavo->WavoExtendedErrorID2()));
+    char version[8];
+    std::snprintf(version, sizeof version, "%04X",
+                  static_cast<unsigned>(mWavo->WavoDirectXVersion()) & 0xFFFFu);
+    const std::string shown = std::string(version, 2) + "." + std::string(version + 2, 2);
+    Message("メディアエンジンの初期化に失敗しました。\r\nエラー番号: " + std::string(code) + " (" +
+            description + ")\r\n拡張エラー番号: " +
+            std::to_string(mWavo->WavoExtendedErrorID1()) + ", " + extended +
+            "\r\nDirectX バージョン: " + shown +
+            " (もしくはそれ以上)\r\n\r\n音楽の再生と動画の再生ができません。");
+}
+
+// A muted channel gets volume 0; the configuration keeps the volume itself.
+void clsVell::ApplyVolume(const std::string& sKey) {
+    if (!mWavo || !mCfg) return;
+    auto volume = [this](const char* level, const char* mute) {
+        return mCfg->BoolVal(mute) ? 0L : mCfg->LongVal(level);
+    };
+    if (sKey == "BGMVolume" || sKey == "BGMMute") mWavo->BGMVolume(volume("BGMVolume", "BGMMute"));
+    if (sKey == "SEVolume" || sKey == "SEMute") mWavo->SEVolume(volume("SEVolume", "SEMute"));
+    if (sKey == "CVVolume" || sKey == "CVMute") mWavo->CVVolume(volume("CVVolume", "CVMute"));
+}
+
+void clsVell::MovieTarget(ScreenSurface* surface, std::function<void()> postClick) {
+    mMovieSurface = surface;
+    mMoviePostClick = std::move(postClick);
+}
+
+bool clsVell::PlayMovie(const std::string& file, long /*eMovieCancel*/) {
+    if (!mWavo) return false;
+    mWavo->SetVideoWindow(mMovieSurface, mMoviePostClick);
+    const std::string path = ResolvePath(Process().MovieDir, file).value_or(file);
+    // The game mode's cancel rules (SetMoviePlayMode) join with the modes.
+    return mWavo->PlayMovie(path);
 }
 
 }  // namespace zelk

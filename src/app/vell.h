@@ -7,6 +7,7 @@
 #pragma once
 
 #include <any>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,6 +17,8 @@ class INIFile;
 class Configuration;
 class clsInterpreter;
 class clsQuorDriver;
+class clsWavoDriver;
+class ScreenSurface;
 class clsSaveData;
 class SharedData;
 class InterpreterHost;
@@ -33,6 +36,7 @@ public:
     Configuration* Cfg() const { return mCfg.get(); }
     clsInterpreter* Intprt() const { return mIntprt.get(); }
     clsQuorDriver* Quor() const { return mQuor.get(); }
+    clsWavoDriver* Wavo() const { return mWavo.get(); }
     clsSaveData* SD() const { return mSD.get(); }
     zelk::SharedData* SharedData() const { return mSharedData.get(); }
     INIFile* SystemInfo() const { return mSystemInfo.get(); }
@@ -49,6 +53,13 @@ public:
     void MakeAutoClickTimer(long lTime, long eEvent, long erIndex = -1);
     long CurrentAutoClickTimer() const;
     void AutoClick();
+
+    // [SECTION] Movies
+    // The game view names the surface movies are drawn into and how their
+    // completion click reaches it (posted, from an engine thread).
+    void MovieTarget(ScreenSurface* surface, std::function<void()> postClick);
+    // The file is looked up in the movie folder when it is not a path there.
+    bool PlayMovie(const std::string& file, long eMovieCancel = 0);
 
     // [SECTION] Save data
     void SDMakeData();
@@ -68,6 +79,8 @@ private:
     bool LoadSystemFiles();
     void ReadScreenGeometry();
     bool ReadThumbSize();
+    void InitWavo();
+    void ApplyVolume(const std::string& sKey);
 
     // Declared in the order of construction; released explicitly in the
     // order of the teardown.
@@ -75,6 +88,9 @@ private:
     std::unique_ptr<InterpreterHost> mIntprtHost;
     std::unique_ptr<clsInterpreter> mIntprt;
     std::unique_ptr<clsQuorDriver> mQuor;
+    std::unique_ptr<clsWavoDriver> mWavo;
+    ScreenSurface* mMovieSurface = nullptr;
+    std::function<void()> mMoviePostClick;
     std::unique_ptr<clsSaveData> mSD;
     std::unique_ptr<zelk::SharedData> mSharedData;
     std::unique_ptr<INIFile> mSystemInfo;

@@ -48,6 +48,8 @@ public:
     std::int32_t WavoDirectXVersion() const { return mWavoDirectXVersion; }
     std::int32_t WavoExtendedErrorID1() const { return mWavoExtendedErrorID1; }
     std::int32_t WavoExtendedErrorID2() const { return mWavoExtendedErrorID2; }
+    // The engine's text of a result code (UTF-8); empty when it has none.
+    static std::string ErrorDescription(std::int32_t code);
 
     // [SECTION] Channels
     bool PlayBGM(const std::string& sFileKey, bool bSync, bool bLoop);

@@ -17,6 +17,12 @@
 
 namespace zelk {
 
+std::string clsWavoDriver::ErrorDescription(std::int32_t code) {
+    char text[256] = {};
+    GetErrorDescription(code, text, static_cast<std::int32_t>(sizeof text) - 1);
+    return Cp932ToUtf8Lossy(text);
+}
+
 // [SECTION] Volumes --------------------------------------------------------------
 
 void clsWavoDriver::BGMVolume(long value) {
