@@ -387,9 +387,8 @@ void clsVell::InitWavo() {
                   static_cast<unsigned>(mWavo->WavoDirectXVersion()) & 0xFFFFu);
     const std::string shown = std::string(version, 2) + "." + std::string(version + 2, 2);
     Message("メディアエンジンの初期化に失敗しました。\r\nエラー番号: " + std::string(code) + " (" +
-            description + ")\r\n拡張エラー番号: " +
-            std::to_string(mWavo->WavoExtendedErrorID1()) + ", " + extended +
-            "\r\nDirectX バージョン: " + shown +
+            description + ")\r\n拡張エラー番号: " + std::to_string(mWavo->WavoExtendedErrorID1()) +
+            ", " + extended + "\r\nDirectX バージョン: " + shown +
             " (もしくはそれ以上)\r\n\r\n音楽の再生と動画の再生ができません。");
 }
 

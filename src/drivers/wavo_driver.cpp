@@ -54,7 +54,8 @@ bool clsWavoDriver::Init() {
     mBGM[1] = NewSoundChannel();
     mSELoop = NewSoundChannel();
     mCV = NewSoundChannel();
-    for (SoundChannel& channel : mSE) channel = NewSoundChannel();
+    for (SoundChannel& channel : mSE)
+        channel = NewSoundChannel();
     mCurrentBGM = -1;
     mBGMVolume = mSEVolume = mCVVolume = 255;
     mBGMVolumeRate = 100;
@@ -124,8 +125,7 @@ void clsWavoDriver::SetChannelVolume(std::int32_t id, std::int32_t& volume) cons
 
 // [SECTION] Loading sound data ---------------------------------------------------
 
-bool clsWavoDriver::LoadFromFile(std::int32_t id, const std::string& key,
-                                 const std::string& path) {
+bool clsWavoDriver::LoadFromFile(std::int32_t id, const std::string& key, const std::string& path) {
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) return false;
     const std::streamoff size = file.tellg();
@@ -268,7 +268,8 @@ bool clsWavoDriver::PlaySE(const std::string& sFileKey, bool bSync) {
 
 bool clsWavoDriver::StopSE() {
     bool all = true;
-    for (const SoundChannel& channel : mSE) all = StopChannel(channel) && all;
+    for (const SoundChannel& channel : mSE)
+        all = StopChannel(channel) && all;
     return all;
 }
 

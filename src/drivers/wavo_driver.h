@@ -25,8 +25,8 @@ class ScreenSurface;
 // What the driver needs of the parts above it.
 struct WavoDriverParts {
     std::function<void(const std::string& line)> log;  // the launcher's log
-    const INIFile* systemInfo = nullptr;                // [Game] "BGMFadeTime"
-    const clsQuorDriver* quor = nullptr;                // sound data in the archives
+    const INIFile* systemInfo = nullptr;               // [Game] "BGMFadeTime"
+    const clsQuorDriver* quor = nullptr;               // sound data in the archives
     // The game view's "deactivate sense", set false while a movie is
     // stopped; empty without a view.
     std::function<bool()> getDeactivateSense;

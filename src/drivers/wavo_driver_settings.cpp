@@ -118,9 +118,14 @@ bool clsWavoDriver::SetVideoWindow(ScreenSurface* surface, std::function<void()>
         next = std::make_unique<VideoWindow>();
         next->surface = surface;
         next->postClick = std::move(postClick);
-        next->window = {next.get(),          surface->Width(),       surface->Height(),
-                        surface->Stride(),   &VideoWindow::Lock,     &VideoWindow::Unlock,
-                        &VideoWindow::Presented, &VideoWindow::PostClick};
+        next->window = {next.get(),
+                        surface->Width(),
+                        surface->Height(),
+                        surface->Stride(),
+                        &VideoWindow::Lock,
+                        &VideoWindow::Unlock,
+                        &VideoWindow::Presented,
+                        &VideoWindow::PostClick};
     }
     const auto handle = reinterpret_cast<std::uintptr_t>(next ? &next->window : nullptr);
     std::int32_t result = SetWavoProp(WP_VIDEO_WINDOW, &handle);

@@ -22,11 +22,11 @@ extern "C" {
 namespace wavo {
 namespace {
 
-constexpr uint32_t kBytesPerFrame = 4;   // stereo, 16 bits
-constexpr double kSoundAhead = 0.3;      // seconds kept in the ring
-constexpr double kUnderrunPad = 0.02;    // silence written when decoding lags
-constexpr size_t kPicturesAhead = 3;     // decoded pictures kept ready
-constexpr size_t kPicturesMost = 120;    // never more, whatever the interleave
+constexpr uint32_t kBytesPerFrame = 4;  // stereo, 16 bits
+constexpr double kSoundAhead = 0.3;     // seconds kept in the ring
+constexpr double kUnderrunPad = 0.02;   // silence written when decoding lags
+constexpr size_t kPicturesAhead = 3;    // decoded pictures kept ready
+constexpr size_t kPicturesMost = 120;   // never more, whatever the interleave
 
 int OpenDecoder(AVFormatContext* format, int stream, AVCodecContext*& context) {
     const AVCodecParameters* parameters = format->streams[stream]->codecpar;
@@ -48,7 +48,8 @@ MovieDecoder::MovieDecoder(Key) {}
 
 MovieDecoder::~MovieDecoder() {
     Stop();
-    for (AVFrame* frame : mQueue) av_frame_free(&frame);
+    for (AVFrame* frame : mQueue)
+        av_frame_free(&frame);
     mSound.reset();
     sws_freeContext(mScaler);
     swr_free(&mConverter);
@@ -104,10 +105,9 @@ void MovieDecoder::Start(const WavoVideoWindow& window, Mixer* mixer, int32_t vo
             av_channel_layout_default(&input, std::max(1, mAudio->ch_layout.nb_channels));
         else
             av_channel_layout_copy(&input, &mAudio->ch_layout);
-        const int result = swr_alloc_set_opts2(&mConverter, &stereo, AV_SAMPLE_FMT_S16,
-                                               static_cast<int>(mRate), &input,
-                                               mAudio->sample_fmt, mAudio->sample_rate, 0,
-                                               nullptr);
+        const int result =
+            swr_alloc_set_opts2(&mConverter, &stereo, AV_SAMPLE_FMT_S16, static_cast<int>(mRate),
+                                &input, mAudio->sample_fmt, mAudio->sample_rate, 0, nullptr);
         av_channel_layout_uninit(&input);
         if (result >= 0 && swr_init(mConverter) >= 0) {
             mRingBytes = mRate * kBytesPerFrame;  // one second
@@ -115,8 +115,9 @@ void MovieDecoder::Start(const WavoVideoWindow& window, Mixer* mixer, int32_t vo
         }
         if (mSound) {
             const int32_t level =
-                volume <= 0 ? kVolumeSilent
-                            : static_cast<int32_t>(2000.0 * std::log10(std::min(volume, 255) / 255.0));
+                volume <= 0
+                    ? kVolumeSilent
+                    : static_cast<int32_t>(2000.0 * std::log10(std::min(volume, 255) / 255.0));
             mSound->SetVolume(level);
         } else {
             WAVO_LOG("  movie sound cannot be converted; playing silently\n");
@@ -236,7 +237,8 @@ void MovieDecoder::DecodeAudio(const AVPacket* packet) {
                     : swr_convert(mConverter, &out, room,
                                   const_cast<const uint8_t**>(mDecoded->extended_data),
                                   mDecoded->nb_samples);
-            if (converted > 0) WriteSound(pcm.data(), static_cast<uint32_t>(converted) * kBytesPerFrame);
+            if (converted > 0)
+                WriteSound(pcm.data(), static_cast<uint32_t>(converted) * kBytesPerFrame);
         }
         av_frame_unref(mDecoded);
         if (end) return;
@@ -361,10 +363,9 @@ void MovieDecoder::Show(AVFrame* frame) {
     std::lock_guard lock(mWindowLock);
     const WavoVideoWindow& window = mWindow;
     if (window.lock == nullptr || window.width <= 0 || window.height <= 0) return;
-    mScaler = sws_getCachedContext(mScaler, frame->width, frame->height,
-                                   static_cast<AVPixelFormat>(frame->format), window.width,
-                                   window.height, AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr,
-                                   nullptr, nullptr);
+    mScaler = sws_getCachedContext(
+        mScaler, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
+        window.width, window.height, AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (mScaler == nullptr) return;
     uint8_t* pixels = window.lock(window.context);
     if (pixels == nullptr) {
@@ -400,8 +401,7 @@ double MovieDecoder::DecodeAll(const WavoVideoWindow& window) {
             pcm.resize(static_cast<size_t>(std::max(room, 0)) * kBytesPerFrame);
             uint8_t* out = pcm.data();
             swr_convert(mConverter, &out, room,
-                        const_cast<const uint8_t**>(mDecoded->extended_data),
-                        mDecoded->nb_samples);
+                        const_cast<const uint8_t**>(mDecoded->extended_data), mDecoded->nb_samples);
             av_frame_unref(mDecoded);
         }
         (void)end;

@@ -97,9 +97,9 @@ private:
     std::unique_ptr<SoundBuffer> mSound;
     uint32_t mRate = 0;
     uint32_t mRingBytes = 0;
-    uint64_t mWritten = 0;   // bytes of movie sound written
-    uint64_t mPadded = 0;    // bytes of silence written after them
-    uint64_t mPlayed = 0;    // bytes the mixer has played
+    uint64_t mWritten = 0;        // bytes of movie sound written
+    uint64_t mPadded = 0;         // bytes of silence written after them
+    uint64_t mPlayed = 0;         // bytes the mixer has played
     uint64_t mSilenceInside = 0;  // padding among the movie's sound
     uint32_t mLastPosition = 0;
     bool mSoundStarted = false;

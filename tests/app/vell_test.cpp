@@ -7,9 +7,9 @@
 #include "app/vell.h"
 #include "common/process.h"
 #include "drivers/wavo_driver.h"
-#include "settings/configuration.h"
 #include "modes/save_data.h"
 #include "platform/question_box.h"
+#include "settings/configuration.h"
 #include "settings/ini_file.h"
 #include "settings/ini_section.h"
 
@@ -32,7 +32,8 @@ protected:
         WriteIni("SystemInfo",
                  "[Game]\r\nTitle=Test\r\nScreenSizeX=800\r\nQSavePageNum=5\r\n"
                  "QSaveSlotCount=" +
-                     mSlotCount + "\r\n[Config]\r\nTextSpeed=3\r\nBGMVolume=200\r\n"
+                     mSlotCount +
+                     "\r\n[Config]\r\nTextSpeed=3\r\nBGMVolume=200\r\n"
                      "SEVolume=220\r\nCVVolume=255\r\nBGMMute=False\r\nSEMute=True\r\n"
                      "CVMute=False\r\n");
         WriteIni("game_mode", "[WindowMode]\r\n");

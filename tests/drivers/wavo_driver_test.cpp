@@ -54,16 +54,18 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 class WavoDriverTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        MakeZip(mFolder / "sound.quor",
-                {{"l", "list\r\nbgm_a\r\nbgm_b\r\nbgm_c\r\nse01\r\ncv01\r\nempty\r\nlong_d\r\nlong_e\r\n"},
-                 {"1", Sound("tone440.ogg")},
-                 {"2", Sound("tone1000.ogg")},
-                 {"3", Sound("tone440.ogg")},
-                 {"4", Sound("click.ogg")},
-                 {"5", Sound("click.ogg")},
-                 {"6", ""},
-                 {"7", Sound("tone1000.ogg")},
-                 {"8", Sound("tone440.ogg")}});
+        MakeZip(
+            mFolder / "sound.quor",
+            {{"l",
+              "list\r\nbgm_a\r\nbgm_b\r\nbgm_c\r\nse01\r\ncv01\r\nempty\r\nlong_d\r\nlong_e\r\n"},
+             {"1", Sound("tone440.ogg")},
+             {"2", Sound("tone1000.ogg")},
+             {"3", Sound("tone440.ogg")},
+             {"4", Sound("click.ogg")},
+             {"5", Sound("click.ogg")},
+             {"6", ""},
+             {"7", Sound("tone1000.ogg")},
+             {"8", Sound("tone440.ogg")}});
         ASSERT_TRUE(mQuor.Init(1));
         ASSERT_TRUE(mQuor.LoadArchive(mFolder / "sound.quor", 0));
         std::string list;
@@ -80,7 +82,10 @@ protected:
     clsWavoDriver& Start() {
         mDriver = std::make_unique<clsWavoDriver>(
             WavoDriverParts{[this](const std::string& line) { mLog.push_back(line); },
-                            &mSystemInfo, &mQuor, {}, {}});
+                            &mSystemInfo,
+                            &mQuor,
+                            {},
+                            {}});
         EXPECT_TRUE(mDriver->Init());
         return *mDriver;
     }
@@ -103,8 +108,10 @@ TEST_F(WavoDriverTest, InitCreatesNineChannelsAndReadsTheFadeTime) {
     clsWavoDriver& driver = Start();
     std::vector<std::int32_t> ids{driver.BGMChannelId(0), driver.BGMChannelId(1),
                                   driver.SELoopChannelId(), driver.CVChannelId()};
-    for (int i = 0; i < 5; ++i) ids.push_back(driver.SEChannelId(i));
-    for (std::int32_t id : ids) EXPECT_EQ(Prop(id, SP_TYPE), ST_VORBIS_MEMORY);
+    for (int i = 0; i < 5; ++i)
+        ids.push_back(driver.SEChannelId(i));
+    for (std::int32_t id : ids)
+        EXPECT_EQ(Prop(id, SP_TYPE), ST_VORBIS_MEMORY);
     EXPECT_EQ(driver.BGMFadeTime(), 300);
     EXPECT_TRUE(Logged("  Procedure InitializeWavo Call..."));
     EXPECT_TRUE(Logged("  Initialization of WavoDriver Succeeded."));
@@ -214,7 +221,8 @@ TEST_F(WavoDriverTest, PlaySEWithFiveBusyChannelsCutsTheLastOne) {
     for (const char* key : {"bgm_a", "bgm_b", "bgm_c", "long_d", "long_e"})
         ASSERT_TRUE(driver.PlaySE(key, false));
     EXPECT_EQ(Prop(driver.SEChannelId(4), SP_STATE), SS_PLAYING);
-    for (int i = 0; i < 5; ++i) ASSERT_TRUE(Playing(driver.SEChannelId(i))) << i;
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(Playing(driver.SEChannelId(i))) << i;
     EXPECT_EQ(Prop(driver.SEChannelId(0), SP_LENGTH), Prop(driver.SEChannelId(4), SP_LENGTH));
     // "bgm_a" went to channel 4 first; with all busy a new key cuts channel 4.
     std::filesystem::create_directories(mFolder.Path() / "sound");
