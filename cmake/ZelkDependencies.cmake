@@ -9,6 +9,9 @@ pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
 pkg_check_modules(OGG REQUIRED IMPORTED_TARGET ogg)
 pkg_check_modules(VORBIS REQUIRED IMPORTED_TARGET vorbis vorbisfile)
+# Movies: demuxing, decoding, picture scaling and sound conversion.
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale
+                  libswresample libavutil)
 
 # Dear ImGui: the library holds the core and the SDL2 platform backend; the
 # SDL_Renderer backend ships only as a source file with the documentation.

@@ -8,6 +8,7 @@ packages=(
     libsdl2-dev libsdl2-image-dev libimgui-dev
     libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
     libzip-dev libogg-dev libvorbis-dev
+    libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -7,12 +7,14 @@
 
 #include "app/launch.h"
 #include "common/numbers.h"
+#include "common/paths.h"
 #include "common/process.h"
 #include "common/reporter.h"
 #include "common/text.h"
 #include "common/utf8.h"
 #include "drivers/lumo_driver.h"
 #include "drivers/quor_driver.h"
+#include "drivers/wavo_driver.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/page_log.h"
 #include "interpreter/vell_interpreter_host.h"
@@ -34,6 +36,7 @@ namespace zelk {
 //   [SECTION] Modes, skip and the auto click
 //   [SECTION] Save data and quick slots
 //   [SECTION] Events of owned objects
+//   [SECTION] Sound and movies
 // ============================================================================
 
 // [SECTION] The one root -----------------------------------------------------
@@ -95,6 +98,9 @@ clsVell::clsVell()
     mQuor = std::make_unique<clsQuorDriver>(LogLine);
     // The graphics driver starts its engine now; Init gives it the game.
     mLumo = std::make_unique<clsLumoDriver>(LumoDriverHooks{});
+    // The sound driver; the game view's deactivate sense joins with the view.
+    mWavo = std::make_unique<clsWavoDriver>(
+        WavoDriverParts{LogLine, mSystemInfo.get(), mQuor.get(), {}, {}});
     mIntprtHost = std::make_unique<VellInterpreterHost>(
         VellHostParts{this, mCfg.get(), mSharedData.get(), mSD.get(), mQuor.get()});
     mIntprt = std::make_unique<clsInterpreter>(*mIntprtHost);
@@ -114,7 +120,9 @@ clsVell::~clsVell() {
     mQuor.reset();
     LogLine("Lumo...");
     mLumo.reset();
+    if (mWavo) mWavo->StopMovie();
     LogLine("Wavo...");
+    mWavo.reset();
     LogLine("Interpreter...");
     mIntprt.reset();
     mIntprtHost.reset();
@@ -148,7 +156,8 @@ bool clsVell::Init() {
         Message("スクリーンエンジンの初期化に失敗しました。");
         return false;
     }
-    // The sound driver starts here once it has joined.
+    // The sound driver (its failure lets the game run silent).
+    InitWavo();
     mCfg->RaiseChangeEvent("CustomCursor,TextSpeed,TextAutoClick");
     mCfg->RaiseChangeEvent("BGMVolume,SEVolume,CVVolume,BGMMute,SEMute,CVMute");
     mIntprt->Init();
@@ -317,8 +326,7 @@ void clsVell::AutoClick() {
 // [SECTION] Save data and quick slots ---------------------------------------
 
 void clsVell::SDMakeData() {
-    // The sound driver and the game view write their sections here once
-    // they have joined.
+    if (mWavo) mWavo->SaveStatus(mSD->WavoStatus());
     if (mLumo) mLumo->SaveStatus(mSD->LumoStatus());
     mIntprt->SaveStatus();
     INISection& status = mSD->VellStatus();
@@ -329,14 +337,22 @@ void clsVell::SDMakeData() {
     status.KeyValue("TimeString", FullWidth(NowFormatted("%H:%M")));
 }
 
-void clsVell::SDRestoreData(bool /*bSndRestore*/) {
-    // Sound and the game view are restored here once they have joined; the
-    // interpreter reloads its scripts from its own status.
+void clsVell::SDRestoreData(bool bSndRestore) {
+    // The game view is restored here once it has joined; the interpreter
+    // reloads its scripts from its own status.
+    if (bSndRestore && mWavo) {
+        mWavo->StopBGM(false);
+        mWavo->StopCV();
+        mWavo->StopSE();
+        mWavo->StopSELoop();
+        mWavo->StopMovie();
+    }
     if (mLumo) mLumo->LoadStatus(mSD->LumoStatus());
     mIntprt->ScriptManager().DisposeAllScript();
     mIntprt->LoadStatus();
     Process().StatusRestored = true;
     IsSkipMode(false);
+    if (bSndRestore && mWavo) mWavo->LoadStatus(mSD->WavoStatus());
 }
 
 void clsVell::QuickSave(bool bMsg) {
@@ -375,7 +391,9 @@ void clsVell::QuickLoad(bool bMsg) {
         return;
     }
     if (mVellMode != 2) ChangeMode(2, 7);
+    if (mLumo) mLumo->DrawDeactivate(1, 200);
     SDRestoreData(true);
+    if (mLumo) mLumo->DrawActivate(1, 200);
 }
 
 // [SECTION] Events of owned objects ------------------------------------------
@@ -387,6 +405,7 @@ void clsVell::OnChangeSetting(const std::string& sKey) {
         if (sKey == "Font") mLumo->TextFontSetting(mCfg->StringVal("Font"), 0xFFFFFF);
         if (sKey == "TextShadow") mLumo->TextShadow(mCfg->BoolVal("TextShadow"));
     }
+    ApplyVolume(sKey);
 }
 
 void clsVell::OnRuntimeError(long /*eErrCode*/, const std::string& sMsg, long lAddr) {
@@ -394,6 +413,55 @@ void clsVell::OnRuntimeError(long /*eErrCode*/, const std::string& sMsg, long lA
     const auto& script = mIntprt->CurrentScript();
     Message((script ? script->Name() : std::string()) + " " + std::to_string(lAddr) + "\r\n" +
             sMsg);
+}
+
+}  // namespace zelk
+
+namespace zelk {
+
+// [SECTION] Sound and movies -------------------------------------------------
+
+void clsVell::InitWavo() {
+    if (mWavo->Init()) return;
+    std::string description = mWavo->ErrorDescription(mWavo->WavoLastError());
+    if (description.empty()) description = "詳細取得エラー";
+    char code[16];
+    std::snprintf(code, sizeof code, "%08X", static_cast<unsigned>(mWavo->WavoLastError()));
+    char extended[16];
+    std::snprintf(extended, sizeof extended, "%08X",
+                  static_cast<unsigned>(mWavo->WavoExtendedErrorID2()));
+    char version[8];
+    std::snprintf(version, sizeof version, "%04X",
+                  static_cast<unsigned>(mWavo->WavoDirectXVersion()) & 0xFFFFu);
+    const std::string shown = std::string(version, 2) + "." + std::string(version + 2, 2);
+    Message("メディアエンジンの初期化に失敗しました。\r\nエラー番号: " + std::string(code) + " (" +
+            description + ")\r\n拡張エラー番号: " + std::to_string(mWavo->WavoExtendedErrorID1()) +
+            ", " + extended + "\r\nDirectX バージョン: " + shown +
+            " (もしくはそれ以上)\r\n\r\n音楽の再生と動画の再生ができません。");
+}
+
+// A muted channel gets volume 0; the configuration keeps the volume itself.
+void clsVell::ApplyVolume(const std::string& sKey) {
+    if (!mWavo || !mCfg) return;
+    auto volume = [this](const char* level, const char* mute) {
+        return mCfg->BoolVal(mute) ? 0L : mCfg->LongVal(level);
+    };
+    if (sKey == "BGMVolume" || sKey == "BGMMute") mWavo->BGMVolume(volume("BGMVolume", "BGMMute"));
+    if (sKey == "SEVolume" || sKey == "SEMute") mWavo->SEVolume(volume("SEVolume", "SEMute"));
+    if (sKey == "CVVolume" || sKey == "CVMute") mWavo->CVVolume(volume("CVVolume", "CVMute"));
+}
+
+void clsVell::MovieTarget(ScreenSurface* surface, std::function<void()> postClick) {
+    mMovieSurface = surface;
+    mMoviePostClick = std::move(postClick);
+}
+
+bool clsVell::PlayMovie(const std::string& file, long /*eMovieCancel*/) {
+    if (!mWavo) return false;
+    mWavo->SetVideoWindow(mMovieSurface, mMoviePostClick);
+    const std::string path = ResolvePath(Process().MovieDir, file).value_or(file);
+    // The game mode's cancel rules (SetMoviePlayMode) join with the modes.
+    return mWavo->PlayMovie(path);
 }
 
 }  // namespace zelk

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <any>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -17,6 +18,8 @@ class Configuration;
 class clsInterpreter;
 class clsLumoDriver;
 class clsQuorDriver;
+class clsWavoDriver;
+class ScreenSurface;
 class clsSaveData;
 class SharedData;
 class InterpreterHost;
@@ -35,6 +38,7 @@ public:
     clsInterpreter* Intprt() const { return mIntprt.get(); }
     clsQuorDriver* Quor() const { return mQuor.get(); }
     clsLumoDriver* Lumo() const { return mLumo.get(); }
+    clsWavoDriver* Wavo() const { return mWavo.get(); }
     clsSaveData* SD() const { return mSD.get(); }
     zelk::SharedData* SharedData() const { return mSharedData.get(); }
     INIFile* SystemInfo() const { return mSystemInfo.get(); }
@@ -51,6 +55,13 @@ public:
     void MakeAutoClickTimer(long lTime, long eEvent, long erIndex = -1);
     long CurrentAutoClickTimer() const;
     void AutoClick();
+
+    // [SECTION] Movies
+    // The game view names the surface movies are drawn into and how their
+    // completion click reaches it (posted, from an engine thread).
+    void MovieTarget(ScreenSurface* surface, std::function<void()> postClick);
+    // The file is looked up in the movie folder when it is not a path there.
+    bool PlayMovie(const std::string& file, long eMovieCancel = 0);
 
     // [SECTION] Save data
     void SDMakeData();
@@ -71,6 +82,8 @@ private:
     void ReadScreenGeometry();
     bool ReadThumbSize();
     bool InitLumo();
+    void InitWavo();
+    void ApplyVolume(const std::string& sKey);
 
     // Declared in the order of construction; released explicitly in the
     // order of the teardown.
@@ -79,6 +92,9 @@ private:
     std::unique_ptr<clsInterpreter> mIntprt;
     std::unique_ptr<clsQuorDriver> mQuor;
     std::unique_ptr<clsLumoDriver> mLumo;
+    std::unique_ptr<clsWavoDriver> mWavo;
+    ScreenSurface* mMovieSurface = nullptr;
+    std::function<void()> mMoviePostClick;
     std::unique_ptr<clsSaveData> mSD;
     std::unique_ptr<zelk::SharedData> mSharedData;
     std::unique_ptr<INIFile> mSystemInfo;

@@ -68,13 +68,14 @@ int32_t Engine::Initialize() {
     mJobs = std::make_unique<JobList>();
     mMethods = std::make_unique<MethodQueue>();
     WAVO_LOG("InitializeWavo JobList initialized\n");
-    mMovie = std::make_unique<MoviePlayer>();
+    mMovie = std::make_unique<MoviePlayer>(mServices.GetMixer());
     mWorker = std::make_unique<JobThread>(
         *mJobs, *mMethods, *mObjects, mServices.Clock(),
         [this](int32_t id, int32_t code, int32_t lparam) { SendEvent(id, code, lparam); },
         [this] { mMovie->IsPlaying(); });
     auto wake = [worker = mWorker.get()] { worker->Wake(); };
     mJobs->SetWakeHandler(wake);
+    mMovie->SetEndHandler(wake);
     mMethods->SetWakeHandler(wake);
     if (Mixer* mixer = mServices.GetMixer()) mixer->SetWakeHandler(wake);
     mWorker->Start();
@@ -87,6 +88,8 @@ int32_t Engine::Initialize() {
 void Engine::Terminate() {
     if (!mStarted) return;
     WAVO_LOG("TerminateWavo Start\n");
+    // The movie wakes the worker when it ends: it stops first.
+    mMovie->Stop();
     mWorker->Stop();
     if (Mixer* mixer = mServices.GetMixer()) mixer->SetWakeHandler(nullptr);
     mWorker.reset();
@@ -347,7 +350,7 @@ void Engine::Test() {
 
 int32_t Engine::PlayMovie(const char* path) {
     if (!mStarted) return WAVO_OK;
-    mLastError = mMovie->Play(path, mVideoWindow, mErrors);
+    mLastError = mMovie->Play(path, mVideoWindow, mObjects->Defaults().volume, mErrors);
     return mLastError;
 }
 

@@ -6,8 +6,10 @@
 #include "app/launch.h"
 #include "app/vell.h"
 #include "common/process.h"
+#include "drivers/wavo_driver.h"
 #include "modes/save_data.h"
 #include "platform/question_box.h"
+#include "settings/configuration.h"
 #include "settings/ini_file.h"
 #include "settings/ini_section.h"
 
@@ -30,7 +32,10 @@ protected:
         WriteIni("SystemInfo",
                  "[Game]\r\nTitle=Test\r\nScreenSizeX=800\r\nQSavePageNum=5\r\n"
                  "QSaveSlotCount=" +
-                     mSlotCount + "\r\n[Config]\r\nTextSpeed=3\r\nBGMVolume=200\r\n");
+                     mSlotCount +
+                     "\r\n[Config]\r\nTextSpeed=3\r\nBGMVolume=200\r\n"
+                     "SEVolume=220\r\nCVVolume=255\r\nBGMMute=False\r\nSEMute=True\r\n"
+                     "CVMute=False\r\n");
         WriteIni("game_mode", "[WindowMode]\r\n");
         WriteIni("omake_mode", "[cgmode_cmd]\r\n");
         WriteIni("saveload_mode", "[SlotBase]\r\nThumb=a,0,0,120,90\r\n");
@@ -81,6 +86,23 @@ TEST_F(VellTest, OpensWithTheGameGeometryAndThumbSize) {
     EXPECT_EQ(mVell->ThumbWidth(), 120);
     EXPECT_EQ(mVell->ThumbHeight(), 90);
     EXPECT_EQ(Vell(), mVell.get());
+    EXPECT_TRUE(Prompts().empty());
+}
+
+TEST_F(VellTest, TheSoundDriverStartsWithTheConfiguredVolumesAndMutes) {
+    ASSERT_TRUE(Open());
+    ASSERT_NE(mVell->Wavo(), nullptr);
+    EXPECT_EQ(mVell->Wavo()->BGMVolume(), 200);
+    EXPECT_EQ(mVell->Wavo()->SEVolume(), 0);  // muted
+    EXPECT_EQ(mVell->Wavo()->CVVolume(), 255);
+    mVell->Cfg()->BoolVal("SEMute", false);
+    mVell->Cfg()->RaiseChangeEvent("SEMute");
+    EXPECT_EQ(mVell->Wavo()->SEVolume(), 220);
+    mVell->Cfg()->LongVal("BGMVolume", 90);
+    mVell->Cfg()->RaiseChangeEvent("BGMVolume");
+    EXPECT_EQ(mVell->Wavo()->BGMVolume(), 90);
+    mVell->SDMakeData();
+    EXPECT_EQ(mVell->SD()->WavoStatus().KeyValue("BGMVolumeRate"), "100");
     EXPECT_TRUE(Prompts().empty());
 }
 

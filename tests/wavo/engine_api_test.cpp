@@ -284,16 +284,19 @@ TEST_F(WavoMovies, PlayWithoutAVideoWindowFailsAndIsTheLastError) {
     EXPECT_EQ(dshowIsPlaying(), 0);
 }
 
-TEST_F(WavoMovies, PlayWithAWindowFailsOnThePlatformAndPlaysNothing) {
-    uintptr_t window = 1;
+TEST_F(WavoMovies, PlayOfAMissingFileFailsOnThePlatformAndPlaysNothing) {
+    WavoVideoWindow host{};  // the video window is the host's surface description
+    const auto window = reinterpret_cast<uintptr_t>(&host);
     SetWavoProp(WP_VIDEO_WINDOW, &window);
-    EXPECT_EQ(dshowPlay("movie.mpg"), WAVO_E_MOVIE);
+    EXPECT_EQ(dshowPlay("no_such_movie.mpg"), WAVO_E_MOVIE);
     int32_t step = 0;
     GetWavoProp(WP_EXT_ERROR1, &step);
     EXPECT_EQ(step, 1);
     EXPECT_EQ(dshowIsPlaying(), 0);
     EXPECT_EQ(dshowChangeWindow(), WAVO_E_NOT_PLAYING);
     EXPECT_EQ(dshowStop(), 0);
+    const uintptr_t none = 0;
+    SetWavoProp(WP_VIDEO_WINDOW, &none);
 }
 
 TEST_F(WavoMovies, ChangeWindowWithoutAWindowOrAMovie) {

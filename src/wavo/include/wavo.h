@@ -65,7 +65,8 @@ extern "C" {
  * read and written through their value pointer at their full width, never
  * truncated:
  *   - WP_EVENT_WINDOW: a WavoEventWindow (below);
- *   - WP_VIDEO_WINDOW: a uintptr_t, the host's opaque movie window handle;
+ *   - WP_VIDEO_WINDOW: a uintptr_t holding a `const WavoVideoWindow *`
+ *     (below, with the movie functions), or 0 for none;
  *   - SP_MEMORY_ADDRESS: a `void *`, the sound object's memory block;
  *   - SP_FILE_NAME (get): a `const char *`, the stored file name.
  * Every other property is an int32_t, or a uint8_t where its comment says
@@ -123,7 +124,7 @@ enum WavoProperty {
     WP_MIXER_LEVEL3 = 0x41010040,
     WP_MIXER_LEVEL2 = 0x41020040,
     WP_MIXER_LEVEL4 = 0x41040040,
-    WP_VIDEO_WINDOW = 0x42000000, /* uintptr_t: owner window of movies */
+    WP_VIDEO_WINDOW = 0x42000000, /* uintptr_t: the WavoVideoWindow of movies */
 };
 
 /* [SECTION] Identifiers: events ======================================= */
@@ -316,18 +317,61 @@ WAVO_API int32_t CallSOMethod(int32_t id, int32_t method, const int32_t* param);
 
 /* [SECTION] Functions: movies and display size ======================== */
 
-/* Plays a movie into WP_VIDEO_WINDOW: WAVO_OK, WAVO_E_NO_VIDEO_WINDOW or
- * WAVO_E_MOVIE (movies are not available in this build). The result is also
- * stored as WP_LAST_ERROR. */
+/*
+ * The video window: where a movie's pictures go and how its end is told.
+ * The host owns a 24-bit surface (blue, green, red bytes, rows top-down,
+ * `stride` bytes apart) of `width` x `height` pixels and describes it here.
+ *
+ * Frames arrive on the movie's own decode thread: it calls `lock`, which
+ * returns the pixels and holds the host's lock on them, scales the frame
+ * over the whole surface, calls `unlock`, then `presented` with the changed
+ * rectangle (right and bottom exclusive). The host shows only what was
+ * presented, on its own thread; `presented` must return at once. Frames are
+ * shown by the movie's sound clock: one that is late is dropped, not shown.
+ *
+ * When the movie has ended, the engine's worker thread (or the host's own
+ * dshowIsPlaying call) calls `post_click` exactly once. It stands for a left
+ * button press on the window: the host posts it to its event queue and
+ * returns, never handling it there. The host's own mouse and keyboard input
+ * keep reaching it while a movie plays: the movie takes none of it.
+ *
+ * The movie's sound plays through the engine's own output device at
+ * WP_DEFAULT_VOLUME as it was when the movie started.
+ *
+ * dshowPlay and dshowChangeWindow copy the structure; the host keeps the
+ * context and the surface alive until dshowStop, TerminateWavo, or a
+ * dshowChangeWindow to another window has returned.
+ */
+typedef struct WavoVideoWindow {
+    void* context;
+    int32_t width;
+    int32_t height;
+    int32_t stride;
+    uint8_t* (*lock)(void* context);
+    void (*unlock)(void* context);
+    void (*presented)(void* context, int32_t left, int32_t top, int32_t right, int32_t bottom);
+    void (*post_click)(void* context);
+} WavoVideoWindow;
+
+/* Plays a movie file (any container and codec the system's FFmpeg decodes)
+ * into WP_VIDEO_WINDOW: WAVO_OK, WAVO_E_NO_VIDEO_WINDOW or WAVO_E_MOVIE (the
+ * file is missing or cannot be decoded: WP_EXT_ERROR1 1, WP_EXT_ERROR2 the
+ * decoder's result; a window without pixels: WP_EXT_ERROR1 2). The result is
+ * also stored as WP_LAST_ERROR. */
 WAVO_API int32_t dshowPlay(const char* path);
 /* Stops and drops the movie. Always 0. */
 WAVO_API int32_t dshowStop(void);
-/* Moves a playing movie to the current WP_VIDEO_WINDOW: WAVO_OK,
- * WAVO_E_NO_VIDEO_WINDOW, WAVO_E_NOT_PLAYING or WAVO_E_MOVIE. */
+/* Moves a playing movie to the current WP_VIDEO_WINDOW (after the host set
+ * it): WAVO_OK, WAVO_E_NO_VIDEO_WINDOW, WAVO_E_NOT_PLAYING or WAVO_E_MOVIE
+ * (a window without pixels: WP_EXT_ERROR1 1). */
 WAVO_API int32_t dshowChangeWindow(void);
-/* -1 while a movie plays, else 0. */
+/* -1 while a movie plays, else 0. Notices the end of the movie and then
+ * posts its completion click (see WavoVideoWindow). */
 WAVO_API int32_t dshowIsPlaying(void);
-/* Switches the display to width x height x bits: 0 or WAVO_E_DISPLAY_MODE. */
+/* Switches the display to width x height x bits: 0 or WAVO_E_DISPLAY_MODE.
+ * The engine leaves the display to the host on this platform (the host
+ * scales its window to full screen), so the change always fails with
+ * WP_EXT_ERROR1 1 and the host stays in its own full-screen mode. */
 WAVO_API int32_t ChangeDisplaySize(int32_t reserved, int32_t width, int32_t height, int32_t bits);
 /* Restores the display mode changed by ChangeDisplaySize. Always 0. */
 WAVO_API int32_t ResumeDisplaySize(void);

@@ -1,0 +1,334 @@
+// The sound driver through the real engine, under SDL's dummy audio driver
+// (its channels, the music dance, the effects' channel choice, volumes and
+// the save slot's section) and the disk driver (what comes out).
+#include "drivers/wavo_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../platform/arc/zip_maker.h"
+#include "common/process.h"
+#include "drivers/quor_driver.h"
+#include "settings/ini_file.h"
+#include "settings/ini_section.h"
+#include "wavo.h"
+
+namespace zelk {
+namespace {
+
+using testing::MakeZip;
+using testing::ReadWholeFile;
+using testing::ScratchFolder;
+using testing::WriteWholeFile;
+using namespace std::chrono_literals;
+
+std::string Sound(const std::string& name) {
+    return ReadWholeFile(std::string(ZELK_TEST_DATA) + "/sound/" + name);
+}
+
+std::int32_t Prop(std::int32_t id, std::int32_t property) {
+    std::int32_t value = 0;
+    GetSOProp(id, property, &value);
+    return value;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+// An archive with three pieces of music, an effect and a voice, and a
+// driver started over it.
+class WavoDriverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MakeZip(
+            mFolder / "sound.quor",
+            {{"l",
+              "list\r\nbgm_a\r\nbgm_b\r\nbgm_c\r\nse01\r\ncv01\r\nempty\r\nlong_d\r\nlong_e\r\n"},
+             {"1", Sound("tone440.ogg")},
+             {"2", Sound("tone1000.ogg")},
+             {"3", Sound("tone440.ogg")},
+             {"4", Sound("click.ogg")},
+             {"5", Sound("click.ogg")},
+             {"6", ""},
+             {"7", Sound("tone1000.ogg")},
+             {"8", Sound("tone440.ogg")}});
+        ASSERT_TRUE(mQuor.Init(1));
+        ASSERT_TRUE(mQuor.LoadArchive(mFolder / "sound.quor", 0));
+        std::string list;
+        ASSERT_TRUE(mQuor.LoadTextFile(0, list));
+        ASSERT_TRUE(mQuor.LoadArchiveList(list, 0));
+        mSystemInfo.KeySection("Game").KeyValue("BGMFadeTime", "300");
+        mSaved = Process();
+    }
+    void TearDown() override {
+        mDriver.reset();
+        Process() = mSaved;
+    }
+
+    clsWavoDriver& Start() {
+        mDriver = std::make_unique<clsWavoDriver>(
+            WavoDriverParts{[this](const std::string& line) { mLog.push_back(line); },
+                            &mSystemInfo,
+                            &mQuor,
+                            {},
+                            {}});
+        EXPECT_TRUE(mDriver->Init());
+        return *mDriver;
+    }
+    bool Logged(const std::string& line) const {
+        return std::find(mLog.begin(), mLog.end(), line) != mLog.end();
+    }
+    bool Playing(std::int32_t id) const { return Prop(id, SP_STATE) == SS_PLAYING; }
+
+    ScratchFolder mFolder;
+    clsQuorDriver mQuor;
+    INIFile mSystemInfo;
+    ProcessValues mSaved;
+    std::vector<std::string> mLog;
+    std::unique_ptr<clsWavoDriver> mDriver;
+};
+
+// [SECTION] Start and loading -------------------------------------------------
+
+TEST_F(WavoDriverTest, InitCreatesNineChannelsAndReadsTheFadeTime) {
+    clsWavoDriver& driver = Start();
+    std::vector<std::int32_t> ids{driver.BGMChannelId(0), driver.BGMChannelId(1),
+                                  driver.SELoopChannelId(), driver.CVChannelId()};
+    for (int i = 0; i < 5; ++i)
+        ids.push_back(driver.SEChannelId(i));
+    for (std::int32_t id : ids)
+        EXPECT_EQ(Prop(id, SP_TYPE), ST_VORBIS_MEMORY);
+    EXPECT_EQ(driver.BGMFadeTime(), 300);
+    EXPECT_TRUE(Logged("  Procedure InitializeWavo Call..."));
+    EXPECT_TRUE(Logged("  Initialization of WavoDriver Succeeded."));
+    mDriver.reset();
+    EXPECT_EQ(mLog.back(), "  Termination of WavoDriver Succeeded.");
+}
+
+TEST_F(WavoDriverTest, AFailedStartKeepsTheErrorsAndADriverThatDoesNothing) {
+    const char* saved = std::getenv("SDL_AUDIODRIVER");
+    const std::string driverName = saved ? saved : "";
+    setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
+    mDriver = std::make_unique<clsWavoDriver>(WavoDriverParts{{}, nullptr, &mQuor, {}, {}});
+    EXPECT_FALSE(mDriver->Init());
+    setenv("SDL_AUDIODRIVER", driverName.c_str(), 1);
+    EXPECT_NE(mDriver->WavoLastError(), 0);
+    EXPECT_EQ(mDriver->BGMChannelId(0), 0);
+    EXPECT_EQ(mDriver->BGMFadeTime(), 500);
+    EXPECT_FALSE(mDriver->PlayBGM("bgm_a", false, true));
+    EXPECT_FALSE(mDriver->IsPlayingBGM());
+}
+
+TEST_F(WavoDriverTest, MissingAndEmptyDataAreLoggedFailures) {
+    clsWavoDriver& driver = Start();
+    EXPECT_FALSE(driver.PlaySE("nothing", false));
+    EXPECT_TRUE(Logged("wavo file not found error 'nothing'"));
+    EXPECT_FALSE(driver.PlaySE("empty", false));
+    EXPECT_TRUE(Logged("wavo file size error 'empty'"));
+    EXPECT_TRUE(driver.PlaySE("se01", false));
+    EXPECT_TRUE(Logged("wavo load file 'se01' from archive"));
+}
+
+TEST_F(WavoDriverTest, SoundFileModeTakesTheLooseFileAndFallsBackToTheArchive) {
+    std::filesystem::create_directories(mFolder.Path() / "SOUND");
+    WriteWholeFile(mFolder / "SOUND/Loose.ogg", Sound("click.ogg"));
+    Process().WorkspaceDir = mFolder.Path().string();
+    Process().Debug.SoundFileMode = true;
+    clsWavoDriver& driver = Start();
+    EXPECT_TRUE(driver.PlayCV("loose", false, 0));
+    EXPECT_TRUE(Logged("wavo load file 'loose' from file"));
+    EXPECT_TRUE(driver.PlayCV("cv01", false, 0));
+    EXPECT_TRUE(Logged("wavo load file 'cv01' from archive"));
+    EXPECT_GT(driver.SOLength(), 150);
+}
+
+// [SECTION] Music -------------------------------------------------------------
+
+TEST_F(WavoDriverTest, TheSameKeyAndLoopGoOnAndADifferentLoopPlaysAgainOnTheOther) {
+    clsWavoDriver& driver = Start();
+    ASSERT_TRUE(driver.PlayBGM("bgm_a", false, true));
+    EXPECT_EQ(driver.CurrentBGM(), 0);
+    EXPECT_EQ(Prop(driver.BGMChannelId(0), SP_PLAY_COUNT), -1);
+    std::this_thread::sleep_for(50ms);
+    const std::int32_t position = Prop(driver.BGMChannelId(0), SP_POSITION);
+    ASSERT_TRUE(driver.PlayBGM("bgm_a", false, true));
+    EXPECT_EQ(driver.CurrentBGM(), 0);
+    EXPECT_GE(Prop(driver.BGMChannelId(0), SP_POSITION), position);  // not restarted
+    ASSERT_TRUE(driver.PlayBGM("bgm_a", false, false));
+    EXPECT_EQ(driver.CurrentBGM(), 1);
+    EXPECT_EQ(Prop(driver.BGMChannelId(1), SP_PLAY_COUNT), 1);
+    EXPECT_TRUE(Playing(driver.BGMChannelId(1)));
+}
+
+TEST_F(WavoDriverTest, ThreeQuickChangesPutTheThirdPieceWhereNothingPlays) {
+    clsWavoDriver& driver = Start();
+    ASSERT_TRUE(driver.PlayBGM("bgm_a", false, true));
+    ASSERT_TRUE(driver.PlayBGM("bgm_b", false, true));
+    EXPECT_EQ(driver.CurrentBGM(), 1);
+    // bgm_a on channel 0 is still fading out; a third piece takes channel 0
+    // after all, the one that is not the current piece.
+    ASSERT_TRUE(driver.PlayBGM("bgm_c", false, true));
+    EXPECT_EQ(driver.CurrentBGM(), 0);
+    EXPECT_TRUE(Playing(driver.BGMChannelId(0)));
+    // After a stop, the channel still fading counts as playing.
+    ASSERT_TRUE(driver.StopBGM(false));
+    EXPECT_EQ(driver.CurrentBGM(), -1);
+    EXPECT_FALSE(driver.IsPlayingBGM());
+    ASSERT_TRUE(Playing(driver.BGMChannelId(0)));
+    ASSERT_TRUE(driver.PlayBGM("bgm_b", false, true));  // its key is still on channel 1
+    EXPECT_EQ(driver.CurrentBGM(), 1);
+    ASSERT_TRUE(driver.StopBGM(false));
+    ASSERT_TRUE(WaitUntil([&] { return !Playing(driver.BGMChannelId(0)); }));
+    ASSERT_TRUE(WaitUntil([&] { return !Playing(driver.BGMChannelId(1)); }));
+    EXPECT_FALSE(driver.PlayBGM("unknown", false, true));
+}
+
+TEST_F(WavoDriverTest, ANewPieceWithoutCurrentMusicAvoidsAFadingChannelZero) {
+    clsWavoDriver& driver = Start();
+    ASSERT_TRUE(driver.PlayBGM("bgm_a", false, true));
+    ASSERT_TRUE(driver.StopBGM(false));
+    ASSERT_TRUE(driver.PlayBGM("bgm_b", false, true));
+    EXPECT_EQ(driver.CurrentBGM(), 1);
+}
+
+TEST_F(WavoDriverTest, ASyncChangeWaitsForTheFade) {
+    clsWavoDriver& driver = Start();
+    ASSERT_TRUE(driver.PlayBGM("bgm_a", false, true));
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(driver.PlayBGM("bgm_b", true, true));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 300ms);
+}
+
+// [SECTION] Effects and voice -------------------------------------------------
+
+TEST_F(WavoDriverTest, PlaySEWithFiveBusyChannelsCutsTheLastOne) {
+    clsWavoDriver& driver = Start();
+    // Five different keys fill the channels from the last free one down.
+    for (const char* key : {"bgm_a", "bgm_b", "bgm_c", "long_d", "long_e"})
+        ASSERT_TRUE(driver.PlaySE(key, false));
+    EXPECT_EQ(Prop(driver.SEChannelId(4), SP_STATE), SS_PLAYING);
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(Playing(driver.SEChannelId(i))) << i;
+    EXPECT_EQ(Prop(driver.SEChannelId(0), SP_LENGTH), Prop(driver.SEChannelId(4), SP_LENGTH));
+    // "bgm_a" went to channel 4 first; with all busy a new key cuts channel 4.
+    std::filesystem::create_directories(mFolder.Path() / "sound");
+    WriteWholeFile(mFolder / "sound/extra.ogg", Sound("click.ogg"));
+    Process().WorkspaceDir = mFolder.Path().string();
+    Process().Debug.SoundFileMode = true;
+    ASSERT_TRUE(driver.PlaySE("extra", false));
+    EXPECT_TRUE(Logged("wavo load file 'extra' from file"));
+    EXPECT_TRUE(Playing(driver.SEChannelId(4)));
+    // The same key again restarts its own channel.
+    ASSERT_TRUE(driver.PlaySE("bgm_b", false));
+    EXPECT_TRUE(driver.IsPlayingSE());
+    driver.StopSE();
+    EXPECT_FALSE(driver.IsPlayingSE());
+}
+
+TEST_F(WavoDriverTest, ALoopCountOfZeroLoopsUntilStoppedAndReadsMinusOne) {
+    clsWavoDriver& driver = Start();
+    long count = 0;
+    ASSERT_TRUE(driver.PlaySELoop("se01", count, false));
+    EXPECT_EQ(count, -1);
+    EXPECT_EQ(Prop(driver.SELoopChannelId(), SP_PLAY_COUNT), -1);
+    std::this_thread::sleep_for(450ms);  // the effect is 200 ms long
+    EXPECT_TRUE(driver.IsPlayingSeLoop());
+    EXPECT_TRUE(driver.StopSELoop());
+    EXPECT_FALSE(driver.IsPlayingSeLoop());
+    long twice = 2;
+    ASSERT_TRUE(driver.PlaySELoop("se01", twice, false));
+    EXPECT_EQ(twice, 2);
+    EXPECT_EQ(Prop(driver.SELoopChannelId(), SP_PLAY_COUNT), 2);
+}
+
+TEST_F(WavoDriverTest, AVoiceTakesItsPanAfterPlay) {
+    clsWavoDriver& driver = Start();
+    ASSERT_TRUE(driver.PlayCV("cv01", false, -200));
+    EXPECT_NEAR(Prop(driver.CVChannelId(), SP_PAN), -200, 1);  // through decibels
+    EXPECT_TRUE(driver.IsPlayingCV());
+    EXPECT_TRUE(driver.StopCV());
+    EXPECT_FALSE(driver.IsPlayingCV());
+}
+
+// [SECTION] Volumes -----------------------------------------------------------
+
+TEST(WavoDriverVolume, TheEffectiveMusicVolumeRoundsHalvesToEven) {
+    EXPECT_EQ(clsWavoDriver::EffectiveBGMVolume(255, 50), 128);  // 127.5
+    EXPECT_EQ(clsWavoDriver::EffectiveBGMVolume(253, 50), 126);  // 126.5
+    EXPECT_EQ(clsWavoDriver::EffectiveBGMVolume(255, 100), 255);
+    EXPECT_EQ(clsWavoDriver::EffectiveBGMVolume(0, 100), 0);
+}
+
+TEST_F(WavoDriverTest, VolumesReachTheChannelsClampedAndNegativeStops) {
+    clsWavoDriver& driver = Start();
+    driver.BGMVolume(255);
+    driver.BGMVolumeRate(50);
+    EXPECT_EQ(Prop(driver.BGMChannelId(0), SP_VOLUME), 128);
+    EXPECT_EQ(Prop(driver.BGMChannelId(1), SP_VOLUME), 128);
+    driver.SEVolume(300);
+    EXPECT_EQ(driver.SEVolume(), 300);  // the value, not the clamped one
+    EXPECT_EQ(Prop(driver.SEChannelId(2), SP_VOLUME), 255);
+    EXPECT_EQ(Prop(driver.SELoopChannelId(), SP_VOLUME), 255);
+    ASSERT_TRUE(driver.PlayCV("cv01", false, 0));
+    driver.CVVolume(100);
+    EXPECT_EQ(Prop(driver.CVChannelId(), SP_VOLUME), 100);
+    driver.CVVolume(-5);
+    EXPECT_FALSE(driver.IsPlayingCV());
+    EXPECT_EQ(Prop(driver.CVChannelId(), SP_VOLUME), 100);  // stopped, not set
+    ASSERT_TRUE(driver.PlayBGM("bgm_a", false, true));
+    EXPECT_EQ(Prop(driver.BGMChannelId(0), SP_VOLUME), 128);
+}
+
+// [SECTION] Status ------------------------------------------------------------
+
+TEST_F(WavoDriverTest, StatusKeepsLoopingMusicAndTheEndlessEffect) {
+    clsWavoDriver& driver = Start();
+    ASSERT_TRUE(driver.PlayBGM("bgm_b", false, true));
+    long count = 0;
+    ASSERT_TRUE(driver.PlaySELoop("se01", count, false));
+    driver.BGMVolumeRate(70);
+    INIFile file;
+    INISection& status = file.KeySection("WavoStatus");
+    driver.SaveStatus(status);
+    EXPECT_EQ(status.KeyValue("BgmFile"), "bgm_b");
+    EXPECT_EQ(status.KeyValue("BGMVolumeRate"), "70");
+    EXPECT_EQ(status.KeyValue("SelFile"), "se01");
+
+    driver.StopBGM(false);
+    driver.StopSELoop();
+    driver.BGMVolumeRate(100);
+    status.KeyValue("BGMVolumeRate", "42.5");
+    driver.LoadStatus(status);
+    EXPECT_EQ(driver.BGMVolumeRate(), 42);
+    EXPECT_TRUE(driver.IsPlayingBGM());
+    EXPECT_EQ(driver.CurrentBGM(), 0);  // where its key still is
+    EXPECT_TRUE(driver.IsPlayingSeLoop());
+}
+
+TEST_F(WavoDriverTest, StatusOfMusicPlayedOnceIsEmpty) {
+    clsWavoDriver& driver = Start();
+    ASSERT_TRUE(driver.PlayBGM("bgm_a", false, false));
+    INIFile file;
+    INISection& status = file.KeySection("WavoStatus");
+    status.KeyValue("BgmFile", "old");
+    driver.SaveStatus(status);
+    EXPECT_EQ(status.KeyValue("BgmFile"), "");
+    EXPECT_EQ(status.KeyValue("SelFile"), "");
+}
+
+}  // namespace
+}  // namespace zelk

@@ -1,0 +1,199 @@
+// Movies through the public header: a host surface that counts what was
+// presented and the completion clicks it was posted, under SDL's dummy audio
+// driver (which plays in real time, so the sound clock runs).
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "wavo.h"
+#include "wavo_test_support.h"
+
+namespace wavo::test {
+namespace {
+
+std::string Movie(const std::string& name) {
+    return std::string(ZELK_TEST_DATA) + "/movies/" + name;
+}
+
+// The host's side of the video window.
+struct HostSurface {
+    static constexpr int kWidth = 80;
+    static constexpr int kHeight = 60;
+    std::vector<uint8_t> pixels = std::vector<uint8_t>(kWidth * 3 * kHeight, 0);
+    std::mutex lock;
+    std::atomic<int> presented{0};
+    std::atomic<int> clicks{0};
+    WavoVideoWindow window{this,
+                           kWidth,
+                           kHeight,
+                           kWidth * 3,
+                           [](void* c) {
+                               auto* self = static_cast<HostSurface*>(c);
+                               self->lock.lock();
+                               return self->pixels.data();
+                           },
+                           [](void* c) { static_cast<HostSurface*>(c)->lock.unlock(); },
+                           [](void* c, int32_t, int32_t, int32_t, int32_t) {
+                               static_cast<HostSurface*>(c)->presented++;
+                           },
+                           [](void* c) { static_cast<HostSurface*>(c)->clicks++; }};
+
+    void Install() {
+        const auto handle = reinterpret_cast<uintptr_t>(&window);
+        ASSERT_EQ(SetWavoProp(WP_VIDEO_WINDOW, &handle), 0);
+    }
+    // Some pixel is not black: a picture arrived.
+    bool HasPicture() {
+        std::lock_guard guard(lock);
+        for (uint8_t b : pixels)
+            if (b > 16) return true;
+        return false;
+    }
+};
+
+class WavoMovie : public EngineTest {
+protected:
+    void TearDown() override {
+        dshowStop();
+        const uintptr_t none = 0;
+        SetWavoProp(WP_VIDEO_WINDOW, &none);
+        EngineTest::TearDown();
+    }
+    int32_t LastError() {
+        int32_t code = 0;
+        GetWavoProp(WP_LAST_ERROR, &code);
+        return code;
+    }
+    HostSurface mHost;
+};
+
+// [SECTION] Results without a movie ---------------------------------------
+
+TEST_F(WavoMovie, PlayWithoutAVideoWindowFailsAndIsTheLastError) {
+    const uintptr_t none = 0;
+    SetWavoProp(WP_VIDEO_WINDOW, &none);
+    EXPECT_EQ(dshowPlay(Movie("short.mpg").c_str()), WAVO_E_NO_VIDEO_WINDOW);
+    EXPECT_EQ(LastError(), WAVO_E_NO_VIDEO_WINDOW);
+    EXPECT_EQ(dshowIsPlaying(), 0);
+}
+
+TEST_F(WavoMovie, ChangeWindowWithoutAMovieIsNotPlaying) {
+    mHost.Install();
+    EXPECT_EQ(dshowChangeWindow(), WAVO_E_NOT_PLAYING);
+    const uintptr_t none = 0;
+    SetWavoProp(WP_VIDEO_WINDOW, &none);
+    EXPECT_EQ(dshowChangeWindow(), WAVO_E_NO_VIDEO_WINDOW);
+}
+
+TEST_F(WavoMovie, TheDisplaySizeStaysTheHostsAndResumeDoesNothing) {
+    EXPECT_EQ(ResumeDisplaySize(), 0);
+    EXPECT_EQ(ChangeDisplaySize(0, 640, 480, 32), WAVO_E_DISPLAY_MODE);
+    int32_t step = 0;
+    GetWavoProp(WP_EXT_ERROR1, &step);
+    EXPECT_EQ(step, 1);
+    EXPECT_EQ(ResumeDisplaySize(), 0);
+}
+
+TEST(WavoMovieStopped, MovieCallsDoNothingWhileTheEngineIsStopped) {
+    EXPECT_EQ(dshowPlay(Movie("short.mpg").c_str()), 0);
+    EXPECT_EQ(dshowIsPlaying(), 0);
+    EXPECT_EQ(dshowChangeWindow(), 0);
+    EXPECT_EQ(dshowStop(), 0);
+}
+
+// [SECTION] Broken files -----------------------------------------------------
+
+TEST_F(WavoMovie, AMissingOrBrokenFileFailsAndTheEngineGoesOn) {
+    mHost.Install();
+    EXPECT_EQ(dshowPlay(Movie("no_such_movie.mpg").c_str()), WAVO_E_MOVIE);
+    int32_t step = 0;
+    GetWavoProp(WP_EXT_ERROR1, &step);
+    EXPECT_EQ(step, 1);
+    EXPECT_EQ(LastError(), WAVO_E_MOVIE);
+    EXPECT_EQ(dshowPlay(Movie("broken.mp4").c_str()), WAVO_E_MOVIE);
+    const auto garbage = std::filesystem::temp_directory_path() / "wavo_garbage_movie.mpg";
+    std::ofstream(garbage, std::ios::binary) << std::string(5000, '\x47');
+    EXPECT_EQ(dshowPlay(garbage.c_str()), WAVO_E_MOVIE);
+    std::filesystem::remove(garbage);
+    EXPECT_EQ(dshowIsPlaying(), 0);
+    EXPECT_EQ(mHost.clicks.load(), 0);
+    EXPECT_EQ(dshowStop(), 0);
+    // A good movie still plays afterwards.
+    EXPECT_EQ(dshowPlay(Movie("short.mpg").c_str()), 0);
+    EXPECT_EQ(LastError(), 0);
+}
+
+// [SECTION] Playing to the end ------------------------------------------------
+
+class WavoMovieFormats : public WavoMovie, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(WavoMovieFormats, PlaysToItsEndWithPicturesAndExactlyOneClick) {
+    mHost.Install();
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(dshowPlay(Movie(GetParam()).c_str()), 0);
+    EXPECT_EQ(dshowIsPlaying(), -1);
+    // The worker's poll notices the end without the host asking.
+    ASSERT_TRUE(WaitUntil([&] { return mHost.clicks.load() > 0; }, 10s));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(dshowIsPlaying(), 0);
+    EXPECT_GE(took, 800ms);  // one second of movie, shown in time
+    EXPECT_GT(mHost.presented.load(), 10);
+    EXPECT_TRUE(mHost.HasPicture());
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(dshowIsPlaying(), 0);
+    EXPECT_EQ(mHost.clicks.load(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Containers, WavoMovieFormats,
+                         ::testing::Values("short.mpg", "short.mp4", "short.webm", "short.ogv",
+                                           "silent.avi", "silent_vp8.webm"));
+
+TEST_F(WavoMovie, StoppingMidwayEndsWithoutAClick) {
+    mHost.Install();
+    ASSERT_EQ(dshowPlay(Movie("short.mp4").c_str()), 0);
+    ASSERT_TRUE(WaitUntil([&] { return mHost.presented.load() > 2; }));
+    EXPECT_EQ(dshowStop(), 0);
+    EXPECT_EQ(dshowIsPlaying(), 0);
+    const int presented = mHost.presented.load();
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(mHost.presented.load(), presented);  // nothing drawn after the stop
+    EXPECT_EQ(mHost.clicks.load(), 0);
+}
+
+TEST_F(WavoMovie, APlayingMovieMovesToANewWindow) {
+    mHost.Install();
+    ASSERT_EQ(dshowPlay(Movie("short.webm").c_str()), 0);
+    ASSERT_TRUE(WaitUntil([&] { return mHost.presented.load() > 0; }));
+    HostSurface second;
+    second.Install();
+    EXPECT_EQ(dshowChangeWindow(), 0);
+    const int first = mHost.presented.load();
+    ASSERT_TRUE(WaitUntil([&] { return second.clicks.load() == 1; }, 10s));
+    EXPECT_GT(second.presented.load(), 0);
+    EXPECT_EQ(mHost.presented.load(), first);
+    EXPECT_EQ(mHost.clicks.load(), 0);
+    dshowStop();
+}
+
+TEST_F(WavoMovie, ANewPlayReplacesTheMovieAndTerminateStopsIt) {
+    mHost.Install();
+    ASSERT_EQ(dshowPlay(Movie("short.mpg").c_str()), 0);
+    ASSERT_EQ(dshowPlay(Movie("short.ogv").c_str()), 0);
+    EXPECT_EQ(dshowIsPlaying(), -1);
+    TerminateWavo();
+    EXPECT_EQ(dshowIsPlaying(), 0);
+    EXPECT_EQ(mHost.clicks.load(), 0);
+    ASSERT_EQ(InitializeWavo(), 0);
+}
+
+}  // namespace
+}  // namespace wavo::test
