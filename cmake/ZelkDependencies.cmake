@@ -13,6 +13,9 @@ pkg_check_modules(VORBIS REQUIRED IMPORTED_TARGET vorbis vorbisfile)
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswscale
                   libswresample libavutil)
 
+# The sound engine's rate conversion.
+pkg_check_modules(SOXR REQUIRED IMPORTED_TARGET soxr)
+
 # Dear ImGui: the library holds the core and the SDL2 platform backend; the
 # SDL_Renderer backend ships only as a source file with the documentation.
 pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)

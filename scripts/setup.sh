@@ -8,7 +8,10 @@ packages=(
     libsdl2-dev libsdl2-image-dev libimgui-dev
     libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
     libzip-dev libogg-dev libvorbis-dev
+    # Movies.
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
+    # The sound engine's rate conversion and the sound check's measurements.
+    libsoxr-dev sox
 )
 missing=()
 for p in "${packages[@]}"; do

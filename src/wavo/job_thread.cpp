@@ -155,8 +155,22 @@ bool JobThread::RunJob(Job& job, bool& changed) {
         case JT_DELAYED_START:
             object->BeginPlayMonitor();
             return true;
-        case JT_PLAY_MONITOR:
+        case JT_PLAY_MONITOR: {
             if (object->GetState() != SS_PLAYING) return true;
+            // Loop points heard inside the stream count as the repeats they
+            // stand for, with the same events; the events come when the
+            // point is heard, not when the decoder passed it.
+            int32_t msToNext = -1;
+            for (int32_t heard = object->TakeRepeats(msToNext); heard > 0; --heard) {
+                if (job.parameter != -1) --job.parameter;
+                mSendEvent(job.soId, WE_REPEAT, job.counter);
+                object = mObjects.Find(job.soId);
+                if (object == nullptr) return true;
+                ++job.counter;
+                changed = true;
+            }
+            if (object->GetState() != SS_PLAYING) return true;
+            if (msToNext >= 0) job.dueTime = mClock.Now() + std::max(msToNext, 1);
             if (object->IsSounding()) {
                 if (!job.started) changed = true;
                 job.started = 1;
@@ -181,10 +195,12 @@ bool JobThread::RunJob(Job& job, bool& changed) {
             object = mObjects.Find(job.soId);
             if (object == nullptr) return true;
             ++job.counter;
+            object->PrepareRepeats(job.parameter);
             object->Start();
             job.started = 0;
             changed = true;
             return false;
+        }
         case JT_RELEASE:
             mObjects.Remove(job.soId);
             return true;

@@ -1,5 +1,6 @@
 #include "so_dsound.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -119,6 +120,9 @@ int32_t SODSound::Start() {
     mDecoder->Seek(static_cast<int64_t>(mStartPosition) * AverageBytesPerSecond() / 1000);
     mHalfIndex = -1;
     mEndOfData = false;
+    mWritten = 0;
+    mSinceRewind = 0;
+    mLoopMarks.clear();
     FillNextHalf();
     SetVolume(mVolume);
     if (mHasPendingPan) SetPan(mPendingPan);
@@ -153,30 +157,23 @@ int32_t SODSound::Unload() {
 int32_t SODSound::FillNextHalf() {
     std::lock_guard lock(mLock);
     if (!mBuffer || !mDecoder) return WAVO_E_AUDIO;
-    if (mEndOfData) {
-        mBuffer->Stop();
-        mEndOfData = false;
-        return WAVO_OK;
-    }
+    // The stop at the end of the data is already set; what the ring holds
+    // after it is never heard.
+    if (mEndOfData) return WAVO_OK;
     const uint32_t half = mBufferSize / 2;
     // The region is one half, so it never wraps; the second part is filled
     // all the same, as the ring allows it.
     const uint32_t offset = mHalfIndex != 0 ? 0 : half;
     auto region = mBuffer->Lock(offset, half);
     if (!region) return WAVO_E_AUDIO;
-    int64_t got = 0;
-    if (mDecoder->AtEnd()) {
+    auto got = static_cast<int64_t>(ReadStream(region->first.data(), region->first.size()));
+    if (static_cast<size_t>(got) == region->first.size() && !region->second.empty())
+        got += static_cast<int64_t>(ReadStream(region->second.data(), region->second.size()));
+    if (got < half) {
+        // The data ran out inside this half: sounding ends right after it
+        // instead of after the silence of the rest of the ring.
+        mBuffer->StopAt(offset + static_cast<uint32_t>(got));
         mEndOfData = true;
-    } else {
-        got = mDecoder->Read(region->first.data(), region->first.size());
-        if (got < 0) got = 0;
-        if (static_cast<size_t>(got) == region->first.size() && !region->second.empty()) {
-            const int64_t more = mDecoder->Read(region->second.data(), region->second.size());
-            got += more < 0 ? 0 : more;
-        }
-        // The data ran out inside this half: sounding ends right after it, so
-        // that a repeat follows without the silence of the rest of the ring.
-        if (got < half) mBuffer->StopAt(offset + static_cast<uint32_t>(got));
     }
     // Silence after the data: zero bytes for 16-bit sound, the midpoint for 8-bit.
     const uint8_t silence = mBuffer->Format().bits == 8 ? 0x80 : 0x00;
@@ -187,6 +184,60 @@ int32_t SODSound::FillNextHalf() {
     if (!mBuffer->Unlock()) return WAVO_E_AUDIO;
     mHalfIndex = ~mHalfIndex;
     return WAVO_OK;
+}
+
+int64_t SODSound::LoopEndBytes() const {
+    const auto loop = mDecoder->Loop();
+    if (!loop || loop->lengthFrames < 0) return -1;
+    return (loop->startFrame + loop->lengthFrames) * mDecoder->OutputFormat().blockAlign;
+}
+
+bool SODSound::Rewind() {
+    // A piece with a repeat section goes back to its section; any other
+    // sound to where each of its plays starts.
+    if (const auto loop = mDecoder->Loop())
+        return mDecoder->Seek(loop->startFrame * mDecoder->OutputFormat().blockAlign);
+    return mDecoder->Seek(static_cast<int64_t>(mStartPosition) * AverageBytesPerSecond() / 1000);
+}
+
+size_t SODSound::ReadStream(uint8_t* out, size_t length) {
+    size_t done = 0;
+    const int64_t loopEnd = LoopEndBytes();
+    while (done < length) {
+        int64_t want = static_cast<int64_t>(length - done);
+        if (loopEnd >= 0) want = std::clamp<int64_t>(loopEnd - mDecoder->Position(), 0, want);
+        int64_t got = want > 0 && !mDecoder->AtEnd() ? mDecoder->Read(out + done, want) : 0;
+        if (got < 0) got = 0;
+        done += static_cast<size_t>(got);
+        mWritten += static_cast<uint64_t>(got);
+        mSinceRewind += static_cast<uint64_t>(got);
+        if (got > 0 && got == want && (loopEnd < 0 || mDecoder->Position() < loopEnd)) continue;
+        if (done == length && got > 0) break;  // the end, if it is one, shows next time
+        // The end of the data or of the section. A rewind that gave nothing
+        // would spin here for ever: the play then ends.
+        if (mRepeatsLeft == 0 || mSinceRewind == 0 || !Rewind()) break;
+        if (mRepeatsLeft > 0) --mRepeatsLeft;
+        mSinceRewind = 0;
+        mLoopMarks.push_back(mWritten);
+    }
+    return done;
+}
+
+int32_t SODSound::TakeRepeats(int32_t& msToNext) {
+    std::lock_guard lock(mLock);
+    msToNext = -1;
+    if (!mBuffer) return 0;
+    const uint64_t played = mBuffer->PlayedBytes();
+    int32_t heard = 0;
+    while (!mLoopMarks.empty() && mLoopMarks.front() <= played) {
+        mLoopMarks.pop_front();
+        ++heard;
+    }
+    if (!mLoopMarks.empty() && AverageBytesPerSecond() > 0) {
+        msToNext = static_cast<int32_t>((mLoopMarks.front() - played) * 1000 /
+                                        static_cast<uint64_t>(AverageBytesPerSecond()));
+    }
+    return heard;
 }
 
 bool SODSound::RefillDue() {

@@ -108,8 +108,14 @@ bool SoundBuffer::SetPlayPosition(uint32_t offset) {
     if (offset >= mSize) return false;
     std::lock_guard lock(mMixer.mLock);
     mCursor = offset / mFormat.BlockAlign();
+    mPlayed = 0;
     mStopFrame.reset();
     return true;
+}
+
+uint64_t SoundBuffer::PlayedBytes() const {
+    std::lock_guard lock(mMixer.mLock);
+    return mPlayed * mFormat.BlockAlign();
 }
 
 bool SoundBuffer::SetVolume(int32_t hundredthsDb) {
@@ -171,6 +177,7 @@ void SoundBuffer::ReadFrame(float& left, float& right) const {
 }
 
 bool SoundBuffer::Advance() {
+    ++mPlayed;
     if (++mCursor == mFrames) {
         mCursor = 0;
         if (!mLooping) mPlaying = false;

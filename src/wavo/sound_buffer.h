@@ -80,6 +80,9 @@ public:
     // Byte offset of the next frame to be played.
     uint32_t PlayPosition() const;
     bool SetPlayPosition(uint32_t offset);
+    // Bytes played since the last SetPlayPosition, across every wrap of the
+    // ring: the streaming writer tells by it when a loop point is heard.
+    uint64_t PlayedBytes() const;
 
     // kVolumeSilent..0; false outside that range, as the platform refused it.
     bool SetVolume(int32_t hundredthsDb);
@@ -110,6 +113,7 @@ private:
 
     // Guarded by the mixer's lock.
     uint32_t mCursor = 0;  // frame index
+    uint64_t mPlayed = 0;  // frames since the last SetPlayPosition
     bool mPlaying = false;
     bool mLooping = false;
     int32_t mVolume = 0;

@@ -69,6 +69,18 @@ public:
     virtual int32_t SetPan(int32_t pan);
     virtual int32_t GetPan(int32_t& pan);
 
+    // Repeats inside one stream. The play monitor says before the first
+    // Start how many repeats the play has left (-1: without end); a class
+    // that can go on in the same stream rewinds by itself, and TakeRepeats
+    // gives the loop points heard since the last call, with the time to the
+    // next one in msToNext (-1: none due). A class without the ability keeps
+    // the defaults, and the monitor restarts it after each play.
+    virtual void PrepareRepeats(int32_t) {}
+    virtual int32_t TakeRepeats(int32_t& msToNext) {
+        msToNext = -1;
+        return 0;
+    }
+
     // [Common operations]
     int32_t SetFileName(const char* name);
     int32_t SetMemoryBlockSize(int32_t size);

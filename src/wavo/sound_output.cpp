@@ -21,11 +21,17 @@ std::unique_ptr<SoundOutput> SoundOutput::Open(int32_t& failedStep, int32_t& pla
         return nullptr;
     }
     SDL_AudioSpec want{};
+    // The device's own rate spares the system a second conversion after
+    // ours; a driver that cannot tell it gets the usual rate.
     want.freq = kRate;
+    if (SDL_AudioSpec native{}; SDL_GetDefaultAudioInfo(nullptr, &native, 0) == 0 &&
+                                native.freq >= 8000 && native.freq <= 384000) {
+        want.freq = native.freq;
+    }
     want.format = AUDIO_F32SYS;
     want.channels = 2;
     want.samples = kFrames;
-    auto output = std::make_unique<SoundOutput>(Key{});
+    auto output = std::make_unique<SoundOutput>(Key{}, static_cast<uint32_t>(want.freq));
     want.callback = &SoundOutput::Callback;
     want.userdata = output.get();
     SDL_AudioSpec have{};

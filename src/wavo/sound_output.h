@@ -18,6 +18,7 @@ int32_t ProbeSoundPlatform();
 
 class SoundOutput {
 public:
+    // The rate asked for when the device does not tell its own.
     static constexpr uint32_t kRate = 44100;
     static constexpr uint16_t kFrames = 1024;  // per callback, about 23 ms
 
@@ -34,7 +35,7 @@ private:
     };
 
 public:
-    explicit SoundOutput(Key) : mMixer(kRate) {}
+    SoundOutput(Key, uint32_t rate) : mMixer(rate) {}
     ~SoundOutput();
 
     Mixer& GetMixer() { return mMixer; }

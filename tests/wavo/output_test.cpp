@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -124,6 +125,26 @@ TEST_F(WavoOutput, ARepeatFollowsTheEndOfTheDataClosely) {
     // A device period or two (well under 250 ms even on a loaded machine),
     // not the 0.7 s rest of the one-second half the data ended in.
     EXPECT_LT(next - end, 11025u);
+}
+
+TEST_F(WavoOutput, RepeatsAreSampleExact) {
+    // 0.3 s of 441 Hz ends mid-cycle: the second play must start on the very
+    // next frame, where the data starts again, with no silence between.
+    PlayOnce(ToneWave(0.3, 441, 0.5), 255, 0, 3);
+    const size_t first = Onset() - 1;  // the tone's first frame is a zero
+    ASSERT_LT(first + 3 * 13230, mLeft.size());
+    for (size_t play = 1; play < 3; ++play) {
+        for (size_t i = 0; i < 13230; ++i) {
+            ASSERT_FLOAT_EQ(mLeft[first + play * 13230 + i], mLeft[first + i])
+                << "play " << play << ", frame " << i;
+        }
+    }
+    size_t silentRun = 0, longest = 0;
+    for (size_t i = first + 1; i < first + 3 * 13230; ++i) {
+        silentRun = std::abs(mLeft[i]) < 1e-4f ? silentRun + 1 : 0;
+        longest = std::max(longest, silentRun);
+    }
+    EXPECT_LE(longest, 1u);  // a zero crossing, never a gap
 }
 
 TEST_F(WavoOutput, VolumeZeroIsSilent) {

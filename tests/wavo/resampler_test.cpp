@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -31,9 +32,10 @@ std::vector<float> ResampleSine(uint32_t from, uint32_t to, double frequency, in
     return out;
 }
 
-// The residual of the best-fitting sine of the frequency, in dB below it.
+// The residual of the best-fitting sine of the frequency, in dB below it;
+// the sine's amplitude in amplitude when asked.
 double SnrAgainstSine(const std::vector<float>& signal, size_t from, double frequency,
-                      uint32_t rate) {
+                      uint32_t rate, double* amplitude = nullptr) {
     double ss = 0, sc = 0, cc = 0, xs = 0, xc = 0;
     for (size_t i = from; i < signal.size(); ++i) {
         const double phase = 2.0 * std::numbers::pi * frequency * i / rate;
@@ -42,6 +44,7 @@ double SnrAgainstSine(const std::vector<float>& signal, size_t from, double freq
     }
     const double det = ss * cc - sc * sc;
     const double a = (xs * cc - xc * sc) / det, b = (xc * ss - xs * sc) / det;
+    if (amplitude != nullptr) *amplitude = std::hypot(a, b);
     double power = 0, noise = 0;
     for (size_t i = from; i < signal.size(); ++i) {
         const double phase = 2.0 * std::numbers::pi * frequency * i / rate;
@@ -62,6 +65,23 @@ TEST(Resampler, AnUnevenRatioKeepsAToneClean) {
     EXPECT_GT(SnrAgainstSine(out, 100, 3000, 44100), 70.0);
 }
 
+// Transparent conversion: every tone up to 90 % of the lower Nyquist
+// frequency comes out at its level within 0.1 dB, with distortion and noise
+// 90 dB below it.
+TEST(Resampler, EveryToneOfTheBandIsFlatAndClean) {
+    for (uint32_t from : {11025u, 22050u, 32000u, 48000u}) {
+        const double top = 0.9 * std::min(from, 44100u) / 2.0;
+        for (double frequency = 100; frequency <= top; frequency += top / 12) {
+            const auto out = ResampleSine(from, 44100, frequency, 16384);
+            double amplitude = 0;
+            const double snr = SnrAgainstSine(out, 2048, frequency, 44100, &amplitude);
+            EXPECT_GE(snr, 90.0) << from << " Hz source, " << frequency << " Hz";
+            EXPECT_NEAR(20 * std::log10(amplitude / 0.5), 0.0, 0.1)
+                << from << " Hz source, " << frequency << " Hz";
+        }
+    }
+}
+
 TEST(Resampler, AConstantStaysConstant) {
     Resampler resampler(32000, 44100);
     float left = 0, right = 0;
@@ -70,8 +90,9 @@ TEST(Resampler, AConstantStaysConstant) {
             resampler.Push(0.25f, -0.25f);
         resampler.Output(left, right);
     }
-    EXPECT_NEAR(left, 0.25f, 1e-5);
-    EXPECT_NEAR(right, -0.25f, 1e-5);
+    // Within the passband's ripple of a thousandth of a decibel or so.
+    EXPECT_NEAR(left, 0.25f, 1e-4);
+    EXPECT_NEAR(right, -0.25f, 1e-4);
 }
 
 TEST(Resampler, DownsamplingKeepsWhatLiesAboveTheNewBandOut) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "wave_format.h"
 
@@ -13,6 +14,13 @@ namespace wavo {
 inline constexpr uint32_t kTypeWaveMemory = 0x49080402;    // WAVE decoder, WAVE memory source
 inline constexpr uint32_t kTypeVorbisFile = 0x49081001;    // Vorbis decoder, file source
 inline constexpr uint32_t kTypeVorbisMemory = 0x49081002;  // Vorbis decoder, memory source
+
+// The repeat section a piece of music names for itself, in frames: an intro
+// plays once, then the section repeats.
+struct LoopPoints {
+    int64_t startFrame = 0;
+    int64_t lengthFrames = -1;  // -1: to the end of the data
+};
 
 class Decoder {
 public:
@@ -39,6 +47,8 @@ public:
     virtual const WaveFormat* SourceFormat() const = 0;
     // The PCM that Read delivers: 16 bits, tag 1. Valid while open.
     virtual const WaveFormat& OutputFormat() const = 0;
+    // nullopt for data that names no repeat section (the whole sound repeats).
+    virtual std::optional<LoopPoints> Loop() const { return std::nullopt; }
 };
 
 // The decoder that a type word asks for, not yet open; nullptr for a type word

@@ -35,6 +35,9 @@ public:
     bool AtEnd() const override { return mAtEnd || !mReady; }
     const WaveFormat* SourceFormat() const override { return nullptr; }
     const WaveFormat& OutputFormat() const override { return mOutputFormat; }
+    // From the LOOPSTART and LOOPLENGTH comments (in samples), as the loop
+    // tools of game music write them.
+    std::optional<LoopPoints> Loop() const override { return mLoop; }
 
     // One decoded sample: x 32767, truncated toward zero, clamped to 16 bits;
     // NaN becomes silence.
@@ -48,6 +51,7 @@ public:
 
 private:
     bool ReadHeaders();
+    void ReadLoopComments();
     bool SubmitHeaderPackets(int& headers);
     void ClearStreamStates();
     int64_t ReadIntoSync();
@@ -75,6 +79,7 @@ private:
     int64_t mPcmReadPosition = -1;  // bytes; -1: empty
     int64_t mPcmTarget = 0;
     int64_t mPosition = 0;
+    std::optional<LoopPoints> mLoop;
 };
 
 }  // namespace wavo

@@ -95,3 +95,10 @@ raw ima_adpcm_stereo_22050.wav ima_adpcm_stereo_22050.raw
 sox -q "$work/stereo22.wav" -r 44100 "$work/stereo44.wav" repeat 3
 oggenc -Q -q 2 --serial 5 -o vorbis_stereo_44100.ogg "$work/stereo44.wav"
 oggenc -Q -q 1 --serial 7 -o vorbis_mono_22050.ogg "$work/voice.wav"
+
+# Ogg Vorbis with a repeat section: 0.5 s of 300 Hz, 0.5 s of 600 Hz, and the
+# comments naming frames 22050 to 33075 the loop.
+sox -q -n -r 44100 -c 2 -b 16 "$work/intro.wav" synth 0.5 sine 300 vol 0.5
+sox -q -n -r 44100 -c 2 -b 16 "$work/section.wav" synth 0.5 sine 600 vol 0.5
+sox -q "$work/intro.wav" "$work/section.wav" --comment "LOOPSTART=22050" \
+    --comment "LOOPLENGTH=11025" vorbis_loop_stereo_44100.ogg

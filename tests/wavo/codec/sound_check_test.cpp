@@ -42,8 +42,9 @@ protected:
 
     // Plays the data once to its end and returns everything the output device
     // was given, as interleaved stereo floats.
-    std::vector<float> Play(int32_t type, const std::vector<uint8_t>& data) {
+    std::vector<float> Play(int32_t type, const std::vector<uint8_t>& data, int32_t plays = 1) {
         int32_t id = AddSO(type);
+        EXPECT_EQ(SetSOProp(id, SP_PLAY_COUNT, &plays), WAVO_OK);
         int32_t size = static_cast<int32_t>(data.size());
         EXPECT_EQ(SetSOProp(id, SP_MEMORY_SIZE, &size), WAVO_OK);
         void* block = nullptr;
@@ -131,6 +132,27 @@ TEST_F(SoundCheck, OggVorbisComesOutAsVorbisfileDecodesIt) {
     auto reference = test::AsFloat(test::DecodeWithVorbisfile("vorbis_stereo_44100.ogg"));
     auto output = Play(ST_VORBIS_MEMORY, test::ReadBytes("vorbis_stereo_44100.ogg"));
     ExpectSameSound(reference, output);
+}
+
+// The file holds 0.5 s of 300 Hz, then 0.5 s of 600 Hz, and names frames
+// 22050 to 33075 (the first quarter second of the 600 Hz part) its loop.
+TEST_F(SoundCheck, AnIntroPlaysOnceAndTheNamedSectionRepeats) {
+    auto output = Play(ST_VORBIS_MEMORY, test::ReadBytes("vorbis_loop_stereo_44100.ogg"), 3);
+    size_t first = output.size() / 2, last = 0;
+    for (size_t frame = 0; frame < output.size() / 2; ++frame) {
+        if (std::abs(output[2 * frame]) > 1e-3f) {
+            first = std::min(first, frame);
+            last = frame;
+        }
+    }
+    ASSERT_LT(first, last);
+    // The intro, then the section three times; nothing of the tail.
+    EXPECT_NEAR(static_cast<double>(last - first), 22050 + 3 * 11025, 150);
+    // 600 Hz all through the repeats: 1200 crossings a second, no gap.
+    int crossings = 0;
+    for (size_t frame = first + 22050 + 500; frame < first + 22050 + 33075 - 500; ++frame)
+        crossings += (output[2 * frame - 2] < 0) != (output[2 * frame] < 0);
+    EXPECT_NEAR(crossings, 1200.0 * 32075 / 44100, 4);
 }
 
 TEST_F(SoundCheck, PcmWaveComesOutAsItsRawSamples) {

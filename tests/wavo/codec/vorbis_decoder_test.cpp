@@ -231,5 +231,24 @@ TEST(VorbisDecoder, CountsPositionInDecodedBytes) {
     EXPECT_EQ(decoder.DecodedSize(), std::ssize(stream));
 }
 
+TEST(VorbisDecoder, ReadsTheLoopSectionFromTheComments) {
+    auto stream = test::ReadBytes("vorbis_loop_stereo_44100.ogg");
+    VorbisDecoder decoder;
+    ASSERT_TRUE(decoder.Open(kTypeVorbisMemory, stream.data(), std::ssize(stream)));
+    ASSERT_TRUE(decoder.Loop().has_value());
+    EXPECT_EQ(decoder.Loop()->startFrame, 22050);
+    EXPECT_EQ(decoder.Loop()->lengthFrames, 11025);
+    // A rewind reads the headers again; the section stays.
+    ASSERT_TRUE(decoder.Seek(1000));
+    EXPECT_TRUE(decoder.Loop().has_value());
+}
+
+TEST(VorbisDecoder, AFileWithoutLoopCommentsNamesNoSection) {
+    auto stream = test::ReadBytes("vorbis_stereo_44100.ogg");
+    VorbisDecoder decoder;
+    ASSERT_TRUE(decoder.Open(kTypeVorbisMemory, stream.data(), std::ssize(stream)));
+    EXPECT_FALSE(decoder.Loop().has_value());
+}
+
 }  // namespace
 }  // namespace wavo
