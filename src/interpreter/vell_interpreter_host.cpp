@@ -10,6 +10,7 @@
 #include "common/process.h"
 #include "drivers/lumo_driver.h"
 #include "drivers/quor_driver.h"
+#include "drivers/wavo_driver.h"
 #include "interpreter/page_log.h"
 #include "modes/save_data.h"
 #include "platform/event_pump.h"
@@ -333,62 +334,72 @@ void VellInterpreterHost::ChoiceVisible(bool bNew) {
 #undef ZELK_LUMO_OR
 
 // [SECTION] SoundHost
+// Without the sound driver (a machine with no sound device) the game runs
+// silent: starts report success, as a silent channel would.
 
-// Will forward to clsWavoDriver::PlayBGM.
-bool VellInterpreterHost::PlayBGM(const std::string&, bool, bool) {
-    return false;
+namespace {
+clsWavoDriver* WavoOf(clsVell* root) {
+    return root == nullptr ? nullptr : root->Wavo();
+}
+}  // namespace
+
+bool VellInterpreterHost::PlayBGM(const std::string& file, bool sync, bool loop) {
+    clsWavoDriver* wavo = WavoOf(mParts.root);
+    return wavo == nullptr || wavo->PlayBGM(file, sync, loop);
 }
 
-// Will forward to clsWavoDriver::StopBGM.
-bool VellInterpreterHost::StopBGM(bool) {
-    return false;
+bool VellInterpreterHost::StopBGM(bool sync) {
+    clsWavoDriver* wavo = WavoOf(mParts.root);
+    return wavo == nullptr || wavo->StopBGM(sync);
 }
 
-// Will forward to clsWavoDriver::PlaySE.
-bool VellInterpreterHost::PlaySE(const std::string&, bool) {
-    return false;
+bool VellInterpreterHost::PlaySE(const std::string& file, bool sync) {
+    clsWavoDriver* wavo = WavoOf(mParts.root);
+    return wavo == nullptr || wavo->PlaySE(file, sync);
 }
 
-// Will forward to clsWavoDriver::StopSE.
 bool VellInterpreterHost::StopSE() {
-    return false;
+    clsWavoDriver* wavo = WavoOf(mParts.root);
+    return wavo == nullptr || wavo->StopSE();
 }
 
-// Will forward to clsWavoDriver::PlaySELoop.
-bool VellInterpreterHost::PlaySELoop(const std::string&, long, bool) {
-    return false;
+bool VellInterpreterHost::PlaySELoop(const std::string& file, long count, bool sync) {
+    clsWavoDriver* wavo = WavoOf(mParts.root);
+    return wavo == nullptr || wavo->PlaySELoop(file, count, sync);
 }
 
-// Will forward to clsWavoDriver::StopSELoop.
 bool VellInterpreterHost::StopSELoop() {
-    return false;
+    clsWavoDriver* wavo = WavoOf(mParts.root);
+    return wavo == nullptr || wavo->StopSELoop();
 }
 
-// Will forward to clsWavoDriver::PlayCV.
-bool VellInterpreterHost::PlayCV(const std::string&, bool, long) {
-    return false;
+bool VellInterpreterHost::PlayCV(const std::string& file, bool sync, long pan) {
+    clsWavoDriver* wavo = WavoOf(mParts.root);
+    return wavo == nullptr || wavo->PlayCV(file, sync, pan);
 }
 
-// Will forward to clsWavoDriver::StopCV.
 bool VellInterpreterHost::StopCV() {
-    return false;
+    clsWavoDriver* wavo = WavoOf(mParts.root);
+    return wavo == nullptr || wavo->StopCV();
 }
 
-// Will forward to clsWavoDriver::IsPlayingCV.
 bool VellInterpreterHost::IsPlayingCV() {
-    return false;
+    clsWavoDriver* wavo = WavoOf(mParts.root);
+    return wavo != nullptr && wavo->IsPlayingCV();
 }
 
-// Will forward to clsWavoDriver::BGMVolumeRate.
-void VellInterpreterHost::BGMVolumeRate(long) {}
+void VellInterpreterHost::BGMVolumeRate(long rate) {
+    if (clsWavoDriver* wavo = WavoOf(mParts.root)) wavo->BGMVolumeRate(rate);
+}
 
-// Will forward to clsWavoDriver::SOLength.
 long VellInterpreterHost::SOLength() {
-    return 0;
+    clsWavoDriver* wavo = WavoOf(mParts.root);
+    return wavo == nullptr ? 0 : wavo->SOLength();
 }
 
-// Will forward to clsWavoDriver::SOLength.
-void VellInterpreterHost::SOLength(long) {}
+void VellInterpreterHost::SOLength(long milliseconds) {
+    if (clsWavoDriver* wavo = WavoOf(mParts.root)) wavo->SOLength(milliseconds);
+}
 
 // [SECTION] ViewHost
 
@@ -415,9 +426,8 @@ void VellInterpreterHost::ChangeMode(long eMode, long eSub, const std::string& v
     if (mParts.root != nullptr) mParts.root->ChangeMode(eMode, eSub, std::any(vParam));
 }
 
-// Will forward to clsVell::PlayMovie.
-bool VellInterpreterHost::PlayMovie(const std::string&, long) {
-    return false;
+bool VellInterpreterHost::PlayMovie(const std::string& file, long eMovieCancel) {
+    return mParts.root != nullptr && mParts.root->PlayMovie(file, eMovieCancel);
 }
 
 void VellInterpreterHost::RestartTitle() {

@@ -1,0 +1,16 @@
+// The main of every test binary: SDL's headless drivers and the folders the
+// tests read, unless the caller chose others. Setting them here, not in the
+// test runner's environment, makes a binary run alone behave as under ctest.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("ZELK_TEST_DATA", ZELK_TEST_DATA, 0);
+    setenv("ZELK_BIN_DIR", ZELK_BIN_DIR, 0);
+    setenv("ZELK_SOURCE_DIR", ZELK_SOURCE_DIR, 0);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
