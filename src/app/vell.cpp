@@ -422,6 +422,7 @@ namespace zelk {
 // [SECTION] Sound and movies -------------------------------------------------
 
 void clsVell::InitWavo() {
+    mWavo->SystemInfo(mSystemInfo.get());
     if (mWavo->Init()) return;
     std::string description = mWavo->ErrorDescription(mWavo->WavoLastError());
     if (description.empty()) description = "詳細取得エラー";

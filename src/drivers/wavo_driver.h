@@ -42,6 +42,8 @@ public:
     clsWavoDriver& operator=(const clsWavoDriver&) = delete;
 
     bool Init();
+    // The system file is read again when the root loads it after construction.
+    void SystemInfo(const INIFile* systemInfo) { mParts.systemInfo = systemInfo; }
 
     // [SECTION] Error copies of a failed start
     std::int32_t WavoLastError() const { return mWavoLastError; }
