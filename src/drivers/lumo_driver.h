@@ -255,6 +255,8 @@ private:
     void BuildWindowMode(const INISection* section);
     void BuildNovelMode(const INISection* section);
     void BuildTextFilms();
+    void BuildCursorAndText(const INISection* section);
+    void BuildWindowBack(const INISection* section, int32_t above, const std::string& alphaKey);
 
     std::string FindLoose(const std::string& name, std::initializer_list<const char*> exts) const;
     bool DrawPicture(int32_t film, const class Picture& picture, bool bFitSize);

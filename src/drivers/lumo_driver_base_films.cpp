@@ -156,8 +156,9 @@ void clsLumoDriver::BuildTextFilms() {
     ExeQueue();
 }
 
-void clsLumoDriver::BuildWindowMode(const INISection* section) {
-    if (!section) Log("lumo: the game mode settings have no [WindowMode]");
+// The wait cursor (timed by its spec's extra number) and the text films'
+// places are the same in both window styles.
+void clsLumoDriver::BuildCursorAndText(const INISection* section) {
     FilmSpec cursor = ReadSpec(section, "WaitCursor");
     mWnd.cursor = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
     Set1(mWnd.cursor, FP_INSERT_AFTER, mWnd.text);
@@ -171,20 +172,30 @@ void clsLumoDriver::BuildWindowMode(const INISection* section) {
     ApplyFilmSpec(mWnd.text, text);
     FilmSpec shadow = ReadSpec(section, "TextShadow");
     ApplyFilmSpec(mWnd.shadow, shadow);
+}
+
+// The window back, under `above`; the reader's opacity wins over the game's.
+void clsLumoDriver::BuildWindowBack(const INISection* section, int32_t above,
+                                    const std::string& alphaKey) {
+    FilmSpec back = ReadSpec(section, "Back");
+    mWnd.back = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
+    Set1(mWnd.back, FP_INSERT_BEFORE, above);
+    ApplyFilmSpec(mWnd.back, back);
+    const long alpha = ReadNumber(section, alphaKey);
+    Set1(mWnd.back, FP_ALPHA,
+         static_cast<int32_t>(mHooks.ConfigLong ? mHooks.ConfigLong(alphaKey, alpha) : alpha));
+}
+
+void clsLumoDriver::BuildWindowMode(const INISection* section) {
+    if (!section) Log("lumo: the game mode settings have no [WindowMode]");
+    BuildCursorAndText(section);
 
     FilmSpec frame = ReadSpec(section, "Frame");
     mWnd.frame = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
     Set1(mWnd.frame, FP_INSERT_BEFORE, mWnd.shadow);
     ApplyFilmSpec(mWnd.frame, frame);
 
-    FilmSpec back = ReadSpec(section, "Back");
-    mWnd.back = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
-    Set1(mWnd.back, FP_INSERT_BEFORE, mWnd.frame);
-    ApplyFilmSpec(mWnd.back, back);
-    const long wndAlpha = ReadNumber(section, "WndAlpha");
-    Set1(mWnd.back, FP_ALPHA,
-         static_cast<int32_t>(mHooks.ConfigLong ? mHooks.ConfigLong("WndAlpha", wndAlpha)
-                                                : wndAlpha));
+    BuildWindowBack(section, mWnd.frame, "WndAlpha");
 
     FilmSpec state = ReadSpec(section, "State");
     mWnd.state = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
@@ -252,28 +263,9 @@ void clsLumoDriver::BuildWindowMode(const INISection* section) {
 
 void clsLumoDriver::BuildNovelMode(const INISection* section) {
     if (!section) Log("lumo: the game mode settings have no [NovelMode]");
-    FilmSpec cursor = ReadSpec(section, "WaitCursor");
-    mWnd.cursor = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
-    Set1(mWnd.cursor, FP_INSERT_AFTER, mWnd.text);
-    ApplyFilmSpec(mWnd.cursor, cursor);
-    ActSet(mActCursor, AP_TARGET, mWnd.cursor);
-    ActSet(mActCursor, AP_SPEED, static_cast<int32_t>(cursor.extra > 0 ? cursor.extra : 1000));
-    CallActMethod(mActCursor, AM_START, nullptr);
-    Set1(mWnd.cursor, FP_X, static_cast<int32_t>(cursor.x - mHooks.ScreenWidth));
+    BuildCursorAndText(section);
 
-    FilmSpec text = ReadSpec(section, "Text");
-    ApplyFilmSpec(mWnd.text, text);
-    FilmSpec shadow = ReadSpec(section, "TextShadow");
-    ApplyFilmSpec(mWnd.shadow, shadow);
-
-    FilmSpec back = ReadSpec(section, "Back");
-    mWnd.back = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
-    Set1(mWnd.back, FP_INSERT_BEFORE, mWnd.shadow);
-    ApplyFilmSpec(mWnd.back, back);
-    const long novelAlpha = ReadNumber(section, "NovelAlpha");
-    Set1(mWnd.back, FP_ALPHA,
-         static_cast<int32_t>(mHooks.ConfigLong ? mHooks.ConfigLong("NovelAlpha", novelAlpha)
-                                                : novelAlpha));
+    BuildWindowBack(section, mWnd.shadow, "NovelAlpha");
 
     const FilmSpec face = ReadSpec(section, "Face");
     mWnd.face =
