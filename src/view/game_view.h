@@ -1,0 +1,134 @@
+// clsGameView: the game window. It shows the screen film in the windowed or
+// the full-screen form, builds and runs the menus, turns the pointer, the
+// wheel, the keys and the gamepad into screen commands for the current mode,
+// keeps the event rectangles and the selected one, and holds what belongs to
+// the window: auto click, text speed, focus sense, title, position, cursor.
+#pragma once
+
+#include <SDL.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "drivers/event_rect.h"
+
+namespace zelk {
+
+class INISection;
+class PlayerRoot;
+class ScreenSurface;
+class ScreenWindow;
+class ViewMenus;
+
+// Screen command codes.
+enum ScreenCommand : long {
+    kCmdClick = 1,
+    kCmdCancel = 2,
+    kCmdSelect = 4,
+    kCmdWheelForward = 16,
+    kCmdWheelBackward = 32,
+};
+
+// Screen modes.
+enum : long { kScreenFull = 0, kScreenWindow = 1, kScreenNone = 2 };
+
+struct MenuItem {
+    std::string Tag;      // section "!" name
+    std::string Caption;  // "-" for a separator
+    bool Enabled = true;
+    bool Checked = false;
+};
+
+class clsGameView {
+public:
+    explicit clsGameView(PlayerRoot& root);
+    ~clsGameView();
+    clsGameView(const clsGameView&) = delete;
+    clsGameView& operator=(const clsGameView&) = delete;
+
+    // [SECTION] Screen mode and window
+    long ScreenMode() const { return mScreenMode; }
+    // Throws std::runtime_error("不正なスクリーンモード指定") for another value.
+    void ScreenMode(long eNew);
+    std::string WndPos() const;
+    void WndPos(const std::string& value);
+    bool Visible() const;
+    void Visible(bool value);
+    const std::string& SiteName() const { return mSiteName; }
+    void SiteName(const std::string& value);
+    const std::string& MouseIcon() const { return mMouseIcon; }
+    void MouseIcon(const std::string& value);
+    bool FormActivity() const { return mFormActivity; }
+    void FormActivityChanged();
+    // The picture box: the surface the film engine presents into.
+    ScreenSurface* pic() const { return mSurface.get(); }
+    // The SDL window of the current form, or null in mode 2.
+    SDL_Window* Window() const;
+
+    // [SECTION] Event rectangles and screen commands
+    clsEventRects& EvRects() { return mEvRects; }
+    clsEventRect* SelectedRect() const;
+    void SelectionClear() { mSelected = -1; }
+    void ForceMouseMove();
+    void RaiseScreenCmd(long eEvent, clsEventRect* erParam);
+
+    // [SECTION] Reader's state
+    bool AutoClickEnabled() const { return mAutoClickEnabled; }
+    void AutoClickEnabled(bool value);
+    long TextSpeed() const { return mTextSpeed; }
+    void TextSpeed(long value);
+    bool IsDeactivateSense() const { return mDeactivateSense; }
+    void IsDeactivateSense(bool value) { mDeactivateSense = value; }
+    bool EventEnabled() const { return mEventEnabled; }
+    void EventEnabled(bool value);
+
+    // [SECTION] Menus
+    void MenuCmd(const std::string& sSec, const std::string& sCmd);
+    MenuItem* MenuItem(const std::string& sName);
+    void MenuEnableByText(const std::string& sList);
+    void SaveMenuStatus();
+    void LoadMenuStatus();
+
+    // [SECTION] Save data ("GameViewStatus")
+    void SaveStatus(INISection& section) const;
+    void LoadStatus(const INISection& section);
+
+    // [SECTION] Events and drawing
+    // Every SDL event of the program's pump reaches the view here.
+    void HandleEvent(const SDL_Event& event);
+    // Uploads what the engine presented and draws the window.
+    void Paint();
+    // Runs a modal ImGui window over the game until `draw` returns false;
+    // events keep being pumped, the game picture keeps being shown.
+    void RunModal(const std::function<bool()>& draw);
+    // Writes the game screen as last presented, or the window as drawn.
+    bool SaveScreenPicture(const std::string& path);
+    bool SaveWindowPicture(const std::string& path);
+    // Maps a game-screen pixel to window coordinates (what a pointer event
+    // there carries) and back.
+    SDL_Point ScreenToWindow(int x, int y) const;
+    SDL_Point WindowToScreen(int x, int y) const;
+
+private:
+    class Impl;
+    friend class Impl;
+
+    PlayerRoot& mRoot;
+    std::unique_ptr<Impl> mImpl;
+    std::unique_ptr<ScreenSurface> mSurface;
+    clsEventRects mEvRects;
+    long mSelected = -1;  // index in mEvRects
+    long mScreenMode = kScreenNone;
+    std::string mSiteName;
+    std::string mMouseIcon;
+    std::string mWndPos;
+    bool mAutoClickEnabled = false;
+    long mTextSpeed = 2;
+    bool mDeactivateSense = false;
+    bool mEventEnabled = false;
+    bool mFormActivity = false;
+};
+
+}  // namespace zelk
