@@ -34,7 +34,7 @@ enum ScreenCommand : long {
 // Screen modes.
 enum : long { kScreenFull = 0, kScreenWindow = 1, kScreenNone = 2 };
 
-struct MenuItem {
+struct ViewMenuItem {
     std::string Tag;      // section "!" name
     std::string Caption;  // "-" for a separator
     bool Enabled = true;
@@ -86,7 +86,7 @@ public:
 
     // [SECTION] Menus
     void MenuCmd(const std::string& sSec, const std::string& sCmd);
-    MenuItem* MenuItem(const std::string& sName);
+    ViewMenuItem* MenuItem(const std::string& sName);
     void MenuEnableByText(const std::string& sList);
     void SaveMenuStatus();
     void LoadMenuStatus();
