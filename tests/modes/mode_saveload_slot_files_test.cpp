@@ -73,7 +73,7 @@ TEST_F(SlotFilesTest, AKilledSaveLeavesTheOldOrTheNewSaveNeverABrokenOne) {
     }
     std::mt19937 random(18);
     long saves = 0;
-    constexpr int kRounds = 60;
+    constexpr int kRounds = 100;
     for (int round = 1; round <= kRounds; ++round) {
         int pipeFds[2];
         ASSERT_EQ(::pipe(pipeFds), 0);
@@ -93,7 +93,7 @@ TEST_F(SlotFilesTest, AKilledSaveLeavesTheOldOrTheNewSaveNeverABrokenOne) {
         // Let a few saves complete, then kill the writer at a moment of
         // its next one.
         char done = 0;
-        for (int i = 0; i < 1 + round % 4; ++i) {
+        for (int i = 0; i < 1 + round % 5; ++i) {
             ASSERT_EQ(::read(pipeFds[0], &done, 1), 1);
             ++saves;
         }
