@@ -20,6 +20,7 @@
 #include "interpreter/vell_interpreter_host.h"
 #include "modes/mode.h"
 #include "modes/mode_factory.h"
+#include "modes/mode_saveload_preview.h"
 #include "modes/save_data.h"
 #include "platform/event_pump.h"
 #include "scenario/shared_data.h"
@@ -374,6 +375,11 @@ void clsVell::SDMakeData() {
     status.KeyValue("TextTempVisible", "True");
     status.KeyValue("DateString", FullWidth(NowFormatted("%y/%m/%d")));
     status.KeyValue("TimeString", FullWidth(NowFormatted("%H:%M")));
+    // The slot's thumbnail: the whole screen as last presented, shrunk.
+    if (ScreenSurface* screen = mGameView->pic(); screen && mThumbWidth > 0 && mThumbHeight > 0) {
+        mSD->SavePreview(TakeScreenPreview(*screen, static_cast<int>(mThumbWidth),
+                                           static_cast<int>(mThumbHeight)));
+    }
 }
 
 void clsVell::SDRestoreData(bool bSndRestore) {

@@ -1,10 +1,14 @@
 #include "modes/mode_factory.h"
 
+#include "modes/mode_saveload.h"
+
 namespace zelk {
 
 std::unique_ptr<clsModeBase> MakeMode(long eMode, PlayerRoot& root) {
     switch (eMode) {
         // Each mode joins this table as it is built.
+        case kModeSaveLoad:
+            return std::make_unique<clsModeSaveLoad>(root);
         default:
             return std::make_unique<clsModeBase>(root, eMode);
     }
