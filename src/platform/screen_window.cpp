@@ -59,8 +59,22 @@ bool ScreenWindow::Minimized() const {
     return mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_MINIMIZED) != 0;
 }
 
-bool ScreenWindow::FullScreen(bool on) {
+bool ScreenWindow::FullScreen(bool on, bool exactMode) {
     if (!mWindow) return false;
+    if (on && exactMode) {
+        const int display = std::max(0, SDL_GetWindowDisplayIndex(mWindow));
+        for (int k = 0, count = SDL_GetNumDisplayModes(display); k < count; ++k) {
+            SDL_DisplayMode mode{};
+            if (SDL_GetDisplayMode(display, k, &mode) != 0) continue;
+            if (mode.w != mScreenWidth || mode.h != mScreenHeight) continue;
+            if (SDL_SetWindowDisplayMode(mWindow, &mode) == 0 &&
+                SDL_SetWindowFullscreen(mWindow, SDL_WINDOW_FULLSCREEN) == 0) {
+                mMenuBand = false;
+                return true;
+            }
+            break;
+        }
+    }
     if (SDL_SetWindowFullscreen(mWindow, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
     mMenuBand = !on;
     return true;

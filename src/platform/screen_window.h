@@ -39,7 +39,9 @@ public:
     bool Shown() const;
     bool Minimized() const;
     // Desktop full screen: the display keeps its mode, the picture scales.
-    bool FullScreen(bool on);
+    // With `exactMode` the display is switched to the screen's own size
+    // where it offers that mode (else desktop full screen all the same).
+    bool FullScreen(bool on, bool exactMode = false);
     bool IsFullScreen() const;
     // Top-left corner of the window on the desktop.
     SDL_Point Position() const;

@@ -92,7 +92,8 @@ void clsGameView::ScreenMode(long eNew) {
     if (eNew == kScreenFull) {
         // A refused switch leaves the display as it was; the view stays in
         // its form (or takes the window when it had none).
-        if (!window.FullScreen(true)) {
+        const Configuration* cfg = mRoot.Cfg();
+        if (!window.FullScreen(true, cfg && cfg->BoolVal("DXFullScreen"))) {
             mRoot.Log("全画面表示に切り替えられません: " + std::string(SDL_GetError()));
             if (previous != kScreenNone) return;
             eNew = kScreenWindow;
