@@ -1,5 +1,6 @@
 #include "modes/mode_factory.h"
 
+#include "modes/mode_ending.h"
 #include "modes/mode_saveload.h"
 
 namespace zelk {
@@ -9,6 +10,8 @@ std::unique_ptr<clsModeBase> MakeMode(long eMode, PlayerRoot& root) {
         // Each mode joins this table as it is built.
         case kModeSaveLoad:
             return std::make_unique<clsModeSaveLoad>(root);
+        case kModeEnding:
+            return std::make_unique<clsModeEnding>(root);
         default:
             return std::make_unique<clsModeBase>(root, eMode);
     }

@@ -77,7 +77,7 @@ public:
 
     bool IsSkipMode() const override { return false; }
     void IsSkipMode(bool) override {}
-    void MakeAutoClickTimer(long, long, long) override {}
+    void MakeAutoClickTimer(long lTime, long, long) override { autoClicks.push_back(lTime); }
     long CurrentAutoClickTimer() const override { return 0; }
     void SDMakeData() override {}
     void SDRestoreData(bool bSndRestore) override { restores.push_back(bSndRestore); }
@@ -110,6 +110,7 @@ public:
     long vellMode = 0;
 
     std::vector<std::pair<long, long>> modeChanges;
+    std::vector<long> autoClicks;
     std::vector<bool> restores;
     std::vector<std::string> asked;
     std::deque<long> answers;
