@@ -22,6 +22,11 @@ void Mixer::SetWakeHandler(std::function<void()> handler) {
     mWake = std::move(handler);
 }
 
+void Mixer::SetStartHandler(std::function<void()> handler) {
+    std::lock_guard lock(mLock);
+    mStart = std::move(handler);
+}
+
 void Mixer::Mix(float* out, int frames) {
     bool notified = false;
     std::function<void()> wake;

@@ -32,6 +32,10 @@ public:
     // signalled a notification, so that the worker can wake up for it.
     void SetWakeHandler(std::function<void()> handler);
 
+    // Called (outside the lock, on the thread that starts it) before a
+    // buffer starts to play: the output makes sure it has a device.
+    void SetStartHandler(std::function<void()> handler);
+
     // Fills frames stereo float frames.
     void Mix(float* out, int frames);
 
@@ -43,6 +47,7 @@ private:
     std::vector<SoundBuffer*> mBuffers;
     std::vector<float> mSum;
     std::function<void()> mWake;
+    std::function<void()> mStart;
 };
 
 }  // namespace wavo

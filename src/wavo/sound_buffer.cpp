@@ -67,6 +67,12 @@ bool SoundBuffer::Unlock() {
 
 void SoundBuffer::Play(bool looping) {
     std::function<void()> wake;
+    std::function<void()> start;
+    {
+        std::lock_guard lock(mMixer.mLock);
+        start = mMixer.mStart;
+    }
+    if (start) start();
     {
         std::lock_guard lock(mMixer.mLock);
         if (!mPlaying && mResampler) mResampler->Reset();
