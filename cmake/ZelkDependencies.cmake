@@ -15,6 +15,9 @@ pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libswsc
 
 # The sound engine's rate conversion.
 pkg_check_modules(SOXR REQUIRED IMPORTED_TARGET soxr)
+# The sound engine's MIDI synthesizer (the General MIDI sound font comes
+# with fluid-soundfont-gm and is looked for at run time).
+pkg_check_modules(FLUIDSYNTH REQUIRED IMPORTED_TARGET fluidsynth)
 
 # Dear ImGui: the library holds the core and the SDL2 platform backend; the
 # SDL_Renderer backend ships only as a source file with the documentation.

@@ -12,6 +12,7 @@ packages=(
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
     # The sound engine's rate conversion and the sound check's measurements.
     libsoxr-dev sox
+    libfluidsynth-dev fluid-soundfont-gm
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -30,10 +30,10 @@ void FillTone(wavo::SoundBuffer& buffer, double frequency) {
     buffer.Unlock();
 }
 
-void MixEight(benchmark::State& state, uint32_t rate) {
+void MixEight(benchmark::State& state, uint32_t rate, int count = 8) {
     wavo::Mixer mixer(kDeviceRate);
     std::vector<std::unique_ptr<wavo::SoundBuffer>> buffers;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < count; ++i) {
         const wavo::PcmFormat format{2, rate, 16};
         buffers.push_back(mixer.CreateBuffer(format, 2 * format.BytesPerSecond()));
         FillTone(*buffers.back(), 220.0 * (i + 1));
@@ -64,7 +64,13 @@ void BM_MixEightBuffersAt48000(benchmark::State& state) {
     MixEight(state, 48000);
 }
 
+// One stream alone pays the whole conversion of its rate.
+void BM_MixOneBufferAt22050(benchmark::State& state) {
+    MixEight(state, 22050, 1);
+}
+
 BENCHMARK(BM_MixEightBuffersAtDeviceRate);
+BENCHMARK(BM_MixOneBufferAt22050);
 BENCHMARK(BM_MixEightBuffersAt22050);
 BENCHMARK(BM_MixEightBuffersAt48000);
 

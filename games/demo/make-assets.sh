@@ -704,8 +704,35 @@ arp() {
     done
 }
 
+# Like finish_piece, for a piece that opens with an intro and then repeats
+# its body (the first INTRO_VOICES voices are the intro's): the file is the intro and one pass of the body, and its
+# LOOPSTART / LOOPLENGTH comments (in samples) name the body, so a player
+# plays the intro once and the body gaplessly after it. The intro ends with
+# the body's own last bar, so going from the intro into the body sounds as
+# going from the body's end back to its start, reverb tail included: the
+# whole is played through the reverb as intro, body, body, and the intro is
+# cut before the first body, the body from the second.
+finish_piece_with_intro() {
+    local out=$1 serial=$2 intro_voices=$3
+    shift 3
+    # Each voice is three words: -v, its volume, its file.
+    local voices=("$@") split=$((intro_voices * 3))
+    sox -m "${voices[@]:0:$split}" "$work/intro.wav" gain -4
+    sox -m "${voices[@]:$split}" "$work/mix.wav" gain -4
+    local intro body
+    intro=$(soxi -s "$work/intro.wav")
+    body=$(soxi -s "$work/mix.wav")
+    sox "$work/intro.wav" "$work/mix.wav" "$work/mix.wav" "$work/all.wav" reverb 40 50 80
+    sox "$work/all.wav" "$work/head.wav" trim 0 "${intro}s"
+    sox "$work/all.wav" "$work/loop.wav" trim "$((intro + body))s" "${body}s"
+    sox "$work/head.wav" "$work/loop.wav" -c 2 "$work/piece.wav" gain -n -4
+    oggenc -Q -q 2 --serial "$serial" -c "LOOPSTART=$intro" -c "LOOPLENGTH=$body" \
+        -o "$out" "$work/piece.wav"
+}
+
 make_music() {
-    # "海の見える窓": the title theme, a music box over soft pads.
+    # "海の見える窓": the title theme, a music box over soft pads. Its intro
+    # is a slow bar of single notes and the theme's own last bar.
     local mel=() pad=() bass=()
     local chords=("-9 -5 -2 3" "-12 -9 -5 0" "-16 -12 -9 -4" "-14 -10 -7 -2")
     local c
@@ -715,10 +742,16 @@ make_music() {
     done
     pad=(-9:4 -12:4 -16:4 -14:4 -9:4 -12:4 -16:4 -14:4)
     bass=(-21:4 -24:4 -28:4 -26:4 -21:4 -24:4 -28:4 -26:2 -14:2)
+    # shellcheck disable=SC2046,SC2086
+    render_track "$work/i1.wav" 84 box 8:1 3:1 0:1 -4:1 $(arp 0.5 8 ${chords[3]})
+    render_track "$work/i2.wav" 84 pad -16:4 -14:4
+    render_track "$work/i3.wav" 84 bass -28:4 -26:2 -14:2
     render_track "$work/m1.wav" 84 box "${mel[@]}"
     render_track "$work/m2.wav" 84 pad "${pad[@]}"
     render_track "$work/m3.wav" 84 bass "${bass[@]}"
-    finish_piece "$snd/bgm_title.ogg" 101 -v 0.8 "$work/m1.wav" -v 0.7 "$work/m2.wav" -v 0.8 "$work/m3.wav"
+    finish_piece_with_intro "$snd/bgm_title.ogg" 101 3 \
+        -v 0.8 "$work/i1.wav" -v 0.7 "$work/i2.wav" -v 0.8 "$work/i3.wav" \
+        -v 0.8 "$work/m1.wav" -v 0.7 "$work/m2.wav" -v 0.8 "$work/m3.wav"
 
     # "坂道の朝": a light walking tune, plucked.
     mel=(3:1 5:0.5 7:0.5 8:1 7:1 5:1.5 3:0.5 0:2

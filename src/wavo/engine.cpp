@@ -72,12 +72,19 @@ int32_t Engine::Initialize() {
     mWorker = std::make_unique<JobThread>(
         *mJobs, *mMethods, *mObjects, mServices.Clock(),
         [this](int32_t id, int32_t code, int32_t lparam) { SendEvent(id, code, lparam); },
-        [this] { mMovie->IsPlaying(); });
+        [this] {
+            mMovie->IsPlaying();
+            if (SoundOutput* output = mServices.Output()) output->Service();
+        });
     auto wake = [worker = mWorker.get()] { worker->Wake(); };
     mJobs->SetWakeHandler(wake);
     mMovie->SetEndHandler(wake);
     mMethods->SetWakeHandler(wake);
-    if (Mixer* mixer = mServices.GetMixer()) mixer->SetWakeHandler(wake);
+    if (SoundOutput* output = mServices.Output()) {
+        output->GetMixer().SetWakeHandler(wake);
+        output->GetMixer().SetStartHandler([output] { output->EnsureDevice(); });
+        output->SetChangeHandler(wake);
+    }
     mWorker->Start();
     WAVO_LOG("InitializeWavo JobThread initialized\n");
     WAVO_LOG("InitializeWavo Done\n");
@@ -91,7 +98,11 @@ void Engine::Terminate() {
     // The movie wakes the worker when it ends: it stops first.
     mMovie->Stop();
     mWorker->Stop();
-    if (Mixer* mixer = mServices.GetMixer()) mixer->SetWakeHandler(nullptr);
+    if (SoundOutput* output = mServices.Output()) {
+        output->GetMixer().SetWakeHandler(nullptr);
+        output->GetMixer().SetStartHandler(nullptr);
+        output->SetChangeHandler(nullptr);
+    }
     mWorker.reset();
     mMovie.reset();
     WAVO_LOG("TerminateWavo JobThread teminated\n");

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "so_dsound.h"
 #include "wavo.h"
 
 namespace wavo {
@@ -275,12 +274,11 @@ bool JobThread::RefillPass(bool& recheck) {
     std::lock_guard objectsLock(mObjects.Mutex());
     bool changed = false;
     for (auto& object : mObjects.Entries()) {
-        if (object->ClassFamily() != 0x08 || object->GetState() != SS_PLAYING) continue;
-        auto& sound = static_cast<SODSound&>(*object);
-        const bool wasSounding = sound.IsSounding();
-        changed |= sound.RefillIfDue(recheck);
+        if (object->GetState() != SS_PLAYING) continue;
+        const bool wasSounding = object->IsSounding();
+        changed |= object->RefillIfDue(recheck);
         // A stop at the end of the data must reach the play monitor soon.
-        changed |= wasSounding != sound.IsSounding();
+        changed |= wasSounding != object->IsSounding();
     }
     return changed;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The mixer behind the sound output: every playing sound buffer, converted to
 // the device rate, scaled by its volume and pan, summed and saturated into
-// interleaved stereo float frames.
+// interleaved stereo float frames. Buffers at another rate than the
+// device's are summed at their own rate first and converted once for all of
+// them: the conversion is linear, and it is most of the mixing cost.
 //
 // Mix() runs on the audio device's thread. It takes the mixer's lock for the
 // time of one mix (a few tens of microseconds); the other threads take it
@@ -13,6 +15,7 @@
 #include <mutex>
 #include <vector>
 
+#include "resampler.h"
 #include "sound_buffer.h"
 
 namespace wavo {
@@ -32,17 +35,33 @@ public:
     // signalled a notification, so that the worker can wake up for it.
     void SetWakeHandler(std::function<void()> handler);
 
+    // Called (outside the lock, on the thread that starts it) before a
+    // buffer starts to play: the output makes sure it has a device.
+    void SetStartHandler(std::function<void()> handler);
+
     // Fills frames stereo float frames.
     void Mix(float* out, int frames);
 
 private:
     friend class SoundBuffer;
 
+    // The buffers of one rate other than the device's, and their converter.
+    struct RateGroup {
+        uint32_t rate;
+        std::unique_ptr<Resampler> resampler;
+        bool running = false;  // the converter holds sound
+    };
+    bool MixGroup(RateGroup& group, float* out, int frames);
+
     const uint32_t mDeviceRate;
     std::mutex mLock;
     std::vector<SoundBuffer*> mBuffers;
+    std::vector<RateGroup> mGroups;
+    std::vector<SoundBuffer*> mMembers;  // scratch of MixGroup: still playing
+    std::vector<SoundBuffer*> mTaken;    // and all that played
     std::vector<float> mSum;
     std::function<void()> mWake;
+    std::function<void()> mStart;
 };
 
 }  // namespace wavo

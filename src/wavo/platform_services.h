@@ -37,6 +37,7 @@ public:
 
     bool SoundUp() const { return mOutput != nullptr; }
     Mixer* GetMixer() { return mOutput ? &mOutput->GetMixer() : nullptr; }
+    SoundOutput* Output() { return mOutput.get(); }
     const EngineClock& Clock() const { return mClock; }
 
 private:

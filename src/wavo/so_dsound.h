@@ -40,10 +40,9 @@ public:
     void PrepareRepeats(int32_t repeats) override { mRepeatsLeft = repeats; }
     int32_t TakeRepeats(int32_t& msToNext) override;
 
-    // The refill pass: fills the half due when the buffer has signalled and
-    // play has left that half. True when it did something; recheck is set
-    // when the signal came but play has not left the half yet.
-    bool RefillIfDue(bool& recheck);
+    // Fills the half due when the buffer has signalled and play has left
+    // that half.
+    bool RefillIfDue(bool& recheck) override;
 
     int32_t FillNextHalf();
     bool RefillDue();

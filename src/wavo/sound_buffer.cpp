@@ -23,17 +23,13 @@ bool PcmFormat::Valid() const {
            rate <= 384000;
 }
 
-SoundBuffer::SoundBuffer(Key, Mixer& mixer, const PcmFormat& format, uint32_t size,
-                         uint32_t deviceRate)
+SoundBuffer::SoundBuffer(Key, Mixer& mixer, const PcmFormat& format, uint32_t size)
     : mMixer(mixer),
       mFormat(format),
       mSize(size),
       mFrames(size / format.BlockAlign()),
       // Silence of the format: 8-bit samples are unsigned around 128.
-      mData(size, format.bits == 8 ? 0x80 : 0x00) {
-    if (format.rate != deviceRate)
-        mResampler = std::make_unique<Resampler>(format.rate, deviceRate);
-}
+      mData(size, format.bits == 8 ? 0x80 : 0x00) {}
 
 SoundBuffer::~SoundBuffer() {
     std::lock_guard lock(mMixer.mLock);
@@ -67,9 +63,14 @@ bool SoundBuffer::Unlock() {
 
 void SoundBuffer::Play(bool looping) {
     std::function<void()> wake;
+    std::function<void()> start;
     {
         std::lock_guard lock(mMixer.mLock);
-        if (!mPlaying && mResampler) mResampler->Reset();
+        start = mMixer.mStart;
+    }
+    if (start) start();
+    {
+        std::lock_guard lock(mMixer.mLock);
         mLooping = looping;
         mPlaying = true;
         // Starting at a notification position counts as reaching it: the
@@ -197,27 +198,28 @@ bool SoundBuffer::MixInto(float* out, int frames) {
     bool notified = false;
     const float gainLeft = mGainLeft, gainRight = mGainRight;
     float left, right;
-    if (!mResampler) {
-        for (int i = 0; i < frames && mPlaying; ++i) {
-            ReadFrame(left, right);
-            out[2 * i] += left * gainLeft;
-            out[2 * i + 1] += right * gainRight;
-            notified |= Advance();
-        }
-    } else {
-        for (int i = 0; i < frames && mPlaying; ++i) {
-            while (mResampler->NeedsFrame() && mPlaying) {
-                ReadFrame(left, right);
-                mResampler->Push(left, right);
-                notified |= Advance();
-            }
-            mResampler->Output(left, right);
-            out[2 * i] += left * gainLeft;
-            out[2 * i + 1] += right * gainRight;
-        }
+    for (int i = 0; i < frames && mPlaying; ++i) {
+        ReadFrame(left, right);
+        out[2 * i] += left * gainLeft;
+        out[2 * i + 1] += right * gainRight;
+        notified |= Advance();
     }
     if (notified && mEvent != nullptr) mEvent->Set();
     return notified && mEvent != nullptr;
+}
+
+void SoundBuffer::TakeFrame(float& left, float& right) {
+    ReadFrame(left, right);
+    left *= mGainLeft;
+    right *= mGainRight;
+    mTakenNotification |= Advance();
+}
+
+bool SoundBuffer::SignalTaken() {
+    const bool notified = mTakenNotification && mEvent != nullptr;
+    mTakenNotification = false;
+    if (notified) mEvent->Set();
+    return notified;
 }
 
 }  // namespace wavo

@@ -12,8 +12,6 @@
 #include <span>
 #include <vector>
 
-#include "resampler.h"
-
 namespace wavo {
 
 class Mixer;
@@ -51,7 +49,7 @@ public:
         friend class Mixer;
         Key() = default;
     };
-    SoundBuffer(Key, Mixer& mixer, const PcmFormat& format, uint32_t size, uint32_t deviceRate);
+    SoundBuffer(Key, Mixer& mixer, const PcmFormat& format, uint32_t size);
     ~SoundBuffer();
     SoundBuffer(const SoundBuffer&) = delete;
     SoundBuffer& operator=(const SoundBuffer&) = delete;
@@ -98,9 +96,15 @@ public:
 private:
     friend class Mixer;
 
-    // The mixer's side, under its lock: adds frames * 2 samples to out.
-    // True when a notification position was crossed.
+    // The mixer's side, under its lock: adds frames * 2 samples to out, for
+    // a buffer at the device rate. True when a notification position was
+    // crossed.
     bool MixInto(float* out, int frames);
+    // One frame at the cursor with volume and pan, for a buffer at another
+    // rate; the cursor moves on and a notification is remembered.
+    void TakeFrame(float& left, float& right);
+    // Signals a notification remembered by TakeFrame; true when there was one.
+    bool SignalTaken();
     void ReadFrame(float& left, float& right) const;
     bool Advance();  // moves the cursor one frame; true at a notification
     void UpdateGains();
@@ -123,7 +127,7 @@ private:
     std::optional<uint32_t> mStopFrame;
     std::vector<uint32_t> mNotifyFrames;
     NotifyEvent* mEvent = nullptr;
-    std::unique_ptr<Resampler> mResampler;  // none when the rates agree
+    bool mTakenNotification = false;
 
     // The open lock, the writer's alone.
     std::vector<uint8_t> mStaging;

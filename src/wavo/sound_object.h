@@ -76,6 +76,10 @@ public:
     // next one in msToNext (-1: none due). A class without the ability keeps
     // the defaults, and the monitor restarts it after each play.
     virtual void PrepareRepeats(int32_t) {}
+    // The refill pass, for a class that streams: fills what play has made
+    // due. True when it did something; recheck is set when a signal came
+    // but play has not yet left the part to fill.
+    virtual bool RefillIfDue(bool&) { return false; }
     virtual int32_t TakeRepeats(int32_t& msToNext) {
         msToNext = -1;
         return 0;

@@ -1,8 +1,17 @@
 #include "sound_output.h"
 
+#include <chrono>
+#include <vector>
+
 #include "debug_log.h"
 
 namespace wavo {
+namespace {
+
+// Audio and the event queue: device changes arrive as events.
+constexpr Uint32 kSubsystems = SDL_INIT_AUDIO | SDL_INIT_EVENTS;
+
+}  // namespace
 
 int32_t ProbeSoundPlatform() {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
@@ -14,49 +23,204 @@ int32_t ProbeSoundPlatform() {
 }
 
 std::unique_ptr<SoundOutput> SoundOutput::Open(int32_t& failedStep, int32_t& platformResult) {
-    if (int result = SDL_InitSubSystem(SDL_INIT_AUDIO); result != 0) {
+    if (int result = SDL_InitSubSystem(kSubsystems); result != 0) {
         WAVO_LOG("  SDL_InitSubSystem: %s\n", SDL_GetError());
         failedStep = kStepAudioInit;
         platformResult = result;
         return nullptr;
     }
-    SDL_AudioSpec want{};
     // The device's own rate spares the system a second conversion after
     // ours; a driver that cannot tell it gets the usual rate.
-    want.freq = kRate;
+    uint32_t rate = kRate;
     if (SDL_AudioSpec native{}; SDL_GetDefaultAudioInfo(nullptr, &native, 0) == 0 &&
                                 native.freq >= 8000 && native.freq <= 384000) {
-        want.freq = native.freq;
+        rate = static_cast<uint32_t>(native.freq);
     }
-    want.format = AUDIO_F32SYS;
-    want.channels = 2;
-    want.samples = kFrames;
-    auto output = std::make_unique<SoundOutput>(Key{}, static_cast<uint32_t>(want.freq));
-    want.callback = &SoundOutput::Callback;
-    want.userdata = output.get();
-    SDL_AudioSpec have{};
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (device == 0) {
-        WAVO_LOG("  SDL_OpenAudioDevice: %s\n", SDL_GetError());
+    auto output = std::make_unique<SoundOutput>(Key{}, rate);
+    std::lock_guard lock(output->mDeviceLock);
+    if (!output->OpenDevice()) {
         failedStep = kStepOpenDevice;
         platformResult = -1;
-        return nullptr;  // the destructor quits the subsystem
+        return nullptr;  // the destructor quits the subsystems
     }
-    output->mDevice = device;
-    SDL_PauseAudioDevice(device, 0);
+    SDL_AddEventWatch(&SoundOutput::OnEvent, output.get());
+    output->mWatching = true;
     return output;
 }
 
+SoundOutput::SoundOutput(Key, uint32_t rate) : mMixer(rate) {}
+
 SoundOutput::~SoundOutput() {
-    // Closing waits for the callback to return, so the mixer is idle before
-    // it goes.
-    if (mDevice != 0) SDL_CloseAudioDevice(mDevice);
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // After SDL_DelEventWatch no watch call is running or will come.
+    if (mWatching) SDL_DelEventWatch(&SoundOutput::OnEvent, this);
+    StopSilentClock();
+    {
+        std::lock_guard lock(mDeviceLock);
+        CloseDevice();
+    }
+    SDL_QuitSubSystem(kSubsystems);
 }
 
-void SoundOutput::Callback(void* self, Uint8* stream, int length) {
+void SoundOutput::SetChangeHandler(std::function<void()> handler) {
+    std::lock_guard lock(mHandlerLock);
+    mChange = std::move(handler);
+}
+
+void SoundOutput::NotifyChange() {
+    std::function<void()> change;
+    {
+        std::lock_guard lock(mHandlerLock);
+        change = mChange;
+    }
+    if (change) change();
+}
+
+// [SECTION] The device
+
+bool SoundOutput::OpenDevice() {
+    SDL_AudioSpec want{};
+    want.freq = static_cast<int>(mMixer.DeviceRate());
+    want.format = AUDIO_F32SYS;
+    want.channels = 2;
+    want.samples = kFrames;
+    want.callback = &SoundOutput::Callback;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    // No changes allowed: a device opened again must take the mixer's rate,
+    // which every buffer's rate conversion was made for.
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device == 0) {
+        WAVO_LOG("  SDL_OpenAudioDevice: %s\n", SDL_GetError());
+        return false;
+    }
+    mDefaultName = DefaultDeviceName();
+    mDevice = device;
+    mLost = false;
+    // The device opens paused: the silent clock hands the mix over to it
+    // without two threads pulling at once.
+    StopSilentClock();
+    SDL_PauseAudioDevice(device, 0);
+    return true;
+}
+
+void SoundOutput::CloseDevice() {
+    // Closing waits for the callback to return, so the mixer is idle before
+    // the device goes.
+    if (const SDL_AudioDeviceID device = mDevice.exchange(0); device != 0)
+        SDL_CloseAudioDevice(device);
+}
+
+std::string SoundOutput::DefaultDeviceName() {
+    char* name = nullptr;
+    SDL_AudioSpec spec{};
+    if (SDL_GetDefaultAudioInfo(&name, &spec, 0) != 0 || name == nullptr) return {};
+    std::string result = name;
+    SDL_free(name);
+    return result;
+}
+
+void SoundOutput::Reopen(const char* why) {
+    CloseDevice();
+    StartSilentClock();
+    if (OpenDevice()) {
+        ++mReopens;
+        WAVO_LOG("SoundOutput %s: the default device is open again\n", why);
+    } else {
+        WAVO_LOG("SoundOutput %s: no device; sound goes on silently\n", why);
+    }
+}
+
+void SoundOutput::Service() {
+    const bool lost = mLost.exchange(false);
+    const bool hotplug = mHotplug.exchange(false);
+    if (!lost && !hotplug) return;
+    std::lock_guard lock(mDeviceLock);
+    if (lost && mDevice.load() != 0) {
+        Reopen("device lost");
+    } else if (mDevice.load() == 0) {
+        // Still without a device: a new one may be the one to take.
+        if (hotplug) Reopen("device added");
+    } else if (hotplug) {
+        // A device came or went; when the default is another one now, the
+        // sound follows it (a server that moves its streams by itself shows
+        // no change here).
+        const std::string name = DefaultDeviceName();
+        if (!name.empty() && !mDefaultName.empty() && name != mDefaultName)
+            Reopen("default device changed");
+    }
+}
+
+void SoundOutput::EnsureDevice() {
+    if (mDevice.load() != 0 && !mLost.load()) {
+        // A loss SDL did not announce shows in the device's status.
+        if (SDL_GetAudioDeviceStatus(mDevice.load()) != SDL_AUDIO_STOPPED) return;
+        mLost = true;
+    }
+    std::lock_guard lock(mDeviceLock);
+    if (mDevice.load() == 0 || mLost.exchange(false)) Reopen("sound start");
+}
+
+void SoundOutput::ReportLoss() {
+    mLost = true;
+    NotifyChange();
+}
+
+int SDLCALL SoundOutput::OnEvent(void* self, SDL_Event* event) {
+    // Called inside SDL_PushEvent, maybe on SDL's own audio thread: nothing
+    // here may close or open a device. The worker does that in Service().
+    auto* output = static_cast<SoundOutput*>(self);
+    if (event->type == SDL_AUDIODEVICEREMOVED && event->adevice.iscapture == 0) {
+        if (event->adevice.which == output->mDevice.load()) {
+            output->ReportLoss();
+        } else {
+            output->mHotplug = true;
+            output->NotifyChange();
+        }
+    } else if (event->type == SDL_AUDIODEVICEADDED && event->adevice.iscapture == 0) {
+        output->mHotplug = true;
+        output->NotifyChange();
+    }
+    return 1;
+}
+
+void SDLCALL SoundOutput::Callback(void* self, Uint8* stream, int length) {
     auto* output = static_cast<SoundOutput*>(self);
     output->mMixer.Mix(reinterpret_cast<float*>(stream), length / (2 * sizeof(float)));
+}
+
+// [SECTION] The silent clock
+
+void SoundOutput::StartSilentClock() {
+    std::lock_guard lock(mClockLock);
+    if (mClockRunning) return;
+    mClockRunning = true;
+    mClock = std::thread([this] { RunSilentClock(); });
+}
+
+void SoundOutput::StopSilentClock() {
+    {
+        std::lock_guard lock(mClockLock);
+        if (!mClockRunning) return;
+        mClockRunning = false;
+    }
+    mClockStop.notify_all();
+    mClock.join();
+}
+
+void SoundOutput::RunSilentClock() {
+    // One device period at a time, at the pace a device would ask for it.
+    std::vector<float> scratch(2 * kFrames);
+    const auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(double(kFrames) / mMixer.DeviceRate()));
+    auto next = std::chrono::steady_clock::now();
+    std::unique_lock lock(mClockLock);
+    while (mClockRunning) {
+        lock.unlock();
+        mMixer.Mix(scratch.data(), kFrames);
+        lock.lock();
+        next += period;
+        mClockStop.wait_until(lock, next, [&] { return !mClockRunning; });
+    }
 }
 
 }  // namespace wavo

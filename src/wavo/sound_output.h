@@ -1,11 +1,24 @@
 #pragma once
 // The sound output: one SDL audio device whose callback runs the mixer. It
 // stands where the platform's sound device and primary buffer stood.
+//
+// A device can go away under a running game (a headset pulled out) and the
+// default device can change. The mixer and every buffer in it outlive the
+// device: a lost device is closed, a silent clock goes on pulling the mix at
+// real time so that plays still end and nothing waits for ever, and the
+// default device is opened again at the same rate (SDL converts to whatever
+// it has) when one appears or at the next sound start.
 
 #include <SDL.h>
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
 
 #include "mixer.h"
 
@@ -35,16 +48,57 @@ private:
     };
 
 public:
-    SoundOutput(Key, uint32_t rate) : mMixer(rate) {}
+    SoundOutput(Key, uint32_t rate);
     ~SoundOutput();
+    SoundOutput(const SoundOutput&) = delete;
+    SoundOutput& operator=(const SoundOutput&) = delete;
 
     Mixer& GetMixer() { return mMixer; }
 
-private:
-    static void Callback(void* self, Uint8* stream, int length);
+    // Runs (from any thread, SDL's own included) when a device change needs
+    // Service(); the engine wakes its worker with it.
+    void SetChangeHandler(std::function<void()> handler);
+    // The worker's part, outside every list lock: closes a lost device and
+    // opens the default one again, or follows a new default device.
+    void Service();
+    // A sound is about to start: a lost output tries the default device now.
+    void EnsureDevice();
 
-    SDL_AudioDeviceID mDevice = 0;
+    // What SDL reports when the device has gone; any thread.
+    void ReportLoss();
+    bool DeviceOpen() const { return mDevice.load() != 0; }
+    SDL_AudioDeviceID DeviceId() const { return mDevice.load(); }
+    // Times the device was opened again after a loss or a change.
+    int Reopens() const { return mReopens.load(); }
+
+private:
+    bool OpenDevice();             // under mDeviceLock
+    void CloseDevice();            // under mDeviceLock
+    void Reopen(const char* why);  // under mDeviceLock
+    void StartSilentClock();
+    void StopSilentClock();
+    void RunSilentClock();
+    void NotifyChange();
+    static std::string DefaultDeviceName();
+    static int SDLCALL OnEvent(void* self, SDL_Event* event);
+    static void SDLCALL Callback(void* self, Uint8* stream, int length);
+
     Mixer mMixer;
+    std::mutex mDeviceLock;
+    std::atomic<SDL_AudioDeviceID> mDevice{0};
+    std::string mDefaultName;  // of the default device when it was opened
+    std::atomic<bool> mLost{false};
+    std::atomic<bool> mHotplug{false};
+    std::atomic<int> mReopens{0};
+    bool mWatching = false;
+
+    std::mutex mHandlerLock;
+    std::function<void()> mChange;
+
+    std::mutex mClockLock;
+    std::condition_variable mClockStop;
+    bool mClockRunning = false;
+    std::thread mClock;
 };
 
 }  // namespace wavo

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -214,6 +215,49 @@ TEST(Mixer, ABufferLeavesTheMixWhenDestroyed) {
     buffer.reset();
     for (float sample : MixFrames(mixer, 10))
         EXPECT_EQ(sample, 0.0f);
+}
+
+// Two buffers of one rate share one converter: what comes out is the sum of
+// what each gives alone, with their own volumes and pans, and a start after
+// the rate has fallen silent sounds as the very first one did.
+TEST(Mixer, BuffersOfAnotherRateAreConvertedTogetherAsTheirSum) {
+    const auto mixAlone = [](bool first, bool second) {
+        Mixer mixer(kRate);
+        auto a = mixer.CreateBuffer({2, 22050, 16}, 22050 * 4);
+        auto b = mixer.CreateBuffer({1, 22050, 8}, 22050);
+        FillConstant(*a, 8000, -4000);
+        auto region = b->Lock(0, b->Size());
+        for (size_t i = 0; i < region->first.size(); ++i)
+            region->first[i] = static_cast<uint8_t>(128 + 60 * ((i / 25) % 2 ? 1 : -1));
+        b->Unlock();
+        a->SetVolume(-600);
+        b->SetPan(-3000);
+        if (first) a->Play(true);
+        if (second) b->Play(true);
+        return MixFrames(mixer, 4096);
+    };
+    const auto both = mixAlone(true, true);
+    const auto onlyA = mixAlone(true, false);
+    const auto onlyB = mixAlone(false, true);
+    double largest = 0.0;
+    for (size_t i = 0; i < both.size(); ++i) {
+        EXPECT_NEAR(both[i], onlyA[i] + onlyB[i], 1e-5) << i;
+        largest = std::max(largest, double(std::abs(both[i])));
+    }
+    EXPECT_GT(largest, 0.2);
+
+    Mixer mixer(kRate);
+    auto buffer = mixer.CreateBuffer({2, 22050, 16}, 22050 * 4);
+    FillConstant(*buffer, 8000, 8000);
+    buffer->Play(false);
+    const auto firstStart = MixFrames(mixer, 256);
+    buffer->Stop();
+    MixFrames(mixer, 256);  // the rate falls silent
+    buffer->SetPlayPosition(0);
+    buffer->Play(false);
+    const auto secondStart = MixFrames(mixer, 256);
+    for (size_t i = 0; i < firstStart.size(); ++i)
+        EXPECT_FLOAT_EQ(secondStart[i], firstStart[i]) << i;
 }
 
 }  // namespace

@@ -207,11 +207,11 @@ TEST_F(WavoMemoryBlock, PositionsOutsideTheSoundAreInvalid) {
     EXPECT_EQ(IntProp(id, SP_POSITION), 250);
 }
 
-// [The classes without a synthesizer]
+// [The music classes without a file]
 
 using WavoMusicClasses = EngineTest;
 
-TEST_F(WavoMusicClasses, MusicAndMediaObjectsNeverLoad) {
+TEST_F(WavoMusicClasses, MusicAndMediaObjectsWithoutAFileNeverLoad) {
     for (int32_t type : {ST_MUSIC_SEQUENCE, ST_MCI_SEQUENCE}) {
         const int32_t id = AddSO(type);
         CallSOMethod(id, SM_LOAD, nullptr);

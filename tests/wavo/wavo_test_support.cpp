@@ -1,8 +1,12 @@
 #include "wavo_test_support.h"
 
+#include <unistd.h>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <numbers>
 #include <thread>
 
@@ -125,6 +129,53 @@ bool EventRecorder::WaitFor(int32_t id, int32_t code, std::chrono::milliseconds 
         }
         return false;
     });
+}
+
+DiskAudio::DiskAudio(const std::string& name, const char* delayMs) {
+    mPath =
+        (std::filesystem::temp_directory_path() / (name + "_" + std::to_string(getpid()) + ".raw"))
+            .string();
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    mSavedDriver = driver ? driver : "";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", mPath.c_str(), 1);
+    if (delayMs != nullptr) {
+        setenv("SDL_DISKAUDIODELAY", delayMs, 1);
+    } else {
+        unsetenv("SDL_DISKAUDIODELAY");
+    }
+}
+
+DiskAudio::~DiskAudio() {
+    setenv("SDL_AUDIODRIVER", mSavedDriver.c_str(), 1);
+    unsetenv("SDL_DISKAUDIODELAY");
+    std::filesystem::remove(mPath);
+}
+
+void DiskAudio::Read(std::vector<float>& left, std::vector<float>& right) const {
+    std::ifstream in(mPath, std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+    const size_t frames = bytes.size() / (2 * sizeof(float));
+    left.resize(frames);
+    right.resize(frames);
+    for (size_t i = 0; i < frames; ++i) {
+        std::memcpy(&left[i], &bytes[i * 8], 4);
+        std::memcpy(&right[i], &bytes[i * 8 + 4], 4);
+    }
+}
+
+double Rms(const std::vector<float>& samples, size_t from, size_t count) {
+    double sum = 0.0;
+    for (size_t i = from; i < from + count && i < samples.size(); ++i)
+        sum += double(samples[i]) * samples[i];
+    return count == 0 ? 0.0 : std::sqrt(sum / count);
+}
+
+size_t Onset(const std::vector<float>& left, const std::vector<float>& right, float floor) {
+    for (size_t i = 0; i < left.size(); ++i) {
+        if (std::abs(left[i]) > floor || std::abs(right[i]) > floor) return i;
+    }
+    return left.size();
 }
 
 }  // namespace wavo::test

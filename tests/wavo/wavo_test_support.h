@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "wavo.h"
@@ -56,6 +57,28 @@ private:
     std::condition_variable mArrived;
     std::vector<Event> mEvents;
 };
+
+// SDL's disk audio driver for one test: what the engine plays goes to a file
+// of interleaved stereo float frames at the output rate, read back after the
+// engine has stopped (closing the device writes everything out).
+class DiskAudio {
+public:
+    // delayMs: SDL's pause after each device period; empty for real time.
+    explicit DiskAudio(const std::string& name, const char* delayMs = nullptr);
+    ~DiskAudio();
+    const std::string& Path() const { return mPath; }
+    // Left and right channels of everything written so far.
+    void Read(std::vector<float>& left, std::vector<float>& right) const;
+
+private:
+    std::string mPath;
+    std::string mSavedDriver;
+};
+
+// Root mean square of samples [from, from + count).
+double Rms(const std::vector<float>& samples, size_t from, size_t count);
+// First frame from which either side is audible; the size when none is.
+size_t Onset(const std::vector<float>& left, const std::vector<float>& right, float floor = 1e-3f);
 
 // Starts the engine for each test and stops it afterwards.
 class EngineTest : public ::testing::Test {

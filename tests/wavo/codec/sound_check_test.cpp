@@ -155,6 +155,28 @@ TEST_F(SoundCheck, AnIntroPlaysOnceAndTheNamedSectionRepeats) {
     EXPECT_NEAR(crossings, 1200.0 * 32075 / 44100, 4);
 }
 
+// The demo's title music: an intro of 252000 frames, then a body of 1008000
+// that its comments name the repeat section. Played twice, what comes out is
+// the intro, the body and the body again, with nothing between.
+TEST_F(SoundCheck, TheDemoTitleMusicPlaysItsIntroOnceAndItsBodyGaplessly) {
+    const std::string title = "../../../games/demo/sound/bgm_title.ogg";
+    const std::vector<int16_t> decoded = test::DecodeWithVorbisfile(title);
+    constexpr size_t kIntro = 252000, kBody = 1008000;
+    ASSERT_EQ(decoded.size(), 2 * (kIntro + kBody));
+    std::vector<int16_t> expected(decoded);
+    expected.insert(expected.end(), decoded.begin() + 2 * kIntro, decoded.end());
+    const std::vector<float> reference = test::AsFloat(expected);
+    const std::vector<float> output = Play(ST_VORBIS_MEMORY, test::ReadBytes(title), 2);
+    ExpectSameSound(reference, output);
+    // The join of the body to itself, a second around it, on its own.
+    const std::vector<float> aligned = Aligned(output, reference);
+    const size_t join = 2 * (kIntro + kBody);
+    const std::vector<float> around(reference.begin() + join - 44100,
+                                    reference.begin() + join + 44100);
+    const std::vector<float> heard(aligned.begin() + join - 44100, aligned.begin() + join + 44100);
+    EXPECT_GE(test::AlignedSnr(around, heard, 2, 8), 60.0);
+}
+
 TEST_F(SoundCheck, PcmWaveComesOutAsItsRawSamples) {
     auto wave = test::ReadBytes("pcm16_stereo_44100.wav");
     // The data chunk follows a 16-byte fmt chunk: 44 bytes of header.
