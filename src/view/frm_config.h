@@ -125,11 +125,10 @@ private:
     void DrawScreenTab();
     void DrawSoundTab();
     void DrawCharTab();
-    void DrawResetButton(int tab);
     void DrawCheck(CheckBox box, int index, const char* caption);
     void DrawOption(OptionGroup group, int index, const char* caption);
     void DrawSlider(SliderGroup group, int index, const char* id, float width);
-    void DrawFooter();
+    void DrawFooter(int tab);
     void HandleKeys(bool chooserWasOpen);
 
     std::string SetControl(const std::string& name, const std::string& value);

@@ -13,7 +13,7 @@ namespace zelk {
 
 class FontPreview {
 public:
-    static constexpr const char* kSample = "あいうえお アイウエオ 漢字 ABC 123";
+    static constexpr const char* kSample = "あいうアイウ漢字 Aa1";
 
     explicit FontPreview(SDL_Renderer* renderer);
     ~FontPreview();
@@ -26,6 +26,9 @@ public:
 
     // The font file the face resolved to, "" when none or not yet drawn.
     const std::string& FontFile() const { return mFile; }
+    // Whether the sample was set into a picture (else it shows in the
+    // dialog's face).
+    bool HasPicture() const { return mTexture != nullptr; }
 
 private:
     bool Render(const std::string& face, int pixels);

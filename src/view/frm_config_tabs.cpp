@@ -79,17 +79,6 @@ void frmConfig::DrawSlider(SliderGroup group, int index, const char* id, float w
     if (changed) MoveSlider(group, index, value);
 }
 
-void frmConfig::DrawResetButton(int tab) {
-    // On the buttons' row, left of OK and Cancel.
-    const float footerY = ImGui::GetWindowHeight() - ImGui::GetStyle().WindowPadding.y -
-                          ImGui::GetFrameHeight() + ImGui::GetScrollY();
-    ImGui::SetCursorPosY(std::max(ImGui::GetCursorPosY(), footerY));
-    ImGui::PushID(tab);
-    if (ImGui::Button("初期状態に戻す")) ResetTab(tab);
-    mKeyboard->Add(DialogKeyboard::Kind::Button);
-    ImGui::PopID();
-}
-
 // [SECTION] The tabs
 
 void frmConfig::DrawSystemTab() {
@@ -113,10 +102,13 @@ void frmConfig::DrawSystemTab() {
         DrawCheck(CheckBox::chkSys, 0, "ゲーム終了");
     }
     ImGui::Spacing();
-    const float half = HalfWidth();
+    // The start-up frame holds the longer captions.
+    const float startWidth = u * 16.5f;
+    const float deactivateWidth =
+        ImGui::GetContentRegionAvail().x - startWidth - ImGui::GetStyle().ItemSpacing.x;
     ImGui::BeginGroup();
     {
-        FrameBox frame("非アクティブ時の動作", half);
+        FrameBox frame("非アクティブ時の動作", deactivateWidth);
         DrawCheck(CheckBox::chkSys, 2, "サウンドをミュートする");
         DrawCheck(CheckBox::chkSys, 3, "ウィンドウ表示に切り替える");
     }
@@ -124,7 +116,7 @@ void frmConfig::DrawSystemTab() {
     ImGui::SameLine();
     ImGui::BeginGroup();
     {
-        FrameBox frame("起動時の画面モード", half);
+        FrameBox frame("起動時の画面モード", startWidth);
         DrawOption(OptionGroup::optSysScreen, 0, "前回終了時の状態を復元する");
         DrawOption(OptionGroup::optSysScreen, 1, "ウィンドウ表示で起動する");
         ImGui::Indent(u * 1.2f);
@@ -135,7 +127,6 @@ void frmConfig::DrawSystemTab() {
         DrawOption(OptionGroup::optSysScreen, 2, "フルスクリーン表示で起動する");
     }
     ImGui::EndGroup();
-    DrawResetButton(kTabSystem);
 }
 
 void frmConfig::DrawScreenTab() {
@@ -146,8 +137,9 @@ void frmConfig::DrawScreenTab() {
         FrameBox frame("オートモード", ImGui::GetContentRegionAvail().x);
         static constexpr const char* kCaptions[] = {"速い", "やや速い", "通常", "やや遅い", "遅い"};
         const float x0 = ImGui::GetCursorPosX();
+        const float column = (ImGui::GetContentRegionAvail().x - u) / 5.0f;
         for (int i = 0; i < 5; ++i) {
-            if (i > 0) ImGui::SameLine(x0 + u * 6.0f * static_cast<float>(i));
+            if (i > 0) ImGui::SameLine(x0 + column * static_cast<float>(i));
             DrawOption(OptionGroup::optGrpAuto, i, kCaptions[i]);
         }
     }
@@ -206,7 +198,6 @@ void frmConfig::DrawScreenTab() {
         DrawSlider(SliderGroup::sldGrpAlpha, i, "##sldGrpAlpha", ImGui::GetContentRegionAvail().x);
         ImGui::PopID();
     }
-    DrawResetButton(kTabScreen);
 }
 
 void frmConfig::DrawSoundTab() {
@@ -230,7 +221,6 @@ void frmConfig::DrawSoundTab() {
     }
     ImGui::Spacing();
     DrawCheck(CheckBox::chkSndPan, 0, "キャラの表示位置によって左右の音量を変える");
-    DrawResetButton(kTabSound);
 }
 
 void frmConfig::DrawCharTab() {
@@ -289,7 +279,6 @@ void frmConfig::DrawCharTab() {
     ImGui::Spacing();
     DrawCheck(CheckBox::chkChMaleVoice, 0, "男性の音声を再生する");
     DrawCheck(CheckBox::chkChOriginalColor, 0, "人物ごとに文字の色を設定する");
-    DrawResetButton(kTabChar);
 
     switch (mChooser->Draw(mCustomColors)) {
         case ColorChooser::Result::Ok:
@@ -306,14 +295,16 @@ void frmConfig::DrawCharTab() {
 
 // [SECTION] The window
 
-void frmConfig::DrawFooter() {
+void frmConfig::DrawFooter(int tab) {
     const ImGuiStyle& style = ImGui::GetStyle();
+    // The shown tab's own "初期状態に戻す", then OK and Cancel at the right.
+    ImGui::PushID(tab);
+    if (ImGui::Button("初期状態に戻す")) ResetTab(tab);
+    mKeyboard->Add(DialogKeyboard::Kind::Button);
+    ImGui::PopID();
     const float width = Unit() * 5.0f;
-    const float footerY = ImGui::GetWindowHeight() - style.WindowPadding.y -
-                          ImGui::GetFrameHeight() + ImGui::GetScrollY();
-    ImGui::SetCursorPosY(std::max(ImGui::GetCursorPosY(), footerY));
-    ImGui::SetCursorPosX(ImGui::GetWindowWidth() - style.WindowPadding.x - width * 2.0f -
-                         style.ItemSpacing.x);
+    ImGui::SameLine(ImGui::GetWindowWidth() - style.WindowPadding.x - width * 2.0f -
+                    style.ItemSpacing.x);
     if (ImGui::Button("OK", ImVec2(width, 0))) ClickOK();
     mKeyboard->Add(DialogKeyboard::Kind::Button);
     ImGui::SameLine();
@@ -368,40 +359,51 @@ bool frmConfig::Draw() {
         // one; the dialog's keyboard order replaces it.
         ImGui::PushItemFlag(ImGuiItemFlags_NoTabStop, true);
         mKeyboard->Begin();
+        int shownTab = TabIndex(mTabKey);
         if (ImGui::BeginTabBar("tbsView", ImGuiTabBarFlags_NoTooltip)) {
-            for (int tab = 0; tab < kTabCount && mOpen; ++tab) {
+            for (int tab = 0; tab < kTabCount; ++tab) {
                 const std::string label = std::string(TabCaption(tab)) + "###" + TabKey(tab);
                 const ImGuiTabItemFlags flags =
                     mPendingTab == tab ? ImGuiTabItemFlags_SetSelected : ImGuiTabItemFlags_None;
                 const bool selected = ImGui::BeginTabItem(label.c_str(), nullptr, flags);
-                mKeyboard->Add(DialogKeyboard::Kind::Control, DialogKeyboard::Place::Header);
-                if (!selected) continue;
-                if (mPendingTab < 0 || mPendingTab == tab) {
+                // A tab chosen by SetView wins over the strip's old choice
+                // until the strip shows it.
+                if (selected && (mPendingTab < 0 || mPendingTab == tab)) {
                     mTabKey = TabKey(tab);
                     mPendingTab = -1;
                 }
-                switch (tab) {
-                    case kTabSystem:
-                        DrawSystemTab();
-                        break;
-                    case kTabScreen:
-                        DrawScreenTab();
-                        break;
-                    case kTabSound:
-                        DrawSoundTab();
-                        break;
-                    default:
-                        DrawCharTab();
-                        break;
+                // The strip is one stop of the Tab order, its chosen tab;
+                // the arrows move between the tabs. The dialog opens with
+                // the focus there.
+                if (mTabKey == TabKey(tab)) {
+                    mKeyboard->Add(DialogKeyboard::Kind::Control, DialogKeyboard::Place::Header);
+                    ImGui::SetItemDefaultFocus();
                 }
-                ImGui::EndTabItem();
+                if (selected) ImGui::EndTabItem();
             }
             ImGui::EndTabBar();
+            shownTab = TabIndex(mTabKey);
         }
-        if (mOpen) {
-            ImGui::SameLine();
-            DrawFooter();
+        // picTab: the shown tab's controls, scrolling when the window is
+        // too small for them, so the buttons below always stay in view.
+        const float footer = ImGui::GetFrameHeight() + ImGui::GetStyle().ItemSpacing.y;
+        ImGui::BeginChild("picTab", ImVec2(0.0f, -footer), false, ImGuiWindowFlags_NavFlattened);
+        switch (shownTab) {
+            case kTabSystem:
+                DrawSystemTab();
+                break;
+            case kTabScreen:
+                DrawScreenTab();
+                break;
+            case kTabSound:
+                DrawSoundTab();
+                break;
+            default:
+                DrawCharTab();
+                break;
         }
+        ImGui::EndChild();
+        if (mOpen) DrawFooter(shownTab < 0 ? kTabSystem : shownTab);
         HandleKeys(chooserWasOpen);
         ImGui::PopItemFlag();
     }

@@ -5,6 +5,7 @@
 #include <imgui_internal.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace zelk {
 
@@ -30,18 +31,23 @@ FrameBox::~FrameBox() {
     ImDrawList* draw = ImGui::GetWindowDrawList();
     const ImU32 line = ImGui::GetColorU32(ImGuiCol_Border);
     const float lineHeight = ImGui::GetTextLineHeight();
-    const float top = mStartY + lineHeight * 0.5f;
-    const float left = mStartX;
-    const float right = mStartX + mWidth;
+    // Whole pixels and filled one-pixel bars: thin textured lines come out
+    // broken in the software renderer.
+    const float top = std::floor(mStartY + lineHeight * 0.5f);
+    const float left = std::floor(mStartX);
+    const float right = std::floor(mStartX + mWidth) - 1.0f;
+    const float base = std::floor(bottom);
     const float captionX = left + mPadding;
     const float captionEnd = captionX + ImGui::CalcTextSize(mCaption).x;
     const float gap = ImGui::GetStyle().ItemInnerSpacing.x;
-
-    draw->AddLine(ImVec2(left, top), ImVec2(captionX - gap, top), line);
-    draw->AddLine(ImVec2(captionEnd + gap, top), ImVec2(right, top), line);
-    draw->AddLine(ImVec2(right, top), ImVec2(right, bottom), line);
-    draw->AddLine(ImVec2(right, bottom), ImVec2(left, bottom), line);
-    draw->AddLine(ImVec2(left, bottom), ImVec2(left, top), line);
+    auto bar = [&](float x0, float y0, float x1, float y1) {
+        draw->AddRectFilled(ImVec2(x0, y0), ImVec2(x1 + 1.0f, y1 + 1.0f), line);
+    };
+    bar(left, top, captionX - gap, top);
+    bar(std::floor(captionEnd + gap), top, right, top);
+    bar(right, top, right, base);
+    bar(left, base, right, base);
+    bar(left, top, left, base);
     draw->AddText(ImVec2(captionX, mStartY), ImGui::GetColorU32(ImGuiCol_Text), mCaption);
 }
 
@@ -78,13 +84,10 @@ void DialogKeyboard::End() {
     const int count = static_cast<int>(mLastOrder.size());
     const auto current = std::find_if(mLastOrder.begin(), mLastOrder.end(),
                                       [&](const Stop& stop) { return stop.Id == g.NavId; });
-    int next;
-    if (current == mLastOrder.end()) {
-        next = g.IO.KeyShift ? count - 1 : 0;
-    } else {
-        const int at = static_cast<int>(current - mLastOrder.begin());
-        next = (at + (g.IO.KeyShift ? count - 1 : 1)) % count;
-    }
+    // Without a focus the walk starts from the first stop, where the
+    // dialog opens.
+    const int at = current == mLastOrder.end() ? 0 : static_cast<int>(current - mLastOrder.begin());
+    const int next = (at + (g.IO.KeyShift ? count - 1 : 1)) % count;
     // ImGui asked its own tabbing to move as well; only ours counts.
     ImGui::NavMoveRequestCancel();
     const Stop& stop = mLastOrder[static_cast<std::size_t>(next)];

@@ -11,6 +11,7 @@
 
 #include "platform/window_picture.h"
 #include "view/frm_config_fixture.h"
+#include "view/frm_config_font_preview.h"
 
 namespace zelk {
 namespace {
@@ -68,6 +69,16 @@ protected:
         return open;
     }
 
+    // The ImGui id of the chosen tab's header.
+    unsigned int StripStop() {
+        unsigned int id = 0;
+        Inspect([&](ImGuiContext& g) {
+            ImGuiTabBar* bar = g.TabBars.GetByIndex(0);
+            id = bar->SelectedTabId;
+        });
+        return id;
+    }
+
     void Tabs(int count) {
         for (int i = 0; i < count; ++i)
             Key(SDLK_TAB);
@@ -93,8 +104,11 @@ TEST_F(FrmConfigDrawTest, SetViewShowsThatTabAndTheReaderChoosesAnother) {
     dialog->SetView("nonsense");
     Frames(2);
     EXPECT_EQ(dialog->SelectedTab(), "char");
-    // The second tab header, taken with Space.
-    Tabs(2);
+    // The arrows move along the tab strip, Space takes a tab.
+    while (NavId() != StripStop())
+        Key(SDLK_TAB);
+    Key(SDLK_LEFT);
+    Key(SDLK_LEFT);
     Key(SDLK_SPACE);
     Frames(2);
     EXPECT_EQ(dialog->SelectedTab(), "screen");
@@ -135,8 +149,8 @@ TEST_F(FrmConfigDrawTest, TabWalksTheControlsAndTheArrowsMoveAFocusedSlider) {
     Start();
     dialog->SetView("sound");
     Frames(3);
-    // The four tab headers first, then the music slider.
-    Tabs(5);
+    // The tab strip first, then the music slider.
+    Tabs(1);
     const unsigned int slider = NavId();
     ASSERT_NE(slider, 0u);
     Key(SDLK_RIGHT);
@@ -164,10 +178,9 @@ TEST_F(FrmConfigDrawTest, EnterOnTheFocusedCancelButtonCancels) {
     unsigned int cancel = 0;
     Inspect(
         [&](ImGuiContext&) { cancel = ImGui::FindWindowByName("詳細設定")->GetID("キャンセル"); });
-    // The dialog opens with the focus on its first control; backwards past
-    // the four tab headers the order wraps round to its last stop.
-    for (int i = 0; i < 5; ++i)
-        Key(SDLK_TAB, KMOD_LSHIFT);
+    // The dialog opens with the focus on the tab strip, the first stop;
+    // backwards the order wraps round to its last.
+    Key(SDLK_TAB, KMOD_LSHIFT);
     ASSERT_EQ(NavId(), cancel);
     Key(SDLK_RETURN);
     Frames(2);
@@ -180,9 +193,9 @@ TEST_F(FrmConfigDrawTest, TheColourBoxOpensTheChooserWhoseCancelKeepsTheColour) 
     Start();
     dialog->SetView("char");
     Frames(3);
-    // Headers, the list, then the colour box (the voice box is closed for
-    // a female character).
-    Tabs(6);
+    // The strip, the list, then the colour box (the voice box is closed
+    // for a female character).
+    Tabs(2);
     Key(SDLK_RETURN);
     Frames(2);
     ASSERT_TRUE(dialog->IsOpen());
@@ -201,6 +214,51 @@ TEST_F(FrmConfigDrawTest, TheColourBoxOpensTheChooserWhoseCancelKeepsTheColour) 
     EXPECT_FALSE(PopupOpen());
     EXPECT_TRUE(dialog->IsOpen());
     EXPECT_EQ(Get("picChColor"), "&hFF0000");
+}
+
+TEST_F(FrmConfigDrawTest, ASmallWindowKeepsTheWholeDialogInside) {
+    SDL_SetWindowSize(window, 400, 300);
+    Start();
+    Frames(3);
+    Inspect([&](ImGuiContext&) {
+        ImGuiWindow* dialogWindow = ImGui::FindWindowByName("詳細設定");
+        ASSERT_NE(dialogWindow, nullptr);
+        EXPECT_LE(dialogWindow->Size.x, 400.0f);
+        EXPECT_LE(dialogWindow->Size.y, 300.0f);
+        EXPECT_GE(dialogWindow->Pos.x, 0.0f);
+        EXPECT_GE(dialogWindow->Pos.y, 0.0f);
+    });
+    ASSERT_TRUE(SaveWindowPicture(renderer, PictureFolder() + "/frm_config_small.png"));
+    // Still usable: Enter saves.
+    Key(SDLK_RETURN);
+    EXPECT_FALSE(dialog->IsOpen());
+}
+
+TEST(FontPreview, WindowsFaceNamesAskForTheInstalledJapaneseFaces) {
+    EXPECT_EQ(FacePattern("ＭＳ ゴシック"), "IPAGothic:lang=ja");
+    EXPECT_EQ(FacePattern("ＭＳ Ｐ明朝"), "IPAPMincho:lang=ja");
+    EXPECT_EQ(FacePattern("IPAGothic"), "IPAGothic:lang=ja");
+    // fontconfig's own separators are escaped.
+    EXPECT_EQ(FacePattern("A-B:C"), "A\\-B\\:C:lang=ja");
+}
+
+TEST_F(FrmConfigDrawTest, TheFaceSampleIsSetInTheChosenFace) {
+    FontPreview preview(renderer);
+    host->Frame([&] {
+        ImGui::Begin("sample");
+        preview.Draw("ＭＳ ゴシック", 24.0f);
+        ImGui::End();
+    });
+    EXPECT_FALSE(preview.FontFile().empty());
+    EXPECT_TRUE(preview.HasPicture());
+    // Without a renderer the sample falls back to the dialog's face.
+    FontPreview plain(nullptr);
+    host->Frame([&] {
+        ImGui::Begin("sample");
+        plain.Draw("ＭＳ ゴシック", 24.0f);
+        ImGui::End();
+    });
+    EXPECT_FALSE(plain.HasPicture());
 }
 
 // [SECTION] Pictures
