@@ -387,7 +387,8 @@ bool frmConfig::Draw() {
         // picTab: the shown tab's controls, scrolling when the window is
         // too small for them, so the buttons below always stay in view.
         const float footer = ImGui::GetFrameHeight() + ImGui::GetStyle().ItemSpacing.y;
-        ImGui::BeginChild("picTab", ImVec2(0.0f, -footer), false, ImGuiWindowFlags_NavFlattened);
+        ImGui::BeginChild("picTab", ImVec2(0.0f, -footer), false,
+                          ImGuiWindowFlags_NavFlattened | ImGuiWindowFlags_HorizontalScrollbar);
         switch (shownTab) {
             case kTabSystem:
                 DrawSystemTab();
