@@ -39,7 +39,8 @@ struct frmConfigHost {
     // The system file: [CharConfig] gives the character list.
     const INIFile* SystemInfo = nullptr;
     // The renderer the dialog is drawn with; the font preview's picture is
-    // made with it. Without one the preview uses the dialog's own face.
+    // made with it, so the dialog must be released before the renderer.
+    // Without one the preview uses the dialog's own face.
     SDL_Renderer* Renderer = nullptr;
     // "カスタムカラー設定が不正です。"
     Reporter Messages;
