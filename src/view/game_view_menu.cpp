@@ -121,7 +121,12 @@ void clsGameView::OpenConfig(const std::string& page) {
     if (!cfg || !mImpl->window || mImpl->config) return;
     const bool sense = mDeactivateSense;
     mDeactivateSense = false;
-    mImpl->config = std::make_unique<frmConfig>(*cfg);
+    frmConfigHost host;
+    host.SystemInfo = mRoot.SystemInfo();
+    host.Renderer = mImpl->window->Renderer();
+    host.Messages = Reporter{[this](const std::string& text) { mRoot.Msg(text); },
+                             [this](const std::string& text) { mRoot.Log(text); }};
+    mImpl->config = std::make_unique<frmConfig>(*cfg, std::move(host));
     mImpl->config->LoadData();
     mImpl->config->SetView(page);
     RunModal([this] { return mImpl->config->Draw(); });
