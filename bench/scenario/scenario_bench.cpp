@@ -2,13 +2,9 @@
 // runs instructions when nothing waits (skip mode).
 #include <benchmark/benchmark.h>
 
-#include <optional>
 #include <string>
 
-#include "interpreter/interpreter.h"
-#include "interpreter/interpreter_host.h"
 #include "scenario/scenario_converter.h"
-#include "settings/ini_file.h"
 
 namespace zelk {
 namespace {
@@ -71,62 +67,6 @@ void BM_ConvertAndWriteRegularScript(benchmark::State& state) {
 }
 BENCHMARK(BM_ConvertAndWriteRegularScript)->Unit(benchmark::kMillisecond);
 
-// The player in skip mode that never stops: read marks, menus and events
-// cost what a plain call costs.
-class SkippingHost : public InterpreterHost {
-public:
-    SkippingHost() {
-        systemInfo.Text(
-            "[TextBlock]\r\nCharCount=20\r\nLineCount=3\r\n[Instruction]\r\n"
-            "let\t*\t*\r\nup\t*\t%\r\nadd\t*\t*\t*\r\nif\t*\t%\t%\r\nwait\r\n");
-        saveData.KeySection("Var").Text("i=0\r\nj=0");
-    }
-    INIFile* SystemInfo() override { return &systemInfo; }
-    INISection* GameVariables() override { return &saveData.KeySection("Var"); }
-    INISection* SharedVariables() override { return nullptr; }
-    std::optional<std::string> ReadArchiveText(const std::string&) override { return script; }
-    long Msg(const std::string&, long) override { return 1; }
-    bool IsDebugMode() override { return false; }
-    bool CtrlSkipHeld() override { return false; }
-    void ProcessPendingEvents() override {}
-    void EventEnabled(bool) override {}
-    void MenuEnableByText(const std::string&) override {}
-    bool IsSkipMode() override { return true; }
-    void IsSkipMode(bool) override {}
-    bool IsReplayMode() override { return false; }
-    void MakeAutoClickTimer(long) override {}
-    bool ConfigBool(const std::string&) override { return false; }
-    void CloseVell() override {}
-    bool CmdExists(const std::string&, long) override { return true; }
-    void AddCmdHistory(const std::string&, long) override {}
-    bool DrawActivity() override { return true; }
-    void CursorVisible(bool) override {}
-    void TextVisible(bool) override {}
-    INISection* IntprtStatus() override { return nullptr; }
-    void Log(const std::string&) override {}
-    void SaveLog() override {}
-
-    INIFile systemInfo;
-    INIFile saveData;
-    std::string script;
-};
-
-void BM_StepLoopInSkipMode(benchmark::State& state) {
-    const long rounds = state.range(0);
-    SkippingHost host;
-    host.script = "let\ti\t0\r\nloop:up\ti\r\nadd\tj\ti\t1\r\nif\ti < " + std::to_string(rounds) +
-                  "\tloop\r\nwait";
-    clsInterpreter intprt(host);
-    intprt.Init();
-    intprt.OverrideCommand("wait", [](clsInterpreter& i) { i.WaitMode(kWaitClick); });
-    const long instructions = 1 + 3 * rounds + 1;
-    for (auto _ : state) {
-        intprt.GoLabel("main.");
-        intprt.StepNext();
-    }
-    state.SetItemsProcessed(state.iterations() * instructions);
-}
-BENCHMARK(BM_StepLoopInSkipMode)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zelk

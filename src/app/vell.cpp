@@ -297,7 +297,10 @@ void clsVell::ChangeMode(long eMode, long eSub, std::any vParam) {
         mEndedModes.push_back(std::move(mModeObject));
         // Its handler may be what asked for the switch: release it from the
         // top of the event loop, never under a running handler.
-        EventPump::Instance().Defer([this] { mEndedModes.clear(); });
+        // The root may be gone by then (released from the system timer).
+        EventPump::Instance().Defer([this, alive = std::weak_ptr<int>(mAlive)] {
+            if (alive.lock()) mEndedModes.clear();
+        });
     }
     if (eMode == 0) {
         mVellMode = 0;

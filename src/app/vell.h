@@ -121,6 +121,7 @@ private:
     std::unique_ptr<INIFile> mOmakemodeInfo;
     std::unique_ptr<clsModeBase> mModeObject;
     std::vector<std::unique_ptr<clsModeBase>> mEndedModes;
+    std::shared_ptr<int> mAlive = std::make_shared<int>(0);
     long mVellMode = 0;
     bool mIsSkipMode = false;
     long mAutoClickEvent = 0;

@@ -231,7 +231,7 @@ void clsGameView::EventEnabled(bool value) {
     // A close that came while input was off is answered now.
     if (value && mImpl->closePending) {
         mImpl->closePending = false;
-        EventPump::Instance().Defer([this] { RequestClose(false); });
+        mImpl->Defer([this] { RequestClose(false); });
     }
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/event_pump.h"
 #include "platform/screen_window.h"
 #include "view/game_view.h"
 #include "view/view_menus.h"
@@ -49,6 +50,16 @@ public:
     std::vector<SDL_GameController*> pads;
 
     void Dirty() { framesToDraw = 2; }
+
+    // Runs the task from the top of the event loop unless the view is gone
+    // by then.
+    template <typename Task>
+    void Defer(Task task) {
+        EventPump::Instance().Defer([task = std::move(task), token = std::weak_ptr<int>(alive)] {
+            if (token.lock()) task();
+        });
+    }
+    std::shared_ptr<int> alive = std::make_shared<int>(0);
 };
 
 }  // namespace zelk

@@ -72,7 +72,7 @@ void clsGameView::HandleEvent(const SDL_Event& event) {
                 // is how a reader asks for the whole screen.
                 if (mScreenMode == kScreenWindow && Process().FullScreenAvailable) {
                     SDL_RestoreWindow(window->Window());
-                    EventPump::Instance().Defer([this] { ScreenMode(kScreenFull); });
+                    mImpl->Defer([this] { ScreenMode(kScreenFull); });
                 }
                 break;
             default:
