@@ -1,9 +1,16 @@
 #include "modes/mode_factory.h"
 
+#include "modes/mode_game.h"
+#include "modes/mode_title.h"
+
 namespace zelk {
 
 std::unique_ptr<clsModeBase> MakeMode(long eMode, PlayerRoot& root) {
     switch (eMode) {
+        case kModeTitle:
+            return std::make_unique<clsModeTitle>(root);
+        case kModeGame:
+            return std::make_unique<clsModeGame>(root);
         // Each mode joins this table as it is built.
         default:
             return std::make_unique<clsModeBase>(root, eMode);
