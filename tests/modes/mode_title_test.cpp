@@ -13,6 +13,9 @@ using testing::FakeRoot;
 
 class TitleMode : public testing::ModeTest {
 protected:
+    // The fades take real time; the tests look at what they lead to.
+    TitleMode() { TitleModeWith("FadeTime=800", "FadeTime=0"); }
+
     clsModeBase& Start(long eSub) {
         Root().ChangeMode(kModeTitle, eSub);
         return *Root().Mode();
@@ -25,13 +28,14 @@ protected:
     // A copy of the demo's "title_mode" with one line replaced.
     void TitleModeWith(const std::string& from, const std::string& to) {
         std::string text;
-        ASSERT_TRUE(ReadTextFile(testing::DemoGameDir() + "/title_mode.ini", text));
+        ASSERT_TRUE(ReadTextFile(Process().IniDir + "/title_mode.ini", text));
         const size_t at = text.find(from);
         ASSERT_NE(at, std::string::npos);
         text.replace(at, from.size(), to);
-        Process().IniDir = mFolder / "ini";
-        std::filesystem::create_directories(Process().IniDir);
-        ASSERT_TRUE(WriteTextFile(Process().IniDir + "/title_mode.ini", text));
+        const std::string folder = mFolder / "ini";
+        std::filesystem::create_directories(folder);
+        ASSERT_TRUE(WriteTextFile(folder + "/title_mode.ini", text));
+        Process().IniDir = folder;
     }
 };
 
