@@ -23,6 +23,8 @@ class ScreenSurface;
 class clsSaveData;
 class SharedData;
 class InterpreterHost;
+class clsModeBase;
+class GameModeMembers;
 
 class clsVell {
 public:
@@ -44,6 +46,7 @@ public:
     INIFile* SystemInfo() const { return mSystemInfo.get(); }
     INIFile* GamemodeInfo() const { return mGamemodeInfo.get(); }
     INIFile* OmakemodeInfo() const { return mOmakemodeInfo.get(); }
+    clsModeBase* ModeObject() const { return mModeObject.get(); }
     long VellMode() const { return mVellMode; }
 
     // [SECTION] Modes, skip and the one-shot auto click
@@ -84,6 +87,8 @@ private:
     bool InitLumo();
     void InitWavo();
     void ApplyVolume(const std::string& sKey);
+    // The game mode's own members; null in any other mode.
+    GameModeMembers* GameMode() const;
 
     // Declared in the order of construction; released explicitly in the
     // order of the teardown.
@@ -100,6 +105,7 @@ private:
     std::unique_ptr<INIFile> mSystemInfo;
     std::unique_ptr<INIFile> mGamemodeInfo;
     std::unique_ptr<INIFile> mOmakemodeInfo;
+    std::unique_ptr<clsModeBase> mModeObject;
     long mVellMode = 0;
     bool mIsSkipMode = false;
     long mAutoClickEvent = 0;
