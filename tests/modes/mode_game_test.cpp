@@ -156,7 +156,36 @@ TEST_F(GameMode, NothingToHideLeavesTheWindowShown) {
     EXPECT_TRUE(game.TextFilmsVisible());
 }
 
+TEST_F(GameMode, HidingTheWindowHidesTheChoicesToo) {
+    clsModeGame& game = Reading("start:\r\nwait\r\nwait");
+    ASSERT_TRUE(Root().Lumo()->AddChoiceItem("海へ", "main.0"));
+    Root().Lumo()->ChoiceArrange();
+    Root().Lumo()->ChoiceVisible(true);
+    Intprt().WaitMode(kWaitChoice);
+    Root().Click(kCmdCancel);
+    EXPECT_FALSE(game.TextFilmsVisible());
+    EXPECT_FALSE(Root().Lumo()->ChoiceVisible());
+    Root().Click(kCmdClick);
+    EXPECT_TRUE(Root().Lumo()->ChoiceVisible());
+}
+
 // [SECTION] Buttons and choices
+
+TEST_F(GameMode, TakingAChoiceJumpsAndClearsThem) {
+    Reading("start:\r\nwait\r\nwait\r\nsea:\r\nlet a, 7\r\nwait");
+    ASSERT_TRUE(Root().Lumo()->AddChoiceItem("海へ", "main.sea"));
+    Root().Lumo()->ChoiceArrange();
+    Root().Lumo()->ChoiceVisible(true);
+    Intprt().WaitMode(kWaitChoice);
+    clsEventRect* item = Root().RectByTag("selectionitem", 0);
+    ASSERT_NE(item, nullptr);
+    Root().Click(kCmdClick, item);
+    EXPECT_EQ(Root().Lumo()->ChoiceCount(), 0);
+    EXPECT_EQ(Intprt().WaitMode(), kWaitClick);
+    EXPECT_EQ(Root().armed.time, 1);
+    Root().FireAutoClick();
+    EXPECT_EQ(Root().Host().Var("a"), "7");
+}
 
 TEST_F(GameMode, InAReplayTheSlotButtonsNeitherHighlightNorAct) {
     Start("start:\r\nwait\r\nscene:\r\nwait", 8, std::string("main.scene"));
@@ -301,6 +330,21 @@ TEST_F(LogMode, ARightClickOnTheBackgroundLeaves) {
     Root().Click(kCmdCancel, Root().RectByTag("log_bk"));
     EXPECT_EQ(game.SubStatus(), kGameReading);
     EXPECT_EQ(Root().armed.time, 2000);  // the auto click as it was
+}
+
+TEST_F(LogMode, LeavingRemovesEveryFilmOfTheLog) {
+    clsModeGame& game = WithHistory(2);
+    Root().Click(kCmdWheelForward);
+    std::vector<long> films;
+    for (const auto& rect : Root().GameView()->EvRects())
+        if (rect->STag.starts_with("log_") && rect->STag != "log_cvplay")
+            films.push_back(rect->FilmID);
+    ASSERT_EQ(films.size(), 1u + 4u + 5u);
+    game.LogModeEnd();
+    for (const long film : films) {
+        int32_t pos[2] = {0, 0};
+        EXPECT_NE(GetFilmProp(static_cast<int32_t>(film), FP_POS, pos), 0) << film;
+    }
 }
 
 TEST_F(LogMode, ALongVoiceIsWaitedForInPieces) {
