@@ -6,10 +6,15 @@
 // the test says control is back in the event loop.
 #pragma once
 
+#include <SDL.h>
+#include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -25,6 +30,7 @@
 #include "modes/mode.h"
 #include "modes/mode_factory.h"
 #include "modes/save_data.h"
+#include "platform/screen_surface.h"
 #include "scenario/shared_data.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
@@ -53,7 +59,7 @@ public:
         if (ReadTextFile(DemoGameDir() + "/game_mode.ini", text)) mGameMode.Text(text);
         mSystem.Text(
             "[Game]\r\nEntryPoint=main.start\r\nQSavePageNum=5\r\nQSaveSlotCount=6\r\n"
-            "LogBlockPrefix=>\r\n[var]\r\nhp=3\r\n");
+            "LogBlockPrefix=F010G010H014\r\n[var]\r\nhp=3\r\n");
         LumoDriverHooks hooks;
         hooks.EvRects = &mView.EvRects();
         hooks.GamemodeInfo = &mGameMode;
@@ -62,6 +68,14 @@ public:
         hooks.ConfigBool = [](const std::string&) { return false; };
         mLumo = std::make_unique<clsLumoDriver>(std::move(hooks));
         mLumo->Init();
+        mScreen.OnPresented([this] {
+            {
+                std::lock_guard lock(mPresentMutex);
+                ++mPresents;
+            }
+            mPresented.notify_all();
+        });
+        mLumo->ScreenDC(&mScreen);
         mWavo = std::make_unique<clsWavoDriver>(WavoDriverParts{{}, &mSystem, nullptr, {}, {}});
         mWavo->Init();
         mHost.config["TextAutoClick"] = false;
@@ -159,6 +173,32 @@ public:
         return words[0];
     }
 
+    // The screen as last presented, once the engine has shown every change.
+    std::vector<std::uint8_t> Screen() {
+        {
+            std::unique_lock lock(mPresentMutex);
+            const unsigned long seen = mPresents;
+            ExeQueue();
+            WaitBlt();
+            // Nothing is presented when nothing changed: the wait is bounded.
+            mPresented.wait_for(lock, std::chrono::milliseconds(300),
+                                [&] { return mPresents > seen; });
+        }
+        std::lock_guard lock(mScreen.Mutex());
+        return {mScreen.Pixels(), mScreen.Pixels() + mScreen.Stride() * mScreen.Height()};
+    }
+    // Writes the screen as a PNG picture, for a look by eye.
+    bool SaveScreen(const std::string& path) {
+        std::vector<std::uint8_t> pixels = Screen();
+        SDL_Surface* surface =
+            SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), mScreen.Width(), mScreen.Height(), 24,
+                                               mScreen.Stride(), SDL_PIXELFORMAT_BGR24);
+        if (surface == nullptr) return false;
+        const bool saved = IMG_SavePNG(surface, path.c_str()) == 0;
+        SDL_FreeSurface(surface);
+        return saved;
+    }
+
     FakeInterpreterHost& Host() { return mHost; }
     INIFile& System() { return mSystem; }
 
@@ -180,6 +220,10 @@ private:
     mutable clsGameView mView;
     FakeInterpreterHost mHost;
     mutable clsInterpreter mIntprt;
+    ScreenSurface mScreen{640, 480};
+    std::mutex mPresentMutex;
+    std::condition_variable mPresented;
+    unsigned long mPresents = 0;
     std::unique_ptr<clsLumoDriver> mLumo;
     std::unique_ptr<clsWavoDriver> mWavo;
     mutable clsSaveData mSD;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <set>
+
 #include "modes/mode_fixture.h"
 #include "modes/mode_game_log.h"
 
@@ -250,13 +253,25 @@ TEST_F(GameMode, MovieRulesDecideWhichButtonStopsIt) {
 
 // [SECTION] Log mode
 
+// Story text is full-width: a half-width digit would start a two-byte
+// character in the engine's text.
+std::string Digit(int i) {
+    static const char* const kDigits[] = {"０", "１", "２", "３", "４",
+                                          "５", "６", "７", "８", "９"};
+    return kDigits[i % 10];
+}
+
+std::string Logged(int i) {
+    return "F010G010H014行" + Digit(i);
+}
+
 class LogMode : public GameMode {
 protected:
     clsModeGame& WithHistory(int entries) {
         std::string scenario = "start:\r\nwait\r\nwait\r\n";
         for (int i = 0; i < entries; ++i)
-            scenario += "put \"行" + std::to_string(i) + "\\v(a01_00" + std::to_string(i % 9 + 1) +
-                        ")\"\r\n";
+            scenario +=
+                "put \"行" + Digit(i) + "\\v(a01_00" + std::to_string(i % 9 + 1) + ")\"\r\n";
         clsModeGame& game = Reading(scenario);
         const auto& script = Intprt().CurrentScript();
         for (int k = 0; k < 64; ++k)
@@ -272,8 +287,8 @@ TEST_F(LogMode, TwoEntriesFillTheLowerTwoLines) {
     EXPECT_EQ(game.LogTextIndex(), 1);
     EXPECT_EQ(game.Log().LineText(0), "");
     EXPECT_EQ(game.Log().LineText(1), "");
-    EXPECT_EQ(game.Log().LineText(2), ">行0");
-    EXPECT_EQ(game.Log().LineText(3), ">行1");
+    EXPECT_EQ(game.Log().LineText(2), Logged(0));
+    EXPECT_EQ(game.Log().LineText(3), Logged(1));
     EXPECT_EQ(game.Log().LineVoices(3), std::vector<std::string>{"a01_002"});
     EXPECT_TRUE(Root().RectByTag("log_cv", 3)->Enabled);
     EXPECT_FALSE(Root().RectByTag("log_cv", 0)->Enabled);
@@ -286,13 +301,13 @@ TEST_F(LogMode, TheWheelStopsAtTheOldestPageAndLeavesPastTheNewest) {
     clsModeGame& game = WithHistory(6);
     Root().Click(kCmdWheelForward);
     EXPECT_EQ(game.LogTextIndex(), 5);
-    EXPECT_EQ(game.Log().LineText(3), ">行5");
+    EXPECT_EQ(game.Log().LineText(3), Logged(5));
     Root().Click(kCmdWheelForward);
     Root().Click(kCmdWheelForward);
     EXPECT_EQ(game.LogTextIndex(), 3);
     Root().Click(kCmdWheelForward);
     EXPECT_EQ(game.LogTextIndex(), 3);
-    EXPECT_EQ(game.Log().LineText(0), ">行0");
+    EXPECT_EQ(game.Log().LineText(0), Logged(0));
     Root().Click(kCmdWheelBackward);
     Root().Click(kCmdWheelBackward);
     EXPECT_EQ(game.LogTextIndex(), 5);
@@ -330,6 +345,31 @@ TEST_F(LogMode, ARightClickOnTheBackgroundLeaves) {
     Root().Click(kCmdCancel, Root().RectByTag("log_bk"));
     EXPECT_EQ(game.SubStatus(), kGameReading);
     EXPECT_EQ(Root().armed.time, 2000);  // the auto click as it was
+}
+
+// How many different colours a region of the screen holds.
+size_t Colours(const std::vector<std::uint8_t>& screen, int x1, int y1, int x2, int y2) {
+    const int stride = (640 * 3 + 3) & ~3;
+    std::set<long> colours;
+    for (int y = y1; y < y2; ++y)
+        for (int x = x1; x < x2; ++x) {
+            const std::uint8_t* p = &screen[static_cast<size_t>(y * stride + x * 3)];
+            colours.insert(p[0] | (p[1] << 8) | (p[2] << 16));
+        }
+    return colours.size();
+}
+
+TEST_F(LogMode, TheLogReachesTheScreen) {
+    WithHistory(2);
+    Root().Click(kCmdWheelForward);
+    const std::vector<std::uint8_t> screen = Root().Screen();
+    if (const char* folder = std::getenv("ZELK_SHOT_DIR"))
+        Root().SaveScreen(std::string(folder) + "/log_mode.png");
+    // The bottom line holds glyphs; the top line, with no entry, only the
+    // background; the voice icon of the bottom line is drawn.
+    EXPECT_GT(Colours(screen, 80, 344, 560, 424), 2u);
+    EXPECT_GT(Colours(screen, 40, 346, 68, 374), 1u);
+    EXPECT_LT(Colours(screen, 80, 44, 560, 124), Colours(screen, 80, 344, 560, 424));
 }
 
 TEST_F(LogMode, LeavingRemovesEveryFilmOfTheLog) {
