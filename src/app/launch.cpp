@@ -9,9 +9,11 @@
 #include "interpreter/page_log.h"
 #include "platform/event_pump.h"
 #include "platform/question_box.h"
+#include "settings/configuration.h"
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"
 #include "view/frm_ctrl.h"
+#include "view/game_view.h"
 
 namespace zelk {
 
@@ -73,11 +75,17 @@ bool clsLaunch::IsDebugMode() const {
 
 bool clsLaunch::Init() {
     mTitle = "ゲーム起動中";
-    mView = std::make_unique<frmCtrl>();
+    mView = std::make_unique<frmCtrl>([this] { OnSystemTimer(); },
+                                      [] {
+                                          if (clsVell* vell = Vell()) vell->AutoClick();
+                                      });
 
     ProcessValues& process = Process();
     const std::string appDir = process.AppDir;
+    // The reader's own files stay where the program put them.
+    const std::string saveDir = process.SaveDir;
     process.ResetFolders(appDir);
+    if (!saveDir.empty()) process.SaveDir = saveDir;
     process.IsDebugMode = false;
 
     std::string text;
@@ -183,13 +191,52 @@ void clsLaunch::ExitApp() {
 long clsLaunch::Msg(const std::string& Prompt, long Buttons, const std::string& Title) {
     // Over a shown game window the box is centred on it (the question box
     // knows its owner window); otherwise it stands alone.
-    return QuestionBox::Instance().Ask(Prompt, Buttons, Title.empty() ? mTitle : Title);
+    // Losing the focus to the box is no reason to mute or leave full screen.
+    clsGameView* view = mVell ? mVell->GameView() : nullptr;
+    const bool sense = view && view->IsDeactivateSense();
+    if (view) view->IsDeactivateSense(false);
+    const long answer =
+        QuestionBox::Instance().Ask(Prompt, Buttons, Title.empty() ? mTitle : Title);
+    if (view) view->IsDeactivateSense(sense);
+    return answer;
 }
 
-// The game view joins the root with its own work; until then the root has
-// no window to place, show or hide.
-void clsLaunch::PlaceAndShowView() {}
+void clsLaunch::PlaceAndShowView() {
+    clsGameView* view = mVell ? mVell->GameView() : nullptr;
+    Configuration* cfg = mVell ? mVell->Cfg() : nullptr;
+    if (!view || !cfg) return;
+    const bool fullAvailable = Process().FullScreenAvailable;
+    switch (cfg->LongVal("StartScreenMode")) {
+        case 0:
+            view->ScreenMode(cfg->BoolVal("FullMode") && fullAvailable ? 0 : 1);
+            view->WndPos(cfg->StringVal("Pos"));
+            break;
+        case 1:
+            view->ScreenMode(1);
+            view->WndPos(cfg->BoolVal("StartCenter") ? std::string() : cfg->StringVal("Pos"));
+            break;
+        case 2:
+            view->ScreenMode(fullAvailable ? 0 : 1);
+            view->WndPos(cfg->StringVal("Pos"));
+            break;
+        default:
+            break;
+    }
+    // A configuration that named no mode still gets a window to read in.
+    if (view->ScreenMode() == 2) view->ScreenMode(1);
+    view->Visible(true);
+    view->Paint();
+    view->IsDeactivateSense(true);
+    view->FormActivityChanged();
+}
 
-void clsLaunch::StoreViewPlacementAndHide() {}
+void clsLaunch::StoreViewPlacementAndHide() {
+    clsGameView* view = mVell ? mVell->GameView() : nullptr;
+    Configuration* cfg = mVell ? mVell->Cfg() : nullptr;
+    if (!view || !cfg) return;
+    cfg->BoolVal("FullMode", view->ScreenMode() == 0);
+    cfg->StringVal("Pos", view->WndPos());
+    view->ScreenMode(2);
+}
 
 }  // namespace zelk

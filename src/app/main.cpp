@@ -1,7 +1,7 @@
 // The entry procedure: fixes the folders, refuses a second instance on the
 // same game, starts the launcher and runs the event loop until it is done.
 #include <SDL.h>
-#include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
@@ -9,10 +9,15 @@
 #include <memory>
 #include <string>
 
+#include "app/input_script.h"
 #include "app/launch.h"
+#include "app/user_folder.h"
+#include "app/vell.h"
 #include "common/process.h"
 #include "platform/event_pump.h"
 #include "platform/single_instance.h"
+#include "platform/window_picture.h"
+#include "view/game_view.h"
 
 #ifndef ZELK_DEMO_GAME_DIR
 #define ZELK_DEMO_GAME_DIR "games/demo"
@@ -20,9 +25,7 @@
 
 namespace {
 
-// The game folder: the first argument, else the bundled demo game.
-std::string GameFolder(int argc, char** argv) {
-    std::string folder = argc > 1 ? argv[1] : ZELK_DEMO_GAME_DIR;
+std::string Resolved(std::string folder) {
     char resolved[PATH_MAX];
     if (realpath(folder.c_str(), resolved)) folder = resolved;
     while (folder.size() > 1 && folder.back() == '/')
@@ -30,26 +33,67 @@ std::string GameFolder(int argc, char** argv) {
     return folder;
 }
 
+// The game folder: the first argument, else the packed demo game beside the
+// program (an installed copy), else the one of the build.
+std::string GameFolder(int argc, char** argv) {
+    if (argc > 1) return Resolved(argv[1]);
+    char self[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length > 0) {
+        std::string beside(self, static_cast<size_t>(length));
+        beside = beside.substr(0, beside.find_last_of('/')) + "/../games/demo";
+        if (access((beside + "/scenario.quor").c_str(), R_OK) == 0) return Resolved(beside);
+    }
+    return Resolved(ZELK_DEMO_GAME_DIR);
+}
+
+zelk::clsGameView* GameView() {
+    zelk::clsVell* vell = zelk::Vell();
+    return vell ? vell->GameView() : nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     zelk::ProcessValues& process = zelk::Process();
     process.ResetFolders(GameFolder(argc, argv));
-    mkdir(process.SaveDir.c_str(), 0755);  // an existing folder is fine
+    process.SaveDir = zelk::UserSaveFolder(process.AppDir);
+    if (!zelk::MakeFolders(process.SaveDir)) {
+        std::fprintf(stderr, "zelk: cannot make the folder for saves: %s\n",
+                     process.SaveDir.c_str());
+    }
 
     zelk::SingleInstanceLock instance;
     if (!instance.Acquire(process.AppDir)) return 0;
 
+    // The window's close box is a question to the game, not the end of SDL.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "zelk: cannot open the display: %s\n", SDL_GetError());
         return 1;
     }
+    // Gamepads are welcome, never required.
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     {
+        zelk::EventPump& pump = zelk::EventPump::Instance();
+        std::unique_ptr<zelk::InputScript> script;
+        if (const char* input = std::getenv("ZELK_INPUT"); input && *input) {
+            script = std::make_unique<zelk::InputScript>(input);
+            pump.SetInputHandler([&script] { script->Poll(); });
+        }
         auto launch = std::make_unique<zelk::clsLaunch>();
-        // A quit request (a signal, the window manager) closes the game the
-        // way the menu does; the game view takes over the events once shown.
-        zelk::EventPump::Instance().SetEventHandler([&launch](const SDL_Event& event) {
-            if (event.type == SDL_QUIT) launch->CloseVell();
+        // Every event goes to the game view once it exists; before that a
+        // quit request (a signal) closes the launcher.
+        pump.SetEventHandler([&launch](const SDL_Event& event) {
+            if (zelk::clsGameView* view = GameView()) {
+                view->HandleEvent(event);
+            } else if (event.type == SDL_QUIT) {
+                launch->CloseVell();
+            }
+        });
+        pump.SetIdleHandler([] {
+            if (zelk::clsGameView* view = GameView()) view->Paint();
         });
         if (launch->Init()) {
             process.ShutdownRequested = false;
@@ -59,7 +103,10 @@ int main(int argc, char** argv) {
             launch->ExitApp();
         }
         while (!launch->Finished())
-            zelk::EventPump::Instance().WaitAndProcess();
+            pump.WaitAndProcess();
+        pump.SetInputHandler({});
+        pump.SetIdleHandler({});
+        pump.SetEventHandler({});
     }
     SDL_Quit();
     return 0;

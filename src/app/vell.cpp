@@ -19,6 +19,8 @@
 #include "interpreter/page_log.h"
 #include "interpreter/vell_interpreter_host.h"
 #include "modes/mode.h"
+#include "modes/mode_factory.h"
+#include "modes/mode_saveload_preview.h"
 #include "modes/save_data.h"
 #include "platform/event_pump.h"
 #include "scenario/shared_data.h"
@@ -26,6 +28,7 @@
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"
 #include "view/frm_ctrl.h"
+#include "view/game_view.h"
 
 namespace zelk {
 
@@ -94,6 +97,7 @@ clsVell::clsVell()
       mSystemInfo(std::make_unique<INIFile>()) {
     gVell = this;
     mCfg->ChangeSetting = [this](const std::string& sKey) { OnChangeSetting(sKey); };
+    mGameView = std::make_unique<clsGameView>(*this);
     mSharedData = std::make_unique<zelk::SharedData>(LaunchReporter());
     mSD = std::make_unique<clsSaveData>(LaunchReporter());
     mQuor = std::make_unique<clsQuorDriver>(LogLine);
@@ -113,6 +117,7 @@ clsVell::~clsVell() {
         launch->View()->tmrAutoClick().Enabled(false);
     }
     ChangeMode(0, 0);
+    mEndedModes.clear();
     LogLine(kRule);
     LogLine("Vell Terminate Process ...");
     LogLine("SaveData...");
@@ -128,6 +133,7 @@ clsVell::~clsVell() {
     mIntprt.reset();
     mIntprtHost.reset();
     LogLine("GameView...");
+    mGameView.reset();
     LogLine("Config...");
     mCfg.reset();
     mSharedData.reset();
@@ -159,6 +165,7 @@ bool clsVell::Init() {
     }
     // The sound driver (its failure lets the game run silent).
     InitWavo();
+    mGameView->AutoClickEnabled(false);
     mCfg->RaiseChangeEvent("CustomCursor,TextSpeed,TextAutoClick");
     mCfg->RaiseChangeEvent("BGMVolume,SEVolume,CVVolume,BGMMute,SEMute,CVMute");
     mIntprt->Init();
@@ -180,6 +187,8 @@ bool clsVell::InitLumo() {
     hooks.DebugLog = process.IsDebugMode;
     hooks.Log = LogLine;
     hooks.IsSkipMode = [this] { return mIsSkipMode; };
+    hooks.EvRects = &mGameView->EvRects();
+    hooks.AutoClickEnabled = [this] { return mGameView->AutoClickEnabled(); };
     hooks.PumpEvents = [](int ms) {
         EventPump::Instance().WaitAndProcess(std::chrono::milliseconds(ms));
     };
@@ -282,14 +291,40 @@ bool clsVell::ReadThumbSize() {
 
 // [SECTION] Modes, skip and the auto click -----------------------------------
 
-void clsVell::ChangeMode(long eMode, long /*eSub*/, std::any /*vParam*/) {
-    // The modes join with their own work; until then the root only keeps
-    // the identifier.
+void clsVell::ChangeMode(long eMode, long eSub, std::any vParam) {
+    if (mModeObject) {
+        mModeObject->ModeEnd();
+        mEndedModes.push_back(std::move(mModeObject));
+        // Its handler may be what asked for the switch: release it from the
+        // top of the event loop, never under a running handler.
+        EventPump::Instance().Defer([this] { mEndedModes.clear(); });
+    }
+    if (eMode == 0) {
+        mVellMode = 0;
+        return;
+    }
+    mModeObject = MakeMode(eMode, *this);
     mVellMode = eMode;
+    mModeObject->ModeStart(eSub, vParam);
+}
+
+void clsVell::ModeScreenCmd(long eVellMode, long eEvent, clsEventRect* er) {
+    if (mModeObject) mModeObject->ScreenCmd(eVellMode, eEvent, er);
+}
+
+void clsVell::ModeScreenModeChanged() {
+    if (mModeObject) mModeObject->ScreenModeChanged();
+}
+
+void clsVell::ModeLogStart() {
+    if (!mModeObject) return;
+    if (GameModeMembers* game = mModeObject->GameMembers()) game->LogModeStart();
 }
 
 void clsVell::IsSkipMode(bool value) {
     mIsSkipMode = value;
+    if (ViewMenuItem* item = mGameView->MenuItem("message!skip")) item->Checked = value;
+    if (mLumo) mLumo->UpdateWindowMode();
 }
 
 void clsVell::MakeAutoClickTimer(long lTime, long eEvent, long erIndex) {
@@ -321,13 +356,17 @@ void clsVell::AutoClick() {
     if (clsLaunch* launch = Launch(); launch && launch->View()) {
         launch->View()->tmrAutoClick().Enabled(false);
     }
-    // The game view raises the stored screen command once it has joined.
+    // One arming gives one click, on the rectangle if it is still there.
+    const long event = mAutoClickEvent;
+    clsEventRect* rect = mAutoClickRect >= 0 ? mGameView->EvRects().Item(mAutoClickRect) : nullptr;
+    if (event != 0) mGameView->RaiseScreenCmd(event, rect);
 }
 
 // [SECTION] Save data and quick slots ---------------------------------------
 
 void clsVell::SDMakeData() {
     if (mWavo) mWavo->SaveStatus(mSD->WavoStatus());
+    mGameView->SaveStatus(mSD->GameViewStatus());
     if (mLumo) mLumo->SaveStatus(mSD->LumoStatus());
     mIntprt->SaveStatus();
     INISection& status = mSD->VellStatus();
@@ -337,11 +376,16 @@ void clsVell::SDMakeData() {
                     game == nullptr || game->TextFilmsVisible() ? "True" : "False");
     status.KeyValue("DateString", FullWidth(NowFormatted("%y/%m/%d")));
     status.KeyValue("TimeString", FullWidth(NowFormatted("%H:%M")));
+    // The slot's thumbnail: the whole screen as last presented, shrunk.
+    if (ScreenSurface* screen = mGameView->pic(); screen && mThumbWidth > 0 && mThumbHeight > 0) {
+        mSD->SavePreview(TakeScreenPreview(*screen, static_cast<int>(mThumbWidth),
+                                           static_cast<int>(mThumbHeight)));
+    }
 }
 
 void clsVell::SDRestoreData(bool bSndRestore) {
-    // The game view is restored here once it has joined; the interpreter
-    // reloads its scripts from its own status.
+    // The interpreter reloads its scripts from its own status; the view's
+    // rectangles are the save's alone (the driver makes its buttons anew).
     if (bSndRestore && mWavo) {
         mWavo->StopBGM(false);
         mWavo->StopCV();
@@ -349,6 +393,9 @@ void clsVell::SDRestoreData(bool bSndRestore) {
         mWavo->StopSELoop();
         mWavo->StopMovie();
     }
+    mGameView->EvRects().Clear();
+    mGameView->SelectionClear();
+    mGameView->LoadStatus(mSD->GameViewStatus());
     if (mLumo) mLumo->LoadStatus(mSD->LumoStatus());
     mIntprt->ScriptManager().DisposeAllScript();
     mIntprt->LoadStatus();
@@ -358,6 +405,7 @@ void clsVell::SDRestoreData(bool bSndRestore) {
                                "true");
     }
     IsSkipMode(false);
+    mGameView->SiteName(mGameView->SiteName());
     if (bSndRestore && mWavo) mWavo->LoadStatus(mSD->WavoStatus());
 }
 
@@ -405,6 +453,13 @@ void clsVell::QuickLoad(bool bMsg) {
 // [SECTION] Events of owned objects ------------------------------------------
 
 void clsVell::OnChangeSetting(const std::string& sKey) {
+    if (sKey == "CustomCursor") {
+        mGameView->MouseIcon(mCfg->BoolVal("CustomCursor")
+                                 ? mSystemInfo->KeySection("Game").KeyValue("CustomMouseCursor")
+                                 : std::string());
+    }
+    if (sKey == "TextSpeed") mGameView->TextSpeed(mCfg->LongVal("TextSpeed"));
+    if (sKey == "TextAutoClick") mGameView->AutoClickEnabled(mCfg->BoolVal("TextAutoClick"));
     if (mLumo) {
         if (sKey == "WndAlpha") mLumo->WndAlpha(mCfg->LongVal("WndAlpha"));
         if (sKey == "NovelAlpha") mLumo->NovelAlpha(mCfg->LongVal("NovelAlpha"));
@@ -465,7 +520,11 @@ void clsVell::MovieTarget(ScreenSurface* surface, std::function<void()> postClic
 
 bool clsVell::PlayMovie(const std::string& file, long eMovieCancel) {
     if (!mWavo) return false;
-    mWavo->SetVideoWindow(mMovieSurface, mMoviePostClick);
+    if (!mMovieSurface && mGameView->pic()) {
+        mWavo->SetVideoWindow(mGameView->pic(), [view = mGameView.get()] { view->PostClick(); });
+    } else {
+        mWavo->SetVideoWindow(mMovieSurface, mMoviePostClick);
+    }
     const std::string path = ResolvePath(Process().MovieDir, file).value_or(file);
     const bool playing = mWavo->PlayMovie(path);
     if (GameModeMembers* game = GameMode(); playing && game) game->SetMoviePlayMode(eMovieCancel);
@@ -474,6 +533,28 @@ bool clsVell::PlayMovie(const std::string& file, long eMovieCancel) {
 
 GameModeMembers* clsVell::GameMode() const {
     return mModeObject ? mModeObject->GameMembers() : nullptr;
+}
+
+}  // namespace zelk
+
+namespace zelk {
+
+// [SECTION] The launcher's, for the parts below the root ----------------------
+
+long clsVell::Msg(const std::string& prompt, long buttons) {
+    return Message(prompt, buttons);
+}
+
+void clsVell::Log(const std::string& line) {
+    LogLine(line);
+}
+
+void clsVell::RestartTitle() {
+    if (clsLaunch* launch = Launch()) launch->RestartTitle();
+}
+
+void clsVell::CloseVell() {
+    if (clsLaunch* launch = Launch()) launch->CloseVell();
 }
 
 }  // namespace zelk

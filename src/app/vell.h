@@ -10,6 +10,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "view/player_root.h"
 
 namespace zelk {
 
@@ -23,40 +26,47 @@ class ScreenSurface;
 class clsSaveData;
 class SharedData;
 class InterpreterHost;
+class clsGameView;
 class clsModeBase;
 class GameModeMembers;
 
-class clsVell {
+class clsVell : public PlayerRoot {
 public:
     clsVell();
-    ~clsVell();
+    ~clsVell() override;
     clsVell(const clsVell&) = delete;
     clsVell& operator=(const clsVell&) = delete;
 
     bool Init();
 
     // [SECTION] Owned objects
-    Configuration* Cfg() const { return mCfg.get(); }
-    clsInterpreter* Intprt() const { return mIntprt.get(); }
+    Configuration* Cfg() const override { return mCfg.get(); }
+    clsGameView* GameView() const override { return mGameView.get(); }
+    clsInterpreter* Intprt() const override { return mIntprt.get(); }
     clsQuorDriver* Quor() const { return mQuor.get(); }
-    clsLumoDriver* Lumo() const { return mLumo.get(); }
-    clsWavoDriver* Wavo() const { return mWavo.get(); }
-    clsSaveData* SD() const { return mSD.get(); }
-    zelk::SharedData* SharedData() const { return mSharedData.get(); }
-    INIFile* SystemInfo() const { return mSystemInfo.get(); }
-    INIFile* GamemodeInfo() const { return mGamemodeInfo.get(); }
-    INIFile* OmakemodeInfo() const { return mOmakemodeInfo.get(); }
+    clsLumoDriver* Lumo() const override { return mLumo.get(); }
+    clsWavoDriver* Wavo() const override { return mWavo.get(); }
+    clsSaveData* SD() const override { return mSD.get(); }
+    zelk::SharedData* SharedData() const override { return mSharedData.get(); }
+    INIFile* SystemInfo() const override { return mSystemInfo.get(); }
+    INIFile* GamemodeInfo() const override { return mGamemodeInfo.get(); }
+    INIFile* OmakemodeInfo() const override { return mOmakemodeInfo.get(); }
     clsModeBase* ModeObject() const { return mModeObject.get(); }
-    long VellMode() const { return mVellMode; }
+    long VellMode() const override { return mVellMode; }
 
     // [SECTION] Modes, skip and the one-shot auto click
-    void ChangeMode(long eMode, long eSub, std::any vParam = {});
-    bool IsSkipMode() const { return mIsSkipMode; }
-    void IsSkipMode(bool value);
+    // The old mode is ended at once but released only once the event loop
+    // is back at its top: a switch may be asked for from inside its handler.
+    void ChangeMode(long eMode, long eSub, std::any vParam = {}) override;
+    void ModeScreenCmd(long eVellMode, long eEvent, clsEventRect* er) override;
+    void ModeScreenModeChanged() override;
+    void ModeLogStart() override;
+    bool IsSkipMode() const override { return mIsSkipMode; }
+    void IsSkipMode(bool value) override;
     // The rectangle is named by its index in the view's collection (-1:
     // none) and looked up when the click fires: it may be gone by then.
-    void MakeAutoClickTimer(long lTime, long eEvent, long erIndex = -1);
-    long CurrentAutoClickTimer() const;
+    void MakeAutoClickTimer(long lTime, long eEvent, long erIndex = -1) override;
+    long CurrentAutoClickTimer() const override;
     void AutoClick();
 
     // [SECTION] Movies
@@ -64,16 +74,22 @@ public:
     // completion click reaches it (posted, from an engine thread).
     void MovieTarget(ScreenSurface* surface, std::function<void()> postClick);
     // The file is looked up in the movie folder when it is not a path there.
-    bool PlayMovie(const std::string& file, long eMovieCancel = 0);
+    bool PlayMovie(const std::string& file, long eMovieCancel = 0) override;
 
     // [SECTION] Save data
-    void SDMakeData();
-    void SDRestoreData(bool bSndRestore);
-    void QuickSave(bool bMsg);
-    void QuickLoad(bool bMsg);
+    void SDMakeData() override;
+    void SDRestoreData(bool bSndRestore) override;
+    void QuickSave(bool bMsg) override;
+    void QuickLoad(bool bMsg) override;
 
-    long ThumbWidth() const { return mThumbWidth; }
-    long ThumbHeight() const { return mThumbHeight; }
+    long ThumbWidth() const override { return mThumbWidth; }
+    long ThumbHeight() const override { return mThumbHeight; }
+
+    // [SECTION] The launcher's, for the parts below the root
+    long Msg(const std::string& prompt, long buttons = 0) override;
+    void Log(const std::string& line) override;
+    void RestartTitle() override;
+    void CloseVell() override;
 
     // [SECTION] Events of owned objects
     void OnChangeSetting(const std::string& sKey);
@@ -93,6 +109,7 @@ private:
     // Declared in the order of construction; released explicitly in the
     // order of the teardown.
     std::unique_ptr<Configuration> mCfg;
+    std::unique_ptr<clsGameView> mGameView;
     std::unique_ptr<InterpreterHost> mIntprtHost;
     std::unique_ptr<clsInterpreter> mIntprt;
     std::unique_ptr<clsQuorDriver> mQuor;
@@ -106,6 +123,7 @@ private:
     std::unique_ptr<INIFile> mGamemodeInfo;
     std::unique_ptr<INIFile> mOmakemodeInfo;
     std::unique_ptr<clsModeBase> mModeObject;
+    std::vector<std::unique_ptr<clsModeBase>> mEndedModes;
     long mVellMode = 0;
     bool mIsSkipMode = false;
     long mAutoClickEvent = 0;

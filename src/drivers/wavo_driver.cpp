@@ -333,4 +333,9 @@ bool clsWavoDriver::IsPlayingCV() const {
     return IsChannelPlaying(mCV.id);
 }
 
+std::string clsWavoDriver::PlayingBGMKey() const {
+    if (mCurrentBGM < 0 || !IsPlayingBGM()) return "";
+    return mBGM[mCurrentBGM].key;
+}
+
 }  // namespace zelk

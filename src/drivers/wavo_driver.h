@@ -64,6 +64,8 @@ public:
     bool PlayCV(const std::string& sFileKey, bool bSync, long lPan);
     bool StopCV();
     bool IsPlayingBGM() const;
+    // The key of the music now playing; "" when none plays.
+    std::string PlayingBGMKey() const;
     bool IsPlayingSE() const;
     bool IsPlayingSeLoop() const;
     bool IsPlayingCV() const;

@@ -17,6 +17,7 @@
 #include "platform/event_pump.h"
 #include "scenario/shared_data.h"
 #include "settings/configuration.h"
+#include "view/game_view.h"
 
 namespace zelk {
 
@@ -28,6 +29,9 @@ GameModeMembers* GameModeOf(clsVell* root) {
     return mode == nullptr ? nullptr : mode->GameMembers();
 }
 
+clsGameView* ViewOf(clsVell* root) {
+    return root == nullptr ? nullptr : root->GameView();
+}
 }  // namespace
 
 // [SECTION] ScenarioHost
@@ -63,17 +67,21 @@ bool VellInterpreterHost::IsDebugMode() {
 // [SECTION] Window and input
 
 bool VellInterpreterHost::CtrlSkipHeld() {
-    // Keyboard focus is SDL's word for "the game window is the active one".
-    return (SDL_GetModState() & KMOD_CTRL) != 0 && SDL_GetKeyboardFocus() != nullptr;
+    clsGameView* view = ViewOf(mParts.root);
+    return view != nullptr && view->CtrlHeld();
 }
 
 void VellInterpreterHost::ProcessPendingEvents() {
     zelk::ProcessPendingEvents();
 }
 
-// The game view joins here when it is built: EventEnabled, MenuEnableByText.
-void VellInterpreterHost::EventEnabled(bool) {}
-void VellInterpreterHost::MenuEnableByText(const std::string&) {}
+void VellInterpreterHost::EventEnabled(bool enabled) {
+    if (clsGameView* view = ViewOf(mParts.root)) view->EventEnabled(enabled);
+}
+
+void VellInterpreterHost::MenuEnableByText(const std::string& items) {
+    if (clsGameView* view = ViewOf(mParts.root)) view->MenuEnableByText(items);
+}
 
 // [SECTION] Root and mode
 
@@ -414,22 +422,40 @@ void VellInterpreterHost::SOLength(long milliseconds) {
 
 // [SECTION] ViewHost
 
-// Will forward to clsGameView::SiteName.
-void VellInterpreterHost::SiteName(const std::string&) {}
-
-// Will forward to clsGameView::SelectionClear.
-void VellInterpreterHost::SelectionClear() {}
-
-// Will forward to clsGameView::EvRects().Add, then Move or FitFilm and the scripts.
-long VellInterpreterHost::AddEventRect(const EventRectSpec&) {
-    return -1;
+void VellInterpreterHost::SiteName(const std::string& name) {
+    if (clsGameView* view = ViewOf(mParts.root)) view->SiteName(name);
 }
 
-// Will forward to clsGameView::EvRects().RemoveByTag.
-void VellInterpreterHost::RemoveByTag(const std::string&) {}
+void VellInterpreterHost::SelectionClear() {
+    if (clsGameView* view = ViewOf(mParts.root)) view->SelectionClear();
+}
 
-// Will forward to clsGameView::EvRects().EnabledByTag.
-void VellInterpreterHost::EnabledByTag(const std::string&, bool) {}
+long VellInterpreterHost::AddEventRect(const EventRectSpec& spec) {
+    clsGameView* view = ViewOf(mParts.root);
+    if (view == nullptr) return -1;
+    clsEventRect& rect = view->EvRects().Add(spec.lTag, spec.STag);
+    rect.RectType = spec.RectType;
+    if (spec.FilmID != -1) {
+        rect.FitFilm(spec.FilmID);
+    } else {
+        rect.x1 = spec.x1;
+        rect.y1 = spec.y1;
+        rect.x2 = spec.x2;
+        rect.y2 = spec.y2;
+    }
+    rect.TargetCID = spec.TargetCID;
+    rect.ClickScript = spec.ClickScript;
+    rect.PointScript = spec.PointScript;
+    return rect.Index;
+}
+
+void VellInterpreterHost::RemoveByTag(const std::string& STag) {
+    if (clsGameView* view = ViewOf(mParts.root)) view->EvRects().RemoveByTag(STag);
+}
+
+void VellInterpreterHost::EnabledByTag(const std::string& STag, bool bNew) {
+    if (clsGameView* view = ViewOf(mParts.root)) view->EvRects().EnabledByTag(STag, bNew);
+}
 
 // [SECTION] StoryHost
 

@@ -1,6 +1,7 @@
 #include "modes/mode_factory.h"
 
 #include "modes/mode_game.h"
+#include "modes/mode_saveload.h"
 #include "modes/mode_title.h"
 
 namespace zelk {
@@ -11,6 +12,8 @@ std::unique_ptr<clsModeBase> MakeMode(long eMode, PlayerRoot& root) {
             return std::make_unique<clsModeTitle>(root);
         case kModeGame:
             return std::make_unique<clsModeGame>(root);
+        case kModeSaveLoad:
+            return std::make_unique<clsModeSaveLoad>(root);
         // Each mode joins this table as it is built.
         default:
             return std::make_unique<clsModeBase>(root, eMode);

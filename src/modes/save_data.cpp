@@ -1,5 +1,6 @@
 #include "modes/save_data.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,6 +53,14 @@ std::string EncodeBmp24(const SavePreviewImage& image) {
     return out;
 }
 
+// Makes the renames inside the folder durable.
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 std::string TwoDigits(long number) {
     const std::string digits = std::to_string(std::labs(number));
     return (number < 0 ? "-" : "") + std::string(digits.size() < 2 ? 1 : 0, '0') + digits;
@@ -96,36 +105,59 @@ bool clsSaveData::IsPreviewExists(const std::string& name) const {
 bool clsSaveData::Save(const std::string& name) {
     ::mkdir(Process().SaveDir.c_str(), 0755);
     mDocument.KeySection("History").Text(HistorySection());
-    // The document first: when it cannot be written the slot keeps its old
-    // thumbnail, which still matches the old document.
-    if (!WriteIniFile(mDocument, SlotPath(name, ".ini"))) return false;
-    WritePreview(SlotPath(name, ".bmp"));
+    const std::string ini = SlotPath(name, ".ini");
+    const std::string bmp = SlotPath(name, ".bmp");
+    const std::string iniPart = SlotPath("." + name, ".ini.part");
+    const std::string bmpPart = SlotPath("." + name, ".bmp.part");
+
+    if (!WriteIniFile(mDocument, iniPart)) {
+        ::unlink(iniPart.c_str());
+        return false;
+    }
+    // A thumbnail that cannot be written does not fail the save.
+    const std::optional<std::string> picture = EncodePreview();
+    const bool withPicture = picture && WriteFileAtomic(bmpPart, *picture);
+    // The old picture goes before the new document comes: an interruption
+    // between the renames leaves a slot without a picture, never a save
+    // shown with another save's picture.
+    ::unlink(bmp.c_str());
+    if (::rename(iniPart.c_str(), ini.c_str()) != 0) {
+        ::unlink(iniPart.c_str());
+        ::unlink(bmpPart.c_str());
+        return false;
+    }
+    if (withPicture && ::rename(bmpPart.c_str(), bmp.c_str()) != 0) ::unlink(bmpPart.c_str());
+    SyncFolder(Process().SaveDir);
     return true;
 }
 
-bool clsSaveData::WritePreview(const std::string& path) const {
+std::optional<std::string> clsSaveData::EncodePreview() const {
     const SavePreviewImage& image = mPreview;
     const bool valid = image.width > 0 && image.height > 0 && image.stride >= image.width * 3 &&
                        image.pixels.size() >= static_cast<std::size_t>(image.stride) *
                                                       static_cast<std::size_t>(image.height - 1) +
                                                   static_cast<std::size_t>(image.width) * 3;
-    if (!valid) {
-        // No picture to store: an older thumbnail would show another save.
-        ::unlink(path.c_str());
+    if (!valid) return std::nullopt;
+    return EncodeBmp24(image);
+}
+
+bool clsSaveData::ReadSlotDocument(const std::string& name, INIFile& document) const {
+    if (!ReadIniFile(document, SlotPath(name, ".ini"))) {
+        document.Clear();
         return false;
     }
-    return WriteFileAtomic(path, EncodeBmp24(image));
+    const auto& sections = document.Sections();
+    const bool named = std::any_of(sections.begin(), sections.end(),
+                                   [](const auto& section) { return !section->Name().empty(); });
+    if (!named) document.Clear();
+    return named;
 }
 
 bool clsSaveData::Load(const std::string& name) {
     // Read into a new document so that a slot that is not loadable leaves
     // the running game's variables and history untouched.
     INIFile loaded;
-    if (!ReadIniFile(loaded, SlotPath(name, ".ini"))) return false;
-    const auto& sections = loaded.Sections();
-    const bool named = std::any_of(sections.begin(), sections.end(),
-                                   [](const auto& section) { return !section->Name().empty(); });
-    if (!named) return false;
+    if (!ReadSlotDocument(name, loaded)) return false;
     mDocument = std::move(loaded);
     HistorySection(mDocument.KeySection("History").Text());
     return true;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,14 +31,23 @@ public:
     // Empties the document and the history.
     void Clear();
 
-    // Writes the document (and then the thumbnail) to the slot; the result
-    // is whether the document was written.
+    // Writes the document and the thumbnail to the slot; the result is
+    // whether the document was written. Both go to temporary files first and
+    // replace the slot's files only once both are complete, so an
+    // interrupted save leaves the old save or the new one, never a mixture
+    // (at worst a slot without its picture).
     bool Save(const std::string& name);
     // Replaces the document by the slot's. A slot that is missing, unreadable
     // or holds no section at all is not loadable: the result is false and
     // the running game's document stays as it was.
     bool Load(const std::string& name);
     bool IsLoadable(const std::string& name) const;
+    // Reads the slot's document without touching the running game's: false
+    // (and `document` empty) when it is missing, unreadable or damaged
+    // beyond holding any section, as Load judges it.
+    bool ReadSlotDocument(const std::string& name, INIFile& document) const;
+    std::string SlotINIPath(const std::string& name) const { return SlotPath(name, ".ini"); }
+    std::string SlotBMPPath(const std::string& name) const { return SlotPath(name, ".bmp"); }
     bool IsPreviewExists(const std::string& name) const;
 
     // "sd" page "-" slot, two digits each at least: sd05-03.
@@ -74,7 +84,8 @@ private:
     };
 
     std::string SlotPath(const std::string& name, const char* extension) const;
-    bool WritePreview(const std::string& path) const;
+    // The thumbnail as a bitmap file's bytes; nothing without a picture.
+    std::optional<std::string> EncodePreview() const;
 
     Reporter mReporter;
     INIFile mDocument;

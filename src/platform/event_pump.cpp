@@ -29,6 +29,14 @@ bool EventPump::IsRegistered(const PumpTimer* timer) const {
     return std::find(mTimers.begin(), mTimers.end(), timer) != mTimers.end();
 }
 
+bool EventPump::TimerDueWithin(std::chrono::milliseconds within, const PumpTimer* except) const {
+    const auto limit = PumpTimer::Clock::now() + within;
+    for (const PumpTimer* timer : mTimers) {
+        if (timer != except && timer->Armed() && timer->Due() <= limit) return true;
+    }
+    return false;
+}
+
 void EventPump::Wake() {
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
     if (mWakeEvent == 0) mWakeEvent = SDL_RegisterEvents(1);
@@ -49,6 +57,15 @@ void EventPump::FireDueTimers() {
 }
 
 void EventPump::ProcessPendingEvents() {
+    struct DepthScope {
+        int& depth;
+        explicit DepthScope(int& d) : depth(d) { ++depth; }
+        ~DepthScope() { --depth; }
+    } scope(mDepth);
+    if (mInput) {
+        auto input = mInput;
+        input();
+    }
     if (SDL_WasInit(SDL_INIT_EVENTS)) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
@@ -64,6 +81,14 @@ void EventPump::ProcessPendingEvents() {
     if (mIdle) {
         auto idle = mIdle;
         idle();
+    }
+    // Tasks deferred from inside handlers run in the main loop only; a task
+    // may defer another, which then waits for the next pump.
+    if (mDepth == 1 && !mDeferred.empty()) {
+        std::vector<std::function<void()>> tasks;
+        tasks.swap(mDeferred);
+        for (auto& task : tasks)
+            task();
     }
 }
 

@@ -26,6 +26,17 @@ public:
     EventHandler SetEventHandler(EventHandler handler);
     // Runs after events and timers, e.g. to repaint the window.
     void SetIdleHandler(std::function<void()> handler) { mIdle = std::move(handler); }
+    // Runs at every pump before the events are taken: the scripted input
+    // feeds its commands into the queue from here.
+    void SetInputHandler(std::function<void()> handler) { mInput = std::move(handler); }
+
+    // How deeply pumps are nested: 1 in the program's main loop, more inside
+    // a handler's wait (typing, a transition, a question box).
+    int Depth() const { return mDepth; }
+    // Runs the task once the pump is back in the main loop, after the
+    // handlers still on the call stack have returned (releasing an object
+    // whose handler is running would pull the floor from under it).
+    void Defer(std::function<void()> task) { mDeferred.push_back(std::move(task)); }
 
     // Takes every pending event, fires the due timers, runs the idle
     // handler. Never blocks.
@@ -35,6 +46,9 @@ public:
     void WaitAndProcess(std::chrono::milliseconds maxWait = std::chrono::milliseconds(1000));
     // Wakes a waiting pump from any thread.
     void Wake();
+
+    // Whether a timer other than `except` is armed and due within `within`.
+    bool TimerDueWithin(std::chrono::milliseconds within, const PumpTimer* except) const;
 
     void Register(PumpTimer* timer);
     void Unregister(PumpTimer* timer);
@@ -47,6 +61,9 @@ private:
     std::vector<PumpTimer*> mTimers;
     EventHandler mHandler;
     std::function<void()> mIdle;
+    std::function<void()> mInput;
+    std::vector<std::function<void()>> mDeferred;
+    int mDepth = 0;
     Uint32 mWakeEvent = 0;
 };
 

@@ -87,7 +87,7 @@ void QuestionBox::Owner(ImGuiHost* host, std::function<void()> drawBackground) {
 
 long QuestionBox::Ask(const std::string& prompt, long buttons, const std::string& title) {
     long answer;
-    if (mScripted || !DisplayAvailable()) {
+    if (mScripted || !mScript.empty() || !DisplayAvailable()) {
         answer = AnswerFromScript(prompt, buttons, title);
     } else {
         answer = AskOnScreen(prompt, buttons, title);
@@ -148,6 +148,10 @@ long QuestionBox::AskOnScreen(const std::string& prompt, long buttons, const std
     const std::string text = WithoutCarriageReturns(prompt);
     while (answer == 0) {
         EventPump::Instance().WaitAndProcess(std::chrono::milliseconds(50));
+        if (answer == 0 && !mScript.empty()) {
+            answer = AnswerFromWord(mScript.front(), buttons);
+            mScript.pop_front();
+        }
         if (answer != 0) break;
         SDL_SetRenderDrawColor(host->Renderer(), 32, 32, 40, 255);
         SDL_RenderClear(host->Renderer());

@@ -39,6 +39,9 @@ public:
     // Test seam: the answers ("ok", "yes", "no") given to the next questions
     // in order, and the record of what was asked.
     void ScriptAnswers(const std::vector<std::string>& answers);
+    // One more answer for the next question; a box already open on screen
+    // takes it at once.
+    void QueueAnswer(const std::string& answer) { mScript.push_back(answer); }
     const std::vector<AskedQuestion>& Asked() const { return mAsked; }
     void ClearAsked() { mAsked.clear(); }
 

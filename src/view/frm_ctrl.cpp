@@ -1,18 +1,11 @@
 #include "view/frm_ctrl.h"
 
-#include "app/launch.h"
-#include "app/vell.h"
-
 namespace zelk {
 
-frmCtrl::frmCtrl() {
+frmCtrl::frmCtrl(std::function<void()> onSystem, std::function<void()> onAutoClick) {
     mSystem.Interval(kSystemInterval);
-    mSystem.OnTick([] {
-        if (clsLaunch* launch = Launch()) launch->OnSystemTimer();
-    });
-    mAutoClick.OnTick([] {
-        if (clsVell* vell = Vell()) vell->AutoClick();
-    });
+    mSystem.OnTick(std::move(onSystem));
+    mAutoClick.OnTick(std::move(onAutoClick));
 }
 
 }  // namespace zelk

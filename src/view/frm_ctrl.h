@@ -2,13 +2,17 @@
 // launcher's deferred system functions outside of any event handler.
 #pragma once
 
+#include <functional>
+
 #include "platform/pump_timer.h"
 
 namespace zelk {
 
 class frmCtrl {
 public:
-    frmCtrl();
+    // What the timers run: the launcher's system function and the root's
+    // auto click.
+    frmCtrl(std::function<void()> onSystem, std::function<void()> onAutoClick);
 
     PumpTimer& tmrSystem() { return mSystem; }
     PumpTimer& tmrAutoClick() { return mAutoClick; }

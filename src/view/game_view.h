@@ -17,6 +17,7 @@
 namespace zelk {
 
 class INISection;
+class frmConfig;
 class PlayerRoot;
 class ScreenSurface;
 class ScreenWindow;
@@ -111,8 +112,34 @@ public:
     SDL_Point ScreenToWindow(int x, int y) const;
     SDL_Point WindowToScreen(int x, int y) const;
 
+    // In full screen: whether the menu bar is shown over the picture.
+    bool MenusShown() const;
+    // Ctrl is held down in the game window (the interpreter's skip key).
+    bool CtrlHeld() const;
+    // Posts a left click at the last pointer position from any thread (a
+    // movie's end).
+    void PostClick();
+    // The configuration dialog while it is open, else null.
+    frmConfig* ConfigDialog() const;
+
 private:
     class Impl;
+    void DrawPicture();
+    void DrawOverlay();
+    void ChooseMenu(const std::string& tag);
+    void RequestClose(bool fromSignal);
+    void MuteAll();
+    void PointerButton(int button, SDL_Point screen);
+    void PointerMoved(SDL_Point screen);
+    void KeyDown(const SDL_KeyboardEvent& key);
+    void PadButton(const SDL_ControllerButtonEvent& button);
+    void Wheel(long eEvent);
+    void SelectByOrder(bool up);
+    void Activate();
+    bool InWheelWait() const;
+    void EndSkipOnInput();
+    void ShowAbout();
+    void OpenConfig(const std::string& page);
     friend class Impl;
 
     PlayerRoot& mRoot;

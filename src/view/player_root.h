@@ -44,6 +44,9 @@ public:
     // The game mode's log mode ("message!log"); nothing in other modes.
     virtual void ModeLogStart() = 0;
 
+    // The interpreter's wait mode (0 without an interpreter).
+    virtual long IntprtWaitMode() const;
+
     // [SECTION] Skip, auto click, save data, movies
     virtual bool IsSkipMode() const = 0;
     virtual void IsSkipMode(bool value) = 0;

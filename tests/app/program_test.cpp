@@ -23,8 +23,8 @@ struct ProgramRun {
 
 ProgramRun RunZelk(const std::string& folder, const std::string& answers = "") {
     const std::string command = "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ZELK_ANSWERS='" +
-                                answers + "' timeout 30 " + ZELK_BIN_DIR "/zelk '" + folder +
-                                "' 2>&1 >/dev/null";
+                                answers + "' ZELK_SAVE_DIR='" + folder + "/savedata' timeout 30 " +
+                                ZELK_BIN_DIR "/zelk '" + folder + "' 2>&1 >/dev/null";
     ProgramRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return run;
@@ -79,6 +79,7 @@ TEST(Program, PlaysThePackedDemoGameAndClosesOnAQuitRequest) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         setenv("ZELK_ANSWERS", "", 1);
+        setenv("ZELK_SAVE_DIR", (folder / "savedata").c_str(), 1);
         execl(ZELK_BIN_DIR "/zelk", "zelk", folder.c_str(), nullptr);
         _exit(127);
     }

@@ -33,7 +33,8 @@ protected:
                  "[Game]\r\nTitle=Test\r\nScreenSizeX=800\r\nQSavePageNum=5\r\n"
                  "QSaveSlotCount=" +
                      mSlotCount +
-                     "\r\n[Config]\r\nTextSpeed=3\r\nBGMVolume=200\r\n"
+                     "\r\n[Config]\r\nTextSpeed=3\r\nTextAutoClick=False\r\nCustomCursor=False\r\n"
+                     "BGMVolume=200\r\n"
                      "SEVolume=220\r\nCVVolume=255\r\nBGMMute=False\r\nSEMute=True\r\n"
                      "CVMute=False\r\n");
         WriteIni("game_mode", "[WindowMode]\r\n");

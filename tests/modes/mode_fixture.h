@@ -1,7 +1,7 @@
 // The player root around a mode, without a window: the real graphics driver
 // on the film engine, the real sound driver (silent when no device), the
-// interpreter on a recording host, save data in a fresh folder, and a game
-// view that hands screen commands straight back to the root. Mode switches
+// interpreter on a recording host, save data in a fresh folder, and the game
+// view without a window (screen mode 2). Mode switches
 // follow the root's four steps; a mode left behind is released only when
 // the test says control is back in the event loop.
 #pragma once
@@ -26,7 +26,6 @@
 #include "interpreter/fake_interpreter_host.h"
 #include "interpreter/interpreter.h"
 #include "lumo.h"
-#include "modes/game_view_stand_in.h"
 #include "modes/mode.h"
 #include "modes/mode_factory.h"
 #include "modes/save_data.h"
@@ -245,7 +244,6 @@ protected:
         std::filesystem::create_directories(Process().SaveDir);
         Process().ShutdownRequested = false;
         Process().StatusRestored = false;
-        StandInMenuCommands().clear();
     }
     ~ModeTest() override {
         mRoot.reset();

@@ -1,0 +1,215 @@
+// The save/load screen's films: background, return and page buttons, and
+// per slot its base, thumbnail, save and load buttons and text; and the
+// pages that fill them from the slot files.
+#include <cstdint>
+
+#include "common/codepage.h"
+#include "common/numbers.h"
+#include "common/paths.h"
+#include "common/process.h"
+#include "drivers/event_rect.h"
+#include "drivers/lumo_driver.h"
+#include "lumo.h"
+#include "modes/mode_saveload.h"
+#include "modes/mode_saveload_preview.h"
+#include "modes/save_data.h"
+#include "settings/ini_file.h"
+#include "view/player_root.h"
+
+namespace zelk {
+
+namespace {
+
+// BGCenter's "middle of the screen".
+constexpr long kCentre = -999999;
+
+// Keyboard order: down the slots (save, then load), then the pages, then
+// the return button. Slot bases only answer the pointer.
+constexpr long kKBPages = 1000;
+constexpr long kKBReturn = 2000;
+
+void SetWord(std::int32_t film, std::int32_t property, std::int32_t value) {
+    const std::int32_t words[2] = {value, 0};
+    SetFilmProp(film, property, words);
+}
+
+std::int32_t GetWord(std::int32_t film, std::int32_t property) {
+    std::int32_t words[2] = {0, 0};
+    return GetFilmProp(film, property, words) == 0 ? words[0] : 0;
+}
+
+}  // namespace
+
+// [SECTION] Building ---------------------------------------------------------
+
+void clsModeSaveLoad::MakeSaveLoadFilms() {
+    clsLumoDriver& lumo = *Lumo();
+    Rects()->Clear();
+    lumo.DrawDeactivate(0, 1000);
+    lumo.BaseFilmSet(1);
+    MakeBackground();
+
+    mReturnButton = MakeSlotButton(0, "ret", 0, 0, mLayout.Return, kKBReturn);
+    for (long i = 0; i < mLayout.PageCount(); ++i)
+        mPageButtons[static_cast<std::size_t>(i)] = MakeSlotButton(
+            i, "page", 0, 0, mLayout.PageNo[static_cast<std::size_t>(i)], kKBPages + i);
+
+    const std::string face = Utf8ToCp932Lossy(mLayout.TextFont);
+    const ProcessValues& process = Process();
+    const long textSize =
+        ScaleToScreen(mLayout.TextSize, process.ScreenSizeX, process.ScriptScaleX);
+    const long textPitch =
+        ScaleToScreen(mLayout.TextWidth, process.ScreenSizeX, process.ScriptScaleX);
+    const long linePitch =
+        ScaleToScreen(mLayout.TextHeight, process.ScreenSizeY, process.ScriptScaleY);
+
+    for (long i = 0; i < mLayout.SlotCount(); ++i) {
+        SaveLoadSlot& slot = mSlots[static_cast<std::size_t>(i)];
+        const SlotPoint at = mLayout.Slots[static_cast<std::size_t>(i)];
+        if (mLayout.SlotbaseOverThumbnail) {
+            slot.thumb = MakeSlotFilm(FT_IMAGE, at.x, at.y, mLayout.Thumb);
+            slot.base = MakeSlotButton(i, "slot", at.x, at.y, mLayout.Base);
+        } else {
+            slot.base = MakeSlotButton(i, "slot", at.x, at.y, mLayout.Base);
+            slot.thumb = MakeSlotFilm(FT_IMAGE, at.x, at.y, mLayout.Thumb);
+        }
+        slot.save = MakeSlotButton(i, "save", at.x, at.y, mLayout.Save, 2 * i);
+        slot.load = MakeSlotButton(i, "load", at.x, at.y, mLayout.Load, 2 * i + 1);
+        slot.text = MakeSlotFilm(FT_TEXT, at.x, at.y, mLayout.Text);
+        if (slot.text < 0) continue;
+        SetFilmProp(slot.text, FP_TEXT_FONT, face.c_str());
+        SetWord(slot.text, FP_TEXT_COLOR, static_cast<std::int32_t>(mLayout.TextColor));
+        SetWord(slot.text, FP_TEXT_SIZE, static_cast<std::int32_t>(textSize));
+        SetWord(slot.text, FP_TEXT_PITCH, static_cast<std::int32_t>(textPitch));
+        SetWord(slot.text, FP_TEXT_LINE_PITCH, static_cast<std::int32_t>(linePitch));
+        CallFilmMethod(slot.text, FM_TEXT_CLEAR, nullptr);
+        SetWord(slot.text, FP_TEXT_SHOWN, GetWord(slot.text, FP_TEXT_LENGTH));
+        lumo.EXEQ();
+    }
+}
+
+void clsModeSaveLoad::MakeBackground() {
+    clsLumoDriver& lumo = *Lumo();
+    const std::string& picture = mFromGame ? mLayout.BGFromGame : mLayout.BGFromTitle;
+    const bool transparent =
+        mFromGame ? mLayout.TransparentBGFromGame : mLayout.TransparentBGFromTitle;
+    if (!transparent) {
+        lumo.BGCenter(picture, kCentre, kCentre, 1000, true);
+        return;
+    }
+    // The screen as it was (the game's or the title's last picture) stays
+    // under the screen's own background.
+    const std::int32_t back = lumo.FIDBack();
+    CallFilmMethod(lumo.FIDRoot(), FM_COPY_IMAGE_TO, &back);
+    lumo.EXEQ();
+    const std::int32_t film =
+        lumo.MakeFilm(FT_ALPHA, 0, 0, Process().ScreenSizeX, Process().ScreenSizeY);
+    if (film < 0) return;
+    lumo.LoadPng(film, picture, true, false);
+    Alpha(film, mLayout.BGAlphaBlend);
+    SetWord(film, FP_PARENT, lumo.FIDBuff());
+    lumo.EXEQ();
+}
+
+long clsModeSaveLoad::MakeSlotButton(long lTag, const std::string& sTag, long dx, long dy,
+                                     const std::string& spec, long kbOrder) {
+    clsLumoDriver& lumo = *Lumo();
+    const SlotSpec s = ReadSlotSpec(spec);
+    const std::int32_t x = RoundToLong(s.x + dx);
+    const std::int32_t y = RoundToLong(s.y + dy);
+    const std::int32_t height = RoundToLong(s.height);
+    const std::int32_t film = lumo.MakeFilm(FT_ALPHA, x, y, 0, 0);
+    if (film < 0) return -1;
+    SetWord(film, FP_PARENT, lumo.FIDBuff());
+    if (!s.picture.empty()) lumo.LoadPng(film, s.picture, true, true);
+    // The picture holds the button's states as rows of this height; without
+    // one given, the whole picture is the button.
+    if (height > 0) SetWord(film, FP_HEIGHT, height);
+    const std::int32_t pos[2] = {x, y};
+    SetFilmProp(film, FP_POS, pos);
+    lumo.EXEQ();
+    clsEventRect& rect = Rects()->Add(lTag, sTag);
+    rect.FitFilm(film);
+    rect.KBOrder = kbOrder;
+    return rect.Index;
+}
+
+std::int32_t clsModeSaveLoad::MakeSlotFilm(std::int32_t type, long dx, long dy,
+                                           const std::string& spec) {
+    clsLumoDriver& lumo = *Lumo();
+    const SlotSpec s = ReadSlotSpec(spec);
+    const std::int32_t film = lumo.MakeFilm(type, RoundToLong(s.x + dx), RoundToLong(s.y + dy),
+                                            RoundToLong(s.width), RoundToLong(s.height));
+    if (film < 0) return film;
+    if (!s.picture.empty()) lumo.LoadPng(film, s.picture, type != FT_IMAGE, false);
+    SetWord(film, FP_PARENT, lumo.FIDBuff());
+    lumo.EXEQ();
+    return film;
+}
+
+// [SECTION] Pages and slots --------------------------------------------------
+
+void clsModeSaveLoad::ShowPage(long page) {
+    clsLumoDriver& lumo = *Lumo();
+    // The screen is built hidden; deactivating it once more would show the
+    // half-built page for a frame.
+    if (lumo.DrawActivity()) lumo.DrawDeactivate(0, 1000);
+    page = ClampPage(page, mLayout.PageCount());
+    const bool saveAllowed = SaveAllowedOnPage(page, mLayout.PageCount(), mFromGame);
+    for (long i = 0; i < mLayout.SlotCount(); ++i)
+        ShowSlot(i, saveAllowed, SaveLoadSlotName(page, i));
+    for (long i = 0; i < mLayout.PageCount(); ++i) {
+        const long button = mPageButtons[static_cast<std::size_t>(i)];
+        if (i == page - 1)
+            EnableButton(button, false, mLayout.PageButtonFlipNumOnLock);
+        else
+            EnableButton(button, true, kCellNormal);
+        lumo.EXEQ();
+    }
+    mCurrentPage = page;
+    lumo.DrawActivate(0, 1000);
+}
+
+void clsModeSaveLoad::ShowSlot(long index, bool saveAllowed, const std::string& name) {
+    clsLumoDriver& lumo = *Lumo();
+    SaveLoadSlot& slot = mSlots[static_cast<std::size_t>(index)];
+    slot.name = name;
+    const clsSaveData* sd = Root().SD();
+    INIFile document;
+    // A document that cannot be read is shown as an empty slot and left
+    // alone: only saving into the slot replaces it.
+    const bool readable = sd && sd->ReadSlotDocument(name, document);
+    if (clsEventRect* base = Rect(slot.base)) Cell(base->FilmID, kCellNormal);
+    EnableButton(slot.save, saveAllowed, saveAllowed ? kCellNormal : kCellDisabled);
+    if (readable) {
+        SetSlotText(index, SlotSummaryText(document));
+        EnableButton(slot.load, true, kCellNormal);
+        // The page before may have shown another picture here.
+        if (slot.thumb >= 0) CallFilmMethod(slot.thumb, FM_CLEAR, nullptr);
+        const std::string picture = sd->SlotBMPPath(name);
+        const bool shown =
+            slot.thumb >= 0 && FileExists(picture) && lumo.LoadByFullPath(slot.thumb, picture);
+        Alpha(slot.thumb, shown ? 256 : 0);
+    } else {
+        SetSlotText(index, "");
+        EnableButton(slot.load, false, kCellDisabled);
+        Alpha(slot.thumb, 0);
+    }
+    lumo.EXEQ();
+}
+
+void clsModeSaveLoad::SetSlotText(long index, const std::string& text) {
+    clsLumoDriver& lumo = *Lumo();
+    SaveLoadSlot& slot = mSlots[static_cast<std::size_t>(index)];
+    slot.shownText = text;
+    if (slot.text < 0) return;
+    CallFilmMethod(slot.text, FM_TEXT_CLEAR, nullptr);
+    if (text.empty()) return;
+    const std::string bytes = SlotTextForEngine(text);
+    SetFilmProp(slot.text, FP_TEXT_APPEND, bytes.c_str());
+    lumo.EXEQ();
+    SetWord(slot.text, FP_TEXT_SHOWN, GetWord(slot.text, FP_TEXT_LENGTH));
+    lumo.EXEQ();
+}
+
+}  // namespace zelk

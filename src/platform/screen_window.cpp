@@ -1,0 +1,196 @@
+#include "platform/screen_window.h"
+
+#include <SDL_image.h>
+
+#include <algorithm>
+
+#include "platform/imgui_host.h"
+#include "platform/screen_surface.h"
+
+namespace zelk {
+
+ScreenWindow::ScreenWindow(const std::string& title, int screenWidth, int screenHeight)
+    : mScreenWidth(screenWidth), mScreenHeight(screenHeight) {
+    mWindow = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               screenWidth, screenHeight + kMenuBarHeight,
+                               SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (!mWindow) return;
+    SDL_SetWindowMinimumSize(mWindow, std::max(160, screenWidth / 4),
+                             std::max(120, screenHeight / 4) + kMenuBarHeight);
+    // Vertical sync would hold the thread in every present; frames come
+    // only when the engine made one, so none is needed.
+    mRenderer = SDL_CreateRenderer(mWindow, -1, SDL_RENDERER_ACCELERATED);
+    if (!mRenderer) mRenderer = SDL_CreateRenderer(mWindow, -1, SDL_RENDERER_SOFTWARE);
+    if (!mRenderer) return;
+    mTexture = SDL_CreateTexture(mRenderer, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING,
+                                 screenWidth, screenHeight);
+    mGui = std::make_unique<ImGuiHost>(mWindow, mRenderer);
+}
+
+ScreenWindow::~ScreenWindow() {
+    mGui.reset();
+    if (mCursor) {
+        SDL_SetCursor(SDL_GetDefaultCursor());
+        SDL_FreeCursor(mCursor);
+    }
+    if (mTexture) SDL_DestroyTexture(mTexture);
+    if (mRenderer) SDL_DestroyRenderer(mRenderer);
+    if (mWindow) SDL_DestroyWindow(mWindow);
+}
+
+void ScreenWindow::Title(const std::string& title) {
+    if (mWindow) SDL_SetWindowTitle(mWindow, title.c_str());
+}
+
+void ScreenWindow::Show(bool visible) {
+    if (!mWindow) return;
+    if (visible) {
+        SDL_ShowWindow(mWindow);
+    } else {
+        SDL_HideWindow(mWindow);
+    }
+}
+
+bool ScreenWindow::Shown() const {
+    return mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_SHOWN) != 0;
+}
+
+bool ScreenWindow::Minimized() const {
+    return mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_MINIMIZED) != 0;
+}
+
+bool ScreenWindow::FullScreen(bool on) {
+    if (!mWindow) return false;
+    if (SDL_SetWindowFullscreen(mWindow, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+    mMenuBand = !on;
+    return true;
+}
+
+bool ScreenWindow::IsFullScreen() const {
+    return mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+SDL_Point ScreenWindow::Position() const {
+    SDL_Point point{0, 0};
+    if (mWindow) SDL_GetWindowPosition(mWindow, &point.x, &point.y);
+    return point;
+}
+
+void ScreenWindow::Position(int x, int y) {
+    if (mWindow) SDL_SetWindowPosition(mWindow, x, y);
+}
+
+void ScreenWindow::Centre() {
+    if (!mWindow) return;
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(mWindow));
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(display, &usable) != 0) {
+        SDL_SetWindowPosition(mWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        return;
+    }
+    int width = 0, height = 0;
+    SDL_GetWindowSize(mWindow, &width, &height);
+    const int x = usable.x + (usable.w - width) / 2;
+    const int y = std::max(usable.y, usable.y + (usable.h - height) / 2);
+    SDL_SetWindowPosition(mWindow, x, y);
+}
+
+void ScreenWindow::MenuBand(bool reserved) {
+    mMenuBand = reserved;
+}
+
+void ScreenWindow::ResizeToScale1() {
+    if (mWindow && !IsFullScreen()) {
+        SDL_SetWindowSize(mWindow, mScreenWidth, mScreenHeight + (mMenuBand ? kMenuBarHeight : 0));
+    }
+}
+
+bool ScreenWindow::Upload(ScreenSurface& surface) {
+    if (!Ok()) return false;
+    std::optional<ScreenRect> changed = surface.TakeChanged();
+    if (!mFilled) {
+        changed = ScreenRect{0, 0, surface.Width(), surface.Height()};
+        mFilled = true;
+    }
+    if (!changed) return false;
+    const SDL_Rect area{changed->left, changed->top, changed->right - changed->left,
+                        changed->bottom - changed->top};
+    std::lock_guard<std::mutex> lock(surface.Mutex());
+    const std::uint8_t* start = surface.Pixels() + static_cast<size_t>(area.y) * surface.Stride() +
+                                static_cast<size_t>(area.x) * 3;
+    SDL_UpdateTexture(mTexture, &area, start, surface.Stride());
+    return true;
+}
+
+SDL_Rect ScreenWindow::PictureRectIn(int width, int height, int band) const {
+    const int room = std::max(1, height - band);
+    // The largest picture of the screen's aspect that fits the room, centred.
+    int w = width;
+    int h = static_cast<int>(static_cast<long long>(width) * mScreenHeight / mScreenWidth);
+    if (h > room) {
+        h = room;
+        w = static_cast<int>(static_cast<long long>(room) * mScreenWidth / mScreenHeight);
+    }
+    return SDL_Rect{(width - w) / 2, band + (room - h) / 2, std::max(1, w), std::max(1, h)};
+}
+
+SDL_Rect ScreenWindow::PictureRect() const {
+    int width = mScreenWidth, height = mScreenHeight;
+    if (mWindow) SDL_GetWindowSize(mWindow, &width, &height);
+    return PictureRectIn(width, height, mMenuBand ? kMenuBarHeight : 0);
+}
+
+SDL_Point ScreenWindow::ScreenToWindow(int x, int y) const {
+    const SDL_Rect picture = PictureRect();
+    // The centre of the screen pixel, so that the way back lands on it.
+    return SDL_Point{picture.x + static_cast<int>((x + 0.5) * picture.w / mScreenWidth),
+                     picture.y + static_cast<int>((y + 0.5) * picture.h / mScreenHeight)};
+}
+
+SDL_Point ScreenWindow::WindowToScreen(int x, int y) const {
+    const SDL_Rect picture = PictureRect();
+    auto map = [](int v, int origin, int extent, int size) {
+        const long long offset = static_cast<long long>(v - origin) * size;
+        // Floor division, so that a point left of the picture stays negative.
+        return static_cast<int>(offset >= 0 ? offset / extent : (offset - extent + 1) / extent);
+    };
+    return SDL_Point{map(x, picture.x, picture.w, mScreenWidth),
+                     map(y, picture.y, picture.h, mScreenHeight)};
+}
+
+void ScreenWindow::Render(const std::function<void()>& overlay,
+                          const std::function<void()>& beforePresent) {
+    if (!Ok()) return;
+    int outW = 0, outH = 0, winW = 0, winH = 0;
+    SDL_GetRendererOutputSize(mRenderer, &outW, &outH);
+    SDL_GetWindowSize(mWindow, &winW, &winH);
+    const float scale = winW > 0 ? static_cast<float>(outW) / winW : 1.0f;
+    // In output pixels: sharp on HiDPI displays.
+    const SDL_Rect picture =
+        PictureRectIn(outW, outH, mMenuBand ? static_cast<int>(kMenuBarHeight * scale) : 0);
+    const bool whole = picture.w % mScreenWidth == 0 && picture.h % mScreenHeight == 0;
+    SDL_SetTextureScaleMode(mTexture, whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    SDL_SetRenderDrawColor(mRenderer, 0, 0, 0, 255);
+    SDL_RenderClear(mRenderer);
+    SDL_RenderCopy(mRenderer, mTexture, nullptr, &picture);
+    if (overlay && mGui) mGui->Frame(overlay);
+    if (beforePresent) beforePresent();
+    SDL_RenderPresent(mRenderer);
+}
+
+bool ScreenWindow::Cursor(const std::string& file) {
+    SDL_Cursor* cursor = nullptr;
+    if (!file.empty()) {
+        SDL_Surface* picture = IMG_Load(file.c_str());
+        if (!picture) return false;
+        cursor = SDL_CreateColorCursor(picture, 0, 0);
+        SDL_FreeSurface(picture);
+        if (!cursor) return false;
+    }
+    SDL_SetCursor(cursor ? cursor : SDL_GetDefaultCursor());
+    if (mCursor) SDL_FreeCursor(mCursor);
+    mCursor = cursor;
+    return true;
+}
+
+}  // namespace zelk

@@ -1,0 +1,341 @@
+#include "view/game_view.h"
+
+#include <SDL_image.h>
+
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+#include "common/numbers.h"
+#include "common/paths.h"
+#include "common/process.h"
+#include "common/text.h"
+#include "drivers/lumo_driver.h"
+#include "drivers/wavo_driver.h"
+#include "platform/event_pump.h"
+#include "platform/question_box.h"
+#include "platform/screen_surface.h"
+#include "platform/window_picture.h"
+#include "settings/configuration.h"
+#include "settings/ini_file.h"
+#include "view/frm_config.h"
+#include "view/game_view_impl.h"
+#include "view/player_root.h"
+
+namespace zelk {
+
+// ============================================================================
+// Index
+//   [SECTION] Construction and release
+//   [SECTION] Screen mode and window
+//   [SECTION] Reader's state
+//   [SECTION] Save data
+//   [SECTION] Drawing and pictures
+// ============================================================================
+
+// [SECTION] Construction and release ----------------------------------------
+
+clsGameView::clsGameView(PlayerRoot& root) : mRoot(root), mImpl(std::make_unique<Impl>()) {}
+
+clsGameView::~clsGameView() {
+    ScreenMode(kScreenNone);
+    for (SDL_GameController* pad : mImpl->pads)
+        SDL_GameControllerClose(pad);
+    mRoot.Log("GameView-Terminate");
+}
+
+// [SECTION] Screen mode and window -------------------------------------------
+
+SDL_Window* clsGameView::Window() const {
+    return mImpl->window ? mImpl->window->Window() : nullptr;
+}
+
+void clsGameView::ScreenMode(long eNew) {
+    if (eNew == mScreenMode) return;
+    if (eNew != kScreenFull && eNew != kScreenWindow && eNew != kScreenNone) {
+        throw std::runtime_error("不正なスクリーンモード指定");
+    }
+    const long previous = mScreenMode;
+    const bool wasVisible = Visible();
+    const std::string position = WndPos();
+
+    if (eNew == kScreenNone) {
+        // The picture a reader asked for at exit is the last one shown.
+        if (const std::string shot = ScreenshotPathFromEnvironment(); !shot.empty()) {
+            SaveWindowPicture(shot);
+        }
+        if (mImpl->window && mImpl->window->IsFullScreen()) mImpl->window->FullScreen(false);
+        QuestionBox::Instance().Owner(nullptr, {});
+        mImpl->window.reset();
+        mScreenMode = kScreenNone;
+        return;
+    }
+
+    const ProcessValues& process = Process();
+    if (!mSurface) {
+        mSurface = std::make_unique<ScreenSurface>(static_cast<int>(process.ScreenSizeX),
+                                                   static_cast<int>(process.ScreenSizeY));
+        mSurface->OnPresented([] { EventPump::Instance().Wake(); });
+    }
+    const bool fresh = !mImpl->window;
+    if (fresh) {
+        auto window =
+            std::make_unique<ScreenWindow>(mSiteName, mSurface->Width(), mSurface->Height());
+        if (!window->Ok()) {
+            mRoot.Log("ゲーム画面を作成できません: " + std::string(SDL_GetError()));
+            return;
+        }
+        mImpl->window = std::move(window);
+        QuestionBox::Instance().Owner(&mImpl->window->Gui(), [this] { DrawPicture(); });
+    }
+    ScreenWindow& window = *mImpl->window;
+    if (eNew == kScreenFull) {
+        // A refused switch leaves the display as it was; the view stays in
+        // its form (or takes the window when it had none).
+        if (!window.FullScreen(true)) {
+            mRoot.Log("全画面表示に切り替えられません: " + std::string(SDL_GetError()));
+            if (previous != kScreenNone) return;
+            eNew = kScreenWindow;
+        }
+    }
+    if (eNew == kScreenWindow) {
+        window.FullScreen(false);
+        window.MenuBand(true);
+        if (fresh || previous == kScreenFull) window.ResizeToScale1();
+    }
+    mImpl->menuShown = false;
+
+    if (previous != kScreenNone) SaveMenuStatus();
+    mScreenMode = eNew;
+    LoadMenuStatus();
+    if (ViewMenuItem* item = MenuItem("screen!window")) item->Checked = eNew == kScreenWindow;
+    if (ViewMenuItem* item = MenuItem("screen!full")) {
+        item->Checked = eNew == kScreenFull;
+        item->Enabled = process.FullScreenAvailable;
+    }
+    window.Title(mSiteName);
+    mSurface->InvalidateAll();
+    if (clsLumoDriver* lumo = mRoot.Lumo()) {
+        lumo->ScreenDC(mSurface.get());
+        lumo->Refresh();
+    }
+    // A new window stays hidden until the launcher places and shows it.
+    if (previous != kScreenNone) {
+        Visible(wasVisible);
+        if (eNew == kScreenWindow) WndPos(position);
+    }
+    MouseIcon(mMouseIcon);
+    mImpl->Dirty();
+    mRoot.ModeScreenModeChanged();
+    FormActivityChanged();
+}
+
+std::string clsGameView::WndPos() const {
+    const ScreenWindow* window = mImpl->window.get();
+    if (mScreenMode == kScreenWindow && window && window->Shown() && !window->Minimized() &&
+        (SDL_GetWindowFlags(window->Window()) & SDL_WINDOW_MAXIMIZED) == 0) {
+        const SDL_Point point = window->Position();
+        return std::to_string(point.x) + "," + std::to_string(point.y);
+    }
+    return mWndPos;
+}
+
+void clsGameView::WndPos(const std::string& value) {
+    mWndPos = value;
+    ScreenWindow* window = mImpl->window.get();
+    if (!window || mScreenMode != kScreenWindow) return;
+    const auto items = SplitText(value, ",");
+    if (TrimChars(value, " ").empty() || items.size() < 2) {
+        window->Centre();
+        return;
+    }
+    window->Position(static_cast<int>(ReadLong(items[0])), static_cast<int>(ReadLong(items[1])));
+}
+
+bool clsGameView::Visible() const {
+    return mImpl->window && mImpl->window->Shown();
+}
+
+void clsGameView::Visible(bool value) {
+    if (!mImpl->window) return;
+    mImpl->window->Show(value);
+    mImpl->Dirty();
+}
+
+void clsGameView::SiteName(const std::string& value) {
+    mSiteName = value;
+    if (mImpl->window) mImpl->window->Title(value);
+}
+
+void clsGameView::MouseIcon(const std::string& value) {
+    mMouseIcon = value;
+    if (!mImpl->window) return;
+    if (value.empty()) {
+        mImpl->window->Cursor("");
+        return;
+    }
+    const std::string file = ReplaceText(value, "\\", "/");
+    const std::string path =
+        ResolvePath(Process().AppDir, file).value_or(JoinPath(Process().AppDir, file));
+    if (!mImpl->window->Cursor(path)) {
+        mRoot.Log("カーソルを読み込めません: " + path);
+        mImpl->window->Cursor("");
+    }
+}
+
+void clsGameView::MuteAll() {
+    if (clsWavoDriver* wavo = mRoot.Wavo()) {
+        wavo->BGMVolume(0);
+        wavo->SEVolume(0);
+        wavo->CVVolume(0);
+    }
+}
+
+void clsGameView::FormActivityChanged() {
+    if (!mDeactivateSense) return;
+    SDL_Window* window = Window();
+    const bool active =
+        window && (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) != 0 && Visible();
+    if (active == mFormActivity) return;
+    mFormActivity = active;
+    Configuration* cfg = mRoot.Cfg();
+    if (!cfg) return;
+    if (active) {
+        cfg->RaiseChangeEvent("BGMVolume,SEVolume,CVVolume");
+        return;
+    }
+    if (cfg->BoolVal("DeactivateMute")) MuteAll();
+    if (mScreenMode == kScreenFull && cfg->BoolVal("DeactivateWnd")) ScreenMode(kScreenWindow);
+}
+
+// [SECTION] Reader's state -----------------------------------------------------
+
+void clsGameView::AutoClickEnabled(bool value) {
+    mAutoClickEnabled = value;
+    if (ViewMenuItem* item = MenuItem("message!auto")) item->Checked = value;
+}
+
+void clsGameView::TextSpeed(long value) {
+    mTextSpeed = (value >= 0 && value <= 4) ? value : 2;
+    static const char* const kSpeeds[] = {"fast", "semifast", "normal", "semislow", "slow"};
+    for (long k = 0; k < 5; ++k) {
+        if (ViewMenuItem* item = MenuItem(std::string("message!") + kSpeeds[k])) {
+            item->Checked = k == mTextSpeed;
+        }
+    }
+}
+
+void clsGameView::EventEnabled(bool value) {
+    mEventEnabled = value;
+    // A close that came while input was off is answered now.
+    if (value && mImpl->closePending) {
+        mImpl->closePending = false;
+        EventPump::Instance().Defer([this] { RequestClose(false); });
+    }
+}
+
+// [SECTION] Save data ------------------------------------------------------------
+
+void clsGameView::SaveStatus(INISection& section) const {
+    section.KeyValue("SiteName", mSiteName);
+    long count = 0;
+    for (const auto& rect : mEvRects) {
+        if (!rect->IsSaved()) continue;
+        char key[24];
+        std::snprintf(key, sizeof key, "ER%03ld", count++);
+        section.KeyValue(key, rect->SavedForm());
+    }
+    section.KeyValue("ERCount", std::to_string(count));
+}
+
+void clsGameView::LoadStatus(const INISection& section) {
+    SiteName(section.KeyValue("SiteName"));
+    const long count = ReadLong(section.KeyValue("ERCount"));
+    for (long k = 0; k < count; ++k) {
+        char key[24];
+        std::snprintf(key, sizeof key, "ER%03ld", k);
+        clsEventRect& rect = mEvRects.Add(0, "");
+        if (!rect.ParseSavedForm(section.KeyValue(key))) mEvRects.Remove(rect.Index);
+    }
+}
+
+// [SECTION] Drawing and pictures ---------------------------------------------------
+
+void clsGameView::DrawPicture() {
+    if (mImpl->window && mSurface) mImpl->window->Upload(*mSurface);
+}
+
+void clsGameView::Paint() {
+    ScreenWindow* window = mImpl->window.get();
+    if (!window || !mSurface || mImpl->painting) return;
+    const bool changed = window->Upload(*mSurface);
+    if (!changed && mImpl->framesToDraw <= 0 && mImpl->modals.empty()) return;
+    if (mImpl->framesToDraw > 0) --mImpl->framesToDraw;
+    mImpl->painting = true;
+    window->Render([this] { DrawOverlay(); });
+    mImpl->painting = false;
+    if (!mImpl->chosenMenu.empty()) {
+        const std::string tag = std::move(mImpl->chosenMenu);
+        mImpl->chosenMenu.clear();
+        ChooseMenu(tag);
+    }
+}
+
+void clsGameView::RunModal(const std::function<bool()>& draw) {
+    if (!mImpl->window) return;
+    bool open = true;
+    const size_t depth = mImpl->modals.size();
+    mImpl->modals.push_back([&open, &draw] { return open = open && draw(); });
+    mImpl->Dirty();
+    while (open && !Process().ShutdownRequested && mImpl->window) {
+        EventPump::Instance().WaitAndProcess(std::chrono::milliseconds(50));
+        mImpl->Dirty();
+    }
+    mImpl->modals.resize(depth);
+    mImpl->Dirty();
+}
+
+bool clsGameView::SaveScreenPicture(const std::string& path) {
+    if (!mSurface) return false;
+    const int width = mSurface->Width(), height = mSurface->Height();
+    std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> picture(
+        SDL_CreateRGBSurfaceWithFormat(0, width, height, 24, SDL_PIXELFORMAT_BGR24),
+        SDL_FreeSurface);
+    if (!picture) return false;
+    {
+        std::lock_guard<std::mutex> lock(mSurface->Mutex());
+        for (int y = 0; y < height; ++y) {
+            std::memcpy(static_cast<std::uint8_t*>(picture->pixels) + y * picture->pitch,
+                        mSurface->Pixels() + static_cast<size_t>(y) * mSurface->Stride(),
+                        static_cast<size_t>(width) * 3);
+        }
+    }
+    const std::string temporary = path + ".tmp";
+    if (IMG_SavePNG(picture.get(), temporary.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return std::rename(temporary.c_str(), path.c_str()) == 0;
+}
+
+bool clsGameView::SaveWindowPicture(const std::string& path) {
+    ScreenWindow* window = mImpl->window.get();
+    if (!window) return false;
+    bool saved = false;
+    window->Upload(*mSurface);
+    mImpl->painting = true;
+    window->Render([this] { DrawOverlay(); },
+                   [&] { saved = zelk::SaveWindowPicture(window->Renderer(), path); });
+    mImpl->painting = false;
+    return saved;
+}
+
+SDL_Point clsGameView::ScreenToWindow(int x, int y) const {
+    return mImpl->window ? mImpl->window->ScreenToWindow(x, y) : SDL_Point{x, y};
+}
+
+SDL_Point clsGameView::WindowToScreen(int x, int y) const {
+    return mImpl->window ? mImpl->window->WindowToScreen(x, y) : SDL_Point{x, y};
+}
+
+}  // namespace zelk

@@ -1,0 +1,54 @@
+// The game view's private parts, shared by its source files: the window, the
+// menus, the modal windows over the game, the pointer and key memory, the
+// gamepads and the pending close.
+#pragma once
+
+#include <SDL.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/screen_window.h"
+#include "view/game_view.h"
+#include "view/view_menus.h"
+
+namespace zelk {
+
+class frmConfig;
+
+class clsGameView::Impl {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    std::unique_ptr<ScreenWindow> window;
+    ViewMenus menus;
+    std::vector<std::string> savedMenus;
+    // Full screen: the bar floats over the picture only while shown.
+    bool menuShown = false;
+    // Modal windows over the game, innermost last; each draws itself and
+    // says whether it is still open.
+    std::vector<std::function<bool()>> modals;
+    std::unique_ptr<frmConfig> config;
+    // A menu item chosen in the bar, run after the frame that drew it.
+    std::string chosenMenu;
+
+    SDL_Point lastPointer{0, 0};  // screen pixels
+    SDL_Keycode lastKey = SDLK_UNKNOWN;
+    bool ctrlDown = false;
+    bool painting = false;
+    int framesToDraw = 2;  // ImGui settles over a frame after each input
+
+    // A close asked for while input was off, handled once it is on again;
+    // a second request soon after the first closes without a question.
+    bool closePending = false;
+    Clock::time_point lastCloseRequest{};
+
+    std::vector<SDL_GameController*> pads;
+
+    void Dirty() { framesToDraw = 2; }
+};
+
+}  // namespace zelk

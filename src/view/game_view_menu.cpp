@@ -1,0 +1,190 @@
+// The game view's menus: the bar, the commands of its items, and the two
+// windows they open over the game (the settings and the about box).
+#include <imgui.h>
+
+#include "common/process.h"
+#include "common/text.h"
+#include "drivers/lumo_driver.h"
+#include "interpreter/interpreter.h"
+#include "platform/event_pump.h"
+#include "settings/configuration.h"
+#include "settings/ini_file.h"
+#include "view/frm_config.h"
+#include "view/game_view.h"
+#include "view/game_view_impl.h"
+#include "view/player_root.h"
+
+namespace zelk {
+
+namespace {
+
+constexpr long kYesNo = 4;
+constexpr long kYes = 6;
+
+const char* const kSpeedNames[] = {"fast", "semifast", "normal", "semislow", "slow"};
+
+}  // namespace
+
+ViewMenuItem* clsGameView::MenuItem(const std::string& sName) {
+    return mImpl->menus.Item(sName);
+}
+
+void clsGameView::MenuEnableByText(const std::string& sList) {
+    for (const char* tag : {"file!saveload", "file!qsave", "file!qload", "file!title",
+                            "message!skip", "message!auto", "message!log"}) {
+        if (ViewMenuItem* item = MenuItem(tag)) item->Enabled = false;
+    }
+    for (const std::string& name : SplitText(sList, ",")) {
+        if (ViewMenuItem* item = MenuItem(TrimChars(name, " \t"))) item->Enabled = true;
+    }
+}
+
+void clsGameView::SaveMenuStatus() {
+    mImpl->savedMenus = mImpl->menus.SaveStatus();
+}
+
+void clsGameView::LoadMenuStatus() {
+    mImpl->menus.LoadStatus(mImpl->savedMenus);
+}
+
+void clsGameView::ChooseMenu(const std::string& tag) {
+    const size_t bang = tag.find('!');
+    if (bang == std::string::npos) return;
+    MenuCmd(tag.substr(0, bang), tag.substr(bang + 1));
+}
+
+void clsGameView::MenuCmd(const std::string& sSec, const std::string& sCmd) {
+    Configuration* cfg = mRoot.Cfg();
+    auto query = [cfg](const char* key) { return cfg && cfg->BoolVal(key); };
+
+    if (sSec == "file") {
+        if (sCmd == "saveload") {
+            INIFile* info = mRoot.GamemodeInfo();
+            const INISection* base = info ? &info->KeySection("Base") : nullptr;
+            if (base && ToLowerAscii(base->KeyValue("SaveMenuEnabled")) == "true") {
+                mRoot.SDMakeData();
+                mRoot.ChangeMode(3, 13);
+            } else if (base) {
+                mRoot.Msg(base->KeyValue("SaveMenuAlarmMessage"));
+            }
+        } else if (sCmd == "qsave") {
+            mRoot.QuickSave(query("QueryQuickSave"));
+        } else if (sCmd == "qload") {
+            mRoot.QuickLoad(mRoot.VellMode() != 1 && query("QueryQuickLoad"));
+        } else if (sCmd == "title") {
+            if (query("QueryRestartTitle") &&
+                mRoot.Msg("タイトルにもどりますか。", kYesNo) != kYes) {
+                return;
+            }
+            EventEnabled(false);
+            mRoot.RestartTitle();
+        } else if (sCmd == "exit") {
+            if (query("QueryExit") && mRoot.Msg("ゲームを終了しますか。", kYesNo) != kYes) return;
+            mRoot.CloseVell();
+        }
+    } else if (sSec == "screen") {
+        if (sCmd == "window") ScreenMode(kScreenWindow);
+        if (sCmd == "full" && Process().FullScreenAvailable) ScreenMode(kScreenFull);
+    } else if (sSec == "property") {
+        OpenConfig(sCmd);
+    } else if (sSec == "help") {
+        ShowAbout();
+    } else if (sSec == "message") {
+        for (long k = 0; k < 5; ++k) {
+            if (sCmd != kSpeedNames[k] || !cfg) continue;
+            cfg->LongVal("TextSpeed", k);
+            cfg->BoolVal("TextAutoClick", cfg->BoolVal("TextAutoClick"));
+            cfg->RaiseChangeEvent("TextSpeed,TextAutoClick");
+        }
+        if (sCmd == "auto" && cfg) {
+            cfg->BoolVal("TextAutoClick", !cfg->BoolVal("TextAutoClick"));
+            cfg->RaiseChangeEvent("TextSpeed,TextAutoClick");
+            if (mAutoClickEnabled) {
+                clsInterpreter* intprt = mRoot.Intprt();
+                mRoot.MakeAutoClickTimer(intprt ? intprt->LastAutoClickTimer() : 0, kCmdClick);
+            }
+            if (clsLumoDriver* lumo = mRoot.Lumo()) lumo->UpdateWindowMode();
+        } else if (sCmd == "skip") {
+            mRoot.IsSkipMode(!mRoot.IsSkipMode());
+            mRoot.MakeAutoClickTimer(1, kCmdClick);
+        } else if (sCmd == "log" && mRoot.VellMode() == 2) {
+            mRoot.ModeLogStart();
+        }
+    }
+}
+
+// Both windows over the game stop the system timer and the focus sense
+// while they are open, so that neither a start nor a deactivation runs
+// behind the reader's back.
+void clsGameView::OpenConfig(const std::string& page) {
+    Configuration* cfg = mRoot.Cfg();
+    if (!cfg || !mImpl->window || mImpl->config) return;
+    const bool sense = mDeactivateSense;
+    mDeactivateSense = false;
+    mImpl->config = std::make_unique<frmConfig>(*cfg);
+    mImpl->config->LoadData();
+    mImpl->config->SetView(page);
+    RunModal([this] { return mImpl->config->Draw(); });
+    mImpl->config.reset();
+    cfg->Save();
+    mDeactivateSense = sense;
+}
+
+bool clsGameView::MenusShown() const {
+    return mImpl->menuShown;
+}
+
+frmConfig* clsGameView::ConfigDialog() const {
+    return mImpl->config.get();
+}
+
+void clsGameView::ShowAbout() {
+    if (!mImpl->window) return;
+    const bool sense = mDeactivateSense;
+    mDeactivateSense = false;
+    INIFile* info = mRoot.SystemInfo();
+    const INISection* game = info ? &info->KeySection("Game") : nullptr;
+    const std::string title = game ? game->KeyValue("Title") : std::string();
+    const std::string version = game ? game->KeyValue("ScenarioVer") : std::string();
+    bool first = true;
+    RunModal([&] {
+        bool open = true;
+        if (first) ImGui::OpenPopup("バージョン情報");
+        first = false;
+        const ImVec2 centre = ImGui::GetMainViewport()->GetCenter();
+        ImGui::SetNextWindowPos(centre, ImGuiCond_Always, ImVec2(0.5f, 0.5f));
+        if (ImGui::BeginPopupModal(
+                "バージョン情報", nullptr,
+                ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoSavedSettings)) {
+            ImGui::TextUnformatted(title.c_str());
+            ImGui::Text("シナリオバージョン %s", version.c_str());
+            ImGui::TextUnformatted("Zelk シナリオプレーヤ");
+            ImGui::Spacing();
+            if (ImGui::Button("OK", ImVec2(120, 0)) || ImGui::IsKeyPressed(ImGuiKey_Enter) ||
+                ImGui::IsKeyPressed(ImGuiKey_Escape)) {
+                ImGui::CloseCurrentPopup();
+                open = false;
+            }
+            ImGui::EndPopup();
+        } else {
+            open = false;
+        }
+        return open;
+    });
+    mDeactivateSense = sense;
+}
+
+void clsGameView::DrawOverlay() {
+    Impl& impl = *mImpl;
+    const bool bar = mScreenMode == kScreenWindow || impl.menuShown;
+    if (bar && impl.modals.empty()) {
+        const std::string chosen = impl.menus.DrawBar();
+        if (!chosen.empty()) impl.chosenMenu = chosen;
+    } else if (bar) {
+        impl.menus.DrawBar();
+    }
+    for (auto& modal : impl.modals)
+        modal();
+}
+
+}  // namespace zelk

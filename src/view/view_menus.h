@@ -1,0 +1,41 @@
+// The game window's five menus: their items keyed by tag (section "!" name),
+// the enabled and checked state of each, and the menu bar drawn with ImGui.
+// The state outlives the window, so switching between the window and full
+// screen keeps what the modes enabled.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "view/game_view.h"
+
+namespace zelk {
+
+class ViewMenus {
+public:
+    struct Menu {
+        std::string Caption;
+        std::vector<ViewMenuItem> Items;
+    };
+
+    // Builds the menus with their captions and tags, every item enabled.
+    ViewMenus();
+
+    ViewMenuItem* Item(const std::string& tag);
+    const std::vector<Menu>& Menus() const { return mMenus; }
+    long ItemCount() const;
+
+    // Every item's state as "enabled,checked" pairs of Boolean words.
+    std::vector<std::string> SaveStatus() const;
+    // Restored only when the count matches.
+    void LoadStatus(const std::vector<std::string>& saved);
+
+    // Draws the bar (in the current ImGui frame) and returns the tag of the
+    // chosen item, or "".
+    std::string DrawBar();
+
+private:
+    std::vector<Menu> mMenus;
+};
+
+}  // namespace zelk

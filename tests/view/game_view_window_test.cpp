@@ -1,0 +1,167 @@
+// The window around the picture: scaling, the full-screen menu band, the
+// menus' state across screen modes, and the view's saved section.
+#include <gtest/gtest.h>
+
+#include "platform/screen_window.h"
+#include "settings/ini_file.h"
+#include "view_test_support.h"
+
+namespace zelk::testing {
+namespace {
+
+using ViewWindow = ViewTest;
+
+// A window smaller than the screen has fewer pixels than the screen: there
+// a pointer can only be within a pixel of where it was meant to be.
+TEST_F(ViewWindow, AClickLandsOnTheSameScreenPixelAtEveryWindowSize) {
+    const long target = AddRect(300, 200, 339, 239, clsEventRect::kLeftClick).Index;
+    for (const SDL_Point size : {SDL_Point{1280, 960}, SDL_Point{1000, 500}, SDL_Point{640, 504}}) {
+        SDL_SetWindowSize(view->Window(), size.x, size.y);
+        const int slack = size.y < 480 + ScreenWindow::kMenuBarHeight ? 1 : 0;
+        for (const SDL_Point pixel :
+             {SDL_Point{300, 200}, SDL_Point{339, 239}, SDL_Point{0, 0}, SDL_Point{639, 479}}) {
+            const SDL_Point there = view->ScreenToWindow(pixel.x, pixel.y);
+            const SDL_Point back = view->WindowToScreen(there.x, there.y);
+            EXPECT_NEAR(back.x, pixel.x, slack) << size.x << "x" << size.y;
+            EXPECT_NEAR(back.y, pixel.y, slack) << size.x << "x" << size.y;
+        }
+        root.commands.clear();
+        view->HandleEvent(Button(320, 220));
+        ASSERT_EQ(root.commands.size(), 1u);
+        EXPECT_EQ(root.commands[0].rect, target);
+    }
+}
+
+TEST_F(ViewWindow, TheWidePictureIsLetterboxedWithItsAspectKept) {
+    SDL_SetWindowSize(view->Window(), 1000, 500);
+    // The band of the menus is on top; the rest holds a 4:3 picture,
+    // centred across.
+    const SDL_Point topLeft = view->ScreenToWindow(0, 0);
+    const SDL_Point bottomRight = view->ScreenToWindow(639, 479);
+    const int height = bottomRight.y - topLeft.y;
+    const int width = bottomRight.x - topLeft.x;
+    EXPECT_NEAR(static_cast<double>(width) / height, 640.0 / 480.0, 0.02);
+    EXPECT_GE(topLeft.y, ScreenWindow::kMenuBarHeight);
+    EXPECT_NEAR(topLeft.x, 1000 - bottomRight.x, 2);
+    // A point on the black border lies outside the screen.
+    const SDL_Point border = view->WindowToScreen(5, 250);
+    EXPECT_LT(border.x, 0);
+}
+
+TEST_F(ViewWindow, InFullScreenTheMenusShowAtTheTopAndHideBelowTheBar) {
+    view->ScreenMode(kScreenFull);
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    auto moveTo = [&](int y) {
+        motion.motion.y = y;
+        view->HandleEvent(motion);
+    };
+    EXPECT_FALSE(view->MenusShown());
+    moveTo(100);
+    EXPECT_FALSE(view->MenusShown());
+    moveTo(10);
+    EXPECT_TRUE(view->MenusShown());
+    moveTo(30);  // between the two edges: stays
+    EXPECT_TRUE(view->MenusShown());
+    moveTo(41);
+    EXPECT_FALSE(view->MenusShown());
+    moveTo(30);
+    EXPECT_FALSE(view->MenusShown());
+}
+
+TEST_F(ViewWindow, MenuStatesSurviveTheSwitchBetweenWindowAndFullScreen) {
+    view->MenuEnableByText("file!qsave, message!log");
+    EXPECT_FALSE(view->MenuItem("file!saveload")->Enabled);
+    EXPECT_TRUE(view->MenuItem("file!qsave")->Enabled);
+    EXPECT_TRUE(view->MenuItem("message!log")->Enabled);
+    EXPECT_TRUE(view->MenuItem("help!version")->Enabled);  // never touched
+    view->AutoClickEnabled(true);
+    view->TextSpeed(4);
+
+    view->ScreenMode(kScreenFull);
+    EXPECT_TRUE(view->MenuItem("screen!full")->Checked);
+    EXPECT_FALSE(view->MenuItem("screen!window")->Checked);
+    view->ScreenMode(kScreenWindow);
+    EXPECT_TRUE(view->MenuItem("screen!window")->Checked);
+    EXPECT_FALSE(view->MenuItem("file!saveload")->Enabled);
+    EXPECT_TRUE(view->MenuItem("file!qsave")->Enabled);
+    EXPECT_TRUE(view->MenuItem("message!auto")->Checked);
+    EXPECT_TRUE(view->MenuItem("message!slow")->Checked);
+    EXPECT_FALSE(view->MenuItem("message!normal")->Checked);
+    EXPECT_EQ(view->MenuItem("nothing!here"), nullptr);
+}
+
+TEST_F(ViewWindow, AnUnknownScreenModeIsAnError) {
+    try {
+        view->ScreenMode(7);
+        FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "不正なスクリーンモード指定");
+    }
+    EXPECT_EQ(view->ScreenMode(), kScreenWindow);
+}
+
+TEST_F(ViewWindow, TextSpeedOutsideItsRangeIsNormal) {
+    view->TextSpeed(9);
+    EXPECT_EQ(view->TextSpeed(), 2);
+    view->TextSpeed(-1);
+    EXPECT_EQ(view->TextSpeed(), 2);
+}
+
+TEST_F(ViewWindow, TheSavedSectionKeepsTheScenarioRectanglesOnly) {
+    view->SiteName("第一章");
+    clsEventRect& own = AddRect(10, 20, 30, 40, clsEventRect::kLeftClick, 3);
+    own.ClickScript = "click.a";
+    view->EvRects().Add(0, "wndbutton");
+    view->EvRects().Add(0, "selectionitem");
+    INISection section;
+    view->SaveStatus(section);
+    EXPECT_EQ(section.KeyValue("SiteName"), "第一章");
+    EXPECT_EQ(section.KeyValue("ERCount"), "1");
+    const std::string saved = own.SavedForm();
+    EXPECT_EQ(section.KeyValue("ER000"), saved);
+
+    view->EvRects().Clear();
+    view->SiteName("");
+    view->LoadStatus(section);
+    EXPECT_EQ(view->SiteName(), "第一章");
+    EXPECT_STREQ(SDL_GetWindowTitle(view->Window()), "第一章");
+    ASSERT_EQ(view->EvRects().Count(), 1);
+    EXPECT_EQ(view->EvRects().All()[0]->SavedForm(), saved);
+}
+
+TEST_F(ViewWindow, ABrokenSavedRectangleIsLeftOut) {
+    INISection section;
+    section.KeyValue("ERCount", "2");
+    section.KeyValue("ER000", "1,2,3");
+    view->LoadStatus(section);
+    EXPECT_EQ(view->EvRects().Count(), 0);
+}
+
+TEST_F(ViewWindow, TheMenuCommandsReachTheRoot) {
+    MakeConfig(
+        "QueryQuickLoad=False\r\nQueryExit=False\r\nQueryRestartTitle=False\r\n"
+        "TextSpeed=2\r\nTextAutoClick=False\r\nQueryQuickSave=False\r\n");
+    view->MenuCmd("file", "qsave");
+    view->MenuCmd("file", "qload");
+    EXPECT_EQ(root.quickSaves, 1);
+    EXPECT_EQ(root.quickLoads, 1);
+    view->MenuCmd("message", "skip");
+    EXPECT_TRUE(root.skip);
+    EXPECT_EQ(root.autoClickTime, 1);
+    view->MenuCmd("message", "log");
+    EXPECT_EQ(root.logStarts, 1);  // in the game mode
+    root.mode = 1;
+    view->MenuCmd("message", "log");
+    EXPECT_EQ(root.logStarts, 1);
+    view->MenuCmd("message", "slow");
+    EXPECT_EQ(root.cfg->LongVal("TextSpeed"), 4);
+    view->MenuCmd("file", "title");
+    EXPECT_EQ(root.restarts, 1);
+    EXPECT_FALSE(view->EventEnabled());
+    view->MenuCmd("file", "exit");
+    EXPECT_EQ(root.closes, 1);
+}
+
+}  // namespace
+}  // namespace zelk::testing
