@@ -331,7 +331,7 @@ void clsModeGame::TextFilmsVisible(bool b) {
     if (view) view->SelectionClear();
     if (lumo) {
         lumo->ButtonFlip(-1);
-        if (wasActive) lumo->DrawActivate(0, 1000);
+        if (wasActive) ShowAtOnce(*lumo);
     }
     // The auto click waits while the window is hidden.
     if (!b) {

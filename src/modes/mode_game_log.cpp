@@ -57,6 +57,14 @@ MarkupScale LogScale() {
 
 }  // namespace
 
+// Drawing resumes without a transition. The screen is asked for once more:
+// the activation's own request can reach the engine before its frame loop
+// runs again, and the log would then wait for the next change to appear.
+void ShowAtOnce(clsLumoDriver& lumo) {
+    lumo.DrawActivate(0, 1000);
+    lumo.Refresh();
+}
+
 clsGameLog::clsGameLog(PlayerRoot& root, clsModeGame& game) : mRoot(root), mGame(game) {
     PlayVoice = [this](const std::string& voice) -> long {
         clsWavoDriver* wavo = mRoot.Wavo();
@@ -138,7 +146,7 @@ void clsGameLog::Start() {
     mPlaying = -1;
     TextIndex(-2);
     view->EventEnabled(true);
-    lumo->DrawActivate(0, 1000);
+    ShowAtOnce(*lumo);
 }
 
 void clsGameLog::End() {
@@ -186,7 +194,7 @@ void clsGameLog::End() {
     }
     mActive = false;
     mGame.SubStatus(kGameReading);
-    if (lumo) lumo->DrawActivate(0, 1000);
+    if (lumo) ShowAtOnce(*lumo);
 }
 
 // [SECTION] The lines shown ----------------------------------------------------

@@ -15,6 +15,10 @@ namespace zelk {
 class PlayerRoot;
 class clsEventRect;
 class clsModeGame;
+class clsLumoDriver;
+
+// Activates drawing without a transition and presents the screen at once.
+void ShowAtOnce(clsLumoDriver& lumo);
 
 class clsGameLog {
 public:
