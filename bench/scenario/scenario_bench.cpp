@@ -67,6 +67,5 @@ void BM_ConvertAndWriteRegularScript(benchmark::State& state) {
 }
 BENCHMARK(BM_ConvertAndWriteRegularScript)->Unit(benchmark::kMillisecond);
 
-
 }  // namespace
 }  // namespace zelk

@@ -373,9 +373,10 @@ void clsVell::SDMakeData() {
     if (mLumo) mLumo->SaveStatus(mSD->LumoStatus());
     mIntprt->SaveStatus();
     INISection& status = mSD->VellStatus();
-    // Without a mode object the text films are shown, as the game mode
-    // starts them.
-    status.KeyValue("TextTempVisible", "True");
+    // Only the game mode hides its text films; any other mode shows them.
+    const GameModeMembers* game = GameMode();
+    status.KeyValue("TextTempVisible",
+                    game == nullptr || game->TextFilmsVisible() ? "True" : "False");
     status.KeyValue("DateString", FullWidth(NowFormatted("%y/%m/%d")));
     status.KeyValue("TimeString", FullWidth(NowFormatted("%H:%M")));
     // The slot's thumbnail: the whole screen as last presented, shrunk.
@@ -402,6 +403,10 @@ void clsVell::SDRestoreData(bool bSndRestore) {
     mIntprt->ScriptManager().DisposeAllScript();
     mIntprt->LoadStatus();
     Process().StatusRestored = true;
+    if (GameModeMembers* game = GameMode()) {
+        game->TextFilmsVisible(ToLowerAscii(mSD->VellStatus().KeyValue("TextTempVisible")) ==
+                               "true");
+    }
     IsSkipMode(false);
     mGameView->SiteName(mGameView->SiteName());
     if (bSndRestore && mWavo) mWavo->LoadStatus(mSD->WavoStatus());
@@ -516,7 +521,7 @@ void clsVell::MovieTarget(ScreenSurface* surface, std::function<void()> postClic
     mMoviePostClick = std::move(postClick);
 }
 
-bool clsVell::PlayMovie(const std::string& file, long /*eMovieCancel*/) {
+bool clsVell::PlayMovie(const std::string& file, long eMovieCancel) {
     if (!mWavo) return false;
     if (!mMovieSurface && mGameView->pic()) {
         mWavo->SetVideoWindow(mGameView->pic(), [view = mGameView.get()] { view->PostClick(); });
@@ -524,8 +529,13 @@ bool clsVell::PlayMovie(const std::string& file, long /*eMovieCancel*/) {
         mWavo->SetVideoWindow(mMovieSurface, mMoviePostClick);
     }
     const std::string path = ResolvePath(Process().MovieDir, file).value_or(file);
-    // The game mode's cancel rules (SetMoviePlayMode) join with the modes.
-    return mWavo->PlayMovie(path);
+    const bool playing = mWavo->PlayMovie(path);
+    if (GameModeMembers* game = GameMode(); playing && game) game->SetMoviePlayMode(eMovieCancel);
+    return playing;
+}
+
+GameModeMembers* clsVell::GameMode() const {
+    return mModeObject ? mModeObject->GameMembers() : nullptr;
 }
 
 }  // namespace zelk

@@ -28,6 +28,7 @@ class SharedData;
 class InterpreterHost;
 class clsGameView;
 class clsModeBase;
+class GameModeMembers;
 
 class clsVell : public PlayerRoot {
 public:
@@ -102,6 +103,8 @@ private:
     bool InitLumo();
     void InitWavo();
     void ApplyVolume(const std::string& sKey);
+    // The game mode's own members; null in any other mode.
+    GameModeMembers* GameMode() const;
 
     // Declared in the order of construction; released explicitly in the
     // order of the teardown.

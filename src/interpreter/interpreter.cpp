@@ -46,9 +46,9 @@ bool clsInterpreter::StepStart() {
     return true;
 }
 
-bool clsInterpreter::StepNext() {
+StepResult clsInterpreter::StepNext() {
     mHost.EventEnabled(false);
-    if (Process().ShutdownRequested) return false;
+    if (Process().ShutdownRequested) return StepResult::kEnded;
 
     while (true) {
         mLine = mCurrentScript ? mCurrentScript->Element(mAddress) : std::string();
@@ -57,7 +57,7 @@ bool clsInterpreter::StepNext() {
             mHost.CloseVell();
             mWaitMode = kWaitRunning;
             mHost.EventEnabled(true);
-            return false;
+            return StepResult::kEnded;
         }
 
         std::string error;
@@ -65,18 +65,18 @@ bool clsInterpreter::StepNext() {
             RuntimeError(error);
             ++mAddress;
             mStepEnd = StepEnd::kNone;
-            if (AskQuit()) return false;
+            if (AskQuit()) return StepResult::kEnded;
             continue;
         }
 
-        if (!BeginInstruction()) return mStepEnd == StepEnd::kRestored;
+        if (!BeginInstruction()) return CutShort();
         DecideSkip();
         if (mCurrentScript) mHost.AddCmdHistory(mCurrentScript->Name(), mAddress);
         mLastAutoClickTimer = 0;
         mHost.CursorVisible(false);
 
         Dispatch();
-        if (mStepEnd != StepEnd::kNone) return mStepEnd == StepEnd::kRestored;
+        if (mStepEnd != StepEnd::kNone) return CutShort();
         if (mAdvance) ++mAddress;
 
         if (mWaitMode == kWaitRunning) continue;
@@ -85,8 +85,12 @@ bool clsInterpreter::StepNext() {
         }
         if (mWaitMode == kWaitSkipped) continue;
         WaitForPlayer();
-        return false;
+        return StepResult::kWaiting;
     }
+}
+
+StepResult clsInterpreter::CutShort() const {
+    return mStepEnd == StepEnd::kRestored ? StepResult::kRestored : StepResult::kEnded;
 }
 
 bool clsInterpreter::BeginInstruction() {

@@ -20,6 +20,11 @@ namespace zelk {
 
 class InterpreterHost;
 
+// How a step ended: waiting for the reader, ended without a wait (the
+// scenario stopped, a close or a mode switch cut it short), or cut short
+// because a saved game was restored meanwhile.
+enum class StepResult { kWaiting, kEnded, kRestored };
+
 // What the interpreter waits for.
 enum WaitModeValue : long {
     kWaitRunning = 0,
@@ -42,9 +47,8 @@ public:
     bool Init();
     // A fresh start: no rest text, waiting for a click, text disabled.
     bool StepStart();
-    // Runs instructions until one waits or the script ends. True only when
-    // a saved game was restored while the step processed window events.
-    bool StepNext();
+    // Runs instructions until one waits or the script ends.
+    StepResult StepNext();
     // Jumps to a label expression: [script "."] label-or-address.
     bool GoLabel(const std::string& expression);
     // A jump chosen by the player (choice, button): waits for a click.
@@ -110,6 +114,7 @@ private:
     enum class StepEnd { kNone, kEnded, kRestored };
 
     bool BeginInstruction();
+    StepResult CutShort() const;
     void DecideSkip();
     void Dispatch();
     void WaitForPlayer();

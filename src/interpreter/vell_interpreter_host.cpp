@@ -12,6 +12,7 @@
 #include "drivers/quor_driver.h"
 #include "drivers/wavo_driver.h"
 #include "interpreter/page_log.h"
+#include "modes/mode.h"
 #include "modes/save_data.h"
 #include "platform/event_pump.h"
 #include "scenario/shared_data.h"
@@ -21,6 +22,13 @@
 namespace zelk {
 
 namespace {
+
+// The current mode's game members; null in any other mode or without a root.
+GameModeMembers* GameModeOf(clsVell* root) {
+    clsModeBase* mode = root == nullptr ? nullptr : root->ModeObject();
+    return mode == nullptr ? nullptr : mode->GameMembers();
+}
+
 clsGameView* ViewOf(clsVell* root) {
     return root == nullptr ? nullptr : root->GameView();
 }
@@ -85,9 +93,9 @@ void VellInterpreterHost::IsSkipMode(bool skip) {
     if (mParts.root != nullptr) mParts.root->IsSkipMode(skip);
 }
 
-// The mode object's IsReplayMode joins here with the game mode.
 bool VellInterpreterHost::IsReplayMode() {
-    return false;
+    const GameModeMembers* game = GameModeOf(mParts.root);
+    return game != nullptr && game->IsReplayMode();
 }
 
 void VellInterpreterHost::MakeAutoClickTimer(long milliseconds) {
@@ -463,10 +471,10 @@ void VellInterpreterHost::RestartTitle() {
     if (Launch() != nullptr) Launch()->RestartTitle();
 }
 
-// Will forward to the mode object's TextFilmsVisible (true while the game
-// mode starts).
+// Outside the game mode nothing hides the text films.
 bool VellInterpreterHost::TextFilmsVisible() {
-    return true;
+    const GameModeMembers* game = GameModeOf(mParts.root);
+    return game == nullptr || game->TextFilmsVisible();
 }
 
 void VellInterpreterHost::WaitTimed(long milliseconds) {

@@ -1,13 +1,18 @@
 #include "modes/mode_factory.h"
 
 #include "modes/mode_ending.h"
+#include "modes/mode_game.h"
 #include "modes/mode_saveload.h"
+#include "modes/mode_title.h"
 
 namespace zelk {
 
 std::unique_ptr<clsModeBase> MakeMode(long eMode, PlayerRoot& root) {
     switch (eMode) {
-        // Each mode joins this table as it is built.
+        case kModeTitle:
+            return std::make_unique<clsModeTitle>(root);
+        case kModeGame:
+            return std::make_unique<clsModeGame>(root);
         case kModeSaveLoad:
             return std::make_unique<clsModeSaveLoad>(root);
         case kModeEnding:

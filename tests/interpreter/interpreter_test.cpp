@@ -44,7 +44,7 @@ protected:
 
 TEST_F(InterpreterTest, AStepRunsUntilAnInstructionWaits) {
     Start("let a, 1\r\nadd b, a, 2\r\nwait\r\nup a");
-    EXPECT_FALSE(intprt.StepNext());
+    EXPECT_EQ(intprt.StepNext(), StepResult::kWaiting);
     EXPECT_EQ(host.Var("a"), "1");
     EXPECT_EQ(host.Var("b"), "3");
     EXPECT_EQ(intprt.WaitMode(), kWaitClick);
@@ -60,7 +60,7 @@ TEST_F(InterpreterTest, AStepRunsUntilAnInstructionWaits) {
 
 TEST_F(InterpreterTest, TheEndOfTheScriptClosesThePlayer) {
     Start("nop");
-    EXPECT_FALSE(intprt.StepNext());
+    EXPECT_EQ(intprt.StepNext(), StepResult::kEnded);
     EXPECT_EQ(host.closes, 1);
     EXPECT_EQ(intprt.WaitMode(), kWaitRunning);
     EXPECT_TRUE(host.eventEnabled);
@@ -75,7 +75,7 @@ TEST_F(InterpreterTest, TheEndOfTheScriptClosesThePlayer) {
 TEST_F(InterpreterTest, RunTimeErrorsAreSilentOutsideDebugMode) {
     host.debugMode = false;
     Start("return\r\nwait");
-    EXPECT_FALSE(intprt.StepNext());
+    EXPECT_EQ(intprt.StepNext(), StepResult::kWaiting);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_TRUE(host.log.empty());
     EXPECT_EQ(intprt.Address(), 2);
@@ -84,7 +84,7 @@ TEST_F(InterpreterTest, RunTimeErrorsAreSilentOutsideDebugMode) {
 TEST_F(InterpreterTest, NothingRunsWhileThePlayerCloses) {
     Start("let a, 1\r\nwait");
     Process().ShutdownRequested = true;
-    EXPECT_FALSE(intprt.StepNext());
+    EXPECT_EQ(intprt.StepNext(), StepResult::kEnded);
     EXPECT_EQ(host.Var("a"), "0");
     EXPECT_FALSE(host.eventEnabled);
 }
@@ -92,7 +92,7 @@ TEST_F(InterpreterTest, NothingRunsWhileThePlayerCloses) {
 TEST_F(InterpreterTest, ACloseDuringTheEventPumpStopsBeforeTheInstruction) {
     Start("let a, 1\r\nwait");
     host.onPump = [] { Process().ShutdownRequested = true; };
-    EXPECT_FALSE(intprt.StepNext());
+    EXPECT_EQ(intprt.StepNext(), StepResult::kEnded);
     EXPECT_EQ(host.Var("a"), "0");
     EXPECT_TRUE(host.executed.empty());
 }
@@ -100,7 +100,7 @@ TEST_F(InterpreterTest, ACloseDuringTheEventPumpStopsBeforeTheInstruction) {
 TEST_F(InterpreterTest, ALoadDuringTheEventPumpAbandonsTheStep) {
     Start("let a, 1\r\nwait");
     host.onPump = [] { Process().StatusRestored = true; };
-    EXPECT_TRUE(intprt.StepNext());
+    EXPECT_EQ(intprt.StepNext(), StepResult::kRestored);
     EXPECT_EQ(host.Var("a"), "0");
     EXPECT_EQ(intprt.Address(), 0);
 }
@@ -143,7 +143,7 @@ TEST_F(InterpreterTest, MenusFollowTheModeAndMovies) {
 TEST_F(InterpreterTest, UnknownWordsAskWhetherToQuit) {
     Start("jump x\r\nlet a, 1\r\nwait");
     host.answers = {kResultNo};
-    EXPECT_FALSE(intprt.StepNext());
+    EXPECT_EQ(intprt.StepNext(), StepResult::kWaiting);
     EXPECT_EQ(host.messages, (std::vector<std::string>{"未定義命令'jump'を実行しようとしました。",
                                                        "終了しますか"}));
     EXPECT_EQ(host.Var("a"), "1");
@@ -153,7 +153,7 @@ TEST_F(InterpreterTest, UnknownWordsAskWhetherToQuit) {
 TEST_F(InterpreterTest, QuittingAtAnErrorClosesThePlayer) {
     Start("fade\r\nlet a, 1\r\nwait");
     host.answers = {kResultOK, kResultYes};
-    EXPECT_FALSE(intprt.StepNext());
+    EXPECT_EQ(intprt.StepNext(), StepResult::kEnded);
     EXPECT_EQ(host.messages[0], "未実装命令'fade'を実行しようとしました。");
     EXPECT_EQ(host.closes, 1);
     EXPECT_EQ(host.Var("a"), "0");

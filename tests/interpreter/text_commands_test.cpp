@@ -176,7 +176,7 @@ TEST_F(TextCommands, ALoadDuringTypingEndsTheStep) {
     ASSERT_TRUE(intprt.Init());
     intprt.StepStart();
     ASSERT_TRUE(intprt.GoLabel("t.0"));
-    EXPECT_TRUE(intprt.StepNext());
+    EXPECT_EQ(intprt.StepNext(), StepResult::kRestored);
     EXPECT_EQ(host.Var("a"), "0");
 }
 
