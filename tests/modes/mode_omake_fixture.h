@@ -59,6 +59,7 @@ protected:
         Process().ScreenSizeX = 640;
         Process().ScreenSizeY = 480;
         Process().Debug.INIEncript = false;
+        Process().Debug.SoundFileMode = true;
         std::filesystem::create_directories(Process().SaveDir);
 
         root.systemInfo = LoadText(DemoDir() + "/SystemInfo.ini");

@@ -91,7 +91,7 @@ TEST_F(OmakeScreenTest, ARightClickDuringAListReturnsToThePageNotTheTitle) {
     EXPECT_TRUE(Panel(1).Enabled);
     // Without a list, the right click leaves for the title.
     Background(kCmdCancel);
-    EXPECT_EQ(root.modeChanges.back(), std::make_pair(kModeTitle, 3L));
+    EXPECT_EQ(root.modeChanges.back(), std::make_pair(long{kModeTitle}, 3L));
 }
 
 TEST_F(OmakeScreenTest, AMovieCommandMutesTheMusicUntilTheObserverSeesItEnd) {
@@ -180,7 +180,7 @@ TEST_F(OmakeScreenTest, ModeButtonsSwitchTheSubScreenAndReturnLeavesForTheTitle)
     EXPECT_EQ(mode.SubMode(), clsModeOmake::kSubMusic);
     EXPECT_EQ(mode.PanelCount(), 3);
     Click(mode.ReturnRect());
-    EXPECT_EQ(root.modeChanges.back(), std::make_pair(kModeTitle, 3L));
+    EXPECT_EQ(root.modeChanges.back(), std::make_pair(long{kModeTitle}, 3L));
     // The ended screen's observer no longer clicks whatever comes next.
     EXPECT_EQ(root.autoClicks.back(), 0);
 }
@@ -202,7 +202,7 @@ TEST_F(OmakeScreenTest, AReplayStartsTheGameAtItsSceneAndComesBackToItsPage) {
     clsModeOmake& mode = Open();
     Click(mode.ModeRect(1));
     Click(mode.PanelRect(2));
-    EXPECT_EQ(root.modeChanges.back(), std::make_pair(kModeGame, 8L));
+    EXPECT_EQ(root.modeChanges.back(), std::make_pair(long{kModeGame}, 8L));
     EXPECT_EQ(root.params.back(), "replay.rep3");
     EXPECT_TRUE(root.shared->IsBackFromReplay());
     EXPECT_EQ(root.shared->ReplayModePageNumber(), 0);
