@@ -112,6 +112,19 @@ TEST_F(OmakeScreenTest, AMovieCommandMutesTheMusicUntilTheObserverSeesItEnd) {
     EXPECT_EQ(root.autoClickRects.back(), mode.ObserverRect());
 }
 
+TEST_F(OmakeScreenTest, ARightClickDuringAMovieEndsItAndRestoresTheMusicVolume) {
+    SeeCG("opening.mpg");
+    root.wavo->BGMVolumeRate(100);
+    clsModeOmake& mode = Open();
+    Click(mode.PanelRect(4));
+    ASSERT_TRUE(mode.MovieRunning());
+    Background(kCmdCancel);
+    EXPECT_FALSE(mode.MovieRunning());
+    EXPECT_EQ(root.wavo->BGMVolumeRate(), 100);
+    EXPECT_EQ(mode.CGCommandIndex(), -1);
+    EXPECT_EQ(root.vellMode, kModeOmake);
+}
+
 TEST_F(OmakeScreenTest, AnUnknownCommandIsReportedAndTheListWaits) {
     root.omake->KeySection("cgmode_cmd").KeyValue("cmd01_03_01", "ev_light,zoom,ev_light");
     root.omake->KeySection("cgmode_cmd").KeyValue("cmd01_03_02", "ev_light,bg,ev_light");
