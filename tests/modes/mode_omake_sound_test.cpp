@@ -140,6 +140,35 @@ TEST_F(MusicRoomTest, AnEntryThatEndsOnAnotherScreenDoesNotRebuildTheMusicPage) 
     EXPECT_EQ(root.lumo->BGName(), "om_bg_cg");
 }
 
+TEST_F(MusicRoomTest, PlayingOnIntoAnotherPageTurnsToIt) {
+    INISection& screen = root.omake->KeySection("SndMode");
+    screen.KeyValue("PageCount", "2");
+    screen.KeyValue("SndPageBtn02", "om_page1,90,432,40,28");
+    root.omake->KeySection("sndmode_panel").KeyValue("panel02_02", "snp_day,bgm_title");
+    clsModeOmake& mode = OpenMusic();
+    ASSERT_EQ(mode.MusicEntries().size(), 4u);
+    EXPECT_EQ(mode.MusicEntries()[3].page, 1);
+    Click(mode.PlayModeRect(clsModeOmake::kPlayAll));
+    Click(mode.PanelRect(2));
+    EndEntry();
+    EXPECT_EQ(mode.PlayingEntry(), 3);
+    EXPECT_EQ(mode.CurrentPage(), 1);
+    EXPECT_FALSE(Rect(mode.PageRect(1))->Enabled);
+    EXPECT_TRUE(Rect(mode.PageRect(0))->Enabled);
+    // Page 2 has only its second panel; it is the one playing.
+    EXPECT_FALSE(Panel(0).Enabled);
+    EXPECT_EQ(AlphaOf(Panel(0)), 0);
+    EXPECT_EQ(CellOf(Panel(1)), 2);
+    // Turning back by hand keeps the entry playing and unmarked there.
+    Click(mode.PageRect(0));
+    EXPECT_EQ(mode.CurrentPage(), 0);
+    EXPECT_TRUE(Panel(2).Enabled);
+    EndEntry();
+    EXPECT_EQ(mode.PlayingEntry(), 0);
+    // The next entry is on the page shown: it stays.
+    EXPECT_EQ(mode.CurrentPage(), 0);
+}
+
 TEST_F(MusicRoomTest, TheStartPutsTheMusicVolumeBackToFull) {
     root.wavo->BGMVolumeRate(40);
     Open();
