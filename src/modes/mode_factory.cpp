@@ -2,6 +2,7 @@
 
 #include "modes/mode_ending.h"
 #include "modes/mode_game.h"
+#include "modes/mode_omake.h"
 #include "modes/mode_saveload.h"
 #include "modes/mode_title.h"
 
@@ -17,6 +18,8 @@ std::unique_ptr<clsModeBase> MakeMode(long eMode, PlayerRoot& root) {
             return std::make_unique<clsModeSaveLoad>(root);
         case kModeEnding:
             return std::make_unique<clsModeEnding>(root);
+        case kModeOmake:
+            return std::make_unique<clsModeOmake>(root);
         default:
             return std::make_unique<clsModeBase>(root, eMode);
     }

@@ -44,6 +44,14 @@ public:
     // ignored.
     void AddCGHistory(const std::string& cGName);
 
+    // [SECTION] The return from a scene replay
+    // Kept for the session only: a replay left by closing the program
+    // starts the extras afresh next time.
+    bool IsBackFromReplay() const { return mIsBackFromReplay; }
+    void IsBackFromReplay(bool value) { mIsBackFromReplay = value; }
+    long ReplayModePageNumber() const { return mReplayModePageNumber; }
+    void ReplayModePageNumber(long value) { mReplayModePageNumber = value; }
+
 private:
     struct Range {
         long start;
@@ -68,6 +76,8 @@ private:
     std::size_t mCurrentRange = 0;
     // Lower-cased picture names the extras mode can show.
     std::unordered_set<std::string> mPictureIndex;
+    bool mIsBackFromReplay = false;
+    long mReplayModePageNumber = 0;
 };
 
 }  // namespace zelk

@@ -73,13 +73,19 @@ TEST_F(WavoDeviceChange, APlayingStreamGoesOnInTheDeviceOpenedAgain) {
     ASSERT_TRUE(Logged("SoundOutput device lost: the default device is open again"));
     const int32_t before = Repeats(id);
     ASSERT_TRUE(WaitUntil([&] { return Repeats(id) >= before + 3; }));
+    // The mix runs ahead of what the device has written: wait for the file
+    // to hold the tone's continuation, not only for the engine's count.
+    std::vector<float> left, right;
+    EXPECT_TRUE(WaitUntil([&] {
+        mDisk.Read(left, right);
+        return Onset(left, right) + 3 * 8820 < left.size();
+    }));
     EXPECT_EQ(StateOf(id), SS_PLAYING);
     CallSOMethod(id, SM_STOP, nullptr);
     EXPECT_EQ(StateOf(id), SS_LOADED);
     TerminateWavo();
     // The device file was started anew at the reopening: it holds the
     // tone's continuation at its level.
-    std::vector<float> left, right;
     mDisk.Read(left, right);
     const size_t onset = Onset(left, right);
     ASSERT_LT(onset + 3 * 8820, left.size());
