@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "common/message_box.h"
+
 namespace zelk {
 
 class INIFile;
@@ -15,10 +17,6 @@ class INISection;
 class PageLog;
 class clsVell;
 class frmCtrl;
-
-// Button and result codes of message boxes.
-enum : long { kMsgOK = 0, kMsgYesNo = 4 };
-enum : long { kResultOK = 1, kResultYes = 6, kResultNo = 7 };
 
 class clsLaunch {
 public:

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "app/launch.h"
+#include "app/vell_interpreter_host.h"
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/process.h"
@@ -17,7 +18,6 @@
 #include "drivers/wavo_driver.h"
 #include "interpreter/interpreter.h"
 #include "interpreter/page_log.h"
-#include "interpreter/vell_interpreter_host.h"
 #include "modes/mode.h"
 #include "modes/mode_factory.h"
 #include "modes/mode_saveload_preview.h"
@@ -292,6 +292,7 @@ bool clsVell::ReadThumbSize() {
 // [SECTION] Modes, skip and the auto click -----------------------------------
 
 void clsVell::ChangeMode(long eMode, long eSub, std::any vParam) {
+    ++mModeSerial;
     if (mModeObject) {
         mModeObject->ModeEnd();
         mEndedModes.push_back(std::move(mModeObject));

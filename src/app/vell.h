@@ -58,6 +58,8 @@ public:
     // The old mode is ended at once but released only once the event loop
     // is back at its top: a switch may be asked for from inside its handler.
     void ChangeMode(long eMode, long eSub, std::any vParam = {}) override;
+    // Grows by one at every switch.
+    long ModeSerial() const { return mModeSerial; }
     void ModeScreenCmd(long eVellMode, long eEvent, clsEventRect* er) override;
     void ModeScreenModeChanged() override;
     void ModeLogStart() override;
@@ -126,6 +128,7 @@ private:
     std::vector<std::unique_ptr<clsModeBase>> mEndedModes;
     std::shared_ptr<int> mAlive = std::make_shared<int>(0);
     long mVellMode = 0;
+    long mModeSerial = 0;
     bool mIsSkipMode = false;
     long mAutoClickEvent = 0;
     long mAutoClickRect = -1;

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "app/launch.h"
+#include "common/message_box.h"
 #include "common/numbers.h"
 #include "common/process.h"
 #include "common/text.h"
@@ -48,6 +48,7 @@ bool clsInterpreter::StepStart() {
 
 StepResult clsInterpreter::StepNext() {
     mHost.EventEnabled(false);
+    mModeSerial = mHost.ModeSerial();
     if (Process().ShutdownRequested) return StepResult::kEnded;
 
     while (true) {
@@ -147,6 +148,10 @@ void clsInterpreter::Dispatch() {
 }
 
 void clsInterpreter::WaitForPlayer() {
+    if (mHost.ModeSerial() != mModeSerial) {
+        mHost.EventEnabled(true);
+        return;
+    }
     if (mHost.ConfigBool("TextAutoClick")) mHost.MakeAutoClickTimer(mLastAutoClickTimer);
     if (mArgs[0] == "playmovie") {
         mHost.MenuEnableByText("");

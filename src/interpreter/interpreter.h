@@ -128,6 +128,7 @@ private:
     std::unordered_map<std::string, CommandFn> mOverrides;
 
     long mWaitMode = kWaitRunning;
+    long mModeSerial = 0;  // the host's at the start of the step
     long mAddress = 0;
     std::string mRestText;
     bool mTextEnabled = false;

@@ -30,6 +30,10 @@ public:
     virtual bool IsSkipMode() = 0;
     virtual void IsSkipMode(bool skip) = 0;
     virtual bool IsReplayMode() = 0;
+    // Counts the player's mode switches, so that a step which switched the
+    // mode (an ending, a load, the title) leaves the new mode's menus and
+    // auto click alone.
+    virtual long ModeSerial() { return 0; }
     // Arms the one-shot auto click (a left click) after `milliseconds`; 0
     // disarms it.
     virtual void MakeAutoClickTimer(long milliseconds) = 0;

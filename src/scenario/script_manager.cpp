@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/launch.h"
 #include "common/codepage.h"
 #include "common/file_io.h"
+#include "common/message_box.h"
 #include "common/paths.h"
 #include "common/process.h"
 #include "common/text.h"

@@ -26,7 +26,7 @@ public:
                 "go\t*\r\ncall\t*\r\nreturn\r\nif\t*\t%\t%\r\nlet\t*\t*\r\n"
                 "add\t*\t*\t*\r\nsub\t*\t*\t*\r\nup\t*\t%\r\ndown\t*\t%\r\n"
                 "nop\r\nuse\t%\t%\t%\r\nsiting\t%\r\n"
-                "wait\r\nplaymovie\t*\t0\r\nfade\t%\r\n");
+                "wait\r\nplaymovie\t*\t0\r\nfade\t%\r\nplayending\t*\t*\t*\t*\r\n");
         saveData.KeySection("Var").Text("a=0\r\nb=0\r\nx=0\r\ny=0\r\nmsg=");
     }
 
@@ -66,6 +66,7 @@ public:
     bool IsSkipMode() override { return skipMode; }
     void IsSkipMode(bool skip) override { skipMode = skip; }
     bool IsReplayMode() override { return replay; }
+    long ModeSerial() override { return modeSerial; }
     void MakeAutoClickTimer(long milliseconds) override { autoClicks.push_back(milliseconds); }
     bool ConfigBool(const std::string& key) override { return config[key]; }
     void CloseVell() override {
@@ -109,6 +110,7 @@ public:
     std::set<std::pair<std::string, long>> read;
     std::vector<std::pair<std::string, long>> executed;
     std::vector<long> autoClicks;
+    long modeSerial = 0;
     std::vector<std::string> log;
     std::function<void()> onPump;
     int pumps = 0;

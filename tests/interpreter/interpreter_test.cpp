@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/launch.h"
+#include "common/message_box.h"
 #include "interpreter/fake_interpreter_host.h"
 
 namespace zelk {
@@ -126,6 +126,28 @@ TEST_F(InterpreterTest, AutoModeArmsTheAutoClickAtARealWait) {
     host.config["TextAutoClick"] = false;
     intprt.StepNext();
     EXPECT_EQ(host.autoClicks.size(), 1u);
+}
+
+// Commands are plain functions; this is how one reaches the fake host.
+testing::FakeInterpreterHost* gHost = nullptr;
+
+TEST_F(InterpreterTest, AStepThatSwitchedTheModeLeavesItsMenusAndAutoClickAlone) {
+    Start("playending 100, a, b, c\r\nwait");
+    host.config["TextAutoClick"] = true;
+    gHost = &host;
+    intprt.OverrideCommand("playending", [](clsInterpreter& i) {
+        ++gHost->modeSerial;
+        gHost->menus = "as the new mode left them";
+        i.WaitMode(kWaitClick);
+    });
+    EXPECT_EQ(intprt.StepNext(), StepResult::kWaiting);
+    EXPECT_EQ(host.menus, "as the new mode left them");
+    EXPECT_TRUE(host.autoClicks.empty());
+    EXPECT_TRUE(host.eventEnabled);
+    // The next step, in the game again, sets them as usual.
+    intprt.StepNext();
+    EXPECT_EQ(host.autoClicks.size(), 1u);
+    EXPECT_NE(host.menus, "as the new mode left them");
 }
 
 TEST_F(InterpreterTest, MenusFollowTheModeAndMovies) {

@@ -182,8 +182,10 @@ TEST_F(WavoMidi, WithoutTheSoundFontNothingLoadsAndTheRestPlaysOn) {
 }
 
 TEST_F(WavoMidi, ABrokenFileDoesNotLoad) {
-    std::vector<uint8_t> cut = TwoNotes();
-    cut.resize(cut.size() - 10);  // the track runs past the end
+    const std::vector<uint8_t> whole = TwoNotes();
+    ASSERT_GT(whole.size(), 10u);
+    // The track runs past the end.
+    const std::vector<uint8_t> cut(whole.begin(), whole.end() - 10);
     Write("cut.mid", cut);
     Write("text.mid", {'h', 'e', 'l', 'l', 'o'});
     for (const char* name : {"cut.mid", "text.mid"}) {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/launch.h"
+#include "common/message_box.h"
 #include "common/numbers.h"
 #include "common/process.h"
 #include "common/utf8.h"

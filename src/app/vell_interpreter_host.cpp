@@ -1,4 +1,4 @@
-#include "interpreter/vell_interpreter_host.h"
+#include "app/vell_interpreter_host.h"
 
 #include <SDL.h>
 
@@ -91,6 +91,10 @@ bool VellInterpreterHost::IsSkipMode() {
 
 void VellInterpreterHost::IsSkipMode(bool skip) {
     if (mParts.root != nullptr) mParts.root->IsSkipMode(skip);
+}
+
+long VellInterpreterHost::ModeSerial() {
+    return mParts.root == nullptr ? 0 : mParts.root->ModeSerial();
 }
 
 bool VellInterpreterHost::IsReplayMode() {

@@ -47,6 +47,7 @@ public:
     bool IsSkipMode() override;
     void IsSkipMode(bool skip) override;
     bool IsReplayMode() override;
+    long ModeSerial() override;
     void MakeAutoClickTimer(long milliseconds) override;
     bool ConfigBool(const std::string& key) override;
     void CloseVell() override;
