@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zelk::testing {
@@ -85,7 +86,10 @@ inline PlayerRun RunScript(const fs::path& folder, const std::string& script,
 // A player whose standard input and output are pipes of the test.
 class Conversation {
 public:
-    explicit Conversation(const fs::path& folder) {
+    // `environment` holds further variables for the child ("NAME", "value").
+    explicit Conversation(
+        const fs::path& folder,
+        const std::vector<std::pair<std::string, std::string>>& environment = {}) {
         int in[2], out[2];
         if (pipe(in) != 0 || pipe(out) != 0) return;
         mChild = fork();
@@ -98,6 +102,8 @@ public:
             setenv("SDL_AUDIODRIVER", "dummy", 1);
             setenv("ZELK_ANSWERS", "", 1);
             setenv("ZELK_INPUT", "-", 1);
+            for (const auto& [name, value] : environment)
+                setenv(name.c_str(), value.c_str(), 1);
             execl(ZELK_BIN_DIR "/zelk", "zelk", folder.c_str(), nullptr);
             _exit(127);
         }

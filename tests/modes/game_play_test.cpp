@@ -1,20 +1,19 @@
 // The demo game played as a reader would, through the player's scripted
 // input: the title, a new game, pages, quick save and load, the log, and
 // back to the title.
-#include <SDL.h>
-#include <SDL_image.h>
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
-#include "app/zelk_process.h"
+#include "modes/play_support.h"
 
 namespace zelk {
 namespace {
 
+using testing::Colours;
 using testing::CopyOfDemoGame;
+using testing::Field;
 using testing::RunScript;
 
 std::vector<std::string> StateLines(const std::vector<std::string>& lines) {
@@ -22,31 +21,6 @@ std::vector<std::string> StateLines(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
         if (line.starts_with("state ")) states.push_back(line);
     return states;
-}
-
-std::string Field(const std::string& state, const std::string& name) {
-    const size_t at = state.find(" " + name + "=");
-    if (at == std::string::npos) return {};
-    const size_t start = at + name.size() + 2;
-    if (name == "text") return state.substr(start);
-    return state.substr(start, state.find(' ', start) - start);
-}
-
-// How many colours a region of a picture holds.
-size_t Colours(const std::string& path, int x1, int y1, int x2, int y2) {
-    SDL_Surface* loaded = IMG_Load(path.c_str());
-    if (loaded == nullptr) return 0;
-    SDL_Surface* picture = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB24, 0);
-    SDL_FreeSurface(loaded);
-    std::set<long> colours;
-    const auto* pixels = static_cast<const std::uint8_t*>(picture->pixels);
-    for (int y = y1; y < y2 && y < picture->h; ++y)
-        for (int x = x1; x < x2 && x < picture->w; ++x) {
-            const std::uint8_t* p = pixels + y * picture->pitch + x * 3;
-            colours.insert(p[0] | (p[1] << 8) | (p[2] << 16));
-        }
-    SDL_FreeSurface(picture);
-    return colours.size();
 }
 
 TEST(GamePlay, TitleGameQuickSaveLoadLogAndBackToTheTitle) {

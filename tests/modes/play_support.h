@@ -1,0 +1,155 @@
+// Reading what the scripted player answers: the fields of a `state` line,
+// the event rectangles, and the pictures it shot.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <cstdint>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/zelk_process.h"
+
+namespace zelk::testing {
+
+inline std::string Field(const std::string& state, const std::string& name) {
+    const size_t at = state.find(" " + name + "=");
+    if (at == std::string::npos) return {};
+    const size_t start = at + name.size() + 2;
+    if (name == "text") return state.substr(start);
+    return state.substr(start, state.find(' ', start) - start);
+}
+
+// A picture as 24-bit RGB rows; empty when it does not load.
+struct Rgb {
+    int w = 0, h = 0;
+    std::vector<std::uint8_t> pixels;
+    const std::uint8_t* At(int x, int y) const { return &pixels[(size_t(y) * w + x) * 3]; }
+};
+
+inline Rgb LoadRgb(const std::string& path) {
+    Rgb rgb;
+    SDL_Surface* loaded = IMG_Load(path.c_str());
+    if (loaded == nullptr) return rgb;
+    SDL_Surface* picture = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB24, 0);
+    SDL_FreeSurface(loaded);
+    if (picture == nullptr) return rgb;
+    rgb.w = picture->w;
+    rgb.h = picture->h;
+    rgb.pixels.resize(size_t(rgb.w) * rgb.h * 3);
+    for (int y = 0; y < rgb.h; ++y) {
+        const auto* row = static_cast<const std::uint8_t*>(picture->pixels) + y * picture->pitch;
+        std::copy(row, row + rgb.w * 3, rgb.pixels.begin() + size_t(y) * rgb.w * 3);
+    }
+    SDL_FreeSurface(picture);
+    return rgb;
+}
+
+// How many colours a region of a picture holds.
+inline size_t Colours(const std::string& path, int x1, int y1, int x2, int y2) {
+    const Rgb picture = LoadRgb(path);
+    std::set<long> colours;
+    for (int y = y1; y < y2 && y < picture.h; ++y)
+        for (int x = x1; x < x2 && x < picture.w; ++x) {
+            const std::uint8_t* p = picture.At(x, y);
+            colours.insert(p[0] | (p[1] << 8) | (p[2] << 16));
+        }
+    return colours.size();
+}
+
+struct EventRect {
+    std::string stag;
+    long ltag = 0;
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    bool enabled = false;
+    std::string extension;
+    std::string Centre() const {
+        return std::to_string((x1 + x2) / 2) + " " + std::to_string((y1 + y2) / 2);
+    }
+};
+
+// The player in conversation, with the questions a test asks most.
+class Reader {
+public:
+    explicit Reader(const fs::path& folder,
+                    const std::vector<std::pair<std::string, std::string>>& environment = {})
+        : mPlayer(folder, environment) {}
+
+    // Sends one command; false when it answered an error.
+    bool Do(const std::string& command) {
+        const std::vector<std::string> answer = mPlayer.Say(command);
+        return !answer.empty() && answer.back() == "ok";
+    }
+    std::string State() {
+        for (const std::string& line : mPlayer.Say("state"))
+            if (line.starts_with("state ")) return line;
+        return {};
+    }
+    std::string Get(const std::string& field) { return Field(State(), field); }
+
+    std::vector<EventRect> Rects() {
+        std::vector<EventRect> rects;
+        for (const std::string& line : mPlayer.Say("rects")) {
+            if (!line.starts_with("rect ")) continue;
+            std::istringstream in(line.substr(5));
+            EventRect r;
+            long index = 0, type = 0, border = 0;
+            int enabled = 0;
+            in >> index >> r.stag >> r.ltag >> r.x1 >> r.y1 >> r.x2 >> r.y2 >> enabled >> type >>
+                border >> r.extension;
+            r.enabled = enabled != 0;
+            rects.push_back(r);
+        }
+        return rects;
+    }
+    // The rectangles of one kind, by their LTag.
+    std::vector<EventRect> Rects(const std::string& stag) {
+        std::vector<EventRect> found;
+        for (const EventRect& r : Rects())
+            if (r.stag == stag) found.push_back(r);
+        return found;
+    }
+    bool Click(const EventRect& r) { return Do("click " + r.Centre()) && Do("idle"); }
+
+    // Waits for the title menu, its fade and music included.
+    bool AtTitle(int tries = 100) {
+        for (int i = 0; i < tries; ++i) {
+            if (!Do("idle")) return false;
+            const std::string state = State();
+            if (Field(state, "mode") == "1" && Field(state, "sub") == "3" &&
+                !Rects("main_menu").empty())
+                return true;
+            Do("wait 100");
+        }
+        return false;
+    }
+
+    // Reads on in skip mode, answering choices with their first item and
+    // clickable areas with their first area, while the mode stays `mode`.
+    void SkipWhileIn(const std::string& mode, int tries = 80) {
+        for (int i = 0; i < tries && Get("mode") == mode; ++i) {
+            if (ClickFirstEnabled("selectionitem") || ClickFirstEnabled("gamemode_button"))
+                continue;
+            Do("hold ctrl 1500");
+        }
+    }
+
+    int Quit() {
+        mPlayer.Say("quit");
+        return mPlayer.Wait();
+    }
+
+private:
+    bool ClickFirstEnabled(const std::string& stag) {
+        for (const EventRect& r : Rects(stag))
+            if (r.enabled) return Click(r);
+        return false;
+    }
+
+    Conversation mPlayer;
+};
+
+}  // namespace zelk::testing
