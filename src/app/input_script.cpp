@@ -318,6 +318,7 @@ void InputScript::Continue() {
                                (!launch || launch->SysTimerFunc() == 0) &&
                                !EventPump::Instance().TimerDueWithin(kIdleQuietFor, &mTick);
             if (quiet) {
+                if (clsGameView* view = View()) view->WaitScreenShown();
                 Done();
             } else if (now >= mUntil) {
                 Fail("idle timeout", StateLine());

@@ -90,6 +90,9 @@ public:
     // Recomposes the screen film now where anything under it changed.
     void RedrawScreen();
     void EXEQ();
+    // Waits for the change to reach the screen while the scene is live; a
+    // frozen scene is not redrawn, so there is nothing to wait for.
+    void WaitShown();
     int32_t FIDRoot() const { return mFIDRoot; }
     int32_t FIDBuff() const { return mFIDBuff; }
     int32_t FIDBack() const { return mFIDBack; }
@@ -244,9 +247,6 @@ private:
     void InstallRedraw(int32_t film, int32_t set);  // 0 uninstalls
     void AutoRedraw(bool on);
     void OnEngineEvent();
-    // Waits for the change to reach the screen while the scene is live; a
-    // frozen scene is not redrawn, so there is nothing to wait for.
-    void WaitShown();
 
     const INISection* ModeSection(const std::string& name) const;
     FilmSpec ReadSpec(const INISection* section, const std::string& key) const;

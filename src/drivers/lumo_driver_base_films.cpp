@@ -339,6 +339,10 @@ bool clsLumoDriver::DrawActivate(long eMethod, long time) {
     Blt(mFIDRoot);
     AutoRedraw(true);
     CursorVisible(cursor);
+    // The live scene must reach the screen now, not whenever the next caller
+    // happens to run the queue: a screen built unseen (a menu page, a
+    // gallery) would otherwise show the old picture until then.
+    ExeQueue();
     mDrawActivity = true;
     return true;
 }

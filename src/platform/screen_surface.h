@@ -6,6 +6,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -53,6 +55,9 @@ public:
 
     // Frames presented so far.
     std::uint64_t PresentCount() const { return mPresentCount.load(); }
+    // Waits until more than `count` frames were presented, at most `timeout`;
+    // true when they were.
+    bool WaitPresented(std::uint64_t count, std::chrono::milliseconds timeout);
     void OnPresented(std::function<void()> listener);
 
 private:
@@ -63,7 +68,8 @@ private:
     std::mutex mChangedMutex;
     ScreenRect mChanged;
     bool mHasChanged = false;
-    std::function<void()> mListener;  // set before the engine presents
+    std::condition_variable mPresentedCv;  // with mChangedMutex
+    std::function<void()> mListener;       // set before the engine presents
     std::atomic<std::uint64_t> mPresentCount{0};
 };
 

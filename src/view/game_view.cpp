@@ -2,6 +2,7 @@
 
 #include <SDL_image.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -294,6 +295,16 @@ void clsGameView::RunModal(const std::function<bool()>& draw) {
     }
     mImpl->modals.resize(depth);
     mImpl->Dirty();
+}
+
+void clsGameView::WaitScreenShown() {
+    clsLumoDriver* lumo = mRoot.Lumo();
+    if (!mSurface || !lumo || !lumo->DrawActivity()) return;
+    const std::uint64_t before = mSurface->PresentCount();
+    lumo->WaitShown();
+    // The engine presents a redrawn frame when that frame falls due, at most
+    // one frame interval after the redraw that WaitShown waited for.
+    mSurface->WaitPresented(before, std::chrono::milliseconds(40));
 }
 
 bool clsGameView::SaveScreenPicture(const std::string& path) {

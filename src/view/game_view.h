@@ -104,6 +104,9 @@ public:
     // Runs a modal ImGui window over the game until `draw` returns false;
     // events keep being pumped, the game picture keeps being shown.
     void RunModal(const std::function<bool()>& draw);
+    // Returns once what was asked of the engine is on the screen: the frame
+    // redrawn and presented (a scripted `idle` ends only then).
+    void WaitScreenShown();
     // Writes the game screen as last presented, or the window as drawn.
     bool SaveScreenPicture(const std::string& path);
     bool SaveWindowPicture(const std::string& path);

@@ -137,6 +137,8 @@ public:
         }
     }
 
+    void Kill() { mPlayer.Kill(); }
+
     int Quit() {
         mPlayer.Say("quit");
         return mPlayer.Wait();
