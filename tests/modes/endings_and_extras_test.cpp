@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <limits>
 #include <string>
@@ -21,6 +20,7 @@ namespace {
 using testing::CopyOfDemoGame;
 using testing::EventRect;
 using testing::LoadRgb;
+using testing::Loudness;
 using testing::Reader;
 using testing::Rgb;
 
@@ -67,23 +67,6 @@ int CreditsTop(const Rgb& shot, double& match) {
         if (share > match) match = share, best = top;
     }
     return best;
-}
-
-// The 100 ms loudness of float stereo samples, one value per stretch.
-std::vector<double> Loudness(const std::string& path) {
-    std::vector<double> levels;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return levels;
-    constexpr size_t kStretch = 4800 * 2;
-    std::vector<float> samples(kStretch);
-    while (std::fread(samples.data(), sizeof(float), kStretch, file) == kStretch) {
-        double sum = 0;
-        for (float s : samples)
-            sum += double(s) * s;
-        levels.push_back(std::sqrt(sum / kStretch));
-    }
-    std::fclose(file);
-    return levels;
 }
 
 std::string SharedData(const std::filesystem::path& folder) {

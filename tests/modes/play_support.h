@@ -1,11 +1,14 @@
 // Reading what the scripted player answers: the fields of a `state` line,
-// the event rectangles, and the pictures it shot.
+// the event rectangles, the dialog's values, the pictures it shot and the
+// sound it played through SDL's disk driver.
 #pragma once
 
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <set>
 #include <sstream>
 #include <string>
@@ -60,6 +63,26 @@ inline size_t Colours(const std::string& path, int x1, int y1, int x2, int y2) {
     return colours.size();
 }
 
+// The 100 ms loudness (RMS) of the float stereo samples at 48000 Hz that
+// SDL's disk driver wrote, one value per stretch.
+inline constexpr size_t kLoudnessStretchBytes = 4800 * 2 * sizeof(float);
+
+inline std::vector<double> Loudness(const std::string& path) {
+    std::vector<double> levels;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return levels;
+    constexpr size_t kStretch = kLoudnessStretchBytes / sizeof(float);
+    std::vector<float> samples(kStretch);
+    while (std::fread(samples.data(), sizeof(float), kStretch, file) == kStretch) {
+        double sum = 0;
+        for (float s : samples)
+            sum += double(s) * s;
+        levels.push_back(std::sqrt(sum / kStretch));
+    }
+    std::fclose(file);
+    return levels;
+}
+
 struct EventRect {
     std::string stag;
     long ltag = 0;
@@ -89,6 +112,13 @@ public:
         return {};
     }
     std::string Get(const std::string& field) { return Field(State(), field); }
+    // What `dialog get CONTROL` answers; empty on an error.
+    std::string DialogValue(const std::string& control) {
+        const std::string prefix = "value " + control + " ";
+        for (const std::string& line : mPlayer.Say("dialog get " + control))
+            if (line.starts_with(prefix)) return line.substr(prefix.size());
+        return {};
+    }
 
     std::vector<EventRect> Rects() {
         std::vector<EventRect> rects;
