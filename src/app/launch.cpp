@@ -206,7 +206,12 @@ void clsLaunch::PlaceAndShowView() {
     Configuration* cfg = mVell ? mVell->Cfg() : nullptr;
     if (!view || !cfg) return;
     const bool fullAvailable = Process().FullScreenAvailable;
-    switch (cfg->LongVal("StartScreenMode")) {
+    long start = cfg->LongVal("StartScreenMode");
+    // The reader's switch for this start wins: always a window, or always
+    // the full screen.
+    if (Process().StartScreenMode == 1) start = 1;
+    if (Process().StartScreenMode == 0) start = 2;
+    switch (start) {
         case 0:
             view->ScreenMode(cfg->BoolVal("FullMode") && fullAvailable ? 0 : 1);
             view->WndPos(cfg->StringVal("Pos"));

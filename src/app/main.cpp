@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "app/command_line.h"
 #include "app/input_script.h"
 #include "app/launch.h"
 #include "app/user_folder.h"
@@ -19,6 +20,12 @@
 #include "platform/window_picture.h"
 #include "view/game_view.h"
 
+#ifndef ZELK_VERSION
+#define ZELK_VERSION "0"
+#endif
+#ifndef ZELK_INSTALLED_DEMO
+#define ZELK_INSTALLED_DEMO "../share/zelk/games/demo"
+#endif
 #ifndef ZELK_DEMO_GAME_DIR
 #define ZELK_DEMO_GAME_DIR "games/demo"
 #endif
@@ -33,16 +40,20 @@ std::string Resolved(std::string folder) {
     return folder;
 }
 
-// The game folder: the first argument, else the packed demo game beside the
-// program (an installed copy), else the one of the build.
-std::string GameFolder(int argc, char** argv) {
-    if (argc > 1) return Resolved(argv[1]);
+// The game folder: the one named, else the packed demo game found from the
+// program's own place, else the one of the build.
+std::string GameFolder(const std::string& named) {
+    if (!named.empty()) return Resolved(named);
     char self[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
     if (length > 0) {
-        std::string beside(self, static_cast<size_t>(length));
-        beside = beside.substr(0, beside.find_last_of('/')) + "/../games/demo";
-        if (access((beside + "/scenario.quor").c_str(), R_OK) == 0) return Resolved(beside);
+        const std::string exe(self, static_cast<size_t>(length));
+        const std::string folder = exe.substr(0, exe.find_last_of('/'));
+        // The build's packed game beside bin/, or the installed one under share/.
+        for (const char* relative : {"/../games/demo", "/" ZELK_INSTALLED_DEMO}) {
+            const std::string beside = folder + relative;
+            if (access((beside + "/scenario.quor").c_str(), R_OK) == 0) return Resolved(beside);
+        }
     }
     return Resolved(ZELK_DEMO_GAME_DIR);
 }
@@ -61,8 +72,28 @@ extern "C" const char* __lsan_default_suppressions() {
 }
 
 int main(int argc, char** argv) {
+    const zelk::CommandLine line = zelk::ParseCommandLine({argv + 1, argv + argc});
+    if (!line.error.empty()) {
+        std::fprintf(stderr, "zelk: %s\n%s", line.error.c_str(), zelk::UsageText().c_str());
+        return 2;
+    }
+    if (line.help) {
+        std::fputs(zelk::UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (line.version) {
+        std::printf("zelk %s\n", ZELK_VERSION);
+        return 0;
+    }
     zelk::ProcessValues& process = zelk::Process();
-    process.ResetFolders(GameFolder(argc, argv));
+    process.ResetFolders(GameFolder(line.gameFolder));
+    process.StartScreenMode = line.screenMode;
+    // The launcher says so in the program's own words and stops; the
+    // terminal hears it in plain English first.
+    if (!zelk::IsGameFolder(process.AppDir)) {
+        std::fprintf(stderr, "zelk: %s is not a game folder (no scenario.quor or SystemInfo.ini)\n",
+                     process.AppDir.c_str());
+    }
     process.SaveDir = zelk::UserSaveFolder(process.AppDir);
     if (!zelk::MakeFolders(process.SaveDir)) {
         std::fprintf(stderr, "zelk: cannot make the folder for saves: %s\n",

@@ -46,6 +46,9 @@ struct ProcessValues {
     int ScriptScaleX = 640;
     int ScriptScaleY = 480;
     bool FullScreenAvailable = false;
+    // The reader's --window (1) or --fullscreen (0) for this start; -1 leaves
+    // the choice to the settings.
+    long StartScreenMode = -1;
 
     // Every folder equals the application folder; the debug switches take
     // their defaults.

@@ -1,5 +1,6 @@
 #include "job_thread.h"
 
+#include <SDL.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -81,6 +82,9 @@ void JobThread::Run() {
         }
         Sleep(busy, recheck, nextDue);
     }
+    // SDL keeps an error text per thread that it frees only for threads it
+    // made itself; this one opens and queries audio devices.
+    SDL_TLSCleanup();
     std::lock_guard lock(mWakeLock);
     ++mRounds;
     mRoundDone.notify_all();

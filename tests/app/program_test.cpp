@@ -42,7 +42,10 @@ TEST(Program, OnAFolderWithoutSystemFilesItSaysSoAndExitsCleanly) {
     fs::create_directories(folder);
     const ProgramRun run = RunZelk(folder.string());
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output, "ゲーム起動中\tシステム情報をロードできません。\tok\n");
+    // One line for the terminal, then the program's own message box.
+    EXPECT_EQ(run.output, "zelk: " + fs::canonical(folder).string() +
+                              " is not a game folder (no scenario.quor or SystemInfo.ini)\n"
+                              "ゲーム起動中\tシステム情報をロードできません。\tok\n");
     EXPECT_TRUE(fs::is_directory(folder / "savedata"));
     fs::remove_all(folder);
 }

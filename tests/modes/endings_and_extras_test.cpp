@@ -109,11 +109,12 @@ TEST(EndingsAndExtras, TheFirstEndingRollsItsCreditsAndOpensTheExtras) {
         double match1 = 0, match2 = 0;
         const int top1 = CreditsTop(LoadRgb(shots + "/roll1.png"), match1);
         const int top2 = CreditsTop(LoadRgb(shots + "/roll2.png"), match2);
-        EXPECT_GT(match1, 0.8);
-        EXPECT_GT(match2, 0.8);
-        EXPECT_LT(top1, kScreenHeight);
-        EXPECT_GE(top1 - top2, 80);
-        EXPECT_LE(top1 - top2, 300);
+        const std::string tops = std::to_string(top1) + " then " + std::to_string(top2);
+        EXPECT_GT(match1, 0.8) << tops;
+        EXPECT_GT(match2, 0.8) << tops;
+        EXPECT_LT(top1, kScreenHeight) << tops;
+        EXPECT_GE(top1 - top2, 80) << tops;
+        EXPECT_LE(top1 - top2, 300) << tops;
 
         // A right click ends the roll; the story goes on to the title.
         ASSERT_TRUE(reader.Do("rclick 320 240"));
@@ -125,7 +126,7 @@ TEST(EndingsAndExtras, TheFirstEndingRollsItsCreditsAndOpensTheExtras) {
         // The gallery: every picture of the first ending open, the second
         // ending's dawn closed.
         ASSERT_TRUE(reader.Click(after[3]));
-        EXPECT_EQ(reader.Get("mode"), "5");
+        EXPECT_EQ(reader.Get("mode"), "5") << reader.State();
         EXPECT_EQ(Open(reader.Rects("panel")),
                   (std::vector<bool>{true, true, true, false, true, true}));
 
@@ -138,8 +139,8 @@ TEST(EndingsAndExtras, TheFirstEndingRollsItsCreditsAndOpensTheExtras) {
         // A replay of the first scene plays in the game mode and comes back
         // to the replay screen.
         ASSERT_TRUE(reader.Click(reader.Rects("panel")[0]));
-        EXPECT_EQ(reader.Get("mode"), "2");
-        EXPECT_EQ(reader.Get("script"), "s01");
+        EXPECT_EQ(reader.Get("mode"), "2") << reader.State();
+        EXPECT_EQ(reader.Get("script"), "s01") << reader.State();
         reader.SkipWhileIn("2");
         ASSERT_EQ(reader.Get("mode"), "5") << reader.State();
         ASSERT_TRUE(reader.Do("idle"));
@@ -188,14 +189,14 @@ TEST(EndingsAndExtras, TheFirstEndingRollsItsCreditsAndOpensTheExtras) {
     double loud = 0;
     for (size_t i = end - 10; i < end; ++i)
         loud = std::max(loud, levels[i]);
-    EXPECT_GT(loud, 0.01);
+    EXPECT_GT(loud, 0.01) << levels.size() << " stretches";
     // ...after a second of silence that the stop left.
     size_t silent = 0, longest = 0;
     for (size_t i = 0; i + 10 < end; ++i) {
         silent = levels[i] < 1e-4 ? silent + 1 : 0;
         longest = std::max(longest, silent);
     }
-    EXPECT_GE(longest, 8u);
+    EXPECT_GE(longest, 8u) << levels.size() << " stretches";
 }
 
 }  // namespace

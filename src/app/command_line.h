@@ -1,0 +1,27 @@
+// What the reader typed: a game folder and a few switches. Parsing is kept
+// apart from acting on it so that every spelling can be tested.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zelk {
+
+struct CommandLine {
+    bool help = false;
+    bool version = false;
+    // -1 as the settings say, 0 full screen, 1 a window.
+    long screenMode = -1;
+    std::string gameFolder;  // empty: the demo game
+    std::string error;       // a misspelt switch or a second folder
+};
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The text `zelk --help` prints.
+std::string UsageText();
+
+// A folder holds a game when its scenarios are there, packed or loose.
+bool IsGameFolder(const std::string& folder);
+
+}  // namespace zelk
