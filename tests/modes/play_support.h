@@ -101,6 +101,10 @@ public:
                     const std::vector<std::pair<std::string, std::string>>& environment = {})
         : mPlayer(folder, environment) {}
 
+    // Sends one command and returns its answer, empty once the player ended.
+    std::vector<std::string> Say(const std::string& command) { return mPlayer.Say(command); }
+    int Wait() { return mPlayer.Wait(); }
+
     // Sends one command; false when it answered an error.
     bool Do(const std::string& command) {
         const std::vector<std::string> answer = mPlayer.Say(command);
