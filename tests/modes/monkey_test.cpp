@@ -34,9 +34,10 @@ std::string RandomCommand(std::mt19937& random) {
         "Return", "Space",  "Escape",   "Up",   "Down", "Left", "Right",
         "Tab",    "PageUp", "PageDown", "ctrl", "a",    "s",    "alt+Return"};
     static const std::vector<std::string> kMenus = {
-        "file!saveload",  "file!qsave",    "file!qload",     "file!title",
-        "message!skip",   "message!auto",  "message!log",    "screen!window",
-        "property!sound", "property!text", "property!system"};
+        "file!saveload",   "file!qsave",      "file!qload",     "file!title",
+        "message!skip",    "message!auto",    "message!log",    "message!fast",
+        "message!slow",    "message!normal",  "screen!window",  "screen!full",
+        "property!system", "property!screen", "property!sound", "property!char"};
     static const std::vector<std::string> kAnswers = {"yes", "no", "ok"};
     auto pick = [&random](const auto& list) {
         return list[std::uniform_int_distribution<size_t>(0, list.size() - 1)(random)];
