@@ -155,6 +155,17 @@ TEST(SaveLoadPlay, SavesOnTwoPagesComeBackWithTheirPageAndPicture) {
     EXPECT_EQ(LoadRgb((saves / "sd01-00.bmp").string()).w, 128);
 }
 
+// The lines of a settings text without their values: what a half-written
+// file would lose.
+std::vector<std::string> Shape(const std::string& text) {
+    std::vector<std::string> keys;
+    for (const std::string& line : testing::SplitLines(text)) {
+        const size_t equals = line.find('=');
+        keys.push_back(equals == std::string::npos ? line : line.substr(0, equals));
+    }
+    return keys;
+}
+
 // Every save the killed players made is whole: its text decodes to the
 // same sections and keys as the first, and its thumbnail loads.
 TEST(SaveLoadPlay, AKilledPlayerNeverLeavesAHalfWrittenSave) {
@@ -162,14 +173,6 @@ TEST(SaveLoadPlay, AKilledPlayerNeverLeavesAHalfWrittenSave) {
     if (folder.empty()) GTEST_SKIP() << "the demo game is not packed";
     const fs::path slot = folder / "savedata" / "sd01-00.ini";
     const fs::path thumbnail = folder / "savedata" / "sd01-00.bmp";
-    auto shape = [](const std::string& text) {
-        std::vector<std::string> keys;
-        for (const std::string& line : testing::SplitLines(text)) {
-            const size_t equals = line.find('=');
-            keys.push_back(equals == std::string::npos ? line : line.substr(0, equals));
-        }
-        return keys;
-    };
 
     std::string firstState;
     std::vector<std::string> reference;
@@ -184,7 +187,7 @@ TEST(SaveLoadPlay, AKilledPlayerNeverLeavesAHalfWrittenSave) {
         OpenSaveLoad(reader);
         if (run == 0) {
             Press(reader, "save", 0);
-            reference = shape(Decoded(slot));
+            reference = Shape(Decoded(slot));
             ASSERT_FALSE(reference.empty());
         }
         const unsigned delay = std::uniform_int_distribution<unsigned>(2000, 5000)(random);
@@ -198,7 +201,7 @@ TEST(SaveLoadPlay, AKilledPlayerNeverLeavesAHalfWrittenSave) {
             ++saves;
         }
         killer.join();
-        EXPECT_EQ(shape(Decoded(slot)), reference) << "after " << saves << " saves";
+        EXPECT_EQ(Shape(Decoded(slot)), reference) << "after " << saves << " saves";
         EXPECT_EQ(LoadRgb(thumbnail.string()).w, 128) << "after " << saves << " saves";
     }
     EXPECT_GT(saves, 50);
@@ -215,6 +218,72 @@ TEST(SaveLoadPlay, AKilledPlayerNeverLeavesAHalfWrittenSave) {
     ASSERT_TRUE(reader.Do("idle"));
     EXPECT_EQ(reader.Get("script"), Field(firstState, "script"));
     EXPECT_EQ(reader.Get("addr"), Field(firstState, "addr"));
+    EXPECT_EQ(reader.Quit(), 0);
+}
+
+// Quick saves and the settings written on OK, killed at random moments:
+// every quick slot and "config.ini" is whole afterwards, and the next start
+// loads the newest quick save.
+TEST(SaveLoadPlay, AKilledPlayerLeavesQuickSavesAndSettingsWhole) {
+    const auto folder = CopyOfDemoGame("quick_save_kill");
+    if (folder.empty()) GTEST_SKIP() << "the demo game is not packed";
+    const fs::path saves = folder / "savedata";
+    auto quickSlots = [&saves] {
+        std::vector<fs::path> slots;
+        for (const auto& entry : fs::directory_iterator(saves)) {
+            const std::string name = entry.path().filename().string();
+            if (name.starts_with("sd") && name.size() == 11 && name.ends_with(".ini"))
+                slots.push_back(entry.path());
+        }
+        return slots;
+    };
+
+    std::vector<std::string> slotShape, configShape;
+    std::mt19937 random(std::random_device{}());
+    int writes = 0;
+    for (int run = 0; run < 4; ++run) {
+        Reader reader(folder);
+        ASSERT_TRUE(reader.AtTitle()) << reader.State();
+        ASSERT_TRUE(reader.Click(reader.Rects("main_menu")[0]));
+        ReadOn(reader, 2);
+        if (run == 0) {
+            ASSERT_TRUE(reader.Do("answer yes"));
+            ASSERT_TRUE(reader.Do("menu file!qsave"));
+            ASSERT_TRUE(reader.Do("idle"));
+            ASSERT_FALSE(quickSlots().empty());
+            slotShape = Shape(Decoded(quickSlots().front()));
+            ASSERT_TRUE(reader.Do("menu property!sound"));
+            ASSERT_TRUE(reader.Do("dialog ok"));
+            configShape = Shape(Decoded(saves / "config.ini"));
+            ASSERT_FALSE(configShape.empty());
+        }
+        const unsigned delay = std::uniform_int_distribution<unsigned>(1000, 4000)(random);
+        std::thread killer([&reader, delay] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+            reader.Kill();
+        });
+        for (int volume = 0;; volume = (volume + 37) % 256) {
+            if (!reader.Do("answer yes") || !reader.Do("menu file!qsave") || !reader.Do("idle"))
+                break;
+            if (!reader.Do("menu property!sound") ||
+                !reader.Do("dialog set sldSndVolume(0) " + std::to_string(volume)) ||
+                !reader.Do("dialog ok"))
+                break;
+            writes += 2;
+        }
+        killer.join();
+        for (const fs::path& quick : quickSlots())
+            EXPECT_EQ(Shape(Decoded(quick)), slotShape) << quick << " after " << writes;
+        EXPECT_EQ(Shape(Decoded(saves / "config.ini")), configShape) << "after " << writes;
+    }
+    EXPECT_GT(writes, 20);
+
+    Reader reader(folder);
+    ASSERT_TRUE(reader.AtTitle()) << reader.State();
+    ASSERT_TRUE(reader.Do("answer yes"));
+    ASSERT_TRUE(reader.Do("menu file!qload"));
+    ASSERT_TRUE(reader.Do("idle"));
+    EXPECT_EQ(reader.Get("mode"), "2") << reader.State();
     EXPECT_EQ(reader.Quit(), 0);
 }
 
