@@ -43,6 +43,23 @@ void ReadOn(Reader& reader, int pages) {
     }
 }
 
+// From the title into a new game, two pages in.
+void NewGame(Reader& reader) {
+    ASSERT_TRUE(reader.AtTitle()) << reader.State();
+    ASSERT_TRUE(reader.Click(reader.Rects("main_menu")[0]));
+    ReadOn(reader, 2);
+}
+
+// Kills the player a random moment from now, as a crash or a power cut
+// would; the test keeps it busy writing meanwhile.
+std::thread KillSoon(Reader& reader, std::mt19937& random, unsigned from, unsigned to) {
+    const unsigned delay = std::uniform_int_distribution<unsigned>(from, to)(random);
+    return std::thread([&reader, delay] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+        reader.Kill();
+    });
+}
+
 void OpenSaveLoad(Reader& reader) {
     ASSERT_TRUE(reader.Do("menu file!saveload"));
     ASSERT_TRUE(reader.Do("idle"));
@@ -180,9 +197,7 @@ TEST(SaveLoadPlay, AKilledPlayerNeverLeavesAHalfWrittenSave) {
     int saves = 0;
     for (int run = 0; run < 5; ++run) {
         Reader reader(folder);
-        ASSERT_TRUE(reader.AtTitle()) << reader.State();
-        ASSERT_TRUE(reader.Click(reader.Rects("main_menu")[0]));
-        ReadOn(reader, 2);
+        NewGame(reader);
         if (run == 0) firstState = reader.State();
         OpenSaveLoad(reader);
         if (run == 0) {
@@ -190,11 +205,7 @@ TEST(SaveLoadPlay, AKilledPlayerNeverLeavesAHalfWrittenSave) {
             reference = Shape(Decoded(slot));
             ASSERT_FALSE(reference.empty());
         }
-        const unsigned delay = std::uniform_int_distribution<unsigned>(2000, 5000)(random);
-        std::thread killer([&reader, delay] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-            reader.Kill();
-        });
+        std::thread killer = KillSoon(reader, random, 2000, 5000);
         while (reader.Do("answer yes")) {
             const std::vector<EventRect> buttons = reader.Rects("save");
             if (buttons.empty() || !reader.Click(buttons[0])) break;
@@ -243,9 +254,7 @@ TEST(SaveLoadPlay, AKilledPlayerLeavesQuickSavesAndSettingsWhole) {
     int writes = 0;
     for (int run = 0; run < 4; ++run) {
         Reader reader(folder);
-        ASSERT_TRUE(reader.AtTitle()) << reader.State();
-        ASSERT_TRUE(reader.Click(reader.Rects("main_menu")[0]));
-        ReadOn(reader, 2);
+        NewGame(reader);
         if (run == 0) {
             ASSERT_TRUE(reader.Do("answer yes"));
             ASSERT_TRUE(reader.Do("menu file!qsave"));
@@ -257,11 +266,7 @@ TEST(SaveLoadPlay, AKilledPlayerLeavesQuickSavesAndSettingsWhole) {
             configShape = Shape(Decoded(saves / "config.ini"));
             ASSERT_FALSE(configShape.empty());
         }
-        const unsigned delay = std::uniform_int_distribution<unsigned>(1000, 4000)(random);
-        std::thread killer([&reader, delay] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-            reader.Kill();
-        });
+        std::thread killer = KillSoon(reader, random, 1000, 4000);
         for (int volume = 0;; volume = (volume + 37) % 256) {
             if (!reader.Do("answer yes") || !reader.Do("menu file!qsave") || !reader.Do("idle"))
                 break;
