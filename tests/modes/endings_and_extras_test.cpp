@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "modes/play_support.h"
-#include "settings/ini_io.h"
 
 namespace zelk {
 namespace {
@@ -67,12 +66,6 @@ int CreditsTop(const Rgb& shot, double& match) {
         if (share > match) match = share, best = top;
     }
     return best;
-}
-
-std::string SharedData(const std::filesystem::path& folder) {
-    std::string text;
-    ReadScrambledFile((folder / "savedata" / "sd00.ini").string(), text);
-    return text;
 }
 
 std::vector<bool> Open(const std::vector<EventRect>& panels) {
@@ -151,7 +144,7 @@ TEST(EndingsAndExtras, TheFirstEndingRollsItsCreditsAndOpensTheExtras) {
 
     // What the play left in the shared data: the ending cleared, its scenes
     // opened for the replay, and its pictures in the gallery's history.
-    const std::string shared = SharedData(folder);
+    const std::string shared = testing::Decoded(folder / "savedata" / "sd00.ini");
     for (const char* line : {"clear_a=1", "clear_b=0", "rep_s1=1", "rep_ea=1", "rep_eb=0",
                              "ev_bottle=1", "ev_light=1", "end_a:"})
         EXPECT_NE(shared.find(line), std::string::npos) << line;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/zelk_process.h"
+#include "settings/ini_io.h"
 
 namespace zelk::testing {
 
@@ -24,6 +25,13 @@ inline std::string Field(const std::string& state, const std::string& name) {
     const size_t start = at + name.size() + 2;
     if (name == "text") return state.substr(start);
     return state.substr(start, state.find(' ', start) - start);
+}
+
+// The plain text of a file the player wrote scrambled; empty when it does
+// not decode.
+inline std::string Decoded(const fs::path& path) {
+    std::string text;
+    return ReadScrambledFile(path.string(), text) ? text : std::string();
 }
 
 // A picture as 24-bit RGB rows; empty when it does not load.

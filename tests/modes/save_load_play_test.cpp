@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "modes/play_support.h"
-#include "settings/ini_io.h"
 
 namespace zelk {
 namespace {
 
 using testing::CopyOfDemoGame;
+using testing::Decoded;
 using testing::EventRect;
 using testing::Field;
 using testing::LoadRgb;
@@ -85,11 +85,6 @@ void TurnTo(Reader& reader, long page) {
             return;
         }
     FAIL() << "no page " << page;
-}
-
-std::string Decoded(const fs::path& path) {
-    std::string text;
-    return ReadScrambledFile(path.string(), text) ? text : std::string();
 }
 
 // The date as the slots show it: two-digit year, month and day in
