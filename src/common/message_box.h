@@ -1,10 +1,12 @@
-// The button sets and answers of the program's message boxes, shared by the
-// parts that ask questions and the launcher that shows them.
+// The button sets and answers of the program's message boxes, under the names
+// the parts that ask questions use; the question box defines the values.
 #pragma once
+
+#include "platform/question_box.h"
 
 namespace zelk {
 
-enum : long { kMsgOK = 0, kMsgYesNo = 4 };
-enum : long { kResultOK = 1, kResultYes = 6, kResultNo = 7 };
+enum : long { kMsgOK = kButtonsOK, kMsgYesNo = kButtonsYesNo };
+enum : long { kResultOK = kAnswerOK, kResultYes = kAnswerYes, kResultNo = kAnswerNo };
 
 }  // namespace zelk
