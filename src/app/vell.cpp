@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 
 #include "app/launch.h"
 #include "app/vell_interpreter_host.h"
@@ -413,6 +414,24 @@ void clsVell::SDRestoreData(bool bSndRestore) {
     if (bSndRestore && mWavo) mWavo->LoadStatus(mSD->WavoStatus());
 }
 
+namespace {
+
+void MoveOver(const std::string& from, const std::string& to) {
+    std::rename(from.c_str(), to.c_str());
+}
+
+// `to` becomes a second name of `from` at once, old content or new.
+void LinkOver(const std::string& from, const std::string& to) {
+    const std::string part = to + ".part";
+    std::error_code error;
+    std::filesystem::remove(part, error);
+    std::filesystem::create_hard_link(from, part, error);
+    if (error) std::filesystem::copy_file(from, part, error);
+    if (!error) std::rename(part.c_str(), to.c_str());
+}
+
+}  // namespace
+
 void clsVell::QuickSave(bool bMsg) {
     INISection& game = mSystemInfo->KeySection("Game");
     const long page = ReadLong(game.KeyValue("QSavePageNum"));
@@ -421,15 +440,17 @@ void clsVell::QuickSave(bool bMsg) {
         Message("クイックセーブスロット数が不正です");
         return;
     }
-    // The oldest quick save drops out; the others move one slot on.
+    // The oldest quick save drops out; the others move one slot on. The
+    // newest is linked on, not moved: until the new save replaces it whole,
+    // quick load still finds it, even when the save fails or the program
+    // dies half way.
     std::remove(mSD->FormatINIPath(page, count - 1).c_str());
     std::remove(mSD->FormatBMPPath(page, count - 1).c_str());
     for (long slot = count - 2; slot >= 0; --slot) {
         if (!mSD->IsLoadable(clsSaveData::FormatSlotName(page, slot))) continue;
-        std::rename(mSD->FormatINIPath(page, slot).c_str(),
-                    mSD->FormatINIPath(page, slot + 1).c_str());
-        std::rename(mSD->FormatBMPPath(page, slot).c_str(),
-                    mSD->FormatBMPPath(page, slot + 1).c_str());
+        const auto move = slot == 0 ? &LinkOver : &MoveOver;
+        move(mSD->FormatINIPath(page, slot), mSD->FormatINIPath(page, slot + 1));
+        move(mSD->FormatBMPPath(page, slot), mSD->FormatBMPPath(page, slot + 1));
     }
     SDMakeData();
     const bool saved = mSD->Save(clsSaveData::FormatSlotName(page, 0));

@@ -126,6 +126,19 @@ TEST_F(VellTest, QuickSaveRotatesOnlyLoadableSlots) {
     EXPECT_EQ(Prompts(), std::vector<std::string>{"クイックセーブしました。"});
 }
 
+TEST_F(VellTest, AFailedQuickSaveLeavesTheNewestWhereQuickLoadLooks) {
+    ASSERT_TRUE(Open());
+    MakeSlot(0, "zero");
+    // The new save's part file cannot be written: a folder stands there.
+    const fs::path slot = mVell->SD()->FormatINIPath(5, 0);
+    fs::create_directory(slot.parent_path() / ("." + slot.filename().string() + ".part"));
+    mVell->SD()->Var().KeyValue("marker", "new");
+    mVell->QuickSave(true);
+    EXPECT_EQ(Prompts(), std::vector<std::string>{"クイックセーブに失敗しました。"});
+    EXPECT_EQ(SlotMarker(0), "zero");
+    EXPECT_EQ(SlotMarker(1), "zero");
+}
+
 TEST_F(VellTest, WithOneQuickSlotTheSaveReplacesIt) {
     mSlotCount = "1";
     SetUp();
