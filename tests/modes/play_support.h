@@ -6,6 +6,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -69,6 +70,21 @@ inline size_t Colours(const std::string& path, int x1, int y1, int x2, int y2) {
             colours.insert(p[0] | (p[1] << 8) | (p[2] << 16));
         }
     return colours.size();
+}
+
+// How far two pictures of the same size are apart in a region: the mean
+// difference per colour byte, 0 to 255 (255 when either did not load or the
+// sizes differ).
+inline double MeanDifference(const Rgb& a, const Rgb& b, int x1, int y1, int x2, int y2) {
+    if (a.w == 0 || a.w != b.w || a.h != b.h) return 255;
+    x2 = std::min(x2, a.w), y2 = std::min(y2, a.h);
+    if (x1 >= x2 || y1 >= y2) return 255;
+    double sum = 0;
+    for (int y = y1; y < y2; ++y)
+        for (int x = x1; x < x2; ++x)
+            for (int c = 0; c < 3; ++c)
+                sum += std::abs(int(a.At(x, y)[c]) - int(b.At(x, y)[c]));
+    return sum / (double(x2 - x1) * (y2 - y1) * 3);
 }
 
 // The 100 ms loudness (RMS) of the float stereo samples at 48000 Hz that
