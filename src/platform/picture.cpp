@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
-
-#include "common/file_io.h"
 
 namespace zelk {
 
@@ -154,12 +154,13 @@ std::optional<Picture> Picture::Decode(std::span<const std::uint8_t> bytes, std:
 }
 
 std::optional<Picture> Picture::Load(const std::string& path, std::string& error) {
-    const std::optional<std::string> bytes = ReadFileBytes(path);
-    if (!bytes) {
+    std::ifstream file(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (!file && !file.eof()) {
         error = "cannot read " + path;
         return std::nullopt;
     }
-    return Decode(*bytes, error);
+    return Decode(bytes, error);
 }
 
 bool Picture::DrawColor(const PixelTarget& target, int x, int y) const {

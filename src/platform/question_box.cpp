@@ -3,12 +3,13 @@
 #include <SDL.h>
 #include <imgui.h>
 
+#include <strings.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
-#include "common/text.h"
 #include "platform/event_pump.h"
 #include "platform/imgui_host.h"
 
@@ -29,7 +30,7 @@ const char* AnswerWord(long answer) {
 
 long AnswerFromWord(const std::string& word, long buttons) {
     if (buttons != kButtonsYesNo) return kAnswerOK;
-    return ToLowerAscii(word) == "no" ? kAnswerNo : kAnswerYes;
+    return strcasecmp(word.c_str(), "no") == 0 ? kAnswerNo : kAnswerYes;
 }
 
 long DefaultAnswer(long buttons) {
@@ -43,7 +44,9 @@ bool DisplayAvailable() {
 }
 
 std::string WithoutCarriageReturns(const std::string& text) {
-    return RemoveChars(text, "\r");
+    std::string kept = text;
+    kept.erase(std::remove(kept.begin(), kept.end(), '\r'), kept.end());
+    return kept;
 }
 
 }  // namespace
@@ -69,8 +72,17 @@ QuestionBox& QuestionBox::Instance() {
 QuestionBox::QuestionBox() {
     if (const char* answers = std::getenv("ZELK_ANSWERS")) {
         mScripted = true;
-        for (const std::string& word : SplitText(answers, ",")) {
-            mScript.push_back(std::string(TrimChars(word, " ")));
+        // Every comma parts two answers, empty ones included.
+        const std::string list = answers;
+        for (size_t start = 0;;) {
+            const size_t comma = std::min(list.find(',', start), list.size());
+            const std::string word = list.substr(start, comma - start);
+            const size_t first = word.find_first_not_of(' ');
+            const size_t last = word.find_last_not_of(' ');
+            mScript.push_back(first == std::string::npos ? std::string()
+                                                         : word.substr(first, last - first + 1));
+            if (comma == list.size()) break;
+            start = comma + 1;
         }
     }
 }

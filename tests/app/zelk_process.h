@@ -141,6 +141,9 @@ public:
         return answer;
     }
 
+    // The player's process, for what /proc says of it.
+    pid_t Pid() const { return mChild; }
+
     // Ends the player at once, as a crash or a power cut would. Safe from
     // another thread while Say waits: it reads the end of the output then.
     void Kill() {

@@ -196,6 +196,7 @@ public:
     }
 
     void Kill() { mPlayer.Kill(); }
+    pid_t Pid() const { return mPlayer.Pid(); }
 
     int Quit() {
         mPlayer.Say("quit");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <random>
@@ -58,6 +59,13 @@ std::thread KillSoon(Reader& reader, std::mt19937& random, unsigned from, unsign
         std::this_thread::sleep_for(std::chrono::milliseconds(delay));
         reader.Kill();
     });
+}
+
+// How many times a soak kills the player: a few in every run of the
+// suite, as many as ZELK_SOAK_KILLS says when soaking by hand.
+int Kills(int usual) {
+    const char* asked = std::getenv("ZELK_SOAK_KILLS");
+    return asked != nullptr && std::atoi(asked) > 0 ? std::atoi(asked) : usual;
 }
 
 void OpenSaveLoad(Reader& reader) {
@@ -190,7 +198,7 @@ TEST(SaveLoadPlay, AKilledPlayerNeverLeavesAHalfWrittenSave) {
     std::vector<std::string> reference;
     std::mt19937 random(std::random_device{}());
     int saves = 0;
-    for (int run = 0; run < 5; ++run) {
+    for (int run = 0; run < Kills(5); ++run) {
         Reader reader(folder);
         NewGame(reader);
         if (run == 0) firstState = reader.State();
@@ -247,7 +255,7 @@ TEST(SaveLoadPlay, AKilledPlayerLeavesQuickSavesAndSettingsWhole) {
     std::vector<std::string> slotShape, configShape;
     std::mt19937 random(std::random_device{}());
     int writes = 0;
-    for (int run = 0; run < 4; ++run) {
+    for (int run = 0; run < Kills(4); ++run) {
         Reader reader(folder);
         NewGame(reader);
         if (run == 0) {

@@ -13,8 +13,8 @@
 #include "common/file_io.h"
 #include "common/text.h"
 #include "drivers/quor_driver.h"
-#include "platform/arc/quor_writer.h"
 #include "platform/picture.h"
+#include "quor_writer.h"
 #include "scenario_commands.h"
 
 namespace zelk::tool {

@@ -1,4 +1,4 @@
-#include "platform/arc/quor_writer.h"
+#include "zelk-tool/quor_writer.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

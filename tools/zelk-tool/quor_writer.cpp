@@ -1,4 +1,4 @@
-#include "platform/arc/quor_writer.h"
+#include "quor_writer.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,0 +1,283 @@
+// The player as a reader feels it, on the packed demo game driven through
+// its scripted input: how soon the first picture and the first page come,
+// how much of a core it takes on each screen, how fast skip mode reads, and
+// how much memory it holds over many play-throughs.
+#include <benchmark/benchmark.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "modes/play_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using zelk::testing::EventRect;
+using zelk::testing::Field;
+using zelk::testing::Reader;
+
+double MillisecondsSince(Clock::time_point from) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
+}
+
+// A fresh copy of the packed demo game; empty when it is not packed.
+fs::path Demo(const std::string& name) {
+    const fs::path packed = fs::path(ZELK_BIN_DIR) / ".." / "games" / "demo";
+    if (!fs::exists(packed / "scenario.quor")) return {};
+    const fs::path folder = fs::temp_directory_path() / ("zelk-bench-" + name);
+    fs::remove_all(folder);
+    fs::create_directories(folder / "savedata");
+    for (const auto& entry : fs::directory_iterator(packed))
+        if (entry.is_regular_file()) fs::copy_file(entry.path(), folder / entry.path().filename());
+    return folder;
+}
+
+// The player's environment: SDL's dummy drivers unless ZELK_BENCH_VIDEO
+// names a video driver (x11 under Xvfb measures a real window's costs).
+struct Environment {
+    explicit Environment(fs::path f) : folder(std::move(f)) {
+        if (const char* video = std::getenv("ZELK_BENCH_VIDEO"))
+            variables.emplace_back("SDL_VIDEODRIVER", video);
+    }
+    fs::path folder;
+    std::vector<std::pair<std::string, std::string>> variables;
+};
+
+class Player : public Reader {
+public:
+    explicit Player(const Environment& e) : Reader(e.folder, e.variables) {}
+};
+
+// What /proc says of the player: CPU seconds used so far and resident
+// memory in MiB.
+std::string Stat(pid_t pid, const char* file) {
+    return zelk::testing::ReadAll("/proc/" + std::to_string(pid) + "/" + file);
+}
+
+double CpuSeconds(pid_t pid) {
+    const std::string text = Stat(pid, "stat");
+    const size_t close = text.rfind(')');
+    if (close == std::string::npos) return 0;
+    unsigned long user = 0, system = 0;
+    std::sscanf(text.c_str() + close + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu",
+                &user, &system);
+    return double(user + system) / double(sysconf(_SC_CLK_TCK));
+}
+
+double ResidentMiB(pid_t pid) {
+    const std::string text = Stat(pid, "status");
+    const size_t at = text.find("VmRSS:");
+    return at == std::string::npos ? 0 : std::stod(text.substr(at + 6)) / 1024;
+}
+
+// The share of a core the player takes over `seconds` of real time while the
+// reader does nothing, in percent.
+double CpuPercent(Reader& reader, int seconds) {
+    const double before = CpuSeconds(reader.Pid());
+    const Clock::time_point start = Clock::now();
+    reader.Do("wait " + std::to_string(seconds * 1000));
+    const double wall = MillisecondsSince(start) / 1000;
+    return (CpuSeconds(reader.Pid()) - before) / wall * 100;
+}
+
+void StartGame(Reader& reader) {
+    reader.Click(reader.Rects("main_menu")[0]);
+    reader.Do("click 320 240");  // the opening movie
+    reader.Do("idle");
+}
+
+// Clicks every page, answers each choice with `choice` and each clickable
+// area with its first, until the game mode ends; the pages clicked.
+int ReadEveryPage(Reader& reader, size_t choice) {
+    int pages = 0;
+    for (int i = 0; i < 400 && reader.Get("mode") == "2"; ++i) {
+        const std::vector<EventRect> items = reader.Rects("selectionitem");
+        if (items.size() > choice && items[choice].enabled) {
+            reader.Click(items[choice]);
+            continue;
+        }
+        const std::vector<EventRect> areas = reader.Rects("gamemode_button");
+        if (!areas.empty() && areas[0].enabled) {
+            reader.Click(areas[0]);
+            continue;
+        }
+        reader.Do("click 320 240");
+        reader.Do("idle");
+        ++pages;
+    }
+    return pages;
+}
+
+// Skips with the control key held through the story to the staff roll;
+// the seconds it took.
+double SkipToTheRoll(Reader& reader, size_t choice) {
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < 200 && reader.Get("mode") == "2"; ++i) {
+        const std::vector<EventRect> items = reader.Rects("selectionitem");
+        if (items.size() > choice && items[choice].enabled) {
+            reader.Click(items[choice]);
+            continue;
+        }
+        const std::vector<EventRect> areas = reader.Rects("gamemode_button");
+        if (!areas.empty() && areas[0].enabled) {
+            reader.Click(areas[0]);
+            continue;
+        }
+        reader.Do("hold ctrl 500");
+    }
+    return MillisecondsSince(start) / 1000;
+}
+
+void EndTheRoll(Reader& reader) {
+    reader.Do("rclick 320 240");
+    reader.AtTitle();
+}
+
+// From the process start to the window's event loop (the first command
+// answered), to the logo's fade beginning, and to the logo fully shown. The
+// fade cannot be cut short, so the player takes no command during it: its
+// start is the last answer before that pause. The player's start timer
+// alone is 600 ms of the way.
+void BM_StartUp(benchmark::State& state) {
+    const fs::path folder = Demo("start-up");
+    if (folder.empty()) return state.SkipWithError("the demo game is not packed");
+    double loop = 0, fade = 0, logo = 0;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        Player reader{Environment(folder)};
+        double first = -1, previous = 0, fadeStart = 0, longest = 0;
+        for (int i = 0; i < 100000; ++i) {
+            const std::string mode = reader.Get("mode");
+            const double now = MillisecondsSince(start);
+            if (first < 0) first = now;
+            if (now - previous > longest) longest = now - previous, fadeStart = previous;
+            previous = now;
+            if (mode == "1" || mode.empty()) break;
+        }
+        loop += first;
+        fade += fadeStart;
+        logo += previous;
+        reader.Quit();
+    }
+    const double n = double(state.iterations());
+    state.counters["to_event_loop_ms"] = loop / n;
+    state.counters["to_logo_fade_start_ms"] = fade / n;
+    state.counters["to_logo_shown_ms"] = logo / n;
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_StartUp)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// From the title's start button to the opening movie's first frame, and from
+// the click that ends the movie to the first page's text.
+void BM_NewGameToFirstPage(benchmark::State& state) {
+    const fs::path folder = Demo("first-page");
+    if (folder.empty()) return state.SkipWithError("the demo game is not packed");
+    double movie = 0, page = 0;
+    for (auto _ : state) {
+        Player reader{Environment(folder)};
+        reader.AtTitle();
+        const EventRect start = reader.Rects("main_menu")[0];
+        Clock::time_point from = Clock::now();
+        reader.Do("click " + start.Centre());
+        for (int i = 0; i < 5000 && reader.Get("movie") != "1"; ++i) {
+        }
+        movie += MillisecondsSince(from);
+        reader.Do("wait 500");
+        from = Clock::now();
+        reader.Do("click 320 240");
+        for (int i = 0; i < 5000 && reader.Get("text").empty(); ++i) {
+        }
+        page += MillisecondsSince(from);
+        reader.Quit();
+    }
+    const double n = double(state.iterations());
+    state.counters["start_to_movie_ms"] = movie / n;
+    state.counters["movie_click_to_first_page_ms"] = page / n;
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_NewGameToFirstPage)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// The share of a core at rest on the title menu and while a page waits for
+// the reader (its cursor blinking).
+void BM_CpuAtRestAndReading(benchmark::State& state) {
+    const fs::path folder = Demo("cpu");
+    if (folder.empty()) return state.SkipWithError("the demo game is not packed");
+    for (auto _ : state) {
+        Player reader{Environment(folder)};
+        reader.AtTitle();
+        reader.Do("wait 2000");  // the menu's fade and the music's start
+        state.counters["title_cpu_percent"] = CpuPercent(reader, 10);
+        StartGame(reader);
+        reader.Do("click 320 240");
+        reader.Do("idle");
+        state.counters["reading_cpu_percent"] = CpuPercent(reader, 10);
+        reader.Quit();
+    }
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_CpuAtRestAndReading)->Iterations(1)->Unit(benchmark::kSecond);
+
+// A whole play page by page, the staff roll and the extras, then ten
+// play-throughs in skip mode: the CPU on each screen, skip mode's pages per
+// second, and the resident memory after each play.
+void BM_PlayThroughs(benchmark::State& state) {
+    const fs::path folder = Demo("plays");
+    if (folder.empty()) return state.SkipWithError("the demo game is not packed");
+    for (auto _ : state) {
+        Player reader{Environment(folder)};
+        reader.AtTitle();
+        state.counters["title_rss_mib"] = ResidentMiB(reader.Pid());
+
+        StartGame(reader);
+        const int pages = ReadEveryPage(reader, 0);
+        state.counters["pages_a"] = pages;
+        reader.Do("wait 1000");
+        state.counters["roll_cpu_percent"] = CpuPercent(reader, 10);
+        EndTheRoll(reader);
+        state.counters["after_play_rss_mib"] = ResidentMiB(reader.Pid());
+
+        reader.Click(reader.Rects("main_menu")[3]);
+        reader.Do("wait 1000");
+        state.counters["gallery_cpu_percent"] = CpuPercent(reader, 5);
+        reader.Click(reader.Rects("mode")[1]);
+        reader.Do("wait 1000");
+        state.counters["replay_cpu_percent"] = CpuPercent(reader, 5);
+        reader.Click(reader.Rects("mode")[2]);
+        reader.Click(reader.Rects("panel")[1]);
+        reader.Do("wait 1000");
+        state.counters["music_cpu_percent"] = CpuPercent(reader, 5);
+        reader.Click(reader.Rects("ret")[0]);
+        reader.AtTitle();
+
+        std::vector<double> rss;
+        double skipSeconds = 0;
+        for (int play = 0; play < 10; ++play) {
+            StartGame(reader);
+            const double seconds = SkipToTheRoll(reader, 0);
+            if (play == 0) skipSeconds = seconds;
+            EndTheRoll(reader);
+            rss.push_back(ResidentMiB(reader.Pid()));
+        }
+        state.counters["skip_pages_per_s"] = pages / skipSeconds;
+        state.counters["skip_play_s"] = skipSeconds;
+        state.counters["rss_after_1st_skip_mib"] = rss.front();
+        state.counters["rss_after_10th_skip_mib"] = rss.back();
+        state.counters["rss_peak_mib"] = *std::max_element(rss.begin(), rss.end());
+        reader.Quit();
+    }
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_PlayThroughs)->Iterations(1)->Unit(benchmark::kSecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
