@@ -66,10 +66,26 @@ long ChoicesStart(const Script& script, long address) {
         if (wait == "selecter") return word == "er" || word == "ercg";
         return false;
     };
+    // Conditional items come as if-blocks, which the converter has made
+    // into jumps and a closing "nop": the run goes on through them. They
+    // change nothing, so running them again takes the same way again.
+    const auto flows = [](std::string_view word) {
+        return word == "if" || word == "go" || word == "nop";
+    };
     long start = address;
-    while (start > 0 && makes(script.Word(ToIndex(start - 1))))
+    bool made = false;
+    // A label may be where the reader jumped in: the run starts there at the
+    // latest.
+    while (start > 0 && script.NextLabelAddress(ToIndex(start - 1)) != start) {
+        const std::string_view word = script.Word(ToIndex(start - 1));
+        if (makes(word)) {
+            made = true;
+        } else if (!flows(word)) {
+            break;
+        }
         --start;
-    return start;
+    }
+    return made ? start : address;
 }
 
 }  // namespace zelk

@@ -20,9 +20,10 @@ class Script;
 long FindAgain(const Script& before, long address, const Script& after);
 
 // The page start of a wait for choices ("select") or for scenario buttons
-// ("selecter"): the first of the "item" (or "er"/"ercg") instructions
-// written right before it, which make them. Any other instruction, or a wait
-// with none of them right before it, is its own start.
+// ("selecter"): the start of the run of "item" (or "er"/"ercg")
+// instructions right before it, which make them, if-blocks around some of
+// them included. Any other instruction, or a wait with none of them right
+// before it, is its own start.
 long ChoicesStart(const Script& script, long address);
 
 }  // namespace zelk

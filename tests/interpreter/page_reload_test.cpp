@@ -38,6 +38,14 @@ long BlockOf(const Script& script, const std::string& text) {
     return -1;
 }
 
+// The address of the first instruction with this word from `from` on.
+long BlockAfter(const Script& script, const std::string& word, int from) {
+    for (int i = from; i < script.Count(); ++i) {
+        if (script.Word(i) == word) return i;
+    }
+    return -1;
+}
+
 // [SECTION] Finding the place again
 
 const char* const kStory =
@@ -127,6 +135,20 @@ TEST(ChoicesStart, ChoicesStartAtTheirFirstItem) {
     EXPECT_EQ(ChoicesStart(script, 7), 7);
     EXPECT_EQ(ChoicesStart(script, 8), 8);
     EXPECT_EQ(ChoicesStart(script, 0), 0);
+}
+
+TEST(ChoicesStart, ConditionalItemsBelongToTheRun) {
+    const Script script = Converted(
+        "一頁目\r\n\\b\r\nif a\r\nitem 右へ, t.right\r\nendif\r\nitem 左へ, t.left\r\n"
+        "if b\r\nitem 上へ, t.up\r\nelse\r\nitem 下へ, t.down\r\nendif\r\nselect\r\n"
+        "let a, 1\r\nif a\r\nlet b, 1\r\nendif\r\nselect");
+    EXPECT_EQ(script.Word(1), "if");
+    EXPECT_EQ(ChoicesStart(script, BlockAfter(script, "select", 0)), 1);
+    // A label ends the run: the reader may have jumped in there.
+    const Script jumped = Converted("item 右へ, t.right\r\nin:\r\nitem 左へ, t.left\r\nselect");
+    EXPECT_EQ(ChoicesStart(jumped, 2), 1);
+    // Jumps and closings with no item among them make no choices.
+    EXPECT_EQ(ChoicesStart(script, script.Count() - 1), script.Count() - 1);
 }
 
 // [SECTION] The interpreter going back to the page
