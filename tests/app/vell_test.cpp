@@ -215,6 +215,8 @@ protected:
             << "nop\r\nlet nosuch, 1\r\nwait\r\nnop\r\nwait";
         Process().Debug.ScenarioFileMode = true;
         Process().IsDebugMode = debugMode;
+        Process().ShutdownRequested = false;
+        Process().StatusRestored = false;
         ASSERT_TRUE(Open());
         // A click wait with drawing stopped would be an error of its own.
         mVell->Lumo()->DrawActivate(0, 0);
