@@ -40,6 +40,7 @@ namespace zelk {
 //   [SECTION] Init
 //   [SECTION] Modes, skip and the auto click
 //   [SECTION] Save data and quick slots
+//   [SECTION] Authors
 //   [SECTION] Events of owned objects
 //   [SECTION] Sound and movies
 // ============================================================================
@@ -473,6 +474,16 @@ void clsVell::QuickLoad(bool bMsg) {
     if (mLumo) mLumo->DrawDeactivate(1, 200);
     SDRestoreData(true);
     if (mLumo) mLumo->DrawActivate(1, 200);
+}
+
+// [SECTION] Authors -------------------------------------------------------------
+
+void clsVell::ReloadScenario() {
+    if (!Process().IsDebugMode) return;
+    EventPump::Instance().Defer([this, alive = std::weak_ptr<int>(mAlive)] {
+        if (!alive.lock() || Process().ShutdownRequested) return;
+        if (GameModeMembers* game = GameMode()) game->ReloadPage();
+    });
 }
 
 // [SECTION] Events of owned objects ------------------------------------------

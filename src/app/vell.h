@@ -84,6 +84,11 @@ public:
     void QuickSave(bool bMsg) override;
     void QuickLoad(bool bMsg) override;
 
+    // [SECTION] Authors
+    // Runs once the event loop is back at its top, so never under a step:
+    // the page then waits for its click, in the game mode only.
+    void ReloadScenario() override;
+
     long ThumbWidth() const override { return mThumbWidth; }
     long ThumbHeight() const override { return mThumbHeight; }
 

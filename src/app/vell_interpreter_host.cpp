@@ -64,6 +64,14 @@ bool VellInterpreterHost::IsDebugMode() {
     return Launch() != nullptr && Launch()->IsDebugMode();
 }
 
+void VellInterpreterHost::ScenarioError(const std::string& place, const std::string& message) {
+    if (!IsDebugMode()) return;
+    const std::string note = place + ": " + message;
+    Log(note);
+    SaveLog();
+    if (clsGameView* view = ViewOf(mParts.root)) view->ScenarioError(note);
+}
+
 // [SECTION] Window and input
 
 bool VellInterpreterHost::CtrlSkipHeld() {
@@ -154,6 +162,10 @@ void VellInterpreterHost::Log(const std::string& line) {
 
 void VellInterpreterHost::SaveLog() {
     if (Launch() != nullptr) Launch()->Log().Save();
+}
+
+void VellInterpreterHost::ClearScenarioError() {
+    if (clsGameView* view = ViewOf(mParts.root)) view->ClearScenarioError();
 }
 
 // [SECTION] Commands' parts

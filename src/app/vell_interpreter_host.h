@@ -38,6 +38,9 @@ public:
     std::optional<std::string> ReadArchiveText(const std::string& key) override;
     long Msg(const std::string& prompt, long buttons) override;
     bool IsDebugMode() override;
+    // In debug mode: a log line naming the place, and the place in the
+    // window's title until the page moves on.
+    void ScenarioError(const std::string& place, const std::string& message) override;
 
     // [SECTION] InterpreterHost
     bool CtrlSkipHeld() override;
@@ -59,6 +62,7 @@ public:
     INISection* IntprtStatus() override;
     void Log(const std::string& line) override;
     void SaveLog() override;
+    void ClearScenarioError() override;
 
     // [SECTION] The parts that scenario commands drive
     // Each member forwards to the part it is named after; until a part is

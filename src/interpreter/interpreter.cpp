@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "interpreter/command_table.h"
 #include "interpreter/interpreter_host.h"
+#include "interpreter/page_reload.h"
 #include "settings/ini_file.h"
 
 namespace zelk {
@@ -43,6 +44,7 @@ bool clsInterpreter::StepStart() {
     TextEnabled(false);
     mLastAutoClickTimer = 0;
     mVoiceTimer = 0;
+    ForgetPage();
     return true;
 }
 
@@ -50,6 +52,8 @@ StepResult clsInterpreter::StepNext() {
     mHost.EventEnabled(false);
     mModeSerial = mHost.ModeSerial();
     if (Process().ShutdownRequested) return StepResult::kEnded;
+    // The page moves on: an error shown for the last one is old news.
+    mHost.ClearScenarioError();
 
     while (true) {
         mLine = mCurrentScript ? mCurrentScript->Element(mAddress) : std::string();
@@ -76,6 +80,8 @@ StepResult clsInterpreter::StepNext() {
         mLastAutoClickTimer = 0;
         mHost.CursorVisible(false);
 
+        const Script* ranIn = mCurrentScript.get();
+        const long ran = mAddress;
         Dispatch();
         if (mStepEnd != StepEnd::kNone) return CutShort();
         if (mAdvance) ++mAddress;
@@ -85,6 +91,10 @@ StepResult clsInterpreter::StepNext() {
             RuntimeError("描画停止状態でのクリック待ちは禁止されています。");
         }
         if (mWaitMode == kWaitSkipped) continue;
+        if (mCurrentScript.get() == ranIn) {
+            mWaitScript = mCurrentScript;
+            mWaitAddress = ran;
+        }
         WaitForPlayer();
         return StepResult::kWaiting;
     }
@@ -205,6 +215,8 @@ bool clsInterpreter::GoLabel(const std::string& expression) {
 
 void clsInterpreter::GoSelectedItem(const std::string& expression) {
     mWaitMode = kWaitClick;
+    // Chosen: what waits now is the target, which has not run yet.
+    mWaitAddress = -1;
     GoLabel(expression);
 }
 
@@ -219,6 +231,80 @@ long clsInterpreter::Sbl(const std::string& expression) {
 void clsInterpreter::TextEnabled(bool enabled) {
     mTextEnabled = enabled;
     mHost.TextVisible(enabled);
+}
+
+// [SECTION] Authors' reload
+
+void clsInterpreter::PageShown() {
+    mPageScript = mCurrentScript;
+    mPageAddress = mAddress;
+}
+
+void clsInterpreter::ForgetPage() {
+    mPageScript.reset();
+    mPageAddress = -1;
+    mWaitScript.reset();
+    mWaitAddress = -1;
+}
+
+long clsInterpreter::PageStart(bool& choices) const {
+    choices = false;
+    // A text block counts while its text is still in the window: a page
+    // turn, a scene change or a choice has cleared it since.
+    if (mPageAddress >= 0 && mPageScript.lock() == mCurrentScript &&
+        !mHost.TextWindow().CurrentText().empty()) {
+        return mPageAddress;
+    }
+    long waiting = mAddress;
+    if (mWaitAddress >= 0 && mWaitScript.lock() == mCurrentScript) waiting = mWaitAddress;
+    const long start = ChoicesStart(*mCurrentScript, waiting);
+    choices = start != waiting;
+    return start;
+}
+
+PageReload clsInterpreter::ReloadPage() {
+    if (!mCurrentScript) return PageReload::kKept;
+    bool choices = false;
+    const long start = PageStart(choices);
+    // The scripts the call stack returns into, as they were before: their
+    // files may have been edited too.
+    std::vector<std::shared_ptr<Script>> callers;
+    for (const std::string& entry : mCallStack) {
+        const std::size_t dot = entry.rfind('.');
+        const std::string name = dot == std::string::npos ? std::string() : entry.substr(0, dot);
+        if (name.empty()) {
+            callers.push_back(nullptr);
+        } else if (EqualsNoCase(name, mCurrentScript->Name())) {
+            callers.push_back(mCurrentScript);
+        } else {
+            callers.push_back(mScriptManager.Cached(name));
+        }
+    }
+    std::shared_ptr<Script> fresh = mScriptManager.Reload(mCurrentScript->Name());
+    if (!fresh) return PageReload::kKept;
+
+    mAddress = FindAgain(*mCurrentScript, start, *fresh);
+    for (std::size_t i = 0; i < mCallStack.size(); ++i) {
+        const std::shared_ptr<Script>& before = callers[i];
+        if (!before) continue;
+        std::string& entry = mCallStack[i];
+        const long back = ReadLong(entry.substr(entry.rfind('.') + 1));
+        const std::shared_ptr<Script> after =
+            before == mCurrentScript ? fresh : mScriptManager.GetScript(before->Name(), false);
+        // A return goes to the instruction after its call: the call is what
+        // is found again.
+        if (after && back >= 1) {
+            entry = before->Name() + "." + std::to_string(FindAgain(*before, back - 1, *after) + 1);
+        }
+    }
+    mCurrentScript = std::move(fresh);
+    ForgetPage();
+    mRestText.clear();
+    mWaitMode = kWaitClick;
+    mHost.CursorVisible(false);
+    mHost.TextWindow().TextPageTurn();
+    mHost.ClearScenarioError();
+    return choices ? PageReload::kChoices : PageReload::kPage;
 }
 
 // [SECTION] Save slots
@@ -263,6 +349,21 @@ void clsInterpreter::LoadStatus() {
     const std::string stack = status->KeyValue("Stack");
     mCallStack.clear();
     if (!stack.empty()) mCallStack = SplitText(stack, ",");
+
+    // A game is saved at a wait: right after the waiting instruction, or on
+    // it while the rest of its page is to come.
+    ForgetPage();
+    if (mCurrentScript) {
+        const long waiting = mRestText.empty() ? mAddress - 1 : mAddress;
+        if (waiting >= 0) {
+            mWaitScript = mCurrentScript;
+            mWaitAddress = waiting;
+            if (mCurrentScript->Word(static_cast<int>(waiting)) == "put") {
+                mPageScript = mCurrentScript;
+                mPageAddress = waiting;
+            }
+        }
+    }
 }
 
 // [SECTION] For commands
@@ -290,6 +391,7 @@ void clsInterpreter::RuntimeError(const std::string& message) {
     mHost.Log("実行時エラー : 第" + std::to_string(mAddress + 1) + "要素");
     mHost.Log(message);
     mHost.Log("#############################");
+    if (mCurrentScript) mHost.ScenarioError(mCurrentScript->Place(mAddress), message);
     mHost.SaveLog();
 }
 

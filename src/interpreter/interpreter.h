@@ -25,6 +25,12 @@ class InterpreterHost;
 // because a saved game was restored meanwhile.
 enum class StepResult { kWaiting, kEnded, kRestored };
 
+// What an author's reload did: nothing (no script, or the new one does not
+// convert: the old one runs on), or the page is to run again from its start,
+// which for a wait on choices or scenario buttons is where they are made
+// (the ones shown are to be cleared first).
+enum class PageReload { kKept, kPage, kChoices };
+
 // What the interpreter waits for.
 enum WaitModeValue : long {
     kWaitRunning = 0,
@@ -77,6 +83,17 @@ public:
     // with commands of their own (authors' tools, tests).
     void OverrideCommand(const std::string& word, CommandFn command);
 
+    // [SECTION] Authors' reload
+    // Reads the current script afresh and goes back to the start of the
+    // page now shown: the text block whose text is in the window, else the
+    // choices or buttons waited for, else the instruction waiting. The place
+    // is found again in the edited script (FindAgain). The text window is
+    // cleared and the interpreter waits for the click that runs the page;
+    // variables, the call stack and the other scripts' places are kept.
+    PageReload ReloadPage();
+    // Put tells that a text block starts on the page.
+    void PageShown();
+
     // [SECTION] Save slots
     void SaveStatus();
     void LoadStatus();
@@ -118,6 +135,8 @@ private:
     void DecideSkip();
     void Dispatch();
     void WaitForPlayer();
+    void ForgetPage();
+    long PageStart(bool& choices) const;
 
     InterpreterHost& mHost;
     InstructionTable mTable;
@@ -135,6 +154,13 @@ private:
     long mLastAutoClickTimer = 0;
     long mVoiceTimer = 0;
     std::vector<std::string> mCallStack;
+
+    // Where the page now shown started and where the last step waited, for
+    // an author's reload; each counts only while its script is current.
+    std::weak_ptr<Script> mPageScript;
+    long mPageAddress = -1;
+    std::weak_ptr<Script> mWaitScript;
+    long mWaitAddress = -1;
 
     // The instruction being executed.
     std::string mLine;

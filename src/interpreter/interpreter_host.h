@@ -56,6 +56,9 @@ public:
     virtual INISection* IntprtStatus() = 0;
     virtual void Log(const std::string& line) = 0;
     virtual void SaveLog() = 0;
+    // The scenario error shown to the author (ScenarioError) is over: the
+    // page moved on, or the scenario was reloaded.
+    virtual void ClearScenarioError() {}
 
     // [SECTION] The parts that scenario commands drive
     virtual GraphicsHost& Graphics() = 0;

@@ -31,6 +31,9 @@ public:
     virtual bool IsReplayMode() const = 0;
     virtual void LogModeStart() = 0;
     virtual void SetMoviePlayMode(long eMovieCancel) = 0;
+    // The author's reload (F5 in debug mode): the scenario read afresh, the
+    // page shown again from its start.
+    virtual void ReloadPage() = 0;
 };
 
 class clsModeBase {

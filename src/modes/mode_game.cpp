@@ -123,6 +123,29 @@ bool clsModeGame::StartScenario(const std::string& label) {
     return false;
 }
 
+void clsModeGame::ReloadPage() {
+    clsInterpreter* intprt = Root().Intprt();
+    if (intprt == nullptr || SubStatus() != kGameReading) return;
+    const PageReload reload = intprt->ReloadPage();
+    if (reload == PageReload::kKept) return;
+    Root().MakeAutoClickTimer(0, 0);
+    if (clsWavoDriver* wavo = Root().Wavo()) wavo->StopCV();
+    clsLumoDriver* lumo = Root().Lumo();
+    if (reload == PageReload::kChoices) {
+        if (lumo) {
+            lumo->ChoiceFlip(-1, 0);
+            lumo->ChoiceClear();
+        }
+        if (clsGameView* view = View()) view->EvRects().RemoveByTag(kGameButton);
+    }
+    // A page shown again stops the skip that may have run past it.
+    Root().IsSkipMode(false);
+    if (!mTextFilmsVisible) TextFilmsVisible(true);
+    if (lumo) lumo->CursorVisible(false);
+    // The page runs from the click, as a started scenario does.
+    Root().MakeAutoClickTimer(1, kCmdClick);
+}
+
 // [SECTION] Screen commands --------------------------------------------------
 
 void clsModeGame::OnScreenCmd(long eEvent, clsEventRect* er) {

@@ -39,6 +39,9 @@ public:
     bool IsReplayMode() const override { return mIsReplayMode; }
     void LogModeStart() override;
     void SetMoviePlayMode(long eMovieCancel) override;
+    // Only while the reader reads: the log and a movie keep the page they
+    // cover.
+    void ReloadPage() override;
     long MovieCancel() const { return mMovieCancel; }
 
     // [SECTION] Log mode

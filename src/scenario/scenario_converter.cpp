@@ -1,5 +1,6 @@
 #include "scenario/scenario_converter.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -70,6 +71,7 @@ public:
 
     bool Run(std::string_view source);
     std::vector<InstructionDef> TakeRecords() { return std::move(mRecords); }
+    std::vector<int> TakeLineStarts() { return std::move(mLineStarts); }
     int UnclosedBlockLine() const { return mBlockOpen ? mBlockLine : 0; }
 
 private:
@@ -90,6 +92,7 @@ private:
     ScenarioConverter& mOwner;
     TextBlockFormatter mFormatter;
     std::vector<InstructionDef> mRecords;
+    std::vector<int> mLineStarts;
     // Addresses of the records still of the open kind, in address order.
     std::vector<std::size_t> mOpen;
 
@@ -133,6 +136,7 @@ bool ScenarioAssembly::Run(std::string_view source) {
 bool ScenarioAssembly::ProcessLine(std::string_view raw) {
     std::u32string chars = DecodeUtf8(raw);
     const int lineStart = mLineStart;
+    mLineStarts.push_back(lineStart);
     mLineStart += static_cast<int>(chars.size()) + 2;
 
     const std::size_t comment = chars.find(U"//");
@@ -328,10 +332,12 @@ bool ScenarioConverter::Assemble(std::string_view source) {
     mErrLine = 0;
     mErrSource.clear();
     mUnclosedBlockLine = 0;
+    mLineStarts.clear();
 
     ScenarioAssembly assembly(*this);
     if (!assembly.Run(source)) return false;
     mInstructions = assembly.TakeRecords();
+    mLineStarts = assembly.TakeLineStarts();
     mUnclosedBlockLine = assembly.UnclosedBlockLine();
     return true;
 }
@@ -351,6 +357,23 @@ std::string ScenarioConverter::RegularScript() const {
         }
     }
     return out;
+}
+
+std::vector<int> ScenarioConverter::SourceLines() const {
+    const int lastLine = SourceLineCount();
+    std::vector<int> lines;
+    lines.reserve(mInstructions.size());
+    for (const InstructionDef& record : mInstructions) {
+        if (record.SrcPos <= 0) {
+            lines.push_back(lastLine);
+            continue;
+        }
+        // SrcPos counts from 1: the line is the last one starting before it.
+        const auto after =
+            std::upper_bound(mLineStarts.begin(), mLineStarts.end(), record.SrcPos - 1);
+        lines.push_back(std::max(1, static_cast<int>(after - mLineStarts.begin())));
+    }
+    return lines;
 }
 
 void ScenarioConverter::SetError(std::string message, std::string source, int line) {

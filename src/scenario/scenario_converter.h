@@ -39,6 +39,14 @@ public:
     // ended (its text is dropped), or 0. Authors' tools warn about it.
     int UnclosedBlockLine() const { return mUnclosedBlockLine; }
 
+    // The 1-based source line of each instruction of the last successful
+    // conversion, by address: the line its source position falls on (a
+    // story-text block's first line). An instruction the converter made up
+    // with no source of its own (the closing "nop") is put on the last line.
+    std::vector<int> SourceLines() const;
+    // How many lines the last converted text had.
+    int SourceLineCount() const { return static_cast<int>(mLineStarts.size()); }
+
     int CharCount() const { return mCharCount; }
     int LineCount() const { return mLineCount; }
     const std::vector<std::string>& NameplateItems() const { return mNameplateItems; }
@@ -56,6 +64,9 @@ private:
     std::vector<std::string> mNameplateItems;
 
     std::vector<InstructionDef> mInstructions;
+    // The character offset (from 0, as SrcPos counts) where each source line
+    // starts.
+    std::vector<int> mLineStarts;
     std::string mErrMsg;
     int mErrLine = 0;
     std::string mErrSource;

@@ -29,6 +29,11 @@ public:
     // A message box; `buttons` and the result use the launcher's codes.
     virtual long Msg(const std::string& prompt, long buttons) = 0;
     virtual bool IsDebugMode() = 0;
+
+    // A scenario error after its message box: `place` names where it stands
+    // ("s01.txt:42", or the script and element for the archives), so that
+    // the player can show it to the author. Nothing by default.
+    virtual void ScenarioError(const std::string& /*place*/, const std::string& /*message*/) {}
 };
 
 }  // namespace zelk

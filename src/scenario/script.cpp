@@ -12,6 +12,7 @@ void Script::Init(std::string name, bool reserved) {
 bool Script::Parse(std::string_view text, std::string& error) {
     mLines.clear();
     mLabels.clear();
+    mParseErrorAddress = -1;
     mLabels.emplace("", 0);
 
     std::size_t pos = 0;
@@ -30,6 +31,7 @@ bool Script::Parse(std::string_view text, std::string& error) {
         std::string label = line.substr(0, colon);
         if (!mLabels.emplace(ToLowerAscii(label), static_cast<int>(i)).second) {
             error = "ラベル'" + label + "'が重複しています。";
+            mParseErrorAddress = static_cast<int>(i);
             return false;
         }
         line.erase(0, colon + 1);
@@ -46,6 +48,56 @@ const std::string& Script::Element(int index) const {
     static const std::string kNone;
     if (index < 0 || index >= Count()) return kNone;
     return mLines[static_cast<std::size_t>(index)];
+}
+
+// [SECTION] Finding one's way in the script
+
+std::string_view Script::Word(int address) const {
+    const std::string_view line = Element(address);
+    return line.substr(0, line.find('\t'));
+}
+
+std::string Script::LabelBefore(int address) const {
+    std::string best;
+    int bestAddress = -1;
+    for (const auto& [label, at] : mLabels) {
+        if (at > address || at < bestAddress) continue;
+        // The empty label shares address 0 with a named one: the name is
+        // what an edited script keeps.
+        if (at == bestAddress && label.empty()) continue;
+        best = label;
+        bestAddress = at;
+    }
+    return best;
+}
+
+int Script::NextLabelAddress(int address) const {
+    int next = Count();
+    for (const auto& [label, at] : mLabels) {
+        if (at > address && at < next) next = at;
+    }
+    return next;
+}
+
+// [SECTION] Where the script came from
+
+void Script::Source(std::string fileName, std::vector<int> lines, int lastLine) {
+    mSourceFile = std::move(fileName);
+    mSourceLines = std::move(lines);
+    mLastSourceLine = lastLine;
+}
+
+int Script::SourceLine(int address) const {
+    if (mSourceFile.empty() || address < 0) return 0;
+    if (address < static_cast<int>(mSourceLines.size()))
+        return mSourceLines[static_cast<std::size_t>(address)];
+    return mLastSourceLine;
+}
+
+std::string Script::Place(int address) const {
+    const int line = SourceLine(address);
+    if (line > 0) return mSourceFile + ":" + std::to_string(line);
+    return mName + " 第" + std::to_string(address + 1) + "要素";
 }
 
 }  // namespace zelk

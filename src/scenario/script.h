@@ -26,11 +26,39 @@ public:
     int Count() const { return static_cast<int>(mLines.size()); }
     const std::string& Name() const { return mName; }
     bool Reserved() const { return mReserved; }
+    // The address of the duplicate label a failed parse stopped at, else -1.
+    int ParseErrorAddress() const { return mParseErrorAddress; }
+
+    // [SECTION] Finding one's way in the script
+    // The command word of the instruction at the address; empty outside.
+    std::string_view Word(int address) const;
+    // The nearest label at or before the address, in lower case; the empty
+    // label (the script's start) when none comes before it.
+    std::string LabelBefore(int address) const;
+    // The first label's address after the address, or Count().
+    int NextLabelAddress(int address) const;
+
+    // [SECTION] Where the script came from
+    // A script converted from a loose file knows the file's name and, per
+    // address, the source line; `lastLine` stands for the addresses past
+    // the end. A script from the archives has neither.
+    void Source(std::string fileName, std::vector<int> lines, int lastLine);
+    const std::string& SourceFile() const { return mSourceFile; }
+    // The 1-based source line of the address; 0 when it is not known.
+    int SourceLine(int address) const;
+    // The place an author looks an address up: "s01.txt:42" for a loose
+    // file, else the script and the element as the log counts it
+    // ("s01 第43要素").
+    std::string Place(int address) const;
 
 private:
     std::string mName;
     bool mReserved = false;
     std::vector<std::string> mLines;
+    int mParseErrorAddress = -1;
+    std::string mSourceFile;
+    std::vector<int> mSourceLines;
+    int mLastSourceLine = 0;
     // Keys in lower case: labels compare without regard to case.
     std::unordered_map<std::string, int> mLabels;
 };

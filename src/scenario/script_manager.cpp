@@ -1,6 +1,7 @@
 #include "scenario/script_manager.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "common/codepage.h"
 #include "common/file_io.h"
@@ -25,6 +26,7 @@ ScriptManager::ScriptManager(ScenarioHost& host) : mHost(host) {}
 
 bool ScriptManager::Init(bool fileMode, const std::string& reserveList) {
     mFileMode = fileMode;
+    mReserveList = reserveList;
     INIFile* systemInfo = mHost.SystemInfo();
     if (systemInfo == nullptr || !mConverter.Init(*systemInfo)) return false;
     if (mFileMode) mScenarioFolder = JoinPath(Process().WorkspaceDir, "scenario");
@@ -44,7 +46,7 @@ std::shared_ptr<Script> ScriptManager::Find(const std::string& name) const {
     return found == mScripts.end() ? nullptr : *found;
 }
 
-bool ScriptManager::ReadScenario(const std::string& name, std::string& text) {
+bool ScriptManager::ReadScenario(const std::string& name, std::string& text, Script& script) {
     if (!mFileMode) {
         std::optional<std::string> stored = mHost.ReadArchiveText(name);
         if (!stored) return false;
@@ -55,28 +57,55 @@ bool ScriptManager::ReadScenario(const std::string& name, std::string& text) {
     if (path.empty()) return false;
     const std::optional<std::string> bytes = ReadFileBytes(path);
     if (!bytes) return false;
+    const std::string fileName = std::filesystem::path(path).filename().string();
     if (!mConverter.Assemble(Cp932ToUtf8Lossy(*bytes))) {
         mHost.Msg(AssembleErrorText(name, mConverter), kMsgOK);
+        mHost.ScenarioError(fileName + ":" + std::to_string(mConverter.ErrLine()),
+                            mConverter.ErrMsg());
         return false;
     }
     text = mConverter.RegularScript();
+    script.Source(fileName, mConverter.SourceLines(), mConverter.SourceLineCount());
     return true;
+}
+
+std::shared_ptr<Script> ScriptManager::Load(const std::string& name, bool asReserved) {
+    auto script = std::make_shared<Script>();
+    script->Init(name, asReserved);
+    std::string text;
+    if (!ReadScenario(name, text, *script)) return nullptr;
+    std::string error;
+    // A script that fails to parse still runs as far as it parsed.
+    if (!script->Parse(text, error)) {
+        mHost.Msg("パースエラー：" + error, kMsgOK);
+        mHost.ScenarioError(script->Place(script->ParseErrorAddress()), error);
+    }
+    return script;
+}
+
+void ScriptManager::Cache(std::shared_ptr<Script> script) {
+    mScripts.push_back(std::move(script));
+    DebugShowLoadedScript();
 }
 
 std::shared_ptr<Script> ScriptManager::GetScript(const std::string& name, bool asReserved) {
     if (std::shared_ptr<Script> cached = Find(name)) return cached;
-
-    std::string text;
-    if (!ReadScenario(name, text)) return nullptr;
-
-    auto script = std::make_shared<Script>();
-    script->Init(name, asReserved);
-    std::string error;
-    // A script that fails to parse still runs as far as it parsed.
-    if (!script->Parse(text, error)) mHost.Msg("パースエラー：" + error, kMsgOK);
-    mScripts.push_back(script);
-    DebugShowLoadedScript();
+    std::shared_ptr<Script> script = Load(name, asReserved);
+    if (script) Cache(script);
     return script;
+}
+
+std::shared_ptr<Script> ScriptManager::Reload(const std::string& name) {
+    const std::shared_ptr<Script> old = Find(name);
+    std::shared_ptr<Script> fresh = Load(name, old && old->Reserved());
+    if (!fresh) return nullptr;
+    DisposeAllScript();
+    Cache(fresh);
+    if (!mReserveList.empty()) {
+        for (const std::string& reserved : SplitText(mReserveList, ","))
+            GetScript(reserved, true);
+    }
+    return fresh;
 }
 
 void ScriptManager::Dispose(const std::string& name) {

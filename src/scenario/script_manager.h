@@ -28,6 +28,16 @@ public:
     // Callers may keep the script after it leaves the cache.
     std::shared_ptr<Script> GetScript(const std::string& name, bool asReserved);
 
+    // Reads and converts the script afresh, for an author who edited it.
+    // On success the cache holds the new script and the reserved ones read
+    // afresh, nothing else (the others are read again when next asked for).
+    // When it no longer reads or converts, the error has been shown and the
+    // cache is left as it was: the caller goes on with the old script.
+    std::shared_ptr<Script> Reload(const std::string& name);
+
+    // The cached script, without loading; null when it is not cached.
+    std::shared_ptr<Script> Cached(const std::string& name) const { return Find(name); }
+
     // Drops a script from the cache unless it is reserved.
     void Dispose(const std::string& name);
     // Drops every script, reserved ones too.
@@ -41,12 +51,16 @@ public:
 
 private:
     std::shared_ptr<Script> Find(const std::string& name) const;
-    bool ReadScenario(const std::string& name, std::string& text);
+    // Reads, converts and parses a script without caching it.
+    std::shared_ptr<Script> Load(const std::string& name, bool asReserved);
+    bool ReadScenario(const std::string& name, std::string& text, Script& script);
+    void Cache(std::shared_ptr<Script> script);
 
     ScenarioHost& mHost;
     ScenarioConverter mConverter;
     bool mFileMode = false;
     std::string mScenarioFolder;
+    std::string mReserveList;
     // In loading order, which is the order DebugShowLoadedScript lists.
     std::vector<std::shared_ptr<Script>> mScripts;
 };

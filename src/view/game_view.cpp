@@ -81,7 +81,7 @@ void clsGameView::ScreenMode(long eNew) {
     const bool fresh = !mImpl->window;
     if (fresh) {
         auto window =
-            std::make_unique<ScreenWindow>(mSiteName, mSurface->Width(), mSurface->Height());
+            std::make_unique<ScreenWindow>(WindowTitle(), mSurface->Width(), mSurface->Height());
         if (!window->Ok()) {
             mRoot.Log("ゲーム画面を作成できません: " + std::string(SDL_GetError()));
             return;
@@ -115,7 +115,7 @@ void clsGameView::ScreenMode(long eNew) {
         item->Checked = eNew == kScreenFull;
         item->Enabled = process.FullScreenAvailable;
     }
-    window.Title(mSiteName);
+    window.Title(WindowTitle());
     mSurface->InvalidateAll();
     if (clsLumoDriver* lumo = mRoot.Lumo()) {
         lumo->ScreenDC(mSurface.get());
@@ -166,7 +166,26 @@ void clsGameView::Visible(bool value) {
 
 void clsGameView::SiteName(const std::string& value) {
     mSiteName = value;
-    if (mImpl->window) mImpl->window->Title(value);
+    if (mImpl->window) mImpl->window->Title(WindowTitle());
+}
+
+void clsGameView::ScenarioError(const std::string& note) {
+    // The first error of a page stays: the later ones are mostly its
+    // consequences (a script that did not convert, then the jump into it).
+    if (!mScenarioError.empty() || note.empty()) return;
+    mScenarioError = note;
+    if (mImpl->window) mImpl->window->Title(WindowTitle());
+}
+
+void clsGameView::ClearScenarioError() {
+    if (mScenarioError.empty()) return;
+    mScenarioError.clear();
+    if (mImpl->window) mImpl->window->Title(WindowTitle());
+}
+
+std::string clsGameView::WindowTitle() const {
+    if (mScenarioError.empty()) return mSiteName;
+    return mSiteName + " — " + mScenarioError;
 }
 
 void clsGameView::MouseIcon(const std::string& value) {

@@ -59,6 +59,14 @@ public:
     void Visible(bool value);
     const std::string& SiteName() const { return mSiteName; }
     void SiteName(const std::string& value);
+    // A scenario error for the author ("s01.txt:42: message"), shown in the
+    // title after the site name until it is cleared; while one is shown,
+    // later ones are not. The site name alone is what save slots keep.
+    void ScenarioError(const std::string& note);
+    void ClearScenarioError();
+    const std::string& ScenarioErrorNote() const { return mScenarioError; }
+    // What the title bar shows.
+    std::string WindowTitle() const;
     const std::string& MouseIcon() const { return mMouseIcon; }
     void MouseIcon(const std::string& value);
     bool FormActivity() const { return mFormActivity; }
@@ -152,6 +160,7 @@ private:
     long mSelected = -1;  // index in mEvRects
     long mScreenMode = kScreenNone;
     std::string mSiteName;
+    std::string mScenarioError;
     std::string mMouseIcon;
     std::string mWndPos;
     bool mAutoClickEnabled = false;

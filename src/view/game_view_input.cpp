@@ -215,6 +215,11 @@ void clsGameView::KeyDown(const SDL_KeyboardEvent& key) {
         if (!path.empty()) SaveWindowPicture(path);
         return;
     }
+    if (code == SDLK_F5) {
+        // One reload a press: a held key would reload again and again.
+        if (key.repeat == 0) mRoot.ReloadScenario();
+        return;
+    }
     if (!mEventEnabled) return;
     if (IsCtrl(code)) {
         // Every key-down message, repeats included: holding Ctrl reads on.

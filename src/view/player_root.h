@@ -44,6 +44,10 @@ public:
     // The game mode's log mode ("message!log"); nothing in other modes.
     virtual void ModeLogStart() = 0;
 
+    // F5, the author's key: in debug mode the root reads the current
+    // scenario afresh and shows the page again; otherwise nothing.
+    virtual void ReloadScenario() {}
+
     // The interpreter's wait mode (0 without an interpreter).
     virtual long IntprtWaitMode() const;
 

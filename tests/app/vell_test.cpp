@@ -6,12 +6,16 @@
 #include "app/launch.h"
 #include "app/vell.h"
 #include "common/process.h"
+#include "drivers/lumo_driver.h"
 #include "drivers/wavo_driver.h"
+#include "interpreter/interpreter.h"
 #include "modes/save_data.h"
+#include "platform/event_pump.h"
 #include "platform/question_box.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
 #include "settings/ini_section.h"
+#include "view/game_view.h"
 
 namespace zelk {
 namespace {
@@ -194,6 +198,62 @@ TEST_F(VellTest, TheSkipFlagIsClearedByARestore) {
     mVell->QuickSave(false);
     mVell->QuickLoad(false);
     EXPECT_FALSE(mVell->IsSkipMode());
+}
+
+// [SECTION] Authors
+
+// A loose scenario whose second line stores into a variable the game does
+// not have, run up to its wait.
+class VellAuthorTest : public VellTest {
+protected:
+    void RunFaultyScenario(bool debugMode) {
+        std::ofstream(mFolder / "SystemInfo.ini", std::ios::app)
+            << "[TextBlock]\r\nCharCount=20\r\nLineCount=3\r\n"
+               "[Instruction]\r\nlet\t*\t*\r\nwait\r\nnop\r\n";
+        fs::create_directories(mFolder / "scenario");
+        std::ofstream(mFolder / "scenario" / "t.txt", std::ios::binary)
+            << "nop\r\nlet nosuch, 1\r\nwait\r\nnop\r\nwait";
+        Process().Debug.ScenarioFileMode = true;
+        Process().IsDebugMode = debugMode;
+        Process().ShutdownRequested = false;
+        Process().StatusRestored = false;
+        ASSERT_TRUE(Open());
+        // A click wait with drawing stopped would be an error of its own.
+        mVell->Lumo()->DrawActivate(0, 0);
+        clsInterpreter& intprt = *mVell->Intprt();
+        intprt.StepStart();
+        ASSERT_TRUE(intprt.GoLabel("t.0"));
+        intprt.StepNext();
+    }
+    void TearDown() override {
+        Process().Debug.ScenarioFileMode = false;
+        Process().IsDebugMode = false;
+        VellTest::TearDown();
+    }
+};
+
+TEST_F(VellAuthorTest, InDebugModeTheTitleNamesTheErrorsPlaceUntilThePageMovesOn) {
+    RunFaultyScenario(true);
+    const std::string note = mVell->GameView()->ScenarioErrorNote();
+    EXPECT_TRUE(note.starts_with("t.txt:2: ")) << note;
+    EXPECT_EQ(mVell->GameView()->WindowTitle(), mVell->GameView()->SiteName() + " — " + note);
+    mVell->Intprt()->StepNext();
+    EXPECT_EQ(mVell->GameView()->ScenarioErrorNote(), "");
+}
+
+TEST_F(VellAuthorTest, OutsideDebugModeNothingShows) {
+    RunFaultyScenario(false);
+    EXPECT_EQ(mVell->GameView()->ScenarioErrorNote(), "");
+    for (const std::string& prompt : Prompts())
+        EXPECT_FALSE(prompt.starts_with("ValueExp"));
+}
+
+TEST_F(VellAuthorTest, F5OutsideTheGameModeChangesNothing) {
+    RunFaultyScenario(true);
+    const long address = mVell->Intprt()->Address();
+    mVell->ReloadScenario();
+    EventPump::Instance().ProcessPendingEvents();
+    EXPECT_EQ(mVell->Intprt()->Address(), address);
 }
 
 }  // namespace

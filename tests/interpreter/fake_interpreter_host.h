@@ -54,6 +54,9 @@ public:
         return FakeScenarioHost::Msg(prompt, buttons);
     }
     bool IsDebugMode() override { return FakeScenarioHost::IsDebugMode(); }
+    void ScenarioError(const std::string& place, const std::string& message) override {
+        FakeScenarioHost::ScenarioError(place, message);
+    }
 
     // [SECTION] InterpreterHost
     bool CtrlSkipHeld() override { return ctrl; }
@@ -86,6 +89,7 @@ public:
     INISection* IntprtStatus() override { return &saveData.KeySection("IntprtStatus"); }
     void Log(const std::string& line) override { log.push_back(line); }
     void SaveLog() override { ++logSaves; }
+    void ClearScenarioError() override { ++errorClears; }
     GraphicsHost& Graphics() override { return graphics; }
     TextWindowHost& TextWindow() override { return window; }
     SoundHost& Sound() override { return sound; }
@@ -116,6 +120,7 @@ public:
     int pumps = 0;
     int closes = 0;
     int logSaves = 0;
+    int errorClears = 0;
 };
 
 }  // namespace zelk::testing

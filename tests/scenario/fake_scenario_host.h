@@ -37,6 +37,9 @@ public:
         return answer;
     }
     bool IsDebugMode() override { return debugMode; }
+    void ScenarioError(const std::string& place, const std::string& message) override {
+        scenarioErrors.push_back(place + ": " + message);
+    }
 
     INIFile systemInfo;
     INIFile saveData;
@@ -44,6 +47,8 @@ public:
     std::map<std::string, std::string> archive;
     int archiveReads = 0;
     std::vector<std::string> messages;
+    // What ScenarioError reported, "place: message".
+    std::vector<std::string> scenarioErrors;
     // Scripted answers to questions, first first; with none left, OK or No.
     std::vector<long> answers;
     bool debugMode = false;

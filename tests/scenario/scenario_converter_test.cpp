@@ -120,6 +120,38 @@ TEST_F(ScenarioConverterTest, SourcePositionsCountCharactersAndTwoPerLineEnd) {
     EXPECT_EQ(records[2].SrcLen, 0);
 }
 
+// [SECTION] Source lines
+
+TEST_F(ScenarioConverterTest, EachAddressKnowsTheLineItWasWrittenOn) {
+    Convert(Lines({"// a comment line", "", "start:", "  let x, 1", "あいう", "\\nかき\\b", "if x",
+                   "elseif y", "endif", "　　go start"}));
+    // let, put, if, go (the jump past the elseif), elseif, nop (endif), go.
+    EXPECT_EQ(converter.SourceLines(), (std::vector<int>{4, 5, 7, 8, 8, 9, 10}));
+    EXPECT_EQ(converter.SourceLineCount(), 10);
+}
+
+TEST_F(ScenarioConverterTest, FullWidthTextAndLineEndsDoNotShiftTheLines) {
+    // Many characters before a line, each one offset, not three bytes.
+    Convert(Lines({"あいうえ\\b", "ＡＢ\\b", "nop", "nop"}));
+    EXPECT_EQ(converter.SourceLines(), (std::vector<int>{1, 2, 3, 4}));
+}
+
+TEST_F(ScenarioConverterTest, MadeUpInstructionsStandOnTheLastLine) {
+    // A label at the end gets a nop of its own; so does an empty text.
+    Convert(Lines({"nop", "end:", "", "// tail"}));
+    EXPECT_EQ(converter.SourceLines(), (std::vector<int>{1, 4}));
+    Convert("");
+    EXPECT_EQ(converter.SourceLines(), (std::vector<int>{1}));
+}
+
+TEST_F(ScenarioConverterTest, AFailedConversionKeepsNoLines) {
+    Convert(Lines({"nop", "nop"}));
+    converter.AssembleError = nullptr;
+    EXPECT_FALSE(converter.Assemble(Lines({"nop", "endif"})));
+    EXPECT_TRUE(converter.SourceLines().empty());
+    EXPECT_EQ(converter.SourceLineCount(), 0);
+}
+
 // [SECTION] Instructions and their arguments
 
 TEST_F(ScenarioConverterTest, ArgumentsAreLoweredQuotedOrKept) {

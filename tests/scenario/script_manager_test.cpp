@@ -143,5 +143,86 @@ TEST_F(ScriptManagerTest, TheLoadedListShowsOnlyInDebugMode) {
     EXPECT_EQ(manager.DebugShowLoadedScript(), "sys (reserved)\r\nstory");
 }
 
+// [SECTION] Where a script came from
+
+TEST_F(ScriptManagerTest, ALooseScriptKnowsItsFileAndLines) {
+    WriteScenario("Prologue.TXT", "// opening\r\nstart:\r\nあいう\r\n\\b\r\n\r\ngo start");
+    ASSERT_TRUE(manager.Init(true, ""));
+    const auto script = manager.GetScript("prologue", false);
+    ASSERT_TRUE(script);
+    // The file as it is on the disk, the block on its first line.
+    EXPECT_EQ(script->Place(0), "Prologue.TXT:3");
+    EXPECT_EQ(script->Place(1), "Prologue.TXT:6");
+    EXPECT_EQ(script->Place(2), "Prologue.TXT:6");
+}
+
+TEST_F(ScriptManagerTest, AConversionErrorNamesFileAndLineForTheAuthor) {
+    WriteScenario("bad.txt", "nop\r\nif a // open\r\nelse x");
+    ASSERT_TRUE(manager.Init(true, ""));
+    EXPECT_EQ(manager.GetScript("bad", false), nullptr);
+    EXPECT_EQ(host.scenarioErrors,
+              std::vector<std::string>{"bad.txt:3: ＥＬＳＥの構文エラーです。"});
+}
+
+TEST_F(ScriptManagerTest, ADuplicateLabelNamesItsPlace) {
+    WriteScenario("dup.txt", "a:\r\nnop\r\n\r\nA: nop");
+    ASSERT_TRUE(manager.Init(true, ""));
+    EXPECT_TRUE(manager.GetScript("dup", false));
+    EXPECT_EQ(host.scenarioErrors,
+              std::vector<std::string>{"dup.txt:4: ラベル'a'が重複しています。"});
+}
+
+TEST_F(ScriptManagerTest, AnArchivedScriptHasNoFile) {
+    host.archive["story"] = "nop\r\nnop";
+    ASSERT_TRUE(manager.Init(false, ""));
+    const auto script = manager.GetScript("story", false);
+    ASSERT_TRUE(script);
+    EXPECT_EQ(script->SourceFile(), "");
+    EXPECT_EQ(script->Place(1), "story 第2要素");
+}
+
+// [SECTION] Reloading for the author
+
+TEST_F(ScriptManagerTest, AReloadReadsTheEditedFileAndStartsTheCacheAfresh) {
+    WriteScenario("main.txt", "nop");
+    WriteScenario("other.txt", "nop");
+    WriteScenario("sys.txt", "nop");
+    ASSERT_TRUE(manager.Init(true, "sys"));
+    const auto before = manager.GetScript("main", false);
+    const auto other = manager.GetScript("other", false);
+    const auto sys = manager.GetScript("sys", false);
+
+    WriteScenario("main.txt", "let x, 1\r\nnop");
+    const auto after = manager.Reload("MAIN");
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->Count(), 2);
+    EXPECT_EQ(manager.GetScript("main", false), after);
+    // The others are read again when asked for; reserved ones at once.
+    EXPECT_EQ(manager.Cached("other"), nullptr);
+    EXPECT_NE(manager.GetScript("other", false), other);
+    const auto sysAfter = manager.Cached("sys");
+    ASSERT_TRUE(sysAfter);
+    EXPECT_NE(sysAfter, sys);
+    EXPECT_TRUE(sysAfter->Reserved());
+    // The old script lives on for whoever still runs it.
+    EXPECT_EQ(before->Count(), 1);
+}
+
+TEST_F(ScriptManagerTest, AReloadThatNoLongerConvertsKeepsTheCache) {
+    WriteScenario("main.txt", "nop");
+    ASSERT_TRUE(manager.Init(true, ""));
+    const auto before = manager.GetScript("main", false);
+    WriteScenario("main.txt", "nop\r\nendif");
+    EXPECT_EQ(manager.Reload("main"), nullptr);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.scenarioErrors, std::vector<std::string>{"main.txt:2: endif without if"});
+    EXPECT_EQ(manager.Cached("main"), before);
+
+    // A file gone is no reload either.
+    fs::remove(workspace / "scenario" / "main.txt");
+    EXPECT_EQ(manager.Reload("main"), nullptr);
+    EXPECT_EQ(manager.Cached("main"), before);
+}
+
 }  // namespace
 }  // namespace zelk

@@ -58,5 +58,63 @@ TEST(Script, AnEmptyTextIsOneEmptyLine) {
     EXPECT_EQ(script.Element(0), "");
 }
 
+// [SECTION] Finding one's way
+
+TEST(Script, TheWordIsTheFirstFieldOfTheInstruction) {
+    const Script script = Parsed("a:put\t\"x\"\r\nnop\r\n");
+    EXPECT_EQ(script.Word(0), "put");
+    EXPECT_EQ(script.Word(1), "nop");
+    EXPECT_EQ(script.Word(2), "");
+    EXPECT_EQ(script.Word(3), "");
+    EXPECT_EQ(script.Word(-1), "");
+}
+
+TEST(Script, TheLabelBeforeAnAddressIsTheNearestOne) {
+    const Script script = Parsed("nop\r\nOne:nop\r\nnop\r\ntwo:nop\r\nnop");
+    EXPECT_EQ(script.LabelBefore(0), "");
+    EXPECT_EQ(script.LabelBefore(1), "one");
+    EXPECT_EQ(script.LabelBefore(2), "one");
+    EXPECT_EQ(script.LabelBefore(4), "two");
+    EXPECT_EQ(script.LabelBefore(99), "two");
+    EXPECT_EQ(script.NextLabelAddress(0), 1);
+    EXPECT_EQ(script.NextLabelAddress(1), 3);
+    EXPECT_EQ(script.NextLabelAddress(3), script.Count());
+}
+
+TEST(Script, ALabelOnTheFirstLineWinsOverTheStart) {
+    const Script script = Parsed("start:nop\r\nnop");
+    EXPECT_EQ(script.LabelBefore(1), "start");
+}
+
+// [SECTION] Places
+
+TEST(Script, ALooseScriptNamesFileAndLine) {
+    Script script = Parsed("nop\r\nnop");
+    script.Source("S01.txt", {3, 7}, 9);
+    EXPECT_EQ(script.SourceFile(), "S01.txt");
+    EXPECT_EQ(script.Place(0), "S01.txt:3");
+    EXPECT_EQ(script.Place(1), "S01.txt:7");
+    // Past the end the run has left the text: its last line.
+    EXPECT_EQ(script.Place(2), "S01.txt:9");
+    EXPECT_EQ(script.SourceLine(-1), 0);
+}
+
+TEST(Script, AnArchivedScriptNamesTheElementAsTheLogCountsIt) {
+    const Script script = Parsed("nop\r\nnop");
+    EXPECT_EQ(script.SourceLine(1), 0);
+    EXPECT_EQ(script.Place(1), "Main 第2要素");
+    EXPECT_EQ(script.Place(0), "Main 第1要素");
+}
+
+TEST(Script, ADuplicateLabelIsFoundAtItsAddress) {
+    Script script;
+    script.Init("m", false);
+    std::string error;
+    EXPECT_FALSE(script.Parse("a:nop\r\nnop\r\nA:nop", error));
+    EXPECT_EQ(script.ParseErrorAddress(), 2);
+    EXPECT_TRUE(script.Parse("a:nop", error));
+    EXPECT_EQ(script.ParseErrorAddress(), -1);
+}
+
 }  // namespace
 }  // namespace zelk

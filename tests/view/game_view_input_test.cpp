@@ -127,6 +127,19 @@ TEST_F(InputRules, HoldingALetterGivesOneCommandAndHoldingCtrlMany) {
     EXPECT_FALSE(view->CtrlHeld());
 }
 
+TEST_F(InputRules, F5AsksTheRootForAReloadOncePerPressEvenWithInputOff) {
+    view->HandleEvent(Key(SDLK_F5));
+    for (int k = 0; k < 3; ++k)
+        view->HandleEvent(Key(SDLK_F5, true, true));
+    view->HandleEvent(Key(SDLK_F5, false));
+    EXPECT_EQ(root.reloads, 1);
+    EXPECT_TRUE(root.commands.empty());
+    // A step in progress turns input off; the root decides when to reload.
+    view->EventEnabled(false);
+    view->HandleEvent(Key(SDLK_F5));
+    EXPECT_EQ(root.reloads, 2);
+}
+
 TEST_F(InputRules, EscapeCancels) {
     view->HandleEvent(Key(SDLK_ESCAPE));
     ASSERT_EQ(root.commands.size(), 1u);

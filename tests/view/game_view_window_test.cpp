@@ -130,6 +130,35 @@ TEST_F(ViewWindow, TheSavedSectionKeepsTheScenarioRectanglesOnly) {
     EXPECT_EQ(view->EvRects().All()[0]->SavedForm(), saved);
 }
 
+TEST_F(ViewWindow, AScenarioErrorRidesInTheTitleUntilItIsCleared) {
+    view->SiteName("坂の上の灯台");
+    view->ScenarioError("s01.txt:42: ラベル表現'x'が不正です。");
+    EXPECT_STREQ(SDL_GetWindowTitle(view->Window()),
+                 "坂の上の灯台 — s01.txt:42: ラベル表現'x'が不正です。");
+    // The first error of a page stays; the site may change under it.
+    view->ScenarioError("s01.txt:43: later");
+    view->SiteName("浜辺");
+    EXPECT_EQ(view->WindowTitle(), "浜辺 — s01.txt:42: ラベル表現'x'が不正です。");
+    // A save keeps the site name alone.
+    INISection section;
+    view->SaveStatus(section);
+    EXPECT_EQ(section.KeyValue("SiteName"), "浜辺");
+
+    view->ClearScenarioError();
+    EXPECT_STREQ(SDL_GetWindowTitle(view->Window()), "浜辺");
+    view->ScenarioError("s01.txt:43: later");
+    EXPECT_EQ(view->ScenarioErrorNote(), "s01.txt:43: later");
+}
+
+TEST_F(ViewWindow, ANewWindowTakesTheTitleWithTheError) {
+    view->SiteName("灯台");
+    view->ScenarioError("main.txt:3: x");
+    view->ScreenMode(kScreenNone);
+    view->ScreenMode(kScreenWindow);
+    ASSERT_NE(view->Window(), nullptr);
+    EXPECT_STREQ(SDL_GetWindowTitle(view->Window()), "灯台 — main.txt:3: x");
+}
+
 TEST_F(ViewWindow, ABrokenSavedRectangleIsLeftOut) {
     INISection section;
     section.KeyValue("ERCount", "2");

@@ -62,6 +62,7 @@ public:
     void Log(const std::string&) override {}
     void RestartTitle() override { ++restarts; }
     void CloseVell() override { ++closes; }
+    void ReloadScenario() override { ++reloads; }
 
     std::unique_ptr<Configuration> cfg;
     clsGameView* view = nullptr;
@@ -70,7 +71,7 @@ public:
     bool skip = false;
     long autoClickTime = 0;
     int screenModeChanges = 0, logStarts = 0, quickSaves = 0, quickLoads = 0;
-    int restarts = 0, closes = 0;
+    int restarts = 0, closes = 0, reloads = 0;
     long answer = 6;
     std::vector<std::string> asked;
     std::vector<RaisedCommand> commands;

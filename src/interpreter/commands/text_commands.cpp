@@ -105,6 +105,7 @@ void Put(clsInterpreter& intprt) {
     InterpreterHost& host = intprt.Host();
     TextWindowHost& window = Window(intprt);
     StoryHost& story = host.Story();
+    if (intprt.RestText().empty()) intprt.PageShown();
     intprt.TextEnabled(true);
     window.WaitCancelEnabled(true);
     intprt.WaitMode(kWaitTyping);
