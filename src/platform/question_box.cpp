@@ -72,9 +72,11 @@ QuestionBox& QuestionBox::Instance() {
 QuestionBox::QuestionBox() {
     if (const char* answers = std::getenv("ZELK_ANSWERS")) {
         mScripted = true;
-        // Every comma parts two answers, empty ones included.
+        // Every comma parts two answers, empty ones included; an empty
+        // variable holds none, so that it scripts the boxes with no answer
+        // queued.
         const std::string list = answers;
-        for (size_t start = 0;;) {
+        for (size_t start = 0; list.find_first_not_of(' ') != std::string::npos;) {
             const size_t comma = std::min(list.find(',', start), list.size());
             const std::string word = list.substr(start, comma - start);
             const size_t first = word.find_first_not_of(' ');
