@@ -69,8 +69,11 @@ QuestionBox& QuestionBox::Instance() {
 QuestionBox::QuestionBox() {
     if (const char* answers = std::getenv("ZELK_ANSWERS")) {
         mScripted = true;
+        // An empty list (ZELK_ANSWERS=) holds no answer, not one empty one
+        // that would swallow the first answer a script queues.
         for (const std::string& word : SplitText(answers, ",")) {
-            mScript.push_back(std::string(TrimChars(word, " ")));
+            std::string answer(TrimChars(word, " "));
+            if (!answer.empty()) mScript.push_back(std::move(answer));
         }
     }
 }
