@@ -134,6 +134,7 @@ bool clsLaunch::Init() {
 void clsLaunch::OpenVell() {
     mVell = std::make_unique<clsVell>();
     if (!mVell->Init()) {
+        mStartFailed = true;
         CloseVell();
         return;
     }
@@ -238,7 +239,9 @@ void clsLaunch::PlaceAndShowView() {
 void clsLaunch::StoreViewPlacementAndHide() {
     clsGameView* view = mVell ? mVell->GameView() : nullptr;
     Configuration* cfg = mVell ? mVell->Cfg() : nullptr;
-    if (!view || !cfg) return;
+    // A view never shown (a failed start) or hidden already has no place of
+    // the reader's: storing it would wipe the one kept from last time.
+    if (!view || !cfg || view->ScreenMode() == kScreenNone) return;
     cfg->BoolVal("FullMode", view->ScreenMode() == 0);
     cfg->StringVal("Pos", view->WndPos());
     view->ScreenMode(2);

@@ -49,6 +49,8 @@ public:
     void OnSystemTimer();
     // True once ExitApp has run: the process may end.
     bool Finished() const { return mFinished; }
+    // The root could not open: the game never started (its message was shown).
+    bool StartFailed() const { return mStartFailed; }
 
 private:
     void PlaceAndShowView();
@@ -63,6 +65,7 @@ private:
     long mSysTimerFunc = 0;
     bool mExiting = false;
     bool mFinished = false;
+    bool mStartFailed = false;
 };
 
 // The launcher while the process runs (null in tests that build parts alone).

@@ -112,6 +112,7 @@ int main(int argc, char** argv) {
     }
     // Gamepads are welcome, never required.
     SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+    bool started = true;
     {
         zelk::EventPump& pump = zelk::EventPump::Instance();
         std::unique_ptr<zelk::InputScript> script;
@@ -138,13 +139,16 @@ int main(int argc, char** argv) {
         } else {
             launch->Msg("シナリオランチャの初期化に失敗しました。");
             launch->ExitApp();
+            started = false;
         }
         while (!launch->Finished())
             pump.WaitAndProcess();
+        // A game that could not start is no success to a calling script.
+        if (launch->StartFailed()) started = false;
         pump.SetInputHandler({});
         pump.SetIdleHandler({});
         pump.SetEventHandler({});
     }
     SDL_Quit();
-    return 0;
+    return started ? 0 : 1;
 }

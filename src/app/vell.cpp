@@ -6,6 +6,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "app/command_line.h"
 #include "app/launch.h"
 #include "app/vell_interpreter_host.h"
 #include "common/numbers.h"
@@ -62,6 +63,13 @@ long Message(const std::string& prompt, long buttons = kMsgOK) {
 
 const char* const kRule = "***************************************";
 
+// A start-up failure: the terminal hears it in plain English, then the
+// reader gets the program's own message.
+void Refuse(const std::string& english, const std::string& prompt) {
+    std::fprintf(stderr, "zelk: %s\n", english.c_str());
+    Message(prompt);
+}
+
 // Messages and log lines of the owned documents go through the launcher.
 Reporter LaunchReporter() {
     return Reporter{[](const std::string& prompt) { Message(prompt); }, LogLine};
@@ -75,6 +83,10 @@ std::string FullWidth(const std::string& ascii) {
                                                : static_cast<char32_t>(c));
     }
     return out;
+}
+
+std::string MissingSystemFile(const std::string& what, const std::string& name) {
+    return "cannot read the game's " + what + " (" + name + ".ini): missing or damaged";
 }
 
 std::string NowFormatted(const char* format) {
@@ -154,15 +166,17 @@ bool clsVell::Init() {
     if (!LoadSystemFiles()) return false;
     ReadScreenGeometry();
     if (!mCfg->Init(*mSystemInfo)) {
-        Message("設定の初期化に失敗しました。");
+        Refuse("cannot set up the settings: the game's SystemInfo.ini has no [Config] section",
+               "設定の初期化に失敗しました。");
         return false;
     }
     if (!mSharedData->Init(*mSystemInfo, mOmakemodeInfo.get())) {
-        Message("共有セーブデータファイルを作成できません。");
+        Refuse("cannot write the shared save file " + Process().SaveDir + "/sd00.ini",
+               "共有セーブデータファイルを作成できません。");
         return false;
     }
     if (!InitLumo()) {
-        Message("スクリーンエンジンの初期化に失敗しました。");
+        Refuse("cannot start the screen engine", "スクリーンエンジンの初期化に失敗しました。");
         return false;
     }
     // The sound driver (its failure lets the game run silent).
@@ -212,13 +226,14 @@ bool clsVell::LoadArchives() {
     const std::vector<std::string> archives = FindArchives(Process().ArchiveDir);
     if (archives.empty()) return true;  // everything is loose
     if (!mQuor->Init(static_cast<std::int32_t>(archives.size()))) {
-        Message("アーカイブローダの初期化に失敗しました。");
+        Refuse("cannot start the archive reader", "アーカイブローダの初期化に失敗しました。");
         return false;
     }
     constexpr std::int32_t kIdsPerArchive = 5000;
     for (size_t k = 0; k < archives.size(); ++k) {
         if (!mQuor->LoadArchive(archives[k], static_cast<std::int32_t>(k) * kIdsPerArchive)) {
-            Message(archives[k] + "\r\nアーカイブの初期化に失敗しました。");
+            Refuse("cannot open the archive " + archives[k] + ": it is damaged or not an archive",
+                   archives[k] + "\r\nアーカイブの初期化に失敗しました。");
             return false;
         }
     }
@@ -226,11 +241,13 @@ bool clsVell::LoadArchives() {
         const std::int32_t base = static_cast<std::int32_t>(k) * kIdsPerArchive;
         std::string list;
         if (!mQuor->LoadTextFile(base, list)) {
-            Message(archives[k] + "\r\nファイルリストの読み込みに失敗しました。");
+            Refuse("cannot read the file list of the archive " + archives[k],
+                   archives[k] + "\r\nファイルリストの読み込みに失敗しました。");
             return false;
         }
         if (!mQuor->LoadArchiveList(list, base)) {
-            Message(archives[k] + "\r\nファイルリストの初期化に失敗しました。");
+            Refuse("cannot read the file list of the archive " + archives[k],
+                   archives[k] + "\r\nファイルリストの初期化に失敗しました。");
             return false;
         }
     }
@@ -241,17 +258,25 @@ bool clsVell::LoadArchives() {
 bool clsVell::LoadSystemFiles() {
     mSystemInfo = LoadSystemIni("SystemInfo");
     if (!mSystemInfo) {
-        Message("システム情報をロードできません。");
+        // In a folder that is no game at all the entry procedure said so.
+        if (IsGameFolder(Process().AppDir)) {
+            Refuse(MissingSystemFile("system information", "SystemInfo"),
+                   "システム情報をロードできません。");
+        } else {
+            Message("システム情報をロードできません。");
+        }
         return false;
     }
     mGamemodeInfo = LoadSystemIni("game_mode");
     if (!mGamemodeInfo) {
-        Message("ゲームモード設定をロードできません。");
+        Refuse(MissingSystemFile("mode settings", "game_mode"),
+               "ゲームモード設定をロードできません。");
         return false;
     }
     mOmakemodeInfo = LoadSystemIni("omake_mode");
     if (!mOmakemodeInfo) {
-        Message("おまけモード設定をロードできません。");
+        Refuse(MissingSystemFile("extras settings", "omake_mode"),
+               "おまけモード設定をロードできません。");
         return false;
     }
     return true;
@@ -282,7 +307,8 @@ void clsVell::ReadScreenGeometry() {
 bool clsVell::ReadThumbSize() {
     std::unique_ptr<INIFile> saveload = LoadSystemIni("saveload_mode");
     if (!saveload) {
-        Message("セーブ・ロードモード初期化ファイルがロードできません。");
+        Refuse(MissingSystemFile("save screen settings", "saveload_mode"),
+               "セーブ・ロードモード初期化ファイルがロードできません。");
         return false;
     }
     const auto items = SplitText(saveload->KeySection("SlotBase").KeyValue("Thumb"), ",");
@@ -532,6 +558,8 @@ void clsVell::InitWavo() {
     std::snprintf(version, sizeof version, "%04X",
                   static_cast<unsigned>(mWavo->WavoDirectXVersion()) & 0xFFFFu);
     const std::string shown = std::string(version, 2) + "." + std::string(version + 2, 2);
+    std::fprintf(
+        stderr, "zelk: cannot start the sound engine (error %s); playing on without sound\n", code);
     Message("メディアエンジンの初期化に失敗しました。\r\nエラー番号: " + std::string(code) + " (" +
             description + ")\r\n拡張エラー番号: " + std::to_string(mWavo->WavoExtendedErrorID1()) +
             ", " + extended + "\r\nDirectX バージョン: " + shown +

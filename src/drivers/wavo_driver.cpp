@@ -1,5 +1,6 @@
 #include "drivers/wavo_driver.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -123,6 +124,12 @@ void clsWavoDriver::SetChannelVolume(std::int32_t id, std::int32_t& volume) cons
     Set(id, SP_VOLUME, volume);
 }
 
+// The volumes come from the reader's settings file; one edited or damaged
+// out of range must not keep every sound from starting.
+std::int32_t clsWavoDriver::PlayingVolume(long volume) {
+    return static_cast<std::int32_t>(std::clamp(volume, 0L, 255L));
+}
+
 // [SECTION] Loading sound data ---------------------------------------------------
 
 bool clsWavoDriver::LoadFromFile(std::int32_t id, const std::string& key, const std::string& path) {
@@ -211,7 +218,7 @@ bool clsWavoDriver::PlayBGM(const std::string& sFileKey, bool bSync, bool bLoop)
     // The memory block stays; loading again rewinds the piece.
     if (!loaded && !Reload(channel.id)) return false;
     if (!Set(channel.id, SP_VOLUME,
-             static_cast<std::int32_t>(EffectiveBGMVolume(mBGMVolume, mBGMVolumeRate))) ||
+             PlayingVolume(EffectiveBGMVolume(mBGMVolume, mBGMVolumeRate))) ||
         !Set(channel.id, SP_FADE_TIME, static_cast<std::int32_t>(mBGMFadeTime)) ||
         !Call(channel.id, SM_PLAY))
         return false;
@@ -259,7 +266,7 @@ bool clsWavoDriver::PlaySE(const std::string& sFileKey, bool bSync) {
         if (!LoadSoundData(channel.id, sFileKey)) return false;
         channel.key = sFileKey;
     }
-    if (!Set(channel.id, SP_VOLUME, static_cast<std::int32_t>(mSEVolume)) ||
+    if (!Set(channel.id, SP_VOLUME, PlayingVolume(mSEVolume)) ||
         !SetByte(channel.id, SP_SYNC, bSync) || !Call(channel.id, SM_PLAY))
         return false;
     mSOLength = LengthOf(channel.id);
@@ -287,7 +294,7 @@ bool clsWavoDriver::PlaySELoop(const std::string& sFileKey, long& lCount, bool b
     } else {
         mSELoop.loop = false;
     }
-    if (!Set(mSELoop.id, SP_VOLUME, static_cast<std::int32_t>(mSEVolume)) ||
+    if (!Set(mSELoop.id, SP_VOLUME, PlayingVolume(mSEVolume)) ||
         !Set(mSELoop.id, SP_PLAY_COUNT, static_cast<std::int32_t>(lCount)) ||
         !SetByte(mSELoop.id, SP_SYNC, bSync) || !Call(mSELoop.id, SM_PLAY))
         return false;
@@ -306,8 +313,8 @@ bool clsWavoDriver::PlayCV(const std::string& sFileKey, bool bSync, long lPan) {
     } else if (!Reload(mCV.id)) {
         return false;
     }
-    if (!Set(mCV.id, SP_VOLUME, static_cast<std::int32_t>(mCVVolume)) ||
-        !SetByte(mCV.id, SP_SYNC, bSync) || !Call(mCV.id, SM_PLAY))
+    if (!Set(mCV.id, SP_VOLUME, PlayingVolume(mCVVolume)) || !SetByte(mCV.id, SP_SYNC, bSync) ||
+        !Call(mCV.id, SM_PLAY))
         return false;
     mSOLength = LengthOf(mCV.id);
     Set(mCV.id, SP_PAN, static_cast<std::int32_t>(lPan));

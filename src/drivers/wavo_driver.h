@@ -121,6 +121,8 @@ private:
     bool Reload(std::int32_t id) const;
     bool StopChannel(const SoundChannel& channel) const;
     void SetChannelVolume(std::int32_t id, std::int32_t& volume) const;
+    // A volume as the engine takes it when a sound starts: 0 to 255.
+    static std::int32_t PlayingVolume(long volume);
     bool IsChannelPlaying(std::int32_t id) const;
     bool Call(std::int32_t id, std::int32_t method, std::int32_t param = 0) const;
     bool Set(std::int32_t id, std::int32_t property, std::int32_t value) const;

@@ -142,7 +142,7 @@ bool clsWavoDriver::PlayMovie(const std::string& sPath) {
     // music's, so the reader's volume and mute hold for movies too.
     std::int32_t saved = 255;
     GetWavoProp(WP_DEFAULT_VOLUME, &saved);
-    const auto volume = static_cast<std::int32_t>(EffectiveBGMVolume(mBGMVolume, mBGMVolumeRate));
+    const std::int32_t volume = PlayingVolume(EffectiveBGMVolume(mBGMVolume, mBGMVolumeRate));
     SetWavoProp(WP_DEFAULT_VOLUME, &volume);
     const std::int32_t result = dshowPlay(Utf8ToCp932Lossy(sPath).c_str());
     SetWavoProp(WP_DEFAULT_VOLUME, &saved);

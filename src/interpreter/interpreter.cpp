@@ -378,6 +378,7 @@ void clsInterpreter::EndStep(bool restored) {
 }
 
 bool clsInterpreter::AskQuit() {
+    if (!mHost.IsDebugMode()) return false;
     if (mHost.Msg("終了しますか", kMsgYesNo) != kResultYes) return false;
     mHost.CloseVell();
     EndStep();

@@ -115,8 +115,10 @@ public:
     // Ends the running step at once; `restored` when a load replaced the
     // state meanwhile.
     void EndStep(bool restored = false);
-    // "終了しますか": Yes closes the player and ends the step. True when the
-    // step ended.
+    // "終了しますか" after a run-time error: Yes closes the player and ends
+    // the step. True when the step ended. The question belongs to the
+    // error's report, so outside debug mode nothing is asked and the story
+    // goes on.
     bool AskQuit();
     // Shown and logged in debug mode only; execution goes on.
     void RuntimeError(const std::string& message);

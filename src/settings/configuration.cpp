@@ -28,6 +28,9 @@ std::string Configuration::UserPath() const {
 }
 
 bool Configuration::Init(const INIFile& systemInfo) {
+    // Without its defaults every setting the program reads would be refused
+    // with a message of its own; the game cannot be played so.
+    if (systemInfo.FindSection("Config") == nullptr) return false;
     // The system file is only read; a copy keeps the lookups from creating
     // sections in it.
     INIFile system = systemInfo;

@@ -1,5 +1,6 @@
 #include "settings/ini_io.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 
@@ -151,6 +152,13 @@ std::unique_ptr<INIFile> LoadSystemIni(const std::string& name) {
     }
     auto ini = std::make_unique<INIFile>();
     ini->Text(text);
+    // Every system file is read by section: a text without one is damaged
+    // or no settings file at all, and is refused as a missing file would be.
+    const auto& sections = ini->Sections();
+    if (std::none_of(sections.begin(), sections.end(),
+                     [](const auto& section) { return !section->Name().empty(); })) {
+        return nullptr;
+    }
     return ini;
 }
 

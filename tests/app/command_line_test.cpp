@@ -74,7 +74,7 @@ TEST(CommandLine, TheProgramAnswersHelpVersionAndAFolderThatIsNoGame) {
     const fs::path empty = fs::path(::testing::TempDir()) / "command_line_not_a_game";
     fs::create_directories(empty);
     const std::string said = RunZelk("'" + empty.string() + "'", status);
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(status, 1);
     EXPECT_NE(said.find("is not a game folder"), std::string::npos) << said;
     // The same in the program's own words, as a box (here, its record).
     EXPECT_NE(said.find("システム情報をロードできません。"), std::string::npos) << said;

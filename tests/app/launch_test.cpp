@@ -9,6 +9,8 @@
 #include "app/vell.h"
 #include "common/process.h"
 #include "platform/question_box.h"
+#include "settings/ini_file.h"
+#include "settings/ini_io.h"
 #include "settings/ini_section.h"
 #include "view/frm_ctrl.h"
 
@@ -114,6 +116,7 @@ TEST_F(LaunchTest, AFailingRootClosesWithItsOwnMessageAndExitAppRunsOnce) {
     EXPECT_EQ(QuestionBox::Instance().Asked()[0].Prompt, "システム情報をロードできません。");
     EXPECT_TRUE(Process().ShutdownRequested);
     EXPECT_EQ(launch.SysTimerFunc(), 2);
+    EXPECT_TRUE(launch.StartFailed());
 
     launch.ExitApp();  // waits for the system timer to release the root
     EXPECT_TRUE(launch.Finished());
@@ -123,6 +126,34 @@ TEST_F(LaunchTest, AFailingRootClosesWithItsOwnMessageAndExitAppRunsOnce) {
     launch.ExitApp();  // the second call does nothing
     EXPECT_TRUE(launch.Finished());
     EXPECT_EQ(QuestionBox::Instance().Asked().size(), 1u);
+}
+
+// The root fails after reading the reader's settings, its window never
+// shown: the placement the reader left last time stays in the file.
+TEST_F(LaunchTest, AFailedStartKeepsTheReadersWindowPlacement) {
+    const auto write = [this](const char* name, const std::string& text) {
+        std::ofstream(mFolder / name, std::ios::binary) << text;
+    };
+    write("SystemInfo.ini",
+          "[Game]\r\nTitle=t\r\n[Config]\r\nPos=\r\nFullMode=False\r\nCustomCursor=False\r\n"
+          "TextSpeed=2\r\nTextAutoClick=False\r\nBGMVolume=255\r\nSEVolume=255\r\n"
+          "CVVolume=255\r\nBGMMute=False\r\nSEMute=False\r\nCVMute=False\r\n");
+    write("game_mode.ini", "[WindowMode]\r\n");
+    write("omake_mode.ini", "[cgmode_cmd]\r\n");  // and no saveload_mode.ini
+    clsLaunch launch;
+    ASSERT_TRUE(launch.Init());
+    fs::create_directories(Process().SaveDir);
+    const std::string config = Process().SaveDir + "/config.ini";
+    INIFile user;
+    user.Text("[Config]\r\nPos=120,80\r\nFullMode=True\r\n");
+    ASSERT_TRUE(WriteIniFile(user, config));
+    launch.OpenVell();
+    EXPECT_TRUE(launch.StartFailed());
+    launch.ExitApp();
+    INIFile back;
+    ASSERT_TRUE(ReadIniFile(back, config));
+    EXPECT_EQ(back.KeySection("Config").KeyValue("Pos"), "120,80");
+    EXPECT_EQ(back.KeySection("Config").KeyValue("FullMode"), "True");
 }
 
 TEST_F(LaunchTest, InDebugModeTheLogIsWrittenUnderTheLogFolder) {

@@ -293,6 +293,25 @@ TEST_F(WavoDriverTest, VolumesReachTheChannelsClampedAndNegativeStops) {
     EXPECT_EQ(Prop(driver.BGMChannelId(0), SP_VOLUME), 128);
 }
 
+// Volumes out of range come from a damaged or hand-edited settings file:
+// every sound still starts, at the nearest volume the engine takes.
+TEST_F(WavoDriverTest, SoundsStartWhateverTheConfiguredVolumes) {
+    clsWavoDriver& driver = Start();
+    driver.BGMVolume(99999);
+    driver.SEVolume(-1);
+    driver.CVVolume(70000);
+    ASSERT_TRUE(driver.PlayBGM("bgm_a", false, true));
+    EXPECT_EQ(Prop(driver.BGMChannelId(0), SP_VOLUME), 255);
+    ASSERT_TRUE(driver.PlaySE("se01", false));
+    EXPECT_EQ(Prop(driver.SEChannelId(4), SP_VOLUME), 0);
+    long count = 1;
+    ASSERT_TRUE(driver.PlaySELoop("se01", count, false));
+    EXPECT_EQ(Prop(driver.SELoopChannelId(), SP_VOLUME), 0);
+    ASSERT_TRUE(driver.PlayCV("cv01", false, 0));
+    EXPECT_EQ(Prop(driver.CVChannelId(), SP_VOLUME), 255);
+    EXPECT_EQ(driver.BGMVolume(), 99999);  // the setting itself is kept
+}
+
 // [SECTION] Status ------------------------------------------------------------
 
 TEST_F(WavoDriverTest, StatusKeepsLoopingMusicAndTheEndlessEffect) {

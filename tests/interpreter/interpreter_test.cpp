@@ -182,6 +182,19 @@ TEST_F(InterpreterTest, QuittingAtAnErrorClosesThePlayer) {
     EXPECT_EQ(intprt.Address(), 0);
 }
 
+// A damaged scenario must not end the reader's game where no one sees
+// why: outside debug mode the faulty instruction is passed over quietly.
+TEST_F(InterpreterTest, OutsideDebugModeFaultyInstructionsAskNothingAndTheStoryGoesOn) {
+    host.debugMode = false;
+    Start("jump x\r\nfade\r\nup a, 1, 2\r\ngo nowhere\r\nlet a, 1\r\nwait");
+    host.answers = {kResultYes, kResultYes, kResultYes, kResultYes};
+    EXPECT_EQ(intprt.StepNext(), StepResult::kWaiting);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(host.closes, 0);
+    EXPECT_EQ(host.Var("a"), "1");
+    EXPECT_EQ(intprt.Address(), 6);
+}
+
 TEST_F(InterpreterTest, ArgumentCountsAreChecked) {
     Start("up a, 1, 2\r\nlet a\r\nwait");
     intprt.StepNext();

@@ -237,5 +237,23 @@ TEST_F(ConfigurationTest, AGarbageUserFileIsReplacedByTheDefaults) {
     EXPECT_EQ(ReadFileBytes(folder / "config.ini.broken"), "x") << "kept for rescue";
 }
 
+// A damaged system file has no defaults to check keys against: Init fails
+// (one message from the root) rather than every read showing one, and the
+// reader's own file stays as it was.
+TEST_F(ConfigurationTest, ASystemFileWithoutDefaultsFailsInitAndKeepsTheUserFile) {
+    INIFile user;
+    user.Text("[Config]\r\nTextSpeed=7");
+    ASSERT_TRUE(WriteIniFile(user, folder / "config.ini"));
+    const auto before = ReadFileBytes(folder / "config.ini");
+    system.Text("[Game]\r\nTitle=t\r\n[CharConfig]\r\nListCount=0");
+    {
+        auto cfg = Make();
+        EXPECT_FALSE(cfg->Init(system));
+        EXPECT_FALSE(cfg->ChangeEventEnabled());
+    }
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(ReadFileBytes(folder / "config.ini"), before);
+}
+
 }  // namespace
 }  // namespace zelk

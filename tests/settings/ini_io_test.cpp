@@ -139,6 +139,23 @@ TEST_F(IniIo, SystemFilesAreFoundWithoutRegardToCase) {
     EXPECT_FALSE(LoadSystemIni("game_mode"));
 }
 
+// Garbage in a system file is refused like a missing file, so that the
+// program says once that it cannot load it instead of running on a file
+// without one setting.
+TEST_F(IniIo, SystemFilesWithoutASectionAreRefused) {
+    ASSERT_TRUE(WriteTextFile(folder / "SystemInfo.ini", "not a settings file\r\n@@ ]]] ==\r\n"));
+    EXPECT_FALSE(LoadSystemIni("SystemInfo"));
+    ASSERT_TRUE(WriteTextFile(folder / "game_mode.ini", ""));
+    EXPECT_FALSE(LoadSystemIni("game_mode"));
+    ASSERT_TRUE(WriteTextFile(folder / "omake_mode.ini", "; only a comment\r\n[]\r\nk=v"));
+    EXPECT_FALSE(LoadSystemIni("omake_mode"));
+    // Lines before the first section are kept as they are.
+    ASSERT_TRUE(WriteTextFile(folder / "title_mode.ini", "; notes\r\n[base]\r\nFadeTime=9"));
+    const auto ini = LoadSystemIni("title_mode");
+    ASSERT_TRUE(ini);
+    EXPECT_EQ(ini->KeySection("base").KeyValue("FadeTime"), "9");
+}
+
 TEST_F(IniIo, SystemFilesFallBackToTheInstalledSource) {
     SetSystemIniFallback([](const std::string& key) -> std::optional<std::string> {
         if (key == "omake_mode") return std::string("[cgmode_cmd]\r\ncmd0=\x8A\xBF,1");
