@@ -15,10 +15,10 @@
 #include "common/codepage.h"
 #include "common/file_io.h"
 #include "modes/play_support.h"
-#include "platform/arc/quor_writer.h"
 #include "platform/arc/zip_reader.h"
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"
+#include "zelk-tool/quor_writer.h"
 
 namespace zelk {
 namespace {

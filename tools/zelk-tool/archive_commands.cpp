@@ -14,8 +14,8 @@
 #include "common/text.h"
 #include "drivers/quor_driver.h"
 #include "platform/picture.h"
-#include "quor_writer.h"
 #include "scenario_commands.h"
+#include "zelk-tool/quor_writer.h"
 
 namespace zelk::tool {
 

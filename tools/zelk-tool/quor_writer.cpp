@@ -1,4 +1,4 @@
-#include "quor_writer.h"
+#include "zelk-tool/quor_writer.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
