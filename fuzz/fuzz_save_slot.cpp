@@ -5,7 +5,7 @@
 // chooses the slot's form; the rest is:
 //   0  a plain slot file (the debug switch INIEncript off)
 //   1  a scrambled slot file as stored, its scrambling damaged too
-//   2  a document, scrambled by the player's own writer before it is read
+//   2  a document, scrambled as the player writes it before it is read
 // The player is the real one, opened once over the packed demo game of this
 // build (ZELK_FUZZ_GAME names another game folder) with SDL's dummy video
 // and audio drivers; every load replaces the whole scene, so one input does
@@ -58,10 +58,10 @@ Player& ThePlayer() {
     return player;
 }
 
-bool WriteBytes(const std::string& path, const uint8_t* data, size_t size) {
+bool WriteBytes(const std::string& path, const std::string& bytes) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return false;
-    const bool written = std::fwrite(data, 1, size, file) == size;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
 }
 
@@ -126,13 +126,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int form = data[0] % 3;
     zelk::Process().Debug.INIEncript = form != 0;
     const std::string path = sd.SlotINIPath(kSlot);
-    if (form == 2) {
-        if (!zelk::WriteScrambledFile(
-                path, std::string(reinterpret_cast<const char*>(data + 1), size - 1)))
-            return 0;
-    } else if (!WriteBytes(path, data + 1, size - 1)) {
-        return 0;
-    }
+    std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
+    // The player's scrambling without its synced, atomic write: the file
+    // only has to be there once.
+    if (form == 2) bytes = zelk::ScrambleText(bytes);
+    if (!WriteBytes(path, bytes)) return 0;
 
     // What the save screen shows of the slot, then the load itself.
     zelk::INIFile shown;

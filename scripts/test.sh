@@ -31,7 +31,8 @@ echo "== fuzz build done in $(( $(date +%s) - start )) s =="
 
 # Each target starts from its committed seeds; what it finds goes to a scratch
 # folder (the first one named), so the seeds stay as they are. Up to $jobs
-# targets run at once.
+# targets run at once, ZELK_FUZZ_SECONDS each (a minute unless set). A failing
+# input is kept in build/fuzz/artifacts and shown in the log as base64.
 fuzz_seconds=${ZELK_FUZZ_SECONDS:-60}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -71,7 +72,11 @@ for target in "${failed[@]}"; do
     echo "== $target failed =="
     grep -v -E '^#[0-9]+' "$work/$target.log" | tail -60
     for artifact in "$work/$target"-*; do
-        [ -e "$artifact" ] && echo "input: $(basename "$artifact") (base64)" && base64 "$artifact"
+        [ -e "$artifact" ] || continue
+        mkdir -p "$build/artifacts"
+        cp "$artifact" "$build/artifacts/"
+        echo "input: build/fuzz/artifacts/$(basename "$artifact"), as base64:"
+        base64 "$artifact"
     done
 done
 echo "== fuzzing done in $(( $(date +%s) - start )) s =="
