@@ -13,6 +13,9 @@ packages=(
     # The sound engine's rate conversion and the sound check's measurements.
     libsoxr-dev sox
     libfluidsynth-dev fluid-soundfont-gm
+    # The fuzz targets: clang, and its sanitizer and libFuzzer runtimes, which
+    # clang only recommends.
+    clang-14 libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

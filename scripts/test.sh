@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, then builds and runs every test twice: a normal build and one under
-# AddressSanitizer + UndefinedBehaviorSanitizer.
+# AddressSanitizer + UndefinedBehaviorSanitizer. Then builds the libFuzzer
+# targets with clang and runs each for a minute on its corpus; a crash, leak,
+# hang or undefined behaviour found there fails too.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -18,3 +20,64 @@ for variant in release asan; do
     (cd "$build" && ctest --output-on-failure -j "$jobs")
     echo "== $variant done in $(( $(date +%s) - start )) s =="
 done
+
+echo "== fuzz build =="
+start=$(date +%s)
+build="$root/build/fuzz"
+CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DZELK_FUZZ=ON -DZELK_TESTS=OFF >/dev/null
+cmake --build "$build" -j "$jobs" --target fuzz_targets
+echo "== fuzz build done in $(( $(date +%s) - start )) s =="
+
+# Each target starts from its committed seeds; what it finds goes to a scratch
+# folder (the first one named), so the seeds stay as they are. Up to $jobs
+# targets run at once, ZELK_FUZZ_SECONDS each (a minute unless set). A failing
+# input is kept in build/fuzz/artifacts and shown in the log as base64.
+fuzz_seconds=${ZELK_FUZZ_SECONDS:-60}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+declare -A seeds=(
+    [fuzz_save_slot]="$root/fuzz/corpus/fuzz_save_slot"
+    [fuzz_input_script]="$root/fuzz/corpus/fuzz_input_script"
+    [fuzz_wave_memory]="$root/tests/data/wavo"
+    [fuzz_vorbis_memory]="$root/tests/data/wavo"
+    [fuzz_vorbis_file]="$root/tests/data/wavo"
+)
+run_fuzz() {
+    local target=$1
+    mkdir -p "$work/$target"
+    (cd "$work" && TMPDIR="$work" LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp" \
+        "$build/bin/$target" -max_total_time="$fuzz_seconds" -timeout=30 -rss_limit_mb=4096 \
+        -print_final_stats=1 -artifact_prefix="$work/$target-" \
+        "$work/$target" "${seeds[$target]}" >"$work/$target.log" 2>&1)
+}
+echo "== fuzzing, $fuzz_seconds s a target =="
+start=$(date +%s)
+failed=()
+targets=(fuzz_save_slot fuzz_input_script fuzz_wave_memory fuzz_vorbis_memory fuzz_vorbis_file)
+for ((first = 0; first < ${#targets[@]}; first += jobs)); do
+    pids=()
+    for target in "${targets[@]:first:jobs}"; do
+        run_fuzz "$target" &
+        pids+=("$!:$target")
+    done
+    for entry in "${pids[@]}"; do
+        if ! wait "${entry%%:*}"; then failed+=("${entry#*:}"); fi
+    done
+done
+for target in "${targets[@]}"; do
+    echo "$target: $(grep -E '^#[0-9]+.*DONE' "$work/$target.log" | tail -1)"
+done
+for target in "${failed[@]}"; do
+    echo "== $target failed =="
+    grep -v -E '^#[0-9]+' "$work/$target.log" | tail -60
+    for artifact in "$work/$target"-*; do
+        [ -e "$artifact" ] || continue
+        mkdir -p "$build/artifacts"
+        cp "$artifact" "$build/artifacts/"
+        echo "input: build/fuzz/artifacts/$(basename "$artifact"), as base64:"
+        base64 "$artifact"
+    done
+done
+echo "== fuzzing done in $(( $(date +%s) - start )) s =="
+[ ${#failed[@]} -eq 0 ]

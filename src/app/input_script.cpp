@@ -8,11 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/input_command.h"
 #include "app/launch.h"
 #include "app/vell.h"
-#include "common/numbers.h"
 #include "common/process.h"
-#include "common/text.h"
 #include "drivers/lumo_driver.h"
 #include "drivers/wavo_driver.h"
 #include "interpreter/interpreter.h"
@@ -42,29 +41,6 @@ void Out(const std::string& line) {
     std::fputc('\n', stdout);
 }
 
-bool ReadInt(const std::string& text, long& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    value = std::strtol(text.c_str(), &end, 10);
-    return end && *end == '\0';
-}
-
-SDL_Keycode KeyFromName(const std::string& name) {
-    const std::string lower = ToLowerAscii(name);
-    if (lower == "ctrl" || lower == "control") return SDLK_LCTRL;
-    if (lower == "alt") return SDLK_LALT;
-    if (lower == "shift") return SDLK_LSHIFT;
-    return SDL_GetKeyFromName(name.c_str());
-}
-
-Uint16 ModifierOf(const std::string& name) {
-    const std::string lower = ToLowerAscii(name);
-    if (lower == "ctrl" || lower == "control") return KMOD_LCTRL;
-    if (lower == "alt") return KMOD_LALT;
-    if (lower == "shift") return KMOD_LSHIFT;
-    return 0;
-}
-
 std::string Dash(const std::string& text) {
     return text.empty() ? "-" : text;
 }
@@ -74,7 +50,7 @@ std::string Dash(const std::string& text) {
 InputScript::InputScript(const std::string& source) {
     if (const char* timeout = std::getenv("ZELK_INPUT_TIMEOUT")) {
         long value = 0;
-        if (ReadInt(timeout, value) && value > 0) mIdleTimeout = value;
+        if (ReadInputNumber(timeout, value) && value > 0) mIdleTimeout = value;
     }
     mSentinel = SDL_RegisterEvents(1);
     mTick.Interval(20);
@@ -102,17 +78,14 @@ void InputScript::ReadLines(int fd) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got <= 0) break;
         pending.append(buffer, static_cast<size_t>(got));
-        size_t end;
-        bool added = false;
-        while ((end = pending.find('\n')) != std::string::npos) {
-            std::string line = pending.substr(0, end);
-            pending.erase(0, end + 1);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::vector<std::string> lines = TakeInputLines(pending);
+        if (lines.empty()) continue;
+        {
             std::lock_guard<std::mutex> lock(mMutex);
-            mLines.push_back(std::move(line));
-            added = true;
+            for (std::string& line : lines)
+                mLines.push_back(std::move(line));
         }
-        if (added) EventPump::Instance().Wake();
+        EventPump::Instance().Wake();
     }
     if (!pending.empty()) {
         std::lock_guard<std::mutex> lock(mMutex);
@@ -125,11 +98,10 @@ void InputScript::ReadLines(int fd) {
 bool InputScript::TakeLine(std::string& line) {
     std::lock_guard<std::mutex> lock(mMutex);
     while (!mLines.empty()) {
-        line = std::move(mLines.front());
+        std::optional<std::string> command = InputCommandText(mLines.front());
         mLines.pop_front();
-        const std::string trimmed = TrimChars(line, " \t");
-        if (trimmed.empty() || trimmed[0] == '#') continue;
-        line = trimmed;
+        if (!command) continue;
+        line = std::move(*command);
         return true;
     }
     return false;
@@ -169,12 +141,10 @@ void InputScript::Ticking(bool on) {
 
 void InputScript::Start(const std::string& line) {
     std::fprintf(stderr, "input: %s\n", line.c_str());
-    std::vector<std::string> words;
-    for (const std::string& word : SplitText(line, " ")) {
-        if (!word.empty()) words.push_back(word);
-    }
-    const std::string& verb = words[0];
-    const size_t count = words.size();
+    const ParsedInputCommand parsed = ParseInputCommand(line);
+    if (!parsed.command) Fail(parsed.error);
+    const InputCommand& command = *parsed.command;
+    const std::vector<std::string>& words = command.words;
     clsGameView* view = View();
 
     struct BusyScope {
@@ -183,110 +153,121 @@ void InputScript::Start(const std::string& line) {
         ~BusyScope() { busy = false; }
     } busy(mBusy);
 
-    if (verb == "click" || verb == "rclick" || verb == "dclick" || verb == "move") {
-        if (count != 3) Fail("usage: " + verb + " X Y");
-        PushPointer(words,
-                    verb == "rclick" ? SDL_BUTTON_RIGHT
-                    : verb == "move" ? 0
-                                     : SDL_BUTTON_LEFT,
-                    verb == "dclick" ? 2 : 1);
-        PushSentinel();
-        mStep = Step::Events;
-    } else if (verb == "wheel") {
-        long notches = 0;
-        if (count != 2 || !ReadInt(words[1], notches)) Fail("usage: wheel N");
-        for (long k = 0; k < std::labs(notches); ++k) {
-            SDL_Event event{};
-            event.type = SDL_MOUSEWHEEL;
-            event.wheel.windowID = view && view->Window() ? SDL_GetWindowID(view->Window()) : 0;
-            event.wheel.y = notches > 0 ? 1 : -1;
-            event.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
-            SDL_PushEvent(&event);
-        }
-        PushSentinel();
-        mStep = Step::Events;
-    } else if (verb == "key") {
-        if (count != 2) Fail("usage: key NAME");
-        PushKey(words[1], true, false);
-        PushKey(words[1], false, false);
-        PushSentinel();
-        mStep = Step::Events;
-    } else if (verb == "hold") {
-        long ms = 0;
-        if (count != 3 || !ReadInt(words[2], ms) || ms < 0) Fail("usage: hold NAME MS");
-        mHeldKey = words[1];
-        PushKey(mHeldKey, true, false);
-        mUntil = Clock::now() + std::chrono::milliseconds(ms);
-        mNextRepeat = Clock::now() + kRepeatDelay;
-        mStep = Step::Hold;
-        Ticking(true);
-    } else if (verb == "menu") {
-        if (count != 2) Fail("usage: menu SECTION!ITEM");
-        ViewMenuItem* item = view ? view->MenuItem(words[1]) : nullptr;
-        if (!item) Fail("unknown menu item " + words[1]);
-        if (!item->Enabled) Fail("menu item disabled");
-        const size_t bang = words[1].find('!');
-        // Written first: the item may open a window whose own commands the
-        // script sends next, read from inside that window's loop.
-        Done();
-        mBusy = false;
-        view->MenuCmd(words[1].substr(0, bang), words[1].substr(bang + 1));
-        return;
-    } else if (verb == "answer") {
-        const std::string word = count == 2 ? ToLowerAscii(words[1]) : "";
-        if (word != "yes" && word != "no" && word != "ok" && word != "cancel") {
-            Fail("usage: answer yes|no|ok|cancel");
-        }
-        QuestionBox::Instance().QueueAnswer(word == "cancel" ? "no" : word);
-        Done();
-    } else if (verb == "idle") {
-        mUntil = Clock::now() + std::chrono::milliseconds(mIdleTimeout);
-        mStep = Step::Idle;
-        Ticking(true);
-        Continue();
-    } else if (verb == "wait") {
-        long ms = 0;
-        if (count != 2 || !ReadInt(words[1], ms) || ms < 0) Fail("usage: wait MS");
-        mUntil = Clock::now() + std::chrono::milliseconds(ms);
-        mStep = Step::Wait;
-        Ticking(true);
-    } else if (verb == "shot" || verb == "shotwin") {
-        if (count != 2) Fail("usage: " + verb + " FILE");
-        if (!view) Fail("no game view");
-        const bool saved =
-            verb == "shot" ? view->SaveScreenPicture(words[1]) : view->SaveWindowPicture(words[1]);
-        if (!saved) Fail("cannot write " + words[1]);
-        Done();
-    } else if (verb == "state") {
-        Out(StateLine());
-        Done();
-    } else if (verb == "rects") {
-        if (view) {
-            for (const auto& rect : view->EvRects()) {
-                char text[160];
-                std::snprintf(text, sizeof text, " %ld %ld %ld %ld %ld %d %ld %ld ", rect->lTag,
-                              rect->x1, rect->y1, rect->x2, rect->y2, rect->Enabled ? 1 : 0,
-                              rect->RectType, rect->KBOrder);
-                Out("rect " + std::to_string(rect->Index) + " " + Dash(rect->STag) + text +
-                    Dash(rect->Extension));
+    using Verb = InputCommand::Verb;
+    switch (command.verb) {
+        case Verb::kClick:
+        case Verb::kRClick:
+        case Verb::kDClick:
+        case Verb::kMove:
+            PushPointer(command,
+                        command.verb == Verb::kRClick ? SDL_BUTTON_RIGHT
+                        : command.verb == Verb::kMove ? 0
+                                                      : SDL_BUTTON_LEFT,
+                        command.verb == Verb::kDClick ? 2 : 1);
+            PushSentinel();
+            mStep = Step::Events;
+            break;
+        case Verb::kWheel: {
+            // Counted unsigned: the most negative number has no positive twin.
+            const unsigned long notches = command.number < 0
+                                              ? 0UL - static_cast<unsigned long>(command.number)
+                                              : static_cast<unsigned long>(command.number);
+            for (unsigned long k = 0; k < notches; ++k) {
+                SDL_Event event{};
+                event.type = SDL_MOUSEWHEEL;
+                event.wheel.windowID = view && view->Window() ? SDL_GetWindowID(view->Window()) : 0;
+                event.wheel.y = command.number > 0 ? 1 : -1;
+                event.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+                // More notches than the queue holds cannot all be turned.
+                if (SDL_PushEvent(&event) < 0) Fail("event queue full");
             }
+            PushSentinel();
+            mStep = Step::Events;
+            break;
         }
-        Done();
-    } else if (verb == "dialog") {
-        frmConfig* dialog = view ? view->ConfigDialog() : nullptr;
-        if (!dialog) Fail("dialog not open");
-        std::vector<std::string> out;
-        const std::string failure =
-            dialog->Command(std::vector<std::string>(words.begin() + 1, words.end()), out);
-        if (!failure.empty()) Fail(failure);
-        for (const std::string& text : out)
-            Out(text);
-        Done();
-    } else if (verb == "quit") {
-        Done();
-        if (clsLaunch* launch = Launch()) launch->CloseVell();
-    } else {
-        Fail("unknown command " + verb);
+        case Verb::kKey:
+            PushKey(command.key, true, false);
+            PushKey(command.key, false, false);
+            PushSentinel();
+            mStep = Step::Events;
+            break;
+        case Verb::kHold:
+            mHeldKey = command.key;
+            PushKey(mHeldKey, true, false);
+            mUntil = DeadlineAfter(Clock::now(), command.number);
+            mNextRepeat = Clock::now() + kRepeatDelay;
+            mStep = Step::Hold;
+            Ticking(true);
+            break;
+        case Verb::kMenu: {
+            ViewMenuItem* item = view ? view->MenuItem(words[1]) : nullptr;
+            if (!item) Fail("unknown menu item " + words[1]);
+            if (!item->Enabled) Fail("menu item disabled");
+            const size_t bang = words[1].find('!');
+            // Written first: the item may open a window whose own commands the
+            // script sends next, read from inside that window's loop.
+            Done();
+            mBusy = false;
+            view->MenuCmd(words[1].substr(0, bang), words[1].substr(bang + 1));
+            return;
+        }
+        case Verb::kAnswer:
+            QuestionBox::Instance().QueueAnswer(command.answer);
+            Done();
+            break;
+        case Verb::kIdle:
+            mUntil = DeadlineAfter(Clock::now(), mIdleTimeout);
+            mStep = Step::Idle;
+            Ticking(true);
+            Continue();
+            break;
+        case Verb::kWait:
+            mUntil = DeadlineAfter(Clock::now(), command.number);
+            mStep = Step::Wait;
+            Ticking(true);
+            break;
+        case Verb::kShot:
+        case Verb::kShotWin: {
+            if (!view) Fail("no game view");
+            const bool saved = command.verb == Verb::kShot ? view->SaveScreenPicture(words[1])
+                                                           : view->SaveWindowPicture(words[1]);
+            if (!saved) Fail("cannot write " + words[1]);
+            Done();
+            break;
+        }
+        case Verb::kState:
+            Out(StateLine());
+            Done();
+            break;
+        case Verb::kRects:
+            if (view) {
+                for (const auto& rect : view->EvRects()) {
+                    char text[160];
+                    std::snprintf(text, sizeof text, " %ld %ld %ld %ld %ld %d %ld %ld ", rect->lTag,
+                                  rect->x1, rect->y1, rect->x2, rect->y2, rect->Enabled ? 1 : 0,
+                                  rect->RectType, rect->KBOrder);
+                    Out("rect " + std::to_string(rect->Index) + " " + Dash(rect->STag) + text +
+                        Dash(rect->Extension));
+                }
+            }
+            Done();
+            break;
+        case Verb::kDialog: {
+            frmConfig* dialog = view ? view->ConfigDialog() : nullptr;
+            if (!dialog) Fail("dialog not open");
+            std::vector<std::string> out;
+            const std::string failure =
+                dialog->Command(std::vector<std::string>(words.begin() + 1, words.end()), out);
+            if (!failure.empty()) Fail(failure);
+            for (const std::string& text : out)
+                Out(text);
+            Done();
+            break;
+        }
+        case Verb::kQuit:
+            Done();
+            if (clsLaunch* launch = Launch()) launch->CloseVell();
+            break;
     }
 }
 
@@ -332,12 +313,12 @@ void InputScript::Continue() {
 
 // [SECTION] Events ------------------------------------------------------------------
 
-void InputScript::PushPointer(const std::vector<std::string>& words, int button, int clicks) {
+void InputScript::PushPointer(const InputCommand& command, int button, int clicks) {
     clsGameView* view = View();
     SDL_Window* window = view ? view->Window() : nullptr;
     if (!window) Fail("no game window");
-    long x = 0, y = 0;
-    if (!ReadInt(words[1], x) || !ReadInt(words[2], y)) Fail("bad coordinates");
+    if (!command.pointRead) Fail("bad coordinates");
+    const long x = command.x, y = command.y;
     const ProcessValues& process = Process();
     if (x < 0 || y < 0 || x >= process.ScreenSizeX || y >= process.ScreenSizeY) {
         Fail("coordinates outside the screen");
@@ -366,25 +347,16 @@ void InputScript::PushPointer(const std::vector<std::string>& words, int button,
     }
 }
 
-void InputScript::PushKey(const std::string& name, bool down, bool repeat) {
-    const std::vector<std::string> parts = SplitText(name, "+");
-    Uint16 mods = 0;
-    for (size_t k = 0; k + 1 < parts.size(); ++k) {
-        const Uint16 mod = ModifierOf(parts[k]);
-        if (mod == 0) Fail("unknown modifier " + parts[k]);
-        mods |= mod;
-    }
-    const SDL_Keycode key = KeyFromName(parts.back());
-    if (key == SDLK_UNKNOWN) Fail("unknown key " + parts.back());
+void InputScript::PushKey(const InputKey& key, bool down, bool repeat) {
     clsGameView* view = View();
     SDL_Event event{};
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     event.key.windowID = view && view->Window() ? SDL_GetWindowID(view->Window()) : 0;
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.repeat = repeat ? 1 : 0;
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
-    event.key.keysym.mod = mods | ModifierOf(parts.back());
+    event.key.keysym.sym = key.key;
+    event.key.keysym.scancode = SDL_GetScancodeFromKey(key.key);
+    event.key.keysym.mod = key.heldMods | key.ownMod;
     SDL_PushEvent(&event);
 }
 

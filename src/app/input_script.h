@@ -17,6 +17,7 @@
 
 #include <SDL.h>
 
+#include "app/input_command.h"
 #include "platform/pump_timer.h"
 
 namespace zelk {
@@ -46,8 +47,8 @@ private:
     void Done();
     [[noreturn]] void Fail(const std::string& reason, const std::string& extra = "");
 
-    void PushPointer(const std::vector<std::string>& words, int button, int clicks);
-    void PushKey(const std::string& name, bool down, bool repeat);
+    void PushPointer(const InputCommand& command, int button, int clicks);
+    void PushKey(const InputKey& key, bool down, bool repeat);
     void PushSentinel();
     bool SentinelTaken() const;
     void Ticking(bool on);
@@ -61,7 +62,7 @@ private:
     bool mBusy = false;  // a command is being started (no re-entry)
     Clock::time_point mUntil{};
     Clock::time_point mNextRepeat{};
-    std::string mHeldKey;
+    InputKey mHeldKey;
     Uint32 mSentinel = 0;
     long mIdleTimeout = 30000;
     PumpTimer mTick;  // wakes the pump while time passes for a command

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <stdexcept>
 
 #include "common/numbers.h"
@@ -269,10 +270,35 @@ void clsGameView::SaveStatus(INISection& section) const {
     section.KeyValue("ERCount", std::to_string(count));
 }
 
+namespace {
+
+// The number k of a rectangle's key "ER%03ld" (any case), or -1.
+long SavedRectNumber(const std::string& key) {
+    if (key.size() < 5 || key.size() > 12 || ToLowerAscii(key.substr(0, 2)) != "er") return -1;
+    const std::string digits = key.substr(2);
+    if (digits.size() > 3 && digits[0] == '0') return -1;
+    long number = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return -1;
+        number = number * 10 + (c - '0');
+    }
+    return number;
+}
+
+}  // namespace
+
 void clsGameView::LoadStatus(const INISection& section) {
     SiteName(section.KeyValue("SiteName"));
     const long count = ReadLong(section.KeyValue("ERCount"));
-    for (long k = 0; k < count; ++k) {
+    // The rectangles the section really holds, in their order: a damaged
+    // count may be far larger than the section, and a missing one is left
+    // out anyway.
+    std::set<long> saved;
+    for (int i = 0; i < section.Count(); ++i) {
+        const long k = SavedRectNumber(section.LineKey(i));
+        if (k >= 0 && k < count) saved.insert(k);
+    }
+    for (const long k : saved) {
         char key[24];
         std::snprintf(key, sizeof key, "ER%03ld", k);
         clsEventRect& rect = mEvRects.Add(0, "");

@@ -93,6 +93,24 @@ TEST(InputScript, AMalformedOrUnknownLineEndsThePlayerWithStatusThree) {
     fs::remove_all(folder);
 }
 
+TEST(InputScript, MoreWheelNotchesThanTheQueueHoldsAreAnErrorNotAHang) {
+    const fs::path folder = CopyOfDemoGame("zelk-input-wheel");
+    if (folder.empty()) GTEST_SKIP() << "the demo game is not packed";
+    // The largest count was turned notch by notch for ages; the most
+    // negative one had no magnitude at all.
+    for (const char* notches : {"9223372036854775807", "-9223372036854775808"}) {
+        const PlayerRun run = RunScript(folder, std::string("idle\nwheel ") + notches + "\nquit\n");
+        EXPECT_EQ(run.status, 3) << notches;
+        ASSERT_FALSE(run.lines.empty()) << notches;
+        EXPECT_EQ(run.lines.back(), "error event queue full") << notches;
+    }
+    // A reader's few notches still turn.
+    const PlayerRun run = RunScript(folder, "idle\nwheel -3\nquit\n");
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(CountOf(run.lines, "ok"), 3);
+    fs::remove_all(folder);
+}
+
 TEST(InputScript, IdleGivesUpWithTheStateLine) {
     const fs::path folder = CopyOfDemoGame("zelk-input-timeout");
     if (folder.empty()) GTEST_SKIP() << "the demo game is not packed";

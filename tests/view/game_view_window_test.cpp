@@ -167,6 +167,31 @@ TEST_F(ViewWindow, ABrokenSavedRectangleIsLeftOut) {
     EXPECT_EQ(view->EvRects().Count(), 0);
 }
 
+TEST_F(ViewWindow, ADamagedRectangleCountReadsOnlyTheRectanglesThere) {
+    clsEventRect model(0);
+    model.Move(1, 2, 3, 4);
+    INISection section;
+    // A count as large as a number can be: reading it key by key took hours.
+    section.KeyValue("ERCount", "2147483647");
+    section.KeyValue("ER000", model.SavedForm());
+    section.KeyValue("ER001", "broken");
+    section.KeyValue("er1234", model.SavedForm());
+    section.KeyValue("ER0005", model.SavedForm());  // not a key the view writes
+    section.KeyValue("ER007", model.SavedForm());
+    view->LoadStatus(section);
+    ASSERT_EQ(view->EvRects().Count(), 3);
+    for (const auto& rect : view->EvRects())
+        EXPECT_EQ(rect->x1, 1);
+    // In key order, numbered as ever.
+    EXPECT_EQ(view->EvRects().All()[2]->Index, 2);
+
+    // The count still limits what is read.
+    view->EvRects().Clear();
+    section.KeyValue("ERCount", "8");
+    view->LoadStatus(section);
+    EXPECT_EQ(view->EvRects().Count(), 2);
+}
+
 TEST_F(ViewWindow, TheMenuCommandsReachTheRoot) {
     MakeConfig(
         "QueryQuickLoad=False\r\nQueryExit=False\r\nQueryRestartTitle=False\r\n"
