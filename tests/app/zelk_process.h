@@ -4,6 +4,7 @@
 #pragma once
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -97,6 +98,9 @@ public:
         if (pipe(in) != 0 || pipe(out) != 0) return;
         mChild = fork();
         if (mChild == 0) {
+            // A test that is itself killed must not leave its player running
+            // and holding the game's one-player lock.
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
             dup2(in[0], STDIN_FILENO);
             dup2(out[1], STDOUT_FILENO);
             close(in[1]);
