@@ -123,16 +123,7 @@ void StartGame(Reader& reader) {
 int ReadEveryPage(Reader& reader, size_t choice) {
     int pages = 0;
     for (int i = 0; i < 400 && reader.Get("mode") == "2"; ++i) {
-        const std::vector<EventRect> items = reader.Rects("selectionitem");
-        if (items.size() > choice && items[choice].enabled) {
-            reader.Click(items[choice]);
-            continue;
-        }
-        const std::vector<EventRect> areas = reader.Rects("gamemode_button");
-        if (!areas.empty() && areas[0].enabled) {
-            reader.Click(areas[0]);
-            continue;
-        }
+        if (reader.Choose(choice)) continue;
         reader.Do("click 320 240");
         reader.Do("idle");
         ++pages;
@@ -145,16 +136,7 @@ int ReadEveryPage(Reader& reader, size_t choice) {
 double SkipToTheRoll(Reader& reader, size_t choice) {
     const Clock::time_point start = Clock::now();
     for (int i = 0; i < 200 && reader.Get("mode") == "2"; ++i) {
-        const std::vector<EventRect> items = reader.Rects("selectionitem");
-        if (items.size() > choice && items[choice].enabled) {
-            reader.Click(items[choice]);
-            continue;
-        }
-        const std::vector<EventRect> areas = reader.Rects("gamemode_button");
-        if (!areas.empty() && areas[0].enabled) {
-            reader.Click(areas[0]);
-            continue;
-        }
+        if (reader.Choose(choice)) continue;
         reader.Do("hold ctrl 500");
     }
     return MillisecondsSince(start) / 1000;

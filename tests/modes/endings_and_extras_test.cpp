@@ -20,6 +20,7 @@ using testing::CopyOfDemoGame;
 using testing::EventRect;
 using testing::LoadRgb;
 using testing::Loudness;
+using testing::Open;
 using testing::Reader;
 using testing::Rgb;
 
@@ -66,13 +67,6 @@ int CreditsTop(const Rgb& shot, double& match) {
         if (share > match) match = share, best = top;
     }
     return best;
-}
-
-std::vector<bool> Open(const std::vector<EventRect>& panels) {
-    std::vector<bool> open;
-    for (const EventRect& panel : panels)
-        open.push_back(panel.enabled);
-    return open;
 }
 
 TEST(EndingsAndExtras, TheFirstEndingRollsItsCreditsAndOpensTheExtras) {

@@ -118,6 +118,14 @@ struct EventRect {
     }
 };
 
+// Which of the rectangles are enabled, in order: the extras' open panels.
+inline std::vector<bool> Open(const std::vector<EventRect>& rects) {
+    std::vector<bool> open;
+    for (const EventRect& r : rects)
+        open.push_back(r.enabled);
+    return open;
+}
+
 // The player in conversation, with the questions a test asks most.
 class Reader {
 public:
@@ -193,6 +201,14 @@ public:
                 continue;
             Do("hold ctrl 1500");
         }
+    }
+
+    // Answers what the story waits for besides a click: item `choice` of a
+    // choice, else the first clickable area. False when neither is shown.
+    bool Choose(size_t choice) {
+        const std::vector<EventRect> items = Rects("selectionitem");
+        if (items.size() > choice && items[choice].enabled) return Click(items[choice]);
+        return ClickFirstEnabled("gamemode_button");
     }
 
     void Kill() { mPlayer.Kill(); }

@@ -29,6 +29,7 @@ using testing::EventRect;
 using testing::Field;
 using testing::LoadRgb;
 using testing::MeanDifference;
+using testing::Open;
 using testing::Reader;
 using testing::Rgb;
 
@@ -50,13 +51,6 @@ bool Enabled(const std::vector<EventRect>& rects, const std::string& extension) 
     for (const EventRect& r : rects)
         if (r.extension == extension) return r.enabled;
     return false;
-}
-
-std::vector<bool> Open(const std::vector<EventRect>& panels) {
-    std::vector<bool> open;
-    for (const EventRect& panel : panels)
-        open.push_back(panel.enabled);
-    return open;
 }
 
 class WholePlay : public ::testing::Test {
@@ -86,16 +80,7 @@ protected:
     // first clickable area, until the game mode ends.
     void ReadEveryPage(size_t choice) {
         for (int i = 0; i < 400 && R().Get("mode") == "2"; ++i) {
-            const std::vector<EventRect> items = R().Rects("selectionitem");
-            if (items.size() > choice && items[choice].enabled) {
-                ASSERT_TRUE(R().Click(items[choice]));
-                continue;
-            }
-            const std::vector<EventRect> areas = R().Rects("gamemode_button");
-            if (!areas.empty() && areas[0].enabled) {
-                ASSERT_TRUE(R().Click(areas[0]));
-                continue;
-            }
+            if (R().Choose(choice)) continue;
             Page();
         }
     }
@@ -232,16 +217,8 @@ TEST_F(WholePlay, BothEndingsWithSavesLogAutoSettingsAndTheExtras) {
             unread = state;
             break;
         }
-        const std::vector<EventRect> items = R().Rects("selectionitem");
-        if (!items.empty() && items[0].enabled) {
-            ASSERT_TRUE(R().Click(items[Field(state, "script") == "main" ? 1 : 0]));
-            continue;
-        }
-        const std::vector<EventRect> areas = R().Rects("gamemode_button");
-        if (!areas.empty() && areas[0].enabled) {
-            ASSERT_TRUE(R().Click(areas[0]));
-            continue;
-        }
+        // The last choice, in the main script, takes its second item.
+        if (R().Choose(Field(state, "script") == "main" ? 1 : 0)) continue;
         if (Field(state, "skip") == "0" && Field(state, "wait") == "4") {
             ASSERT_TRUE(R().Do("menu message!skip"));
         }
