@@ -168,6 +168,19 @@ void clsLumoDriver::WaitShown() {
     if (mDrawActivity) WaitBlt();
 }
 
+void clsLumoDriver::WaitOnScreen() {
+    if (!mDrawActivity) return;
+    ExeQueue();
+    WaitBlt();
+    // The frame composed so far reaches the screen at the engine's next present
+    // step, and that step always comes before the engine's next redraw. Forcing
+    // a redraw and waiting for it therefore brackets the present, with no
+    // timeout to guess.
+    Blt(mFIDRoot);
+    ExeQueue();
+    WaitBlt();
+}
+
 void clsLumoDriver::OnEngineEvent() {
     {
         std::lock_guard lock(mEventMutex);

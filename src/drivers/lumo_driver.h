@@ -93,6 +93,9 @@ public:
     // Waits for the change to reach the screen while the scene is live; a
     // frozen scene is not redrawn, so there is nothing to wait for.
     void WaitShown();
+    // Returns once the screen shows every change made so far, presented and
+    // not only composed; at once while the scene is frozen.
+    void WaitOnScreen();
     int32_t FIDRoot() const { return mFIDRoot; }
     int32_t FIDBuff() const { return mFIDBuff; }
     int32_t FIDBack() const { return mFIDBack; }

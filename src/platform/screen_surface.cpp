@@ -27,16 +27,9 @@ void ScreenSurface::Presented(const ScreenRect& rect) {
             mHasChanged = true;
         }
         listener = mListener;
-        // Counted under the lock, so that a waiter cannot miss it.
         ++mPresentCount;
     }
-    mPresentedCv.notify_all();
     if (listener) listener();
-}
-
-bool ScreenSurface::WaitPresented(std::uint64_t count, std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mChangedMutex);
-    return mPresentedCv.wait_for(lock, timeout, [&] { return mPresentCount.load() > count; });
 }
 
 std::optional<ScreenRect> ScreenSurface::TakeChanged() {

@@ -6,8 +6,6 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -55,9 +53,6 @@ public:
 
     // Frames presented so far.
     std::uint64_t PresentCount() const { return mPresentCount.load(); }
-    // Waits until more than `count` frames were presented, at most `timeout`;
-    // true when they were.
-    bool WaitPresented(std::uint64_t count, std::chrono::milliseconds timeout);
     void OnPresented(std::function<void()> listener);
 
 private:
@@ -68,8 +63,7 @@ private:
     std::mutex mChangedMutex;
     ScreenRect mChanged;
     bool mHasChanged = false;
-    std::condition_variable mPresentedCv;  // with mChangedMutex
-    std::function<void()> mListener;       // set before the engine presents
+    std::function<void()> mListener;  // set before the engine presents
     std::atomic<std::uint64_t> mPresentCount{0};
 };
 

@@ -344,12 +344,7 @@ void clsGameView::RunModal(const std::function<bool()>& draw) {
 
 void clsGameView::WaitScreenShown() {
     clsLumoDriver* lumo = mRoot.Lumo();
-    if (!mSurface || !lumo || !lumo->DrawActivity()) return;
-    const std::uint64_t before = mSurface->PresentCount();
-    lumo->WaitShown();
-    // The engine presents a redrawn frame when that frame falls due, at most
-    // one frame interval after the redraw that WaitShown waited for.
-    mSurface->WaitPresented(before, std::chrono::milliseconds(40));
+    if (mSurface && lumo) lumo->WaitOnScreen();
 }
 
 bool clsGameView::SaveScreenPicture(const std::string& path) {

@@ -55,9 +55,13 @@ protected:
         mDriver->ScreenDC(&mScreen);
     }
 
-    // Once the engine has redrawn the last change, the frame that shows it
-    // is presented next; nothing is presented when nothing changed.
+    // A live scene shows the last change once it is presented; a frozen one
+    // presents nothing, so a short wait shows that nothing came.
     void Settle() {
+        if (mDriver->DrawActivity()) {
+            mDriver->WaitOnScreen();
+            return;
+        }
         ExeQueue();
         WaitBlt();
         std::unique_lock lock(mMutex);

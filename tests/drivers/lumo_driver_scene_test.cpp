@@ -4,8 +4,10 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "common/codepage.h"
 #include "drivers/lumo_driver_fixture.h"
@@ -300,6 +302,29 @@ TEST_F(LumoSceneTest, TheSaveSectionRebuildsTheSameScreen) {
     EXPECT_TRUE(Snapshot() == before) << "the restored screen differs";
     EXPECT_EQ(mDriver->FindChar("b01", false), 0);
     EXPECT_EQ(mDriver->FindChar("a01", false), 1);
+}
+
+// A change made just before a shot must be on the screen when the wait
+// returns, whichever point of the engine's frame it fell on.
+TEST_F(LumoSceneTest, WaitingOnTheScreenShowsTheLastChangePresented) {
+    BuildWindowScene();
+    // A point of the window's back that no text or frame covers.
+    const int x = 600, y = 440;
+    mDriver->WndAlpha(0);
+    mDriver->WaitOnScreen();
+    const std::array<int, 3> clear = Pixel(x, y);
+    mDriver->WndAlpha(256);
+    mDriver->WaitOnScreen();
+    const std::array<int, 3> opaque = Pixel(x, y);
+    ASSERT_NE(clear, opaque);
+    for (int i = 0; i < 40; ++i) {
+        const bool shown = i % 2 == 0;
+        mDriver->WndAlpha(shown ? 256 : 0);
+        mDriver->WaitOnScreen();
+        ASSERT_EQ(Pixel(x, y), shown ? opaque : clear) << "change " << i;
+        // Land the next change on another point of the frame.
+        std::this_thread::sleep_for(std::chrono::milliseconds(i % 7 * 5));
+    }
 }
 
 }  // namespace
