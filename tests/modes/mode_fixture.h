@@ -174,12 +174,14 @@ public:
 
     // The screen as last presented, once the engine has shown every change.
     std::vector<std::uint8_t> Screen() {
-        {
+        if (mLumo->DrawActivity()) {
+            mLumo->WaitOnScreen();
+        } else {
+            // A frozen scene presents nothing; the bounded wait only shows it.
             std::unique_lock lock(mPresentMutex);
             const unsigned long seen = mPresents;
             ExeQueue();
             WaitBlt();
-            // Nothing is presented when nothing changed: the wait is bounded.
             mPresented.wait_for(lock, std::chrono::milliseconds(300),
                                 [&] { return mPresents > seen; });
         }

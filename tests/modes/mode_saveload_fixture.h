@@ -203,6 +203,10 @@ protected:
     }
     // Waits until a frame composed after this call has been presented.
     void Settle() {
+        if (root.lumo && root.lumo->DrawActivity()) {
+            root.lumo->WaitOnScreen();
+            return;
+        }
         ExeQueue();
         WaitBlt();
         std::unique_lock lock(mutex);
