@@ -480,7 +480,10 @@ void clsVell::QuickSave(bool bMsg) {
         move(mSD->FormatBMPPath(page, slot), mSD->FormatBMPPath(page, slot + 1));
     }
     SDMakeData();
-    const bool saved = mSD->Save(clsSaveData::FormatSlotName(page, 0));
+    const std::string slot = clsSaveData::FormatSlotName(page, 0);
+    const bool saved = mSD->Save(slot);
+    // A lost quick save is said on the terminal even when the reader is not told.
+    if (!saved) std::fprintf(stderr, "zelk: cannot write the quick save %s\n", slot.c_str());
     if (bMsg) Message(saved ? "クイックセーブしました。" : "クイックセーブに失敗しました。");
 }
 
@@ -493,6 +496,7 @@ void clsVell::QuickLoad(bool bMsg) {
     }
     if (bMsg && Message("クイックロードを行いますか。", kMsgYesNo) != kResultYes) return;
     if (!mSD->Load(slot)) {
+        std::fprintf(stderr, "zelk: cannot load the quick save %s\n", slot.c_str());
         if (bMsg) Message("クイックロードに失敗しました。");
         return;
     }

@@ -44,7 +44,8 @@ bool clsModeEnding::ModeStart(long eSub, const std::any& vParam) {
     if (clsGameView* view = Root().GameView()) view->MenuEnableByText("");
     if (eSub == kNothing) return true;
     if (eSub != kStaffRoll) {
-        Root().Msg("不正なモード開始引数です。");
+        Root().Fault("the ending cannot start as mode " + std::to_string(eSub),
+                     "不正なモード開始引数です。");
         return false;
     }
     std::string param;

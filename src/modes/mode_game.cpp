@@ -67,7 +67,8 @@ bool clsModeGame::ModeStart(long eSub, const std::any& vParam) {
             if (entry.empty() && Root().SystemInfo())
                 entry = Root().SystemInfo()->KeySection("Game").KeyValue("EntryPoint");
             if (entry.empty()) {
-                Root().Msg(
+                Root().Fault(
+                    "the game names no entry point ([Game] EntryPoint of SystemInfo.ini)",
                     "システム情報かデバッグセクションにエントリポイントを指定してください。");
             }
             mIsReplayMode = false;
@@ -81,7 +82,8 @@ bool clsModeGame::ModeStart(long eSub, const std::any& vParam) {
             mIsReplayMode = true;
             return StartScenario(AnyText(vParam));
         default:
-            Root().Msg("不正なモード開始引数です。");
+            Root().Fault("the game cannot start as mode " + std::to_string(eSub),
+                         "不正なモード開始引数です。");
             return false;
     }
 }
@@ -118,7 +120,8 @@ bool clsModeGame::StartScenario(const std::string& label) {
         Root().MakeAutoClickTimer(1, kCmdClick);
         return true;
     }
-    Root().Msg("シナリオを開始できませんでした。");
+    Root().Fault("cannot start the scenario at " + (label.empty() ? "(no label)" : label),
+                 "シナリオを開始できませんでした。");
     if (clsGameView* view = View()) view->EventEnabled(true);
     return false;
 }

@@ -48,7 +48,8 @@ bool clsModeOmake::ModeStart(long /*eSub*/, const std::any& /*vParam*/) {
     }
     if (!mSettings || !Lumo() || !Rects()) {
         mSettings = nullptr;
-        root.Msg("おまけモード初期化ファイルがロードできません。");
+        root.Fault("cannot read the extras' settings (omake_mode)",
+                   "おまけモード初期化ファイルがロードできません。");
         return false;
     }
     mPointSE = Value("base", "PointSE");

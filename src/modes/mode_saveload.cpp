@@ -35,11 +35,13 @@ bool clsModeSaveLoad::ModeStart(long eSub, const std::any& /*vParam*/) {
     else if (eSub == kFromGame)
         mFromGame = true;
     else
-        Root().Msg("不正なモード開始引数です。");
+        Root().Fault("the save and load screen cannot start as mode " + std::to_string(eSub),
+                     "不正なモード開始引数です。");
 
     mSettings = LoadSystemIni("saveload_mode");
     if (!mSettings || !Lumo() || !Rects()) {
-        Root().Msg("セーブ・ロードモード初期化ファイルがロードできません。");
+        Root().Fault("cannot read the save and load screen's settings (saveload_mode)",
+                     "セーブ・ロードモード初期化ファイルがロードできません。");
         return false;
     }
     mLayout = SaveLoadLayout::Read(*mSettings);
@@ -154,8 +156,9 @@ void clsModeSaveLoad::OnSave(clsEventRect& er) {
     if (!cfg || !cfg->BoolVal("QuerySave") || Ask(mLayout.QuerySaveMessage)) {
         clsSaveData* sd = Root().SD();
         // The reader must know when the place was not kept.
-        if (!sd || !sd->Save(mSlots[static_cast<std::size_t>(er.lTag)].name))
-            Root().Msg("セーブに失敗しました。");
+        const std::string& slot = mSlots[static_cast<std::size_t>(er.lTag)].name;
+        if (!sd || !sd->Save(slot))
+            Root().Fault("cannot write the save " + slot, "セーブに失敗しました。");
         ShowPage(mCurrentPage);
     }
     if (clsEventRect* rect = Rect(index)) Cell(rect->FilmID, kCellPointed);
@@ -172,10 +175,11 @@ bool clsModeSaveLoad::OnLoadLeaves(clsEventRect& er) {
         return false;
     }
     clsSaveData* sd = Root().SD();
-    if (!sd || !sd->Load(mSlots[static_cast<std::size_t>(er.lTag)].name)) {
+    const std::string& slot = mSlots[static_cast<std::size_t>(er.lTag)].name;
+    if (!sd || !sd->Load(slot)) {
         // The slot changed under the screen (removed or damaged since the
         // page was shown): the game goes on as it was.
-        Root().Msg("セーブデータをロードできませんでした。");
+        Root().Fault("cannot load the save " + slot, "セーブデータをロードできませんでした。");
         ShowPage(mCurrentPage);
         return false;
     }

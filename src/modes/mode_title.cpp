@@ -41,7 +41,8 @@ std::string clsModeTitle::Value(const char* section, const char* key) const {
 bool clsModeTitle::ModeStart(long eSub, const std::any& /*vParam*/) {
     mInfo = LoadSystemIni("title_mode");
     if (!mInfo) {
-        Root().Msg("モード初期化ファイルがロードできません。");
+        Root().Fault("cannot read the title screen's settings (title_mode)",
+                     "モード初期化ファイルがロードできません。");
         return false;
     }
     mFadeTime = ReadLong(Value("base", "FadeTime"));
@@ -76,7 +77,8 @@ bool clsModeTitle::ModeStart(long eSub, const std::any& /*vParam*/) {
             ButtonStates();
             return true;
         default:
-            Root().Msg("不正なモード開始引数です。");
+            Root().Fault("the title screen cannot start as mode " + std::to_string(eSub),
+                         "不正なモード開始引数です。");
             return false;
     }
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <any>
+#include <cstdio>
 #include <string>
 
 namespace zelk {
@@ -66,6 +67,12 @@ public:
 
     // [SECTION] The launcher's
     virtual long Msg(const std::string& prompt, long buttons = 0) = 0;
+    // A failure that stops what the reader asked for: the terminal hears it
+    // in plain English, the reader gets the program's own message.
+    void Fault(const std::string& english, const std::string& prompt) {
+        std::fprintf(stderr, "zelk: %s\n", english.c_str());
+        Msg(prompt);
+    }
     virtual void Log(const std::string& line) = 0;
     virtual void RestartTitle() = 0;
     virtual void CloseVell() = 0;

@@ -366,6 +366,9 @@ TEST_F(DamagedGame, AScenarioArchiveWithoutScenariosSaysSoWhenTheGameStarts) {
     EXPECT_EQ(Boxes(run),
               std::vector<std::string>{"ひかりの手紙\tシナリオを開始できませんでした。\tok"})
         << run.errors;
+    EXPECT_EQ(TerminalLines(run),
+              std::vector<std::string>{"zelk: cannot start the scenario at main.start"})
+        << run.errors;
     const std::vector<std::string> states = States(run);
     ASSERT_EQ(states.size(), 2u) << run.errors;
     EXPECT_EQ(Field(states[0], "mode"), "1");
@@ -464,6 +467,10 @@ TEST_F(DamagedGame, AGarbageTitleFileIsShownOnceAndThePlayerStaysUp) {
     EXPECT_EQ(
         Boxes(run),
         std::vector<std::string>{"ひかりの手紙\tモード初期化ファイルがロードできません。\tok"})
+        << run.errors;
+    EXPECT_EQ(
+        TerminalLines(run),
+        std::vector<std::string>{"zelk: cannot read the title screen's settings (title_mode)"})
         << run.errors;
     ASSERT_EQ(States(run).size(), 1u);
     EXPECT_EQ(Field(States(run)[0], "mode"), "1");
