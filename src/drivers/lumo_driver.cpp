@@ -175,8 +175,9 @@ void clsLumoDriver::WaitOnScreen() {
     // The frame composed so far reaches the screen at the engine's next present
     // step, and that step always comes before the engine's next redraw. Forcing
     // a redraw and waiting for it therefore brackets the present, with no
-    // timeout to guess.
-    Blt(mFIDRoot);
+    // timeout to guess. The forced rectangle is empty, so that the redraw
+    // copies nothing over what a movie has put on the screen meanwhile.
+    Set2(mFIDRoot, FP_DIRTY_RECT, 0, 0);
     ExeQueue();
     WaitBlt();
 }

@@ -119,6 +119,13 @@ TEST_F(WholePlay, BothEndingsWithSavesLogAutoSettingsAndTheExtras) {
     ASSERT_TRUE(R().Click(menu[0]));
     ASSERT_TRUE(R().Do("idle"));
     EXPECT_EQ(R().Get("movie"), "1") << R().State();
+    // Waiting for an idle player does not draw the scene over the movie.
+    ASSERT_TRUE(R().Do("wait 500"));
+    for (const char* name : {"movie", "movie_again"}) {
+        ASSERT_TRUE(R().Do("idle"));
+        EXPECT_GT(Colours(Shot(name), 0, 0, 640, 480), 64u) << name;
+    }
+    ASSERT_EQ(R().Get("movie"), "1") << R().State();
     Page();
     ASSERT_EQ(R().Get("movie"), "0") << R().State();
     ASSERT_FALSE(R().Get("text").empty()) << R().State();
