@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -325,6 +326,19 @@ TEST_F(LumoSceneTest, WaitingOnTheScreenShowsTheLastChangePresented) {
         // Land the next change on another point of the frame.
         std::this_thread::sleep_for(std::chrono::milliseconds(i % 7 * 5));
     }
+}
+
+// A movie draws into the same screen; waiting must not paint the scene over it.
+TEST_F(LumoSceneTest, WaitingOnTheScreenLeavesWhatAnotherPainterDrew) {
+    BuildWindowScene();
+    {
+        std::lock_guard lock(mScreen.Mutex());
+        std::memset(mScreen.Pixels(), 0x5A, static_cast<size_t>(mScreen.Stride()) * 480);
+    }
+    for (int i = 0; i < 3; ++i)
+        mDriver->WaitOnScreen();
+    EXPECT_EQ(Pixel(320, 100), (std::array<int, 3>{0x5A, 0x5A, 0x5A}));
+    EXPECT_EQ(Pixel(600, 440), (std::array<int, 3>{0x5A, 0x5A, 0x5A}));
 }
 
 }  // namespace
