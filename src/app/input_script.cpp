@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -53,8 +54,12 @@ InputScript::InputScript(const std::string& source) {
         if (ReadInputNumber(timeout, value) && value > 0) mIdleTimeout = value;
     }
     mSentinel = SDL_RegisterEvents(1);
-    mTick.Interval(20);
-    mTick.OnTick([] {});
+    mTick.Interval(kTickEvery);
+    // A wait is re-aimed at its deadline only when its tick comes: changing
+    // the timer wakes the pump, so doing it at every pump would never rest.
+    mTick.OnTick([this] {
+        if (mStep == Step::Wait) TickAtDeadline(Clock::now());
+    });
     const int fd = source == "-" ? STDIN_FILENO : ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) Fail("cannot open the input " + source);
     mReader = std::thread([this, fd] { ReadLines(fd); });
@@ -135,7 +140,15 @@ void InputScript::Fail(const std::string& reason, const std::string& extra) {
     std::_Exit(3);
 }
 
-void InputScript::Ticking(bool on) {
+// One wake when the time is up: a tick every few milliseconds would count in
+// what the player is measured to cost while it rests.
+void InputScript::TickAtDeadline(Clock::time_point now) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(mUntil - now).count();
+    Ticking(true, static_cast<long>(std::clamp<decltype(left)>(left, 1, kLongestTick)));
+}
+
+void InputScript::Ticking(bool on, long every) {
+    if (on && mTick.Interval() != every) mTick.Interval(every);
     mTick.Enabled(on);
 }
 
@@ -224,7 +237,7 @@ void InputScript::Start(const std::string& line) {
         case Verb::kWait:
             mUntil = DeadlineAfter(Clock::now(), command.number);
             mStep = Step::Wait;
-            Ticking(true);
+            TickAtDeadline(Clock::now());
             break;
         case Verb::kShot:
         case Verb::kShotWin: {

@@ -51,7 +51,11 @@ private:
     void PushKey(const InputKey& key, bool down, bool repeat);
     void PushSentinel();
     bool SentinelTaken() const;
-    void Ticking(bool on);
+    // The tick that keeps the pump turning while a command waits for something.
+    static constexpr long kTickEvery = 20;
+    static constexpr long kLongestTick = 1000;
+    void Ticking(bool on, long every = kTickEvery);
+    void TickAtDeadline(Clock::time_point now);
 
     std::thread mReader;
     std::atomic<bool> mStop{false};

@@ -97,8 +97,7 @@ void EventPump::WaitAndProcess(std::chrono::milliseconds maxWait) {
     const auto now = PumpTimer::Clock::now();
     for (const PumpTimer* timer : mTimers) {
         if (!timer->Armed()) continue;
-        const auto untilDue =
-            std::chrono::duration_cast<std::chrono::milliseconds>(timer->Due() - now);
+        const auto untilDue = std::chrono::ceil<std::chrono::milliseconds>(timer->Due() - now);
         wait = std::min(wait, std::max(untilDue, std::chrono::milliseconds(0)));
     }
     if (wait.count() > 0) {

@@ -6,6 +6,7 @@
 #include <SDL_image.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "zelk_process.h"
 
@@ -138,6 +139,26 @@ TEST(InputScript, StandardInputDrivesThePlayerLineByLine) {
         player.Say(state[0].find(" screen=1 ") != std::string::npos ? "key alt+Return" : "state")
             .back(),
         "ok");
+    EXPECT_EQ(player.Say("quit"), std::vector<std::string>{"ok"});
+    EXPECT_EQ(player.Wait(), 0);
+    fs::remove_all(folder);
+}
+
+// A wait passes its whole time even when it is longer than the player's
+// longest rest between wakes, and a short one is not held up by that rest.
+TEST(InputScript, AWaitLastsItsTimeLongOrShort) {
+    const fs::path folder = CopyOfDemoGame("zelk-input-wait");
+    if (folder.empty()) GTEST_SKIP() << "the demo game is not packed";
+    Conversation player(folder);
+    ASSERT_EQ(player.Say("idle"), std::vector<std::string>{"ok"});
+    using Clock = std::chrono::steady_clock;
+    for (const long ms : {2500L, 30L, 1000L}) {
+        const auto start = Clock::now();
+        ASSERT_EQ(player.Say("wait " + std::to_string(ms)), std::vector<std::string>{"ok"});
+        const auto took =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        EXPECT_GE(took, ms) << "wait " << ms;
+    }
     EXPECT_EQ(player.Say("quit"), std::vector<std::string>{"ok"});
     EXPECT_EQ(player.Wait(), 0);
     fs::remove_all(folder);
