@@ -156,7 +156,22 @@ void clsLaunch::SysTimerFunc(long value) {
 }
 
 void clsLaunch::OnSystemTimer() {
+    if (!mView) return;  // the program has ended since this was deferred
     mView->tmrSystem().Enabled(false);
+    // Inside a nested wait (a page being typed, a transition, a question) the
+    // root's handlers are still on the call stack: the root is switched or
+    // released only once they have returned to the main loop.
+    if (EventPump::Instance().Depth() > 1) {
+        if (!mSysTimerDeferred) {
+            mSysTimerDeferred = true;
+            EventPump::Instance().Defer([this] {
+                if (gLaunch != this) return;
+                mSysTimerDeferred = false;
+                OnSystemTimer();
+            });
+        }
+        return;
+    }
     switch (mSysTimerFunc) {
         case 1:
             if (mVell) {

@@ -63,6 +63,7 @@ private:
     std::unique_ptr<clsVell> mVell;
     std::string mTitle;
     long mSysTimerFunc = 0;
+    bool mSysTimerDeferred = false;  // its tick waits for the main loop
     bool mExiting = false;
     bool mFinished = false;
     bool mStartFailed = false;
