@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 
+#include "common/process.h"
 #include "drivers/lumo_surface_adapter.h"
 
 namespace zelk {
@@ -254,7 +255,10 @@ bool clsLumoDriver::WaitEnd(int32_t act) {
             mEventCv.wait_for(lock, std::chrono::milliseconds(kFrameMs),
                               [&] { return mEventCount != seen; });
         }
-        if (mWaitCancelEnabled && (mWaitCanceled || (mHooks.IsSkipMode && mHooks.IsSkipMode()))) {
+        // A reader who closes the player does not wait for the page to be typed.
+        const bool closing = Process().ShutdownRequested;
+        if (mWaitCancelEnabled &&
+            (mWaitCanceled || closing || (mHooks.IsSkipMode && mHooks.IsSkipMode()))) {
             CallActMethod(act, AM_FINISH, nullptr);
             ExeQueue();
             WaitBlt();
