@@ -63,13 +63,6 @@ long Message(const std::string& prompt, long buttons = kMsgOK) {
 
 const char* const kRule = "***************************************";
 
-// A start-up failure: the terminal hears it in plain English, then the
-// reader gets the program's own message.
-void Refuse(const std::string& english, const std::string& prompt) {
-    std::fprintf(stderr, "zelk: %s\n", english.c_str());
-    Message(prompt);
-}
-
 // Messages and log lines of the owned documents go through the launcher.
 Reporter LaunchReporter() {
     return Reporter{[](const std::string& prompt) { Message(prompt); }, LogLine};
@@ -166,17 +159,17 @@ bool clsVell::Init() {
     if (!LoadSystemFiles()) return false;
     ReadScreenGeometry();
     if (!mCfg->Init(*mSystemInfo)) {
-        Refuse("cannot set up the settings: the game's SystemInfo.ini has no [Config] section",
-               "設定の初期化に失敗しました。");
+        Fault("cannot set up the settings: the game's SystemInfo.ini has no [Config] section",
+              "設定の初期化に失敗しました。");
         return false;
     }
     if (!mSharedData->Init(*mSystemInfo, mOmakemodeInfo.get())) {
-        Refuse("cannot write the shared save file " + Process().SaveDir + "/sd00.ini",
-               "共有セーブデータファイルを作成できません。");
+        Fault("cannot write the shared save file " + Process().SaveDir + "/sd00.ini",
+              "共有セーブデータファイルを作成できません。");
         return false;
     }
     if (!InitLumo()) {
-        Refuse("cannot start the screen engine", "スクリーンエンジンの初期化に失敗しました。");
+        Fault("cannot start the screen engine", "スクリーンエンジンの初期化に失敗しました。");
         return false;
     }
     // The sound driver (its failure lets the game run silent).
@@ -226,14 +219,14 @@ bool clsVell::LoadArchives() {
     const std::vector<std::string> archives = FindArchives(Process().ArchiveDir);
     if (archives.empty()) return true;  // everything is loose
     if (!mQuor->Init(static_cast<std::int32_t>(archives.size()))) {
-        Refuse("cannot start the archive reader", "アーカイブローダの初期化に失敗しました。");
+        Fault("cannot start the archive reader", "アーカイブローダの初期化に失敗しました。");
         return false;
     }
     constexpr std::int32_t kIdsPerArchive = 5000;
     for (size_t k = 0; k < archives.size(); ++k) {
         if (!mQuor->LoadArchive(archives[k], static_cast<std::int32_t>(k) * kIdsPerArchive)) {
-            Refuse("cannot open the archive " + archives[k] + ": it is damaged or not an archive",
-                   archives[k] + "\r\nアーカイブの初期化に失敗しました。");
+            Fault("cannot open the archive " + archives[k] + ": it is damaged or not an archive",
+                  archives[k] + "\r\nアーカイブの初期化に失敗しました。");
             return false;
         }
     }
@@ -241,13 +234,13 @@ bool clsVell::LoadArchives() {
         const std::int32_t base = static_cast<std::int32_t>(k) * kIdsPerArchive;
         std::string list;
         if (!mQuor->LoadTextFile(base, list)) {
-            Refuse("cannot read the file list of the archive " + archives[k],
-                   archives[k] + "\r\nファイルリストの読み込みに失敗しました。");
+            Fault("cannot read the file list of the archive " + archives[k],
+                  archives[k] + "\r\nファイルリストの読み込みに失敗しました。");
             return false;
         }
         if (!mQuor->LoadArchiveList(list, base)) {
-            Refuse("cannot read the file list of the archive " + archives[k],
-                   archives[k] + "\r\nファイルリストの初期化に失敗しました。");
+            Fault("cannot read the file list of the archive " + archives[k],
+                  archives[k] + "\r\nファイルリストの初期化に失敗しました。");
             return false;
         }
     }
@@ -260,8 +253,8 @@ bool clsVell::LoadSystemFiles() {
     if (!mSystemInfo) {
         // In a folder that is no game at all the entry procedure said so.
         if (IsGameFolder(Process().AppDir)) {
-            Refuse(MissingSystemFile("system information", "SystemInfo"),
-                   "システム情報をロードできません。");
+            Fault(MissingSystemFile("system information", "SystemInfo"),
+                  "システム情報をロードできません。");
         } else {
             Message("システム情報をロードできません。");
         }
@@ -269,14 +262,14 @@ bool clsVell::LoadSystemFiles() {
     }
     mGamemodeInfo = LoadSystemIni("game_mode");
     if (!mGamemodeInfo) {
-        Refuse(MissingSystemFile("mode settings", "game_mode"),
-               "ゲームモード設定をロードできません。");
+        Fault(MissingSystemFile("mode settings", "game_mode"),
+              "ゲームモード設定をロードできません。");
         return false;
     }
     mOmakemodeInfo = LoadSystemIni("omake_mode");
     if (!mOmakemodeInfo) {
-        Refuse(MissingSystemFile("extras settings", "omake_mode"),
-               "おまけモード設定をロードできません。");
+        Fault(MissingSystemFile("extras settings", "omake_mode"),
+              "おまけモード設定をロードできません。");
         return false;
     }
     return true;
@@ -307,8 +300,8 @@ void clsVell::ReadScreenGeometry() {
 bool clsVell::ReadThumbSize() {
     std::unique_ptr<INIFile> saveload = LoadSystemIni("saveload_mode");
     if (!saveload) {
-        Refuse(MissingSystemFile("save screen settings", "saveload_mode"),
-               "セーブ・ロードモード初期化ファイルがロードできません。");
+        Fault(MissingSystemFile("save screen settings", "saveload_mode"),
+              "セーブ・ロードモード初期化ファイルがロードできません。");
         return false;
     }
     const auto items = SplitText(saveload->KeySection("SlotBase").KeyValue("Thumb"), ",");
