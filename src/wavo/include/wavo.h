@@ -182,7 +182,11 @@ enum WavoResult {
 /*
  * Type word (AddSO): 0x49, then the class (bits 16-23), the data kind (bits
  * 8-15) and the source (bits 0-1: 1 file, 2 memory block). Sound output
- * objects load WAVE from memory, Ogg Vorbis from a file or from memory.
+ * objects load WAVE from memory, Ogg Vorbis from a file or from memory, and
+ * "any sound" from a file or from memory: Ogg Vorbis (decoded as the Vorbis
+ * types do), Ogg Opus, FLAC, MP3 or WAVE, told apart by the data itself.
+ * LOOPSTART and LOOPLENGTH tags (counts of frames) of any of them name the
+ * section that repeats.
  */
 enum WavoTypeWord {
     ST_CLASS_MCI = 0x00030000,      /* media device class (music sequences) */
@@ -191,11 +195,14 @@ enum WavoTypeWord {
     ST_KIND_SEQUENCE = 0x00000100,  /* music sequence (MIDI) */
     ST_KIND_WAVE = 0x00000400,      /* RIFF WAVE */
     ST_KIND_VORBIS = 0x00001000,    /* Ogg Vorbis */
+    ST_KIND_SOUND = 0x00002000,     /* any sound: Vorbis, Opus, FLAC, MP3, WAVE */
     ST_SOURCE_FILE = 0x00000001,    /* the data is the file named by SP_FILE_NAME */
     ST_SOURCE_MEMORY = 0x00000002,  /* the data is the memory block */
     ST_WAVE_MEMORY = 0x49080402,    /* streaming WAVE from the memory block */
     ST_VORBIS_FILE = 0x49081001,    /* streaming Ogg Vorbis from a file */
     ST_VORBIS_MEMORY = 0x49081002,  /* streaming Ogg Vorbis from the memory block */
+    ST_SOUND_FILE = 0x49082001,     /* streaming any sound from a file */
+    ST_SOUND_MEMORY = 0x49082002,   /* streaming any sound from the memory block */
     ST_MUSIC_SEQUENCE = 0x49040101, /* music segment from a MIDI file */
     ST_MCI_SEQUENCE = 0x49030101,   /* media device playing a MIDI file */
 };
