@@ -56,7 +56,21 @@ bool ScreenWindow::Shown() const {
 }
 
 bool ScreenWindow::Minimized() const {
-    return mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_MINIMIZED) != 0;
+    return mWindow && (mMinimized || (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_MINIMIZED) != 0);
+}
+
+void ScreenWindow::WindowEvent(const SDL_WindowEvent& event) {
+    switch (event.event) {
+        case SDL_WINDOWEVENT_MINIMIZED:
+            mMinimized = true;
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            mMinimized = false;
+            break;
+        default:
+            break;
+    }
 }
 
 bool ScreenWindow::FullScreen(bool on, bool exactMode) {

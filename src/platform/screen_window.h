@@ -37,7 +37,11 @@ public:
     void Title(const std::string& title);
     void Show(bool visible);
     bool Shown() const;
+    // Also when only the window's events said so (a window system that
+    // keeps no flag, or one the test sends).
     bool Minimized() const;
+    // The window's own events: minimised and restored, resized, exposed.
+    void WindowEvent(const SDL_WindowEvent& event);
     // Desktop full screen: the display keeps its mode, the picture scales.
     // With `exactMode` the display is switched to the screen's own size
     // where it offers that mode (else desktop full screen all the same).
@@ -84,6 +88,7 @@ private:
     SDL_Cursor* mCursor = nullptr;
     std::unique_ptr<ImGuiHost> mGui;
     bool mMenuBand = true;
+    bool mMinimized = false;
     bool mFilled = false;
 };
 

@@ -74,11 +74,7 @@ void clsGameView::ScreenMode(long eNew) {
     }
 
     const ProcessValues& process = Process();
-    if (!mSurface) {
-        mSurface = std::make_unique<ScreenSurface>(static_cast<int>(process.ScreenSizeX),
-                                                   static_cast<int>(process.ScreenSizeY));
-        mSurface->OnPresented([] { EventPump::Instance().Wake(); });
-    }
+    Picture();
     const bool fresh = !mImpl->window;
     if (fresh) {
         auto window =
@@ -133,6 +129,31 @@ void clsGameView::ScreenMode(long eNew) {
     FormActivityChanged();
 }
 
+ScreenSurface& clsGameView::Picture() {
+    if (!mSurface) {
+        const ProcessValues& process = Process();
+        mSurface = std::make_unique<ScreenSurface>(static_cast<int>(process.ScreenSizeX),
+                                                   static_cast<int>(process.ScreenSizeY));
+        mSurface->OnPresented([] { EventPump::Instance().Wake(); });
+    }
+    return *mSurface;
+}
+
+void clsGameView::PictureBackColor(long color) {
+    const auto value = static_cast<std::uint32_t>(color);
+    Picture().FillBlank(static_cast<std::uint8_t>(value >> 16),
+                        static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value));
+    mImpl->Dirty();
+}
+
+void clsGameView::WaitForFirstPicture(std::chrono::milliseconds most) {
+    if (mSurface && mRoot.Lumo()) mSurface->WaitForFirstPresent(most);
+}
+
+bool clsGameView::ShownOnScreen() const {
+    return mScreenMode != kScreenNone && Visible() && !mImpl->window->Minimized();
+}
+
 std::string clsGameView::WndPos() const {
     const ScreenWindow* window = mImpl->window.get();
     if (mScreenMode == kScreenWindow && window && window->Shown() && !window->Minimized() &&
@@ -185,8 +206,15 @@ void clsGameView::ClearScenarioError() {
 }
 
 std::string clsGameView::WindowTitle() const {
-    if (mScenarioError.empty()) return mSiteName;
-    return mSiteName + " — " + mScenarioError;
+    std::string title = mSiteName;
+    auto append = [&title](const std::string& part) {
+        if (part.empty()) return;
+        if (!title.empty()) title += " — ";
+        title += part;
+    };
+    if (INIFile* system = mRoot.SystemInfo()) append(system->KeySection("Game").KeyValue("Title"));
+    append(mScenarioError);
+    return title;
 }
 
 void clsGameView::MouseIcon(const std::string& value) {
