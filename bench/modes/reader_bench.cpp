@@ -235,6 +235,32 @@ void BM_CpuAtRestAndReading(benchmark::State& state) {
 }
 BENCHMARK(BM_CpuAtRestAndReading)->Iterations(1)->Unit(benchmark::kSecond);
 
+// At rest where a reader rests longest: the logo once it is fully shown,
+// and the first page waiting for its click with its cursor blinking; the
+// resident memory there. Run it under Xvfb with ZELK_BENCH_VIDEO=x11 for
+// what a real window costs.
+void BM_RestingScreens(benchmark::State& state) {
+    const fs::path folder = Demo("resting");
+    if (folder.empty()) return state.SkipWithError("the demo game is not packed");
+    for (auto _ : state) {
+        Player reader{Environment(folder)};
+        // The logo: its fade ends before the mode takes a command again.
+        for (int i = 0; i < 1000 && reader.Get("mode") != "1"; ++i) {
+        }
+        reader.Do("wait 300");
+        MeasureCpu(state, "logo_cpu_percent", reader, 2);
+        reader.AtTitle();
+        StartGame(reader);
+        reader.Do("wait 1500");  // the page's text is typed and its cursor blinks
+        MeasureCpu(state, "page_cpu_percent", reader, 10);
+        state.counters["page_rss_mib"] = ResidentMiB(reader.Pid());
+        state.counters["page_bgm_playing"] = reader.Get("bgm") != "-";
+        reader.Quit();
+    }
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_RestingScreens)->Iterations(1)->Unit(benchmark::kSecond);
+
 // A whole play page by page, the staff roll and the extras, then ten
 // play-throughs in skip mode: the CPU on each screen, skip mode's pages per
 // second, and the resident memory after each play.

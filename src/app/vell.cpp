@@ -44,6 +44,7 @@ namespace zelk {
 //   [SECTION] Authors
 //   [SECTION] Events of owned objects
 //   [SECTION] Sound and movies
+//   [SECTION] The launcher's, for the parts below the root
 // ============================================================================
 
 // [SECTION] The one root -----------------------------------------------------
@@ -538,10 +539,6 @@ void clsVell::OnRuntimeError(long /*eErrCode*/, const std::string& sMsg, long lA
             sMsg);
 }
 
-}  // namespace zelk
-
-namespace zelk {
-
 // [SECTION] Sound and movies -------------------------------------------------
 
 void clsVell::InitWavo() {
@@ -598,10 +595,6 @@ bool clsVell::PlayMovie(const std::string& file, long eMovieCancel) {
 GameModeMembers* clsVell::GameMode() const {
     return mModeObject ? mModeObject->GameMembers() : nullptr;
 }
-
-}  // namespace zelk
-
-namespace zelk {
 
 // [SECTION] The launcher's, for the parts below the root ----------------------
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/bare_x11.h"
 #include "platform/imgui_host.h"
 #include "platform/screen_surface.h"
 
@@ -93,6 +94,7 @@ bool ScreenWindow::FullScreen(bool on, bool exactMode) {
             if (mode.w != mScreenWidth || mode.h != mScreenHeight) continue;
             if (SDL_SetWindowDisplayMode(mWindow, &mode) == 0 &&
                 SDL_SetWindowFullscreen(mWindow, SDL_WINDOW_FULLSCREEN) == 0) {
+                PlaceBareX11Window(mWindow);
                 mMenuBand = false;
                 mWhole = true;
                 return true;
@@ -100,7 +102,9 @@ bool ScreenWindow::FullScreen(bool on, bool exactMode) {
             break;
         }
     }
+    const bool was = IsFullScreen();
     if (SDL_SetWindowFullscreen(mWindow, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+    if (was != on) PlaceBareX11Window(mWindow);
     mMenuBand = !on;
     mWhole = true;
     return true;

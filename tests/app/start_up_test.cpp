@@ -3,9 +3,18 @@
 // picture filling the screen in full screen.
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "app/zelk_process.h"
 #include "modes/play_support.h"
@@ -61,6 +70,109 @@ TEST_F(StartUp, TheGamesInitialScreenColourShowsBeforeTheTitle) {
             EXPECT_EQ(pixel[2], 0) << x << "," << y;
         }
     }
+}
+
+// An X server with no window manager, for as long as the test runs; none
+// when the machine has no Xvfb.
+class BareXServer {
+public:
+    BareXServer() {
+        if (access("/usr/bin/Xvfb", X_OK) != 0) return;
+        mNumber = 200 + getpid() % 500;
+        mServer = fork();
+        if (mServer == 0) {
+            const std::string display = ":" + std::to_string(mNumber);
+            execl("/usr/bin/Xvfb", "Xvfb", display.c_str(), "-screen", "0", "1280x1024x24",
+                  "-nolisten", "tcp", nullptr);
+            _exit(127);
+        }
+        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(mNumber);
+        for (int i = 0; i < 500 && access(socket.c_str(), F_OK) != 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (access(socket.c_str(), F_OK) != 0) Stop();
+    }
+    ~BareXServer() { Stop(); }
+    bool Up() const { return mServer > 0; }
+    std::string Display() const { return ":" + std::to_string(mNumber); }
+
+private:
+    void Stop() {
+        if (mServer > 0) {
+            kill(mServer, SIGTERM);
+            waitpid(mServer, nullptr, 0);
+        }
+        mServer = -1;
+    }
+    int mNumber = 0;
+    pid_t mServer = -1;
+};
+
+// What the display shows, as RGB rows.
+Rgb GrabDisplay(const std::string& name) {
+    Rgb grab;
+    // libX11 as SDL itself loads it: the tests link no X library.
+    void* library = SDL_LoadObject("libX11.so.6");
+    if (!library) return grab;
+    auto open =
+        reinterpret_cast<::Display* (*)(const char*)>(SDL_LoadFunction(library, "XOpenDisplay"));
+    auto close = reinterpret_cast<int (*)(::Display*)>(SDL_LoadFunction(library, "XCloseDisplay"));
+    auto root =
+        reinterpret_cast<Window (*)(::Display*)>(SDL_LoadFunction(library, "XDefaultRootWindow"));
+    auto image =
+        reinterpret_cast<XImage* (*)(::Display*, Drawable, int, int, unsigned, unsigned,
+                                     unsigned long, int)>(SDL_LoadFunction(library, "XGetImage"));
+    ::Display* display = open && close && root && image ? open(name.c_str()) : nullptr;
+    if (!display) return grab;
+    if (XImage* picture = image(display, root(display), 0, 0, 1280, 1024, AllPlanes, ZPixmap)) {
+        grab.w = 1280;
+        grab.h = 1024;
+        grab.pixels.resize(size_t(grab.w) * grab.h * 3);
+        for (int y = 0; y < grab.h; ++y) {
+            for (int x = 0; x < grab.w; ++x) {
+                const unsigned long pixel = XGetPixel(picture, x, y);
+                std::uint8_t* out = &grab.pixels[(size_t(y) * grab.w + x) * 3];
+                out[0] = static_cast<std::uint8_t>(pixel >> 16);
+                out[1] = static_cast<std::uint8_t>(pixel >> 8);
+                out[2] = static_cast<std::uint8_t>(pixel);
+            }
+        }
+        XDestroyImage(picture);
+    }
+    close(display);
+    return grab;
+}
+
+// A kiosk or a bare X server: nobody carries out the request for the whole
+// screen. The picture still fills the display, scaled, and `shotwin` shows
+// what the display shows.
+TEST_F(StartUp, FullScreenWithoutAWindowManagerFillsTheDisplay) {
+    BareXServer server;
+    if (!server.Up()) GTEST_SKIP() << "no Xvfb here";
+    Conversation player(folder, {{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", server.Display()}});
+    ASSERT_EQ(player.Say("idle").back(), "ok");
+    ASSERT_EQ(player.Say("menu screen!full").back(), "ok");
+    ASSERT_EQ(player.Say("wait 500").back(), "ok");
+    ASSERT_EQ(player.Say("idle").back(), "ok");
+    ASSERT_EQ(player.Say("shotwin " + Shot("full.png")).back(), "ok");
+    const Rgb display = GrabDisplay(server.Display());
+    ASSERT_EQ(player.Say("quit").back(), "ok");
+    player.Wait();
+    const Rgb shot = LoadRgb(Shot("full.png"));
+    ASSERT_EQ(display.w, 1280);
+    ASSERT_EQ(shot.w, 1280);
+    ASSERT_EQ(shot.h, 1024);
+    // The 4:3 picture fills the width: black bands above and below it only.
+    EXPECT_EQ(shot.At(640, 10)[0] + shot.At(640, 10)[1] + shot.At(640, 10)[2], 0);
+    EXPECT_GT(shot.At(10, 512)[0] + shot.At(10, 512)[1] + shot.At(10, 512)[2], 0);
+    EXPECT_GT(shot.At(1270, 980)[0] + shot.At(1270, 980)[1] + shot.At(1270, 980)[2], 0);
+    int differing = 0;
+    for (int y = 0; y < 1024; y += 16) {
+        for (int x = 0; x < 1280; x += 16) {
+            for (int c = 0; c < 3; ++c)
+                differing += shot.At(x, y)[c] != display.At(x, y)[c];
+        }
+    }
+    EXPECT_EQ(differing, 0);
 }
 
 }  // namespace
