@@ -37,7 +37,9 @@ namespace zelk {
 
 // [SECTION] Construction and release ----------------------------------------
 
-clsGameView::clsGameView(PlayerRoot& root) : mRoot(root), mImpl(std::make_unique<Impl>()) {}
+clsGameView::clsGameView(PlayerRoot& root) : mRoot(root), mImpl(std::make_unique<Impl>()) {
+    mImpl->menus.Opening = [this] { UpdateReaderItems(); };
+}
 
 clsGameView::~clsGameView() {
     ScreenMode(kScreenNone);
