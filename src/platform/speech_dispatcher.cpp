@@ -4,11 +4,13 @@
 // text waits there for its voice to end without holding up the window.
 #include <dlfcn.h>
 #include <libspeechd.h>
+#include <unistd.h>
 
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 
 #include "platform/speech.h"
@@ -26,6 +28,27 @@ constexpr const char* kNoLibrary =
     "読み上げには Speech Dispatcher (libspeechd) が必要です。インストールされていません。";
 constexpr const char* kNoService =
     "読み上げには音声合成サービス Speech Dispatcher が必要です。起動していません。";
+
+// The socket a local service listens on, where libspeechd would look for
+// it: SPEECHD_ADDRESS, else the user's runtime folder (or cache folder).
+// Nothing for a service reached over the network.
+std::optional<std::string> LocalSocket() {
+    const char* address = std::getenv("SPEECHD_ADDRESS");
+    const std::string given = address != nullptr ? address : "";
+    const std::string prefix = "unix_socket:";
+    if (given.starts_with(prefix) && given.size() > prefix.size())
+        return given.substr(prefix.size());
+    if (!given.empty() && given != "unix_socket") return std::nullopt;
+    std::string folder;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime) {
+        folder = runtime;
+    } else if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache != nullptr && *cache) {
+        folder = cache;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr) {
+        folder = std::string(home) + "/.cache";
+    }
+    return folder + "/speech-dispatcher/speechd.sock";
+}
 
 // The few functions of libspeechd the player calls.
 struct Library {
@@ -114,6 +137,13 @@ private:
 
     // Under mConnectionMutex.
     void Connect() {
+        // Without its socket no service runs: the library is not even
+        // loaded (a failed connection of libspeechd also leaks a little).
+        const std::optional<std::string> socket = LocalSocket();
+        if (socket && access(socket->c_str(), F_OK) != 0) {
+            mProblem = kNoService;
+            return;
+        }
         if (!mLibrary.Open()) {
             mProblem = kNoLibrary;
             return;
