@@ -20,6 +20,7 @@
 #include "scenario/shared_data.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
+#include "settings/ini_section.h"
 #include "view/game_view.h"
 #include "view/player_root.h"
 #include "view/reader_aids.h"
@@ -475,7 +476,19 @@ bool clsModeGame::GoBack(std::size_t steps) {
         return false;
     }
     Root().MakeAutoClickTimer(0, 0);
-    Root().SDRestoreData(true);
+    // Music that was already playing then plays on rather than start over;
+    // only the page's voice and effects stop.
+    bool sound = true;
+    if (clsWavoDriver* wavo = Root().Wavo()) {
+        INISection now;
+        wavo->SaveStatus(now);
+        sound = now.Text() != sd->WavoStatus().Text();
+        if (!sound) {
+            wavo->StopCV();
+            wavo->StopSE();
+        }
+    }
+    Root().SDRestoreData(sound);
     if (clsLumoDriver* lumo = Root().Lumo()) ShowAtOnce(*lumo);
     mOnPage = true;
     UpdateBackMenu();
