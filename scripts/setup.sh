@@ -15,6 +15,9 @@ packages=(
     # A bare X server for the full-screen test without a window manager.
     xvfb
     libfluidsynth-dev fluid-soundfont-gm
+    # Self-voicing (the library is opened at run time) and its tests' service;
+    # the clipboard tests' X server and reader.
+    libspeechd-dev speech-dispatcher xvfb xauth xclip
     # The fuzz targets: clang, and its sanitizer and libFuzzer runtimes, which
     # clang only recommends.
     clang-14 libclang-rt-14-dev

@@ -24,13 +24,16 @@
 #include "modes/mode_factory.h"
 #include "modes/mode_saveload_preview.h"
 #include "modes/save_data.h"
+#include "platform/clipboard.h"
 #include "platform/event_pump.h"
+#include "platform/speech.h"
 #include "scenario/shared_data.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"
 #include "view/frm_ctrl.h"
 #include "view/game_view.h"
+#include "view/reader_aids.h"
 
 namespace zelk {
 
@@ -106,6 +109,8 @@ clsVell::clsVell()
     gVell = this;
     mCfg->ChangeSetting = [this](const std::string& sKey) { OnChangeSetting(sKey); };
     mGameView = std::make_unique<clsGameView>(*this);
+    // Nothing of the speech service is loaded until the reader needs it.
+    mAids = std::make_unique<ReaderAids>(*mCfg, MakeSpeechDispatcher("zelk"), MakeSdlClipboard());
     mSharedData = std::make_unique<zelk::SharedData>(LaunchReporter());
     mSD = std::make_unique<clsSaveData>(LaunchReporter());
     mQuor = std::make_unique<clsQuorDriver>(LogLine);
@@ -142,6 +147,7 @@ clsVell::~clsVell() {
     LogLine("Interpreter...");
     mIntprt.reset();
     mIntprtHost.reset();
+    mAids.reset();
     LogLine("GameView...");
     mGameView.reset();
     LogLine("Config...");
@@ -336,7 +342,13 @@ void clsVell::ChangeMode(long eMode, long eSub, std::any vParam) {
     }
     mModeObject = MakeMode(eMode, *this);
     mVellMode = eMode;
+    mAids->Announce(mModeObject->ScreenName());
     mModeObject->ModeStart(eSub, vParam);
+}
+
+void clsVell::SelectionMovedByKeys(long erIndex) {
+    const clsEventRect* rect = mGameView->EvRects().Item(erIndex);
+    if (rect && mModeObject) mAids->Announce(mModeObject->Caption(*rect));
 }
 
 void clsVell::ModeScreenCmd(long eVellMode, long eEvent, clsEventRect* er) {
@@ -396,6 +408,15 @@ void clsVell::AutoClick() {
 // [SECTION] Save data and quick slots ---------------------------------------
 
 void clsVell::SDMakeData() {
+    SDMakeStatus();
+    // The slot's thumbnail: the whole screen as last presented, shrunk.
+    if (ScreenSurface* screen = mGameView->pic(); screen && mThumbWidth > 0 && mThumbHeight > 0) {
+        mSD->SavePreview(TakeScreenPreview(*screen, static_cast<int>(mThumbWidth),
+                                           static_cast<int>(mThumbHeight)));
+    }
+}
+
+void clsVell::SDMakeStatus() {
     if (mWavo) mWavo->SaveStatus(mSD->WavoStatus());
     mGameView->SaveStatus(mSD->GameViewStatus());
     if (mLumo) mLumo->SaveStatus(mSD->LumoStatus());
@@ -407,11 +428,6 @@ void clsVell::SDMakeData() {
                     game == nullptr || game->TextFilmsVisible() ? "True" : "False");
     status.KeyValue("DateString", FullWidth(NowFormatted("%y/%m/%d")));
     status.KeyValue("TimeString", FullWidth(NowFormatted("%H:%M")));
-    // The slot's thumbnail: the whole screen as last presented, shrunk.
-    if (ScreenSurface* screen = mGameView->pic(); screen && mThumbWidth > 0 && mThumbHeight > 0) {
-        mSD->SavePreview(TakeScreenPreview(*screen, static_cast<int>(mThumbWidth),
-                                           static_cast<int>(mThumbHeight)));
-    }
 }
 
 void clsVell::SDRestoreData(bool bSndRestore) {
@@ -500,6 +516,7 @@ void clsVell::QuickLoad(bool bMsg) {
         return;
     }
     if (mVellMode != 2) ChangeMode(2, 7);
+    if (GameModeMembers* game = GameMode()) game->ForgetPages();
     if (mLumo) mLumo->DrawDeactivate(1, 200);
     SDRestoreData(true);
     if (mLumo) mLumo->DrawActivate(1, 200);

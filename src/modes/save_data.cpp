@@ -163,6 +163,33 @@ bool clsSaveData::Load(const std::string& name) {
     return true;
 }
 
+// [SECTION] In memory
+
+clsSaveData::Image clsSaveData::MakeImage() const {
+    // The slot's own history section is stale between saves (Save writes
+    // it); leaving it out keeps a hundred images small.
+    INIFile document = mDocument;
+    document.KeySection("History").Text(std::string());
+    return Image{document.Text(), mHistoryCount};
+}
+
+bool clsSaveData::RestoreImage(const Image& image) {
+    if (image.historyCount < 0 || image.historyCount > mHistoryCount) return false;
+    mDocument.Text(image.document);
+    CutHistory(image.historyCount);
+    return true;
+}
+
+void clsSaveData::CutHistory(long count) {
+    while (!mRuns.empty() && mRuns.back().first >= count)
+        mRuns.pop_back();
+    if (!mRuns.empty()) {
+        Run& last = mRuns.back();
+        last.numbers.resize(static_cast<std::size_t>(count - last.first));
+    }
+    mHistoryCount = count;
+}
+
 // [SECTION] Text history
 
 bool clsSaveData::AddHistory(const std::string& scenario, long number) {

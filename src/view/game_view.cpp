@@ -18,6 +18,7 @@
 #include "platform/imgui_host.h"
 #include "platform/question_box.h"
 #include "platform/screen_surface.h"
+#include "platform/speech.h"
 #include "platform/window_picture.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
@@ -39,6 +40,18 @@ namespace zelk {
 // [SECTION] Construction and release ----------------------------------------
 
 clsGameView::clsGameView(PlayerRoot& root) : mRoot(root), mImpl(std::make_unique<Impl>()) {
+// Index
+//   [SECTION] Construction and release
+//   [SECTION] Screen mode and window
+//   [SECTION] Reader's state
+//   [SECTION] Save data
+//   [SECTION] Drawing and pictures
+// ============================================================================
+
+// [SECTION] Construction and release ----------------------------------------
+
+clsGameView::clsGameView(PlayerRoot& root) : mRoot(root), mImpl(std::make_unique<Impl>()) {
+<<<<<<< HEAD
     // The window's font is read and rasterised while the game loads.
     std::string captions;
     for (const ViewMenus::Menu& menu : mImpl->menus.Menus()) {
@@ -46,7 +59,10 @@ clsGameView::clsGameView(PlayerRoot& root) : mRoot(root), mImpl(std::make_unique
         for (const ViewMenuItem& item : menu.Items)
             captions += item.Caption;
     }
+    captions += SpeechProblemTexts();
     mImpl->font = std::make_shared<InterfaceFont>(captions);
+=======
+    mImpl->menus.Opening = [this] { UpdateReaderItems(); };
 }
 
 clsGameView::~clsGameView() {

@@ -31,6 +31,9 @@ enum ScreenCommand : long {
     kCmdSelect = 4,
     kCmdWheelForward = 16,
     kCmdWheelBackward = 32,
+    // The reader asks for the page before (PageUp, the left trigger, the
+    // menu).
+    kCmdPageBack = 64,
 };
 
 // Screen modes.
@@ -41,6 +44,8 @@ struct ViewMenuItem {
     std::string Caption;  // "-" for a separator
     bool Enabled = true;
     bool Checked = false;
+    // Shown while the pointer rests on the item, disabled or not.
+    std::string Tooltip;
 };
 
 class clsGameView {
@@ -110,6 +115,9 @@ public:
     void MenuCmd(const std::string& sSec, const std::string& sCmd);
     ViewMenuItem* MenuItem(const std::string& sName);
     void MenuEnableByText(const std::string& sList);
+    // The clipboard and self-voicing items as the settings and the speech
+    // service now stand.
+    void UpdateReaderItems();
     void SaveMenuStatus();
     void LoadMenuStatus();
 
@@ -157,6 +165,8 @@ private:
     void PointerMoved(SDL_Point screen);
     void KeyDown(const SDL_KeyboardEvent& key);
     void PadButton(const SDL_ControllerButtonEvent& button);
+    void PadAxis(const SDL_ControllerAxisEvent& axis);
+    void ToggleReaderAid(const char* key);
     void Wheel(long eEvent);
     void SelectByOrder(bool up);
     void Activate();

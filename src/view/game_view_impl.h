@@ -50,6 +50,8 @@ public:
     Clock::time_point lastCloseRequest{};
 
     std::vector<SDL_GameController*> pads;
+    // A trigger acts once as it goes down, not again until it is let up.
+    bool leftTriggerDown = false;
 
     void Dirty() { framesToDraw = 2; }
 

@@ -13,6 +13,7 @@
 #include "view/game_view.h"
 #include "view/game_view_impl.h"
 #include "view/player_root.h"
+#include "view/reader_aids.h"
 
 namespace zelk {
 
@@ -31,11 +32,37 @@ ViewMenuItem* clsGameView::MenuItem(const std::string& sName) {
 
 void clsGameView::MenuEnableByText(const std::string& sList) {
     for (const char* tag : {"file!saveload", "file!qsave", "file!qload", "file!title",
-                            "message!skip", "message!auto", "message!log"}) {
+                            "message!skip", "message!auto", "message!log", "message!back"}) {
         if (ViewMenuItem* item = MenuItem(tag)) item->Enabled = false;
     }
     for (const std::string& name : SplitText(sList, ",")) {
         if (ViewMenuItem* item = MenuItem(TrimChars(name, " \t"))) item->Enabled = true;
+    }
+}
+
+void clsGameView::UpdateReaderItems() {
+    ReaderAids* aids = mRoot.Aids();
+    if (ViewMenuItem* item = MenuItem("message!clipboard")) {
+        item->Checked = aids && aids->ClipboardOn();
+    }
+    if (ViewMenuItem* item = MenuItem("message!voice")) {
+        const bool available = aids && aids->VoiceAvailable();
+        item->Enabled = available;
+        item->Checked = aids && aids->VoiceOn();
+        item->Tooltip = available || !aids ? std::string() : aids->VoiceProblem();
+    }
+}
+
+void clsGameView::ToggleReaderAid(const char* key) {
+    Configuration* cfg = mRoot.Cfg();
+    if (cfg == nullptr) return;
+    cfg->BoolVal(key, !cfg->BoolVal(key));
+    UpdateReaderItems();
+    ReaderAids* aids = mRoot.Aids();
+    // Turned off, it stops talking at once; turned on, it says so.
+    if (aids && key == std::string(kSelfVoicingKey)) {
+        aids->Announce(aids->VoiceOn() ? "読み上げ" : std::string());
+        if (!aids->VoiceOn()) aids->Silence();
     }
 }
 
@@ -109,6 +136,10 @@ void clsGameView::MenuCmd(const std::string& sSec, const std::string& sCmd) {
             mRoot.MakeAutoClickTimer(1, kCmdClick);
         } else if (sCmd == "log" && mRoot.VellMode() == 2) {
             mRoot.ModeLogStart();
+        } else if (sCmd == "back") {
+            RaiseScreenCmd(kCmdPageBack, nullptr);
+        } else if ((sCmd == "clipboard" || sCmd == "voice") && cfg) {
+            ToggleReaderAid(sCmd == "voice" ? kSelfVoicingKey : kTextToClipboardKey);
         }
     }
 }

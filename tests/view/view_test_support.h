@@ -63,10 +63,12 @@ public:
     void RestartTitle() override { ++restarts; }
     void CloseVell() override { ++closes; }
     void ReloadScenario() override { ++reloads; }
+    ReaderAids* Aids() const override { return aids; }
 
     std::unique_ptr<Configuration> cfg;
     INIFile* systemInfo = nullptr;
     clsGameView* view = nullptr;
+    ReaderAids* aids = nullptr;
     long mode = 2;
     long waitMode = 1;
     bool skip = false;
