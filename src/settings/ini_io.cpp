@@ -9,6 +9,7 @@
 #include "common/paths.h"
 #include "common/process.h"
 #include "common/utf8.h"
+#include "settings/key_trace.h"
 
 namespace zelk {
 
@@ -159,6 +160,7 @@ std::unique_ptr<INIFile> LoadSystemIni(const std::string& name) {
                      [](const auto& section) { return !section->Name().empty(); })) {
         return nullptr;
     }
+    if (!KeyTraceFile().empty()) ini->TraceFile(name);
     return ini;
 }
 
