@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the Debian package: scripts/package.sh [OUTDIR] writes
+# OUTDIR/zelk_<version>_amd64.deb (OUTDIR is build/package unless named).
+# The build is a Release build with clang, the same one CI checks for
+# warnings, kept in build/clang-release; only what is installed is built.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=$(realpath -m "${1:-$root/build/package}")
+"$root/scripts/setup.sh"
+build="$root/build/clang-release"
+CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX=/usr -DZELK_WERROR=ON -DZELK_TESTS=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)"
+mkdir -p "$out"
+(cd "$build" && cpack -G DEB -B "$out" >"$out/cpack.log" 2>&1) || {
+    cat "$out/cpack.log"
+    exit 1
+}
+rm -rf "$out/_CPack_Packages" "$out/cpack.log"
+ls "$out"/zelk_*_amd64.deb
