@@ -26,15 +26,16 @@ set(CPACK_PACKAGE_NAME zelk)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "The Zelk developers <zelk@zelk.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "scenario player for Japanese visual-novel games")
+# The summary above is its first line; CPack indents the rest and turns the
+# empty line into Debian's paragraph mark.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "scenario player for Japanese visual-novel games
- Zelk plays visual-novel games: stories told in pages of text over pictures,
- with music, voices, movies and choices. It saves and loads with pictures,
- skips what was read, keeps a log of earlier pages with their voices, and
- runs in a window or full screen with a mouse, keyboard or gamepad.
- .
- The package holds the player, its film and sound engines, the author's
- tool zelk-tool and a short demo game.")
+    "Zelk plays visual-novel games: stories told in pages of text over pictures,
+with music, voices, movies and choices. It saves and loads with pictures,
+skips what was read, keeps a log of earlier pages with their voices, and
+runs in a window or full screen with a mouse, keyboard or gamepad.
+
+The package holds the player, its film and sound engines, the author's
+tool zelk-tool and a short demo game.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

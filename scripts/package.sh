@@ -14,7 +14,7 @@ build="$root/build/clang-release"
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 compile="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS | sed 's/\(^\| \)-g\( \|$\)/ /')"
 CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX=/usr -DZELK_WERROR=ON -DZELK_TESTS=OFF \
+    -DCMAKE_INSTALL_PREFIX=/usr -DZELK_GAMES_INSTALL_DIR=games -DZELK_WERROR=ON -DZELK_TESTS=OFF \
     -DCMAKE_C_FLAGS="$compile" -DCMAKE_CXX_FLAGS="$compile" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
     -DCMAKE_SHARED_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
