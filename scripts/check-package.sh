@@ -32,6 +32,7 @@ dpkg-deb -x "$deb" "$work/root"
 for program in "$work"/root/usr/bin/* "$work"/root/usr/games/* $(find "$work/root/usr/lib" -name '*.so'); do
     runpath=$(readelf -d "$program" | grep -E 'R(UN)?PATH' || true)
     if [[ "$runpath" == *"$build"* ]]; then fail "$program looks into the build tree: $runpath"; fi
+    if grep -q -F "$build" "$program"; then fail "$program names the build tree"; fi
 done
 version=$(dpkg-deb -f "$deb" Version)
 zelk=$(ls "$work"/root/usr/games/zelk "$work"/root/usr/bin/zelk 2>/dev/null | head -1)
