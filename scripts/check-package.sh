@@ -35,7 +35,8 @@ for program in "$work"/root/usr/bin/* "$work"/root/usr/games/* $(find "$work/roo
     if grep -q -F "$build" "$program"; then fail "$program names the build tree"; fi
 done
 version=$(dpkg-deb -f "$deb" Version)
-zelk=$(ls "$work"/root/usr/games/zelk "$work"/root/usr/bin/zelk 2>/dev/null | head -1)
+zelk="$work/root/usr/games/zelk"
+[ -x "$zelk" ] || zelk="$work/root/usr/bin/zelk"
 said=$("$zelk" --version)
 [ "$said" = "zelk $version" ] || fail "zelk --version says \"$said\", the package $version"
 echo "Depends: $(dpkg-deb -f "$deb" Depends)"
