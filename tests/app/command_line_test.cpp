@@ -77,6 +77,15 @@ TEST(CommandLine, AGamesScenarioArchiveMeansItsFolder) {
     fs::current_path(before);
 }
 
+// A path quoted for the shell, built by appending: GCC 12 at -O3 misreads a
+// chain that prepends a literal as an overlapping copy.
+std::string Quoted(const fs::path& path) {
+    std::string quoted = "'";
+    quoted += path.string();
+    quoted += '\'';
+    return quoted;
+}
+
 std::string RunZelk(const std::string& arguments, int& status,
                     const std::string& environment = "") {
     const fs::path out = fs::path(::testing::TempDir()) / "command_line_out.txt";
@@ -99,7 +108,7 @@ TEST(CommandLine, TheProgramAnswersHelpVersionAndAFolderThatIsNoGame) {
 
     const fs::path empty = fs::path(::testing::TempDir()) / "command_line_not_a_game";
     fs::create_directories(empty);
-    const std::string said = RunZelk("'" + empty.string() + "'", status);
+    const std::string said = RunZelk(Quoted(empty), status);
     EXPECT_EQ(status, 1);
     EXPECT_NE(said.find("is not a game folder"), std::string::npos) << said;
     // The same in the program's own words, as a box (here, its record).
@@ -112,8 +121,8 @@ TEST(CommandLine, ThePlayerOpenedOnAScenarioArchivePlaysItsGame) {
     const fs::path input = folder / "input.txt";
     std::ofstream(input) << "idle\nstate\nquit\n";
     int status = -1;
-    const std::string said = RunZelk("'" + (folder / "scenario.quor").string() + "'", status,
-                                     "ZELK_INPUT='" + input.string() + "'");
+    const std::string said =
+        RunZelk(Quoted(folder / "scenario.quor"), status, "ZELK_INPUT=" + Quoted(input));
     EXPECT_EQ(status, 0) << said;
     EXPECT_NE(said.find("state mode=1 "), std::string::npos) << said;
     EXPECT_TRUE(fs::exists(folder / "savedata" / "config.ini"));
