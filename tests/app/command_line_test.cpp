@@ -121,8 +121,9 @@ TEST(CommandLine, ThePlayerOpenedOnAScenarioArchivePlaysItsGame) {
     const fs::path input = folder / "input.txt";
     std::ofstream(input) << "idle\nstate\nquit\n";
     int status = -1;
-    const std::string said =
-        RunZelk(Quoted(folder / "scenario.quor"), status, "ZELK_INPUT=" + Quoted(input));
+    std::string environment = "ZELK_INPUT=";
+    environment += Quoted(input);
+    const std::string said = RunZelk(Quoted(folder / "scenario.quor"), status, environment);
     EXPECT_EQ(status, 0) << said;
     EXPECT_NE(said.find("state mode=1 "), std::string::npos) << said;
     EXPECT_TRUE(fs::exists(folder / "savedata" / "config.ini"));
