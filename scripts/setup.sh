@@ -21,6 +21,9 @@ packages=(
     # The fuzz targets: clang, and its sanitizer and libFuzzer runtimes, which
     # clang only recommends.
     clang-14 libclang-rt-14-dev
+    # The Debian package and its checks: icons drawn from the scalable one,
+    # the manual pages shown, the package and its desktop metadata validated.
+    librsvg2-bin man-db groff-base dpkg-dev lintian appstream desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -63,7 +63,12 @@ void SyncFolder(const std::string& folder) {
 
 std::string TwoDigits(long number) {
     const std::string digits = std::to_string(std::labs(number));
-    return (number < 0 ? "-" : "") + std::string(digits.size() < 2 ? 1 : 0, '0') + digits;
+    // Built front to back: prepending into a temporary is what GCC 12 at -O3
+    // misreads as an overlapping copy.
+    std::string text;
+    if (number < 0) text += '-';
+    if (digits.size() < 2) text += '0';
+    return text + digits;
 }
 
 }  // namespace

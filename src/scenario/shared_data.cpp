@@ -161,7 +161,12 @@ std::string SharedData::CmdHistorySection() const {
             const Range& range = entry.ranges[i];
             if (i > 0) text += ",";
             text += std::to_string(range.start);
-            if (range.end != range.start) text += "-" + std::to_string(range.end);
+            // Appended piece by piece: a temporary built as "-" + number is
+            // prepended into, which GCC 12 at -O3 misreads as an overlapping copy.
+            if (range.end != range.start) {
+                text += '-';
+                text += std::to_string(range.end);
+            }
         }
     }
     return text;

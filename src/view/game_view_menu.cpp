@@ -9,6 +9,7 @@
 #include "platform/event_pump.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
+#include "view/frm_about.h"
 #include "view/frm_config.h"
 #include "view/game_view.h"
 #include "view/game_view_impl.h"
@@ -178,10 +179,7 @@ void clsGameView::ShowAbout() {
     if (!mImpl->window) return;
     const bool sense = mDeactivateSense;
     mDeactivateSense = false;
-    INIFile* info = mRoot.SystemInfo();
-    const INISection* game = info ? &info->KeySection("Game") : nullptr;
-    const std::string title = game ? game->KeyValue("Title") : std::string();
-    const std::string version = game ? game->KeyValue("ScenarioVer") : std::string();
+    const std::vector<std::string> lines = AboutLines(mRoot.SystemInfo());
     bool first = true;
     RunModal([&] {
         bool open = true;
@@ -192,9 +190,8 @@ void clsGameView::ShowAbout() {
         if (ImGui::BeginPopupModal(
                 "バージョン情報", nullptr,
                 ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoSavedSettings)) {
-            ImGui::TextUnformatted(title.c_str());
-            ImGui::Text("シナリオバージョン %s", version.c_str());
-            ImGui::TextUnformatted("Zelk シナリオプレーヤ");
+            for (const std::string& line : lines)
+                ImGui::TextUnformatted(line.c_str());
             ImGui::Spacing();
             if (ImGui::Button("OK", ImVec2(120, 0)) || ImGui::IsKeyPressed(ImGuiKey_Enter) ||
                 ImGui::IsKeyPressed(ImGuiKey_Escape)) {
