@@ -40,18 +40,6 @@ namespace zelk {
 // [SECTION] Construction and release ----------------------------------------
 
 clsGameView::clsGameView(PlayerRoot& root) : mRoot(root), mImpl(std::make_unique<Impl>()) {
-// Index
-//   [SECTION] Construction and release
-//   [SECTION] Screen mode and window
-//   [SECTION] Reader's state
-//   [SECTION] Save data
-//   [SECTION] Drawing and pictures
-// ============================================================================
-
-// [SECTION] Construction and release ----------------------------------------
-
-clsGameView::clsGameView(PlayerRoot& root) : mRoot(root), mImpl(std::make_unique<Impl>()) {
-<<<<<<< HEAD
     // The window's font is read and rasterised while the game loads.
     std::string captions;
     for (const ViewMenus::Menu& menu : mImpl->menus.Menus()) {
@@ -61,7 +49,6 @@ clsGameView::clsGameView(PlayerRoot& root) : mRoot(root), mImpl(std::make_unique
     }
     captions += SpeechProblemTexts();
     mImpl->font = std::make_shared<InterfaceFont>(captions);
-=======
     mImpl->menus.Opening = [this] { UpdateReaderItems(); };
 }
 
