@@ -1,7 +1,5 @@
 #include "app/command_line.h"
 
-#include <unistd.h>
-
 namespace zelk {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
@@ -36,13 +34,8 @@ std::string UsageText() {
            "  --fullscreen   start full screen, whatever the settings say\n"
            "  --version      print the version and stop\n"
            "  --help         print this text and stop\n"
-           "Saves and settings go to $XDG_DATA_HOME/zelk/GAME (or ZELK_SAVE_DIR).\n";
-}
-
-bool IsGameFolder(const std::string& folder) {
-    for (const char* file : {"/scenario.quor", "/SystemInfo.ini"})
-        if (access((folder + file).c_str(), R_OK) == 0) return true;
-    return false;
+           "Saves and settings go to $XDG_DATA_HOME/zelk/, in a folder named after the game\n"
+           "(or to ZELK_SAVE_DIR).\n";
 }
 
 }  // namespace zelk

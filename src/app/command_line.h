@@ -21,7 +21,4 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 // The text `zelk --help` prints.
 std::string UsageText();
 
-// A folder holds a game when its scenarios are there, packed or loose.
-bool IsGameFolder(const std::string& folder);
-
 }  // namespace zelk

@@ -47,7 +47,8 @@ TEST(Program, OnAFolderWithoutSystemFilesItSaysSoAndExitsCleanly) {
     EXPECT_EQ(run.output, "zelk: " + fs::canonical(folder).string() +
                               " is not a game folder (no scenario.quor or SystemInfo.ini)\n"
                               "ゲーム起動中\tシステム情報をロードできません。\tok\n");
-    EXPECT_TRUE(fs::is_directory(folder / "savedata"));
+    // No game, no folder for its saves.
+    EXPECT_FALSE(fs::exists(folder / "savedata"));
     fs::remove_all(folder);
 }
 

@@ -21,6 +21,7 @@ constexpr Command kCommands[] = {
     {"extract", zelk::tool::RunExtractCommand, "extract ARCHIVE KEY"},
     {"convert", zelk::tool::RunConvertCommand, "convert FILE [--game DIR] [--cp932]"},
     {"check", zelk::tool::RunCheckCommand, "check FOLDER"},
+    {"new", zelk::tool::RunNewCommand, "new FOLDER [--title TEXT] [--size WxH]"},
 };
 
 int Usage() {

@@ -1,0 +1,88 @@
+#include "game_media.h"
+
+#include "app/game_folder.h"
+#include "common/paths.h"
+#include "common/process.h"
+#include "common/text.h"
+#include "drivers/media_files.h"
+
+namespace zelk::tool {
+
+namespace {
+
+std::string Folders(bool loose, bool archives, const std::string& folder) {
+    if (loose && archives) return folder + " or the archives";
+    return loose ? folder : "the archives";
+}
+
+}  // namespace
+
+bool GameMedia::Open(std::string& error) {
+    mArchives = FindArchives(Process().ArchiveDir);
+    if (mArchives.empty()) return true;
+    mQuor = std::make_unique<clsQuorDriver>();
+    if (!OpenArchives(*mQuor, mArchives, error)) return false;
+    for (std::size_t k = 0; k < mArchives.size(); ++k) {
+        std::string list;
+        mQuor->LoadTextFile(static_cast<std::int32_t>(k) * kIdsPerArchive, list);
+        for (const std::string& key : FileListKeys(list))
+            mKeys.insert(ToLowerAscii(key));
+    }
+    mQuor->ServeSystemIni();
+    return true;
+}
+
+bool GameMedia::HasArchiveKey(const std::string& key) const {
+    return mKeys.contains(ToLowerAscii(key));
+}
+
+bool GameMedia::HasPicture(const std::string& name) const {
+    const ProcessValues& process = Process();
+    if (process.Debug.CGFileMode &&
+        FindLooseFile(JoinPath(process.WorkspaceDir, "image"), name, kPictureExtensions)) {
+        return true;
+    }
+    return HasArchiveKey(name);
+}
+
+bool GameMedia::HasSound(const std::string& key) const {
+    const ProcessValues& process = Process();
+    if (process.Debug.SoundFileMode &&
+        FindLooseFile(JoinPath(process.WorkspaceDir, "sound"), key, kSoundExtensions)) {
+        return true;
+    }
+    return HasArchiveKey(key);
+}
+
+bool GameMedia::HasMovie(const std::string& file) const {
+    const std::optional<std::string> path = ResolvePath(Process().MovieDir, file);
+    return path && FileExists(*path);
+}
+
+std::string GameMedia::PictureFolders() const {
+    return Folders(Process().Debug.CGFileMode, HasArchives(), "image/");
+}
+
+std::string GameMedia::SoundFolders() const {
+    return Folders(Process().Debug.SoundFileMode, HasArchives(), "sound/");
+}
+
+bool GameMedia::LooseScenarios() const {
+    return Process().Debug.ScenarioFileMode;
+}
+
+std::optional<std::string> GameMedia::ScenarioFile(const std::string& name) const {
+    const std::optional<std::string> path =
+        ResolvePath(JoinPath(Process().WorkspaceDir, "scenario"), name + ".txt");
+    if (!path || !FileExists(*path)) return std::nullopt;
+    return path;
+}
+
+std::optional<std::string> GameMedia::ArchiveText(const std::string& key) const {
+    const std::int32_t id = mQuor ? mQuor->FileKeyToID(key) : -1;
+    std::string text;
+    if (id < 0 || !mQuor->LoadTextFile(id, text)) return std::nullopt;
+    return text;
+}
+
+}  // namespace zelk::tool
