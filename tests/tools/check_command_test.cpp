@@ -145,6 +145,20 @@ TEST_F(CheckCommand, NamesEachFaultAtItsLineWithItsMend) {
     EXPECT_EQ(SplitLines(run.out), expected) << run.out;
 }
 
+// A line of story text may hold escapes only when it begins with one.
+TEST_F(CheckCommand, AnEscapeInsideALineOfStoryTextIsNamed) {
+    WriteGameText(mGame / "scenario" / "main.txt",
+                  "start:\nあい\\nうえ\n\\b\n\\nあい\\c(a01)うえ\\b");
+    const ToolResult run = Check();
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(SplitLines(run.out),
+              (std::vector<std::string>{
+                  "game/scenario/main.txt:2: error: 未定義命令'あい\\nうえ'. This story text is "
+                  "read as an instruction because it holds \\n but does not begin with \\: "
+                  "break the line before \\n, so that a line begins with it.",
+                  "2 scenarios: 1 errors, 0 warnings"}));
+}
+
 TEST_F(CheckCommand, WarningsAloneDoNotFailAndPlacesFollowTheNamedFolder) {
     WriteGameText(mGame / "scenario" / "main.txt", "start:\nあいうえおかきく！\n\\b");
     const ToolResult run = RunTool(mGame, {"check", "."});

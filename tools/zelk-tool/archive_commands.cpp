@@ -187,6 +187,10 @@ int RunPackCommand(const Arguments& args) {
             return Fail(error);
         }
     }
+    // The shipped game's folder may not exist yet.
+    if (const fs::path parent = fs::absolute(archive).parent_path(); !fs::exists(parent, code)) {
+        fs::create_directories(parent, code);
+    }
     if (!writer.Write(archive, error)) return Fail(error);
     std::printf("%s: %zu entries\n", archive.c_str(), writer.EntryCount());
     return kExitOk;

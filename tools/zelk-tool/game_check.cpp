@@ -119,6 +119,19 @@ std::vector<std::string> HalfWidthCharacters(std::string_view line) {
     return found;
 }
 
+// The first "\\" escape of a line of story text, up to its first
+// full-width character; empty when it has none.
+std::string FirstEscape(std::string_view line) {
+    const std::size_t start = line.find('\\');
+    if (start == std::string_view::npos) return {};
+    std::string escape = "\\";
+    for (const char32_t c : DecodeUtf8(line.substr(start + 1))) {
+        if (IsDoubleByteChar(c) || c == U'\\') break;
+        AppendUtf8(escape, c);
+    }
+    return escape;
+}
+
 // A line as the converter reads it: its comment cut off, blanks trimmed.
 std::string WrittenLine(std::string line) {
     if (const std::size_t comment = line.find("//"); comment != std::string::npos) {
@@ -328,21 +341,26 @@ void GameCheck::CheckUnknownWord(Scenario& scenario, int address, const std::str
     const bool closes = story.ends_with("\\b");
     if (closes) story.remove_suffix(2);
     const std::vector<std::string> halfWidth = HalfWidthCharacters(story);
-    if (halfWidth.empty() && closes) {
+    if (!halfWidth.empty()) {
+        std::string list;
+        for (const std::string& c : halfWidth)
+            list += (list.empty() ? "" : " ") + c;
+        Report(scenario, address, true,
+               undefined +
+                   " This story text is read as an instruction because it holds half-width "
+                   "characters (" +
+                   list + "): write them in full width (ＰＣ for PC, ！ for !).");
+    } else if (const std::string escape = FirstEscape(story); !escape.empty()) {
+        Report(scenario, address, true,
+               undefined + " This story text is read as an instruction because it holds " + escape +
+                   " but does not begin with \\: break the line before " + escape +
+                   ", so that a line begins with it.");
+    } else {
         Report(scenario, address, true,
                undefined +
                    " This story text is read as an instruction because \\b follows it on the "
                    "same line: put \\b on a line of its own, or begin the line with \\.");
-        return;
     }
-    std::string list;
-    for (const std::string& c : halfWidth)
-        list += (list.empty() ? "" : " ") + c;
-    Report(scenario, address, true,
-           undefined +
-               " This story text is read as an instruction because it holds half-width "
-               "characters (" +
-               list + "): write them in full width (ＰＣ for PC, ！ for !).");
 }
 
 // [SECTION] Arguments, labels and expressions

@@ -36,21 +36,24 @@ bool GameMedia::HasArchiveKey(const std::string& key) const {
     return mKeys.contains(ToLowerAscii(key));
 }
 
+bool GameMedia::HasLoose(const std::string& folder, const std::string& name,
+                         std::span<const std::string_view> extensions) const {
+    const std::string key = folder + '\n' + ToLowerAscii(name);
+    const auto known = mLoose.find(key);
+    if (known != mLoose.end()) return known->second;
+    const bool found =
+        FindLooseFile(JoinPath(Process().WorkspaceDir, folder), name, extensions).has_value();
+    mLoose.emplace(key, found);
+    return found;
+}
+
 bool GameMedia::HasPicture(const std::string& name) const {
-    const ProcessValues& process = Process();
-    if (process.Debug.CGFileMode &&
-        FindLooseFile(JoinPath(process.WorkspaceDir, "image"), name, kPictureExtensions)) {
-        return true;
-    }
+    if (Process().Debug.CGFileMode && HasLoose("image", name, kPictureExtensions)) return true;
     return HasArchiveKey(name);
 }
 
 bool GameMedia::HasSound(const std::string& key) const {
-    const ProcessValues& process = Process();
-    if (process.Debug.SoundFileMode &&
-        FindLooseFile(JoinPath(process.WorkspaceDir, "sound"), key, kSoundExtensions)) {
-        return true;
-    }
+    if (Process().Debug.SoundFileMode && HasLoose("sound", key, kSoundExtensions)) return true;
     return HasArchiveKey(key);
 }
 

@@ -6,6 +6,9 @@
 
 #include <memory>
 #include <optional>
+#include <span>
+#include <string_view>
+#include <unordered_map>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -41,9 +44,15 @@ public:
     bool HasArchiveKey(const std::string& key) const;
 
 private:
+    // Whether a loose file of that name is there, kept per name: a large game
+    // names the same few pictures and sounds thousands of times.
+    bool HasLoose(const std::string& folder, const std::string& name,
+                  std::span<const std::string_view> extensions) const;
+
     std::vector<std::string> mArchives;
     std::unique_ptr<clsQuorDriver> mQuor;
     std::unordered_set<std::string> mKeys;  // in small letters
+    mutable std::unordered_map<std::string, bool> mLoose;  // by folder and name
 };
 
 }  // namespace zelk::tool
