@@ -11,7 +11,8 @@
 #include <fstream>
 #include <string>
 
-#include "common/codepage.h"
+#include "common/text.h"
+#include "settings/ini_io.h"
 
 namespace zelk {
 namespace {
@@ -23,14 +24,10 @@ constexpr int kLinesPerScenario = 500;
 constexpr int kPictures = 60;
 constexpr int kSounds = 40;
 
+// A game's text: CP932 with CR LF line ends.
 void WriteText(const fs::path& path, const std::string& utf8) {
     fs::create_directories(path.parent_path());
-    std::string text;
-    for (const char c : utf8) {
-        if (c == '\n') text += '\r';
-        text += c;
-    }
-    std::ofstream(path, std::ios::binary) << Utf8ToCp932(text).value();
+    WriteTextFile(path.string(), ReplaceText(utf8, "\n", "\r\n"));
 }
 
 // One scene of 25 lines; twenty make a scenario.
