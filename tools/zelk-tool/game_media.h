@@ -7,9 +7,9 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <unordered_map>
-#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -51,7 +51,7 @@ private:
 
     std::vector<std::string> mArchives;
     std::unique_ptr<clsQuorDriver> mQuor;
-    std::unordered_set<std::string> mKeys;  // in small letters
+    std::unordered_set<std::string> mKeys;                 // in small letters
     mutable std::unordered_map<std::string, bool> mLoose;  // by folder and name
 };
 
