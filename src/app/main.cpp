@@ -67,7 +67,9 @@ std::string GameFolder(const std::string& named) {
 void PrepareGameFolders() {
     zelk::ProcessValues& process = zelk::Process();
     if (zelk::FindGameSource(process) == zelk::GameSource::kNone) {
-        std::fprintf(stderr, "zelk: %s is not a game folder (no scenario.quor or SystemInfo.ini)\n",
+        std::fprintf(stderr,
+                     "zelk: %s is not a game folder: it has no archives (*.quor) and no "
+                     "SystemInfo.ini\n",
                      process.AppDir.c_str());
         return;
     }

@@ -4,12 +4,16 @@
 
 namespace zelk {
 
+std::vector<std::string> PictureFileKinds() {
+    return {".bmp", ".jpg", ".png"};
+}
+
 std::optional<std::string> FindLooseFile(std::string_view folder, std::string_view name,
-                                         std::span<const std::string_view> extensions) {
+                                         const std::vector<std::string>& endings) {
     if (name.empty()) return std::nullopt;
-    for (const std::string_view extension : extensions) {
+    for (const std::string& ending : endings) {
         std::string wanted(name);
-        wanted += extension;
+        wanted += ending;
         if (std::optional<std::string> path = ResolvePath(folder, wanted);
             path && FileExists(*path))
             return path;

@@ -5,6 +5,7 @@
 #include "common/process.h"
 #include "common/text.h"
 #include "drivers/media_files.h"
+#include "drivers/wavo_driver.h"
 
 namespace zelk::tool {
 
@@ -18,6 +19,8 @@ std::string Folders(bool loose, bool archives, const std::string& folder) {
 }  // namespace
 
 bool GameMedia::Open(std::string& error) {
+    mPictureKinds = PictureFileKinds();
+    mSoundKinds = clsWavoDriver::SoundFileKinds();
     mArchives = FindArchives(Process().ArchiveDir);
     if (mArchives.empty()) return true;
     mQuor = std::make_unique<clsQuorDriver>();
@@ -37,23 +40,23 @@ bool GameMedia::HasArchiveKey(const std::string& key) const {
 }
 
 bool GameMedia::HasLoose(const std::string& folder, const std::string& name,
-                         std::span<const std::string_view> extensions) const {
+                         const std::vector<std::string>& endings) const {
     const std::string key = folder + '\n' + ToLowerAscii(name);
     const auto known = mLoose.find(key);
     if (known != mLoose.end()) return known->second;
     const bool found =
-        FindLooseFile(JoinPath(Process().WorkspaceDir, folder), name, extensions).has_value();
+        FindLooseFile(JoinPath(Process().WorkspaceDir, folder), name, endings).has_value();
     mLoose.emplace(key, found);
     return found;
 }
 
 bool GameMedia::HasPicture(const std::string& name) const {
-    if (Process().Debug.CGFileMode && HasLoose("image", name, kPictureExtensions)) return true;
+    if (Process().Debug.CGFileMode && HasLoose("image", name, mPictureKinds)) return true;
     return HasArchiveKey(name);
 }
 
 bool GameMedia::HasSound(const std::string& key) const {
-    if (Process().Debug.SoundFileMode && HasLoose("sound", key, kSoundExtensions)) return true;
+    if (Process().Debug.SoundFileMode && HasLoose("sound", key, mSoundKinds)) return true;
     return HasArchiveKey(key);
 }
 

@@ -6,7 +6,6 @@
 
 #include <memory>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -47,8 +46,10 @@ private:
     // Whether a loose file of that name is there, kept per name: a large game
     // names the same few pictures and sounds thousands of times.
     bool HasLoose(const std::string& folder, const std::string& name,
-                  std::span<const std::string_view> extensions) const;
+                  const std::vector<std::string>& endings) const;
 
+    std::vector<std::string> mPictureKinds;
+    std::vector<std::string> mSoundKinds;
     std::vector<std::string> mArchives;
     std::unique_ptr<clsQuorDriver> mQuor;
     std::unordered_set<std::string> mKeys;                 // in small letters
