@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "modes/play_support.h"
+#include "platform/picture.h"
 #include "tools/tool_process.h"
 
 namespace zelk::testing {
@@ -89,6 +90,36 @@ TEST(NewCommand, TheNewGameChecksCleanAndPlaysToItsEndingLooseAndPacked) {
     EXPECT_NE(pack.out.find("savedata: left out, the author's own"), std::string::npos) << pack.out;
     EXPECT_EQ(RunTool(root, {"check", "shipped"}).status, 0);
     PlayToTheEnding(root / "shipped", 800, 600);
+}
+
+// Every placeholder decodes with the player's own decoder, at the size its
+// film spec gives it, transparent only where a film shows what lies behind.
+TEST(NewCommand, ThePicturesFitTheirSpecs) {
+    const fs::path root = FreshFolder("new-game-pictures");
+    ASSERT_EQ(RunTool(root, {"new", "g", "--size", "1280x720"}).status, 0);
+    std::size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(root / "g" / "image")) {
+        std::string error;
+        EXPECT_TRUE(Picture::Load(entry.path().string(), error)) << entry.path() << error;
+        ++count;
+    }
+    EXPECT_EQ(count, 53u);
+    const auto load = [&](const std::string& name) {
+        std::string error;
+        return Picture::Load((root / "g" / "image" / (name + ".png")).string(), error).value();
+    };
+    // title_mode.ini: start=tb_start,90,366,270,54 - four rows of 54.
+    EXPECT_EQ(load("tb_start").Width(), 270);
+    EXPECT_EQ(load("tb_start").Height(), 4 * 54);
+    EXPECT_TRUE(load("tb_start").HasAlpha());
+    EXPECT_EQ(load("bg_room").Width(), 1280);
+    EXPECT_EQ(load("bg_room").Height(), 720);
+    EXPECT_FALSE(load("bg_room").HasAlpha());
+    EXPECT_TRUE(load("st_y01_normal").HasAlpha());
+    // The wait cursor: eight cells across.
+    EXPECT_EQ(load("cursor").Width(), 8 * load("cursor").Height());
+    const std::string title = ReadAll(root / "g" / "title_mode.ini");
+    EXPECT_NE(title.find("start=tb_start,90,366,270,54\r\n"), std::string::npos) << title;
 }
 
 TEST(NewCommand, EverySizeItAcceptsChecksClean) {
