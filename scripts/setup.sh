@@ -12,6 +12,8 @@ packages=(
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
     # The sound engine's rate conversion and the sound check's measurements.
     libsoxr-dev sox
+    # A bare X server for the full-screen test without a window manager.
+    xvfb
     libfluidsynth-dev fluid-soundfont-gm
     # The fuzz targets: clang, and its sanitizer and libFuzzer runtimes, which
     # clang only recommends.

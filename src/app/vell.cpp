@@ -44,6 +44,7 @@ namespace zelk {
 //   [SECTION] Authors
 //   [SECTION] Events of owned objects
 //   [SECTION] Sound and movies
+//   [SECTION] The launcher's, for the parts below the root
 // ============================================================================
 
 // [SECTION] The one root -----------------------------------------------------
@@ -184,9 +185,8 @@ bool clsVell::Init() {
 }
 
 bool clsVell::InitLumo() {
-    // What the driver asks of the program above it. The view, once it has a
-    // window, adds its event rectangles, its auto click and the screen
-    // (ScreenDC); until then the driver composes for no screen.
+    // What the driver asks of the program above it: the view's event
+    // rectangles, its auto click and its picture box (ScreenDC).
     LumoDriverHooks& hooks = mLumo->Hooks();
     const ProcessValues& process = Process();
     hooks.Quor = mQuor.get();
@@ -208,8 +208,12 @@ bool clsVell::InitLumo() {
     hooks.ConfigLong = [this](const std::string& key, long) { return mCfg->LongVal(key); };
     hooks.ConfigString = [this](const std::string& key) { return mCfg->StringVal(key); };
     if (!mLumo->Init()) return false;
+    // The picture box exists before the window: the empty screen composed
+    // below reaches it at once and is what the window first shows.
+    mLumo->ScreenDC(&mGameView->Picture());
     mLumo->BaseFilmSet(1);
-    const long color = ReadLong(mSystemInfo->KeySection("Game").KeyValue("InitialScreenColor"));
+    const auto color = static_cast<long>(
+        RgbToColorRef(ReadLong(mSystemInfo->KeySection("Game").KeyValue("InitialScreenColor"))));
     mLumo->LoadLogicalPic(mLumo->FIDBack(), 0, color);
     mLumo->LoadLogicalPic(mLumo->FIDBuff(), 0, color);
     mLumo->RedrawScreen();
@@ -537,10 +541,6 @@ void clsVell::OnRuntimeError(long /*eErrCode*/, const std::string& sMsg, long lA
             sMsg);
 }
 
-}  // namespace zelk
-
-namespace zelk {
-
 // [SECTION] Sound and movies -------------------------------------------------
 
 void clsVell::InitWavo() {
@@ -597,10 +597,6 @@ bool clsVell::PlayMovie(const std::string& file, long eMovieCancel) {
 GameModeMembers* clsVell::GameMode() const {
     return mModeObject ? mModeObject->GameMembers() : nullptr;
 }
-
-}  // namespace zelk
-
-namespace zelk {
 
 // [SECTION] The launcher's, for the parts below the root ----------------------
 

@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -65,14 +66,26 @@ public:
     void ScenarioError(const std::string& note);
     void ClearScenarioError();
     const std::string& ScenarioErrorNote() const { return mScenarioError; }
-    // What the title bar shows.
+    // What the title bar shows: the site, then the game's title (either
+    // alone when the other is empty), then the author's error note.
     std::string WindowTitle() const;
     const std::string& MouseIcon() const { return mMouseIcon; }
     void MouseIcon(const std::string& value);
     bool FormActivity() const { return mFormActivity; }
     void FormActivityChanged();
-    // The picture box: the surface the film engine presents into.
+    // The picture box: the surface the film engine presents into. It exists
+    // from the first call on, window or not, so that what the engine draws
+    // before the window is shown is there when it is.
     ScreenSurface* pic() const { return mSurface.get(); }
+    ScreenSurface& Picture();
+    // The picture box's background (a colour in the system's blue-green-red
+    // order): what it shows where the engine has presented nothing yet.
+    void PictureBackColor(long color);
+    // Waits, at most `most`, for the engine's first frame in the picture.
+    void WaitForFirstPicture(std::chrono::milliseconds most);
+    // Whether the window is shown and not minimised: a question is then
+    // asked over the game.
+    bool ShownOnScreen() const;
     // The SDL window of the current form, or null in mode 2.
     SDL_Window* Window() const;
 

@@ -19,11 +19,13 @@
 namespace zelk {
 
 class frmConfig;
+class InterfaceFont;
 
 class clsGameView::Impl {
 public:
     using Clock = std::chrono::steady_clock;
 
+    std::shared_ptr<InterfaceFont> font;
     std::unique_ptr<ScreenWindow> window;
     ViewMenus menus;
     std::vector<std::string> savedMenus;

@@ -56,6 +56,7 @@ void clsGameView::HandleEvent(const SDL_Event& event) {
     impl.Dirty();
 
     if (event.type == SDL_WINDOWEVENT) {
+        window->WindowEvent(event.window);
         switch (event.window.event) {
             case SDL_WINDOWEVENT_CLOSE:
                 RequestClose(false);

@@ -33,7 +33,7 @@ public:
     clsWavoDriver* Wavo() const override { return nullptr; }
     clsSaveData* SD() const override { return nullptr; }
     zelk::SharedData* SharedData() const override { return nullptr; }
-    INIFile* SystemInfo() const override { return nullptr; }
+    INIFile* SystemInfo() const override { return systemInfo; }
     INIFile* GamemodeInfo() const override { return nullptr; }
     INIFile* OmakemodeInfo() const override { return nullptr; }
     long VellMode() const override { return mode; }
@@ -65,6 +65,7 @@ public:
     void ReloadScenario() override { ++reloads; }
 
     std::unique_ptr<Configuration> cfg;
+    INIFile* systemInfo = nullptr;
     clsGameView* view = nullptr;
     long mode = 2;
     long waitMode = 1;
