@@ -334,14 +334,24 @@ TEST_F(DamagedGame, AnArchiveClaimingANewerFormatVersionIsStillRead) {
 
 // [SECTION] The scenario archive ---------------------------------------------------
 
-TEST_F(DamagedGame, WithoutAScenarioArchiveTheFolderIsNoGame) {
+// The other archives still make it a packed game, one without its system
+// files.
+TEST_F(DamagedGame, WithoutAScenarioArchiveTheSystemFilesAreMissing) {
     fs::remove(folder / "scenario.quor");
+    ExpectRefused(Start(),
+                  "cannot read the game's system information (SystemInfo.ini): missing or damaged",
+                  "システム情報をロードできません。");
+}
+
+TEST_F(DamagedGame, WithoutAnyArchiveTheFolderIsNoGame) {
+    for (const char* archive : {"scenario.quor", "image.quor", "sound.quor"})
+        fs::remove(folder / archive);
     const PlayerRun run = Start();
     EXPECT_EQ(run.status, 1) << run.errors;
-    EXPECT_EQ(
-        TerminalLines(run),
-        std::vector<std::string>{"zelk: " + Shown(folder) +
-                                 " is not a game folder (no scenario.quor or SystemInfo.ini)"})
+    EXPECT_EQ(TerminalLines(run),
+              std::vector<std::string>{"zelk: " + Shown(folder) +
+                                       " is not a game folder: it has no archives (*.quor) and "
+                                       "no SystemInfo.ini"})
         << run.errors;
     EXPECT_EQ(Boxes(run),
               std::vector<std::string>{"ゲーム起動中\tシステム情報をロードできません。\tok"});
