@@ -21,14 +21,14 @@ namespace {
 
 clsLaunch* gLaunch = nullptr;
 
-// The debug file's switches read as true only for "true", in any case...
+// The debug file's switches are off unless they say "true"...
 bool SwitchOn(const INISection& section, const char* key) {
-    return ToLowerAscii(section.KeyValue(key)) == "true";
+    return ReadBool(section.KeyValue(key));
 }
 
 // ...except the two whose default is on, which only "false" turns off.
 bool SwitchNotOff(const INISection& section, const char* key) {
-    return ToLowerAscii(section.KeyValue(key)) != "false";
+    return ReadBool(section.KeyValue(key), true);
 }
 
 // Folder values come from a file written for a system with "\" separators.
@@ -175,7 +175,7 @@ void clsLaunch::OnSystemTimer() {
     switch (mSysTimerFunc) {
         case 1:
             if (mVell) {
-                if (IsDebugMode() && ToLowerAscii(DebugSec().KeyValue("TitleSkip")) == "true") {
+                if (IsDebugMode() && ReadBool(DebugSec().KeyValue("TitleSkip"))) {
                     mVell->ChangeMode(2, 6, true);
                 } else {
                     mVell->ChangeMode(1, 1);
