@@ -42,6 +42,7 @@ declare -A seeds=(
     [fuzz_wave_memory]="$root/tests/data/wavo"
     [fuzz_vorbis_memory]="$root/tests/data/wavo"
     [fuzz_vorbis_file]="$root/tests/data/wavo"
+    [fuzz_media_memory]="$root/tests/data/wavo"
 )
 run_fuzz() {
     local target=$1
@@ -54,7 +55,8 @@ run_fuzz() {
 echo "== fuzzing, $fuzz_seconds s a target =="
 start=$(date +%s)
 failed=()
-targets=(fuzz_save_slot fuzz_input_script fuzz_wave_memory fuzz_vorbis_memory fuzz_vorbis_file)
+targets=(fuzz_save_slot fuzz_input_script fuzz_wave_memory fuzz_vorbis_memory fuzz_vorbis_file
+    fuzz_media_memory)
 for ((first = 0; first < ${#targets[@]}; first += jobs)); do
     pids=()
     for target in "${targets[@]:first:jobs}"; do

@@ -110,9 +110,11 @@ clsVell::clsVell()
     mQuor = std::make_unique<clsQuorDriver>(LogLine);
     // The graphics driver starts its engine now; Init gives it the game.
     mLumo = std::make_unique<clsLumoDriver>(LumoDriverHooks{});
-    // The sound driver; the game view's deactivate sense joins with the view.
+    // The sound driver keeps the view's deactivate sense across a movie's stop.
     mWavo = std::make_unique<clsWavoDriver>(
-        WavoDriverParts{LogLine, mSystemInfo.get(), mQuor.get(), {}, {}});
+        WavoDriverParts{LogLine, mSystemInfo.get(), mQuor.get(),
+                        [view = mGameView.get()] { return view->IsDeactivateSense(); },
+                        [view = mGameView.get()](bool sense) { view->IsDeactivateSense(sense); }});
     mIntprtHost = std::make_unique<VellInterpreterHost>(
         VellHostParts{this, mCfg.get(), mSharedData.get(), mSD.get(), mQuor.get()});
     mIntprt = std::make_unique<clsInterpreter>(*mIntprtHost);

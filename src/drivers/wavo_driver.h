@@ -1,19 +1,24 @@
 // clsWavoDriver: the game's one gateway to the sound engine. Music, effects,
 // the looping effect and the voice are each a channel: one sound object of
-// the engine playing Ogg Vorbis from a memory block that the driver fills
-// from a loose file or from the archives. Music has two channels used in
+// the engine playing a memory block that the driver fills from a loose file
+// or from the archives (Ogg Vorbis, Ogg Opus, FLAC, MP3 or WAVE; the engine
+// tells them apart by their data). Music has two channels used in
 // turn, so that a new piece starts while the old one fades out. The driver
 // also starts movies into the view's screen surface.
 //
 // It reports failures as false results and log lines and never shows a
 // message: after a failed engine start it keeps working silently and the
-// root reads the error copies.
+// root reads the error copies. Outside debug mode a sound that cannot play
+// says so once on standard error (in debug mode the scenario's error does).
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace zelk {
 
@@ -52,6 +57,9 @@ public:
     std::int32_t WavoExtendedErrorID2() const { return mWavoExtendedErrorID2; }
     // The engine's text of a result code (UTF-8); empty when it has none.
     static std::string ErrorDescription(std::int32_t code);
+    // The endings a sound key is looked for with in the loose "sound"
+    // folder, in the order they are tried.
+    static std::vector<std::string> SoundFileKinds();
 
     // [SECTION] Channels
     bool PlayBGM(const std::string& sFileKey, bool bSync, bool bLoop);
@@ -105,6 +113,12 @@ public:
     std::int32_t CVChannelId() const { return mCV.id; }
     int CurrentBGM() const { return mCurrentBGM; }
     long BGMFadeTime() const { return mBGMFadeTime; }
+    // The game view's deactivate sense as StopMovie keeps it; none without
+    // a view.
+    std::optional<bool> DeactivateSense() const {
+        if (!mParts.getDeactivateSense) return std::nullopt;
+        return mParts.getDeactivateSense();
+    }
 
 private:
     struct SoundChannel {
@@ -116,8 +130,14 @@ private:
 
     void Log(const std::string& line) const;
     SoundChannel NewSoundChannel() const;
-    bool LoadSoundData(std::int32_t id, const std::string& key);
-    bool LoadFromFile(std::int32_t id, const std::string& key, const std::string& path);
+    // The channel's key becomes the sound's on success, empty otherwise.
+    bool LoadSoundData(SoundChannel& channel, const std::string& key);
+    bool LoadInto(std::int32_t id, const std::string& key, std::string& why);
+    bool LoadFromFile(std::int32_t id, const std::string& key, const std::string& path,
+                      std::string& why);
+    bool LoadBlock(std::int32_t id, const std::string& key, std::string& why);
+    bool LoadedState(std::int32_t id) const;
+    void ReportFailure(const std::string& key, const std::string& why);
     bool Reload(std::int32_t id) const;
     bool StopChannel(const SoundChannel& channel) const;
     void SetChannelVolume(std::int32_t id, std::int32_t& volume) const;
@@ -142,6 +162,8 @@ private:
     long mSOLength = 0;
     long mBGMFadeTime = 500;
     bool mEngineStarted = false;
+    bool mEngineRunning = false;      // the start succeeded
+    std::set<std::string> mReported;  // keys said on standard error, in small letters
     std::int32_t mWavoLastError = 0;
     std::int32_t mWavoDirectXVersion = 0;
     std::int32_t mWavoExtendedErrorID1 = 0;

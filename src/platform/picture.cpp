@@ -24,7 +24,7 @@ struct RWopsDeleter {
 };
 using RWopsPtr = std::unique_ptr<SDL_RWops, RWopsDeleter>;
 
-enum class PictureFormat { Png, Bmp, Jpeg };
+enum class PictureFormat { Png, Bmp, Jpeg, Webp };
 
 bool StartsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::uint8_t> magic) {
     return bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin());
@@ -34,6 +34,9 @@ std::optional<PictureFormat> FormatOf(std::span<const std::uint8_t> bytes) {
     if (StartsWith(bytes, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'})) return PictureFormat::Png;
     if (StartsWith(bytes, {'B', 'M'})) return PictureFormat::Bmp;
     if (StartsWith(bytes, {0xFF, 0xD8, 0xFF})) return PictureFormat::Jpeg;
+    if (StartsWith(bytes, {'R', 'I', 'F', 'F'}) && bytes.size() >= 12 &&
+        std::equal(bytes.begin() + 8, bytes.begin() + 12, "WEBP"))
+        return PictureFormat::Webp;
     return std::nullopt;
 }
 
@@ -45,6 +48,9 @@ SurfacePtr DecodeSurface(PictureFormat format, SDL_RWops* rw) {
             return SurfacePtr(IMG_LoadBMP_RW(rw));
         case PictureFormat::Jpeg:
             return SurfacePtr(IMG_LoadJPG_RW(rw));
+        case PictureFormat::Webp:
+            // SDL_image loads its WebP library on first use.
+            return SurfacePtr(IMG_LoadWEBP_RW(rw));
     }
     return nullptr;
 }
@@ -101,7 +107,7 @@ Picture::Picture(int width, int height)
 std::optional<Picture> Picture::Decode(std::span<const std::uint8_t> bytes, std::string& error) {
     const std::optional<PictureFormat> format = FormatOf(bytes);
     if (!format) {
-        error = "not a PNG, BMP or JPEG picture";
+        error = "not a PNG, BMP, JPEG or WebP picture";
         return std::nullopt;
     }
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
@@ -118,9 +124,11 @@ std::optional<Picture> Picture::Decode(std::span<const std::uint8_t> bytes, std:
         error = std::string("cannot decode the picture: ") + SDL_GetError();
         return std::nullopt;
     }
-    // Transparency counts only in a PNG: the fourth byte of a 32-bit BMP is
-    // no alpha channel the game ever meant, so a BMP mask stays a grey mask.
-    const bool hasAlpha = *format == PictureFormat::Png && HasTransparency(*decoded);
+    // Transparency counts only in a PNG or a WebP: the fourth byte of a
+    // 32-bit BMP is no alpha channel the game ever meant, so a BMP mask
+    // stays a grey mask.
+    const bool hasAlpha = (*format == PictureFormat::Png || *format == PictureFormat::Webp) &&
+                          HasTransparency(*decoded);
     // One conversion covers every depth, palette and colour key; SDL turns a
     // colour key into alpha 0 on the way.
     SurfacePtr bgra(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_BGRA32, 0));

@@ -1,4 +1,5 @@
-// Picture decoding: the program's one decoder of PNG, BMP and JPEG pictures,
+// Picture decoding: the program's one decoder of PNG, BMP, JPEG and WebP
+// pictures,
 // shared by the archive library and the graphics driver. A picture is decoded
 // once into a colour surface and, for a PNG with transparency, an alpha map;
 // it is then drawn into surfaces that belong to someone else (a film's image
@@ -33,7 +34,7 @@ constexpr int ColorStride(int width) {
 
 class Picture {
 public:
-    // Decodes a PNG, BMP or JPEG picture, told apart by its first bytes. Any
+    // Decodes a PNG, BMP, JPEG or WebP picture, told apart by its first bytes. Any
     // other data, a damaged or cut-off picture gives nothing and a message in
     // `error`.
     static std::optional<Picture> Decode(std::span<const std::uint8_t> bytes, std::string& error);
@@ -45,8 +46,8 @@ public:
 
     int Width() const { return mWidth; }
     int Height() const { return mHeight; }
-    // True for a PNG that carries transparency (an alpha channel or a
-    // transparent palette entry or colour).
+    // True for a PNG or WebP that carries transparency (an alpha channel, or
+    // a transparent palette entry or colour).
     bool HasAlpha() const { return !mAlpha.empty(); }
 
     // Blue, green, red per pixel; `Width() * 3` meaningful bytes.

@@ -61,6 +61,9 @@ int32_t Engine::Initialize() {
         WAVO_LOG("InitializeWavo Wavo.Initialize failed\n");
         mServices.Terminate();
         mLastError = result;
+        // Movies need no sound device: without one they play silently on
+        // the wall clock, and the host's own polls notice their end.
+        mMovie = std::make_unique<MoviePlayer>(nullptr);
         return result;
     }
     WAVO_LOG("InitializeWavo Wavo.Initialize success\n");
@@ -93,7 +96,10 @@ int32_t Engine::Initialize() {
 }
 
 void Engine::Terminate() {
-    if (!mStarted) return;
+    if (!mStarted) {
+        mMovie.reset();
+        return;
+    }
     WAVO_LOG("TerminateWavo Start\n");
     // The movie wakes the worker when it ends: it stops first.
     mMovie->Stop();
@@ -126,6 +132,7 @@ bool Engine::AnsweredWhenStopped(int32_t property) const {
         case WP_EVENT_WINDOW:
         case WP_EVENT_MESSAGE:
         case WP_VIDEO_WINDOW:
+        case WP_DISPLAY_WINDOW:
             return true;
         default:
             return false;
@@ -168,6 +175,9 @@ int32_t Engine::SetEngineProperty(int32_t property, const void* value) {
         }
         case WP_VIDEO_WINDOW:
             mVideoWindow = Read<uintptr_t>(value);
+            return WAVO_OK;
+        case WP_DISPLAY_WINDOW:
+            mDisplayWindow = Read<uint32_t>(value);
             return WAVO_OK;
         default:
             break;
@@ -263,6 +273,8 @@ int32_t Engine::GetEngineProperty(int32_t property, void* result) {
             return Write(result, mMixerLines[3].level);
         case WP_VIDEO_WINDOW:
             return Write(result, mVideoWindow);
+        case WP_DISPLAY_WINDOW:
+            return Write(result, mDisplayWindow);
         default:
             return WAVO_E_NO_PROPERTY;
     }
@@ -360,29 +372,32 @@ void Engine::Test() {
 // [SECTION] Movies and display size
 
 int32_t Engine::PlayMovie(const char* path) {
-    if (!mStarted) return WAVO_OK;
-    mLastError = mMovie->Play(path, mVideoWindow, mObjects->Defaults().volume, mErrors);
+    if (!mMovie) return WAVO_OK;
+    const int32_t volume = mObjects ? mObjects->Defaults().volume : 0;
+    mLastError = mMovie->Play(path, mVideoWindow, volume, mErrors);
     return mLastError;
 }
 
 int32_t Engine::StopMovie() {
-    return mStarted ? mMovie->Stop() : WAVO_OK;
+    return mMovie ? mMovie->Stop() : WAVO_OK;
 }
 
 int32_t Engine::ChangeMovieWindow() {
-    return mStarted ? mMovie->ChangeWindow(mVideoWindow, mErrors) : WAVO_OK;
+    return mMovie ? mMovie->ChangeWindow(mVideoWindow, mErrors) : WAVO_OK;
 }
 
 int32_t Engine::IsMoviePlaying() {
-    return mStarted ? mMovie->IsPlaying() : 0;
+    return mMovie ? mMovie->IsPlaying() : 0;
 }
 
 int32_t Engine::ChangeDisplaySize(int32_t width, int32_t height, int32_t bits) {
-    return mStarted ? mMovie->ChangeDisplaySize(width, height, bits, mErrors) : WAVO_OK;
+    return mDisplay.Change(mDisplayWindow, width, height, bits, mErrors);
 }
 
 int32_t Engine::ResumeDisplaySize() {
-    return mStarted ? mMovie->ResumeDisplaySize() : WAVO_OK;
+    WAVO_LOG("ResumeDisplaySize\n");
+    mDisplay.Resume();
+    return WAVO_OK;
 }
 
 }  // namespace wavo

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 
+#include "display_mode.h"
 #include "job_list.h"
 #include "job_thread.h"
 #include "method_queue.h"
@@ -72,6 +73,8 @@ private:
     WavoEventWindow mEventWindow{};
     uint32_t mEventMessage = 512;
     uintptr_t mVideoWindow = 0;
+    uint32_t mDisplayWindow = 0;
+    DisplayMode mDisplay;
     MixerLine mMixerLines[4];
 
     PlatformServices mServices;

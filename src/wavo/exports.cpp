@@ -42,7 +42,13 @@ WAVO_API int32_t InitializeWavo(void) {
 
 WAVO_API int32_t TerminateWavo(void) {
     wavo::Engine* engine = StartedEngine();
-    if (engine == nullptr || engine->OnWorkerThread()) return 0;
+    if (engine == nullptr) {
+        // A failed start still plays movies: they stop here; its errors stay
+        // readable.
+        if (TheEngine()) TheEngine()->Terminate();
+        return 0;
+    }
+    if (engine->OnWorkerThread()) return 0;
     engine->Terminate();
     TheEngine().reset();
     WAVO_LOG("TerminateWavo Wavo.Terminate\n");
@@ -140,33 +146,35 @@ WAVO_API int32_t SetDebugLog(const char* path) {
     return 0;
 }
 
+// Movies and the display need no sound device: they work after a failed
+// start too.
 WAVO_API int32_t dshowPlay(const char* path) {
-    wavo::Engine* engine = StartedEngine();
+    wavo::Engine* engine = TheEngine().get();
     return engine != nullptr ? engine->PlayMovie(path) : 0;
 }
 
 WAVO_API int32_t dshowStop(void) {
-    wavo::Engine* engine = StartedEngine();
+    wavo::Engine* engine = TheEngine().get();
     return engine != nullptr ? engine->StopMovie() : 0;
 }
 
 WAVO_API int32_t dshowChangeWindow(void) {
-    wavo::Engine* engine = StartedEngine();
+    wavo::Engine* engine = TheEngine().get();
     return engine != nullptr ? engine->ChangeMovieWindow() : 0;
 }
 
 WAVO_API int32_t dshowIsPlaying(void) {
-    wavo::Engine* engine = StartedEngine();
+    wavo::Engine* engine = TheEngine().get();
     return engine != nullptr ? engine->IsMoviePlaying() : 0;
 }
 
 WAVO_API int32_t ChangeDisplaySize(int32_t, int32_t width, int32_t height, int32_t bits) {
-    wavo::Engine* engine = StartedEngine();
+    wavo::Engine* engine = TheEngine().get();
     return engine != nullptr ? engine->ChangeDisplaySize(width, height, bits) : 0;
 }
 
 WAVO_API int32_t ResumeDisplaySize(void) {
-    wavo::Engine* engine = StartedEngine();
+    wavo::Engine* engine = TheEngine().get();
     return engine != nullptr ? engine->ResumeDisplaySize() : 0;
 }
 

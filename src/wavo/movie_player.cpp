@@ -111,16 +111,4 @@ MovieStats MoviePlayer::Stats() {
     return stats;
 }
 
-int32_t MoviePlayer::ChangeDisplaySize(int32_t, int32_t, int32_t, ServiceErrors& errors) {
-    WAVO_LOG("ChangeDisplaySize\n");
-    errors.extended1 = 1;
-    errors.extended2 = kNotImplemented;
-    return WAVO_E_DISPLAY_MODE;
-}
-
-int32_t MoviePlayer::ResumeDisplaySize() {
-    WAVO_LOG("ResumeDisplaySize\n");
-    return WAVO_OK;
-}
-
 }  // namespace wavo

@@ -1,13 +1,9 @@
 #pragma once
-// Movie playback into the host's video window, and the display-size change
-// for full-screen play. A movie is demuxed and decoded by FFmpeg on a thread
+// Movie playback into the host's video window. A movie is demuxed and decoded by FFmpeg on a thread
 // of its own; its sound goes into a streaming buffer of the engine's mixer,
 // whose play position is the clock the pictures are shown by. The host sees
 // the movie only through its WavoVideoWindow: pictures presented into its
 // surface and one completion click posted when the movie has ended.
-//
-// The display is the host's on this platform (its window goes full screen
-// without a mode change), so a mode change fails with its result code.
 
 #include <atomic>
 #include <cstdint>
@@ -50,9 +46,6 @@ public:
     // Runs on the movie's thread when a movie has ended, so that the worker
     // wakes up to poll it.
     void SetEndHandler(std::function<void()> handler) { mEndHandler = std::move(handler); }
-
-    int32_t ChangeDisplaySize(int32_t width, int32_t height, int32_t bits, ServiceErrors& errors);
-    int32_t ResumeDisplaySize();
 
 private:
     Mixer* const mMixer;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "debug_log.h"
 #include "mixer.h"
 #include "wavo.h"
 
@@ -45,6 +46,7 @@ int32_t SODSound::Load() {
     mDecoder = CreateDecoder(static_cast<uint32_t>(mTypeWord));
     if (!mDecoder) return WAVO_E_INVALID_VALUE;
     if (!mDecoder->Open(static_cast<uint32_t>(mTypeWord), data, mMemoryBlockSize)) {
+        WAVO_LOG("SODSound %d: the data cannot be decoded: %s\n", mId, mDecoder->Error().c_str());
         mDecoder.reset();
         return WAVO_E_LOAD_FAILED;
     }
@@ -202,8 +204,10 @@ bool SODSound::Rewind() {
 
 size_t SODSound::ReadStream(uint8_t* out, size_t length) {
     size_t done = 0;
-    const int64_t loopEnd = LoopEndBytes();
     while (done < length) {
+        // The section's end is where a repeat goes back: the last play, and
+        // a sound played once, run on to the end of the data.
+        const int64_t loopEnd = mRepeatsLeft != 0 ? LoopEndBytes() : -1;
         int64_t want = static_cast<int64_t>(length - done);
         if (loopEnd >= 0) want = std::clamp<int64_t>(loopEnd - mDecoder->Position(), 0, want);
         int64_t got = want > 0 && !mDecoder->AtEnd() ? mDecoder->Read(out + done, want) : 0;

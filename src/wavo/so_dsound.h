@@ -3,8 +3,8 @@
 // buffer of two seconds that plays looping; its two halves are refilled
 // alternately by the worker thread as play crosses offset 0 and the middle.
 // A repeat goes on in the same stream: at the end of the data (or of the
-// piece's own repeat section) the decoder rewinds and the half fills on, so
-// the loop point is sample-exact.
+// piece's own repeat section, while repeats are left) the decoder rewinds
+// and the half fills on, so the loop point is sample-exact.
 
 #include <deque>
 #include <memory>

@@ -111,6 +111,18 @@ TEST_F(VellTest, TheSoundDriverStartsWithTheConfiguredVolumesAndMutes) {
     EXPECT_TRUE(Prompts().empty());
 }
 
+// A movie's stop keeps the view's deactivate sense: the root hands it over.
+TEST_F(VellTest, TheSoundDriverReachesTheViewsDeactivateSense) {
+    ASSERT_TRUE(Open());
+    clsGameView& view = *mVell->GameView();
+    for (const bool sense : {true, false}) {
+        view.IsDeactivateSense(sense);
+        EXPECT_EQ(mVell->Wavo()->DeactivateSense(), sense);
+        EXPECT_TRUE(mVell->Wavo()->StopMovie());
+        EXPECT_EQ(view.IsDeactivateSense(), sense);
+    }
+}
+
 TEST_F(VellTest, AMissingSystemFileStopsTheStartWithItsMessage) {
     fs::remove(mFolder / "omake_mode.ini");
     EXPECT_FALSE(Open());

@@ -66,7 +66,7 @@ protected:
              {"6", ""},
              {"7", Sound("tone1000.ogg")},
              {"8", Sound("tone440.ogg")}});
-        ASSERT_TRUE(mQuor.Init(1));
+        ASSERT_TRUE(mQuor.Init(2));
         ASSERT_TRUE(mQuor.LoadArchive(mFolder / "sound.quor", 0));
         std::string list;
         ASSERT_TRUE(mQuor.LoadTextFile(0, list));
@@ -111,7 +111,7 @@ TEST_F(WavoDriverTest, InitCreatesNineChannelsAndReadsTheFadeTime) {
     for (int i = 0; i < 5; ++i)
         ids.push_back(driver.SEChannelId(i));
     for (std::int32_t id : ids)
-        EXPECT_EQ(Prop(id, SP_TYPE), ST_VORBIS_MEMORY);
+        EXPECT_EQ(Prop(id, SP_TYPE), ST_SOUND_MEMORY);
     EXPECT_EQ(driver.BGMFadeTime(), 300);
     EXPECT_TRUE(Logged("  Procedure InitializeWavo Call..."));
     EXPECT_TRUE(Logged("  Initialization of WavoDriver Succeeded."));
@@ -154,6 +154,144 @@ TEST_F(WavoDriverTest, SoundFileModeTakesTheLooseFileAndFallsBackToTheArchive) {
     EXPECT_TRUE(driver.PlayCV("cv01", false, 0));
     EXPECT_TRUE(Logged("wavo load file 'cv01' from archive"));
     EXPECT_GT(driver.SOLength(), 150);
+}
+
+// [SECTION] The kinds of sound ------------------------------------------------
+
+std::string Media(const std::string& name) {
+    return ReadWholeFile(std::string(ZELK_TEST_DATA) + "/wavo/" + name);
+}
+
+// Each kind under a key of its own, loose and in an archive.
+TEST_F(WavoDriverTest, OpusFlacMp3AndWavePlayLooseAndArchived) {
+    const std::vector<std::pair<std::string, std::string>> kinds{
+        {"opus", "media_tone_stereo_48000.opus"},
+        {"flac", "media_tone_stereo_44100.flac"},
+        {"mp3", "media_tone_stereo_44100.mp3"},
+        {"wav", "media_tone_stereo_44100.wav"}};
+    std::vector<testing::ZipItem> entries{{"l", "list\r\na_opus\r\na_flac\r\na_mp3\r\na_wav\r\n"}};
+    std::filesystem::create_directories(mFolder.Path() / "sound");
+    for (size_t k = 0; k < kinds.size(); ++k) {
+        entries.push_back({std::to_string(k + 1), Media(kinds[k].second)});
+        WriteWholeFile(mFolder / ("sound/l_" + kinds[k].first + "." + kinds[k].first),
+                       Media(kinds[k].second));
+    }
+    MakeZip(mFolder / "kinds.quor", entries);
+    ASSERT_TRUE(mQuor.LoadArchive(mFolder / "kinds.quor", kIdsPerArchive));
+    std::string list;
+    ASSERT_TRUE(mQuor.LoadTextFile(kIdsPerArchive, list));
+    ASSERT_TRUE(mQuor.LoadArchiveList(list, kIdsPerArchive));
+    Process().WorkspaceDir = mFolder.Path().string();
+    Process().Debug.SoundFileMode = true;
+    clsWavoDriver& driver = Start();
+    for (const auto& [kind, file] : kinds) {
+        for (const std::string& key : {"a_" + kind, "l_" + kind}) {
+            ASSERT_TRUE(driver.PlayBGM(key, false, true)) << key;
+            EXPECT_TRUE(Playing(driver.BGMChannelId(driver.CurrentBGM()))) << key;
+            EXPECT_NEAR(driver.SOLength(), kind == "wav" ? 250 : 1000, 60) << key;
+        }
+    }
+    EXPECT_TRUE(Logged("wavo load file 'a_opus' from archive"));
+    EXPECT_TRUE(Logged("wavo load file 'l_mp3' from file"));
+}
+
+TEST_F(WavoDriverTest, ALooseOggComesBeforeTheOtherKinds) {
+    std::filesystem::create_directories(mFolder.Path() / "sound");
+    for (const std::string& kind : clsWavoDriver::SoundFileKinds())
+        WriteWholeFile(mFolder / ("sound/both" + kind), Media("media_tone_stereo_44100.flac"));
+    WriteWholeFile(mFolder / "sound/both.ogg", Sound("click.ogg"));
+    WriteWholeFile(mFolder / "sound/later.wav", Media("media_tone_stereo_44100.wav"));
+    WriteWholeFile(mFolder / "sound/later.mp3", Media("media_tone_stereo_44100.mp3"));
+    Process().WorkspaceDir = mFolder.Path().string();
+    Process().Debug.SoundFileMode = true;
+    clsWavoDriver& driver = Start();
+    EXPECT_EQ(clsWavoDriver::SoundFileKinds(),
+              (std::vector<std::string>{".ogg", ".opus", ".flac", ".mp3", ".wav"}));
+    ASSERT_TRUE(driver.PlaySE("both", false));
+    EXPECT_LT(driver.SOLength(), 500);  // the click, not the second of tone
+    ASSERT_TRUE(driver.PlaySE("later", false));
+    EXPECT_NEAR(driver.SOLength(), 1000, 60);  // the MP3, not the quarter-second WAVE
+}
+
+// A sound that cannot play fails its command, which in debug mode shows the
+// scenario's error; outside it one line on standard error says so, once for
+// each sound however often it is asked for.
+TEST_F(WavoDriverTest, ASoundThatCannotPlaySaysSoOnceOutsideDebugMode) {
+    std::string cut = Media("media_tone_stereo_44100.flac");
+    cut.resize(300);
+    std::filesystem::create_directories(mFolder.Path() / "sound");
+    WriteWholeFile(mFolder / "sound/broken.flac", cut);
+    WriteWholeFile(mFolder / "sound/opus_as_ogg.ogg", Media("media_tone_stereo_48000.opus"));
+    Process().WorkspaceDir = mFolder.Path().string();
+    Process().Debug.SoundFileMode = true;
+    Process().IsDebugMode = false;
+    clsWavoDriver& driver = Start();
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(driver.PlayBGM("broken", false, true));
+    EXPECT_FALSE(driver.PlayBGM("broken", false, true));
+    EXPECT_FALSE(driver.PlaySE("Broken", false));
+    EXPECT_FALSE(driver.PlaySE("missing", false));
+    EXPECT_FALSE(driver.PlayCV("missing", false, 0));
+    driver.PlayBGM("", false, true);  // a slot's "no music" says nothing
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said,
+              "zelk: sound 'broken' cannot be decoded: it is damaged, or not Ogg Vorbis, Ogg "
+              "Opus, FLAC, MP3 or WAVE; the game goes on without it\n"
+              "zelk: sound 'missing' is neither in sound/ (as .ogg, .opus, .flac, .mp3 or .wav) "
+              "nor in the archives; the game goes on without it\n");
+    EXPECT_TRUE(Logged("wavo load error 'broken'"));
+    EXPECT_FALSE(Logged("wavo load file 'broken' from file"));
+    EXPECT_EQ(driver.CurrentBGM(), -1);
+    // An Opus stream named ".ogg" is still a sound the engine plays.
+    EXPECT_TRUE(driver.PlayBGM("opus_as_ogg", false, true));
+}
+
+TEST_F(WavoDriverTest, InDebugModeTheFailureIsTheCommandsAlone) {
+    Process().IsDebugMode = true;
+    clsWavoDriver& driver = Start();
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(driver.PlaySE("missing", false));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+// A channel whose new data failed to load holds no sound: asking again for
+// the piece it held before loads that piece again instead of the wreck.
+TEST_F(WavoDriverTest, AFailedLoadLeavesTheChannelEmptyNotStale) {
+    std::string cut = Media("media_tone_stereo_44100.mp3");
+    cut.resize(200);
+    MakeZip(mFolder / "cut.quor", {{"l", "list\r\ncut\r\n"}, {"1", cut}});
+    ASSERT_TRUE(mQuor.LoadArchive(mFolder / "cut.quor", kIdsPerArchive));
+    std::string list;
+    ASSERT_TRUE(mQuor.LoadTextFile(kIdsPerArchive, list));
+    ASSERT_TRUE(mQuor.LoadArchiveList(list, kIdsPerArchive));
+    clsWavoDriver& driver = Start();
+    long count = 1;
+    ASSERT_TRUE(driver.PlaySELoop("se01", count, false));
+    EXPECT_FALSE(driver.PlaySELoop("cut", count, false));
+    EXPECT_TRUE(driver.PlaySELoop("se01", count, false));
+    EXPECT_TRUE(Playing(driver.SELoopChannelId()));
+}
+
+// [SECTION] Movies ------------------------------------------------------------
+
+// The view's deactivate sense is off while the movie stops and as it was
+// afterwards.
+TEST_F(WavoDriverTest, StopMovieKeepsTheViewsDeactivateSense) {
+    bool sense = true;
+    std::vector<bool> written;
+    mDriver = std::make_unique<clsWavoDriver>(WavoDriverParts{{},
+                                                              &mSystemInfo,
+                                                              &mQuor,
+                                                              [&] { return sense; },
+                                                              [&](bool value) {
+                                                                  written.push_back(value);
+                                                                  sense = value;
+                                                              }});
+    ASSERT_TRUE(mDriver->Init());
+    EXPECT_EQ(mDriver->DeactivateSense(), true);
+    EXPECT_TRUE(mDriver->StopMovie());
+    EXPECT_EQ(written, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(sense);
 }
 
 // [SECTION] Music -------------------------------------------------------------

@@ -121,6 +121,32 @@ TEST(Picture, BmpsOfEveryDepthDecodeToTheirPixels) {
     }
 }
 
+TEST(Picture, WebpsDecodeToTheirPixelsAndKeepTheirAlpha) {
+    ExpectColourPattern("rgb.webp");
+    EXPECT_FALSE(LoadOrFail("rgb.webp").HasAlpha());
+    // The alpha channel of rgba.png is the grey pattern (its encoder keeps
+    // no colour under alpha 0, so colours are not compared).
+    ExpectMask("rgba.webp", true);
+}
+
+// Cut short or damaged inside, a WebP is refused with a message or decodes
+// without harm.
+TEST(Picture, DamagedWebpsAreRefusedWithAMessage) {
+    const std::vector<std::uint8_t> bytes = ReadBytes(PicturePath("rgba.webp"));
+    for (std::size_t size = 0; size < bytes.size(); ++size) {
+        std::string error;
+        if (!Picture::Decode(std::span(bytes.data(), size), error)) {
+            EXPECT_FALSE(error.empty()) << size;
+        }
+    }
+    std::vector<std::uint8_t> broken = bytes;
+    for (std::size_t i = 20; i < broken.size(); ++i)
+        broken[i] = static_cast<std::uint8_t>(i * 53);
+    std::string error;
+    EXPECT_FALSE(Picture::Decode(broken, error));
+    EXPECT_FALSE(error.empty());
+}
+
 TEST(Picture, GreyPicturesDecodeToGreyPixels) {
     for (const char* name : {"grey.png", "grey16.png", "grey4.bmp"}) {
         SCOPED_TRACE(name);

@@ -7,12 +7,15 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <SDL.h>
 
 #include "wavo.h"
 #include "wavo_test_support.h"
@@ -94,13 +97,60 @@ TEST_F(WavoMovie, ChangeWindowWithoutAMovieIsNotPlaying) {
     EXPECT_EQ(dshowChangeWindow(), WAVO_E_NO_VIDEO_WINDOW);
 }
 
-TEST_F(WavoMovie, TheDisplaySizeStaysTheHostsAndResumeDoesNothing) {
+// [SECTION] The display size ---------------------------------------------------
+
+// A window of the dummy video driver, whose one display offers one mode.
+class WavoDisplay : public WavoMovie {
+protected:
+    void SetUp() override {
+        WavoMovie::SetUp();
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &mOffered), 0);
+        mWindow = SDL_CreateWindow("display", 0, 0, 320, 240, SDL_WINDOW_HIDDEN);
+        ASSERT_NE(mWindow, nullptr);
+        const uint32_t id = SDL_GetWindowID(mWindow);
+        ASSERT_EQ(SetWavoProp(WP_DISPLAY_WINDOW, &id), 0);
+    }
+    void TearDown() override {
+        ResumeDisplaySize();
+        const uint32_t none = 0;
+        SetWavoProp(WP_DISPLAY_WINDOW, &none);
+        if (mWindow) SDL_DestroyWindow(mWindow);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        WavoMovie::TearDown();
+    }
+    int32_t Step() {
+        int32_t step = 0;
+        GetWavoProp(WP_EXT_ERROR1, &step);
+        return step;
+    }
+    SDL_DisplayMode mOffered{};
+    SDL_Window* mWindow = nullptr;
+};
+
+TEST_F(WavoDisplay, TheOfferedModeTakesTheWindowFullScreenAndResumeBringsItBack) {
+    EXPECT_EQ(ResumeDisplaySize(), 0);  // nothing to undo yet
+    ASSERT_EQ(ChangeDisplaySize(0, mOffered.w, mOffered.h, 32), 0) << SDL_GetError();
+    EXPECT_EQ(SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN_DESKTOP, SDL_WINDOW_FULLSCREEN);
+    SDL_DisplayMode mode{};
+    ASSERT_EQ(SDL_GetWindowDisplayMode(mWindow, &mode), 0);
+    EXPECT_EQ(mode.w, mOffered.w);
+    EXPECT_EQ(mode.h, mOffered.h);
     EXPECT_EQ(ResumeDisplaySize(), 0);
-    EXPECT_EQ(ChangeDisplaySize(0, 640, 480, 32), WAVO_E_DISPLAY_MODE);
-    int32_t step = 0;
-    GetWavoProp(WP_EXT_ERROR1, &step);
-    EXPECT_EQ(step, 1);
-    EXPECT_EQ(ResumeDisplaySize(), 0);
+    EXPECT_EQ(SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+}
+
+TEST_F(WavoDisplay, AModeTheDisplayDoesNotOfferIsRefusedAndChangesNothing) {
+    EXPECT_EQ(ChangeDisplaySize(0, mOffered.w - 1, mOffered.h, 32), WAVO_E_DISPLAY_MODE);
+    EXPECT_EQ(Step(), 3);
+    EXPECT_EQ(ChangeDisplaySize(0, mOffered.w, mOffered.h, 8), WAVO_E_DISPLAY_MODE);
+    EXPECT_EQ(Step(), 3);
+    EXPECT_EQ(SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+    const uint32_t none = 0;
+    SetWavoProp(WP_DISPLAY_WINDOW, &none);
+    EXPECT_EQ(ChangeDisplaySize(0, mOffered.w, mOffered.h, 32), WAVO_E_DISPLAY_MODE);
+    EXPECT_EQ(Step(), 1);
 }
 
 TEST(WavoMovieStopped, MovieCallsDoNothingWhileTheEngineIsStopped) {
@@ -108,6 +158,36 @@ TEST(WavoMovieStopped, MovieCallsDoNothingWhileTheEngineIsStopped) {
     EXPECT_EQ(dshowIsPlaying(), 0);
     EXPECT_EQ(dshowChangeWindow(), 0);
     EXPECT_EQ(dshowStop(), 0);
+}
+
+// [SECTION] Without a sound device -------------------------------------------
+
+// A machine without sound output still plays movies: silently, on the wall
+// clock, their end noticed by the host's own polls.
+TEST(WavoMovieWithoutSound, AFailedStartStillPlaysMoviesAndTerminateStopsThem) {
+    const char* saved = std::getenv("SDL_AUDIODRIVER");
+    const std::string driver = saved ? saved : "dummy";
+    setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
+    const int32_t start = InitializeWavo();
+    setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+    ASSERT_NE(start, 0);
+    HostSurface host;
+    host.Install();
+    ASSERT_EQ(dshowPlay(Movie("short.mp4").c_str()), 0);
+    EXPECT_EQ(dshowIsPlaying(), -1);
+    ASSERT_TRUE(WaitUntil([] { return dshowIsPlaying() == 0; }, 10s));
+    EXPECT_GT(host.presented.load(), 10);
+    EXPECT_TRUE(host.HasPicture());
+    EXPECT_EQ(host.clicks.load(), 1);
+    ASSERT_EQ(dshowPlay(Movie("short.mpg").c_str()), 0);
+    TerminateWavo();
+    EXPECT_EQ(dshowIsPlaying(), 0);
+    EXPECT_EQ(host.clicks.load(), 1);
+    int32_t code = 0;
+    GetWavoProp(WP_LAST_ERROR, &code);
+    EXPECT_EQ(code, 0);  // the last movie's; the failed start's is in the driver's copy
+    const uintptr_t none = 0;
+    SetWavoProp(WP_VIDEO_WINDOW, &none);
 }
 
 // [SECTION] Broken files -----------------------------------------------------

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "wave_format.h"
 
@@ -14,6 +15,10 @@ namespace wavo {
 inline constexpr uint32_t kTypeWaveMemory = 0x49080402;    // WAVE decoder, WAVE memory source
 inline constexpr uint32_t kTypeVorbisFile = 0x49081001;    // Vorbis decoder, file source
 inline constexpr uint32_t kTypeVorbisMemory = 0x49081002;  // Vorbis decoder, memory source
+// Any sound the engine decodes: Ogg Vorbis through the Vorbis decoder, the
+// rest (Ogg Opus, FLAC, MP3, WAVE) through FFmpeg.
+inline constexpr uint32_t kTypeSoundFile = 0x49082001;
+inline constexpr uint32_t kTypeSoundMemory = 0x49082002;
 
 // The repeat section a piece of music names for itself, in frames: an intro
 // plays once, then the section repeats.
@@ -21,6 +26,11 @@ struct LoopPoints {
     int64_t startFrame = 0;
     int64_t lengthFrames = -1;  // -1: to the end of the data
 };
+
+// The section that LOOPSTART and LOOPLENGTH tags name (their texts, null
+// when absent), as the loop tools of game music write them. A start that is
+// not a plain count of frames names none: the piece then repeats whole.
+std::optional<LoopPoints> LoopFromTags(const char* start, const char* length);
 
 class Decoder {
 public:
@@ -49,6 +59,8 @@ public:
     virtual const WaveFormat& OutputFormat() const = 0;
     // nullopt for data that names no repeat section (the whole sound repeats).
     virtual std::optional<LoopPoints> Loop() const { return std::nullopt; }
+    // Why the last Open failed, where the decoder can tell; for the log.
+    virtual std::string Error() const { return {}; }
 };
 
 // The decoder that a type word asks for, not yet open; nullptr for a type word

@@ -3,8 +3,6 @@
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "file_source.h"
@@ -133,22 +131,8 @@ bool VorbisDecoder::ReadHeaders() {
 }
 
 void VorbisDecoder::ReadLoopComments() {
-    // A value that is not a plain count of samples names no section: the
-    // piece then repeats whole, as any other.
-    const auto count = [&](const char* tag) -> int64_t {
-        const char* text = vorbis_comment_query(&mComment, tag, 0);
-        if (text == nullptr || *text == '\0') return -1;
-        char* end = nullptr;
-        errno = 0;
-        const long long value = std::strtoll(text, &end, 10);
-        if (errno != 0 || *end != '\0' || value < 0) return -1;
-        return value;
-    };
-    mLoop.reset();
-    const int64_t start = count("LOOPSTART");
-    if (start < 0) return;
-    const int64_t length = count("LOOPLENGTH");
-    mLoop = LoopPoints{start, length > 0 ? length : -1};
+    mLoop = LoopFromTags(vorbis_comment_query(&mComment, "LOOPSTART", 0),
+                         vorbis_comment_query(&mComment, "LOOPLENGTH", 0));
 }
 
 // Submits header packets from the pages already synced; false for a broken one.

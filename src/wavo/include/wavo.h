@@ -30,6 +30,8 @@
  * GetErrorDescription() gives its text. While the engine is not started every
  * function returns 0 and does nothing, unless it says otherwise; AddSO() then
  * returns 0, which a host may take as an ID (its later calls do nothing).
+ * After a failed start (no sound output on this machine) the movie and
+ * display functions work all the same: movies play without their sound.
  *
  * Threads: any host thread may call any function, except that TerminateWavo()
  * must not race the others. Methods run on the engine's worker thread; the
@@ -98,7 +100,8 @@ typedef int32_t (*WavoEnumProc)(int32_t id);
 
 /*
  * SetWavoProp / GetWavoProp. WP_LAST_ERROR, WP_PLATFORM_VERSION, the two
- * extended errors, WP_EVENT_WINDOW, WP_EVENT_MESSAGE and WP_VIDEO_WINDOW are
+ * extended errors, WP_EVENT_WINDOW, WP_EVENT_MESSAGE, WP_VIDEO_WINDOW and
+ * WP_DISPLAY_WINDOW are
  * answered also while the engine is not started (after a failed start, the
  * errors tell why); the others need a started engine. Read-only ones give
  * WAVO_E_UNAVAILABLE on set; an unknown id gives WAVO_E_NO_PROPERTY.
@@ -124,7 +127,8 @@ enum WavoProperty {
     WP_MIXER_LEVEL3 = 0x41010040,
     WP_MIXER_LEVEL2 = 0x41020040,
     WP_MIXER_LEVEL4 = 0x41040040,
-    WP_VIDEO_WINDOW = 0x42000000, /* uintptr_t: the WavoVideoWindow of movies */
+    WP_VIDEO_WINDOW = 0x42000000,   /* uintptr_t: the WavoVideoWindow of movies */
+    WP_DISPLAY_WINDOW = 0x42000001, /* uint32_t: SDL window ID that ChangeDisplaySize switches */
 };
 
 /* [SECTION] Identifiers: events ======================================= */
@@ -182,7 +186,11 @@ enum WavoResult {
 /*
  * Type word (AddSO): 0x49, then the class (bits 16-23), the data kind (bits
  * 8-15) and the source (bits 0-1: 1 file, 2 memory block). Sound output
- * objects load WAVE from memory, Ogg Vorbis from a file or from memory.
+ * objects load WAVE from memory, Ogg Vorbis from a file or from memory, and
+ * "any sound" from a file or from memory: Ogg Vorbis (decoded as the Vorbis
+ * types do), Ogg Opus, FLAC, MP3 or WAVE, told apart by the data itself.
+ * LOOPSTART and LOOPLENGTH tags (counts of frames) of any of them name the
+ * section that repeats.
  */
 enum WavoTypeWord {
     ST_CLASS_MCI = 0x00030000,      /* media device class (music sequences) */
@@ -191,11 +199,14 @@ enum WavoTypeWord {
     ST_KIND_SEQUENCE = 0x00000100,  /* music sequence (MIDI) */
     ST_KIND_WAVE = 0x00000400,      /* RIFF WAVE */
     ST_KIND_VORBIS = 0x00001000,    /* Ogg Vorbis */
+    ST_KIND_SOUND = 0x00002000,     /* any sound: Vorbis, Opus, FLAC, MP3, WAVE */
     ST_SOURCE_FILE = 0x00000001,    /* the data is the file named by SP_FILE_NAME */
     ST_SOURCE_MEMORY = 0x00000002,  /* the data is the memory block */
     ST_WAVE_MEMORY = 0x49080402,    /* streaming WAVE from the memory block */
     ST_VORBIS_FILE = 0x49081001,    /* streaming Ogg Vorbis from a file */
     ST_VORBIS_MEMORY = 0x49081002,  /* streaming Ogg Vorbis from the memory block */
+    ST_SOUND_FILE = 0x49082001,     /* streaming any sound from a file */
+    ST_SOUND_MEMORY = 0x49082002,   /* streaming any sound from the memory block */
     ST_MUSIC_SEQUENCE = 0x49040101, /* music segment from a MIDI file */
     ST_MCI_SEQUENCE = 0x49030101,   /* media device playing a MIDI file */
 };
@@ -271,7 +282,7 @@ enum WavoJobType {
  * goes on silent); the code stays readable as WP_LAST_ERROR. */
 WAVO_API int32_t InitializeWavo(void);
 /* Stops the worker, destroys every sound object, closes the sound output.
- * Always 0; does nothing when the engine is not started. */
+ * Always 0. After a failed start it stops a playing movie only. */
 WAVO_API int32_t TerminateWavo(void);
 /* No effect; always 0. */
 WAVO_API int32_t SetEventProc(int32_t a, int32_t b, int32_t c, int32_t d);
@@ -368,12 +379,15 @@ WAVO_API int32_t dshowChangeWindow(void);
 /* -1 while a movie plays, else 0. Notices the end of the movie and then
  * posts its completion click (see WavoVideoWindow). */
 WAVO_API int32_t dshowIsPlaying(void);
-/* Switches the display to width x height x bits: 0 or WAVO_E_DISPLAY_MODE.
- * The engine leaves the display to the host on this platform (the host
- * scales its window to full screen), so the change always fails with
- * WP_EXT_ERROR1 1 and the host stays in its own full-screen mode. */
+/* Switches the display to width x height x bits by putting the host's window
+ * (WP_DISPLAY_WINDOW, an SDL window of the same process) full screen in
+ * exactly that mode: 0, or WAVO_E_DISPLAY_MODE with WP_EXT_ERROR1 1 (no
+ * video or no such window) or 3 (the display does not offer the mode, or
+ * refused it; WP_EXT_ERROR2 SDL's result). bits 0 takes any depth; 24 and
+ * 32 both mean true colour. */
 WAVO_API int32_t ChangeDisplaySize(int32_t reserved, int32_t width, int32_t height, int32_t bits);
-/* Restores the display mode changed by ChangeDisplaySize. Always 0. */
+/* Puts the window back as it was before ChangeDisplaySize (its full-screen
+ * state and mode). Always 0; nothing without a change. */
 WAVO_API int32_t ResumeDisplaySize(void);
 
 #ifdef __cplusplus

@@ -85,3 +85,7 @@ convert "$tmp/top.ppm" "$tmp/bottom.ppm" -append -strip -quality 95 -sampling-fa
 
 # A PNG cut off in the middle of its picture data.
 head -c 120 rgba.png >truncated.png
+
+# WebP, lossless, with and without alpha.
+convert rgb.png -define webp:lossless=true rgb.webp
+convert rgba.png -define webp:lossless=true rgba.webp

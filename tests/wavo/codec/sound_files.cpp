@@ -2,6 +2,7 @@
 
 #include <vorbis/vorbisfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -51,6 +52,35 @@ std::vector<float> AsFloat(const std::vector<int16_t>& samples) {
     for (size_t i = 0; i < samples.size(); ++i)
         scaled[i] = samples[i] / 32768.0f;
     return scaled;
+}
+
+namespace {
+
+size_t StretchEnd(const std::vector<float>& samples, const Stretch& stretch) {
+    return std::min(stretch.first + stretch.count, samples.size() / stretch.channels);
+}
+
+}  // namespace
+
+double Rms(const std::vector<float>& samples, const Stretch& stretch) {
+    const size_t end = StretchEnd(samples, stretch);
+    double sum = 0.0;
+    for (size_t frame = stretch.first; frame < end; ++frame) {
+        const double sample = samples[frame * stretch.channels + stretch.channel];
+        sum += sample * sample;
+    }
+    return end > stretch.first ? std::sqrt(sum / double(end - stretch.first)) : 0.0;
+}
+
+int Crossings(const std::vector<float>& samples, const Stretch& stretch) {
+    const size_t end = StretchEnd(samples, stretch);
+    int crossings = 0;
+    for (size_t frame = stretch.first + 1; frame < end; ++frame) {
+        const float before = samples[(frame - 1) * stretch.channels + stretch.channel];
+        const float now = samples[frame * stretch.channels + stretch.channel];
+        crossings += (before < 0) != (now < 0);
+    }
+    return crossings;
 }
 
 double AlignedSnr(const std::vector<int16_t>& reference, const std::vector<int16_t>& actual,

@@ -24,6 +24,18 @@ double AlignedSnr(const std::vector<int16_t>& reference, const std::vector<int16
 // Samples scaled to full scale 1.0.
 std::vector<float> AsFloat(const std::vector<int16_t>& samples);
 
+// A stretch of one channel of interleaved sound: frames first to first +
+// count, cut at the end of the sound.
+struct Stretch {
+    int channels = 2;
+    int channel = 0;
+    size_t first = 0;
+    size_t count = 0;
+};
+// Its root mean square (full scale 1.0) and how often it changes sign.
+double Rms(const std::vector<float>& samples, const Stretch& stretch);
+int Crossings(const std::vector<float>& samples, const Stretch& stretch);
+
 // A little-endian RIFF WAVE block written chunk by chunk.
 class RiffBuilder {
 public:

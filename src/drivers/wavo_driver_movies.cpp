@@ -1,0 +1,64 @@
+// clsWavoDriver: movies, played by the engine into the view's screen surface.
+#include <cstring>
+
+#include "common/codepage.h"
+#include "drivers/wavo_driver.h"
+#include "drivers/wavo_driver_video_window.h"
+#include "wavo.h"
+
+namespace zelk {
+
+bool clsWavoDriver::SetVideoWindow(ScreenSurface* surface, std::function<void()> postClick) {
+    std::unique_ptr<VideoWindow> next;
+    if (surface != nullptr) {
+        next = std::make_unique<VideoWindow>();
+        next->surface = surface;
+        next->postClick = std::move(postClick);
+        next->window = {next.get(),
+                        surface->Width(),
+                        surface->Height(),
+                        surface->Stride(),
+                        &VideoWindow::Lock,
+                        &VideoWindow::Unlock,
+                        &VideoWindow::Presented,
+                        &VideoWindow::PostClick};
+    }
+    const auto handle = reinterpret_cast<std::uintptr_t>(next ? &next->window : nullptr);
+    std::int32_t result = SetWavoProp(WP_VIDEO_WINDOW, &handle);
+    if (result == WAVO_OK) result = dshowChangeWindow();
+    // A movie that could not move would go on drawing into the old window,
+    // which goes now: it ends instead.
+    if (result != WAVO_OK && mVideoWindow && dshowIsPlaying() != 0) dshowStop();
+    mVideoWindow = std::move(next);
+    return result == WAVO_OK;
+}
+
+bool clsWavoDriver::PlayMovie(const std::string& sPath) {
+    // The movie's sound plays at the engine's default volume: make that the
+    // music's, so the reader's volume and mute hold for movies too.
+    std::int32_t saved = 255;
+    GetWavoProp(WP_DEFAULT_VOLUME, &saved);
+    const std::int32_t volume = PlayingVolume(EffectiveBGMVolume(mBGMVolume, mBGMVolumeRate));
+    SetWavoProp(WP_DEFAULT_VOLUME, &volume);
+    const std::int32_t result = dshowPlay(Utf8ToCp932Lossy(sPath).c_str());
+    SetWavoProp(WP_DEFAULT_VOLUME, &saved);
+    return result == WAVO_OK;
+}
+
+bool clsWavoDriver::StopMovie() {
+    if (!mParts.getDeactivateSense || !mParts.setDeactivateSense) {
+        dshowStop();
+        return true;
+    }
+    const bool saved = mParts.getDeactivateSense();
+    mParts.setDeactivateSense(false);
+    dshowStop();
+    mParts.setDeactivateSense(saved);
+    return true;
+}
+
+bool clsWavoDriver::IsPlayingMovie() const {
+    return dshowIsPlaying() != 0;
+}
+
+}  // namespace zelk

@@ -1,0 +1,267 @@
+#include "media_stream.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libswresample/swresample.h>
+}
+
+#include <cstdio>
+
+namespace wavo {
+namespace {
+
+constexpr int kIoBufferSize = 32768;
+constexpr int kLowestRate = 1000;
+constexpr int kHighestRate = 384000;
+// Decode errors in a row after which the data counts as ended: a decoder
+// that fails on every frame must not keep the worker busy for ever.
+constexpr int kMostErrorsInARow = 64;
+
+int ReadSource(void* opaque, uint8_t* buffer, int size) {
+    const int64_t got = static_cast<Source*>(opaque)->Read(buffer, size);
+    return got > 0 ? static_cast<int>(got) : AVERROR_EOF;
+}
+
+int64_t SeekSource(void* opaque, int64_t offset, int whence) {
+    auto* source = static_cast<Source*>(opaque);
+    whence &= ~AVSEEK_FORCE;
+    if (whence == AVSEEK_SIZE) return source->Size();
+    int64_t base = 0;
+    if (whence == SEEK_CUR) {
+        base = source->Tell();
+    } else if (whence == SEEK_END) {
+        base = source->Size();
+    } else if (whence != SEEK_SET) {
+        return AVERROR(EINVAL);
+    }
+    int64_t target = 0;
+    if (__builtin_add_overflow(base, offset, &target)) return AVERROR(EINVAL);
+    return source->Seek(target) ? target : AVERROR(EIO);
+}
+
+std::string ErrorText(int error) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(error, text, sizeof text);
+    return text;
+}
+
+}  // namespace
+
+std::unique_ptr<MediaStream> MediaStream::Open(Source& source, std::string& error) {
+    if (!source.Seek(0)) {
+        error = "the data cannot be read";
+        return nullptr;
+    }
+    auto stream = std::make_unique<MediaStream>(Key{});
+    if (!stream->OpenContainer(source, error) || !stream->OpenDecoder(error)) return nullptr;
+    return stream;
+}
+
+MediaStream::~MediaStream() {
+    av_frame_free(&mFrame);
+    av_packet_free(&mPacket);
+    swr_free(&mConverter);
+    avcodec_free_context(&mCodec);
+    avformat_close_input(&mFormat);
+    // A custom reader stays the caller's, its buffer too (FFmpeg may have
+    // replaced the one it was given).
+    if (mIo != nullptr) {
+        av_freep(&mIo->buffer);
+        avio_context_free(&mIo);
+    }
+}
+
+bool MediaStream::OpenContainer(Source& source, std::string& error) {
+    auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
+    if (buffer != nullptr)
+        mIo =
+            avio_alloc_context(buffer, kIoBufferSize, 0, &source, ReadSource, nullptr, SeekSource);
+    if (mIo == nullptr) av_free(buffer);
+    mFormat = avformat_alloc_context();
+    if (mIo == nullptr || mFormat == nullptr) {
+        error = "out of memory";
+        return false;
+    }
+    mFormat->pb = mIo;
+    mFormat->flags |= AVFMT_FLAG_CUSTOM_IO;
+    mFormat->format_whitelist = av_strdup(kContainers);
+    // On failure FFmpeg frees the context and clears the pointer.
+    int result = avformat_open_input(&mFormat, nullptr, nullptr, nullptr);
+    if (result < 0) {
+        error = "not Ogg, FLAC, MP3 or WAVE data (" + ErrorText(result) + ")";
+        return false;
+    }
+    mStream = av_find_best_stream(mFormat, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    const AVCodecParameters* parameters =
+        mStream >= 0 ? mFormat->streams[mStream]->codecpar : nullptr;
+    // Most containers name rate and channels in their headers; the others
+    // are looked into further.
+    if (parameters == nullptr || parameters->sample_rate <= 0 ||
+        parameters->ch_layout.nb_channels <= 0) {
+        // A failure here shows as no stream below.
+        avformat_find_stream_info(mFormat, nullptr);
+        mStream = av_find_best_stream(mFormat, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    }
+    if (mStream < 0) {
+        error = "no sound in the data";
+        return false;
+    }
+    return true;
+}
+
+bool MediaStream::OpenDecoder(std::string& error) {
+    const AVStream* stream = mFormat->streams[mStream];
+    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    if (codec == nullptr) {
+        error = std::string("no decoder for ") + avcodec_get_name(stream->codecpar->codec_id);
+        return false;
+    }
+    mCodec = avcodec_alloc_context3(codec);
+    if (mCodec == nullptr) {
+        error = "out of memory";
+        return false;
+    }
+    int result = avcodec_parameters_to_context(mCodec, stream->codecpar);
+    // One core: sound shares the machine with the game.
+    mCodec->thread_count = 1;
+    mCodec->pkt_timebase = stream->time_base;
+    if (result >= 0) result = avcodec_open2(mCodec, codec, nullptr);
+    if (result < 0) {
+        error = "cannot decode " + std::string(codec->name) + " (" + ErrorText(result) + ")";
+        return false;
+    }
+    const int channels = mCodec->ch_layout.nb_channels;
+    if (channels <= 0 || mCodec->sample_rate < kLowestRate || mCodec->sample_rate > kHighestRate) {
+        error = "a sound of " + std::to_string(channels) + " channels at " +
+                std::to_string(mCodec->sample_rate) + " Hz cannot be played";
+        return false;
+    }
+    // More channels than two are mixed down: the output is mono or stereo.
+    mChannels = channels == 1 ? 1 : 2;
+    mRate = static_cast<uint32_t>(mCodec->sample_rate);
+    mPacket = av_packet_alloc();
+    mFrame = av_frame_alloc();
+    if (mPacket == nullptr || mFrame == nullptr) {
+        error = "out of memory";
+        return false;
+    }
+    return true;
+}
+
+int64_t MediaStream::LengthMs() const {
+    const AVStream* stream = mFormat->streams[mStream];
+    if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+        return av_rescale_q(stream->duration, stream->time_base, AVRational{1, 1000});
+    if (mFormat->duration != AV_NOPTS_VALUE && mFormat->duration > 0)
+        return mFormat->duration / (AV_TIME_BASE / 1000);
+    return -1;
+}
+
+std::optional<LoopPoints> MediaStream::Loop() const {
+    // Ogg keeps its comments with the stream, FLAC and MP3 with the file.
+    const auto tag = [&](const char* name) -> const char* {
+        const AVDictionaryEntry* entry =
+            av_dict_get(mFormat->streams[mStream]->metadata, name, nullptr, 0);
+        if (entry == nullptr) entry = av_dict_get(mFormat->metadata, name, nullptr, 0);
+        return entry != nullptr ? entry->value : nullptr;
+    };
+    return LoopFromTags(tag("LOOPSTART"), tag("LOOPLENGTH"));
+}
+
+// [SECTION] Decoding
+
+bool MediaStream::Decode(std::vector<int16_t>& pcm) {
+    const size_t before = pcm.size();
+    int errors = 0;
+    for (;;) {
+        const int result = avcodec_receive_frame(mCodec, mFrame);
+        if (result == 0) {
+            errors = 0;
+            if (SetUpConverter(*mFrame)) Convert(mFrame, pcm);
+            av_frame_unref(mFrame);
+            if (pcm.size() > before) return true;
+            continue;
+        }
+        if (result == AVERROR(EAGAIN)) {
+            if (!Feed()) break;
+            continue;
+        }
+        if (result != AVERROR_EOF && !mFlushed && ++errors < kMostErrorsInARow) continue;
+        break;
+    }
+    // The end: what the converter holds back comes last.
+    if (!mDrained && mConverter != nullptr) {
+        mDrained = true;
+        Convert(nullptr, pcm);
+    }
+    return pcm.size() > before;
+}
+
+// Sends the next packet of our stream to the decoder, or the end.
+bool MediaStream::Feed() {
+    if (mFlushed) return false;
+    for (;;) {
+        // A read error is the end too: what was read plays.
+        if (av_read_frame(mFormat, mPacket) < 0) {
+            avcodec_send_packet(mCodec, nullptr);
+            mFlushed = true;
+            return true;
+        }
+        const bool ours = mPacket->stream_index == mStream;
+        if (ours) avcodec_send_packet(mCodec, mPacket);
+        av_packet_unref(mPacket);
+        if (ours) return true;
+    }
+}
+
+bool MediaStream::SetUpConverter(const AVFrame& frame) {
+    const uint64_t mask =
+        frame.ch_layout.order == AV_CHANNEL_ORDER_NATIVE ? frame.ch_layout.u.mask : 0;
+    if (mConverter != nullptr && frame.sample_rate == mInRate && frame.format == mInFormat &&
+        frame.ch_layout.nb_channels == mInChannels && mask == mInMask)
+        return true;
+    swr_free(&mConverter);
+    mInFormat = -1;
+    if (frame.sample_rate < kLowestRate || frame.sample_rate > kHighestRate ||
+        frame.ch_layout.nb_channels <= 0)
+        return false;
+    AVChannelLayout output{};
+    av_channel_layout_default(&output, mChannels);
+    AVChannelLayout input{};
+    if (frame.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+        av_channel_layout_default(&input, frame.ch_layout.nb_channels);
+    else if (av_channel_layout_copy(&input, &frame.ch_layout) < 0)
+        return false;
+    const int result = swr_alloc_set_opts2(
+        &mConverter, &output, AV_SAMPLE_FMT_S16, static_cast<int>(mRate), &input,
+        static_cast<AVSampleFormat>(frame.format), frame.sample_rate, 0, nullptr);
+    av_channel_layout_uninit(&input);
+    av_channel_layout_uninit(&output);
+    if (result < 0 || swr_init(mConverter) < 0) {
+        swr_free(&mConverter);
+        return false;
+    }
+    mInRate = frame.sample_rate;
+    mInFormat = frame.format;
+    mInChannels = frame.ch_layout.nb_channels;
+    mInMask = mask;
+    return true;
+}
+
+bool MediaStream::Convert(const AVFrame* frame, std::vector<int16_t>& pcm) {
+    const int in = frame != nullptr ? frame->nb_samples : 0;
+    const int room = swr_get_out_samples(mConverter, in);
+    if (room <= 0) return true;
+    const size_t at = pcm.size();
+    pcm.resize(at + static_cast<size_t>(room) * mChannels);
+    auto* out = reinterpret_cast<uint8_t*>(pcm.data() + at);
+    const int got = swr_convert(
+        mConverter, &out, room,
+        frame != nullptr ? const_cast<const uint8_t**>(frame->extended_data) : nullptr, in);
+    pcm.resize(at + static_cast<size_t>(got > 0 ? got : 0) * mChannels);
+    return got >= 0;
+}
+
+}  // namespace wavo
