@@ -231,6 +231,14 @@ TEST_F(ViewWindow, ASpeedItemReArmsTheAutoClickAndUpdatesTheWindowState) {
     FakeInterpreterHost host;
     clsInterpreter intprt(host);
     intprt.LastAutoClickTimer(2500);
+    // The root lends these two for this test only, whatever its end.
+    struct Lent {
+        RecordingRoot& root;
+        ~Lent() {
+            root.intprt = nullptr;
+            root.lumo = nullptr;
+        }
+    } lent{root};
     root.intprt = &intprt;
     INIFile gameMode;
     std::string text;
@@ -270,9 +278,6 @@ TEST_F(ViewWindow, ASpeedItemReArmsTheAutoClickAndUpdatesTheWindowState) {
     EXPECT_EQ(root.cfg->LongVal("TextSpeed"), 0);
     EXPECT_EQ(root.arms.size(), 1u);
     EXPECT_EQ(stateCell(), 0);
-
-    root.lumo = nullptr;
-    root.intprt = nullptr;
 }
 
 }  // namespace
