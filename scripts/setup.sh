@@ -12,10 +12,18 @@ packages=(
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
     # The sound engine's rate conversion and the sound check's measurements.
     libsoxr-dev sox
+    # A bare X server for the full-screen test without a window manager.
+    xvfb
     libfluidsynth-dev fluid-soundfont-gm
+    # Self-voicing (the library is opened at run time) and its tests' service;
+    # the clipboard tests' X server and reader.
+    libspeechd-dev speech-dispatcher xvfb xauth xclip
     # The fuzz targets: clang, and its sanitizer and libFuzzer runtimes, which
     # clang only recommends.
     clang-14 libclang-rt-14-dev
+    # The Debian package and its checks: icons drawn from the scalable one,
+    # the manual pages shown, the package and its desktop metadata validated.
+    librsvg2-bin man-db groff-base dpkg-dev lintian appstream desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sets up, then builds and runs every test twice: a normal build and one under
-# AddressSanitizer + UndefinedBehaviorSanitizer. Then builds the libFuzzer
-# targets with clang and runs each for a minute on its corpus; a crash, leak,
-# hang or undefined behaviour found there fails too.
+# AddressSanitizer + UndefinedBehaviorSanitizer. Then builds the Debian
+# package from a clang Release build and checks it (scripts/check-package.sh).
+# Then builds the libFuzzer targets with clang and runs each for a minute on
+# its corpus; a crash, leak, hang or undefined behaviour found there fails
+# too. Every build treats warnings as errors.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -11,21 +13,33 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 for variant in release asan; do
     build="$root/build/$variant"
-    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
-    [ "$variant" = asan ] && options=(-DCMAKE_BUILD_TYPE=Debug -DZELK_SANITIZE=ON)
+    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELK_WERROR=ON)
+    [ "$variant" = asan ] && options=(-DCMAKE_BUILD_TYPE=Debug -DZELK_SANITIZE=ON -DZELK_WERROR=ON)
     echo "== $variant build =="
     start=$(date +%s)
     cmake -S "$root" -B "$build" -G Ninja "${options[@]}" >/dev/null
     cmake --build "$build" -j "$jobs"
-    (cd "$build" && ctest --output-on-failure -j "$jobs")
+    # The clipboard tests need an X server; without one they run under Xvfb.
+    xserver=()
+    if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
+        xserver=(xvfb-run -a -s "-screen 0 1024x768x24")
+    fi
+    (cd "$build" && "${xserver[@]}" ctest --output-on-failure -j "$jobs")
     echo "== $variant done in $(( $(date +%s) - start )) s =="
 done
+
+echo "== package =="
+start=$(date +%s)
+"$root/scripts/package.sh" "$root/build/package"
+deb=$(ls -t "$root"/build/package/zelk_*_amd64.deb | head -1)
+"$root/scripts/check-package.sh" "$deb" "$root/build/clang-release"
+echo "== package done in $(( $(date +%s) - start )) s =="
 
 echo "== fuzz build =="
 start=$(date +%s)
 build="$root/build/fuzz"
 CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DZELK_FUZZ=ON -DZELK_TESTS=OFF >/dev/null
+    -DZELK_FUZZ=ON -DZELK_TESTS=OFF -DZELK_WERROR=ON >/dev/null
 cmake --build "$build" -j "$jobs" --target fuzz_targets
 echo "== fuzz build done in $(( $(date +%s) - start )) s =="
 

@@ -1,6 +1,9 @@
 #include "app/command_line.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include "manual/zelk.h"
 
 namespace zelk {
 
@@ -30,19 +33,26 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string UsageText() {
-    return "usage: zelk [--window | --fullscreen] [GAME_FOLDER]\n"
-           "Plays the visual-novel game in GAME_FOLDER, or the bundled demo game.\n"
-           "  --window       start in a window, whatever the settings say\n"
-           "  --fullscreen   start full screen, whatever the settings say\n"
-           "  --version      print the version and stop\n"
-           "  --help         print this text and stop\n"
-           "Saves and settings go to $XDG_DATA_HOME/zelk/GAME (or ZELK_SAVE_DIR).\n";
+    return kZelkUsage;
 }
 
 bool IsGameFolder(const std::string& folder) {
     for (const char* file : {"/scenario.quor", "/SystemInfo.ini"})
         if (access((folder + file).c_str(), R_OK) == 0) return true;
     return false;
+}
+
+std::string GameFolderOf(const std::string& named) {
+    constexpr std::string_view kArchive = "scenario.quor";
+    struct stat info {};
+    const size_t slash = named.find_last_of('/');
+    const std::string_view name = slash == std::string::npos
+                                      ? std::string_view(named)
+                                      : std::string_view(named).substr(slash + 1);
+    if (name != kArchive || ::stat(named.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return named;
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : named.substr(0, slash);
 }
 
 }  // namespace zelk

@@ -213,6 +213,9 @@ void InputScript::Start(const std::string& line) {
             Ticking(true);
             break;
         case Verb::kMenu: {
+            // As the bar does when it opens: these items follow the settings
+            // and the speech service.
+            if (view) view->UpdateReaderItems();
             ViewMenuItem* item = view ? view->MenuItem(words[1]) : nullptr;
             if (!item) Fail("unknown menu item " + words[1]);
             if (!item->Enabled) Fail("menu item disabled");
@@ -410,6 +413,9 @@ std::string InputScript::StateLine() {
     line += " script=" + script + " addr=" + std::to_string(address);
     line += " bgm=" + Dash(wavo ? wavo->PlayingBGMKey() : std::string());
     line += std::string(" movie=") + flag(wavo && wavo->IsPlayingMovie());
+    GameModeMembers* game =
+        vell && vell->ModeObject() ? vell->ModeObject()->GameMembers() : nullptr;
+    line += " back=" + std::to_string(game ? game->PagesBack() : 0);
     line += " text=" + EscapeLineBreaks(lumo ? lumo->CurrentText() : std::string());
     return line;
 }

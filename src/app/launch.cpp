@@ -208,11 +208,13 @@ long clsLaunch::Msg(const std::string& Prompt, long Buttons, const std::string& 
     // Over a shown game window the box is centred on it (the question box
     // knows its owner window); otherwise it stands alone.
     // Losing the focus to the box is no reason to mute or leave full screen.
+    // A minimised or hidden window would hide its own box: the reader gets
+    // the standard one instead, without restoring the window.
     clsGameView* view = mVell ? mVell->GameView() : nullptr;
     const bool sense = view && view->IsDeactivateSense();
     if (view) view->IsDeactivateSense(false);
-    const long answer =
-        QuestionBox::Instance().Ask(Prompt, Buttons, Title.empty() ? mTitle : Title);
+    const long answer = QuestionBox::Instance().Ask(Prompt, Buttons, Title.empty() ? mTitle : Title,
+                                                    view && view->ShownOnScreen());
     if (view) view->IsDeactivateSense(sense);
     return answer;
 }
@@ -245,6 +247,10 @@ void clsLaunch::PlaceAndShowView() {
     }
     // A configuration that named no mode still gets a window to read in.
     if (view->ScreenMode() == 2) view->ScreenMode(1);
+    view->PictureBackColor(0xFFFFFF);
+    // The empty screen the root composed reaches the picture at the engine's
+    // next present, a frame at most: the window shows it from the start.
+    view->WaitForFirstPicture(std::chrono::milliseconds(100));
     view->Visible(true);
     view->Paint();
     view->IsDeactivateSense(true);

@@ -19,10 +19,8 @@
 #include "platform/single_instance.h"
 #include "platform/window_picture.h"
 #include "view/game_view.h"
+#include "zelk_version.h"
 
-#ifndef ZELK_VERSION
-#define ZELK_VERSION "0"
-#endif
 #ifndef ZELK_INSTALLED_DEMO
 #define ZELK_INSTALLED_DEMO "../share/zelk/games/demo"
 #endif
@@ -43,7 +41,7 @@ std::string Resolved(std::string folder) {
 // The game folder: the one named, else the packed demo game found from the
 // program's own place, else the one of the build.
 std::string GameFolder(const std::string& named) {
-    if (!named.empty()) return Resolved(named);
+    if (!named.empty()) return Resolved(zelk::GameFolderOf(named));
     char self[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
     if (length > 0) {
@@ -82,7 +80,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (line.version) {
-        std::printf("zelk %s\n", ZELK_VERSION);
+        std::printf("zelk %s\n", zelk::kVersion);
         return 0;
     }
     zelk::ProcessValues& process = zelk::Process();

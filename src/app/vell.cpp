@@ -24,13 +24,16 @@
 #include "modes/mode_factory.h"
 #include "modes/mode_saveload_preview.h"
 #include "modes/save_data.h"
+#include "platform/clipboard.h"
 #include "platform/event_pump.h"
+#include "platform/speech.h"
 #include "scenario/shared_data.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"
 #include "view/frm_ctrl.h"
 #include "view/game_view.h"
+#include "view/reader_aids.h"
 
 namespace zelk {
 
@@ -44,6 +47,7 @@ namespace zelk {
 //   [SECTION] Authors
 //   [SECTION] Events of owned objects
 //   [SECTION] Sound and movies
+//   [SECTION] The launcher's, for the parts below the root
 // ============================================================================
 
 // [SECTION] The one root -----------------------------------------------------
@@ -105,6 +109,8 @@ clsVell::clsVell()
     gVell = this;
     mCfg->ChangeSetting = [this](const std::string& sKey) { OnChangeSetting(sKey); };
     mGameView = std::make_unique<clsGameView>(*this);
+    // Nothing of the speech service is loaded until the reader needs it.
+    mAids = std::make_unique<ReaderAids>(*mCfg, MakeSpeechDispatcher("zelk"), MakeSdlClipboard());
     mSharedData = std::make_unique<zelk::SharedData>(LaunchReporter());
     mSD = std::make_unique<clsSaveData>(LaunchReporter());
     mQuor = std::make_unique<clsQuorDriver>(LogLine);
@@ -141,6 +147,7 @@ clsVell::~clsVell() {
     LogLine("Interpreter...");
     mIntprt.reset();
     mIntprtHost.reset();
+    mAids.reset();
     LogLine("GameView...");
     mGameView.reset();
     LogLine("Config...");
@@ -184,9 +191,8 @@ bool clsVell::Init() {
 }
 
 bool clsVell::InitLumo() {
-    // What the driver asks of the program above it. The view, once it has a
-    // window, adds its event rectangles, its auto click and the screen
-    // (ScreenDC); until then the driver composes for no screen.
+    // What the driver asks of the program above it: the view's event
+    // rectangles, its auto click and its picture box (ScreenDC).
     LumoDriverHooks& hooks = mLumo->Hooks();
     const ProcessValues& process = Process();
     hooks.Quor = mQuor.get();
@@ -208,8 +214,12 @@ bool clsVell::InitLumo() {
     hooks.ConfigLong = [this](const std::string& key, long) { return mCfg->LongVal(key); };
     hooks.ConfigString = [this](const std::string& key) { return mCfg->StringVal(key); };
     if (!mLumo->Init()) return false;
+    // The picture box exists before the window: the empty screen composed
+    // below reaches it at once and is what the window first shows.
+    mLumo->ScreenDC(&mGameView->Picture());
     mLumo->BaseFilmSet(1);
-    const long color = ReadLong(mSystemInfo->KeySection("Game").KeyValue("InitialScreenColor"));
+    const auto color = static_cast<long>(
+        RgbToColorRef(ReadLong(mSystemInfo->KeySection("Game").KeyValue("InitialScreenColor"))));
     mLumo->LoadLogicalPic(mLumo->FIDBack(), 0, color);
     mLumo->LoadLogicalPic(mLumo->FIDBuff(), 0, color);
     mLumo->RedrawScreen();
@@ -332,7 +342,13 @@ void clsVell::ChangeMode(long eMode, long eSub, std::any vParam) {
     }
     mModeObject = MakeMode(eMode, *this);
     mVellMode = eMode;
+    mAids->Announce(mModeObject->ScreenName());
     mModeObject->ModeStart(eSub, vParam);
+}
+
+void clsVell::SelectionMovedByKeys(long erIndex) {
+    const clsEventRect* rect = mGameView->EvRects().Item(erIndex);
+    if (rect && mModeObject) mAids->Announce(mModeObject->Caption(*rect));
 }
 
 void clsVell::ModeScreenCmd(long eVellMode, long eEvent, clsEventRect* er) {
@@ -392,6 +408,15 @@ void clsVell::AutoClick() {
 // [SECTION] Save data and quick slots ---------------------------------------
 
 void clsVell::SDMakeData() {
+    SDMakeStatus();
+    // The slot's thumbnail: the whole screen as last presented, shrunk.
+    if (ScreenSurface* screen = mGameView->pic(); screen && mThumbWidth > 0 && mThumbHeight > 0) {
+        mSD->SavePreview(TakeScreenPreview(*screen, static_cast<int>(mThumbWidth),
+                                           static_cast<int>(mThumbHeight)));
+    }
+}
+
+void clsVell::SDMakeStatus() {
     if (mWavo) mWavo->SaveStatus(mSD->WavoStatus());
     mGameView->SaveStatus(mSD->GameViewStatus());
     if (mLumo) mLumo->SaveStatus(mSD->LumoStatus());
@@ -403,11 +428,6 @@ void clsVell::SDMakeData() {
                     game == nullptr || game->TextFilmsVisible() ? "True" : "False");
     status.KeyValue("DateString", FullWidth(NowFormatted("%y/%m/%d")));
     status.KeyValue("TimeString", FullWidth(NowFormatted("%H:%M")));
-    // The slot's thumbnail: the whole screen as last presented, shrunk.
-    if (ScreenSurface* screen = mGameView->pic(); screen && mThumbWidth > 0 && mThumbHeight > 0) {
-        mSD->SavePreview(TakeScreenPreview(*screen, static_cast<int>(mThumbWidth),
-                                           static_cast<int>(mThumbHeight)));
-    }
 }
 
 void clsVell::SDRestoreData(bool bSndRestore) {
@@ -495,6 +515,7 @@ void clsVell::QuickLoad(bool bMsg) {
         return;
     }
     if (mVellMode != 2) ChangeMode(2, 7);
+    if (GameModeMembers* game = GameMode()) game->ForgetPages();
     if (mLumo) mLumo->DrawDeactivate(1, 200);
     SDRestoreData(true);
     if (mLumo) mLumo->DrawActivate(1, 200);
@@ -535,10 +556,6 @@ void clsVell::OnRuntimeError(long /*eErrCode*/, const std::string& sMsg, long lA
     Message((script ? script->Name() : std::string()) + " " + std::to_string(lAddr) + "\r\n" +
             sMsg);
 }
-
-}  // namespace zelk
-
-namespace zelk {
 
 // [SECTION] Sound and movies -------------------------------------------------
 
@@ -596,10 +613,6 @@ bool clsVell::PlayMovie(const std::string& file, long eMovieCancel) {
 GameModeMembers* clsVell::GameMode() const {
     return mModeObject ? mModeObject->GameMembers() : nullptr;
 }
-
-}  // namespace zelk
-
-namespace zelk {
 
 // [SECTION] The launcher's, for the parts below the root ----------------------
 

@@ -29,6 +29,7 @@ class InterpreterHost;
 class clsGameView;
 class clsModeBase;
 class GameModeMembers;
+class ReaderAids;
 
 class clsVell : public PlayerRoot {
 public:
@@ -80,6 +81,7 @@ public:
 
     // [SECTION] Save data
     void SDMakeData() override;
+    void SDMakeStatus() override;
     void SDRestoreData(bool bSndRestore) override;
     void QuickSave(bool bMsg) override;
     void QuickLoad(bool bMsg) override;
@@ -88,6 +90,10 @@ public:
     // Runs once the event loop is back at its top, so never under a step:
     // the page then waits for its click, in the game mode only.
     void ReloadScenario() override;
+
+    // [SECTION] Reader's aids
+    ReaderAids* Aids() const override { return mAids.get(); }
+    void SelectionMovedByKeys(long erIndex) override;
 
     long ThumbWidth() const override { return mThumbWidth; }
     long ThumbHeight() const override { return mThumbHeight; }
@@ -129,6 +135,7 @@ private:
     std::unique_ptr<INIFile> mSystemInfo;
     std::unique_ptr<INIFile> mGamemodeInfo;
     std::unique_ptr<INIFile> mOmakemodeInfo;
+    std::unique_ptr<ReaderAids> mAids;
     std::unique_ptr<clsModeBase> mModeObject;
     std::vector<std::unique_ptr<clsModeBase>> mEndedModes;
     std::shared_ptr<int> mAlive = std::make_shared<int>(0);

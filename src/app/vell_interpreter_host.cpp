@@ -18,6 +18,7 @@
 #include "scenario/shared_data.h"
 #include "settings/configuration.h"
 #include "view/game_view.h"
+#include "view/reader_aids.h"
 
 namespace zelk {
 
@@ -526,6 +527,14 @@ bool VellInterpreterHost::CharIsMale(const std::string& cid) {
 
 bool VellInterpreterHost::AddHistory(const std::string& scenario, long number) {
     return mParts.saveData != nullptr && mParts.saveData->AddHistory(scenario, number);
+}
+
+void VellInterpreterHost::PageShown(const std::string& text, long voiceMs) {
+    if (ReaderAids* aids = mParts.root ? mParts.root->Aids() : nullptr) aids->Page(text, voiceMs);
+}
+
+void VellInterpreterHost::ChoicesShown(const std::string& items) {
+    if (ReaderAids* aids = mParts.root ? mParts.root->Aids() : nullptr) aids->Choices(items);
 }
 
 void VellInterpreterHost::AddCGHistory(const std::string& cGName) {

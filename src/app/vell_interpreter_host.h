@@ -150,6 +150,8 @@ public:
     bool CharIsMale(const std::string& cid) override;
     bool AddHistory(const std::string& scenario, long number) override;
     void AddCGHistory(const std::string& cGName) override;
+    void PageShown(const std::string& text, long voiceMs) override;
+    void ChoicesShown(const std::string& items) override;
 
 private:
     VellHostParts mParts;

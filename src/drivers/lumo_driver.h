@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "drivers/lumo_driver_film_spec.h"
+
 // The engine's identifiers stay out of this header: its callers above the
 // drivers know only film and action numbers.
 
@@ -129,6 +131,11 @@ public:
     bool LoadBuffMask(const std::string& sMask);
     bool LoadByFullPath(int32_t FilmID, const std::string& sPath);
     void LoadLogicalPic(int32_t FilmID, long lFlag, long lColor);
+    // Places the film and gives it the spec's picture and size: a spec
+    // without a picture makes a blank film of W x H; W and H left at 0
+    // beside a picture are read back from it into the spec. The film ends
+    // opaque. False when the picture did not load.
+    bool ApplyFilmSpec(int32_t FilmID, FilmSpecRecord& spec);
 
     // [SECTION] Base film sets and transitions
     long BaseFilmSet() const { return mBaseFilmSet; }
@@ -232,10 +239,6 @@ private:
         std::string text_;
         long rect = -1;  // index in the view's collection
     };
-    struct FilmSpec {
-        std::string name;
-        long x = 0, y = 0, width = 0, height = 0, extra = 0;
-    };
 
     // [SECTION] Helpers
     void Log(const std::string& line) const;
@@ -252,9 +255,8 @@ private:
     void OnEngineEvent();
 
     const INISection* ModeSection(const std::string& name) const;
-    FilmSpec ReadSpec(const INISection* section, const std::string& key) const;
+    FilmSpecRecord ReadSpec(const INISection* section, const std::string& key) const;
     long ReadNumber(const INISection* section, const std::string& key) const;
-    bool ApplyFilmSpec(int32_t film, FilmSpec& spec);
     void BuildWindowMode(const INISection* section);
     void BuildNovelMode(const INISection* section);
     void BuildTextFilms();
@@ -263,6 +265,9 @@ private:
 
     std::string FindLoose(const std::string& name, std::initializer_list<const char*> exts) const;
     bool DrawPicture(int32_t film, const class Picture& picture, bool bFitSize);
+    // After a picture failed to load: the film shows nothing rather than
+    // what it showed before (it may be reused for another slot or face).
+    void ClearPicture(int32_t film);
     bool FitOrReadSize(int32_t film, int32_t& width, int32_t& height, bool bFitSize);
 
     CharSlot* SlotOf(const std::string& sCID);

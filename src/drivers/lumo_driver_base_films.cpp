@@ -16,49 +16,47 @@ const INISection* clsLumoDriver::ModeSection(const std::string& name) const {
     return mHooks.GamemodeInfo ? mHooks.GamemodeInfo->FindSection(name) : nullptr;
 }
 
-clsLumoDriver::FilmSpec clsLumoDriver::ReadSpec(const INISection* section,
-                                                const std::string& key) const {
-    FilmSpec spec;
-    if (!section) return spec;
-    const std::vector<std::string> items = SplitText(section->KeyValue(key), ",");
-    auto number = [&](size_t i) {
-        return i < items.size() ? ReadLong(TrimChars(items[i], " \t")) : 0L;
-    };
-    if (!items.empty()) spec.name = TrimChars(items[0], " \t");
-    spec.x = number(1);
-    spec.y = number(2);
-    spec.width = number(3);
-    spec.height = number(4);
-    spec.extra = number(5);
-    return spec;
+FilmSpecRecord ParseFilmSpec(const std::string& spec, long offsetX, long offsetY) {
+    const std::vector<std::string> items = SplitText(spec, ",");
+    auto number = [&](size_t i) { return i < items.size() ? ReadNumber(items[i]) : 0.0; };
+    FilmSpecRecord record;
+    record.Name = TrimChars(items[0], " \t");
+    record.X = RoundToLong(number(1) + static_cast<double>(offsetX));
+    record.Y = RoundToLong(number(2) + static_cast<double>(offsetY));
+    record.W = RoundToLong(number(3));
+    record.H = RoundToLong(number(4));
+    record.Extra = RoundToLong(number(5));
+    return record;
+}
+
+FilmSpecRecord clsLumoDriver::ReadSpec(const INISection* section, const std::string& key) const {
+    return section ? ParseFilmSpec(section->KeyValue(key)) : FilmSpecRecord{};
 }
 
 long clsLumoDriver::ReadNumber(const INISection* section, const std::string& key) const {
     return section ? ReadLong(section->KeyValue(key)) : 0;
 }
 
-bool clsLumoDriver::ApplyFilmSpec(int32_t film, FilmSpec& spec) {
+bool clsLumoDriver::ApplyFilmSpec(int32_t film, FilmSpecRecord& spec) {
     // Sizes beyond any screen are garbage in the settings, not a film to allocate.
-    auto sane = [](long v) { return v < 0 ? 0 : (v > 16384 ? 16384 : v); };
-    Set2(film, FP_POS, static_cast<int32_t>(spec.x), static_cast<int32_t>(spec.y));
+    auto sane = [](long v) { return static_cast<int32_t>(v < 0 ? 0 : (v > 16384 ? 16384 : v)); };
+    Set2(film, FP_POS, static_cast<int32_t>(spec.X), static_cast<int32_t>(spec.Y));
     bool loaded = true;
-    if (!spec.name.empty()) {
-        loaded = LoadPng(film, spec.name, true, true);
-        if (spec.width != 0) {
-            Set1(film, FP_WIDTH, static_cast<int32_t>(sane(spec.width)));
+    if (!spec.Name.empty()) {
+        loaded = LoadPng(film, spec.Name, true, true);
+        if (spec.W != 0) {
+            Set1(film, FP_WIDTH, sane(spec.W));
         } else {
-            spec.width = Get1(film, FP_WIDTH);
+            spec.W = Get1(film, FP_WIDTH);
         }
-        if (spec.height != 0) {
-            Set1(film, FP_HEIGHT, static_cast<int32_t>(sane(spec.height)));
+        if (spec.H != 0) {
+            Set1(film, FP_HEIGHT, sane(spec.H));
         } else {
-            spec.height = Get1(film, FP_HEIGHT);
+            spec.H = Get1(film, FP_HEIGHT);
         }
     } else {
-        const int32_t w = static_cast<int32_t>(sane(spec.width));
-        const int32_t h = static_cast<int32_t>(sane(spec.height));
-        Set2(film, FP_SIZE, w, h);
-        Set2(film, FP_IMAGE_SIZE, w, h);
+        Set2(film, FP_SIZE, sane(spec.W), sane(spec.H));
+        Set2(film, FP_IMAGE_SIZE, sane(spec.W), sane(spec.H));
     }
     Set1(film, FP_ALPHA, 256);
     return loaded;
@@ -159,25 +157,25 @@ void clsLumoDriver::BuildTextFilms() {
 // The wait cursor (timed by its spec's extra number) and the text films'
 // places are the same in both window styles.
 void clsLumoDriver::BuildCursorAndText(const INISection* section) {
-    FilmSpec cursor = ReadSpec(section, "WaitCursor");
+    FilmSpecRecord cursor = ReadSpec(section, "WaitCursor");
     mWnd.cursor = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
     Set1(mWnd.cursor, FP_INSERT_AFTER, mWnd.text);
     ApplyFilmSpec(mWnd.cursor, cursor);
     ActSet(mActCursor, AP_TARGET, mWnd.cursor);
-    ActSet(mActCursor, AP_SPEED, static_cast<int32_t>(cursor.extra > 0 ? cursor.extra : 1000));
+    ActSet(mActCursor, AP_SPEED, static_cast<int32_t>(cursor.Extra > 0 ? cursor.Extra : 1000));
     CallActMethod(mActCursor, AM_START, nullptr);
-    Set1(mWnd.cursor, FP_X, static_cast<int32_t>(cursor.x - mHooks.ScreenWidth));
+    Set1(mWnd.cursor, FP_X, static_cast<int32_t>(cursor.X - mHooks.ScreenWidth));
 
-    FilmSpec text = ReadSpec(section, "Text");
+    FilmSpecRecord text = ReadSpec(section, "Text");
     ApplyFilmSpec(mWnd.text, text);
-    FilmSpec shadow = ReadSpec(section, "TextShadow");
+    FilmSpecRecord shadow = ReadSpec(section, "TextShadow");
     ApplyFilmSpec(mWnd.shadow, shadow);
 }
 
 // The window back, under `above`; the reader's opacity wins over the game's.
 void clsLumoDriver::BuildWindowBack(const INISection* section, int32_t above,
                                     const std::string& alphaKey) {
-    FilmSpec back = ReadSpec(section, "Back");
+    FilmSpecRecord back = ReadSpec(section, "Back");
     mWnd.back = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
     Set1(mWnd.back, FP_INSERT_BEFORE, above);
     ApplyFilmSpec(mWnd.back, back);
@@ -190,37 +188,37 @@ void clsLumoDriver::BuildWindowMode(const INISection* section) {
     if (!section) Log("lumo: the game mode settings have no [WindowMode]");
     BuildCursorAndText(section);
 
-    FilmSpec frame = ReadSpec(section, "Frame");
+    FilmSpecRecord frame = ReadSpec(section, "Frame");
     mWnd.frame = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
     Set1(mWnd.frame, FP_INSERT_BEFORE, mWnd.shadow);
     ApplyFilmSpec(mWnd.frame, frame);
 
     BuildWindowBack(section, mWnd.frame, "WndAlpha");
 
-    FilmSpec state = ReadSpec(section, "State");
+    FilmSpecRecord state = ReadSpec(section, "State");
     mWnd.state = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
     Set1(mWnd.state, FP_INSERT_AFTER, mWnd.frame);
     ApplyFilmSpec(mWnd.state, state);
     UpdateWindowMode();
 
-    FilmSpec nameplate = ReadSpec(section, "Nameplate");
+    FilmSpecRecord nameplate = ReadSpec(section, "Nameplate");
     mWnd.nameplate = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
     Set1(mWnd.nameplate, FP_INSERT_AFTER, mWnd.frame);
     ApplyFilmSpec(mWnd.nameplate, nameplate);
 
-    const FilmSpec face = ReadSpec(section, "Face");
+    const FilmSpecRecord face = ReadSpec(section, "Face");
     mWnd.face =
-        MakeFilm(FT_ALPHA, static_cast<int32_t>(face.x), static_cast<int32_t>(face.y), 0, 0);
+        MakeFilm(FT_ALPHA, static_cast<int32_t>(face.X), static_cast<int32_t>(face.Y), 0, 0);
     Set1(mWnd.face, FP_INSERT_BEFORE, mWnd.shadow);
     Set1(mWnd.face, FP_ALPHA, 0);
     ExeQueue();
 
-    const FilmSpec choiceFrame = ReadSpec(section, "ChoiceFrame");
-    const FilmSpec choiceText = ReadSpec(section, "ChoiceText");
+    const FilmSpecRecord choiceFrame = ReadSpec(section, "ChoiceFrame");
+    const FilmSpecRecord choiceText = ReadSpec(section, "ChoiceText");
     for (int i = 0; i < kChoiceSlots; ++i) {
         ChoiceSlot& choice = mChoices[static_cast<size_t>(i)];
-        FilmSpec f = choiceFrame;
-        FilmSpec t = choiceText;
+        FilmSpecRecord f = choiceFrame;
+        FilmSpecRecord t = choiceText;
         choice.frame = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
         Attach(choice.frame, mFIDBuff);
         ApplyFilmSpec(choice.frame, f);
@@ -243,17 +241,20 @@ void clsLumoDriver::BuildWindowMode(const INISection* section) {
 
     const std::vector<std::string> names =
         SplitText(section ? section->KeyValue("Buttons") : std::string(), ",");
-    for (size_t i = 0; i < names.size(); ++i) {
-        const std::string name = TrimChars(names[i], " \t");
+    for (const std::string& item : names) {
+        const std::string name = TrimChars(item, " \t");
         if (name.empty()) continue;
-        FilmSpec spec = ReadSpec(section, name);
+        FilmSpecRecord spec = ReadSpec(section, name);
         const int32_t film = MakeFilm(FT_ALPHA, 0, 0, 0, 0);
         Set1(film, FP_INSERT_AFTER, mWnd.frame);
         ApplyFilmSpec(film, spec);
+        // The tag is the button's place among the films built, which
+        // ButtonFlip counts in; an empty name in the list builds nothing.
+        const auto tag = static_cast<long>(mWnd.buttons.size());
         mWnd.buttons.push_back(film);
         if (mHooks.EvRects) {
-            clsEventRect& rect = mHooks.EvRects->Add(static_cast<long>(i), "wndbutton");
-            rect.Move(spec.x, spec.y, spec.width, spec.height);
+            clsEventRect& rect = mHooks.EvRects->Add(tag, "wndbutton");
+            rect.Move(spec.X, spec.Y, spec.W, spec.H);
             rect.FilmID = film;
             rect.Extension = name;
         }
@@ -267,9 +268,9 @@ void clsLumoDriver::BuildNovelMode(const INISection* section) {
 
     BuildWindowBack(section, mWnd.shadow, "NovelAlpha");
 
-    const FilmSpec face = ReadSpec(section, "Face");
+    const FilmSpecRecord face = ReadSpec(section, "Face");
     mWnd.face =
-        MakeFilm(FT_ALPHA, static_cast<int32_t>(face.x), static_cast<int32_t>(face.y), 0, 0);
+        MakeFilm(FT_ALPHA, static_cast<int32_t>(face.X), static_cast<int32_t>(face.Y), 0, 0);
     Set1(mWnd.face, FP_INSERT_BEFORE, mWnd.shadow);
     Set1(mWnd.face, FP_ALPHA, 0);
     ExeQueue();

@@ -212,6 +212,13 @@ bool clsLumoDriver::LoadByFullPath(int32_t FilmID, const std::string& sPath) {
     return true;
 }
 
+void clsLumoDriver::ClearPicture(int32_t FilmID) {
+    Set2(FilmID, FP_SRC_POS, 0, 0);
+    Set2(FilmID, FP_IMAGE_SIZE, 0, 0);
+    Set2(FilmID, FP_SIZE, 0, 0);
+    ExeQueue();
+}
+
 void clsLumoDriver::LoadLogicalPic(int32_t FilmID, long lFlag, long lColor) {
     ExeQueue();
     if (lFlag == 0) {

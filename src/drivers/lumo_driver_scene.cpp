@@ -151,7 +151,11 @@ bool clsLumoDriver::CGChange(const std::string& sFile, long xPos, long yPos, lon
     CharSlot& slot = mChars[0];
     bool result = true;
     if (load || slot.blend != mCharBlendColor) {
+        // The film may have shown another picture, trimmed with its own
+        // offset; the new one starts from its top-left corner.
+        Set2(slot.film, FP_SRC_POS, 0, 0);
         result = LoadPng(slot.film, sFile, true, true);
+        if (!result) ClearPicture(slot.film);
         if (width == -1 && height == -1) {
             CallFilmMethod(slot.film, FM_TRIM, nullptr);
             slot.trimmed = true;
@@ -368,6 +372,7 @@ bool clsLumoDriver::FaceChange(const std::string& sFaceFile) {
         const bool live = mDrawActivity;
         if (live) DrawDeactivate(0, 1000);
         result = LoadPng(mWnd.face, sFaceFile, true, true);
+        if (!result) ClearPicture(mWnd.face);
         Set1(mWnd.face, FP_ALPHA, 256);
         if (live) DrawActivate(0, 1000);
     } else {

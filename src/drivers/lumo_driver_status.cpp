@@ -32,8 +32,10 @@ void clsLumoDriver::SaveStatus(INISection& status) const {
         int32_t state = AS_STOPPED;
         if (s.visible && s.action >= 0 && GetActProp(s.action, AP_STATE, &state) == 0 &&
             state != AS_STOPPED) {
-            for (size_t k = 0; k < s.program.size(); ++k)
-                program += (k ? "," : "") + std::to_string(s.program[k]);
+            for (size_t k = 0; k < s.program.size(); ++k) {
+                if (k) program += ',';
+                program += std::to_string(s.program[k]);
+            }
         }
         status.KeyValue("CHACT" + std::to_string(i), program);
     }

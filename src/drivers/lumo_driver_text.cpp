@@ -1,6 +1,4 @@
 // The text window (printing, shadow, cursor, window look) and the choices.
-#include <cstdlib>
-
 #include "common/codepage.h"
 #include "common/numbers.h"
 #include "common/text.h"
@@ -17,69 +15,27 @@ namespace {
 constexpr int kAvoid = 5000;
 const char* const kDefaultFont = "ＭＳ ゴシック";
 
-bool IsMark(unsigned char c) {
-    return c == '\n' || (c >= 'A' && c <= 'T') || (c >= 'a' && c <= 't');
-}
-
-// The operand bytes that follow a mark letter; "E" adds its own count.
-size_t OperandLength(unsigned char mark) {
-    switch (mark | 0x20) {
-        case 'b':
-            return 8;
-        case 'c':
-            return 4;
-        case 'd':
-            return 6;
-        case 'e':
-            return 2;
-        case 'f':
-        case 'g':
-        case 'h':
-            return 3;
-        case 'i':
-        case 'j':
-        case 'k':
-        case 'l':
-            return 4;
-        case 'm':
-            return 12;
-        case 'p':
-        case 'q':
-        case 'r':
-        case 's':
-        case 't':
-            return 8;
-        default:
-            return 0;
-    }
-}
-
 }  // namespace
 
-// The engine's text as CP932 with every colour mark turned black. The
-// marks are walked as the engine reads them, so that a hexadecimal "D" in
-// another mark's operand or a trail byte is never taken for a colour.
+// The engine's text as CP932 with every colour mark turned black. The engine
+// itself splits the text, so that a "D" among another mark's operands, in a
+// trail byte or in lower case is taken for a colour exactly when the text
+// film takes it for one.
 std::string ShadowText(const std::string& cp932) {
     std::string out;
     out.reserve(cp932.size());
-    size_t i = 0;
-    while (i < cp932.size()) {
-        const unsigned char c = static_cast<unsigned char>(cp932[i]);
-        if (!IsMark(c)) {
-            out.append(cp932, i, 2);
-            i += 2;
-            continue;
-        }
-        size_t length = OperandLength(c);
-        if ((c | 0x20) == 'e' && i + 3 <= cp932.size()) {
-            length += static_cast<size_t>(std::strtol(cp932.substr(i + 1, 2).c_str(), nullptr, 16));
-        }
-        if ((c | 0x20) == 'd') {
+    const auto length = static_cast<int32_t>(cp932.size());
+    int32_t position = 0;
+    while (position < length) {
+        int32_t bytes = 1;
+        const int32_t mark = GetTextElement(cp932.data(), length, position, &bytes);
+        if (mark < 0) break;
+        if (mark == 'D') {
             out += "D000000";
         } else {
-            out.append(cp932, i, 1 + length);
+            out.append(cp932, static_cast<size_t>(position), static_cast<size_t>(bytes));
         }
-        i += 1 + length;
+        position += bytes;
     }
     return out;
 }

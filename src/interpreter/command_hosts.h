@@ -136,6 +136,13 @@ public:
 
     virtual bool AddHistory(const std::string& scenario, long number) = 0;
     virtual void AddCGHistory(const std::string& cGName) = 0;
+
+    // What the reader now has before them, as plain text for the reader's
+    // tools (clipboard, speech): a page once it is shown, to be spoken
+    // after its voice of `voiceMs` milliseconds, or the items of a choice
+    // that opens, one a line.
+    virtual void PageShown(const std::string& /*text*/, long /*voiceMs*/) {}
+    virtual void ChoicesShown(const std::string& /*items*/) {}
 };
 
 }  // namespace zelk

@@ -45,7 +45,9 @@ constexpr CommandEntry kCommands[] = {
 
 // [SECTION] Lookup
 
-CommandFn FindCommand(std::string_view word) {
+namespace {
+
+const std::unordered_map<std::string_view, CommandFn>& Table() {
     static const std::unordered_map<std::string_view, CommandFn> table = [] {
         std::unordered_map<std::string_view, CommandFn> map;
         for (const CommandEntry& entry : kCommands)
@@ -57,8 +59,22 @@ CommandFn FindCommand(std::string_view word) {
         }
         return map;
     }();
-    const auto found = table.find(word);
-    return found == table.end() ? nullptr : found->second;
+    return table;
+}
+
+}  // namespace
+
+CommandFn FindCommand(std::string_view word) {
+    const auto found = Table().find(word);
+    return found == Table().end() ? nullptr : found->second;
+}
+
+std::vector<std::string_view> CommandWords() {
+    std::vector<std::string_view> words;
+    words.reserve(Table().size());
+    for (const auto& [word, run] : Table())
+        words.push_back(word);
+    return words;
 }
 
 }  // namespace zelk

@@ -3,6 +3,7 @@
 
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace zelk {
 
@@ -17,5 +18,9 @@ struct CommandEntry {
 
 // The command of a word, or null when no command is built for it yet.
 CommandFn FindCommand(std::string_view word);
+
+// Every word that has a command, each once: what the authors' reference
+// must describe.
+std::vector<std::string_view> CommandWords();
 
 }  // namespace zelk

@@ -236,8 +236,16 @@ void clsInterpreter::TextEnabled(bool enabled) {
 // [SECTION] Authors' reload
 
 void clsInterpreter::PageShown() {
+    ++mPagesShown;
     mPageScript = mCurrentScript;
     mPageAddress = mAddress;
+}
+
+void clsInterpreter::AddChoiceText(const std::string& text) {
+    if (mChoicesOpened) mChoiceTexts.clear();
+    mChoicesOpened = false;
+    if (!mChoiceTexts.empty()) mChoiceTexts += '\n';
+    mChoiceTexts += text;
 }
 
 void clsInterpreter::ForgetPage() {

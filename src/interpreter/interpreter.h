@@ -93,6 +93,18 @@ public:
     PageReload ReloadPage();
     // Put tells that a text block starts on the page.
     void PageShown();
+    // How many text blocks have started since the interpreter was made: a
+    // new number is a new page.
+    long PagesShown() const { return mPagesShown; }
+    // The plain texts of the choice items, one a line, for the reader's
+    // tools: those of the choice last opened, until items of the next are
+    // added.
+    void AddChoiceText(const std::string& text);
+    const std::string& OpenChoices() {
+        mChoicesOpened = true;
+        return mChoiceTexts;
+    }
+    const std::string& ChoiceTexts() const { return mChoiceTexts; }
 
     // [SECTION] Save slots
     void SaveStatus();
@@ -165,6 +177,9 @@ private:
     long mPageAddress = -1;
     std::weak_ptr<Script> mWaitScript;
     long mWaitAddress = -1;
+    long mPagesShown = 0;
+    std::string mChoiceTexts;
+    bool mChoicesOpened = false;
 
     // The instruction being executed.
     std::string mLine;

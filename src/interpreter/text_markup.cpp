@@ -120,6 +120,16 @@ CompiledText CompileMarkup(std::string_view source, MarkupStyle style, const Mar
 
         const std::string name = ToLowerAscii(escape.name);
         const long number = escape.hasParam ? ReadLong(escape.param) : 0;
+        if (style == kMarkupPlain) {
+            if (name == "w") {
+                result.rest = std::string(source.substr(slash + 2));
+                break;
+            }
+            if (name == "n") out += '\n';
+            if (name == "nowait") result.click = false;
+            if (name == "np") result.nameplate = host.NameplateText(number);
+            continue;
+        }
         if (name == "w") {
             result.rest = std::string(source.substr(slash + 2));
             break;
@@ -171,6 +181,15 @@ CompiledText CompileMarkup(std::string_view source, MarkupStyle style, const Mar
         // Any other escape is dropped.
     }
     return result;
+}
+
+std::string PlainPageText(std::string_view source, MarkupHost& host) {
+    const CompiledText page = CompileMarkup(source, kMarkupPlain, MarkupScale{}, host);
+    if (page.nameplate.empty()) return page.text;
+    // A plate is the speaker's name as the story writes it, brackets and
+    // all, or the bare name.
+    if (page.nameplate.starts_with("【")) return page.nameplate + page.text;
+    return "【" + page.nameplate + "】" + page.text;
 }
 
 }  // namespace zelk

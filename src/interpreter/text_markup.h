@@ -15,6 +15,9 @@ namespace zelk {
 // or the page log.
 enum MarkupStyle : long {
     kMarkupLog = 0,
+    // The characters alone, for the clipboard and the speech service: no
+    // marks, the name plate apart.
+    kMarkupPlain = 1,
     kMarkupWindow = 2,
     kMarkupNovel = 3,
 };
@@ -43,7 +46,13 @@ struct CompiledText {
     bool click = true;
     // The voice to play; for the log, every voice of the page joined by ",".
     std::string voice;
+    // The plain style's name plate ("\np"); empty when none.
+    std::string nameplate;
 };
+
+// A page as the reader's tools get it: the plain text, after its name plate
+// in 【】 when it has one (a plate written with them keeps its own).
+std::string PlainPageText(std::string_view source, MarkupHost& host);
 
 struct MarkupScale {
     // Screen pixels per script unit, across and down.

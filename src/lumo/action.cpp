@@ -475,6 +475,19 @@ void advance(Engine& engine, Action& a, int budget) {
 
 }  // namespace
 
+std::int64_t msUntilNextStep(Engine& engine) {
+    std::int64_t soonest = -1;
+    for (const Action& a : engine.actions.all()) {
+        if (!a.inUse || !a.bound || a.state == AS_STOPPED) continue;
+        const bool waiting = a.state == AS_RUNNING &&
+                             (a.step == StepRoutine::Wait || a.step == StepRoutine::PrintWait);
+        if (!waiting) return 0;
+        const std::int64_t left = std::max<std::int64_t>(a.duration - a.elapsed, 0);
+        if (soonest < 0 || left < soonest) soonest = left;
+    }
+    return soonest;
+}
+
 void advanceActions(Engine& engine, int milliseconds) {
     if (!engine.running()) return;
     auto& all = engine.actions.all();

@@ -54,6 +54,11 @@ private:
     std::vector<Action> mActions;
 };
 
+// How long the engine may sleep before an action needs a frame, in
+// milliseconds: 0 when one needs every frame (moving, printing, starting),
+// the shortest wait left when all of them wait, -1 when none runs.
+std::int64_t msUntilNextStep(Engine& engine);
+
 // The queued commands of an action (codes 30, 31, 32).
 void setActionProperty(Engine& engine, int action, std::int32_t property, std::int32_t value);
 void callActionMethod(Engine& engine, int action, std::int32_t method, std::int32_t argument);

@@ -75,6 +75,11 @@ public:
         return batch;
     }
 
+    bool pending() {
+        std::lock_guard lock(mMutex);
+        return !mPending.empty();
+    }
+
     void clear() {
         std::lock_guard lock(mMutex);
         mPending.clear();

@@ -143,6 +143,12 @@ int Engine::setSetting(std::int32_t id, const void* value) {
 int Engine::queue(Command command, bool mayRun) {
     if (!mRunning.load()) return -1;
     mQueue.push(std::move(command));
+    // A resting frame loop takes it up at once.
+    {
+        std::lock_guard lock(mSleepMutex);
+        mWoken = true;
+    }
+    mSleep.notify_all();
     if (mayRun && autoRedraw.load() == 0) executeQueue();
     return 0;
 }
@@ -261,7 +267,39 @@ void Engine::frameLoop() {
         queue(makeCommand(CommandCode::Present), false);
         executeQueue();
         t0 = now();
+        if (rest()) t0 = now();
     }
+}
+
+// Between frames while nothing changes the loop sleeps: until the next
+// command when no action runs (a page waiting for its click), or until the
+// end of the shortest wait when all actions wait (the blinking cursor's ten
+// steps a second), instead of thirty empty frames a second.
+bool Engine::rest() {
+    std::int64_t wait = 0;
+    {
+        std::lock_guard lock(mExecution);
+        if (blt.value() == 0 && !mQueue.pending()) wait = msUntilNextStep(*this);
+    }
+    if (wait == 0) return false;
+    std::unique_lock lock(mSleepMutex);
+    if (mQueue.pending()) return false;
+    mWoken = false;
+    if (wait < 0) {
+        mSleep.wait(lock, [this] { return !mRunning.load() || mWoken; });
+        // No action ran meanwhile: the next frame starts afresh.
+        return true;
+    }
+    // Whole frames, ending before the wait does: the frame after the rest
+    // advances the actions by all the time that passed.
+    const int interval = settings.frameInterval();
+    const std::int64_t frames = (wait - 1) / interval;
+    if (frames > 0) {
+        const auto due =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(frames * interval);
+        mSleep.wait_until(lock, due, [this] { return !mRunning.load() || mWoken; });
+    }
+    return false;
 }
 
 void Engine::redrawStep() {

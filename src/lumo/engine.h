@@ -94,6 +94,8 @@ public:
 private:
     Engine();
     void frameLoop();
+    // Sleeps while nothing needs a frame; true when no action ran meanwhile.
+    bool rest();
     void execute(Command& command);
     void setEngineProperty(std::int32_t id, const CommandValue& value);
     void redrawStep();
@@ -106,6 +108,7 @@ private:
     std::recursive_mutex mExecution;
     std::mutex mSleepMutex;
     std::condition_variable mSleep;
+    bool mWoken = false;  // under mSleepMutex: a command came while resting
     std::thread mThread;
     std::unique_ptr<FontLibrary> mFonts;
 };

@@ -6,6 +6,7 @@
 #include "engine.h"
 #include "film_ops.h"
 #include "host_surface.h"
+#include "text_marks.h"
 
 using lumo::CommandCode;
 using lumo::CommandValue;
@@ -228,6 +229,18 @@ LUMO_API int32_t CallActMethod(int32_t action, int32_t method, const int32_t* ar
 
 LUMO_API int32_t ExeQueue(void) {
     return engine().executeQueue();
+}
+
+LUMO_API int32_t GetTextElement(const char* text, int32_t length, int32_t position,
+                                int32_t* bytes) {
+    if (!text || !bytes || position < 0 || position >= length) return -1;
+    const lumo::TextElement e =
+        lumo::parseTextElement(std::string_view(text, static_cast<std::size_t>(length)),
+                               static_cast<std::size_t>(position));
+    *bytes = static_cast<int32_t>(e.length);
+    using Kind = lumo::TextElement::Kind;
+    if (e.kind == Kind::Character || e.kind == Kind::Incomplete) return 0;
+    return static_cast<unsigned char>(text[position]);
 }
 
 LUMO_API int32_t BitBltMask(LumoSurface* dest, int32_t x, int32_t y, int32_t width, int32_t height,

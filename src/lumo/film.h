@@ -22,13 +22,6 @@ namespace lumo {
 
 class Font;
 
-constexpr std::uint32_t kCapScreen = LUMO_FILM_SCREEN;
-constexpr std::uint32_t kCapPicture = LUMO_FILM_PICTURE;
-constexpr std::uint32_t kCapToned = LUMO_FILM_TONED;
-constexpr std::uint32_t kCapText = LUMO_FILM_TEXT;
-constexpr std::uint32_t kCapAlpha = LUMO_FILM_ALPHA;
-constexpr std::uint32_t kCapKeepsAlpha = LUMO_FILM_KEEPS_ALPHA;
-
 // [SECTION] Picture: colour image, alpha map, mask ======================
 
 // An owned buffer together with the surface through which the host sees it.
@@ -129,7 +122,7 @@ struct Film : LumoFilm {
     // coordinates: its rectangle, narrowed to the opaque bounds of the
     // picture for films with an alpha map.
     Rect visibleRect() const {
-        if (!has(kCapAlpha)) return rect;
+        if (!has(LUMO_FILM_ALPHA)) return rect;
         return intersect(
             picture.opaqueBounds.moved(rect.left - picture.sourceX, rect.top - picture.sourceY),
             rect);

@@ -128,13 +128,13 @@ void callFilmMethod(Engine& engine, Film& film, std::int32_t method, std::int32_
         case FM_COPY_ALPHA_TO:
         case FM_COPY_MASK_TO: {
             Film* target = engine.films.get(argument);
-            if (!target || !film.has(kCapPicture) || !target->has(kCapPicture)) break;
+            if (!target || !film.has(LUMO_FILM_PICTURE) || !target->has(LUMO_FILM_PICTURE)) break;
             const PixelBuffer& from = method == FM_COPY_IMAGE_TO   ? p.image.buffer()
                                       : method == FM_COPY_ALPHA_TO ? p.alpha.buffer()
-                                                                   : p.mask.buffer();
+                                                                   : maskOf(engine, film).buffer();
             const PixelBuffer& to = method == FM_COPY_IMAGE_TO   ? target->picture.image.buffer()
                                     : method == FM_COPY_ALPHA_TO ? target->picture.alpha.buffer()
-                                                                 : target->picture.mask.buffer();
+                                                                 : maskOf(engine, *target).buffer();
             const bool mask = method == FM_COPY_MASK_TO;
             copyBlock(to, 0, 0, from, 0, 0, mask ? from.width : p.declaredWidth,
                       mask ? from.height : p.declaredHeight);
@@ -152,7 +152,7 @@ void callFilmMethod(Engine& engine, Film& film, std::int32_t method, std::int32_
             if (Film* target = engine.films.get(argument)) moveChildren(engine, film, *target);
             break;
         case FM_FILL_ALPHA:
-            if (film.has(kCapAlpha)) {
+            if (film.has(LUMO_FILM_ALPHA)) {
                 const PixelBuffer& a = p.alpha.buffer();
                 fillBlock(a, 0, 0, a.width, a.height, static_cast<std::uint32_t>(argument));
             }
@@ -167,7 +167,7 @@ void callFilmMethod(Engine& engine, Film& film, std::int32_t method, std::int32_
             break;
         }
         case FM_TRIM:
-            if (film.has(kCapAlpha)) trim(film);
+            if (film.has(LUMO_FILM_ALPHA)) trim(film);
             break;
         case FM_RESET_BOUNDS:
             p.opaqueBounds = {0, 0, p.declaredWidth, p.declaredHeight};

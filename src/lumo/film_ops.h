@@ -20,6 +20,11 @@ void callFilmMethod(Engine& engine, Film& film, std::int32_t method, std::int32_
 
 // [SECTION] Invalidation and redraw (film_redraw.cpp)
 
+// The mask the film works with: the shared film's after FP_SHARE_MASK, else
+// its own. Every reader and writer of a mask goes through it, so that a
+// shared mask means the same to the rule wipe, the host and the copies.
+OwnedSurface& maskOf(Engine& engine, Film& film);
+
 // Dirty flag on the film, dirty and subtree-changed on every live ancestor;
 // a change that reaches a film without parent sets the blt-pending state.
 void markChanged(Engine& engine, Film& film);

@@ -59,7 +59,7 @@ void resizeImage(Film& film, int width, int height, bool withAlpha) {
     p.declaredHeight = height;
     p.opaqueBounds = {0, 0, width, height};
     p.image.resize(width, height);
-    if (withAlpha && film.has(kCapAlpha)) p.alpha.resize(width, height);
+    if (withAlpha && film.has(LUMO_FILM_ALPHA)) p.alpha.resize(width, height);
 }
 
 // Cell n of a strip: the film's width (height) steps through the image,
@@ -93,7 +93,7 @@ void setFilmProperty(Engine& engine, Film& film, std::int32_t property, const Co
     const std::int32_t v = value.word0;
     const std::int32_t v1 = value.word1;
     Picture& picture = film.picture;
-    const bool isPicture = film.has(kCapPicture);
+    const bool isPicture = film.has(LUMO_FILM_PICTURE);
     TextState* text = film.text.get();
 
     switch (property) {
@@ -208,10 +208,10 @@ void setFilmProperty(Engine& engine, Film& film, std::int32_t property, const Co
             film.opacity = v;
             break;
         case FP_BRIGHTNESS:
-            if (film.has(kCapToned)) film.brightness = v;
+            if (film.has(LUMO_FILM_TONED)) film.brightness = v;
             break;
         case FP_SATURATION:
-            if (film.has(kCapToned)) film.saturation = v;
+            if (film.has(LUMO_FILM_TONED)) film.saturation = v;
             break;
         case FP_SOFTNESS:
             film.softness = v;
@@ -312,7 +312,7 @@ void setFilmProperty(Engine& engine, Film& film, std::int32_t property, const Co
 
 // [SECTION] Reading =====================================================
 
-int getFilmProperty(Engine&, Film& film, std::int32_t property, void* result) {
+int getFilmProperty(Engine& engine, Film& film, std::int32_t property, void* result) {
     if (!result) return -1;
     auto* out = static_cast<std::int32_t*>(result);
     auto one = [out](int a) {
@@ -353,22 +353,22 @@ int getFilmProperty(Engine&, Film& film, std::int32_t property, void* result) {
         case FP_PARAM3:
             return one(film.params[property - FP_PARAM1]);
         case FP_BRIGHTNESS:
-            return film.has(kCapToned) ? one(film.brightness) : -1;
+            return film.has(LUMO_FILM_TONED) ? one(film.brightness) : -1;
         case FP_SATURATION:
-            return film.has(kCapToned) ? one(film.saturation) : -1;
+            return film.has(LUMO_FILM_TONED) ? one(film.saturation) : -1;
         default:
             break;
     }
 
-    if (film.has(kCapPicture)) {
+    if (film.has(LUMO_FILM_PICTURE)) {
         switch (property) {
             case FP_IMAGE_DC:
             case FP_IMAGE_OBJECT:
                 return handle(p.image.surface());
             case FP_ALPHA_OBJECT:
-                return film.has(kCapAlpha) ? handle(p.alpha.surface()) : -1;
+                return film.has(LUMO_FILM_ALPHA) ? handle(p.alpha.surface()) : -1;
             case FP_MASK_OBJECT:
-                return handle(p.mask.surface());
+                return handle(maskOf(engine, film).surface());
             case FP_SRC_POS:
                 return two(p.sourceX, p.sourceY);
             case FP_SRC_X:

@@ -45,8 +45,8 @@ void composeChild(Engine& engine, Film& parent, Film& child) {
     const PixelBuffer noAlpha;
     // Only a keeps-alpha parent has its alpha map written.
     const PixelBuffer& destinationAlpha =
-        parent.has(kCapKeepsAlpha) ? parent.picture.alpha.buffer() : noAlpha;
-    const PixelBuffer& sourceAlpha = child.has(kCapAlpha) ? source.alpha.buffer() : noAlpha;
+        parent.has(LUMO_FILM_KEEPS_ALPHA) ? parent.picture.alpha.buffer() : noAlpha;
+    const PixelBuffer& sourceAlpha = child.has(LUMO_FILM_ALPHA) ? source.alpha.buffer() : noAlpha;
     const Tone tone{child.brightness, child.saturation};
     const int opacity = std::min(child.opacity, 256);
 
@@ -100,7 +100,7 @@ bool normalRedraw(Engine& engine, Film& film) {
         film.present = intersect(film.present, {0, 0, film.width(), film.height()});
     }
 
-    if (film.has(kCapKeepsAlpha)) {
+    if (film.has(LUMO_FILM_KEEPS_ALPHA)) {
         for (const Rect& r : rects) {
             const Rect inImage = r.moved(film.picture.sourceX, film.picture.sourceY);
             fillBlock(film.picture.image.buffer(), inImage.left, inImage.top, inImage.width(),
@@ -127,6 +127,11 @@ bool frozenRedraw(Film& film) {
 }
 
 }  // namespace
+
+OwnedSurface& maskOf(Engine& engine, Film& film) {
+    if (Film* shared = engine.films.get(film.picture.maskSource)) return shared->picture.mask;
+    return film.picture.mask;
+}
 
 void markChanged(Engine& engine, Film& film) {
     film.dirty = true;

@@ -98,7 +98,7 @@ int addFilm(Engine& engine, std::uint32_t type) {
     const int id = engine.films.freeSlot();
     if (id < 0) return -1;
     auto film = std::make_unique<Film>(id, type);
-    if (film->has(kCapScreen)) {
+    if (film->has(LUMO_FILM_SCREEN)) {
         auto& screens = engine.screens;
         auto slot = std::find_if(screens.begin(), screens.end(),
                                  [](const ScreenSlot& s) { return s.film < 0; });
@@ -107,7 +107,7 @@ int addFilm(Engine& engine, std::uint32_t type) {
         slot->film = id;
         film->screenSlot = static_cast<int>(slot - screens.begin());
     }
-    if (film->has(kCapText)) {
+    if (film->has(LUMO_FILM_TEXT)) {
         film->text = std::make_unique<TextState>();
         film->text->style.face = engine.textDefaults.face;
     }

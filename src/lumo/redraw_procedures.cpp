@@ -180,7 +180,7 @@ std::int32_t stepSmoothFurther(LumoFilm* f) {
 std::int32_t startRule(LumoFilm* f) {
     Film& film = filmOf(f);
     auto& rule = storage().rule;
-    const Film* child = film.firstChild;
+    Film* child = film.firstChild;
     if (!child || rule.owner || child->width() != film.width() ||
         child->height() != film.height()) {
         return kRefused;
@@ -190,7 +190,7 @@ std::int32_t startRule(LumoFilm* f) {
     rule.map = PixelStore(image.width, image.height, 1);
     const Common v = common(image, rule.old.buffer(), imageOf(*child));
     const PixelBuffer map = viewOf(rule.map.buffer(), 0, 0, v.out.width, v.out.height);
-    const PixelBuffer& mask = child->picture.mask.buffer();
+    const PixelBuffer& mask = maskOf(Engine::instance(), *child).buffer();
     const PixelBuffer maskView = viewOf(mask, 0, 0, v.out.width, v.out.height);
     if (!v.out.empty()) buildRuleMap(map, v.old, v.now, maskView);
     rule.owner = &film;

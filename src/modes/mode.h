@@ -6,6 +6,7 @@
 #pragma once
 
 #include <any>
+#include <string>
 
 namespace zelk {
 
@@ -34,6 +35,11 @@ public:
     // The author's reload (F5 in debug mode): the scenario read afresh, the
     // page shown again from its start.
     virtual void ReloadPage() = 0;
+    // How many pages the reader can go back now: 0 when going back is off
+    // or not possible.
+    virtual long PagesBack() const { return 0; }
+    // A game loaded over the one read: its pages are out of reach.
+    virtual void ForgetPages() {}
 };
 
 class clsModeBase {
@@ -57,6 +63,12 @@ public:
 
     // Null unless this is the game mode.
     virtual GameModeMembers* GameMembers() { return nullptr; }
+    // What a reader who cannot see the screen hears when the mode opens;
+    // empty for none.
+    virtual std::string ScreenName() const;
+    // What the selected rectangle says aloud when the keys move to it:
+    // its command's name, a slot's number; empty for a rectangle without.
+    virtual std::string Caption(const clsEventRect& er) const;
 
 protected:
     virtual void OnScreenCmd(long /*eEvent*/, clsEventRect* /*er*/) {}

@@ -5,32 +5,23 @@
 
 #include <string>
 
+#include "drivers/lumo_driver_film_spec.h"
+
 namespace zelk {
 
 class clsEventRect;
 class clsEventRects;
 class clsLumoDriver;
 
-struct FilmSpecRecord {
-    std::string Name;
-    long X = 0;
-    long Y = 0;
-    long W = 0;
-    long H = 0;
-};
-
-// Items are split at ","; a missing or unreadable item gives 0.
-FilmSpecRecord ParseFilmSpec(const std::string& spec);
-
-// Positions the film and gives it its picture and size; a spec without a
-// picture makes a blank film of W x H. W and H left at 0 beside a picture
-// are read back from it. The film ends opaque.
+// The graphics driver's ApplyFilmSpec, its changes carried out at once.
 void ApplyFilmSpec(clsLumoDriver& lumo, int film, FilmSpecRecord& record);
 
 // An alpha film under the driver's buffer film with a rectangle over it.
+// A spec without a picture makes a blank film one row of `cells` tall, so
+// that a picture of that many rows loaded later keeps the film's height.
 // Null when the engine made no film.
 clsEventRect* MakeButton(clsLumoDriver& lumo, clsEventRects& rects, long lTag,
-                         const std::string& sTag, const std::string& spec);
+                         const std::string& sTag, const std::string& spec, long cells = 1);
 
 // The same with explicit values: `height` is one row of a picture that
 // holds the button's states as rows (FP_CELL_Y selects them).

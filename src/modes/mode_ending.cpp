@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "drivers/lumo_driver.h"
 #include "lumo.h"
+#include "modes/mode_films.h"
 #include "view/game_view.h"
 #include "view/player_root.h"
 
@@ -23,16 +24,6 @@ std::uint32_t SystemMilliseconds() {
     using namespace std::chrono;
     return static_cast<std::uint32_t>(
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
-void SetWord(std::int32_t film, std::int32_t property, std::int32_t value) {
-    const std::int32_t words[2] = {value, 0};
-    SetFilmProp(film, property, words);
-}
-
-void SetPair(std::int32_t film, std::int32_t property, std::int32_t a, std::int32_t b) {
-    const std::int32_t words[2] = {a, b};
-    SetFilmProp(film, property, words);
 }
 
 }  // namespace
@@ -83,11 +74,12 @@ void clsModeEnding::StartEnding(std::int32_t duration, const std::string& backgr
 
     if (!overlay.empty()) {
         mOverlayFilm = lumo->MakeFilm(FT_IMAGE, 0, 0, 0, 0);
-        SetWord(mOverlayFilm, FP_PARENT, lumo->FIDBuff());
-        SetWord(mOverlayFilm, FP_ALPHA, 256);
+        films::Set(mOverlayFilm, FP_PARENT, lumo->FIDBuff());
+        films::Set(mOverlayFilm, FP_ALPHA, 256);
         lumo->LoadPng(mOverlayFilm, overlay, false, true);
-        SetWord(mOverlayFilm, FP_HEIGHT, height / 2);
-        SetPair(mOverlayFilm, FP_POS, static_cast<std::int32_t>(std::lround(width * 0.4)), height);
+        films::Set(mOverlayFilm, FP_HEIGHT, height / 2);
+        films::Set(mOverlayFilm, FP_POS, static_cast<std::int32_t>(std::lround(width * 0.4)),
+                   height);
         const std::int32_t quarter = duration / 4;
         std::vector<std::int32_t> program;
         for (int cell = 0; cell < 4; ++cell) {
@@ -101,13 +93,13 @@ void clsModeEnding::StartEnding(std::int32_t duration, const std::string& backgr
     }
 
     mCreditsFilm = lumo->MakeFilm(FT_ALPHA, 0, 0, 0, 0);
-    SetWord(mCreditsFilm, FP_PARENT, lumo->FIDBuff());
-    SetWord(mCreditsFilm, FP_ALPHA, 256);
+    films::Set(mCreditsFilm, FP_PARENT, lumo->FIDBuff());
+    films::Set(mCreditsFilm, FP_ALPHA, 256);
     lumo->LoadPng(mCreditsFilm, credits, true, true);
     ExeQueue();
     std::int32_t size[2] = {0, 0};
     GetFilmProp(mCreditsFilm, FP_SIZE, size);
-    SetPair(mCreditsFilm, FP_POS, width / 2 - size[0] / 2, height);
+    films::Set(mCreditsFilm, FP_POS, width / 2 - size[0] / 2, height);
     mCreditsAction = lumo->AddActByParam({AC_MOVE_TO, FP_Y, -size[1], duration, AC_END});
     SetActProp(mCreditsAction, AP_TARGET, &mCreditsFilm);
 
@@ -143,10 +135,10 @@ void clsModeEnding::FinishEnding() {
     mFinished = true;
     PlayerRoot& root = Root();
     if (clsLumoDriver* lumo = root.Lumo()) {
-        SetWord(mCreditsFilm, FP_ALPHA, 0);
+        films::Set(mCreditsFilm, FP_ALPHA, 0);
         CallActMethod(mCreditsAction, AM_HALT, nullptr);
         if (mOverlayFilm >= 0) {
-            SetWord(mOverlayFilm, FP_ALPHA, 0);
+            films::Set(mOverlayFilm, FP_ALPHA, 0);
             CallActMethod(mOverlayAction, AM_HALT, nullptr);
         }
         lumo->DrawDeactivate(0, 1000);

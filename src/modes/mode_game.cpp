@@ -2,7 +2,12 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 #include "common/process.h"
+#include "common/text.h"
 #include "drivers/event_rect.h"
 #include "drivers/lumo_driver.h"
 #include "drivers/wavo_driver.h"
@@ -15,8 +20,10 @@
 #include "scenario/shared_data.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
+#include "settings/ini_section.h"
 #include "view/game_view.h"
 #include "view/player_root.h"
+#include "view/reader_aids.h"
 
 namespace zelk {
 
@@ -32,6 +39,10 @@ namespace zelk {
 namespace {
 
 constexpr const char* kGameButton = "gamemode_button";
+
+// A reader's setting beyond this keeps this many pages: the memory a page
+// takes is small, but not nothing.
+constexpr long kMostRollbackPages = 10000;
 
 bool KeysCtrlAndTab() {
     const Uint8* keys = SDL_GetKeyboardState(nullptr);
@@ -58,6 +69,12 @@ bool clsModeGame::ModeStart(long eSub, const std::any& vParam) {
     clsGameView* view = View();
     SubStatus(kGameReading);
     mTextFilmsVisible = true;
+    if (Configuration* cfg = Root().Cfg()) {
+        mRollback.Limit(static_cast<std::size_t>(
+            std::clamp(cfg->LongVal("RollbackPages"), 0L, kMostRollbackPages)));
+    }
+    // A loaded game stands on its page at once; a new one has none yet.
+    mOnPage = eSub == 7;
     switch (eSub) {
         case 6: {
             if (view) view->MenuEnableByText("file!title");
@@ -131,6 +148,8 @@ void clsModeGame::ReloadPage() {
     if (intprt == nullptr || SubStatus() != kGameReading) return;
     const PageReload reload = intprt->ReloadPage();
     if (reload == PageReload::kKept) return;
+    // The page is cleared and runs again: it is not one to go back to.
+    mOnPage = false;
     Root().MakeAutoClickTimer(0, 0);
     if (clsWavoDriver* wavo = Root().Wavo()) wavo->StopCV();
     clsLumoDriver* lumo = Root().Lumo();
@@ -201,6 +220,7 @@ void clsModeGame::OnChoice(long eEvent, clsEventRect& er) {
     if (eEvent == kCmdClick) {
         const std::string script = er.ClickScript;
         const long item = er.lTag;
+        LeavePage();
         PlayEffect("ClickSE");
         if (lumo) lumo->ChoiceFlip(item, 2);
         if (clsInterpreter* intprt = Root().Intprt()) intprt->GoSelectedItem(script);
@@ -219,6 +239,7 @@ void clsModeGame::OnGameButton(long eEvent, clsEventRect& er) {
     if (eEvent != kCmdClick && eEvent != kCmdSelect) return;
     // The rectangle goes with its siblings: keep what is needed of it first.
     const std::string script = eEvent == kCmdClick ? er.ClickScript : er.PointScript;
+    LeavePage();
     if (clsGameView* view = View()) view->EvRects().RemoveByTag(kGameButton);
     if (clsInterpreter* intprt = Root().Intprt()) intprt->GoSelectedItem(script);
     Root().MakeAutoClickTimer(1, kCmdClick);
@@ -259,6 +280,9 @@ void clsModeGame::OnNoRect(long eEvent) {
             }
             UnhighlightGameButtons();
             break;
+        case kCmdPageBack:
+            if (sub == kGameReading) GoBack(1);
+            break;
         case kCmdWheelForward:
             if (sub == kGameReading) {
                 LogModeStart();
@@ -289,7 +313,12 @@ void clsModeGame::ReadOn() {
     if (intprt == nullptr) return;
     if (clsGameView* view = View()) view->EvRects().RemoveByTag(kGameButton);
     Root().MakeAutoClickTimer(0, 0);
+    LeavePage();
     const StepResult result = intprt->StepNext();
+    if (result == StepResult::kWaiting && Root().VellMode() == Id()) {
+        mOnPage = SubStatus() == kGameReading;
+        UpdateBackMenu();
+    }
     if (result != StepResult::kEnded || intprt->WaitMode() != kWaitRunning) return;
     if (Process().ShutdownRequested || Root().VellMode() != Id()) return;
     if (clsLumoDriver* lumo = Root().Lumo()) lumo->DrawDeactivate(2, 100);
@@ -381,6 +410,122 @@ void clsModeGame::StopMovie() {
     if (clsWavoDriver* wavo = Root().Wavo()) wavo->StopMovie();
     SubStatus(kGameReading);
     Root().MakeAutoClickTimer(1, kCmdClick);
+}
+
+// [SECTION] Going back ----------------------------------------------------------
+
+bool clsModeGame::WaitsForReader() const {
+    const clsInterpreter* intprt = Root().Intprt();
+    if (intprt == nullptr) return false;
+    const long w = intprt->WaitMode();
+    return w == kWaitClick || w == kWaitChoice || w == kWaitSelection;
+}
+
+// The page is recorded as the reader leaves it, in the state a save made on
+// it would hold, so that going back is loading that save. The waits of one
+// text block make one page; a choice or a set of clickable areas is a page
+// of its own.
+void clsModeGame::RecordPage() {
+    clsInterpreter* intprt = Root().Intprt();
+    clsSaveData* sd = Root().SD();
+    if (!mOnPage || mRollback.Limit() == 0 || intprt == nullptr || sd == nullptr ||
+        !WaitsForReader()) {
+        return;
+    }
+    const bool click = intprt->WaitMode() == kWaitClick;
+    const long key = intprt->PagesShown() * 2 + (click ? 0 : 1);
+    if (!mRollback.IsNewPage(key)) return;
+    long entry = -1;
+    const clsLumoDriver* lumo = Root().Lumo();
+    if (click && intprt->TextEnabled() && lumo && !lumo->CurrentText().empty()) {
+        // A page whose rest comes on the next click enters the history then.
+        entry = sd->HistoryCount() - (intprt->RestText().empty() ? 1 : 0);
+    }
+    Root().SDMakeStatus();
+    mRollback.Record(PageRollback::Page{sd->MakeImage(), entry, key});
+}
+
+// Until the next step waits, the story is between pages: a jump taken from
+// a choice waits for the click that runs its target, which is no page.
+void clsModeGame::LeavePage() {
+    RecordPage();
+    mOnPage = false;
+}
+
+long clsModeGame::PagesBack() const {
+    const long sub = SubStatus();
+    if ((sub != kGameReading && sub != kGameLog) || !WaitsForReader()) return 0;
+    return static_cast<long>(mRollback.Count());
+}
+
+void clsModeGame::ForgetPages() {
+    mRollback.Clear();
+    mOnPage = true;
+    UpdateBackMenu();
+}
+
+bool clsModeGame::GoBack(std::size_t steps) {
+    clsSaveData* sd = Root().SD();
+    if (steps == 0 || static_cast<long>(steps) > PagesBack() || sd == nullptr) return false;
+    std::optional<PageRollback::Page> page = mRollback.Back(steps);
+    if (!page) return false;
+    if (SubStatus() == kGameLog) LogModeEnd();
+    if (!sd->RestoreImage(page->image)) {
+        // Not this game's page: none of the others is either.
+        ForgetPages();
+        return false;
+    }
+    Root().MakeAutoClickTimer(0, 0);
+    // Music that was already playing then plays on rather than start over;
+    // only the page's voice and effects stop.
+    bool sound = true;
+    if (clsWavoDriver* wavo = Root().Wavo()) {
+        INISection now;
+        wavo->SaveStatus(now);
+        sound = now.Text() != sd->WavoStatus().Text();
+        if (!sound) {
+            wavo->StopCV();
+            wavo->StopSE();
+        }
+    }
+    Root().SDRestoreData(sound);
+    if (clsLumoDriver* lumo = Root().Lumo()) ShowAtOnce(*lumo);
+    mOnPage = true;
+    UpdateBackMenu();
+    // The page is shown again: the reader's tools get it again.
+    ReaderAids* aids = Root().Aids();
+    const std::string text = aids ? HistoryPlainText(Root(), page->historyEntry) : std::string();
+    if (!text.empty()) aids->Page(text, 0);
+    return true;
+}
+
+bool clsModeGame::GoBackToEntry(long historyEntry) {
+    const std::size_t steps = mRollback.StepsToEntry(historyEntry);
+    return steps > 0 && GoBack(steps);
+}
+
+bool clsModeGame::HasPageOfEntry(long historyEntry) const {
+    return mRollback.StepsToEntry(historyEntry) > 0;
+}
+
+std::string clsModeGame::ReadingMenus() const {
+    std::string menus = mIsReplayMode ? kReplayMenus : kGameMenus;
+    if (PagesBack() > 0) menus += ",message!back";
+    return menus;
+}
+
+void clsModeGame::UpdateBackMenu() {
+    clsGameView* view = View();
+    ViewMenuItem* item = view ? view->MenuItem("message!back") : nullptr;
+    if (item) item->Enabled = SubStatus() == kGameReading && PagesBack() > 0;
+}
+
+std::string clsModeGame::Caption(const clsEventRect& er) const {
+    if (er.STag != "selectionitem") return clsModeBase::Caption(er);
+    const clsInterpreter* intprt = Root().Intprt();
+    if (intprt == nullptr || er.lTag < 0) return {};
+    const std::vector<std::string> items = SplitText(intprt->ChoiceTexts(), "\n");
+    return static_cast<std::size_t>(er.lTag) < items.size() ? items[er.lTag] : std::string();
 }
 
 // [SECTION] Log mode -----------------------------------------------------------

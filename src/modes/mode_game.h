@@ -4,11 +4,13 @@
 // the right button, applies the movie cancel rules and hosts the log mode.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "modes/mode.h"
+#include "modes/page_rollback.h"
 
 namespace zelk {
 
@@ -43,6 +45,22 @@ public:
     // cover.
     void ReloadPage() override;
     long MovieCancel() const { return mMovieCancel; }
+    std::string Caption(const clsEventRect& er) const override;
+
+    // [SECTION] Going back
+    long PagesBack() const override;
+    void ForgetPages() override;
+    // Returns to the page `steps` back (1 the last page read): the game as
+    // it was then, its text shown at once. False when going back is not
+    // possible now.
+    bool GoBack(std::size_t steps);
+    // The same for the newest recorded page that shows the history entry.
+    bool GoBackToEntry(long historyEntry);
+    bool HasPageOfEntry(long historyEntry) const;
+    const PageRollback& Rollback() const { return mRollback; }
+    // The reading menus as they stand: the game's or the replay's, and
+    // going back while a page can be returned to.
+    std::string ReadingMenus() const;
 
     // [SECTION] Log mode
     void LogModeEnd();
@@ -67,6 +85,10 @@ private:
     void StopMovie();
     void PlayEffect(const char* key);
     void UnhighlightGameButtons();
+    void RecordPage();
+    void LeavePage();
+    void UpdateBackMenu();
+    bool WaitsForReader() const;
     clsGameView* View() const;
 
     std::unique_ptr<clsGameLog> mLog;
@@ -75,6 +97,10 @@ private:
     long mMovieCancel = 0;
     // The auto click's interval while the window is hidden; 0 when none.
     long mPausedAutoClick = 0;
+    PageRollback mRollback;
+    // Whether the story waits on a page the reader sees: not before the
+    // first step, nor behind a movie.
+    bool mOnPage = false;
 };
 
 }  // namespace zelk

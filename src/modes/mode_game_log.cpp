@@ -15,6 +15,7 @@
 #include "settings/ini_file.h"
 #include "view/game_view.h"
 #include "view/player_root.h"
+#include "view/reader_aids.h"
 
 namespace zelk {
 
@@ -29,6 +30,13 @@ namespace zelk {
 namespace {
 
 constexpr const char* kLogFont = "ＭＳ ゴシック";
+
+// The button that returns the story to a line's page: small text at the
+// foot of the line's right end, in the window's highlight colour.
+constexpr const char* kBackCaption = "ここに戻る";
+constexpr const char* kBackMarks = "D80E0FFF00CG00CH00E";
+constexpr long kBackWidth = 64;
+constexpr long kBackHeight = 14;
 
 // The escapes of a logged page, compiled for the log: nothing of them
 // reaches the text window.
@@ -56,6 +64,29 @@ MarkupScale LogScale() {
 }
 
 }  // namespace
+
+std::optional<std::string> HistorySource(PlayerRoot& root, long entry) {
+    clsSaveData* sd = root.SD();
+    clsInterpreter* intprt = root.Intprt();
+    if (entry < 0 || sd == nullptr || intprt == nullptr || entry >= sd->HistoryCount())
+        return std::nullopt;
+    std::string scenario;
+    long number = 0;
+    if (!sd->GetHistory(entry, scenario, number)) return std::nullopt;
+    const auto script = intprt->ScriptManager().GetScript(scenario, false);
+    if (!script) return std::nullopt;
+    const std::vector<std::string> fields =
+        SplitText(script->Element(static_cast<int>(number)), "\t");
+    if (fields.size() < 2 || fields[1].size() < 2) return std::nullopt;
+    return fields[1].substr(1, fields[1].size() - 2);
+}
+
+std::string HistoryPlainText(PlayerRoot& root, long entry) {
+    const std::optional<std::string> source = HistorySource(root, entry);
+    if (!source) return {};
+    LogMarkupHost host(root.SystemInfo());
+    return PlainPageText(*source, host);
+}
 
 // Drawing resumes without a transition. The screen is asked for once more:
 // the activation's own request can reach the engine before its frame loop
@@ -123,6 +154,7 @@ void clsGameLog::Start() {
         FilmSpecRecord icon = ParseFilmSpec(settings.KeyValue(std::to_string(i) + "Voice"));
         ApplyFilmSpec(*lumo, line.icon, icon);
         films::Set(line.icon, FP_ALPHA, 0);
+        MakeBackButton(line, text);
         clsEventRect& iconRect = rects.Add(i, "log_cv");
         iconRect.FitFilm(line.icon);
         // A line without voices has nothing to replay.
@@ -143,6 +175,7 @@ void clsGameLog::Start() {
 
     mActive = true;
     mGame.SubStatus(kGameLog);
+    if (ReaderAids* aids = mRoot.Aids()) aids->Announce("ログ");
     mSavedAutoClick = mRoot.CurrentAutoClickTimer();
     mIndex = -1;
     mPlaying = -1;
@@ -155,7 +188,7 @@ void clsGameLog::End() {
     if (!mActive) return;
     clsGameView* view = mRoot.GameView();
     clsLumoDriver* lumo = mRoot.Lumo();
-    if (view) view->MenuEnableByText(mGame.IsReplayMode() ? kReplayMenus : kGameMenus);
+    if (view) view->MenuEnableByText(mGame.ReadingMenus());
     if (lumo) lumo->DrawDeactivate(0, 1000);
     PlayCVAry(-1);
     mRoot.MakeAutoClickTimer(mSavedAutoClick, 1);
@@ -174,6 +207,7 @@ void clsGameLog::End() {
             if (clsEventRect* rect = Rect(line.rect); rect && rect->STag == "log_cv")
                 rects.Remove(line.rect);
         }
+        rects.RemoveByTag("log_back");
         if (clsEventRect* rect = Rect(mPlayRect); rect && rect->STag == "log_cvplay")
             rects.Remove(mPlayRect);
     }
@@ -181,6 +215,7 @@ void clsGameLog::End() {
         films::RemoveAction(line.action);
         films::Remove(line.text);
         films::Remove(line.icon);
+        films::Remove(line.backText);
         line = Line{};
     }
     films::Remove(mBack);
@@ -200,6 +235,31 @@ void clsGameLog::End() {
 }
 
 // [SECTION] The lines shown ----------------------------------------------------
+
+void clsGameLog::MakeBackButton(Line& line, const FilmSpecRecord& text) {
+    clsLumoDriver* lumo = mRoot.Lumo();
+    clsGameView* view = mRoot.GameView();
+    if (lumo == nullptr || view == nullptr) return;
+    FilmSpecRecord spec = text;
+    spec.Name.clear();
+    spec.X = text.X + text.W - kBackWidth;
+    spec.Y = text.Y + text.H - kBackHeight;
+    spec.W = kBackWidth;
+    spec.H = kBackHeight;
+    line.backText = films::Make(FT_TEXT, lumo->FIDBuff());
+    ApplyFilmSpec(*lumo, line.backText, spec);
+    films::RunQueue();
+    films::Set(line.backText, FP_TEXT_DELAY, 1);
+    films::SetText(line.backText, FP_TEXT_FONT, kLogFont);
+    films::SetText(line.backText, FP_TEXT_APPEND, std::string(kBackMarks) + kBackCaption);
+    films::Set(line.backText, FP_TEXT_SHOWN, films::Get(line.backText, FP_TEXT_LENGTH));
+    films::Set(line.backText, FP_ALPHA, 0);
+    const long slot = &line - mLines.data();
+    clsEventRect& rect = view->EvRects().Add(slot, "log_back");
+    rect.FitFilm(line.backText);
+    rect.Enabled = false;
+    line.backRect = rect.Index;
+}
 
 void clsGameLog::TextIndex(long a) {
     clsSaveData* sd = mRoot.SD();
@@ -224,20 +284,14 @@ void clsGameLog::ShowSlot(Line& line, long entry) {
     if (line.icon >= 0) films::Set(line.icon, FP_ALPHA, 0);
     line.voices.clear();
     line.shown.clear();
-    clsSaveData* sd = mRoot.SD();
-    clsInterpreter* intprt = mRoot.Intprt();
-    if (entry < 0 || sd == nullptr || intprt == nullptr) return;
-    std::string scenario;
-    long number = 0;
-    if (!sd->GetHistory(entry, scenario, number)) return;
-    const auto script = intprt->ScriptManager().GetScript(scenario, false);
-    if (!script) return;
-    const std::vector<std::string> fields =
-        SplitText(script->Element(static_cast<int>(number)), "\t");
-    if (fields.size() < 2 || fields[1].size() < 2) return;
-    const std::string quoted = fields[1].substr(1, fields[1].size() - 2);
+    line.entry = entry;
+    const bool back = entry >= 0 && mGame.HasPageOfEntry(entry);
+    if (clsEventRect* rect = Rect(line.backRect)) rect->Enabled = back;
+    if (line.backText >= 0) films::Set(line.backText, FP_ALPHA, back ? 256 : 0);
+    const std::optional<std::string> quoted = HistorySource(mRoot, entry);
+    if (!quoted) return;
     LogMarkupHost host(mRoot.SystemInfo());
-    const CompiledText page = CompileMarkup(quoted, kMarkupLog, LogScale(), host);
+    const CompiledText page = CompileMarkup(*quoted, kMarkupLog, LogScale(), host);
     const std::string prefix =
         mRoot.SystemInfo() ? mRoot.SystemInfo()->KeySection("Game").KeyValue("LogBlockPrefix")
                            : std::string();
@@ -347,6 +401,10 @@ void clsGameLog::OnScreenCmd(long eEvent, clsEventRect& er) {
         }
     } else if (tag == "log_cvplay") {
         if (eEvent == 1) VoiceStep();
+    } else if (tag == "log_back") {
+        const long slot = er.lTag;
+        if (eEvent == 1 && slot >= 0 && slot < kLines)
+            mGame.GoBackToEntry(mLines[static_cast<size_t>(slot)].entry);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,16 @@ class PlayerRoot;
 class clsEventRect;
 class clsModeGame;
 class clsLumoDriver;
+struct FilmSpecRecord;
 
 // Activates drawing without a transition and presents the screen at once.
 void ShowAtOnce(clsLumoDriver& lumo);
+
+// The story text of a history entry as the scenario holds it, escapes and
+// all; nothing for an entry the history or the scripts do not have.
+std::optional<std::string> HistorySource(PlayerRoot& root, long entry);
+// The same as the reader's tools get it (see PlainPageText).
+std::string HistoryPlainText(PlayerRoot& root, long entry);
 
 class clsGameLog {
 public:
@@ -54,9 +62,14 @@ private:
         long rect = -1;
         std::vector<std::string> voices;
         std::string shown;
+        // The history entry shown, and the button that goes back to it.
+        long entry = -1;
+        int32_t backText = -1;
+        long backRect = -1;
     };
 
     void VoiceStep();
+    void MakeBackButton(Line& line, const FilmSpecRecord& text);
     void ShowSlot(Line& line, long entry);
     void HighlightOff();
     void Highlight(long film, bool on);

@@ -115,7 +115,6 @@ private:
     void ShowCGPanel(long page, long k, clsEventRect& rect);
     void ShowReplayPanel(long page, long k, clsEventRect& rect);
     void ShowMusicPanel(long page, long k, clsEventRect& rect);
-    long MakeButton(long lTag, const std::string& sTag, const std::string& spec, long cells = 1);
     void LoadPanelPicture(long panel, const std::string& picture);
     void ReadMusicEntries();
     bool CommandOpen(long page, long panel, long command) const;

@@ -10,6 +10,8 @@
 #include "drivers/event_rect.h"
 #include "drivers/lumo_driver.h"
 #include "lumo.h"
+#include "modes/mode_buttons.h"
+#include "modes/mode_films.h"
 #include "modes/mode_omake.h"
 #include "scenario/shared_data.h"
 #include "settings/ini_file.h"
@@ -22,33 +24,15 @@ namespace {
 // BGCenter's "middle of the screen".
 constexpr long kCentre = -999999;
 
-struct ButtonSpec {
-    std::string name;
-    long x = 0, y = 0, width = 0, height = 0;
-};
-
-ButtonSpec ParseSpec(const std::string& spec) {
-    std::vector<std::string> items = SplitText(spec, ",");
-    items.resize(std::max<std::size_t>(items.size(), 5));
-    ButtonSpec s;
-    s.name = TrimChars(items[0], " \t");
-    s.x = ReadLong(items[1]);
-    s.y = ReadLong(items[2]);
-    s.width = ReadLong(items[3]);
-    s.height = ReadLong(items[4]);
-    return s;
+// The collection index of a button just made, -1 when none was.
+long IndexOf(const clsEventRect* rect) {
+    return rect ? rect->Index : -1;
 }
 
 std::string Two(long n) {
     char text[24];
     std::snprintf(text, sizeof text, "%02ld", n);
     return text;
-}
-
-void SetWord(std::int32_t film, std::int32_t property, long value) {
-    if (film < 0) return;
-    const std::int32_t words[2] = {static_cast<std::int32_t>(value), 0};
-    SetFilmProp(film, property, words);
 }
 
 struct SubScreenNames {
@@ -184,26 +168,28 @@ void clsModeOmake::ShowSubMode(long mode, long page) {
     const SubScreenNames& names = kNames[mode];
     const std::string section = names.section;
     const std::string prefix = names.prefix;
+    auto button = [&](long lTag, const char* sTag, const std::string& spec, long cells = 1) {
+        return IndexOf(MakeButton(lumo, *Rects(), lTag, sTag, spec, cells));
+    };
 
     lumo.BGCenter(Value(section, "bg"), kCentre, kCentre, 1000, true);
     for (long i = 0; i < 3; ++i)
         mModeButtons[static_cast<std::size_t>(i)] =
-            MakeButton(i, "mode", Value(section, prefix + "ModeBtn" + Two(i + 1)));
-    mReturnButton = MakeButton(0, "ret", Value(section, prefix + "Return"));
+            button(i, "mode", Value(section, prefix + "ModeBtn" + Two(i + 1)));
+    mReturnButton = button(0, "ret", Value(section, prefix + "Return"));
 
     mPageCount = std::max<long>(0, ReadLong(Value(section, "PageCount")));
     for (long i = 0; i < mPageCount; ++i)
-        mPageButtons.push_back(
-            MakeButton(i, "page", Value(section, prefix + "PageBtn" + Two(i + 1))));
+        mPageButtons.push_back(button(i, "page", Value(section, prefix + "PageBtn" + Two(i + 1))));
     mPanelCount = std::max<long>(0, ReadLong(Value(section, "PanelCount")));
     for (long k = 0; k < mPanelCount; ++k) {
         const std::string spec = Value(section, prefix + "Panel" + Two(k + 1));
-        mPanelButtons.push_back(MakeButton(k, "panel", spec, mode == kSubMusic ? 4 : 2));
-        mPanelHeights.push_back(ParseSpec(spec).height);
+        mPanelButtons.push_back(button(k, "panel", spec, mode == kSubMusic ? 4 : 2));
+        mPanelHeights.push_back(ParseFilmSpec(spec).H);
     }
 
     if (mode == kSubCG) {
-        const long at = MakeButton(0, "percent", Value("base", "Percent"));
+        const long at = button(0, "percent", Value("base", "Percent"));
         if (clsEventRect* rect = Rect(at)) {
             rect->Enabled = false;
             mPercentFilm = static_cast<std::int32_t>(rect->FilmID);
@@ -213,22 +199,22 @@ void clsModeOmake::ShowSubMode(long mode, long page) {
             lumo.LoadPng(mPercentFilm, mPercentPicture, true, false);
         }
     } else if (mode == kSubReplay && mReplayText) {
-        const long at = MakeButton(0, "repmodetext", Value("repmode", "RepModeTextFilm"));
+        const long at = button(0, "repmodetext", Value("repmode", "RepModeTextFilm"));
         if (clsEventRect* rect = Rect(at)) {
             rect->Enabled = false;
             mTextFilm = static_cast<std::int32_t>(rect->FilmID);
             // It describes the panel under the pointer: none yet.
-            SetWord(mTextFilm, FP_ALPHA, 0);
+            films::Set(mTextFilm, FP_ALPHA, 0);
         }
     } else if (mode == kSubMusic) {
         static constexpr const char* kCommands[4] = {"SndBack", "SndPlay", "SndStop", "SndNext"};
         static constexpr const char* kPlayModes[3] = {"SndSingle", "SndAll", "SndRandom"};
         for (long i = 0; i < 4; ++i)
             mCommandButtons[static_cast<std::size_t>(i)] =
-                MakeButton(i, "command", Value(section, kCommands[i]));
+                button(i, "command", Value(section, kCommands[i]));
         for (long i = 0; i < 3; ++i)
             mPlayModeButtons[static_cast<std::size_t>(i)] =
-                MakeButton(i, "playmode", Value(section, kPlayModes[i]));
+                button(i, "playmode", Value(section, kPlayModes[i]));
         SelectButton(mPlayModeButtons[static_cast<std::size_t>(std::clamp(mPlayMode, 0L, 2L))]);
     }
     SelectButton(mModeButtons[static_cast<std::size_t>(mode)]);
@@ -318,41 +304,13 @@ void clsModeOmake::ShowMusicPanel(long page, long k, clsEventRect& rect) {
 
 // [SECTION] Buttons ----------------------------------------------------------
 
-long clsModeOmake::MakeButton(long lTag, const std::string& sTag, const std::string& spec,
-                              long cells) {
-    clsLumoDriver& lumo = *Lumo();
-    const ButtonSpec s = ParseSpec(spec);
-    const std::int32_t film = lumo.MakeFilm(FT_ALPHA, 0, 0, 0, 0);
-    if (film < 0) return -1;
-    SetWord(film, FP_PARENT, lumo.FIDBuff());
-    if (!s.name.empty()) {
-        lumo.LoadPng(film, s.name, true, true);
-        // The picture holds its states as rows of the spec's height.
-        if (s.width > 0) SetWord(film, FP_WIDTH, s.width);
-        if (s.height > 0) SetWord(film, FP_HEIGHT, s.height);
-    } else {
-        const std::int32_t size[2] = {static_cast<std::int32_t>(s.width),
-                                      static_cast<std::int32_t>(s.height * std::max(1L, cells))};
-        SetFilmProp(film, FP_SIZE, size);
-        SetFilmProp(film, FP_IMAGE_SIZE, size);
-        SetWord(film, FP_HEIGHT, s.height);
-    }
-    const std::int32_t pos[2] = {static_cast<std::int32_t>(s.x), static_cast<std::int32_t>(s.y)};
-    SetFilmProp(film, FP_POS, pos);
-    SetWord(film, FP_ALPHA, 256);
-    lumo.EXEQ();
-    clsEventRect& rect = Rects()->Add(lTag, sTag);
-    rect.FitFilm(film);
-    return rect.Index;
-}
-
 void clsModeOmake::LoadPanelPicture(long panel, const std::string& picture) {
     clsEventRect* rect = Rect(PanelRect(panel));
     if (!rect || rect->FilmID < 0) return;
     const auto film = static_cast<std::int32_t>(rect->FilmID);
     Lumo()->LoadPng(film, picture, true, true);
     const long height = mPanelHeights[static_cast<std::size_t>(panel)];
-    if (height > 0) SetWord(film, FP_HEIGHT, height);
+    if (height > 0) films::Set(film, FP_HEIGHT, height);
     ExeQueue();
     rect->FitFilm(film);
 }
@@ -366,14 +324,14 @@ void clsModeOmake::EnableButton(long rectIndex, bool enabled, long alpha, long c
     if (!rect) return;
     rect->Enabled = enabled;
     if (rect->FilmID < 0) return;
-    SetWord(static_cast<std::int32_t>(rect->FilmID), FP_ALPHA, alpha);
-    SetWord(static_cast<std::int32_t>(rect->FilmID), FP_CELL_Y, cell);
+    films::Set(static_cast<std::int32_t>(rect->FilmID), FP_ALPHA, alpha);
+    films::Set(static_cast<std::int32_t>(rect->FilmID), FP_CELL_Y, cell);
 }
 
 void clsModeOmake::ResetEnabledCells() {
     for (const auto& rect : *Rects())
         if (rect->Enabled && rect->FilmID >= 0)
-            SetWord(static_cast<std::int32_t>(rect->FilmID), FP_CELL_Y, 0);
+            films::Set(static_cast<std::int32_t>(rect->FilmID), FP_CELL_Y, 0);
 }
 
 }  // namespace zelk

@@ -25,12 +25,6 @@ long Clamp(long value, long high) {
 
 }  // namespace
 
-SlotSpec ReadSlotSpec(const std::string& spec) {
-    const std::vector<std::string> items = SplitText(spec, ",");
-    auto number = [&](std::size_t i) { return i < items.size() ? ReadNumber(items[i]) : 0.0; };
-    return SlotSpec{TrimChars(items[0], " \t"), number(1), number(2), number(3), number(4)};
-}
-
 SaveLoadLayout SaveLoadLayout::Read(const INIFile& settings) {
     auto section = [&](const char* name) { return settings.FindSection(name); };
     auto value = [&](const char* sectionName, const std::string& key) {

@@ -12,14 +12,6 @@ namespace zelk {
 
 class INIFile;
 
-// One comma list of a film or button spec: picture, x, y, width, height.
-// A missing or bad number reads 0; the picture name is trimmed.
-struct SlotSpec {
-    std::string picture;
-    double x = 0, y = 0, width = 0, height = 0;
-};
-SlotSpec ReadSlotSpec(const std::string& spec);
-
 struct SlotPoint {
     long x = 0, y = 0;
 };

@@ -10,6 +10,7 @@
 #include "drivers/event_rect.h"
 #include "drivers/lumo_driver.h"
 #include "lumo.h"
+#include "modes/mode_films.h"
 #include "modes/mode_saveload.h"
 #include "modes/mode_saveload_preview.h"
 #include "modes/save_data.h"
@@ -27,16 +28,6 @@ constexpr long kCentre = -999999;
 // the return button. Slot bases only answer the pointer.
 constexpr long kKBPages = 1000;
 constexpr long kKBReturn = 2000;
-
-void SetWord(std::int32_t film, std::int32_t property, std::int32_t value) {
-    const std::int32_t words[2] = {value, 0};
-    SetFilmProp(film, property, words);
-}
-
-std::int32_t GetWord(std::int32_t film, std::int32_t property) {
-    std::int32_t words[2] = {0, 0};
-    return GetFilmProp(film, property, words) == 0 ? words[0] : 0;
-}
 
 }  // namespace
 
@@ -78,12 +69,12 @@ void clsModeSaveLoad::MakeSaveLoadFilms() {
         slot.text = MakeSlotFilm(FT_TEXT, at.x, at.y, mLayout.Text);
         if (slot.text < 0) continue;
         SetFilmProp(slot.text, FP_TEXT_FONT, face.c_str());
-        SetWord(slot.text, FP_TEXT_COLOR, static_cast<std::int32_t>(mLayout.TextColor));
-        SetWord(slot.text, FP_TEXT_SIZE, static_cast<std::int32_t>(textSize));
-        SetWord(slot.text, FP_TEXT_PITCH, static_cast<std::int32_t>(textPitch));
-        SetWord(slot.text, FP_TEXT_LINE_PITCH, static_cast<std::int32_t>(linePitch));
+        films::Set(slot.text, FP_TEXT_COLOR, static_cast<std::int32_t>(mLayout.TextColor));
+        films::Set(slot.text, FP_TEXT_SIZE, static_cast<std::int32_t>(textSize));
+        films::Set(slot.text, FP_TEXT_PITCH, static_cast<std::int32_t>(textPitch));
+        films::Set(slot.text, FP_TEXT_LINE_PITCH, static_cast<std::int32_t>(linePitch));
         CallFilmMethod(slot.text, FM_TEXT_CLEAR, nullptr);
-        SetWord(slot.text, FP_TEXT_SHOWN, GetWord(slot.text, FP_TEXT_LENGTH));
+        films::Set(slot.text, FP_TEXT_SHOWN, films::Get(slot.text, FP_TEXT_LENGTH));
         lumo.EXEQ();
     }
 }
@@ -107,24 +98,24 @@ void clsModeSaveLoad::MakeBackground() {
     if (film < 0) return;
     lumo.LoadPng(film, picture, true, false);
     Alpha(film, mLayout.BGAlphaBlend);
-    SetWord(film, FP_PARENT, lumo.FIDBuff());
+    films::Set(film, FP_PARENT, lumo.FIDBuff());
     lumo.EXEQ();
 }
 
 long clsModeSaveLoad::MakeSlotButton(long lTag, const std::string& sTag, long dx, long dy,
                                      const std::string& spec, long kbOrder) {
     clsLumoDriver& lumo = *Lumo();
-    const SlotSpec s = ReadSlotSpec(spec);
-    const std::int32_t x = RoundToLong(s.x + dx);
-    const std::int32_t y = RoundToLong(s.y + dy);
-    const std::int32_t height = RoundToLong(s.height);
+    const FilmSpecRecord s = ParseFilmSpec(spec, dx, dy);
+    const auto x = static_cast<std::int32_t>(s.X);
+    const auto y = static_cast<std::int32_t>(s.Y);
+    const auto height = static_cast<std::int32_t>(s.H);
     const std::int32_t film = lumo.MakeFilm(FT_ALPHA, x, y, 0, 0);
     if (film < 0) return -1;
-    SetWord(film, FP_PARENT, lumo.FIDBuff());
-    if (!s.picture.empty()) lumo.LoadPng(film, s.picture, true, true);
+    films::Set(film, FP_PARENT, lumo.FIDBuff());
+    if (!s.Name.empty()) lumo.LoadPng(film, s.Name, true, true);
     // The picture holds the button's states as rows of this height; without
     // one given, the whole picture is the button.
-    if (height > 0) SetWord(film, FP_HEIGHT, height);
+    if (height > 0) films::Set(film, FP_HEIGHT, height);
     const std::int32_t pos[2] = {x, y};
     SetFilmProp(film, FP_POS, pos);
     lumo.EXEQ();
@@ -137,12 +128,13 @@ long clsModeSaveLoad::MakeSlotButton(long lTag, const std::string& sTag, long dx
 std::int32_t clsModeSaveLoad::MakeSlotFilm(std::int32_t type, long dx, long dy,
                                            const std::string& spec) {
     clsLumoDriver& lumo = *Lumo();
-    const SlotSpec s = ReadSlotSpec(spec);
-    const std::int32_t film = lumo.MakeFilm(type, RoundToLong(s.x + dx), RoundToLong(s.y + dy),
-                                            RoundToLong(s.width), RoundToLong(s.height));
+    const FilmSpecRecord s = ParseFilmSpec(spec, dx, dy);
+    const std::int32_t film =
+        lumo.MakeFilm(type, static_cast<std::int32_t>(s.X), static_cast<std::int32_t>(s.Y),
+                      static_cast<std::int32_t>(s.W), static_cast<std::int32_t>(s.H));
     if (film < 0) return film;
-    if (!s.picture.empty()) lumo.LoadPng(film, s.picture, type != FT_IMAGE, false);
-    SetWord(film, FP_PARENT, lumo.FIDBuff());
+    if (!s.Name.empty()) lumo.LoadPng(film, s.Name, type != FT_IMAGE, false);
+    films::Set(film, FP_PARENT, lumo.FIDBuff());
     lumo.EXEQ();
     return film;
 }
@@ -208,7 +200,7 @@ void clsModeSaveLoad::SetSlotText(long index, const std::string& text) {
     const std::string bytes = SlotTextForEngine(text);
     SetFilmProp(slot.text, FP_TEXT_APPEND, bytes.c_str());
     lumo.EXEQ();
-    SetWord(slot.text, FP_TEXT_SHOWN, GetWord(slot.text, FP_TEXT_LENGTH));
+    films::Set(slot.text, FP_TEXT_SHOWN, films::Get(slot.text, FP_TEXT_LENGTH));
     lumo.EXEQ();
 }
 

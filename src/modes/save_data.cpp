@@ -63,7 +63,12 @@ void SyncFolder(const std::string& folder) {
 
 std::string TwoDigits(long number) {
     const std::string digits = std::to_string(std::labs(number));
-    return (number < 0 ? "-" : "") + std::string(digits.size() < 2 ? 1 : 0, '0') + digits;
+    // Built front to back: prepending into a temporary is what GCC 12 at -O3
+    // misreads as an overlapping copy.
+    std::string text;
+    if (number < 0) text += '-';
+    if (digits.size() < 2) text += '0';
+    return text + digits;
 }
 
 }  // namespace
@@ -161,6 +166,33 @@ bool clsSaveData::Load(const std::string& name) {
     mDocument = std::move(loaded);
     HistorySection(mDocument.KeySection("History").Text());
     return true;
+}
+
+// [SECTION] In memory
+
+clsSaveData::Image clsSaveData::MakeImage() const {
+    // The slot's own history section is stale between saves (Save writes
+    // it); leaving it out keeps a hundred images small.
+    INIFile document = mDocument;
+    document.KeySection("History").Text(std::string());
+    return Image{document.Text(), mHistoryCount};
+}
+
+bool clsSaveData::RestoreImage(const Image& image) {
+    if (image.historyCount < 0 || image.historyCount > mHistoryCount) return false;
+    mDocument.Text(image.document);
+    CutHistory(image.historyCount);
+    return true;
+}
+
+void clsSaveData::CutHistory(long count) {
+    while (!mRuns.empty() && mRuns.back().first >= count)
+        mRuns.pop_back();
+    if (!mRuns.empty()) {
+        Run& last = mRuns.back();
+        last.numbers.resize(static_cast<std::size_t>(count - last.first));
+    }
+    mHistoryCount = count;
 }
 
 // [SECTION] Text history

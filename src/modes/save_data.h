@@ -72,6 +72,20 @@ public:
     std::string HistorySection() const;
     void HistorySection(const std::string& text);
 
+    // [SECTION] In memory
+    // The document as a slot would hold it, without the history, and how
+    // long the history is: the history only grows while a game is read, so
+    // its length is enough to cut it back.
+    struct Image {
+        std::string document;
+        long historyCount = 0;
+    };
+    Image MakeImage() const;
+    // Replaces the document by the image's and cuts the history back to its
+    // length; false (nothing changed) when the history is already shorter,
+    // i.e. the image belongs to another game.
+    bool RestoreImage(const Image& image);
+
     // [SECTION] Thumbnail (the control form's picSavePreview)
     const SavePreviewImage& SavePreview() const { return mPreview; }
     void SavePreview(SavePreviewImage image) { mPreview = std::move(image); }
@@ -86,6 +100,7 @@ private:
     std::string SlotPath(const std::string& name, const char* extension) const;
     // The thumbnail as a bitmap file's bytes; nothing without a picture.
     std::optional<std::string> EncodePreview() const;
+    void CutHistory(long count);
 
     Reporter mReporter;
     INIFile mDocument;

@@ -5,6 +5,7 @@
 #include <imgui_impl_sdl.h>
 #include <imgui_impl_sdlrenderer.h>
 
+#include <fstream>
 #include <string>
 
 namespace zelk {
@@ -28,6 +29,40 @@ private:
 
 constexpr float kFontSize = 18.0f;
 
+std::vector<char> ReadFontFile() {
+    const std::string path = FindFontFile("IPAGothic:lang=ja");
+    if (path.empty()) return {};
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in.tellg();
+    if (!in || size <= 0) return {};
+    std::vector<char> bytes(static_cast<size_t>(size));
+    in.seekg(0);
+    if (!in.read(bytes.data(), size)) return {};
+    return bytes;
+}
+
+// An atlas of the font with the given glyphs, rasterised; the default font
+// when there is none. One horizontal sample per pixel: Japanese glyphs are
+// drawn whole pixels wide, and the atlas is a third of the default's size.
+std::unique_ptr<ImFontAtlas> BuildAtlas(const std::vector<char>& file, const ImWchar* ranges) {
+    auto atlas = std::make_unique<ImFontAtlas>();
+    ImFontConfig config;
+    config.FontDataOwnedByAtlas = false;
+    config.OversampleH = 1;
+    config.OversampleV = 1;
+    config.PixelSnapH = true;
+    if (file.empty() ||
+        !atlas->AddFontFromMemoryTTF(const_cast<char*>(file.data()), static_cast<int>(file.size()),
+                                     kFontSize, &config, ranges)) {
+        atlas->Clear();
+        atlas->AddFontDefault();
+    }
+    unsigned char* pixels = nullptr;
+    int width = 0, height = 0;
+    atlas->GetTexDataAsRGBA32(&pixels, &width, &height);
+    return atlas;
+}
+
 }  // namespace
 
 std::string FindFontFile(const char* family) {
@@ -48,19 +83,66 @@ std::string FindFontFile(const char* family) {
     return path;
 }
 
-ImGuiHost::ImGuiHost(SDL_Window* window, SDL_Renderer* renderer)
-    : mWindow(window), mRenderer(renderer) {
+// The file's bytes outlive every atlas made from them: an atlas reads them
+// again whenever its texture is rebuilt.
+struct InterfaceFont::Loaded {
+    std::vector<char> file;
+    std::unique_ptr<ImFontAtlas> first;
+};
+
+InterfaceFont::InterfaceFont(const std::string& firstText) : mFirstText(firstText) {
+    mLoading = std::async(std::launch::async, [text = mFirstText] {
+        auto loaded = std::make_shared<Loaded>();
+        loaded->file = ReadFontFile();
+        ImVector<ImWchar> ranges;
+        ImFontGlyphRangesBuilder builder;
+        ImFontAtlas defaults;
+        builder.AddRanges(defaults.GetGlyphRangesDefault());
+        builder.AddText(text.c_str());
+        builder.BuildRanges(&ranges);
+        loaded->first = BuildAtlas(loaded->file, ranges.Data);
+        return loaded;
+    });
+}
+
+InterfaceFont::~InterfaceFont() {
+    if (mLoading.valid()) mLoading.wait();
+}
+
+std::unique_ptr<ImFontAtlas> InterfaceFont::FirstGlyphs() {
+    if (mLoading.valid()) mLoaded = mLoading.get();
+    if (mLoaded->first) return std::move(mLoaded->first);
+    ImVector<ImWchar> ranges;
+    ImFontGlyphRangesBuilder builder;
+    ImFontAtlas defaults;
+    builder.AddRanges(defaults.GetGlyphRangesDefault());
+    builder.AddText(mFirstText.c_str());
+    builder.BuildRanges(&ranges);
+    return BuildAtlas(mLoaded->file, ranges.Data);
+}
+
+std::unique_ptr<ImFontAtlas> InterfaceFont::EveryGlyph() {
+    if (mLoading.valid()) mLoaded = mLoading.get();
+    ImFontAtlas ranges;
+    return BuildAtlas(mLoaded->file, ranges.GetGlyphRangesJapanese());
+}
+
+ImGuiHost::ImGuiHost(SDL_Window* window, SDL_Renderer* renderer,
+                     std::shared_ptr<InterfaceFont> font)
+    : mWindow(window), mRenderer(renderer), mFont(std::move(font)) {
+    if (mFont) {
+        mAtlas = mFont->FirstGlyphs();
+    } else {
+        mFont = std::make_shared<InterfaceFont>("");
+        mAtlas = mFont->EveryGlyph();
+        mEveryGlyph = true;
+    }
     ImGuiContext* previous = ImGui::GetCurrentContext();
-    mContext = ImGui::CreateContext();
+    mContext = ImGui::CreateContext(mAtlas.get());
     ImGui::SetCurrentContext(mContext);
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr;  // nothing of the interface is remembered on disk
     ImGui::StyleColorsDark();
-    const std::string font = FindFontFile("IPAGothic:lang=ja");
-    if (font.empty() || !io.Fonts->AddFontFromFileTTF(font.c_str(), kFontSize, nullptr,
-                                                      io.Fonts->GetGlyphRangesJapanese())) {
-        io.Fonts->AddFontDefault();
-    }
     ImGui_ImplSDL2_InitForSDLRenderer(window);
     ImGui_ImplSDLRenderer_Init(renderer);
     ImGui::SetCurrentContext(previous);
@@ -73,6 +155,23 @@ ImGuiHost::~ImGuiHost() {
         ImGui_ImplSDL2_Shutdown();
     }
     ImGui::DestroyContext(mContext);
+}
+
+bool ImGuiHost::PopupOpen() const {
+    ContextScope scope(mContext);
+    return ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel);
+}
+
+void ImGuiHost::NeedEveryGlyph() {
+    if (mEveryGlyph) return;
+    mEveryGlyph = true;
+    std::unique_ptr<ImFontAtlas> atlas = mFont->EveryGlyph();
+    // Between frames nothing refers to the old atlas but the texture made
+    // from it.
+    ContextScope scope(mContext);
+    ImGui_ImplSDLRenderer_DestroyFontsTexture();
+    ImGui::GetIO().Fonts = atlas.get();
+    mAtlas = std::move(atlas);
 }
 
 bool ImGuiHost::ProcessEvent(const SDL_Event& event) {
@@ -106,6 +205,8 @@ bool ImGuiHost::ProcessEvent(const SDL_Event& event) {
 void ImGuiHost::Frame(const std::function<void()>& draw) {
     ContextScope scope(mContext);
     ImGui_ImplSDLRenderer_NewFrame();
+    // The texture holds the glyphs now; the atlas's own copy can go.
+    if (ImGui::GetIO().Fonts->TexPixelsRGBA32) ImGui::GetIO().Fonts->ClearTexData();
     ImGui_ImplSDL2_NewFrame();
     if (mPointerKnown) ImGui::GetIO().MousePos = ImVec2(float(mPointer.x), float(mPointer.y));
     ImGui::NewFrame();

@@ -6,15 +6,45 @@
 #include <SDL.h>
 
 #include <functional>
+#include <future>
+#include <memory>
 #include <string>
+#include <vector>
 
 struct ImGuiContext;
+struct ImFontAtlas;
 
 namespace zelk {
 
+// The interface font, made ready off the user-interface thread. Finding the
+// Japanese font, reading it and rasterising its glyphs takes longer than the
+// rest of the start together, and a game window's first frames show only the
+// menus: loading starts as soon as the menus' text is known, with the glyphs
+// of that text and the Latin ones. Every other glyph is rasterised only when
+// a text not known in advance (a question, a dialog) is first drawn.
+class InterfaceFont {
+public:
+    explicit InterfaceFont(const std::string& firstText);
+    ~InterfaceFont();
+    InterfaceFont(const InterfaceFont&) = delete;
+    InterfaceFont& operator=(const InterfaceFont&) = delete;
+
+    // The first atlas (waiting for it the first time), then new ones.
+    std::unique_ptr<ImFontAtlas> FirstGlyphs();
+    std::unique_ptr<ImFontAtlas> EveryGlyph();
+
+private:
+    struct Loaded;
+    std::string mFirstText;
+    std::future<std::shared_ptr<Loaded>> mLoading;
+    std::shared_ptr<Loaded> mLoaded;
+};
+
 class ImGuiHost {
 public:
-    ImGuiHost(SDL_Window* window, SDL_Renderer* renderer);
+    // Without a font given, the host loads its own with every glyph.
+    ImGuiHost(SDL_Window* window, SDL_Renderer* renderer,
+              std::shared_ptr<InterfaceFont> font = nullptr);
     ~ImGuiHost();
     ImGuiHost(const ImGuiHost&) = delete;
     ImGuiHost& operator=(const ImGuiHost&) = delete;
@@ -28,11 +58,19 @@ public:
     // Starts a frame, lets draw() build the interface, renders it over what
     // the renderer already holds. The caller presents.
     void Frame(const std::function<void()>& draw);
+    // The next frames draw text that is not known in advance.
+    void NeedEveryGlyph();
+    bool HasEveryGlyph() const { return mEveryGlyph; }
+    // A menu or another popup was open at the end of the last frame.
+    bool PopupOpen() const;
 
 private:
     ImGuiContext* mContext = nullptr;
     SDL_Window* mWindow;
     SDL_Renderer* mRenderer;
+    std::shared_ptr<InterfaceFont> mFont;
+    std::unique_ptr<ImFontAtlas> mAtlas;  // the context's
+    bool mEveryGlyph = false;
     // Where the last pointer event in the window put the pointer: the
     // platform backend asks SDL's own pointer state, which events that were
     // pushed into the queue (the scripted input) never move.

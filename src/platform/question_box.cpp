@@ -99,14 +99,16 @@ void QuestionBox::Owner(ImGuiHost* host, std::function<void()> drawBackground) {
     mDrawBackground = std::move(drawBackground);
 }
 
-long QuestionBox::Ask(const std::string& prompt, long buttons, const std::string& title) {
+long QuestionBox::Ask(const std::string& prompt, long buttons, const std::string& title,
+                      bool overGame) {
+    overGame = overGame && mOwner != nullptr;
     long answer;
     if (mScripted || !mScript.empty() || !DisplayAvailable()) {
         answer = AnswerFromScript(prompt, buttons, title);
     } else {
-        answer = AskOnScreen(prompt, buttons, title);
+        answer = AskOnScreen(prompt, buttons, title, overGame);
     }
-    mAsked.push_back({title, prompt, buttons, answer});
+    mAsked.push_back({title, prompt, buttons, answer, overGame});
     return answer;
 }
 
@@ -122,7 +124,8 @@ long QuestionBox::AnswerFromScript(const std::string& prompt, long buttons,
     return answer;
 }
 
-long QuestionBox::AskOnScreen(const std::string& prompt, long buttons, const std::string& title) {
+long QuestionBox::AskOnScreen(const std::string& prompt, long buttons, const std::string& title,
+                              bool overGame) {
     // Without a game window the box gets a small window of its own.
     struct Standalone {
         SDL_Window* window = nullptr;
@@ -134,7 +137,7 @@ long QuestionBox::AskOnScreen(const std::string& prompt, long buttons, const std
             if (window) SDL_DestroyWindow(window);
         }
     } standalone;
-    ImGuiHost* host = mOwner;
+    ImGuiHost* host = overGame ? mOwner : nullptr;
     if (!host) {
         standalone.window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED,
                                              SDL_WINDOWPOS_CENTERED, 520, 180, SDL_WINDOW_SHOWN);
@@ -146,6 +149,7 @@ long QuestionBox::AskOnScreen(const std::string& prompt, long buttons, const std
         host = standalone.host.get();
     }
 
+    host->NeedEveryGlyph();
     long answer = 0;
     const long cancel = buttons == kButtonsYesNo ? kAnswerNo : kAnswerOK;
     auto previous = EventPump::Instance().SetEventHandler([&](const SDL_Event& event) {

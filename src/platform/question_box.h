@@ -28,13 +28,17 @@ struct AskedQuestion {
     std::string Prompt;
     long Buttons = kButtonsOK;
     long Answer = kAnswerOK;
+    bool OverGame = false;  // drawn over the game window, not on its own
 };
 
 class QuestionBox {
 public:
     static QuestionBox& Instance();
 
-    long Ask(const std::string& prompt, long buttons, const std::string& title);
+    // `overGame`: the game window is shown and not minimised, so the box is
+    // drawn over it; otherwise it gets a small window of its own.
+    long Ask(const std::string& prompt, long buttons, const std::string& title,
+             bool overGame = true);
 
     // Test seam: the answers ("ok", "yes", "no") given to the next questions
     // in order, and the record of what was asked.
@@ -52,7 +56,8 @@ public:
 private:
     QuestionBox();
     long AnswerFromScript(const std::string& prompt, long buttons, const std::string& title);
-    long AskOnScreen(const std::string& prompt, long buttons, const std::string& title);
+    long AskOnScreen(const std::string& prompt, long buttons, const std::string& title,
+                     bool overGame);
 
     std::deque<std::string> mScript;
     bool mScripted = false;

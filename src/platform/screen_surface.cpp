@@ -29,7 +29,26 @@ void ScreenSurface::Presented(const ScreenRect& rect) {
         listener = mListener;
         ++mPresentCount;
     }
+    mPresentedCv.notify_all();
     if (listener) listener();
+}
+
+void ScreenSurface::FillBlank(std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
+    {
+        std::lock_guard lock(mMutex);
+        if (mWritten) return;
+        for (int y = 0; y < mHeight; ++y) {
+            std::uint8_t* row = mPixels.data() + static_cast<std::size_t>(y) * Stride();
+            for (int x = 0; x < mWidth; ++x) {
+                row[x * 3] = blue;
+                row[x * 3 + 1] = green;
+                row[x * 3 + 2] = red;
+            }
+        }
+    }
+    std::lock_guard lock(mChangedMutex);
+    mChanged = {0, 0, mWidth, mHeight};
+    mHasChanged = true;
 }
 
 std::optional<ScreenRect> ScreenSurface::TakeChanged() {
@@ -37,6 +56,11 @@ std::optional<ScreenRect> ScreenSurface::TakeChanged() {
     if (!mHasChanged) return std::nullopt;
     mHasChanged = false;
     return mChanged;
+}
+
+bool ScreenSurface::WaitForFirstPresent(std::chrono::milliseconds most) {
+    std::unique_lock lock(mChangedMutex);
+    return mPresentedCv.wait_for(lock, most, [this] { return mPresentCount.load() != 0; });
 }
 
 void ScreenSurface::OnPresented(std::function<void()> listener) {

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -36,8 +38,12 @@ public:
     const std::uint8_t* Pixels() const { return mPixels.data(); }
     PixelTarget Target() { return {mPixels.data(), mWidth, mHeight, Stride(), 3}; }
 
+    // For writers: a surface once unlocked has a picture of its own.
     void Lock() { mMutex.lock(); }
-    void Unlock() { mMutex.unlock(); }
+    void Unlock() {
+        mWritten = true;
+        mMutex.unlock();
+    }
     std::mutex& Mutex() { return mMutex; }
 
     // Any thread, after the pixels of the rectangle were written: remembers
@@ -47,20 +53,27 @@ public:
     // The union of the rectangles presented since the last call, clipped to
     // the surface; nothing when none was.
     std::optional<ScreenRect> TakeChanged();
+    // Fills the pixels with one colour while no frame has been presented
+    // into them (the picture's background); once one has, nothing changes.
+    void FillBlank(std::uint8_t blue, std::uint8_t green, std::uint8_t red);
     // Marks the whole surface changed (a new window or texture must be
     // filled from it).
     void InvalidateAll() { Presented({0, 0, mWidth, mHeight}); }
 
     // Frames presented so far.
     std::uint64_t PresentCount() const { return mPresentCount.load(); }
+    // Returns once a frame has been presented, or false after `most`.
+    bool WaitForFirstPresent(std::chrono::milliseconds most);
     void OnPresented(std::function<void()> listener);
 
 private:
     const int mWidth;
     const int mHeight;
     std::vector<std::uint8_t> mPixels;
-    std::mutex mMutex;  // the pixels
+    std::mutex mMutex;      // the pixels
+    bool mWritten = false;  // under mMutex
     std::mutex mChangedMutex;
+    std::condition_variable mPresentedCv;  // under mChangedMutex
     ScreenRect mChanged;
     bool mHasChanged = false;
     std::function<void()> mListener;  // set before the engine presents

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 
+#include "platform/bare_x11.h"
 #include "platform/imgui_host.h"
 #include "platform/screen_surface.h"
 
 namespace zelk {
 
-ScreenWindow::ScreenWindow(const std::string& title, int screenWidth, int screenHeight)
+ScreenWindow::ScreenWindow(const std::string& title, int screenWidth, int screenHeight,
+                           std::shared_ptr<InterfaceFont> font)
     : mScreenWidth(screenWidth), mScreenHeight(screenHeight) {
     mWindow = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                screenWidth, screenHeight + kMenuBarHeight,
@@ -17,14 +19,17 @@ ScreenWindow::ScreenWindow(const std::string& title, int screenWidth, int screen
     if (!mWindow) return;
     SDL_SetWindowMinimumSize(mWindow, std::max(160, screenWidth / 4),
                              std::max(120, screenHeight / 4) + kMenuBarHeight);
-    // Vertical sync would hold the thread in every present; frames come
-    // only when the engine made one, so none is needed.
-    mRenderer = SDL_CreateRenderer(mWindow, -1, SDL_RENDERER_ACCELERATED);
-    if (!mRenderer) mRenderer = SDL_CreateRenderer(mWindow, -1, SDL_RENDERER_SOFTWARE);
+    // Software drawing into the window's own surface (see the header); an
+    // accelerated renderer only where SDL has no such surface to give. SDL
+    // would back the surface with a GL texture, uploaded whole at every
+    // update: the window system's own shared image takes just the rectangles
+    // that changed (a reader's environment setting still wins).
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    mRenderer = SDL_CreateRenderer(mWindow, -1, SDL_RENDERER_SOFTWARE);
+    if (!mRenderer) mRenderer = SDL_CreateRenderer(mWindow, -1, SDL_RENDERER_ACCELERATED);
     if (!mRenderer) return;
-    mTexture = SDL_CreateTexture(mRenderer, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING,
-                                 screenWidth, screenHeight);
-    mGui = std::make_unique<ImGuiHost>(mWindow, mRenderer);
+    mPicture.assign(static_cast<size_t>(screenWidth) * screenHeight * 3, 0);
+    mGui = std::make_unique<ImGuiHost>(mWindow, mRenderer, std::move(font));
 }
 
 ScreenWindow::~ScreenWindow() {
@@ -33,7 +38,6 @@ ScreenWindow::~ScreenWindow() {
         SDL_SetCursor(SDL_GetDefaultCursor());
         SDL_FreeCursor(mCursor);
     }
-    if (mTexture) SDL_DestroyTexture(mTexture);
     if (mRenderer) SDL_DestroyRenderer(mRenderer);
     if (mWindow) SDL_DestroyWindow(mWindow);
 }
@@ -56,7 +60,28 @@ bool ScreenWindow::Shown() const {
 }
 
 bool ScreenWindow::Minimized() const {
-    return mWindow && (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_MINIMIZED) != 0;
+    return mWindow && (mMinimized || (SDL_GetWindowFlags(mWindow) & SDL_WINDOW_MINIMIZED) != 0);
+}
+
+void ScreenWindow::WindowEvent(const SDL_WindowEvent& event) {
+    switch (event.event) {
+        case SDL_WINDOWEVENT_MINIMIZED:
+            mMinimized = true;
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            mMinimized = false;
+            mWhole = true;
+            break;
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_RESIZED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            mWhole = true;
+            break;
+        default:
+            break;
+    }
 }
 
 bool ScreenWindow::FullScreen(bool on, bool exactMode) {
@@ -69,14 +94,19 @@ bool ScreenWindow::FullScreen(bool on, bool exactMode) {
             if (mode.w != mScreenWidth || mode.h != mScreenHeight) continue;
             if (SDL_SetWindowDisplayMode(mWindow, &mode) == 0 &&
                 SDL_SetWindowFullscreen(mWindow, SDL_WINDOW_FULLSCREEN) == 0) {
+                PlaceBareX11Window(mWindow);
                 mMenuBand = false;
+                mWhole = true;
                 return true;
             }
             break;
         }
     }
+    const bool was = IsFullScreen();
     if (SDL_SetWindowFullscreen(mWindow, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
+    if (was != on) PlaceBareX11Window(mWindow);
     mMenuBand = !on;
+    mWhole = true;
     return true;
 }
 
@@ -110,6 +140,7 @@ void ScreenWindow::Centre() {
 }
 
 void ScreenWindow::MenuBand(bool reserved) {
+    if (reserved != mMenuBand) mWhole = true;
     mMenuBand = reserved;
 }
 
@@ -122,17 +153,76 @@ void ScreenWindow::ResizeToScale1() {
 bool ScreenWindow::Upload(ScreenSurface& surface) {
     if (!Ok()) return false;
     std::optional<ScreenRect> changed = surface.TakeChanged();
-    if (!mFilled) {
-        changed = ScreenRect{0, 0, surface.Width(), surface.Height()};
-        mFilled = true;
+    if (!changed && !mWhole) return false;
+    if (!changed || mWhole) changed = ScreenRect{0, 0, surface.Width(), surface.Height()};
+    const int left = std::clamp(changed->left, 0, mScreenWidth);
+    const int right = std::clamp(changed->right, left, mScreenWidth);
+    const int top = std::clamp(changed->top, 0, mScreenHeight);
+    const int bottom = std::clamp(changed->bottom, top, mScreenHeight);
+    if (left == right || top == bottom) return false;
+    {
+        std::lock_guard<std::mutex> lock(surface.Mutex());
+        for (int y = top; y < bottom; ++y) {
+            const std::uint8_t* from = surface.Pixels() + static_cast<size_t>(y) * surface.Stride();
+            std::copy(from + left * 3, from + right * 3,
+                      mPicture.begin() + (static_cast<size_t>(y) * mScreenWidth + left) * 3);
+        }
     }
-    if (!changed) return false;
-    const SDL_Rect area{changed->left, changed->top, changed->right - changed->left,
-                        changed->bottom - changed->top};
-    std::lock_guard<std::mutex> lock(surface.Mutex());
-    const std::uint8_t* start = surface.Pixels() + static_cast<size_t>(area.y) * surface.Stride() +
-                                static_cast<size_t>(area.x) * 3;
-    SDL_UpdateTexture(mTexture, &area, start, surface.Stride());
+    SDL_Rect area{left, top, right - left, bottom - top};
+    if (mChanged) SDL_UnionRect(&*mChanged, &area, &area);
+    mChanged = area;
+    return true;
+}
+
+PictureSource ScreenWindow::Source() const {
+    return PictureSource{mPicture.data(), mScreenWidth, mScreenHeight, mScreenWidth * 3};
+}
+
+SDL_Rect ScreenWindow::SurfacePictureRect(const SDL_Surface& surface) const {
+    int winW = 0, winH = 0;
+    SDL_GetWindowSize(mWindow, &winW, &winH);
+    const float scale = winW > 0 ? static_cast<float>(surface.w) / winW : 1.0f;
+    // In output pixels: sharp on HiDPI displays.
+    return PictureRectIn(surface.w, surface.h,
+                         mMenuBand ? static_cast<int>(kMenuBarHeight * scale) : 0);
+}
+
+void ScreenWindow::DrawPicture() {
+    SDL_Surface* target = Ok() ? SDL_GetWindowSurface(mWindow) : nullptr;
+    if (!target) return;
+    // What the renderer still holds to draw comes first.
+    SDL_RenderFlush(mRenderer);
+    const SDL_Rect place = SurfacePictureRect(*target);
+    // The borders around the picture are black.
+    const SDL_Rect borders[] = {
+        {0, 0, target->w, place.y},
+        {0, place.y + place.h, target->w, target->h - place.y - place.h},
+        {0, place.y, place.x, place.h},
+        {place.x + place.w, place.y, target->w - place.x - place.w, place.h}};
+    for (const SDL_Rect& border : borders) {
+        if (border.w > 0 && border.h > 0)
+            SDL_FillRect(target, &border, SDL_MapRGB(target->format, 0, 0, 0));
+    }
+    if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
+    mScaler.Draw(Source(), *target, place, place);
+    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+    mChanged.reset();
+}
+
+bool ScreenWindow::RenderChanged() {
+    if (!Ok() || mWhole) return false;
+    if (!mChanged) return true;
+    SDL_Surface* target = SDL_GetWindowSurface(mWindow);
+    if (!target) return false;
+    const SDL_Rect place = SurfacePictureRect(*target);
+    SDL_Rect reach = PictureScaler::Reach(Source(), place, *mChanged);
+    mChanged.reset();
+    if (reach.w <= 0 || reach.h <= 0) return true;
+    SDL_RenderFlush(mRenderer);
+    if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
+    mScaler.Draw(Source(), *target, place, reach);
+    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+    SDL_UpdateWindowSurfaceRects(mWindow, &reach, 1);
     return true;
 }
 
@@ -175,21 +265,12 @@ SDL_Point ScreenWindow::WindowToScreen(int x, int y) const {
 void ScreenWindow::Render(const std::function<void()>& overlay,
                           const std::function<void()>& beforePresent) {
     if (!Ok()) return;
-    int outW = 0, outH = 0, winW = 0, winH = 0;
-    SDL_GetRendererOutputSize(mRenderer, &outW, &outH);
-    SDL_GetWindowSize(mWindow, &winW, &winH);
-    const float scale = winW > 0 ? static_cast<float>(outW) / winW : 1.0f;
-    // In output pixels: sharp on HiDPI displays.
-    const SDL_Rect picture =
-        PictureRectIn(outW, outH, mMenuBand ? static_cast<int>(kMenuBarHeight * scale) : 0);
-    const bool whole = picture.w % mScreenWidth == 0 && picture.h % mScreenHeight == 0;
-    SDL_SetTextureScaleMode(mTexture, whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
-    SDL_SetRenderDrawColor(mRenderer, 0, 0, 0, 255);
-    SDL_RenderClear(mRenderer);
-    SDL_RenderCopy(mRenderer, mTexture, nullptr, &picture);
+    DrawPicture();
     if (overlay && mGui) mGui->Frame(overlay);
+    SDL_RenderFlush(mRenderer);
     if (beforePresent) beforePresent();
-    SDL_RenderPresent(mRenderer);
+    SDL_UpdateWindowSurface(mWindow);
+    mWhole = false;
 }
 
 bool ScreenWindow::Cursor(const std::string& file) {

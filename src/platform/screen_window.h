@@ -1,20 +1,34 @@
 // ScreenWindow: the one SDL window that shows the game. The screen film's
-// pixels arrive in a ScreenSurface; only the rectangle that changed is
-// uploaded to a streaming texture, which is drawn scaled to the window with
-// its aspect ratio kept (letterboxed), under a band for the menu bar in the
-// window and over the whole display in full screen. Pointer positions are
-// mapped back to screen pixels the same way.
+// pixels arrive in a ScreenSurface; the picture is drawn scaled to the
+// window with its aspect ratio kept (letterboxed), under a band for the menu
+// bar in the window and over the whole display in full screen. Pointer
+// positions are mapped back to screen pixels the same way.
+//
+// The window is drawn in software into its own surface, and while nothing
+// of the interface lies over the picture only the pixels that changed are
+// drawn and sent to the display. A visual novel's screen changes in small
+// places (a blinking cursor, a line of text); a full redraw for each of
+// them, through software GL where there is no graphics processor, cost more
+// than all the rest of the player. The size drawn for is always the
+// surface's, which is what the display shows, whatever the window manager
+// did or did not do to the window.
 #pragma once
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "platform/picture_scaler.h"
 
 namespace zelk {
 
 class ImGuiHost;
+class InterfaceFont;
 class ScreenSurface;
 
 class ScreenWindow {
@@ -22,13 +36,15 @@ public:
     // The menu bar's height in window units at scale 1: one ImGui frame.
     static constexpr int kMenuBarHeight = 24;
 
-    ScreenWindow(const std::string& title, int screenWidth, int screenHeight);
+    // `font`: the interface font, loading since the menus were made.
+    ScreenWindow(const std::string& title, int screenWidth, int screenHeight,
+                 std::shared_ptr<InterfaceFont> font = nullptr);
     ~ScreenWindow();
     ScreenWindow(const ScreenWindow&) = delete;
     ScreenWindow& operator=(const ScreenWindow&) = delete;
 
     // False when SDL could not make the window or its renderer.
-    bool Ok() const { return mRenderer != nullptr && mTexture != nullptr; }
+    bool Ok() const { return mRenderer != nullptr; }
     SDL_Window* Window() const { return mWindow; }
     SDL_Renderer* Renderer() const { return mRenderer; }
     ImGuiHost& Gui() const { return *mGui; }
@@ -37,7 +53,11 @@ public:
     void Title(const std::string& title);
     void Show(bool visible);
     bool Shown() const;
+    // Also when only the window's events said so (a window system that
+    // keeps no flag, or one the test sends).
     bool Minimized() const;
+    // The window's own events: minimised and restored, resized, exposed.
+    void WindowEvent(const SDL_WindowEvent& event);
     // Desktop full screen: the display keeps its mode, the picture scales.
     // With `exactMode` the display is switched to the screen's own size
     // where it offers that mode (else desktop full screen all the same).
@@ -55,13 +75,20 @@ public:
     // The window's size at scale 1 for the game's screen and the band.
     void ResizeToScale1();
 
-    // Takes the changed rectangle of the surface into the texture; the
-    // whole surface after the window was made.
+    // Takes the changed rectangle of the surface; the whole surface after
+    // the window was made. True when something changed.
     bool Upload(ScreenSurface& surface);
-    // Draws the picture and then `overlay` (ImGui widgets) and presents;
-    // `beforePresent` may read the finished picture back.
+    // Draws the whole window: the picture, then `overlay` (ImGui widgets),
+    // and shows it; `beforePresent` may read the finished window back.
     void Render(const std::function<void()>& overlay,
                 const std::function<void()>& beforePresent = {});
+    // Draws and shows only the picture's pixels that changed since the last
+    // drawing. False (drawing nothing) when the window must be drawn whole:
+    // it was made, resized, exposed or switched since.
+    bool RenderChanged();
+    // Draws the whole picture into the window's surface, shown with the
+    // next frame (a question box drawn over it).
+    void DrawPicture();
 
     // Where the screen is drawn, in window coordinates (what SDL's pointer
     // events carry).
@@ -75,16 +102,22 @@ public:
 
 private:
     SDL_Rect PictureRectIn(int width, int height, int band) const;
+    // Where the picture lies in the surface, in its pixels.
+    SDL_Rect SurfacePictureRect(const SDL_Surface& surface) const;
+    PictureSource Source() const;
 
     const int mScreenWidth;
     const int mScreenHeight;
     SDL_Window* mWindow = nullptr;
     SDL_Renderer* mRenderer = nullptr;
-    SDL_Texture* mTexture = nullptr;
+    std::vector<std::uint8_t> mPicture;  // the screen's pixels, as last taken
+    PictureScaler mScaler;
+    std::optional<SDL_Rect> mChanged;  // in screen pixels, not yet drawn
+    bool mWhole = true;                // the next drawing must be whole
     SDL_Cursor* mCursor = nullptr;
     std::unique_ptr<ImGuiHost> mGui;
     bool mMenuBand = true;
-    bool mFilled = false;
+    bool mMinimized = false;
 };
 
 }  // namespace zelk

@@ -117,12 +117,17 @@ InstructionDef& ScenarioAssembly::Write(InstructionDef record) {
 bool ScenarioAssembly::Run(std::string_view source) {
     std::size_t pos = 0;
     while (true) {
-        const std::size_t end = source.find("\r\n", pos);
+        // A line ends at CR LF or at a bare LF (a file saved on this system):
+        // no character of CP932 text holds the LF byte, so it is never part
+        // of a line, and reading on past it would run the rest of the file
+        // into one line.
+        const std::size_t end = source.find('\n', pos);
         mRaw = source.substr(pos, end == std::string_view::npos ? end : end - pos);
+        if (end != std::string_view::npos && mRaw.ends_with('\r')) mRaw.remove_suffix(1);
         ++mLineNo;
         if (!ProcessLine(mRaw)) return false;
         if (end == std::string_view::npos) break;
-        pos = end + 2;
+        pos = end + 1;
     }
 
     if (!mOpen.empty()) {

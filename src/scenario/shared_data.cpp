@@ -9,6 +9,23 @@
 
 namespace zelk {
 
+namespace {
+
+// A variable the game declares after the reader's first start (an update of
+// the game, or its author adding one while writing it) joins with its first
+// value; without it every use of the variable would fail. The reader's own
+// values stay as they are.
+void AddDeclaredVariables(const INIFile& systemInfo, INISection& var) {
+    const INISection* shared = systemInfo.FindSection("shared");
+    if (shared == nullptr) return;
+    for (int i = 0; i < shared->Count(); ++i) {
+        const std::string key = shared->LineKey(i);
+        if (!key.empty() && !var.KeyExists(key)) var.KeyValue(key, shared->LineValue(i));
+    }
+}
+
+}  // namespace
+
 SharedData::SharedData(Reporter reporter) : mReporter(std::move(reporter)) {}
 
 SharedData::~SharedData() {
@@ -27,6 +44,8 @@ bool SharedData::Init(const INIFile& systemInfo, const INIFile* omakeMode) {
         const INISection* shared = systemInfo.FindSection("shared");
         Var().Text(shared != nullptr ? shared->Text() : std::string());
         if (!WriteIniFile(mFile, Path())) return false;
+    } else {
+        AddDeclaredVariables(systemInfo, Var());
     }
     mFileOpen = true;
     CmdHistorySection(mFile.KeySection("AlreadyRead").Text());
@@ -142,7 +161,12 @@ std::string SharedData::CmdHistorySection() const {
             const Range& range = entry.ranges[i];
             if (i > 0) text += ",";
             text += std::to_string(range.start);
-            if (range.end != range.start) text += "-" + std::to_string(range.end);
+            // Appended piece by piece: a temporary built as "-" + number is
+            // prepended into, which GCC 12 at -O3 misreads as an overlapping copy.
+            if (range.end != range.start) {
+                text += '-';
+                text += std::to_string(range.end);
+            }
         }
     }
     return text;

@@ -12,6 +12,14 @@ namespace {
 
 constexpr const char* kUserSection = "Config";
 
+// The player's own settings, which no game's defaults name: going back a
+// page, the page text on the clipboard, self-voicing.
+constexpr const char* kPlayerDefaults[][2] = {
+    {"RollbackPages", "100"},
+    {"TextToClipboard", "False"},
+    {"SelfVoicing", "False"},
+};
+
 }  // namespace
 
 Configuration::Configuration(Reporter reporter) : mReporter(std::move(reporter)) {}
@@ -35,6 +43,9 @@ bool Configuration::Init(const INIFile& systemInfo) {
     // sections in it.
     INIFile system = systemInfo;
     mDefaults = system.KeySection("Config");
+    for (const auto& [key, value] : kPlayerDefaults) {
+        if (!mDefaults.KeyExists(key)) mDefaults.KeyValue(key, value);
+    }
     mHasDefaults = true;
 
     if (!ReadIniFile(mUserFile, UserPath())) {

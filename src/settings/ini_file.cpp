@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "settings/ini_io.h"
+#include "settings/key_trace.h"
 
 namespace zelk {
 
@@ -9,7 +10,7 @@ INIFile::INIFile() {
     Text(std::string());
 }
 
-INIFile::INIFile(const INIFile& other) : mPath(other.mPath) {
+INIFile::INIFile(const INIFile& other) : mPath(other.mPath), mTraceFile(other.mTraceFile) {
     for (const auto& section : other.mSections)
         Append(std::make_unique<INISection>(*section));
 }
@@ -20,6 +21,7 @@ INIFile& INIFile::operator=(const INIFile& other) {
 }
 
 void INIFile::Append(std::unique_ptr<INISection> section) {
+    section->TraceFile(mTraceFile);
     mRegistry.try_emplace(ToLowerAscii(section->Name()), section.get());
     mSections.push_back(std::move(section));
 }
@@ -74,10 +76,12 @@ void INIFile::Text(const std::string& text) {
 }
 
 INISection& INIFile::KeySection(const std::string& name) {
+    if (!mTraceFile.empty()) TraceKeyRead(mTraceFile, name, "");
     const auto found = mRegistry.find(ToLowerAscii(name));
     if (found != mRegistry.end()) return *found->second;
     auto section = std::make_unique<INISection>();
     section->NameFullText("[" + name + "]");
+    section->TraceFile(mTraceFile);
     INISection& added = *section;
     mSections.push_back(std::move(section));
     mRegistry.emplace(ToLowerAscii(name), &added);
@@ -89,10 +93,12 @@ void INIFile::KeySection(const std::string& name, const INISection& section) {
 }
 
 bool INIFile::KeyExists(const std::string& name) const {
+    if (!mTraceFile.empty()) TraceKeyRead(mTraceFile, name, "");
     return mRegistry.contains(ToLowerAscii(name));
 }
 
 const INISection* INIFile::FindSection(const std::string& name) const {
+    if (!mTraceFile.empty()) TraceKeyRead(mTraceFile, name, "");
     const auto found = mRegistry.find(ToLowerAscii(name));
     return found == mRegistry.end() ? nullptr : found->second;
 }
@@ -110,6 +116,12 @@ bool INIFile::Save(const std::string& path) {
     if (target.empty() || !WriteTextFile(target, Text())) return false;
     mPath = target;
     return true;
+}
+
+void INIFile::TraceFile(const std::string& file) {
+    mTraceFile = file;
+    for (const auto& section : mSections)
+        section->TraceFile(file);
 }
 
 void INIFile::Optimize() {

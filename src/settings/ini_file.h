@@ -52,10 +52,15 @@ public:
 
     void Optimize();
 
+    // The system file this is, while key tracing is on (settings/key_trace.h):
+    // its sections, present and to come, record their lookups.
+    void TraceFile(const std::string& file);
+
 private:
     void Append(std::unique_ptr<INISection> section);
 
     std::string mPath;
+    std::string mTraceFile;
     std::vector<std::unique_ptr<INISection>> mSections;
     // Lower-cased name -> first section of that name.
     std::unordered_map<std::string, INISection*> mRegistry;

@@ -9,6 +9,7 @@
 #include "common/paths.h"
 #include "common/process.h"
 #include "common/utf8.h"
+#include "settings/key_trace.h"
 
 namespace zelk {
 
@@ -67,6 +68,19 @@ SystemIniSource& Fallback() {
     return source;
 }
 
+// A file saved on this system may end its lines in a bare LF, where the
+// settings model splits at CR LF only. No CP932 character holds the LF byte,
+// so a bare one can only be a line end.
+std::string WithCrLf(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+
 }  // namespace
 
 bool ReadTextFile(const std::string& path, std::string& text, bool /*force*/) {
@@ -74,6 +88,7 @@ bool ReadTextFile(const std::string& path, std::string& text, bool /*force*/) {
     const auto bytes = ReadFileBytes(path);
     if (!bytes || bytes->find('\0') != std::string::npos) return false;
     text = Cp932ToUtf8Lossy(*bytes);
+    if (text.find('\n') != std::string::npos) text = WithCrLf(text);
     return true;
 }
 
@@ -155,6 +170,7 @@ std::unique_ptr<INIFile> LoadSystemIni(const std::string& name) {
     bytes->resize(std::min(bytes->size(), bytes->find('\0')));
     auto ini = std::make_unique<INIFile>();
     ini->Text(Cp932ToUtf8Lossy(*bytes));
+    if (!KeyTraceFile().empty()) ini->TraceFile(name);
     return ini;
 }
 

@@ -15,7 +15,8 @@ namespace zelk {
 
 // Plain text in the system code page. Reading fails for a missing file and
 // for a file holding a NUL byte (no text file of the game does); a byte that
-// is not CP932 reads as U+FFFD. Writing turns a character CP932 lacks into
+// is not CP932 reads as U+FFFD, and a bare LF line end reads as CR LF. Writing turns a character
+// CP932 lacks into
 // "?". `force` is accepted for callers that name files a directory search
 // would not show; here every readable file is read.
 bool ReadTextFile(const std::string& path, std::string& text, bool force = false);

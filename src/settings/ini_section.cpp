@@ -1,6 +1,7 @@
 #include "settings/ini_section.h"
 
 #include "common/text.h"
+#include "settings/key_trace.h"
 
 namespace zelk {
 
@@ -183,6 +184,7 @@ const std::unordered_map<std::string, int>& INISection::Index() const {
 }
 
 int INISection::KeyIndex(const std::string& key) const {
+    if (!mTraceFile.empty()) TraceKeyRead(mTraceFile, mNameContent, key);
     const auto& index = Index();
     const auto found = index.find(ToLowerAscii(key));
     return found == index.end() ? -1 : found->second;

@@ -65,6 +65,12 @@ public:
     std::string DebugCondition() const;
     std::string DebugNameAry() const;
 
+    // [SECTION] Key tracing
+    // The system file this section was read from, while key tracing is on
+    // (settings/key_trace.h): its key lookups are then recorded.
+    const std::string& TraceFile() const { return mTraceFile; }
+    void TraceFile(const std::string& file) { mTraceFile = file; }
+
 private:
     struct Line {
         std::string text;
@@ -82,6 +88,7 @@ private:
     const std::unordered_map<std::string, int>& Index() const;
 
     std::string mNamePrefix, mNameContent, mNameSuffix;
+    std::string mTraceFile;
     mutable std::vector<Line> mLines;
     // Lower-cased key -> index of its first line; absent until first needed.
     mutable std::optional<std::unordered_map<std::string, int>> mIndex;

@@ -103,6 +103,12 @@ bool IndexFits(const ControlName& name, int count) {
     return name.Index >= 0 && name.Index < count;
 }
 
+// Made as a new string rather than assigned from a literal into the caller's:
+// GCC 12 at -O3 takes that assignment for an overlapping copy.
+std::string Digit(bool on) {
+    return std::string(1, on ? '1' : '0');
+}
+
 }  // namespace
 
 std::string frmConfig::Command(const std::vector<std::string>& words,
@@ -255,7 +261,7 @@ std::string frmConfig::GetControl(const std::string& text, std::string& value) c
         if (!IndexFits(name, screen ? kScreenModeCount : static_cast<int>(kAutoModeTags.size())))
             return unknown;
         const int chosen = screen ? c.optSysScreen : c.optGrpAuto;
-        value = chosen == name.Index ? "1" : "0";
+        value = Digit(chosen == name.Index);
     } else if (name.Base == "sldGrpAlpha" || name.Base == "sldSndVolume") {
         const bool alpha = name.Base == "sldGrpAlpha";
         if (!IndexFits(name, alpha ? 2 : 3)) return unknown;
@@ -288,7 +294,7 @@ std::string frmConfig::GetControl(const std::string& text, std::string& value) c
     } else {
         return unknown;
     }
-    if (enabledQuery) value = enabled ? "1" : "0";
+    if (enabledQuery) value = Digit(enabled);
     return std::string();
 }
 

@@ -16,8 +16,10 @@
 #include "drivers/lumo_driver.h"
 #include "drivers/wavo_driver.h"
 #include "platform/event_pump.h"
+#include "platform/imgui_host.h"
 #include "platform/question_box.h"
 #include "platform/screen_surface.h"
+#include "platform/speech.h"
 #include "platform/window_picture.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
@@ -38,7 +40,18 @@ namespace zelk {
 
 // [SECTION] Construction and release ----------------------------------------
 
-clsGameView::clsGameView(PlayerRoot& root) : mRoot(root), mImpl(std::make_unique<Impl>()) {}
+clsGameView::clsGameView(PlayerRoot& root) : mRoot(root), mImpl(std::make_unique<Impl>()) {
+    // The window's font is read and rasterised while the game loads.
+    std::string captions;
+    for (const ViewMenus::Menu& menu : mImpl->menus.Menus()) {
+        captions += menu.Caption;
+        for (const ViewMenuItem& item : menu.Items)
+            captions += item.Caption;
+    }
+    captions += SpeechProblemTexts();
+    mImpl->font = std::make_shared<InterfaceFont>(captions);
+    mImpl->menus.Opening = [this] { UpdateReaderItems(); };
+}
 
 clsGameView::~clsGameView() {
     ScreenMode(kScreenNone);
@@ -76,15 +89,11 @@ void clsGameView::ScreenMode(long eNew) {
     }
 
     const ProcessValues& process = Process();
-    if (!mSurface) {
-        mSurface = std::make_unique<ScreenSurface>(static_cast<int>(process.ScreenSizeX),
-                                                   static_cast<int>(process.ScreenSizeY));
-        mSurface->OnPresented([] { EventPump::Instance().Wake(); });
-    }
+    Picture();
     const bool fresh = !mImpl->window;
     if (fresh) {
-        auto window =
-            std::make_unique<ScreenWindow>(WindowTitle(), mSurface->Width(), mSurface->Height());
+        auto window = std::make_unique<ScreenWindow>(WindowTitle(), mSurface->Width(),
+                                                     mSurface->Height(), mImpl->font);
         if (!window->Ok()) {
             mRoot.Log("ゲーム画面を作成できません: " + std::string(SDL_GetError()));
             return;
@@ -158,6 +167,31 @@ void clsGameView::MaxWindowSize(int width, int height) {
     Hook(mHooked);
 }
 
+ScreenSurface& clsGameView::Picture() {
+    if (!mSurface) {
+        const ProcessValues& process = Process();
+        mSurface = std::make_unique<ScreenSurface>(static_cast<int>(process.ScreenSizeX),
+                                                   static_cast<int>(process.ScreenSizeY));
+        mSurface->OnPresented([] { EventPump::Instance().Wake(); });
+    }
+    return *mSurface;
+}
+
+void clsGameView::PictureBackColor(long color) {
+    const auto value = static_cast<std::uint32_t>(color);
+    Picture().FillBlank(static_cast<std::uint8_t>(value >> 16),
+                        static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value));
+    mImpl->Dirty();
+}
+
+void clsGameView::WaitForFirstPicture(std::chrono::milliseconds most) {
+    if (mSurface && mRoot.Lumo()) mSurface->WaitForFirstPresent(most);
+}
+
+bool clsGameView::ShownOnScreen() const {
+    return mScreenMode != kScreenNone && Visible() && !mImpl->window->Minimized();
+}
+
 std::string clsGameView::WndPos() const {
     const ScreenWindow* window = mImpl->window.get();
     if (mScreenMode == kScreenWindow && window && window->Shown() && !window->Minimized() &&
@@ -210,8 +244,15 @@ void clsGameView::ClearScenarioError() {
 }
 
 std::string clsGameView::WindowTitle() const {
-    if (mScenarioError.empty()) return mSiteName;
-    return mSiteName + " — " + mScenarioError;
+    std::string title = mSiteName;
+    auto append = [&title](const std::string& part) {
+        if (part.empty()) return;
+        if (!title.empty()) title += " — ";
+        title += part;
+    };
+    if (INIFile* system = mRoot.SystemInfo()) append(system->KeySection("Game").KeyValue("Title"));
+    append(mScenarioError);
+    return title;
 }
 
 void clsGameView::MouseIcon(const std::string& value) {
@@ -334,7 +375,9 @@ void clsGameView::LoadStatus(const INISection& section) {
 // [SECTION] Drawing and pictures ---------------------------------------------------
 
 void clsGameView::DrawPicture() {
-    if (mImpl->window && mSurface) mImpl->window->Upload(*mSurface);
+    if (!mImpl->window || !mSurface) return;
+    mImpl->window->Upload(*mSurface);
+    mImpl->window->DrawPicture();
 }
 
 void clsGameView::Paint() {
@@ -342,6 +385,11 @@ void clsGameView::Paint() {
     if (!window || !mSurface || mImpl->painting) return;
     const bool changed = window->Upload(*mSurface);
     if (!changed && mImpl->framesToDraw <= 0 && mImpl->modals.empty()) return;
+    // With nothing of the interface over the picture (the bar keeps to its
+    // band in the window), only the changed pixels are drawn.
+    const bool overPicture = !mImpl->modals.empty() || window->Gui().PopupOpen() ||
+                             (mScreenMode == kScreenFull && mImpl->menuShown);
+    if (mImpl->framesToDraw <= 0 && !overPicture && window->RenderChanged()) return;
     if (mImpl->framesToDraw > 0) --mImpl->framesToDraw;
     mImpl->painting = true;
     window->Render([this] { DrawOverlay(); });
@@ -355,6 +403,7 @@ void clsGameView::Paint() {
 
 void clsGameView::RunModal(const std::function<bool()>& draw) {
     if (!mImpl->window) return;
+    mImpl->window->Gui().NeedEveryGlyph();
     bool open = true;
     const size_t depth = mImpl->modals.size();
     mImpl->modals.push_back([&open, &draw] { return open = open && draw(); });

@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,6 +31,9 @@ enum ScreenCommand : long {
     kCmdSelect = 4,
     kCmdWheelForward = 16,
     kCmdWheelBackward = 32,
+    // The reader asks for the page before (PageUp, the left trigger, the
+    // menu).
+    kCmdPageBack = 64,
 };
 
 // Screen modes.
@@ -40,6 +44,8 @@ struct ViewMenuItem {
     std::string Caption;  // "-" for a separator
     bool Enabled = true;
     bool Checked = false;
+    // Shown while the pointer rests on the item, disabled or not.
+    std::string Tooltip;
 };
 
 class clsGameView {
@@ -65,7 +71,8 @@ public:
     void ScenarioError(const std::string& note);
     void ClearScenarioError();
     const std::string& ScenarioErrorNote() const { return mScenarioError; }
-    // What the title bar shows.
+    // What the title bar shows: the site, then the game's title (either
+    // alone when the other is empty), then the author's error note.
     std::string WindowTitle() const;
     const std::string& MouseIcon() const { return mMouseIcon; }
     void MouseIcon(const std::string& value);
@@ -76,8 +83,19 @@ public:
     // screen) and the focus reach the view, and in window mode the window is
     // given at most this size (window pixels; 0 by 0: no limit).
     void MaxWindowSize(int width, int height);
-    // The picture box: the surface the film engine presents into.
+    // The picture box: the surface the film engine presents into. It exists
+    // from the first call on, window or not, so that what the engine draws
+    // before the window is shown is there when it is.
     ScreenSurface* pic() const { return mSurface.get(); }
+    ScreenSurface& Picture();
+    // The picture box's background (a colour in the system's blue-green-red
+    // order): what it shows where the engine has presented nothing yet.
+    void PictureBackColor(long color);
+    // Waits, at most `most`, for the engine's first frame in the picture.
+    void WaitForFirstPicture(std::chrono::milliseconds most);
+    // Whether the window is shown and not minimised: a question is then
+    // asked over the game.
+    bool ShownOnScreen() const;
     // The SDL window of the current form, or null in mode 2.
     SDL_Window* Window() const;
 
@@ -102,6 +120,9 @@ public:
     void MenuCmd(const std::string& sSec, const std::string& sCmd);
     ViewMenuItem* MenuItem(const std::string& sName);
     void MenuEnableByText(const std::string& sList);
+    // The clipboard and self-voicing items as the settings and the speech
+    // service now stand.
+    void UpdateReaderItems();
     void SaveMenuStatus();
     void LoadMenuStatus();
 
@@ -149,6 +170,8 @@ private:
     void PointerMoved(SDL_Point screen);
     void KeyDown(const SDL_KeyboardEvent& key);
     void PadButton(const SDL_ControllerButtonEvent& button);
+    void PadAxis(const SDL_ControllerAxisEvent& axis);
+    void ToggleReaderAid(const char* key);
     void Wheel(long eEvent);
     void SelectByOrder(bool up);
     void Activate();

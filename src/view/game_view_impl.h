@@ -19,6 +19,7 @@
 namespace zelk {
 
 class frmConfig;
+class InterfaceFont;
 
 // The full-screen menu band: shown when the pointer reaches the top, hidden
 // again once it has gone clearly below the bar (window pixels).
@@ -29,14 +30,15 @@ class clsGameView::Impl {
 public:
     using Clock = std::chrono::steady_clock;
 
+    std::shared_ptr<InterfaceFont> font;
     std::unique_ptr<ScreenWindow> window;
     ViewMenus menus;
     std::vector<std::string> savedMenus;
     // Full screen: the bar floats over the picture only while shown. A
-    // dropdown or other popup open in the last frame holds it, and so does
-    // the pointer's last height (window pixels) until the popup closes.
+    // dropdown or other popup open at the end of the last frame holds it;
+    // once that closes, the pointer's last height (window pixels) decides.
     bool menuShown = false;
-    bool popupOpen = false;
+    bool popupWasOpen = false;
     int pointerWindowY = 0;
     // Modal windows over the game, innermost last; each draws itself and
     // says whether it is still open.
@@ -58,6 +60,8 @@ public:
     Clock::time_point lastCloseRequest{};
 
     std::vector<SDL_GameController*> pads;
+    // A trigger acts once as it goes down, not again until it is let up.
+    bool leftTriggerDown = false;
 
     void Dirty() { framesToDraw = 2; }
 

@@ -51,6 +51,7 @@ void clsGameView::HandleEvent(const SDL_Event& event) {
     impl.Dirty();
 
     if (event.type == SDL_WINDOWEVENT) {
+        window->WindowEvent(event.window);
         switch (event.window.event) {
             case SDL_WINDOWEVENT_CLOSE:
                 RequestClose(false);
@@ -93,7 +94,7 @@ void clsGameView::HandleEvent(const SDL_Event& event) {
                 if (!shown && event.motion.y < kMenuShowBelow) impl.menuShown = true;
                 // A platform's menu loop keeps the pointer to itself while a
                 // menu is open: the way down to an item must not close it.
-                if (shown && !impl.popupOpen && event.motion.y > kMenuHideAbove) {
+                if (shown && !window->Gui().PopupOpen() && event.motion.y > kMenuHideAbove) {
                     impl.menuShown = false;
                 }
             }
@@ -127,6 +128,9 @@ void clsGameView::HandleEvent(const SDL_Event& event) {
             return;
         case SDL_CONTROLLERBUTTONDOWN:
             PadButton(event.cbutton);
+            return;
+        case SDL_CONTROLLERAXISMOTION:
+            PadAxis(event.caxis);
             return;
         default:
             return;
@@ -205,6 +209,7 @@ void clsGameView::SelectByOrder(bool up) {
     if (!best || best == selected) return;
     mSelected = best->Index;
     RaiseScreenCmd(kCmdSelect, best);
+    mRoot.SelectionMovedByKeys(mSelected);
 }
 
 void clsGameView::KeyDown(const SDL_KeyboardEvent& key) {
@@ -243,7 +248,24 @@ void clsGameView::KeyDown(const SDL_KeyboardEvent& key) {
         RaiseScreenCmd(kCmdCancel, nullptr);
     } else if (code == SDLK_UP || code == SDLK_DOWN) {
         SelectByOrder(code == SDLK_UP);
+    } else if (code == SDLK_PAGEUP) {
+        RaiseScreenCmd(kCmdPageBack, nullptr);
+    } else if (code == SDLK_PAGEDOWN) {
+        RaiseScreenCmd(kCmdClick, nullptr);
     }
+}
+
+void clsGameView::PadAxis(const SDL_ControllerAxisEvent& axis) {
+    if (axis.axis != SDL_CONTROLLER_AXIS_TRIGGERLEFT) return;
+    // Half way down presses it; a quarter lets it go, so a shaky finger
+    // does not press twice.
+    constexpr Sint16 kPressed = 16384;
+    constexpr Sint16 kReleased = 8192;
+    if (axis.value < kReleased) mImpl->leftTriggerDown = false;
+    if (axis.value < kPressed || mImpl->leftTriggerDown) return;
+    mImpl->leftTriggerDown = true;
+    EndSkipOnInput();
+    if (mEventEnabled) RaiseScreenCmd(kCmdPageBack, nullptr);
 }
 
 void clsGameView::PadButton(const SDL_ControllerButtonEvent& button) {

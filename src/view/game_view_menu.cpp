@@ -12,10 +12,12 @@
 #include "platform/event_pump.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
+#include "view/frm_about.h"
 #include "view/frm_config.h"
 #include "view/game_view.h"
 #include "view/game_view_impl.h"
 #include "view/player_root.h"
+#include "view/reader_aids.h"
 
 namespace zelk {
 
@@ -34,11 +36,37 @@ ViewMenuItem* clsGameView::MenuItem(const std::string& sName) {
 
 void clsGameView::MenuEnableByText(const std::string& sList) {
     for (const char* tag : {"file!saveload", "file!qsave", "file!qload", "file!title",
-                            "message!skip", "message!auto", "message!log"}) {
+                            "message!skip", "message!auto", "message!log", "message!back"}) {
         if (ViewMenuItem* item = MenuItem(tag)) item->Enabled = false;
     }
     for (const std::string& name : SplitText(sList, ",")) {
         if (ViewMenuItem* item = MenuItem(TrimChars(name, " \t"))) item->Enabled = true;
+    }
+}
+
+void clsGameView::UpdateReaderItems() {
+    ReaderAids* aids = mRoot.Aids();
+    if (ViewMenuItem* item = MenuItem("message!clipboard")) {
+        item->Checked = aids && aids->ClipboardOn();
+    }
+    if (ViewMenuItem* item = MenuItem("message!voice")) {
+        const bool available = aids && aids->VoiceAvailable();
+        item->Enabled = available;
+        item->Checked = aids && aids->VoiceOn();
+        item->Tooltip = available || !aids ? std::string() : aids->VoiceProblem();
+    }
+}
+
+void clsGameView::ToggleReaderAid(const char* key) {
+    Configuration* cfg = mRoot.Cfg();
+    if (cfg == nullptr) return;
+    cfg->BoolVal(key, !cfg->BoolVal(key));
+    UpdateReaderItems();
+    ReaderAids* aids = mRoot.Aids();
+    // Turned off, it stops talking at once; turned on, it says so.
+    if (aids && key == std::string(kSelfVoicingKey)) {
+        aids->Announce(aids->VoiceOn() ? "読み上げ" : std::string());
+        if (!aids->VoiceOn()) aids->Silence();
     }
 }
 
@@ -113,6 +141,10 @@ void clsGameView::MenuCmd(const std::string& sSec, const std::string& sCmd) {
             mRoot.MakeAutoClickTimer(1, kCmdClick);
         } else if (sCmd == "log" && mRoot.VellMode() == 2) {
             mRoot.ModeLogStart();
+        } else if (sCmd == "back") {
+            RaiseScreenCmd(kCmdPageBack, nullptr);
+        } else if ((sCmd == "clipboard" || sCmd == "voice") && cfg) {
+            ToggleReaderAid(sCmd == "voice" ? kSelfVoicingKey : kTextToClipboardKey);
         }
     }
 }
@@ -151,10 +183,7 @@ void clsGameView::ShowAbout() {
     if (!mImpl->window) return;
     const bool sense = mDeactivateSense;
     mDeactivateSense = false;
-    INIFile* info = mRoot.SystemInfo();
-    const INISection* game = info ? &info->KeySection("Game") : nullptr;
-    const std::string title = game ? game->KeyValue("Title") : std::string();
-    const std::string version = game ? game->KeyValue("ScenarioVer") : std::string();
+    const std::vector<std::string> lines = AboutLines(mRoot.SystemInfo());
     bool first = true;
     RunModal([&] {
         bool open = true;
@@ -165,9 +194,8 @@ void clsGameView::ShowAbout() {
         if (ImGui::BeginPopupModal(
                 "バージョン情報", nullptr,
                 ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoSavedSettings)) {
-            ImGui::TextUnformatted(title.c_str());
-            ImGui::Text("シナリオバージョン %s", version.c_str());
-            ImGui::TextUnformatted("Zelk シナリオプレーヤ");
+            for (const std::string& line : lines)
+                ImGui::TextUnformatted(line.c_str());
             ImGui::Spacing();
             if (ImGui::Button("OK", ImVec2(120, 0)) || ImGui::IsKeyPressed(ImGuiKey_Enter) ||
                 ImGui::IsKeyPressed(ImGuiKey_Escape)) {
@@ -196,11 +224,10 @@ void clsGameView::DrawOverlay() {
         modal();
     // A menu that closed (an item chosen, a click elsewhere) leaves the bar
     // to the pointer again: below the band it hides, as a move there would.
-    const bool wasOpen = impl.popupOpen;
-    impl.popupOpen =
-        ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel);
-    if (wasOpen && !impl.popupOpen && mScreenMode == kScreenFull &&
-        impl.pointerWindowY > kMenuHideAbove) {
+    const bool open = impl.window && impl.window->Gui().PopupOpen();
+    const bool closed = impl.popupWasOpen && !open;
+    impl.popupWasOpen = open;
+    if (closed && mScreenMode == kScreenFull && impl.pointerWindowY > kMenuHideAbove) {
         impl.menuShown = false;
     }
 }

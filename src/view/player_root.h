@@ -18,6 +18,7 @@ class clsInterpreter;
 class clsLumoDriver;
 class clsSaveData;
 class clsWavoDriver;
+class ReaderAids;
 class SharedData;
 
 class PlayerRoot {
@@ -58,12 +59,21 @@ public:
     virtual void MakeAutoClickTimer(long lTime, long eEvent, long erIndex = -1) = 0;
     virtual long CurrentAutoClickTimer() const = 0;
     virtual void SDMakeData() = 0;
+    // The status sections alone, without the slot's thumbnail: what going
+    // back a page keeps in memory.
+    virtual void SDMakeStatus() { SDMakeData(); }
     virtual void SDRestoreData(bool bSndRestore) = 0;
     virtual void QuickSave(bool bMsg) = 0;
     virtual void QuickLoad(bool bMsg) = 0;
     virtual bool PlayMovie(const std::string& file, long eMovieCancel = 0) = 0;
     virtual long ThumbWidth() const = 0;
     virtual long ThumbHeight() const = 0;
+
+    // [SECTION] What the reader may have read out or copied
+    virtual ReaderAids* Aids() const { return nullptr; }
+    // The keys or the gamepad moved the selection to the rectangle of this
+    // index: its caption is said.
+    virtual void SelectionMovedByKeys(long /*erIndex*/) {}
 
     // [SECTION] The launcher's
     virtual long Msg(const std::string& prompt, long buttons = 0) = 0;

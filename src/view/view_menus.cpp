@@ -20,8 +20,10 @@ constexpr MenuDef kMenus[] = {
      "セーブ・ロード,クイックセーブ,クイックロード,-,タイトルにもどる,終了"},
     {"screen", "画面", "window,full", "ウィンドウ表示,全画面表示"},
     {"property", "設定", "system,screen,sound,char", "システム,表示,サウンド,人物"},
-    {"message", "メッセージ", "skip,auto,,fast,semifast,normal,semislow,slow,,log",
-     "スキップ,オートクリック,-,速い,やや速い,通常,やや遅い,遅い,-,ログ"},
+    {"message", "メッセージ",
+     "skip,auto,,fast,semifast,normal,semislow,slow,,log,back,,clipboard,voice",
+     "スキップ,オートクリック,-,速い,やや速い,通常,やや遅い,遅い,-,ログ,前のページに戻る,-,"
+     "テキストをクリップボードへ,読み上げ"},
     {"help", "ヘルプ", "version", "バージョン情報"},
 };
 
@@ -88,11 +90,18 @@ std::string ViewMenus::DrawBar() {
     if (!ImGui::BeginMainMenuBar()) return chosen;
     for (const Menu& menu : mMenus) {
         if (!ImGui::BeginMenu(menu.Caption.c_str())) continue;
+        if (Opening) Opening();
         for (const ViewMenuItem& item : menu.Items) {
             if (item.Caption == "-") {
                 ImGui::Separator();
-            } else if (ImGui::MenuItem(item.Caption.c_str(), nullptr, item.Checked, item.Enabled)) {
+                continue;
+            }
+            if (ImGui::MenuItem(item.Caption.c_str(), nullptr, item.Checked, item.Enabled)) {
                 chosen = item.Tag;
+            }
+            if (!item.Tooltip.empty() &&
+                ImGui::IsItemHovered(ImGuiHoveredFlags_AllowWhenDisabled)) {
+                ImGui::SetTooltip("%s", item.Tooltip.c_str());
             }
         }
         ImGui::EndMenu();

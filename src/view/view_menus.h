@@ -4,6 +4,7 @@
 // screen keeps what the modes enabled.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ public:
     // Draws the bar (in the current ImGui frame) and returns the tag of the
     // chosen item, or "".
     std::string DrawBar();
+
+    // Runs whenever a menu is drawn open, before its items: the items whose
+    // state follows something outside the menus catch up there.
+    std::function<void()> Opening;
 
 private:
     std::vector<Menu> mMenus;

@@ -1,5 +1,6 @@
 // The build installed as a distribution would: the programs, the engines,
-// the demo game, the desktop entry and the icon in their Linux places, and
+// the demo game, the desktop entry, metadata, icons and manual pages in
+// their Linux places, and
 // the installed player starting the installed demo with no argument while
 // the reader's files go under the XDG data folder.
 #include <gtest/gtest.h>
@@ -28,10 +29,14 @@ TEST(Install, TheInstalledPlayerStartsTheInstalledDemo) {
     fs::create_directories(root);
     ASSERT_EQ(std::system(install.c_str()), 0) << testing::ReadAll(root / "install.txt");
 
-    for (const char* file : {"bin/zelk", "bin/zelk-tool", "share/zelk/games/demo/scenario.quor",
-                             "share/zelk/games/demo/image.quor", "share/zelk/games/demo/sound.quor",
-                             "share/zelk/games/demo/opening.mpg", "share/applications/zelk.desktop",
-                             "share/icons/hicolor/128x128/apps/zelk.png"})
+    for (const char* file :
+         {"bin/zelk", "bin/zelk-tool", "share/zelk/games/demo/scenario.quor",
+          "share/zelk/games/demo/image.quor", "share/zelk/games/demo/sound.quor",
+          "share/zelk/games/demo/opening.mpg", "share/applications/org.zelk.Zelk.desktop",
+          "share/metainfo/org.zelk.Zelk.metainfo.xml", "share/mime/packages/zelk.xml",
+          "share/icons/hicolor/scalable/apps/org.zelk.Zelk.svg",
+          "share/icons/hicolor/48x48/apps/org.zelk.Zelk.png", "share/man/man6/zelk.6.gz",
+          "share/man/man1/zelk-tool.1.gz", "share/doc/zelk/copyright"})
         EXPECT_TRUE(fs::exists(prefix / file)) << file;
     bool engines = false;
     for (const auto& entry : fs::recursive_directory_iterator(prefix))

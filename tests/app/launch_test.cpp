@@ -13,6 +13,7 @@
 #include "settings/ini_io.h"
 #include "settings/ini_section.h"
 #include "view/frm_ctrl.h"
+#include "view/game_view.h"
 
 namespace zelk {
 namespace {
@@ -154,6 +155,43 @@ TEST_F(LaunchTest, AFailedStartKeepsTheReadersWindowPlacement) {
     ASSERT_TRUE(ReadIniFile(back, config));
     EXPECT_EQ(back.KeySection("Config").KeyValue("Pos"), "120,80");
     EXPECT_EQ(back.KeySection("Config").KeyValue("FullMode"), "True");
+}
+
+// A question asked while the game's window is minimised comes in a box of its
+// own, which the reader sees without restoring the window.
+TEST_F(LaunchTest, AQuestionInAMinimisedWindowGetsTheStandardBox) {
+    const auto write = [this](const char* name, const std::string& text) {
+        std::ofstream(mFolder / name, std::ios::binary) << text;
+    };
+    write("SystemInfo.ini", "[Game]\r\nTitle=t\r\n[Config]\r\nStartScreenMode=1\r\n");
+    write("game_mode.ini", "[WindowMode]\r\n");
+    write("omake_mode.ini", "[cgmode_cmd]\r\n");
+    write("saveload_mode.ini", "[SlotBase]\r\n");
+    clsLaunch launch;
+    ASSERT_TRUE(launch.Init());
+    Process().ShutdownRequested = false;
+    launch.OpenVell();
+    ASSERT_FALSE(launch.StartFailed());
+    clsGameView* view = launch.Root()->GameView();
+    ASSERT_TRUE(view->Visible());
+    QuestionBox::Instance().ClearAsked();  // the settings it had to do without
+
+    launch.Msg("a");
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = SDL_GetWindowID(view->Window());
+    event.window.event = SDL_WINDOWEVENT_MINIMIZED;
+    view->HandleEvent(event);
+    launch.Msg("b");
+    event.window.event = SDL_WINDOWEVENT_RESTORED;
+    view->HandleEvent(event);
+    launch.Msg("c");
+    const auto& asked = QuestionBox::Instance().Asked();
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_TRUE(asked[0].OverGame);
+    EXPECT_FALSE(asked[1].OverGame);
+    EXPECT_TRUE(asked[2].OverGame);
+    launch.ExitApp();
 }
 
 TEST_F(LaunchTest, InDebugModeTheLogIsWrittenUnderTheLogFolder) {

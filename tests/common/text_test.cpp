@@ -22,8 +22,10 @@ TEST(Text, FormatMessageArgsDoesNotRescanInsertedValues) {
 
 TEST(Text, FormatMessageArgsReadsTwoDigitPlaceholders) {
     std::vector<std::string> values;
-    for (int i = 1; i <= 10; ++i)
-        values.push_back("v" + std::to_string(i));
+    for (int i = 1; i <= 10; ++i) {
+        std::string value = "v";
+        values.push_back(value += std::to_string(i));
+    }
     EXPECT_EQ(FormatMessageArgs("%10,%1", values), "v10,v1");
 }
 

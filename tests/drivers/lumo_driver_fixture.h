@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -40,7 +41,9 @@ protected:
         Make();
     }
 
-    void Make() {
+    // A new driver (the old one's engine ends first); `adjust` changes the
+    // hooks before it starts.
+    void Make(const std::function<void(LumoDriverHooks&)>& adjust = {}) {
         mDriver.reset();
         LumoDriverHooks hooks;
         hooks.EvRects = &mRects;
@@ -50,6 +53,7 @@ protected:
         hooks.DebugLog = true;
         hooks.Log = [this](const std::string& line) { mLog.push_back(line); };
         hooks.ConfigBool = [](const std::string&) { return true; };
+        if (adjust) adjust(hooks);
         mDriver = std::make_unique<clsLumoDriver>(std::move(hooks));
         ASSERT_TRUE(mDriver->Init());
         mDriver->ScreenDC(&mScreen);

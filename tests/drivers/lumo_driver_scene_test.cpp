@@ -5,6 +5,7 @@
 #include <SDL_image.h>
 
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -52,6 +53,17 @@ int BrightPixels(const std::vector<std::uint8_t>& shot, int stride, int x0, int 
         for (int x = x0; x < x1; ++x) {
             const std::uint8_t* p = shot.data() + y * stride + x * 3;
             if (p[0] > level && p[1] > level && p[2] > level) ++count;
+        }
+    return count;
+}
+
+// Pixels of the rectangle that are not black.
+int LitPixels(const std::vector<std::uint8_t>& shot, int stride, int x0, int y0, int x1, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const std::uint8_t* p = shot.data() + y * stride + x * 3;
+            if (p[0] != 0 || p[1] != 0 || p[2] != 0) ++count;
         }
     return count;
 }
@@ -149,11 +161,25 @@ TEST(LumoShadowText, OnlyColourMarksTurnBlack) {
     // A "D" among another mark's digits, or a font name, is no colour.
     EXPECT_EQ(ShadowText("B0000000D" + a), "B0000000D" + a);
     EXPECT_EQ(ShadowText("E02DDD00FF00" + a), "E02DDD000000" + a);
-    EXPECT_EQ(ShadowText("\ndabcdef"), "\nD000000");
+    // Marks are upper-case: a lower-case letter begins a character.
+    EXPECT_EQ(ShadowText("\ndabcdef"), "\ndabcdef");
+    EXPECT_EQ(ShadowText("xdFF0000" + a), "xdFF0000" + a);
     // A trail byte that looks like "D" stays.
     const std::string so = *Utf8ToCp932("ソ");  // 0x83 0x5C
     const std::string de = *Utf8ToCp932("ャ");  // 0x83 0x44: trail "D"
     EXPECT_EQ(ShadowText(so + de + "DFFFFFF"), so + de + "D000000");
+}
+
+// Half-width letters left in a text by an escape: the shadow prints as many
+// characters as the text, at every step of the typing.
+TEST_F(LumoSceneTest, TheShadowKeepsInStepWithLowerCaseLetters) {
+    mDriver->BaseFilmSet(2);
+    ASSERT_TRUE(mDriver->TextStart("dogsあい", false));
+    const int32_t length = Prop(mDriver->FIDText(), FP_TEXT_LENGTH);
+    EXPECT_EQ(length, 4);
+    EXPECT_EQ(Prop(mDriver->FIDShadow(), FP_TEXT_LENGTH), length);
+    EXPECT_EQ(Prop(mDriver->FIDShadow(), FP_TEXT_SHOWN), Prop(mDriver->FIDText(), FP_TEXT_SHOWN));
+    EXPECT_EQ(Prop(mDriver->FIDShadow(), FP_TEXT_X), Prop(mDriver->FIDText(), FP_TEXT_X));
 }
 
 TEST_F(LumoSceneTest, ChoicesAreCentredAndSpacedWithIntegerArithmetic) {
@@ -250,6 +276,71 @@ TEST_F(LumoSceneTest, TheCharacterStackKeepsItsRules) {
 
     mDriver->BaseFilmSet(1);
     EXPECT_FALSE(mDriver->CGChange("st_a01_normal", 0, 0, 0, 0, 0));
+}
+
+// Twenty pictures fill the stack; the next one reuses the film of the
+// lowest, which showed `first`.
+void FillTheStack(clsLumoDriver& driver, const std::string& first) {
+    ASSERT_TRUE(driver.CGChange(first, 100, 240, -1, -1, 0));
+    for (int i = 1; i < clsLumoDriver::kCharSlots; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "pct%03d", i);
+        ASSERT_TRUE(driver.CGChange(name, 600, 40, -1, -1, 0));
+    }
+}
+
+TEST_F(LumoSceneTest, APictureThatFailsToLoadShowsNothing) {
+    mDriver->BaseFilmSet(2);
+    mDriver->BGFill(0x000000, 0);
+    FillTheStack(*mDriver, "st_a01_normal");
+    const int32_t reused = mDriver->FIDChar(clsLumoDriver::kCharSlots - 1);
+
+    mLog.clear();
+    EXPECT_FALSE(mDriver->CGChange("st_b01_smlie", 450, 240, -1, -1, 0));
+    EXPECT_TRUE(Logged("CG Command Alarm:Buff is Filled"));
+    EXPECT_EQ(mDriver->GetCharFilmID("b01"), reused);
+    EXPECT_EQ(mDriver->GetCharLocation("b01"), "450,240,0,0");
+    mDriver->DrawActivate(0, 0);
+    Settle();
+    const std::vector<std::uint8_t> shot = Snapshot();
+    EXPECT_EQ(LitPixels(shot, mScreen.Stride(), 350, 100, 550, 380), 0)
+        << "the old character shows where the missing one should be";
+
+    // The same for a face: no face rather than the last one.
+    mDriver->TextVisible(true);
+    mDriver->FaceChange("");
+    mDriver->DrawActivate(0, 0);
+    Settle();
+    const std::vector<std::uint8_t> noFace = Snapshot();
+    ASSERT_TRUE(mDriver->FaceChange("fa_a01_normal"));
+    mDriver->DrawActivate(0, 0);
+    Settle();
+    ASSERT_NE(Snapshot(), noFace);
+    EXPECT_FALSE(mDriver->FaceChange("fa_a01_nromal"));
+    mDriver->DrawActivate(0, 0);
+    Settle();
+    EXPECT_TRUE(Snapshot() == noFace) << "the last face stayed";
+}
+
+// A reused film that was cut to its picture's opaque part before shows the
+// new picture where a fresh film would.
+TEST_F(LumoSceneTest, AReusedFilmShowsItsNewPictureInPlace) {
+    mDriver->BaseFilmSet(2);
+    const int32_t fresh = mDriver->MakeFilm(FT_ALPHA, 0, 0, 0, 0);
+    ASSERT_TRUE(mDriver->LoadPng(fresh, "st_b01_smile", true, true));
+    CallFilmMethod(fresh, FM_TRIM, nullptr);
+    ExeQueue();
+    int32_t expected[2] = {0, 0};
+    GetFilmProp(fresh, FP_SRC_POS, expected);
+    ASSERT_LT(expected[0], 0) << "the picture has a transparent margin to cut";
+    RemoveFilm(fresh);
+
+    FillTheStack(*mDriver, "st_a01_normal");
+    ASSERT_TRUE(mDriver->CGChange("st_b01_smile", 450, 240, -1, -1, 0));
+    int32_t source[2] = {0, 0};
+    GetFilmProp(mDriver->GetCharFilmID("b01"), FP_SRC_POS, source);
+    EXPECT_EQ(source[0], expected[0]);
+    EXPECT_EQ(source[1], expected[1]);
 }
 
 TEST_F(LumoSceneTest, SlotsMoveAndFadeAndTheirFilmsFollowTheSlotOrder) {

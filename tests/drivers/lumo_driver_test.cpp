@@ -60,6 +60,25 @@ TEST_F(LumoDriverTest, WindowModeBuildsEveryFilmUnderTheSceneBuffer) {
     EXPECT_FALSE(mDriver->TextStart("あ", false));
 }
 
+// An empty entry in the button list builds no button; pointing at the one
+// after it lights that one, not its neighbour.
+TEST_F(LumoDriverTest, AnEmptyButtonEntryLeavesTheOthersTheirHighlight) {
+    mGameMode.KeySection("WindowMode").KeyValue("Buttons", "save,,load, ,auto");
+    mDriver->BaseFilmSet(2);
+    ASSERT_EQ(mDriver->FIDButtons().size(), 3u);
+    ASSERT_EQ(mRects.CountByTag("wndbutton"), 3);
+    for (const auto& rect : mRects) {
+        if (rect->STag != "wndbutton") continue;
+        mDriver->ButtonFlip(rect->lTag);
+        for (const int32_t film : mDriver->FIDButtons())
+            EXPECT_EQ(Prop(film, FP_CELL_Y), film == rect->FilmID ? 1 : 0)
+                << "pointing at " << rect->Extension;
+    }
+    const clsEventRect* load = mRects.GetRectByTag("wndbutton", 1);
+    ASSERT_NE(load, nullptr);
+    EXPECT_EQ(load->Extension, "load");
+}
+
 TEST_F(LumoDriverTest, NovelModeHasTheBackBelowTheShadowAndNoButtons) {
     mDriver->BaseFilmSet(3);
     EXPECT_EQ(Prop(mDriver->FIDWndBk(), FP_ALPHA), 176);

@@ -328,6 +328,10 @@ public:
         return true;
     }
     void AddCGHistory(const std::string& cGName) override { cgHistory.push_back(cGName); }
+    void PageShown(const std::string& text, long voiceMs) override {
+        readerTexts.push_back(text + "@" + std::to_string(voiceMs));
+    }
+    void ChoicesShown(const std::string& items) override { readerTexts.push_back(items); }
 
     struct Character {
         std::string cid;
@@ -336,6 +340,8 @@ public:
         bool male = false;
     };
     std::vector<Character> cids;
+    // What reached the reader's tools, a page with "@" and its voice's length.
+    std::vector<std::string> readerTexts;
     std::map<std::string, long> longs;
     long mode = 0, modeSub = 0;
     std::string modeParam;

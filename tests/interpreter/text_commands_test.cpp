@@ -124,6 +124,27 @@ TEST_F(TextCommands, AChoiceWaitsWithItsItems) {
     EXPECT_NE(std::find(host.log.begin(), host.log.end(), "SelectItem Command"), host.log.end());
 }
 
+// The clipboard and the speech service get what the reader sees, without
+// the marks the window prints; pages passed over in skip mode are not read.
+TEST_F(TextCommands, TheReadersToolsGetPagesAndChoicesAsPlainText) {
+    host.sound.voiceLength = 1500;
+    Run("put \"\\v(a01_001)\\color(255)一\\n二\\pause(300)三\\w四\"\r\n"
+        "item \"\\size(30)右へ\", t.r\r\nitem \"左へ\", t.l\r\nselect\r\nr:\r\nl:\r\nwait");
+    EXPECT_EQ(host.story.readerTexts, (std::vector<std::string>{"一\n二三@1500"}));
+    intprt.StepNext();
+    EXPECT_EQ(host.story.readerTexts.back(), "四@0");
+    intprt.StepNext();
+    EXPECT_EQ(host.story.readerTexts.back(), "右へ\n左へ");
+    EXPECT_EQ(intprt.ChoiceTexts(), "右へ\n左へ");
+}
+
+TEST_F(TextCommands, PagesSkippedOverAreNotRead) {
+    host.skipMode = true;
+    host.config["SkipStopUnread"] = false;
+    Run("put \"一\"\r\nput \"二\"\r\nitem \"右へ\", t.r\r\nselect\r\nr:\r\nwait");
+    EXPECT_EQ(host.story.readerTexts, (std::vector<std::string>{"右へ"}));
+}
+
 TEST_F(TextCommands, ASelectWithoutChoicesGoesOn) {
     Run("select\r\nlet a, 1\r\nwait");
     EXPECT_TRUE(Reported("選択肢が登録されていません。"));

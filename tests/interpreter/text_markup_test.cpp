@@ -130,6 +130,21 @@ TEST_F(Markup, NameplatesFlipInTheWindowAndPrintElsewhere) {
     EXPECT_EQ(Compile("\\np(1)「あ」", kMarkupLog).text, "湊\n「あ」");
 }
 
+TEST_F(Markup, ThePlainTextKeepsCharactersAndLineBreaksOnly) {
+    const CompiledText page = Compile(
+        "\\c(a01)\\v(a01_001)\\np(1)\\size(24)「あ\\color(255)い\\nう\\pause(500)え」"
+        "\\xpos(10)\\speed(3)お\\wか",
+        kMarkupPlain);
+    EXPECT_EQ(page.text, "「あい\nうえ」お");
+    EXPECT_EQ(page.nameplate, "湊");
+    EXPECT_EQ(page.rest, "か");
+    // Only the window's typing speed is a setting; the plain text sets none.
+    EXPECT_TRUE(host.speeds.empty());
+    EXPECT_TRUE(host.plates.empty());
+    EXPECT_EQ(PlainPageText("\\np(2)「あ」", host), "【千鶴】「あ」");
+    EXPECT_EQ(PlainPageText("【灯里】「あ」", host), "【灯里】「あ」");
+}
+
 TEST_F(Markup, MalformedBytesAreCopiedNotLost) {
     const std::string broken = std::string("あ\xff\\n") + "\xe3\x81";
     EXPECT_EQ(Compile(broken).text, std::string("あ\xff\n") + "\xe3\x81");

@@ -137,6 +137,42 @@ TEST_F(LumoTest, SharedImageShowsTheOtherFilmsPixels) {
     EXPECT_EQ(pixel(root, 0, 0), (Bgr{0, 255, 0})) << "the owner is gone: its own pixels again";
 }
 
+// A film that shares another's mask works with that mask wherever a mask
+// is read or written, until it takes its own again or the owner goes.
+TEST_F(LumoTest, ASharedMaskIsTheMaskTheHostAndTheCopiesSee) {
+    const int32_t owner = makeFilm(FT_IMAGE, -1, 0, 0, 3, 1);
+    setProp(owner, FP_MASK_SIZE, 3, 1);
+    LumoSurface* shared = surfaceOf(owner, FP_MASK_OBJECT);
+    shared->pixels[0] = 10;
+    shared->pixels[1] = 20;
+    shared->pixels[2] = 30;
+    const int32_t viewer = makeFilm(FT_IMAGE, -1, 0, 0, 3, 1);
+    setProp(viewer, FP_MASK_SIZE, 3, 1);
+    LumoSurface* own = surfaceOf(viewer, FP_MASK_OBJECT);
+    own->pixels[0] = 99;
+
+    setProp(viewer, FP_SHARE_MASK, owner, 0);
+    EXPECT_EQ(surfaceOf(viewer, FP_MASK_OBJECT), shared);
+
+    // Copied out of the viewer: the shared mask's values.
+    const int32_t copy = makeFilm(FT_IMAGE, -1, 0, 0, 3, 1);
+    setProp(copy, FP_MASK_SIZE, 3, 1);
+    call(viewer, FM_COPY_MASK_TO, copy);
+    EXPECT_EQ(surfaceOf(copy, FP_MASK_OBJECT)->pixels[2], 30);
+    // Copied into the viewer: into the mask it works with.
+    surfaceOf(copy, FP_MASK_OBJECT)->pixels[1] = 77;
+    call(copy, FM_COPY_MASK_TO, viewer);
+    EXPECT_EQ(shared->pixels[1], 77);
+    EXPECT_EQ(own->pixels[0], 99) << "the viewer's own mask is left alone";
+
+    setProp(viewer, FP_SHARE_MASK, owner, 1);
+    EXPECT_EQ(surfaceOf(viewer, FP_MASK_OBJECT), own) << "its own again";
+    setProp(viewer, FP_SHARE_MASK, owner, 0);
+    ASSERT_EQ(RemoveFilm(owner), 0);
+    ASSERT_EQ(ExeQueue(), 0);
+    EXPECT_EQ(surfaceOf(viewer, FP_MASK_OBJECT), own) << "the owner is gone";
+}
+
 TEST_F(LumoTest, ClearZeroesAllThreeBuffers) {
     const int32_t film = makeFilm(FT_ALPHA, -1, 0, 0, 2, 2, 0xFFFFFF);
     call(film, FM_FILL_ALPHA, 0x1FF);

@@ -178,3 +178,47 @@ TEST_F(LumoTest, GlyphFilmMarkCopiesAPictureAsACharacter) {
     EXPECT_EQ(alphaAt(film, 4, 2), 0);
     EXPECT_EQ(pixel(film, 0, 0), (Bgr{0, 0, 255}));
 }
+
+// The engine splits a text for the host as it splits it itself: the host's
+// shadow copy depends on it.
+TEST(LumoTextElements, TheHostReadsElementsAsTheEngineDoes) {
+    int32_t bytes = 0;
+    auto at = [&](const std::string& text, int32_t position) {
+        bytes = -1;
+        return GetTextElement(text.data(), static_cast<int32_t>(text.size()), position, &bytes);
+    };
+    EXPECT_EQ(at("DFF0000" + kTwoCharacters, 0), 'D');
+    EXPECT_EQ(bytes, 7);
+    EXPECT_EQ(at("DFF0000" + kTwoCharacters, 7), 0) << "a character";
+    EXPECT_EQ(bytes, 2);
+    EXPECT_EQ(at("\n", 0), '\n');
+    EXPECT_EQ(bytes, 1);
+    // The face mark takes its name's length from its two digits, whatever the
+    // name holds.
+    EXPECT_EQ(at("E03DDDD", 0), 'E');
+    EXPECT_EQ(bytes, 6);
+    // Lower-case letters are no marks: each starts a two-byte character.
+    EXPECT_EQ(at("dabcdef", 0), 0);
+    EXPECT_EQ(bytes, 2);
+    EXPECT_EQ(at("t0000000", 0), 0);
+    EXPECT_EQ(bytes, 2);
+    // A text that ends inside a mark or a character: the rest, no mark.
+    EXPECT_EQ(at("D12", 0), 0);
+    EXPECT_EQ(bytes, 3);
+    EXPECT_EQ(at("\x82", 0), 0);
+    EXPECT_EQ(bytes, 1);
+    EXPECT_EQ(at("E09AB", 0), 0);
+    EXPECT_EQ(bytes, 5);
+}
+
+TEST(LumoTextElements, BadArgumentsAreRefused) {
+    const std::string text = "DFF0000";
+    int32_t bytes = 0;
+    EXPECT_EQ(GetTextElement(nullptr, 7, 0, &bytes), -1);
+    EXPECT_EQ(GetTextElement(text.data(), 7, 0, nullptr), -1);
+    EXPECT_EQ(GetTextElement(text.data(), 7, 7, &bytes), -1);
+    EXPECT_EQ(GetTextElement(text.data(), 7, -1, &bytes), -1);
+    EXPECT_EQ(GetTextElement(text.data(), 0, 0, &bytes), -1);
+    // No engine needs to run for it.
+    EXPECT_EQ(GetTextElement(text.data(), 7, 0, &bytes), 'D');
+}

@@ -188,6 +188,26 @@ TEST_F(LumoTest, RuleWipeRevealsSmallRuleValuesFirst) {
     EXPECT_EQ(pixel(screen, 2, 0), (Bgr{255, 255, 255}));
 }
 
+TEST_F(LumoTest, RuleWipeReadsTheMaskTheChildShares) {
+    const auto [screen, next] = scene(2, 1, 0x000000, 0xFFFFFF);
+    // The child's own mask would reveal the right pixel first.
+    setProp(next, FP_MASK_SIZE, 2, 1);
+    surfaceOf(next, FP_MASK_OBJECT)->pixels[0] = 250;
+    surfaceOf(next, FP_MASK_OBJECT)->pixels[1] = 10;
+    const int32_t rule = makeFilm(FT_IMAGE, -1, 0, 0, 2, 1);
+    setProp(rule, FP_MASK_SIZE, 2, 1);
+    surfaceOf(rule, FP_MASK_OBJECT)->pixels[0] = 10;
+    surfaceOf(rule, FP_MASK_OBJECT)->pixels[1] = 250;
+    setProp(next, FP_SHARE_MASK, rule, 0);
+    setProp(next, FP_SOFTNESS, 1);
+    install(screen, RF_RULE);
+    setProp(next, FP_PARAM1, 1 + 256 - 100);  // t = 100
+    call(screen, FM_INVALIDATE);
+    call(screen, FM_REDRAW);
+    EXPECT_EQ(pixel(screen, 0, 0), (Bgr{255, 255, 255}));
+    EXPECT_EQ(pixel(screen, 1, 0), (Bgr{0, 0, 0}));
+}
+
 TEST_F(LumoTest, RuleWipeNeedsAChildOfTheFilmsSize) {
     const auto [screen, next] = scene(3, 2, 0x000000, 0xFFFFFF);
     setProp(next, FP_WIDTH, 2);

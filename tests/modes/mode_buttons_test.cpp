@@ -31,6 +31,20 @@ TEST(FilmSpecs, MissingItemsAreZero) {
     EXPECT_EQ(empty.X, 0);
 }
 
+// The save/load screen adds a slot's offset before rounding: ".5" sums
+// round to even as the one number they are.
+TEST(FilmSpecs, OffsetsAreAddedBeforeRounding) {
+    const FilmSpecRecord slot = ParseFilmSpec(" sl_save , 146, 78.5,64.4,x,7", 1, 1);
+    EXPECT_EQ(slot.Name, "sl_save");
+    EXPECT_EQ(slot.X, 147);
+    EXPECT_EQ(slot.Y, 80) << "78.5 + 1 is 79.5, which rounds to 80";
+    EXPECT_EQ(slot.W, 64);
+    EXPECT_EQ(slot.H, 0);
+    EXPECT_EQ(slot.Extra, 7);
+    EXPECT_EQ(ParseFilmSpec("x,0,78.5").Y, 78) << "alone, 78.5 rounds to 78";
+    EXPECT_EQ(ParseFilmSpec("x,1.5,2.5", 0, 0).X, 2);
+}
+
 class ButtonTest : public testing::ModeTest {};
 
 TEST_F(ButtonTest, APictureWithoutSizeGivesItsOwn) {
@@ -68,6 +82,23 @@ TEST_F(ButtonTest, ExplicitSizesOverrideThePicture) {
     EXPECT_EQ(FakeRoot::FilmProp(film, FP_WIDTH), 28);
     EXPECT_EQ(FakeRoot::FilmProp(film, FP_HEIGHT), 28);
     RemoveFilm(film);
+}
+
+// A blank button of four states: one row tall, its image four rows, so that
+// selecting a row of a picture loaded later needs no other size.
+TEST_F(ButtonTest, ABlankButtonHoldsItsRowsInItsImage) {
+    clsLumoDriver& lumo = *Root().Lumo();
+    clsEventRect* rect =
+        MakeButton(lumo, Root().GameView()->EvRects(), 0, "panel", " ,40,60,100,30", 4);
+    ASSERT_NE(rect, nullptr);
+    const auto film = static_cast<int32_t>(rect->FilmID);
+    int32_t image[2] = {0, 0};
+    GetFilmProp(film, FP_IMAGE_SIZE, image);
+    EXPECT_EQ(image[0], 100);
+    EXPECT_EQ(image[1], 120);
+    EXPECT_EQ(FakeRoot::FilmProp(film, FP_HEIGHT), 30);
+    EXPECT_EQ(rect->y2 - rect->y1, 30);
+    EXPECT_EQ(rect->x1, 40);
 }
 
 TEST_F(ButtonTest, AButtonAtAPlaceShowsOneRowOfItsPicture) {

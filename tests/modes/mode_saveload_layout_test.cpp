@@ -68,18 +68,6 @@ TEST(SaveLoadLayoutTest, BaseKeysKeepTheirDefaultsOnlyWhenMissing) {
     EXPECT_EQ(layout.TextColor, 0x0080FF);
 }
 
-TEST(SaveLoadLayoutTest, SpecsReadPictureAndFourNumbers) {
-    const SlotSpec spec = ReadSlotSpec(" sl_save , 146, 78.6,64,x");
-    EXPECT_EQ(spec.picture, "sl_save");
-    EXPECT_EQ(spec.x, 146);
-    EXPECT_DOUBLE_EQ(spec.y, 78.6);
-    EXPECT_EQ(spec.width, 64);
-    EXPECT_EQ(spec.height, 0);
-    const SlotSpec empty = ReadSlotSpec("");
-    EXPECT_EQ(empty.picture, "");
-    EXPECT_EQ(empty.width, 0);
-}
-
 TEST(SaveLoadLayoutTest, PagesOutsideTheRangeOpenPageOneAndTheLastNeverSaves) {
     EXPECT_EQ(ClampPage(0, 5), 1);
     EXPECT_EQ(ClampPage(6, 5), 1);

@@ -44,7 +44,10 @@ std::string RandomCommand(std::mt19937& random) {
     };
     const int x = std::uniform_int_distribution<int>(0, 639)(random);
     const int y = std::uniform_int_distribution<int>(0, 479)(random);
-    const std::string at = " " + std::to_string(x) + " " + std::to_string(y);
+    std::string at = " ";
+    at += std::to_string(x);
+    at += ' ';
+    at += std::to_string(y);
     switch (std::uniform_int_distribution<int>(0, 19)(random)) {
         case 0:
         case 1:

@@ -120,6 +120,28 @@ TEST_F(ScenarioConverterTest, SourcePositionsCountCharactersAndTwoPerLineEnd) {
     EXPECT_EQ(records[2].SrcLen, 0);
 }
 
+TEST_F(ScenarioConverterTest, BareLineFeedsEndLinesAsCrLfDoes) {
+    const std::vector<std::string> lines = {
+        "start:",  "bg bg_street // the street", "あいう", "\\nかき\\b", "if x", "endif",
+        "go start"};
+    std::string crlf, lf, mixed;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        crlf += lines[i] + "\r\n";
+        lf += lines[i] + "\n";
+        mixed += lines[i] + (i % 2 == 0 ? "\n" : "\r\n");
+    }
+    const std::string expected = Convert(crlf);
+    const std::vector<int> expectedLines = converter.SourceLines();
+    ASSERT_EQ(converter.Instructions().size(), 5u);
+    for (const std::string& source : {lf, mixed}) {
+        EXPECT_EQ(Convert(source), expected);
+        EXPECT_EQ(converter.SourceLines(), expectedLines);
+    }
+    ExpectError("nop\nnop\nendif\n", "endif without if", 3, "endif");
+    // A carriage return alone stays what it was: part of its line.
+    EXPECT_EQ(Convert("let x, 1\rlet y, 2"), "let\tx\t1\rlet y\t2");
+}
+
 // [SECTION] Source lines
 
 TEST_F(ScenarioConverterTest, EachAddressKnowsTheLineItWasWrittenOn) {

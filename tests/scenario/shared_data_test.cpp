@@ -58,6 +58,17 @@ TEST_F(SharedDataTest, AMissingFileIsCreatedWithTheSharedVariables) {
     EXPECT_EQ(data->Var().KeyValue("seen"), "0");
 }
 
+TEST_F(SharedDataTest, VariablesDeclaredAfterTheFirstStartJoinWithTheirFirstValues) {
+    Make()->Var().KeyValue("clear", "1");
+    system.Text("[Game]\r\nTitle=t\r\n[shared]\r\nclear=0\r\nseen=0\r\nplays=3\r\n; gone=1");
+    auto data = Make();
+    EXPECT_EQ(data->Var().KeyValue("clear"), "1");
+    EXPECT_EQ(data->Var().KeyValue("plays"), "3");
+    EXPECT_FALSE(data->Var().KeyExists("gone"));
+    data.reset();
+    EXPECT_EQ(File().KeySection("Var").KeyValue("plays"), "3");
+}
+
 TEST_F(SharedDataTest, InitFailsWhenTheFileCannotBeCreated) {
     ASSERT_TRUE(WriteFileAtomic(folder / "savedata", "a file where the folder should be"));
     SharedData data;

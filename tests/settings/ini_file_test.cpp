@@ -107,8 +107,10 @@ TEST(INIFileSections, AssigningASectionCopiesTheBodyAndKeepsTheHeader) {
 TEST(INIFileSections, ReferencesSurviveAddingSections) {
     INIFile ini;
     INISection& first = ini.KeySection("First");
-    for (int i = 0; i < 100; ++i)
-        ini.KeySection("S" + std::to_string(i));
+    for (int i = 0; i < 100; ++i) {
+        std::string name = "S";
+        ini.KeySection(name += std::to_string(i));
+    }
     first.KeyValue("k", "v");
     EXPECT_EQ(ini.KeySection("first").KeyValue("k"), "v");
 }

@@ -46,6 +46,16 @@ TEST_F(IniIo, StrayBytesInPlainTextDoNotStopTheRead) {
     EXPECT_EQ(text, "k=\xEF\xBF\xBD\r\nx=1");
 }
 
+TEST_F(IniIo, BareLineFeedsReadAsTheCrLfLineEndsOfTheGamesFiles) {
+    ASSERT_TRUE(WriteFileAtomic(folder / "a.ini", "[Game]\nTitle=t\r\nScreenSizeX=800\n\n"));
+    std::string text;
+    ASSERT_TRUE(ReadTextFile(folder / "a.ini", text));
+    EXPECT_EQ(text, "[Game]\r\nTitle=t\r\nScreenSizeX=800\r\n\r\n");
+    INIFile ini;
+    ASSERT_TRUE(ini.Load(folder / "a.ini"));
+    EXPECT_EQ(ini.KeySection("Game").KeyValue("ScreenSizeX"), "800");
+}
+
 TEST_F(IniIo, ScrambledFormRotatesAndKeysUtf16) {
     EXPECT_EQ(ScrambleText("A"), "\x5B\x7A");
     EXPECT_EQ(UnscrambleText("\x5B\x7A"), "A");

@@ -38,7 +38,12 @@ ToolRun Tool(const testing::TempFolder& folder, const std::string& arguments) {
 
 class IniCommand : public ::testing::Test {
 protected:
-    std::string Quoted(const std::string& name) const { return "'" + (folder / name) + "'"; }
+    std::string Quoted(const std::string& name) const {
+        std::string quoted = "'";
+        quoted += folder / name;
+        quoted += '\'';
+        return quoted;
+    }
     testing::TempFolder folder;
 };
 

@@ -86,8 +86,8 @@ TEST(QuorWriter, AnArchiveHoldsAtMostItsIdRange) {
     QuorWriter writer;
     std::string error;
     for (std::size_t i = 1; i < kMaxArchiveEntries; ++i) {
-        ASSERT_TRUE(
-            writer.AddBytes("k" + std::to_string(i), "n" + std::to_string(i), "", false, error))
+        ASSERT_TRUE(writer.AddBytes(std::string("k") += std::to_string(i),
+                                    std::string("n") += std::to_string(i), "", false, error))
             << i;
     }
     EXPECT_EQ(writer.EntryCount(), kMaxArchiveEntries);

@@ -7,6 +7,8 @@
 #include "interpreter/fake_interpreter_host.h"
 #include "interpreter/interpreter.h"
 #include "lumo.h"
+#include "modes/play_support.h"
+#include "platform/screen_surface.h"
 #include "platform/screen_window.h"
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"
@@ -163,6 +165,63 @@ TEST_F(ViewWindow, ANewWindowTakesTheTitleWithTheError) {
     view->ScreenMode(kScreenWindow);
     ASSERT_NE(view->Window(), nullptr);
     EXPECT_STREQ(SDL_GetWindowTitle(view->Window()), "灯台 — main.txt:3: x");
+}
+
+// Task bars and window switchers name the window before any scenario has
+// named its site.
+TEST_F(ViewWindow, TheWindowIsTitledWithTheSiteAndTheGamesTitle) {
+    INIFile system;
+    system.Text("[Game]\r\nTitle=ひかりの手紙\r\n");
+    root.systemInfo = &system;
+    view->SiteName("");
+    EXPECT_STREQ(SDL_GetWindowTitle(view->Window()), "ひかりの手紙");
+    view->SiteName("灯台");
+    EXPECT_STREQ(SDL_GetWindowTitle(view->Window()), "灯台 — ひかりの手紙");
+    view->ScenarioError("main.txt:3: x");
+    EXPECT_STREQ(SDL_GetWindowTitle(view->Window()), "灯台 — ひかりの手紙 — main.txt:3: x");
+    view->ClearScenarioError();
+    view->SiteName("");
+    EXPECT_STREQ(SDL_GetWindowTitle(view->Window()), "ひかりの手紙");
+    // A window made later takes the same title.
+    view->ScreenMode(kScreenNone);
+    view->ScreenMode(kScreenWindow);
+    EXPECT_STREQ(SDL_GetWindowTitle(view->Window()), "ひかりの手紙");
+}
+
+TEST_F(ViewWindow, ThePictureShowsItsBackgroundUntilTheEngineDrawsIntoIt) {
+    const std::string shot = ::testing::TempDir() + "zelk-view-background.png";
+    view->PictureBackColor(0xFFFFFF);
+    ASSERT_TRUE(view->SaveScreenPicture(shot));
+    Rgb picture = LoadRgb(shot);
+    ASSERT_EQ(picture.w, 640);
+    EXPECT_EQ(picture.At(0, 0)[0], 255);
+    EXPECT_EQ(picture.At(639, 479)[2], 255);
+    // A frame of the engine's is never painted over by the background.
+    ScreenSurface& surface = view->Picture();
+    surface.Lock();
+    std::fill(surface.Pixels(), surface.Pixels() + surface.Stride() * 480, std::uint8_t{0});
+    surface.Unlock();
+    surface.Presented({0, 0, 640, 480});
+    view->PictureBackColor(0xFFFFFF);
+    ASSERT_TRUE(view->SaveScreenPicture(shot));
+    picture = LoadRgb(shot);
+    EXPECT_EQ(picture.At(320, 240)[0], 0);
+}
+
+// A box drawn into a minimised window would wait unseen for its answer.
+TEST_F(ViewWindow, AMinimisedWindowIsNotShownOnScreen) {
+    EXPECT_TRUE(view->ShownOnScreen());
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = SDL_GetWindowID(view->Window());
+    event.window.event = SDL_WINDOWEVENT_MINIMIZED;
+    view->HandleEvent(event);
+    EXPECT_FALSE(view->ShownOnScreen());
+    event.window.event = SDL_WINDOWEVENT_RESTORED;
+    view->HandleEvent(event);
+    EXPECT_TRUE(view->ShownOnScreen());
+    view->Visible(false);
+    EXPECT_FALSE(view->ShownOnScreen());
 }
 
 TEST_F(ViewWindow, ABrokenSavedRectangleIsLeftOut) {

@@ -33,7 +33,7 @@ public:
     clsWavoDriver* Wavo() const override { return nullptr; }
     clsSaveData* SD() const override { return nullptr; }
     zelk::SharedData* SharedData() const override { return nullptr; }
-    INIFile* SystemInfo() const override { return nullptr; }
+    INIFile* SystemInfo() const override { return systemInfo; }
     INIFile* GamemodeInfo() const override { return nullptr; }
     INIFile* OmakemodeInfo() const override { return nullptr; }
     long VellMode() const override { return mode; }
@@ -66,11 +66,14 @@ public:
     void RestartTitle() override { ++restarts; }
     void CloseVell() override { ++closes; }
     void ReloadScenario() override { ++reloads; }
+    ReaderAids* Aids() const override { return aids; }
 
     std::unique_ptr<Configuration> cfg;
+    INIFile* systemInfo = nullptr;
     clsGameView* view = nullptr;
     clsInterpreter* intprt = nullptr;
     clsLumoDriver* lumo = nullptr;
+    ReaderAids* aids = nullptr;
     long mode = 2;
     long waitMode = 1;
     bool skip = false;

@@ -3,32 +3,26 @@
 #include <string_view>
 
 #include "commands.h"
+#include "manual/zelk-tool.h"
+#include "zelk_version.h"
 
 namespace {
 
 struct Command {
     std::string_view name;
     int (*run)(const zelk::tool::Arguments&);
-    std::string_view usage;
 };
 
+// Each command's words and meaning are in zelk-tool.1.manual, which makes
+// both the usage text and the manual page.
 constexpr Command kCommands[] = {
-    {"ini", zelk::tool::RunIniCommand,
-     "ini get FILE SECTION KEY | ini set FILE SECTION KEY VALUE | ini decode FILE | ini encode "
-     "FILE  [--scrambled]"},
-    {"pack", zelk::tool::RunPackCommand, "pack FOLDER ARCHIVE"},
-    {"list", zelk::tool::RunListCommand, "list ARCHIVE"},
-    {"extract", zelk::tool::RunExtractCommand, "extract ARCHIVE KEY"},
-    {"convert", zelk::tool::RunConvertCommand, "convert FILE [--game DIR] [--cp932]"},
-    {"check", zelk::tool::RunCheckCommand, "check FOLDER"},
+    {"ini", zelk::tool::RunIniCommand},         {"pack", zelk::tool::RunPackCommand},
+    {"list", zelk::tool::RunListCommand},       {"extract", zelk::tool::RunExtractCommand},
+    {"convert", zelk::tool::RunConvertCommand}, {"check", zelk::tool::RunCheckCommand},
 };
 
 int Usage() {
-    std::fputs("usage: zelk-tool COMMAND ...\n", stderr);
-    for (const Command& command : kCommands) {
-        std::fprintf(stderr, "  zelk-tool %.*s\n", static_cast<int>(command.usage.size()),
-                     command.usage.data());
-    }
+    std::fputs(zelk::kZelkToolUsage, stderr);
     return zelk::tool::kExitUsage;
 }
 
@@ -37,6 +31,14 @@ int Usage() {
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     const std::string_view name = argv[1];
+    if (name == "--help" || name == "-h") {
+        std::fputs(zelk::kZelkToolUsage, stdout);
+        return zelk::tool::kExitOk;
+    }
+    if (name == "--version") {
+        std::printf("zelk-tool %s\n", zelk::kVersion);
+        return zelk::tool::kExitOk;
+    }
     for (const Command& command : kCommands) {
         if (command.name == name) return command.run(zelk::tool::Arguments(argv + 2, argv + argc));
     }

@@ -121,16 +121,18 @@ void Put(clsInterpreter& intprt) {
     };
     CompiledText page;
     std::string text;
-    if (!intprt.RestText().empty()) {
-        page = compile(intprt.RestText());
+    const bool rest = !intprt.RestText().empty();
+    const std::string source = rest ? intprt.RestText() : Value(intprt, 1);
+    if (rest) {
+        page = compile(source);
         text = page.text;
     } else if (style == kMarkupNovel) {
-        page = compile(Value(intprt, 1));
+        page = compile(source);
         text = GameValue(intprt, "Game", "NovelBlockPrefix") + page.text;
         if (!window.CurrentText().empty()) text.insert(0, 1, '\n');
     } else {
         if (style == kMarkupWindow) window.TextPageTurn();
-        page = compile(Value(intprt, 1));
+        page = compile(source);
         text = (style == kMarkupWindow ? GameValue(intprt, "Game", "WindowBlockPrefix")
                                        : std::string()) +
                page.text;
@@ -141,6 +143,9 @@ void Put(clsInterpreter& intprt) {
     if (!page.rest.empty()) intprt.HoldAddress();
 
     if (!intprt.IsSkipping() && !page.voice.empty()) PlayVoice(intprt, page.voice);
+    // A page passed over in skip mode is not read; one that waits is.
+    if (!intprt.IsSkipping())
+        story.PageShown(PlainPageText(source, markupHost), host.Sound().SOLength());
 
     if (intprt.IsSkipping()) {
         window.TextStart(text, false);
@@ -261,7 +266,10 @@ void PauseAbs(clsInterpreter& intprt) {
 void Item(clsInterpreter& intprt) {
     TextWindowHost& window = Window(intprt);
     if (window.BaseFilmSet() == kMarkupNovel) intprt.RuntimeError(kNovelChoice);
-    const std::string text = GameValue(intprt, "Game", "ChoicePrefix") + Value(intprt, 1);
+    const std::string item = Value(intprt, 1);
+    const std::string text = GameValue(intprt, "Game", "ChoicePrefix") + item;
+    PageMarkupHost markupHost(intprt);
+    intprt.AddChoiceText(PlainPageText(item, markupHost));
     if (!window.AddChoiceItem(text, intprt.Arg(2))) {
         intprt.RuntimeError("選択肢" + intprt.Arg(1) + "を追加できません。");
     }
@@ -282,6 +290,7 @@ void Select(clsInterpreter& intprt) {
     intprt.Host().Log("SelectItem Command");
     intprt.Host().CursorVisible(false);
     window.TextPageTurn();
+    intprt.Host().Story().ChoicesShown(intprt.OpenChoices());
     intprt.WaitMode(kWaitChoice);
     StopSkipAtChoice(intprt);
 }

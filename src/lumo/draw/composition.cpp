@@ -59,7 +59,7 @@ Piece makePiece(const PixelBuffer& destinationImage, const PixelBuffer& destinat
 namespace {
 
 bool keepsAlpha(const Piece& piece, std::uint32_t parentType) {
-    return (parentType & kTypeKeepsAlpha) != 0 && piece.destinationAlpha.bits != nullptr;
+    return (parentType & LUMO_FILM_KEEPS_ALPHA) != 0 && piece.destinationAlpha.bits != nullptr;
 }
 
 void makeOpaque(const Piece& piece) {
@@ -140,7 +140,7 @@ void blendScalar(const Piece& piece, int opacity, const Tone& tone, std::uint32_
     opacity = std::clamp(opacity, 0, 256);
     if (keepsAlpha(piece, parentType)) {
         blendRows<KeepAlphaPixel>(piece, opacity, tone);
-    } else if ((parentType & kTypeToned) != 0) {
+    } else if ((parentType & LUMO_FILM_TONED) != 0) {
         blendRows<TonedPixel>(piece, opacity, tone);
     } else {
         blendRows<PlainPixel>(piece, opacity, tone);

@@ -4,13 +4,14 @@
 
 #include <cstdint>
 
+#include "lumo.h"
 #include "pixel_buffer.h"
 
 namespace lumo {
 
-// Capability bits of a film type (its low byte) that steer composition.
-constexpr std::uint32_t kTypeToned = 0x08;       // the parent tones what it receives
-constexpr std::uint32_t kTypeKeepsAlpha = 0x80;  // composition also writes the parent's alpha
+// The parent's type steers composition through two of its capability bits:
+// LUMO_FILM_TONED (the parent tones what it receives) and
+// LUMO_FILM_KEEPS_ALPHA (composition also writes the parent's alpha).
 
 // Brightness and saturation of a child; 256 leaves a colour unchanged.
 struct Tone {

@@ -303,9 +303,10 @@ void blendPiece(const Piece& piece, int opacity, const Tone& tone, std::uint32_t
     // narrower than a block go pixel by pixel; the host composes those rarely.
     if (piece.sourceAlpha.bits == nullptr || piece.width < 16) {
         blendScalar(piece, opacity, tone, parentType);
-    } else if ((parentType & kTypeKeepsAlpha) != 0 && piece.destinationAlpha.bits != nullptr) {
+    } else if ((parentType & LUMO_FILM_KEEPS_ALPHA) != 0 &&
+               piece.destinationAlpha.bits != nullptr) {
         vector::blendKeepAlphaSse(piece, opacity);
-    } else if ((parentType & kTypeToned) != 0) {
+    } else if ((parentType & LUMO_FILM_TONED) != 0) {
         blendScalar(piece, opacity, tone, parentType);
     } else if (vector::hasAvx2()) {
         vector::blendPlainAvx2(piece, opacity);

@@ -19,8 +19,9 @@
  *
  * Results: unless a function says otherwise it returns 0 on success and -1 on
  * failure. Every function except InitializeLumo, TerminateLumo,
- * SetLumoSetting, RaiseLumoEvent, GetRedrawFuncs, BitBltMask, WaitBlt and
- * ExeQueue returns -1 at once while the engine is not running.
+ * SetLumoSetting, RaiseLumoEvent, GetRedrawFuncs, BitBltMask, WaitBlt,
+ * ExeQueue and GetTextElement returns -1 at once while the engine is not
+ * running.
  *
  * Threads: every function may be called from any one host thread. The engine
  * runs one thread of its own (the frame loop) and one that delivers
@@ -408,6 +409,11 @@ enum LumoEventCode {
  * and the "M" and "N" marks (each prints one picture step), so the shown
  * count always reaches the length. "E" is read the same way when counting
  * and when printing. "A" empties the buffer, so the length restarts at 0.
+ * Only the upper-case letters above and LF are marks: any other byte, a
+ * lower-case letter included, is the first byte of a two-byte character.
+ * A host that rewrites a text (a shadow copy with its colours changed)
+ * walks it with GetTextElement, so that it reads the buffer exactly as the
+ * engine does.
  */
 
 /* [SECTION] Functions =================================================== */
@@ -467,6 +473,13 @@ LUMO_API int32_t CallActMethod(int32_t action, int32_t method, const int32_t* ar
 
 /* Direct. Runs every queued command; -1 before InitializeLumo. */
 LUMO_API int32_t ExeQueue(void);
+/* Direct; needs no running engine. The element of the text mark language
+ * that starts at `position` of the `length` bytes at `text`: writes its size
+ * in bytes (at least 1) to *bytes and returns its mark byte (LF, or "A" to
+ * "T") for a whole mark, or 0 for a two-byte character and for the tail of a
+ * text that ends inside an element. -1 for a null pointer or a position
+ * outside 0 .. length - 1. */
+LUMO_API int32_t GetTextElement(const char* text, int32_t length, int32_t position, int32_t* bytes);
 /* Direct. Copies the block at (sx, sy) of a picture of width x height taken
  * from (0, 0) of source into dest at (x, y), clipped to both. A 1-byte
  * destination receives each pixel's blue byte. Always 0. */

@@ -47,7 +47,7 @@ using Blend = void (*)(const Piece&, int, const Tone&, std::uint32_t);
 class PerPixelBlend : public ::testing::TestWithParam<Blend> {
 protected:
     void blend(const Row& row, int opacity, std::uint32_t parentType, Tone tone = {}) {
-        GetParam()(row.piece((parentType & kTypeKeepsAlpha) != 0), opacity, tone, parentType);
+        GetParam()(row.piece((parentType & LUMO_FILM_KEEPS_ALPHA) != 0), opacity, tone, parentType);
     }
 };
 

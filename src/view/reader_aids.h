@@ -1,0 +1,49 @@
+// ReaderAids: what the reader may have copied to the clipboard or read
+// aloud, each by its own setting of the reader's: the pages and choices of
+// the story, the names of the screens that open and the captions the keys
+// move to. The parts that know the text call it; it knows the settings.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/clipboard.h"
+#include "platform/speech.h"
+
+namespace zelk {
+
+class Configuration;
+
+// The reader's settings of the aids (config.ini, section [Config]).
+inline constexpr const char* kTextToClipboardKey = "TextToClipboard";
+inline constexpr const char* kSelfVoicingKey = "SelfVoicing";
+
+class ReaderAids {
+public:
+    ReaderAids(Configuration& cfg, std::unique_ptr<Speech> speech,
+               std::unique_ptr<Clipboard> clipboard);
+
+    // A page's plain text once it is shown: copied, and said after the
+    // character's voice of `voiceMs` milliseconds.
+    void Page(const std::string& text, long voiceMs);
+    // The items of a choice that opens, one a line.
+    void Choices(const std::string& items);
+    // A screen's name, a button's caption: said only.
+    void Announce(const std::string& words);
+    // Stops what is being said.
+    void Silence();
+
+    bool ClipboardOn() const;
+    bool VoiceOn() const;
+    // Whether the speech service answers (see Speech::Available), and why
+    // not.
+    bool VoiceAvailable();
+    std::string VoiceProblem() const;
+
+private:
+    Configuration& mCfg;
+    std::unique_ptr<Speech> mSpeech;
+    std::unique_ptr<Clipboard> mClipboard;
+};
+
+}  // namespace zelk
