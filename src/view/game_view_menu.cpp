@@ -10,6 +10,7 @@
 #include "drivers/lumo_driver.h"
 #include "interpreter/interpreter.h"
 #include "platform/event_pump.h"
+#include "platform/imgui_host.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
 #include "view/frm_about.h"
