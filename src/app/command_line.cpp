@@ -1,7 +1,6 @@
 #include "app/command_line.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "manual/zelk.h"
 
@@ -34,12 +33,6 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string UsageText() {
     return kZelkUsage;
-}
-
-bool IsGameFolder(const std::string& folder) {
-    for (const char* file : {"/scenario.quor", "/SystemInfo.ini"})
-        if (access((folder + file).c_str(), R_OK) == 0) return true;
-    return false;
 }
 
 std::string GameFolderOf(const std::string& named) {

@@ -21,9 +21,6 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 // The text `zelk --help` prints.
 std::string UsageText();
 
-// A folder holds a game when its scenarios are there, packed or loose.
-bool IsGameFolder(const std::string& folder);
-
 // The game folder a named path means: a game's "scenario.quor" (what a file
 // manager hands over when the reader opens it) means the folder holding it;
 // anything else is taken as the folder itself.

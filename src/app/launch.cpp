@@ -1,7 +1,9 @@
 #include "app/launch.h"
 
+#include <cstdio>
 #include <ctime>
 
+#include "app/game_folder.h"
 #include "app/vell.h"
 #include "common/paths.h"
 #include "common/process.h"
@@ -20,21 +22,6 @@ namespace zelk {
 namespace {
 
 clsLaunch* gLaunch = nullptr;
-
-// The debug file's switches are off unless they say "true"...
-bool SwitchOn(const INISection& section, const char* key) {
-    return ReadBool(section.KeyValue(key));
-}
-
-// ...except the two whose default is on, which only "false" turns off.
-bool SwitchNotOff(const INISection& section, const char* key) {
-    return ReadBool(section.KeyValue(key), true);
-}
-
-// Folder values come from a file written for a system with "\" separators.
-std::string FolderValue(const std::string& value) {
-    return ReplaceText(value, "\\", "/");
-}
 
 std::string LogFileName() {
     const std::time_t now = std::time(nullptr);
@@ -80,50 +67,13 @@ bool clsLaunch::Init() {
                                           if (clsVell* vell = Vell()) vell->AutoClick();
                                       });
 
-    ProcessValues& process = Process();
-    const std::string appDir = process.AppDir;
-    // The reader's own files stay where the program put them.
-    const std::string saveDir = process.SaveDir;
-    process.ResetFolders(appDir);
-    if (!saveDir.empty()) process.SaveDir = saveDir;
-    process.IsDebugMode = false;
-
-    std::string text;
-    const std::string debugPath =
-        ResolvePath(appDir, "debug.ini").value_or(JoinPath(appDir, "debug.ini"));
-    if (!ReadTextFile(debugPath, text, false)) return true;
-
-    mDebugFile->Text(text);
-    mDebugFile->Path(debugPath);
-    process.IsDebugMode = true;
-    const INISection& debug = mDebugFile->KeySection("debug");
-    DebugSwitches& switches = process.Debug;
-    switches.ScenarioFileMode = SwitchOn(debug, "ScenarioFileMode");
-    switches.CGFileMode = SwitchOn(debug, "CGFileMode");
-    switches.SoundFileMode = SwitchOn(debug, "SoundFileMode");
-    switches.DrawActivity = SwitchOn(debug, "DrawActivity");
-    switches.NovelMode = SwitchOn(debug, "NovelMode");
-    switches.AllCG = SwitchOn(debug, "AllCG");
-    switches.SubClassMode = SwitchNotOff(debug, "SubClassMode");
-    switches.INIEncript = SwitchNotOff(debug, "INIEncript");
-    switches.TitleSkip = SwitchOn(debug, "TitleSkip");
-    switches.EntryPoint = debug.KeyValue("EntryPoint");
-
-    if (mDebugFile->KeyExists("Folder")) {
-        const INISection& folder = mDebugFile->KeySection("Folder");
-        std::string workspace = FolderValue(folder.KeyValue("Workspace"));
-        if (workspace.empty()) {
-            workspace = appDir;
-        } else if (workspace.front() != '/') {
-            workspace = JoinPath(appDir, workspace);
-        }
-        process.WorkspaceDir = workspace;
-        // Joined even when empty: the folder is then the workspace itself.
-        process.ArchiveDir = workspace + "/" + FolderValue(folder.KeyValue("Archive"));
-        process.ResourceDir = workspace + "/" + FolderValue(folder.KeyValue("Resource"));
-        process.IniDir = workspace + "/" + FolderValue(folder.KeyValue("ini"));
-        process.MovieDir = workspace + "/" + FolderValue(folder.KeyValue("movie"));
+    const std::string appDir = Process().AppDir;
+    const GameFolderSetup setup = SetUpGameFolder(appDir, *mDebugFile);
+    Process().IsDebugMode = setup.debugFile;
+    if (setup.looseForced) {
+        std::fprintf(stderr, "zelk: %s has no archives: playing its loose files\n", appDir.c_str());
     }
+    if (!setup.debugFile) return true;
 
     mLog->Path(appDir + "/log/" + LogFileName());
     mLog->SaveMode(0);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "app/game_folder.h"
 #include "app/input_script.h"
 #include "app/launch.h"
 #include "app/user_folder.h"
@@ -18,6 +19,7 @@
 #include "platform/event_pump.h"
 #include "platform/single_instance.h"
 #include "platform/window_picture.h"
+#include "settings/ini_file.h"
 #include "view/game_view.h"
 #include "zelk_version.h"
 
@@ -56,6 +58,32 @@ std::string GameFolder(const std::string& named) {
     return Resolved(ZELK_DEMO_GAME_DIR);
 }
 
+// Once the launcher has fixed the folders: says on the terminal when the
+// folder is no game (the launcher then says so in the program's own words
+// and stops), and chooses the folder for the reader's files, which is known
+// only once the game's SystemInfo names the game.
+void PrepareGameFolders() {
+    zelk::ProcessValues& process = zelk::Process();
+    if (zelk::FindGameSource(process) == zelk::GameSource::kNone) {
+        std::fprintf(stderr,
+                     "zelk: %s is not a game folder: it has no archives (*.quor) and no "
+                     "SystemInfo.ini\n",
+                     process.AppDir.c_str());
+        return;
+    }
+    std::string error;
+    const std::unique_ptr<zelk::INIFile> info = zelk::ReadGameSystemInfo(error);
+    if (!info) return;  // the root says so when it opens
+    const zelk::UserFolder folder =
+        zelk::ChooseUserFolder(process.AppDir, info->KeySection("Game").KeyValue("Title"));
+    if (!folder.note.empty()) std::fprintf(stderr, "%s\n", folder.note.c_str());
+    process.SaveDir = folder.path;
+    if (!zelk::MakeFolders(process.SaveDir)) {
+        std::fprintf(stderr, "zelk: cannot make the folder for saves: %s\n",
+                     process.SaveDir.c_str());
+    }
+}
+
 zelk::clsGameView* GameView() {
     zelk::clsVell* vell = zelk::Vell();
     return vell ? vell->GameView() : nullptr;
@@ -86,20 +114,14 @@ int main(int argc, char** argv) {
     zelk::ProcessValues& process = zelk::Process();
     process.ResetFolders(GameFolder(line.gameFolder));
     process.StartScreenMode = line.screenMode;
-    // The launcher says so in the program's own words and stops; the
-    // terminal hears it in plain English first.
-    if (!zelk::IsGameFolder(process.AppDir)) {
-        std::fprintf(stderr, "zelk: %s is not a game folder (no scenario.quor or SystemInfo.ini)\n",
-                     process.AppDir.c_str());
-    }
-    process.SaveDir = zelk::UserSaveFolder(process.AppDir);
-    if (!zelk::MakeFolders(process.SaveDir)) {
-        std::fprintf(stderr, "zelk: cannot make the folder for saves: %s\n",
-                     process.SaveDir.c_str());
-    }
 
+    // The first player goes on undisturbed; the second one ends at once, and
+    // says why, so that a start that seems to do nothing is not a mystery.
     zelk::SingleInstanceLock instance;
-    if (!instance.Acquire(process.AppDir)) return 0;
+    if (!instance.Acquire(process.AppDir)) {
+        std::fprintf(stderr, "zelk: %s is already open\n", process.AppDir.c_str());
+        return 0;
+    }
 
     // The window's close box is a question to the game, not the end of SDL.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -132,6 +154,7 @@ int main(int argc, char** argv) {
             if (zelk::clsGameView* view = GameView()) view->Paint();
         });
         if (launch->Init()) {
+            PrepareGameFolders();
             process.ShutdownRequested = false;
             launch->OpenVell();
         } else {

@@ -6,7 +6,7 @@
 #include <ctime>
 #include <filesystem>
 
-#include "app/command_line.h"
+#include "app/game_folder.h"
 #include "app/launch.h"
 #include "app/vell_interpreter_host.h"
 #include "common/numbers.h"
@@ -264,7 +264,7 @@ bool clsVell::LoadSystemFiles() {
     mSystemInfo = LoadSystemIni("SystemInfo");
     if (!mSystemInfo) {
         // In a folder that is no game at all the entry procedure said so.
-        if (IsGameFolder(Process().AppDir)) {
+        if (FindGameSource(Process()) != GameSource::kNone) {
             Fault(MissingSystemFile("system information", "SystemInfo"),
                   "システム情報をロードできません。");
         } else {

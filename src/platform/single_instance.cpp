@@ -4,6 +4,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstddef>
 #include <cstdlib>
@@ -35,9 +36,12 @@ bool SingleInstanceLock::Acquire(const std::string& folder) {
     mSocket = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (mSocket < 0) return true;  // cannot tell; do not keep the reader out
     if (bind(mSocket, reinterpret_cast<const sockaddr*>(&address), length) != 0) {
+        // Only a name in use means another player; any other failure says
+        // nothing about one, and must not keep the reader out.
+        const bool held = errno == EADDRINUSE;
         close(mSocket);
         mSocket = -1;
-        return false;
+        return !held;
     }
     return true;
 }

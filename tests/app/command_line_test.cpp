@@ -37,21 +37,6 @@ TEST(CommandLine, MisspeltSwitchesAndASecondFolderAreRefused) {
     EXPECT_EQ(ParseCommandLine({"-"}).gameFolder, "-");
 }
 
-TEST(CommandLine, AGameFolderHoldsItsScenariosPackedOrLoose) {
-    const fs::path root = fs::path(::testing::TempDir()) / "command_line_games";
-    fs::remove_all(root);
-    fs::create_directories(root / "packed");
-    fs::create_directories(root / "loose");
-    fs::create_directories(root / "photos");
-    std::ofstream(root / "packed" / "scenario.quor") << "x";
-    std::ofstream(root / "loose" / "SystemInfo.ini") << "x";
-    std::ofstream(root / "photos" / "beach.png") << "x";
-    EXPECT_TRUE(IsGameFolder((root / "packed").string()));
-    EXPECT_TRUE(IsGameFolder((root / "loose").string()));
-    EXPECT_FALSE(IsGameFolder((root / "photos").string()));
-    EXPECT_FALSE(IsGameFolder((root / "missing").string()));
-}
-
 TEST(CommandLine, AGamesScenarioArchiveMeansItsFolder) {
     const fs::path root = fs::path(::testing::TempDir()) / "command_line_archive";
     fs::remove_all(root);

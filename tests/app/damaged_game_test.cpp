@@ -174,11 +174,12 @@ std::string ReadingScript(const fs::path& folder) {
 
 // The story went on as a reader would see it: from the title into the
 // game, page after page of text over a drawn screen, nothing asked, an
-// orderly end.
-void ExpectReadOn(const PlayerRun& run, const fs::path& folder) {
+// orderly end; the terminal hears only what it is told to expect.
+void ExpectReadOn(const PlayerRun& run, const fs::path& folder,
+                  const std::vector<std::string>& said = {}) {
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_TRUE(Boxes(run).empty()) << run.errors;
-    EXPECT_TRUE(TerminalLines(run).empty()) << run.errors;
+    EXPECT_EQ(TerminalLines(run), said) << run.errors;
     const std::vector<std::string> states = States(run);
     ASSERT_EQ(states.size(), 4u) << run.errors;
     EXPECT_EQ(Field(states[0], "mode"), "1");
@@ -274,7 +275,15 @@ TEST_F(DamagedGame, MissingAndGarbageSoundsLeaveSilenceAndTheStoryGoesOn) {
         Find(entries, "se_step").bytes = "OggS" + RandomBytes(3000, 3);
     });
     const PlayerRun run = Read();
-    ExpectReadOn(run, folder);
+    // Each sound that cannot play is named once, in the order the story
+    // asks for it, and the story goes on silent.
+    ExpectReadOn(
+        run, folder,
+        {"zelk: sound 'bgm_day' is not in the game's archives; the game goes on without it",
+         "zelk: sound 'se_step' cannot be decoded: it is damaged, or not Ogg Vorbis, Ogg "
+         "Opus, FLAC, MP3 or WAVE; the game goes on without it",
+         "zelk: sound 'a01_001' is not in the game's archives; the game goes on without "
+         "it"});
     const std::vector<std::string> states = States(run);
     ASSERT_EQ(states.size(), 4u);
     EXPECT_EQ(Field(states[0], "bgm"), "bgm_title");  // what is there still plays
@@ -334,14 +343,24 @@ TEST_F(DamagedGame, AnArchiveClaimingANewerFormatVersionIsStillRead) {
 
 // [SECTION] The scenario archive ---------------------------------------------------
 
-TEST_F(DamagedGame, WithoutAScenarioArchiveTheFolderIsNoGame) {
+// The other archives still make it a packed game, one without its system
+// files.
+TEST_F(DamagedGame, WithoutAScenarioArchiveTheSystemFilesAreMissing) {
     fs::remove(folder / "scenario.quor");
+    ExpectRefused(Start(),
+                  "cannot read the game's system information (SystemInfo.ini): missing or damaged",
+                  "システム情報をロードできません。");
+}
+
+TEST_F(DamagedGame, WithoutAnyArchiveTheFolderIsNoGame) {
+    for (const char* archive : {"scenario.quor", "image.quor", "sound.quor"})
+        fs::remove(folder / archive);
     const PlayerRun run = Start();
     EXPECT_EQ(run.status, 1) << run.errors;
-    EXPECT_EQ(
-        TerminalLines(run),
-        std::vector<std::string>{"zelk: " + Shown(folder) +
-                                 " is not a game folder (no scenario.quor or SystemInfo.ini)"})
+    EXPECT_EQ(TerminalLines(run),
+              std::vector<std::string>{"zelk: " + Shown(folder) +
+                                       " is not a game folder: it has no archives (*.quor) and "
+                                       "no SystemInfo.ini"})
         << run.errors;
     EXPECT_EQ(Boxes(run),
               std::vector<std::string>{"ゲーム起動中\tシステム情報をロードできません。\tok"});

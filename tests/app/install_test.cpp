@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/user_folder.h"
 #include "app/zelk_process.h"
 
 namespace zelk {
@@ -65,7 +66,8 @@ TEST(Install, TheInstalledPlayerStartsTheInstalledDemo) {
         << testing::ReadAll(root / "err.txt");
     const std::string out = testing::ReadAll(root / "out.txt");
     EXPECT_NE(out.find("state mode=1 "), std::string::npos) << out;
-    EXPECT_TRUE(fs::exists(xdg / "zelk" / "demo" / "config.ini"));
+    // The reader's files are kept under the game's title.
+    EXPECT_TRUE(fs::exists(xdg / "zelk" / GameKey("ひかりの手紙", "") / "config.ini"));
     EXPECT_FALSE(fs::exists(prefix / "share" / "zelk" / "games" / "demo" / "savedata"));
 }
 

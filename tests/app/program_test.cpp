@@ -44,10 +44,12 @@ TEST(Program, OnAFolderWithoutSystemFilesItSaysSoAndExitsCleanly) {
     // An orderly end, but no success for a calling script.
     EXPECT_EQ(run.status, 1);
     // One line for the terminal, then the program's own message box.
-    EXPECT_EQ(run.output, "zelk: " + fs::canonical(folder).string() +
-                              " is not a game folder (no scenario.quor or SystemInfo.ini)\n"
-                              "ゲーム起動中\tシステム情報をロードできません。\tok\n");
-    EXPECT_TRUE(fs::is_directory(folder / "savedata"));
+    EXPECT_EQ(run.output,
+              "zelk: " + fs::canonical(folder).string() +
+                  " is not a game folder: it has no archives (*.quor) and no SystemInfo.ini\n"
+                  "ゲーム起動中\tシステム情報をロードできません。\tok\n");
+    // No game, no folder for its saves.
+    EXPECT_FALSE(fs::exists(folder / "savedata"));
     fs::remove_all(folder);
 }
 

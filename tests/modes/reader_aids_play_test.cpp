@@ -187,7 +187,9 @@ class SelfVoicing : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!SpeechService::Installed()) GTEST_SKIP() << "Speech Dispatcher is not installed";
-        folder = CopyOfDemoGame("zelk-speech");
+        // A folder of each test's own: ctest runs the two at once.
+        folder = CopyOfDemoGame(std::string("zelk-speech-") +
+                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         if (folder.empty()) GTEST_SKIP() << "the demo game is not packed";
         service = std::make_unique<SpeechService>(folder / "speech");
         reader = std::make_unique<Reader>(folder, std::vector<std::pair<std::string, std::string>>{

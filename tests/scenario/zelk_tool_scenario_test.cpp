@@ -100,30 +100,5 @@ TEST_F(ZelkToolScenarioTest, ConvertFindsTheGameThroughItsDebugFolders) {
     EXPECT_NE(run.err.find("no SystemInfo.ini"), std::string::npos) << run.err;
 }
 
-TEST_F(ZelkToolScenarioTest, CheckListsEveryFailingScenario) {
-    Write(game / "scenario" / "a.txt", "nop");
-    Write(game / "scenario" / "b.txt", "nop\r\nendif");
-    Write(game / "scenario" / "c.TXT", "あいうえおかきくけこ\r\n\\b");
-    Write(game / "scenario" / "d.txt", "nop\r\nあ");
-    const ToolRun run = Tool("check " + game.string());
-    EXPECT_EQ(run.status, 1);
-    const std::string folder = (game / "scenario").string();
-    EXPECT_EQ(run.out, folder +
-                           "/b.txt\nシナリオアセンブルエラー  b . 2\nendif\nendif without if\n\n" +
-                           folder +
-                           "/c.TXT\nシナリオアセンブルエラー  c . 2\n\\b\n"
-                           "字幕省略で上限行数を超えて全角文字があります。\n\n" +
-                           folder +
-                           "/d.txt:2: warning: the story text from this line has no closing \\b "
-                           "and is dropped\n4 scenarios, 2 with errors\n");
-}
-
-TEST_F(ZelkToolScenarioTest, CheckPassesACleanGame) {
-    Write(game / "scenario" / "a.txt", "nop");
-    const ToolRun run = Tool("check " + game.string());
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "1 scenarios, 0 with errors\n");
-}
-
 }  // namespace
 }  // namespace zelk

@@ -11,6 +11,7 @@
 
 #include "commands.h"
 #include "common/file_io.h"
+#include "common/paths.h"
 #include "common/text.h"
 #include "drivers/quor_driver.h"
 #include "platform/picture.h"
@@ -62,16 +63,35 @@ struct SourceFile {
     std::string extension;
 };
 
+// What a game folder holds for its author alone, never shipped: the debug
+// file, the saves and log of debug runs, and movies, which play from files
+// beside the archives only.
+bool IsAuthorsOwn(const fs::directory_entry& entry) {
+    const std::string name = entry.path().filename().string();
+    std::error_code code;
+    if (entry.is_directory(code)) {
+        return EqualsNoCase(name, "savedata") || EqualsNoCase(name, "log") ||
+               EqualsNoCase(name, "movie");
+    }
+    return EqualsNoCase(name, "debug.ini");
+}
+
 // Every visible regular file below the folder in path order, with its key:
-// the file name without extension.
+// the file name without extension. In a game folder (one with its
+// SystemInfo.ini) the author's own files are left out and named in
+// `left`.
 std::optional<std::vector<SourceFile>> CollectFiles(const fs::path& folder, const fs::path& skip,
+                                                    std::vector<std::string>& left,
                                                     std::string& error) {
     std::vector<SourceFile> files;
     std::error_code code;
+    const bool gameFolder = ResolvePath(folder.string(), "SystemInfo.ini").has_value();
     fs::recursive_directory_iterator entry(folder, fs::directory_options::none, code);
     for (; !code && entry != fs::recursive_directory_iterator(); entry.increment(code)) {
         const std::string name = entry->path().filename().string();
-        if (name.starts_with(".")) {
+        const bool authors = gameFolder && entry.depth() == 0 && IsAuthorsOwn(*entry);
+        if (name.starts_with(".") || authors) {
+            if (authors) left.push_back(name);
             if (entry->is_directory()) entry.disable_recursion_pending();
             continue;
         }
@@ -140,8 +160,13 @@ int RunPackCommand(const Arguments& args) {
     if (!fs::is_directory(folder, code)) return Fail(folder.string() + " is no folder");
 
     std::string error;
-    const std::optional<std::vector<SourceFile>> files = CollectFiles(folder, archive, error);
+    std::vector<std::string> left;
+    const std::optional<std::vector<SourceFile>> files = CollectFiles(folder, archive, left, error);
     if (!files) return Fail(error);
+    for (const std::string& name : left) {
+        std::printf("%s: left out, the author's own%s\n", name.c_str(),
+                    EqualsNoCase(name, "movie") ? " (copy its movies beside the archive)" : "");
+    }
 
     // Keys ignore case, so two files whose names differ only in case or
     // extension would hide one another in the game.
@@ -161,6 +186,10 @@ int RunPackCommand(const Arguments& args) {
         if (file.extension == ".png" && !AddMaskOf(file, fileKeys, writer, error)) {
             return Fail(error);
         }
+    }
+    // The shipped game's folder may not exist yet.
+    if (const fs::path parent = fs::absolute(archive).parent_path(); !fs::exists(parent, code)) {
+        fs::create_directories(parent, code);
     }
     if (!writer.Write(archive, error)) return Fail(error);
     std::printf("%s: %zu entries\n", archive.c_str(), writer.EntryCount());

@@ -16,6 +16,7 @@ int RunListCommand(const Arguments& args);     // list ARCHIVE
 int RunExtractCommand(const Arguments& args);  // extract ARCHIVE KEY
 int RunConvertCommand(const Arguments& args);  // convert FILE [--game DIR] [--cp932]
 int RunCheckCommand(const Arguments& args);    // check FOLDER
+int RunNewCommand(const Arguments& args);      // new FOLDER [--title TEXT] [--size WxH]
 
 // Exit statuses shared by every command.
 inline constexpr int kExitOk = 0;

@@ -19,6 +19,7 @@ constexpr Command kCommands[] = {
     {"ini", zelk::tool::RunIniCommand},         {"pack", zelk::tool::RunPackCommand},
     {"list", zelk::tool::RunListCommand},       {"extract", zelk::tool::RunExtractCommand},
     {"convert", zelk::tool::RunConvertCommand}, {"check", zelk::tool::RunCheckCommand},
+    {"new", zelk::tool::RunNewCommand},
 };
 
 int Usage() {

@@ -1,23 +1,19 @@
 // The scenario commands: convert prints the regular form of one scenario
-// file, check converts every scenario of a game and lists what fails. Both
-// find the converter's settings the way the player finds them.
+// file; pack converts scenarios on their way into an archive. Both find the
+// converter's settings the way the player finds them.
 #include "scenario_commands.h"
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
-#include <vector>
 
+#include "app/game_folder.h"
 #include "commands.h"
 #include "common/codepage.h"
 #include "common/file_io.h"
-#include "common/paths.h"
-#include "common/process.h"
 #include "common/text.h"
-#include "drivers/quor_driver.h"
 #include "scenario/script_manager.h"
 #include "settings/ini_io.h"
 
@@ -39,52 +35,11 @@ bool WriteOut(const std::string& bytes) {
 
 // [SECTION] The game's folders and settings
 
-// The folders of a game in `gameDir`, as the launcher fixes them: the game
-// folder, unless its debug file moves them.
-void SetGameFolders(const std::string& gameDir) {
-    ProcessValues& process = Process();
-    process.ResetFolders(gameDir);
-    std::string text;
-    const std::optional<std::string> debugPath = ResolvePath(gameDir, "debug.ini");
-    if (!debugPath || !ReadTextFile(*debugPath, text)) return;
-    INIFile debug;
-    debug.Text(text);
-    if (!debug.KeyExists("Folder")) return;
-    const INISection& folder = debug.KeySection("Folder");
-    const auto value = [&](const char* key) {
-        return ReplaceText(folder.KeyValue(key), "\\", "/");
-    };
-    std::string workspace = value("Workspace");
-    if (workspace.empty()) {
-        workspace = gameDir;
-    } else if (workspace.front() != '/') {
-        workspace = JoinPath(gameDir, workspace);
-    }
-    process.WorkspaceDir = workspace;
-    process.ArchiveDir = workspace + "/" + value("Archive");
-    process.IniDir = workspace + "/" + value("ini");
-}
-
-// The game's "SystemInfo": loose in the ini folder, else in the archives.
+// The game's "SystemInfo", its folders set up as the player sets them up.
 std::unique_ptr<INIFile> LoadGameSystemInfo(const std::string& gameDir, std::string& error) {
-    SetGameFolders(gameDir);
-    if (std::unique_ptr<INIFile> loose = LoadSystemIni("SystemInfo")) return loose;
-
-    const std::vector<std::string> archives = FindArchives(Process().ArchiveDir);
-    clsQuorDriver quor;
-    if (!archives.empty() && quor.Init(static_cast<std::int32_t>(archives.size()))) {
-        for (std::size_t k = 0; k < archives.size(); ++k) {
-            const auto base = static_cast<std::int32_t>(k) * kIdsPerArchive;
-            std::string list;
-            if (quor.LoadArchive(archives[k], base) && quor.LoadTextFile(base, list)) {
-                quor.LoadArchiveList(list, base);
-            }
-        }
-        quor.ServeSystemIni();
-        if (std::unique_ptr<INIFile> packed = LoadSystemIni("SystemInfo")) return packed;
-    }
-    error = gameDir + ": no SystemInfo.ini in the ini folder or the archives";
-    return nullptr;
+    INIFile debugFile;
+    SetUpGameFolder(gameDir, debugFile);
+    return ReadGameSystemInfo(error);
 }
 
 bool InitConverter(ScenarioConverter& converter, INIFile& systemInfo, std::string& error) {
@@ -157,44 +112,6 @@ int RunConvertCommand(const Arguments& args) {
         out = ForTerminal(out) + "\n";
     }
     return WriteOut(out) ? kExitOk : Fail("cannot write to standard output");
-}
-
-// [SECTION] check
-
-int RunCheckCommand(const Arguments& args) {
-    if (args.size() != 1) return Usage("check FOLDER");
-    const std::string gameDir = fs::absolute(args[0]).string();
-
-    std::string error;
-    std::unique_ptr<INIFile> systemInfo = LoadGameSystemInfo(gameDir, error);
-    ScenarioConverter converter;
-    if (!systemInfo || !InitConverter(converter, *systemInfo, error)) return Fail(error);
-
-    const std::optional<std::string> folder = ResolvePath(Process().WorkspaceDir, "scenario");
-    if (!folder) return Fail(Process().WorkspaceDir + " has no scenario folder");
-    std::vector<fs::path> files;
-    std::error_code code;
-    for (const fs::directory_entry& entry : fs::directory_iterator(*folder, code)) {
-        if (entry.is_regular_file() && EqualsNoCase(entry.path().extension().string(), ".txt")) {
-            files.push_back(entry.path());
-        }
-    }
-    if (code) return Fail(*folder + ": " + code.message());
-    std::sort(files.begin(), files.end());
-
-    int failures = 0;
-    for (const fs::path& file : files) {
-        const Conversion result = ConvertFile(converter, file);
-        if (!result.converted) {
-            ++failures;
-            std::printf("%s\n%s\n\n", file.string().c_str(), ForTerminal(result.message).c_str());
-        } else {
-            std::fputs(UnclosedBlockWarning(converter, file).c_str(), stdout);
-        }
-    }
-    std::printf("%zu scenarios, %d with errors\n", files.size(), failures);
-    std::fflush(stdout);
-    return failures == 0 ? kExitOk : kExitFailure;
 }
 
 // [SECTION] pack

@@ -1,0 +1,134 @@
+#include "app/game_folder.h"
+
+#include "common/paths.h"
+#include "common/text.h"
+#include "drivers/quor_driver.h"
+#include "settings/ini_file.h"
+#include "settings/ini_io.h"
+
+namespace zelk {
+
+namespace {
+
+// The debug file's switches read as true only for "true", in any case...
+bool SwitchOn(const INISection& section, const char* key) {
+    return ReadBool(section.KeyValue(key));
+}
+
+// ...except the two whose default is on, which only "false" turns off.
+bool SwitchNotOff(const INISection& section, const char* key) {
+    return ReadBool(section.KeyValue(key), true);
+}
+
+// Folder values come from a file written for a system with "\" separators.
+std::string FolderValue(const std::string& value) {
+    return ReplaceText(value, "\\", "/");
+}
+
+void ApplyDebugFile(INIFile& debugFile, const std::string& appDir, ProcessValues& process) {
+    const INISection& debug = debugFile.KeySection("debug");
+    DebugSwitches& switches = process.Debug;
+    switches.ScenarioFileMode = SwitchOn(debug, "ScenarioFileMode");
+    switches.CGFileMode = SwitchOn(debug, "CGFileMode");
+    switches.SoundFileMode = SwitchOn(debug, "SoundFileMode");
+    switches.DrawActivity = SwitchOn(debug, "DrawActivity");
+    switches.NovelMode = SwitchOn(debug, "NovelMode");
+    switches.AllCG = SwitchOn(debug, "AllCG");
+    switches.SubClassMode = SwitchNotOff(debug, "SubClassMode");
+    switches.INIEncript = SwitchNotOff(debug, "INIEncript");
+    switches.TitleSkip = SwitchOn(debug, "TitleSkip");
+    switches.EntryPoint = debug.KeyValue("EntryPoint");
+
+    if (!debugFile.KeyExists("Folder")) return;
+    const INISection& folder = debugFile.KeySection("Folder");
+    std::string workspace = FolderValue(folder.KeyValue("Workspace"));
+    if (workspace.empty()) {
+        workspace = appDir;
+    } else if (workspace.front() != '/') {
+        workspace = JoinPath(appDir, workspace);
+    }
+    process.WorkspaceDir = workspace;
+    // Joined even when empty: the folder is then the workspace itself.
+    process.ArchiveDir = workspace + "/" + FolderValue(folder.KeyValue("Archive"));
+    process.ResourceDir = workspace + "/" + FolderValue(folder.KeyValue("Resource"));
+    process.IniDir = workspace + "/" + FolderValue(folder.KeyValue("ini"));
+    process.MovieDir = workspace + "/" + FolderValue(folder.KeyValue("movie"));
+}
+
+}  // namespace
+
+GameSource FindGameSource(const ProcessValues& process) {
+    if (!FindArchives(process.ArchiveDir).empty()) return GameSource::kPacked;
+    if (ResolvePath(process.IniDir, "SystemInfo.ini")) return GameSource::kLoose;
+    return GameSource::kNone;
+}
+
+GameFolderSetup SetUpGameFolder(const std::string& appDir, INIFile& debugFile) {
+    ProcessValues& process = Process();
+    const std::string saveDir = process.SaveDir;
+    process.ResetFolders(appDir);
+    if (!saveDir.empty()) process.SaveDir = saveDir;
+
+    GameFolderSetup setup;
+    std::string text;
+    const std::string debugPath =
+        ResolvePath(appDir, "debug.ini").value_or(JoinPath(appDir, "debug.ini"));
+    if (ReadTextFile(debugPath, text, false)) {
+        debugFile.Text(text);
+        debugFile.Path(debugPath);
+        ApplyDebugFile(debugFile, appDir, process);
+        setup.debugFile = true;
+    }
+
+    setup.source = FindGameSource(process);
+    // Without archives there is nothing else to play: a debug file that left
+    // a switch off would only show an empty screen.
+    if (setup.source == GameSource::kLoose) {
+        DebugSwitches& switches = process.Debug;
+        setup.looseForced =
+            !(switches.ScenarioFileMode && switches.CGFileMode && switches.SoundFileMode);
+        switches.ScenarioFileMode = switches.CGFileMode = switches.SoundFileMode = true;
+        // An author keeps movies in movie/, beside image/ and sound/; packed,
+        // they lie beside the archives. A debug file's [Folder] still rules.
+        const std::optional<std::string> movies = ResolvePath(process.WorkspaceDir, "movie");
+        if (!debugFile.KeyExists("Folder") && movies && FolderExists(*movies)) {
+            process.MovieDir = *movies;
+        }
+    }
+    return setup;
+}
+
+bool OpenArchives(clsQuorDriver& quor, const std::vector<std::string>& archives,
+                  std::string& error) {
+    if (archives.empty()) return true;
+    if (!quor.Init(static_cast<std::int32_t>(archives.size()))) {
+        error = "cannot start the archive reader";
+        return false;
+    }
+    for (std::size_t k = 0; k < archives.size(); ++k) {
+        const auto base = static_cast<std::int32_t>(k) * kIdsPerArchive;
+        std::string list;
+        if (!quor.LoadArchive(archives[k], base) || !quor.LoadTextFile(base, list) ||
+            !quor.LoadArchiveList(list, base)) {
+            error = archives[k] + ": damaged or not an archive";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::unique_ptr<INIFile> ReadGameSystemInfo(std::string& error) {
+    if (std::unique_ptr<INIFile> loose = LoadSystemIni("SystemInfo")) return loose;
+
+    const std::vector<std::string> archives = FindArchives(Process().ArchiveDir);
+    if (!archives.empty()) {
+        clsQuorDriver quor;
+        if (!OpenArchives(quor, archives, error)) return nullptr;
+        quor.ServeSystemIni();
+        if (std::unique_ptr<INIFile> packed = LoadSystemIni("SystemInfo")) return packed;
+    }
+    error = Process().AppDir + ": no SystemInfo.ini in the ini folder or the archives";
+    return nullptr;
+}
+
+}  // namespace zelk

@@ -1,0 +1,151 @@
+// How a game folder is read: packed, loose or no game; the debug file's
+// folders and switches; loose files played without a debug file.
+#include "app/game_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "modes/play_support.h"
+#include "settings/ini_file.h"
+
+namespace zelk {
+namespace {
+
+namespace fs = std::filesystem;
+
+class GameFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mRoot = fs::path(::testing::TempDir()) /
+                ("game-folder-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(mRoot);
+        fs::create_directories(mRoot);
+    }
+    void TearDown() override { fs::remove_all(mRoot); }
+
+    void Write(const fs::path& path, const std::string& text) {
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+    }
+    GameFolderSetup Prepare(const fs::path& folder) {
+        Process().SaveDir.clear();
+        INIFile debug;
+        return SetUpGameFolder(folder.string(), debug);
+    }
+
+    fs::path mRoot;
+};
+
+TEST_F(GameFolderTest, ArchivesMakeAPackedGameASystemFileALooseOne) {
+    Write(mRoot / "packed" / "Image.QUOR", "x");
+    Write(mRoot / "loose" / "systeminfo.ini", "[Game]\r\n");
+    Write(mRoot / "photos" / "beach.png", "x");
+    EXPECT_EQ(Prepare(mRoot / "packed").source, GameSource::kPacked);
+    EXPECT_EQ(Prepare(mRoot / "loose").source, GameSource::kLoose);
+    EXPECT_EQ(Prepare(mRoot / "photos").source, GameSource::kNone);
+    EXPECT_EQ(Prepare(mRoot / "missing").source, GameSource::kNone);
+}
+
+TEST_F(GameFolderTest, ALooseGamePlaysItsLooseFilesWithoutADebugFile) {
+    Write(mRoot / "game" / "SystemInfo.ini", "[Game]\r\n");
+    fs::create_directories(mRoot / "game" / "Movie");
+    const GameFolderSetup setup = Prepare(mRoot / "game");
+    EXPECT_FALSE(setup.debugFile);
+    EXPECT_TRUE(setup.looseForced);
+    const DebugSwitches& switches = Process().Debug;
+    EXPECT_TRUE(switches.ScenarioFileMode);
+    EXPECT_TRUE(switches.CGFileMode);
+    EXPECT_TRUE(switches.SoundFileMode);
+    // Nothing else of debug mode comes with it.
+    EXPECT_TRUE(switches.INIEncript);
+    EXPECT_FALSE(switches.TitleSkip);
+    EXPECT_EQ(Process().IniDir, (mRoot / "game").string());
+    EXPECT_EQ(Process().MovieDir, (mRoot / "game" / "Movie").string());
+
+    // A packed game reads only its archives, as ever.
+    Write(mRoot / "game" / "scenario.quor", "x");
+    const GameFolderSetup packed = Prepare(mRoot / "game");
+    EXPECT_FALSE(packed.looseForced);
+    EXPECT_FALSE(Process().Debug.ScenarioFileMode);
+    EXPECT_EQ(Process().MovieDir, (mRoot / "game").string());
+}
+
+TEST_F(GameFolderTest, TheDebugFileMovesTheFoldersAndLooseFilesFillItsGaps) {
+    Write(mRoot / "game" / "debug.ini",
+          "[debug]\r\nScenarioFileMode=True\r\n[Folder]\r\nWorkspace=data\r\nini=ini\r\n"
+          "movie=films\r\n");
+    Write(mRoot / "game" / "data" / "ini" / "SystemInfo.ini", "[Game]\r\nTitle=t\r\n");
+    const GameFolderSetup setup = Prepare(mRoot / "game");
+    EXPECT_TRUE(setup.debugFile);
+    EXPECT_EQ(setup.source, GameSource::kLoose);
+    EXPECT_TRUE(setup.looseForced);  // pictures and sounds were off
+    EXPECT_TRUE(Process().Debug.CGFileMode);
+    EXPECT_EQ(Process().WorkspaceDir, (mRoot / "game" / "data").string());
+    EXPECT_EQ(Process().IniDir, (mRoot / "game" / "data" / "ini").string());
+    EXPECT_EQ(Process().MovieDir, (mRoot / "game" / "data" / "films").string());
+    std::string error;
+    const std::unique_ptr<INIFile> info = ReadGameSystemInfo(error);
+    ASSERT_TRUE(info) << error;
+    EXPECT_EQ(info->KeySection("Game").KeyValue("Title"), "t");
+}
+
+TEST_F(GameFolderTest, TheSystemInfoOfAPackedGameIsReadFromItsArchives) {
+    const fs::path packed = testing::CopyOfDemoGame("game-folder-packed");
+    if (packed.empty()) GTEST_SKIP() << "the demo game is not packed";
+    Prepare(packed);
+    std::string error;
+    const std::unique_ptr<INIFile> info = ReadGameSystemInfo(error);
+    ASSERT_TRUE(info) << error;
+    EXPECT_EQ(info->KeySection("Game").KeyValue("Title"), "ひかりの手紙");
+    // Read twice: the archive reader of the first read is gone.
+    EXPECT_TRUE(ReadGameSystemInfo(error));
+    fs::remove_all(packed);
+}
+
+// The demo's loose sources, copied without a debug file, show the title
+// menu with its pictures and its buttons at their size, and say once why.
+TEST_F(GameFolderTest, ALooseCopyOfTheDemoShowsItsTitleMenu) {
+    const fs::path game = mRoot / "demo";
+    fs::copy(fs::path(ZELK_SOURCE_DIR) / "games" / "demo", game, fs::copy_options::recursive);
+    fs::remove(game / "debug.ini");
+    fs::create_directories(game / "savedata");
+    {
+        testing::Reader reader(game);
+        ASSERT_TRUE(reader.AtTitle()) << reader.State();
+        const std::vector<testing::EventRect> buttons = reader.Rects("main_menu");
+        ASSERT_EQ(buttons.size(), 5u);
+        for (const testing::EventRect& r : buttons) {
+            EXPECT_EQ(r.x2 - r.x1, 180);
+            EXPECT_EQ(r.y2 - r.y1, 36);
+        }
+        const std::string shot = (game / "title.png").string();
+        ASSERT_TRUE(reader.Do("shot " + shot));
+        EXPECT_GT(testing::Colours(shot, 0, 0, 640, 480), 100u);
+        EXPECT_EQ(reader.Quit(), 0);
+    }
+    const testing::PlayerRun run = testing::RunScript(game, "quit\n");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const std::string said =
+        "zelk: " + fs::canonical(game).string() + " has no archives: playing its loose files\n";
+    EXPECT_NE(run.errors.find(said), std::string::npos) << run.errors;
+    EXPECT_EQ(run.errors.find(said), run.errors.rfind(said)) << run.errors;
+}
+
+// A second player on the same game ends at once, and says why.
+TEST_F(GameFolderTest, ASecondStartOfTheSameGameSaysItIsAlreadyOpen) {
+    const fs::path game = testing::CopyOfDemoGame("game-folder-twice");
+    if (game.empty()) GTEST_SKIP() << "the demo game is not packed";
+    testing::Reader first(game);
+    ASSERT_TRUE(first.Do("idle"));
+    const testing::PlayerRun second = testing::RunScript(game, "quit\n");
+    EXPECT_EQ(second.status, 0);
+    EXPECT_EQ(second.errors, "zelk: " + fs::canonical(game).string() + " is already open\n");
+    EXPECT_EQ(first.Quit(), 0);
+    fs::remove_all(game);
+}
+
+}  // namespace
+}  // namespace zelk

@@ -1,0 +1,179 @@
+// zelk-tool new: the game it writes passes the check and plays to its
+// ending, loose as written and packed as shipped.
+#include <gtest/gtest.h>
+
+#include "modes/play_support.h"
+#include "platform/picture.h"
+#include "tools/tool_process.h"
+
+namespace zelk::testing {
+namespace {
+
+// Reads the game from its title to its ending as a reader would: a click a
+// page, the first item of the choice. Returns the pages' texts.
+std::vector<std::string> ReadToTheEnding(Reader& reader, const std::string& middle) {
+    std::vector<std::string> pages;
+    for (int step = 0; step < 40 && reader.Get("mode") == "2"; ++step) {
+        const std::string state = reader.State();
+        if (Field(state, "wait") == "5") {
+            EXPECT_TRUE(reader.Choose(0)) << state;
+            continue;
+        }
+        if (const std::string text = Field(state, "text"); !text.empty()) pages.push_back(text);
+        EXPECT_TRUE(reader.Do("click " + middle)) << state;
+        EXPECT_TRUE(reader.Do("idle")) << state;
+    }
+    return pages;
+}
+
+bool Contains(const std::vector<std::string>& pages, const std::string& text) {
+    for (const std::string& page : pages)
+        if (page.find(text) != std::string::npos) return true;
+    return false;
+}
+
+// The title with its buttons at the size the layout gave them, the story to
+// its ending, and the extras it opens.
+void PlayToTheEnding(const fs::path& game, int width, int height) {
+    fs::create_directories(game / "savedata");
+    Reader reader(game);
+    ASSERT_TRUE(reader.AtTitle()) << reader.State();
+    const std::vector<EventRect> menu = reader.Rects("main_menu");
+    ASSERT_EQ(menu.size(), 5u);
+    const double scale = height / 480.0;
+    EXPECT_EQ(menu[0].x2 - menu[0].x1, static_cast<int>(180 * scale + 0.5));
+    EXPECT_EQ(menu[0].y2 - menu[0].y1, static_cast<int>(36 * scale + 0.5));
+    EXPECT_FALSE(menu[3].enabled);  // the extras wait for an ending
+    const std::string title = (game / "title.png").string();
+    ASSERT_TRUE(reader.Do("shot " + title));
+    EXPECT_GT(Colours(title, 0, 0, width, height), 20u);
+
+    ASSERT_TRUE(reader.Click(menu[0]));
+    const std::vector<std::string> pages =
+        ReadToTheEnding(reader, std::to_string(width / 2) + " " + std::to_string(height / 3));
+    EXPECT_TRUE(Contains(pages, "はじめまして")) << ::testing::PrintToString(pages);
+    EXPECT_TRUE(Contains(pages, "海の上には")) << ::testing::PrintToString(pages);
+    EXPECT_TRUE(Contains(pages, "また、海で会おうね")) << ::testing::PrintToString(pages);
+    EXPECT_TRUE(Contains(pages, "おわり")) << ::testing::PrintToString(pages);
+
+    ASSERT_TRUE(reader.AtTitle()) << reader.State();
+    const std::vector<EventRect> after = reader.Rects("main_menu");
+    ASSERT_EQ(after.size(), 5u);
+    ASSERT_TRUE(after[3].enabled);
+    ASSERT_TRUE(reader.Click(after[3]));
+    EXPECT_EQ(reader.Get("mode"), "5") << reader.State();
+    // Both pictures of the story were seen; the third panel has none.
+    EXPECT_EQ(Open(reader.Rects("panel")), (std::vector<bool>{true, true, false}));
+    EXPECT_EQ(reader.Quit(), 0);
+}
+
+TEST(NewCommand, TheNewGameChecksCleanAndPlaysToItsEndingLooseAndPacked) {
+    const fs::path root = FreshFolder("new-game-play");
+    const ToolResult made =
+        RunTool(root, {"new", "mine", "--title", "はじめてのゲーム", "--size", "800x600"});
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(made.out,
+              "mine: a new game of 59 files, 800x600, titled はじめてのゲーム\n"
+              "next: zelk-tool check mine, then zelk mine\n");
+
+    const ToolResult check = RunTool(root, {"check", "mine"});
+    EXPECT_EQ(check.status, 0) << check.out;
+    EXPECT_EQ(check.out, "1 scenarios: 0 errors, 0 warnings\n");
+
+    PlayToTheEnding(root / "mine", 800, 600);
+
+    // Shipped: one archive of the whole folder, the saves of the loose runs
+    // left out.
+    fs::create_directories(root / "shipped");
+    const ToolResult pack = RunTool(root, {"pack", "mine", "shipped/scenario.quor"});
+    ASSERT_EQ(pack.status, 0) << pack.err;
+    EXPECT_NE(pack.out.find("savedata: left out, the author's own"), std::string::npos) << pack.out;
+    EXPECT_EQ(RunTool(root, {"check", "shipped"}).status, 0);
+    PlayToTheEnding(root / "shipped", 800, 600);
+}
+
+// Every placeholder decodes with the player's own decoder, at the size its
+// film spec gives it, transparent only where a film shows what lies behind.
+TEST(NewCommand, ThePicturesFitTheirSpecs) {
+    const fs::path root = FreshFolder("new-game-pictures");
+    ASSERT_EQ(RunTool(root, {"new", "g", "--size", "1280x720"}).status, 0);
+    std::size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(root / "g" / "image")) {
+        std::string error;
+        EXPECT_TRUE(Picture::Load(entry.path().string(), error)) << entry.path() << error;
+        ++count;
+    }
+    EXPECT_EQ(count, 53u);
+    const auto load = [&](const std::string& name) {
+        std::string error;
+        return Picture::Load((root / "g" / "image" / (name + ".png")).string(), error).value();
+    };
+    // title_mode.ini: start=tb_start,90,366,270,54 - four rows of 54.
+    EXPECT_EQ(load("tb_start").Width(), 270);
+    EXPECT_EQ(load("tb_start").Height(), 4 * 54);
+    EXPECT_TRUE(load("tb_start").HasAlpha());
+    EXPECT_EQ(load("bg_room").Width(), 1280);
+    EXPECT_EQ(load("bg_room").Height(), 720);
+    EXPECT_FALSE(load("bg_room").HasAlpha());
+    EXPECT_TRUE(load("st_y01_normal").HasAlpha());
+    // The wait cursor: eight cells across.
+    EXPECT_EQ(load("cursor").Width(), 8 * load("cursor").Height());
+    const std::string title = ReadAll(root / "g" / "title_mode.ini");
+    EXPECT_NE(title.find("start=tb_start,90,366,270,54\r\n"), std::string::npos) << title;
+}
+
+TEST(NewCommand, EverySizeItAcceptsChecksClean) {
+    const fs::path root = FreshFolder("new-game-sizes");
+    for (const char* size : {"640x480", "1280x720", "1920x1080", "2560x1080"}) {
+        const std::string name = std::string("game-") + size;
+        const ToolResult made = RunTool(root, {"new", name, "--size", size});
+        ASSERT_EQ(made.status, 0) << size << ": " << made.err;
+        const ToolResult check = RunTool(root, {"check", name});
+        EXPECT_EQ(check.status, 0) << size << ": " << check.out;
+        EXPECT_EQ(check.out, "1 scenarios: 0 errors, 0 warnings\n") << size;
+    }
+}
+
+TEST(NewCommand, AFolderThatHoldsAnythingIsRefusedAndKept) {
+    const fs::path root = FreshFolder("new-game-refused");
+    WriteBytes(root / "busy" / "notes.txt", "mine");
+    const ToolResult run = RunTool(root, {"new", "busy"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "zelk-tool: busy exists and is not empty: name a new folder\n");
+    std::vector<std::string> left;
+    for (const auto& entry : fs::recursive_directory_iterator(root / "busy"))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"notes.txt"});
+    EXPECT_EQ(ReadAll(root / "busy" / "notes.txt"), "mine");
+
+    // An empty folder is as good as none.
+    fs::create_directories(root / "empty");
+    EXPECT_EQ(RunTool(root, {"new", "empty"}).status, 0);
+    EXPECT_TRUE(fs::exists(root / "empty" / "SystemInfo.ini"));
+    // Nothing of the building is left beside it.
+    for (const auto& entry : fs::directory_iterator(root))
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
+}
+
+TEST(NewCommand, SizesAndTitlesItCannotUseAreRefused) {
+    const fs::path root = FreshFolder("new-game-bad-input");
+    const auto refused = [&](const std::vector<std::string>& args) {
+        const ToolResult run = RunTool(root, args);
+        EXPECT_EQ(run.status, 1) << run.out;
+        EXPECT_FALSE(fs::exists(root / "g")) << ::testing::PrintToString(args);
+        return run.err;
+    };
+    EXPECT_EQ(refused({"new", "g", "--size", "big"}),
+              "zelk-tool: the size \"big\" is not WIDTHxHEIGHT, as in 1280x720\n");
+    EXPECT_EQ(refused({"new", "g", "--size", "100x80"}),
+              "zelk-tool: the size must lie between 320x240 and 7680x4320\n");
+    EXPECT_EQ(refused({"new", "g", "--size", "600x800"}),
+              "zelk-tool: the size 600x800 is too narrow for the save screen: use a landscape "
+              "size such as 1280x720\n");
+    EXPECT_EQ(refused({"new", "g", "--title", "🎮"}),
+              "zelk-tool: the title has characters the game's files (CP932) cannot hold\n");
+    EXPECT_EQ(RunTool(root, {"new"}).status, 2);
+}
+
+}  // namespace
+}  // namespace zelk::testing

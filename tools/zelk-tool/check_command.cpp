@@ -1,0 +1,59 @@
+// check: every scenario of a game, checked for what the player would drop or
+// refuse. One line a finding, as compilers write them, so that editors can
+// jump to the place; the exit status fails on any error.
+#include <cstdio>
+#include <filesystem>
+
+#include "app/game_folder.h"
+#include "commands.h"
+#include "common/process.h"
+#include "game_check.h"
+#include "game_media.h"
+#include "settings/ini_file.h"
+#include "settings/ini_io.h"
+
+namespace zelk::tool {
+
+namespace fs = std::filesystem;
+
+int RunCheckCommand(const Arguments& args) {
+    if (args.size() != 1) return Usage("check FOLDER");
+    std::error_code code;
+    if (!fs::is_directory(args[0], code)) return Fail(args[0] + " is no folder");
+    const std::string gameDir = fs::absolute(args[0]).lexically_normal().string();
+
+    INIFile debugFile;
+    const GameFolderSetup setup = SetUpGameFolder(gameDir, debugFile);
+    Process().IsDebugMode = setup.debugFile;
+    if (setup.source == GameSource::kNone) {
+        return Fail(args[0] +
+                    " is no game folder: it has no archives (*.quor) and no "
+                    "SystemInfo.ini");
+    }
+    std::string error;
+    GameMedia media;
+    if (!media.Open(error)) return Fail(error);
+    // The archives stay open for the check: the system files are read
+    // through them, not through a second reader.
+    std::unique_ptr<INIFile> systemInfo = LoadSystemIni("SystemInfo");
+    if (!systemInfo) return Fail(args[0] + ": no SystemInfo.ini in the ini folder or the archives");
+
+    // Places are shown below the folder as it was named: "scenario/s01.txt"
+    // when the check runs inside the game folder.
+    std::string shown = fs::path(args[0]).lexically_normal().string();
+    if (shown == "." || shown == "./") shown.clear();
+    GameCheck check(std::move(systemInfo), media, shown);
+    if (!check.Init(error)) return Fail(error);
+    check.Run();
+
+    for (const Finding& finding : check.Findings()) {
+        std::printf("%s: %s: %s\n", finding.place.c_str(), finding.error ? "error" : "warning",
+                    finding.text.c_str());
+    }
+    std::printf("%d scenarios: %d errors, %d warnings\n", check.ScenarioCount(), check.Errors(),
+                check.Warnings());
+    if (std::fflush(stdout) != 0) return Fail("cannot write to standard output");
+    return check.Errors() == 0 ? kExitOk : kExitFailure;
+}
+
+}  // namespace zelk::tool
