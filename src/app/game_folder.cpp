@@ -12,12 +12,12 @@ namespace {
 
 // The debug file's switches read as true only for "true", in any case...
 bool SwitchOn(const INISection& section, const char* key) {
-    return ToLowerAscii(section.KeyValue(key)) == "true";
+    return ReadBool(section.KeyValue(key));
 }
 
 // ...except the two whose default is on, which only "false" turns off.
 bool SwitchNotOff(const INISection& section, const char* key) {
-    return ToLowerAscii(section.KeyValue(key)) != "false";
+    return ReadBool(section.KeyValue(key), true);
 }
 
 // Folder values come from a file written for a system with "\" separators.

@@ -125,7 +125,7 @@ void clsLaunch::OnSystemTimer() {
     switch (mSysTimerFunc) {
         case 1:
             if (mVell) {
-                if (IsDebugMode() && ToLowerAscii(DebugSec().KeyValue("TitleSkip")) == "true") {
+                if (IsDebugMode() && ReadBool(DebugSec().KeyValue("TitleSkip"))) {
                     mVell->ChangeMode(2, 6, true);
                 } else {
                     mVell->ChangeMode(1, 1);

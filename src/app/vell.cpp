@@ -448,8 +448,7 @@ void clsVell::SDRestoreData(bool bSndRestore) {
     mIntprt->LoadStatus();
     Process().StatusRestored = true;
     if (GameModeMembers* game = GameMode()) {
-        game->TextFilmsVisible(ToLowerAscii(mSD->VellStatus().KeyValue("TextTempVisible")) ==
-                               "true");
+        game->TextFilmsVisible(ReadBool(mSD->VellStatus().KeyValue("TextTempVisible")));
     }
     IsSkipMode(false);
     mGameView->SiteName(mGameView->SiteName());

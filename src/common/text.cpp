@@ -105,6 +105,12 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+bool ReadBool(std::string_view text, bool otherwise) {
+    if (EqualsNoCase(text, "true")) return true;
+    if (EqualsNoCase(text, "false")) return false;
+    return otherwise;
+}
+
 std::vector<std::string> SplitText(std::string_view text, std::string_view separator) {
     std::vector<std::string> pieces;
     if (separator.empty()) {

@@ -32,6 +32,12 @@ std::int64_t RgbToColorRef(std::int64_t number);
 std::string ToLowerAscii(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
+// The one reading of a boolean in settings, debug and save files: "true" and
+// "false" in any case; every other text, the empty one included, reads as
+// `otherwise`. Most switches are off unless they say "true"; the few that
+// are on unless they say "false" pass true.
+bool ReadBool(std::string_view text, bool otherwise = false);
+
 // Splits at every occurrence of `separator` (not empty). An empty text gives
 // one empty piece; n separators always give n + 1 pieces.
 std::vector<std::string> SplitText(std::string_view text, std::string_view separator);

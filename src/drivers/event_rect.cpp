@@ -51,10 +51,6 @@ const char* BoolText(bool value) {
     return value ? "True" : "False";
 }
 
-bool ReadBool(const std::string& text) {
-    return !EqualsNoCase(TrimChars(text, " "), "false");
-}
-
 }  // namespace
 
 std::string clsEventRect::SavedForm() const {
@@ -83,7 +79,7 @@ bool clsEventRect::ParseSavedForm(const std::string& text) {
     RectType = ReadLong(v[0]);
     lTag = ReadLong(v[1]);
     STag = v[2];
-    Enabled = ReadBool(v[3]);
+    Enabled = ReadBool(TrimChars(v[3], " "), true);
     KBOrder = ReadLong(v[4]);
     x1 = ReadLong(v[5]);
     y1 = ReadLong(v[6]);

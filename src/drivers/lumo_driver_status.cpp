@@ -101,7 +101,7 @@ void clsLumoDriver::LoadStatus(const INISection& status) {
                       comma == std::string::npos ? "" : item.substr(comma + 1));
     }
     ChoiceArrange();
-    ChoiceVisible(ToLowerAscii(status.KeyValue("ChoiceVisible")) == "true");
+    ChoiceVisible(ReadBool(status.KeyValue("ChoiceVisible")));
     WindowNameFlip(ReadLong(status.KeyValue("WindowNameFlip")));
 }
 

@@ -351,12 +351,16 @@ void clsInterpreter::LoadStatus() {
     const std::string rest = status->KeyValue("RestText");
     mRestText = rest.size() < 2 ? std::string() : rest.substr(1, rest.size() - 2);
 
-    TextEnabled(ToLowerAscii(status->KeyValue("TextEnabled")) == "true");
+    TextEnabled(ReadBool(status->KeyValue("TextEnabled")));
     mHost.CursorVisible(mWaitMode == kWaitClick && mTextEnabled);
 
     const std::string stack = status->KeyValue("Stack");
     mCallStack.clear();
     if (!stack.empty()) mCallStack = SplitText(stack, ",");
+    if (mCallStack.size() > kCallStackLimit) {
+        mCallStack.erase(mCallStack.begin(),
+                         mCallStack.end() - static_cast<std::ptrdiff_t>(kCallStackLimit));
+    }
 
     // A game is saved at a wait: right after the waiting instruction, or on
     // it while the rest of its page is to come.

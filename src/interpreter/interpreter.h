@@ -138,7 +138,9 @@ public:
     InterpreterHost& Host() { return mHost; }
     ValueResolver& Reader() { return mReader; }
     ValueResolver& Writer() { return mWriter; }
-    // The call stack, for call and return.
+    // The call stack, for call and return. A call past the limit is a
+    // run-time error; a save holding more keeps the innermost entries.
+    static constexpr std::size_t kCallStackLimit = 10000;
     std::vector<std::string>& Stack() { return mCallStack; }
 
 private:

@@ -121,9 +121,11 @@ void clsGameLog::Start() {
     view->MenuEnableByText("file!title");
     mSavedText = lumo->TextVisible();
     mSavedCursor = lumo->CursorVisible();
+    // The screen stays as it was until the log is built: hidden before the
+    // freeze, the text would leave an empty window on it meanwhile.
+    lumo->DrawDeactivate(0, 1000);
     lumo->TextVisible(false);
     lumo->CursorVisible(false);
-    lumo->DrawDeactivate(0, 1000);
 
     clsEventRects& rects = view->EvRects();
     view->SelectionClear();

@@ -1,6 +1,7 @@
 #include "modes/mode_omake.h"
 
 #include "common/numbers.h"
+#include "common/text.h"
 #include "drivers/event_rect.h"
 #include "drivers/lumo_driver.h"
 #include "drivers/wavo_driver.h"
@@ -55,7 +56,7 @@ bool clsModeOmake::ModeStart(long /*eSub*/, const std::any& /*vParam*/) {
     mPointSE = Value("base", "PointSE");
     mClickSE = Value("base", "ClickSE");
     mFadeTime = ReadLong(Value("base", "FadeTime"));
-    mReplayText = Value("repmode", "RepModeText") == "true";
+    mReplayText = ReadBool(Value("repmode", "RepModeText"));
     ReadMusicEntries();
 
     SharedData* shared = root.SharedData();

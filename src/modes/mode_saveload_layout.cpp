@@ -16,7 +16,7 @@ std::string TwoDigitKey(const char* prefix, long i) {
 }
 
 bool IsTrue(const std::string& value) {
-    return ToLowerAscii(TrimChars(value, " \t")) == "true";
+    return ReadBool(TrimChars(value, " \t"));
 }
 
 long Clamp(long value, long high) {

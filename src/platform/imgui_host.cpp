@@ -177,6 +177,15 @@ void ImGuiHost::NeedEveryGlyph() {
 bool ImGuiHost::ProcessEvent(const SDL_Event& event) {
     ContextScope scope(mContext);
     ImGui_ImplSDL2_ProcessEvent(&event);
+    if (event.type == SDL_MOUSEMOTION) {
+        mPointer = {event.motion.x, event.motion.y};
+        mPointerKnown = true;
+    } else if (event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP) {
+        mPointer = {event.button.x, event.button.y};
+        mPointerKnown = true;
+    } else if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_LEAVE) {
+        mPointerKnown = false;
+    }
     const ImGuiIO& io = ImGui::GetIO();
     switch (event.type) {
         case SDL_MOUSEMOTION:
@@ -199,6 +208,7 @@ void ImGuiHost::Frame(const std::function<void()>& draw) {
     // The texture holds the glyphs now; the atlas's own copy can go.
     if (ImGui::GetIO().Fonts->TexPixelsRGBA32) ImGui::GetIO().Fonts->ClearTexData();
     ImGui_ImplSDL2_NewFrame();
+    if (mPointerKnown) ImGui::GetIO().MousePos = ImVec2(float(mPointer.x), float(mPointer.y));
     ImGui::NewFrame();
     draw();
     ImGui::Render();

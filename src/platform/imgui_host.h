@@ -71,6 +71,11 @@ private:
     std::shared_ptr<InterfaceFont> mFont;
     std::unique_ptr<ImFontAtlas> mAtlas;  // the context's
     bool mEveryGlyph = false;
+    // Where the last pointer event in the window put the pointer: the
+    // platform backend asks SDL's own pointer state, which events that were
+    // pushed into the queue (the scripted input) never move.
+    SDL_Point mPointer{0, 0};
+    bool mPointerKnown = false;
 };
 
 // The file of an installed font family (fontconfig), or "" when none.

@@ -100,7 +100,7 @@ void Configuration::StringVal(const std::string& key, const std::string& value) 
 }
 
 bool Configuration::BoolVal(const std::string& key) const {
-    return ToLowerAscii(StringVal(key)) == "true";
+    return ReadBool(StringVal(key));
 }
 
 void Configuration::BoolVal(const std::string& key, bool value) {
@@ -192,7 +192,7 @@ long Configuration::CharColor(long index) const {
 bool Configuration::CharVoiceEnabled(long index) const {
     if (index == -1) return true;
     const std::string value = CharValue(index);
-    return ToLowerAscii(value.substr(0, value.find(','))) != "false";
+    return ReadBool(value.substr(0, value.find(',')), true);
 }
 
 bool Configuration::CharIsMale(const std::string& cid) const {

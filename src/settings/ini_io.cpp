@@ -156,24 +156,20 @@ void SetSystemIniFallback(SystemIniSource source) {
 }
 
 std::unique_ptr<INIFile> LoadSystemIni(const std::string& name) {
-    std::string text;
+    std::optional<std::string> bytes;
     if (const auto path = ResolvePath(Process().IniDir, name + ".ini"); path && FileExists(*path)) {
-        if (!ReadTextFile(*path, text)) return nullptr;
-    } else {
-        if (!Fallback()) return nullptr;
-        const auto bytes = Fallback()(name);
-        if (!bytes || bytes->find('\0') != std::string::npos) return nullptr;
-        text = Cp932ToUtf8Lossy(*bytes);
+        bytes = ReadFileBytes(*path);
+    } else if (Fallback()) {
+        bytes = Fallback()(name);
     }
+    if (!bytes) return nullptr;
+    // The game only reads these files, so a NUL byte costs nothing of the
+    // reader's: the text ends there, as a zero-terminated reading ends it.
+    // Any text at all, an empty one or one of comments included, is a
+    // settings file; what it lacks, its readers find missing key by key.
+    bytes->resize(std::min(bytes->size(), bytes->find('\0')));
     auto ini = std::make_unique<INIFile>();
-    ini->Text(text);
-    // Every system file is read by section: a text without one is damaged
-    // or no settings file at all, and is refused as a missing file would be.
-    const auto& sections = ini->Sections();
-    if (std::none_of(sections.begin(), sections.end(),
-                     [](const auto& section) { return !section->Name().empty(); })) {
-        return nullptr;
-    }
+    ini->Text(Cp932ToUtf8Lossy(*bytes));
     if (!KeyTraceFile().empty()) ini->TraceFile(name);
     return ini;
 }

@@ -52,8 +52,9 @@ using SystemIniSource = std::function<std::optional<std::string>(const std::stri
 void SetSystemIniFallback(SystemIniSource source);
 
 // IniDir/<name>.ini (any case), else the fallback; never scrambled. Nothing
-// when neither has the file, or when its text holds no section (garbage).
-// The returned file's Path is not set.
+// when neither has the file or it cannot be read; any text it holds is a
+// settings file, an empty one too. A NUL byte ends the text. The returned
+// file's Path is not set.
 std::unique_ptr<INIFile> LoadSystemIni(const std::string& name);
 
 }  // namespace zelk

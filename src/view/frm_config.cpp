@@ -35,7 +35,7 @@ struct StoredCharacter {
 
 StoredCharacter ReadStoredCharacter(const std::string& text) {
     const std::size_t comma = text.find(',');
-    const bool voice = ToLowerAscii(text.substr(0, comma)) != "false";
+    const bool voice = ReadBool(text.substr(0, comma), true);
     const long color = ReadLong(comma == std::string::npos ? text : text.substr(comma + 1));
     return {voice, static_cast<std::uint32_t>(color) & 0xFFFFFF};
 }
@@ -100,7 +100,7 @@ void frmConfig::FillCharacterList() {
         ConfigCharacter character;
         if (items.size() == 3) {
             character.Name = TrimChars(items[0], " \t");
-            character.Male = ToLowerAscii(TrimChars(items[2], " \t")) == "true";
+            character.Male = ReadBool(TrimChars(items[2], " \t"));
         } else {
             character.Name = "error";
         }

@@ -2,6 +2,7 @@
 
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -73,6 +74,7 @@ void clsGameView::ScreenMode(long eNew) {
     const long previous = mScreenMode;
     const bool wasVisible = Visible();
     const std::string position = WndPos();
+    Hook(false);
 
     if (eNew == kScreenNone) {
         // The picture a reader asked for at exit is the last one shown.
@@ -106,7 +108,10 @@ void clsGameView::ScreenMode(long eNew) {
         const Configuration* cfg = mRoot.Cfg();
         if (!window.FullScreen(true, cfg && cfg->BoolVal("DXFullScreen"))) {
             mRoot.Log("全画面表示に切り替えられません: " + std::string(SDL_GetError()));
-            if (previous != kScreenNone) return;
+            if (previous != kScreenNone) {
+                Hook(Process().Debug.SubClassMode);
+                return;
+            }
             eNew = kScreenWindow;
         }
     }
@@ -136,10 +141,30 @@ void clsGameView::ScreenMode(long eNew) {
         Visible(wasVisible);
         if (eNew == kScreenWindow) WndPos(position);
     }
+    Hook(Process().Debug.SubClassMode);
     MouseIcon(mMouseIcon);
     mImpl->Dirty();
     mRoot.ModeScreenModeChanged();
     FormActivityChanged();
+}
+
+void clsGameView::Hook(bool install) {
+    SDL_Window* window = Window();
+    mHooked = install && window;
+    if (!window) return;
+    const bool limit =
+        mHooked && mScreenMode == kScreenWindow && mMaxWindowSize.x > 0 && mMaxWindowSize.y > 0;
+    const SDL_Point wanted = limit ? mMaxWindowSize : SDL_Point{0, 0};
+    if (wanted.x == mImpl->maxSizeApplied.x && wanted.y == mImpl->maxSizeApplied.y) return;
+    // SDL cannot take a limit back: "no limit" is one no display reaches.
+    constexpr int kUnlimited = 1 << 16;
+    SDL_SetWindowMaximumSize(window, limit ? wanted.x : kUnlimited, limit ? wanted.y : kUnlimited);
+    mImpl->maxSizeApplied = wanted;
+}
+
+void clsGameView::MaxWindowSize(int width, int height) {
+    mMaxWindowSize = {std::max(width, 0), std::max(height, 0)};
+    Hook(mHooked);
 }
 
 ScreenSurface& clsGameView::Picture() {

@@ -78,6 +78,11 @@ public:
     void MouseIcon(const std::string& value);
     bool FormActivity() const { return mFormActivity; }
     void FormActivityChanged();
+    // While the window is hooked (after every screen-mode change unless the
+    // debug switch SubClassMode is off) the wheel, maximising (to full
+    // screen) and the focus reach the view, and in window mode the window is
+    // given at most this size (window pixels; 0 by 0: no limit).
+    void MaxWindowSize(int width, int height);
     // The picture box: the surface the film engine presents into. It exists
     // from the first call on, window or not, so that what the engine draws
     // before the window is shown is there when it is.
@@ -174,6 +179,7 @@ private:
     void EndSkipOnInput();
     void ShowAbout();
     void OpenConfig(const std::string& page);
+    void Hook(bool install);
     friend class Impl;
 
     PlayerRoot& mRoot;
@@ -191,6 +197,8 @@ private:
     bool mDeactivateSense = false;
     bool mEventEnabled = false;
     bool mFormActivity = false;
+    bool mHooked = false;
+    SDL_Point mMaxWindowSize{0, 0};
 };
 
 }  // namespace zelk

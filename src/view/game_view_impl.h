@@ -21,6 +21,11 @@ namespace zelk {
 class frmConfig;
 class InterfaceFont;
 
+// The full-screen menu band: shown when the pointer reaches the top, hidden
+// again once it has gone clearly below the bar (window pixels).
+inline constexpr int kMenuShowBelow = 16;
+inline constexpr int kMenuHideAbove = 40;
+
 class clsGameView::Impl {
 public:
     using Clock = std::chrono::steady_clock;
@@ -29,8 +34,12 @@ public:
     std::unique_ptr<ScreenWindow> window;
     ViewMenus menus;
     std::vector<std::string> savedMenus;
-    // Full screen: the bar floats over the picture only while shown.
+    // Full screen: the bar floats over the picture only while shown. A
+    // dropdown or other popup open at the end of the last frame holds it;
+    // once that closes, the pointer's last height (window pixels) decides.
     bool menuShown = false;
+    bool popupWasOpen = false;
+    int pointerWindowY = 0;
     // Modal windows over the game, innermost last; each draws itself and
     // says whether it is still open.
     std::vector<std::function<bool()>> modals;
@@ -38,7 +47,8 @@ public:
     // A menu item chosen in the bar, run after the frame that drew it.
     std::string chosenMenu;
 
-    SDL_Point lastPointer{0, 0};  // screen pixels
+    SDL_Point lastPointer{0, 0};     // screen pixels
+    SDL_Point maxSizeApplied{0, 0};  // the window's size limit; 0 by 0 for none
     SDL_Keycode lastKey = SDLK_UNKNOWN;
     bool ctrlDown = false;
     bool painting = false;

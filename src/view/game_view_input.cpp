@@ -16,11 +16,6 @@ namespace zelk {
 
 namespace {
 
-// The full-screen menu band: shown when the pointer reaches the top, hidden
-// again once it has gone clearly below the bar.
-constexpr int kMenuShowBelow = 16;
-constexpr int kMenuHideAbove = 40;
-
 constexpr auto kSecondCloseWithin = std::chrono::seconds(2);
 
 bool IsCtrl(SDL_Keycode key) {
@@ -66,12 +61,13 @@ void clsGameView::HandleEvent(const SDL_Event& event) {
             case SDL_WINDOWEVENT_SHOWN:
             case SDL_WINDOWEVENT_HIDDEN:
                 if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) impl.ctrlDown = false;
-                FormActivityChanged();
+                if (mHooked) FormActivityChanged();
                 break;
             case SDL_WINDOWEVENT_MAXIMIZED:
                 // Maximising the window (or a double click on its title bar)
-                // is how a reader asks for the whole screen.
-                if (mScreenMode == kScreenWindow && Process().FullScreenAvailable) {
+                // is how a reader asks for the whole screen; without the hook
+                // the window is simply maximised.
+                if (mHooked && mScreenMode == kScreenWindow && Process().FullScreenAvailable) {
                     SDL_RestoreWindow(window->Window());
                     mImpl->Defer([this] { ScreenMode(kScreenFull); });
                 }
@@ -93,9 +89,14 @@ void clsGameView::HandleEvent(const SDL_Event& event) {
     switch (event.type) {
         case SDL_MOUSEMOTION: {
             if (mScreenMode == kScreenFull) {
+                impl.pointerWindowY = event.motion.y;
                 const bool shown = impl.menuShown;
                 if (!shown && event.motion.y < kMenuShowBelow) impl.menuShown = true;
-                if (shown && event.motion.y > kMenuHideAbove) impl.menuShown = false;
+                // A platform's menu loop keeps the pointer to itself while a
+                // menu is open: the way down to an item must not close it.
+                if (shown && !window->Gui().PopupOpen() && event.motion.y > kMenuHideAbove) {
+                    impl.menuShown = false;
+                }
             }
             if (captured) return;
             PointerMoved(window->WindowToScreen(event.motion.x, event.motion.y));
@@ -112,7 +113,7 @@ void clsGameView::HandleEvent(const SDL_Event& event) {
             return;
         }
         case SDL_MOUSEWHEEL: {
-            if (captured) return;
+            if (captured || !mHooked) return;
             long notches = event.wheel.y;
             if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
             if (notches > 0) Wheel(kCmdWheelForward);
@@ -173,10 +174,9 @@ void clsGameView::PointerMoved(SDL_Point screen) {
 }
 
 void clsGameView::ForceMouseMove() {
-    const long before = mSelected;
-    mSelected = -2;  // differs from every rectangle and from none
+    // Rectangles may have come or gone under a pointer that stood still; only
+    // a change of the one under it is news to the mode.
     PointerMoved(mImpl->lastPointer);
-    if (mSelected == -2) mSelected = before;
 }
 
 void clsGameView::Wheel(long eEvent) {

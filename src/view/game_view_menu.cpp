@@ -2,11 +2,15 @@
 // windows they open over the game (the settings and the about box).
 #include <imgui.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "common/process.h"
 #include "common/text.h"
 #include "drivers/lumo_driver.h"
 #include "interpreter/interpreter.h"
 #include "platform/event_pump.h"
+#include "platform/imgui_host.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
 #include "view/frm_about.h"
@@ -89,7 +93,7 @@ void clsGameView::MenuCmd(const std::string& sSec, const std::string& sCmd) {
         if (sCmd == "saveload") {
             INIFile* info = mRoot.GamemodeInfo();
             const INISection* base = info ? &info->KeySection("Base") : nullptr;
-            if (base && ToLowerAscii(base->KeyValue("SaveMenuEnabled")) == "true") {
+            if (base && ReadBool(base->KeyValue("SaveMenuEnabled"))) {
                 mRoot.SDMakeData();
                 mRoot.ChangeMode(3, 13);
             } else if (base) {
@@ -118,15 +122,16 @@ void clsGameView::MenuCmd(const std::string& sSec, const std::string& sCmd) {
     } else if (sSec == "help") {
         ShowAbout();
     } else if (sSec == "message") {
-        for (long k = 0; k < 5; ++k) {
-            if (sCmd != kSpeedNames[k] || !cfg) continue;
-            cfg->LongVal("TextSpeed", k);
-            cfg->BoolVal("TextAutoClick", cfg->BoolVal("TextAutoClick"));
+        const auto speed = std::find(std::begin(kSpeedNames), std::end(kSpeedNames), sCmd);
+        const bool isSpeed = speed != std::end(kSpeedNames);
+        if ((isSpeed || sCmd == "auto") && cfg) {
+            // A new speed keeps the auto click as it is; "auto" toggles it.
+            if (isSpeed) cfg->LongVal("TextSpeed", speed - std::begin(kSpeedNames));
+            const bool autoClick = cfg->BoolVal("TextAutoClick");
+            cfg->BoolVal("TextAutoClick", isSpeed ? autoClick : !autoClick);
             cfg->RaiseChangeEvent("TextSpeed,TextAutoClick");
-        }
-        if (sCmd == "auto" && cfg) {
-            cfg->BoolVal("TextAutoClick", !cfg->BoolVal("TextAutoClick"));
-            cfg->RaiseChangeEvent("TextSpeed,TextAutoClick");
+            // The wait under way counts at the new pace, and the window's
+            // state picture follows.
             if (mAutoClickEnabled) {
                 clsInterpreter* intprt = mRoot.Intprt();
                 mRoot.MakeAutoClickTimer(intprt ? intprt->LastAutoClickTimer() : 0, kCmdClick);
@@ -218,6 +223,14 @@ void clsGameView::DrawOverlay() {
     }
     for (auto& modal : impl.modals)
         modal();
+    // A menu that closed (an item chosen, a click elsewhere) leaves the bar
+    // to the pointer again: below the band it hides, as a move there would.
+    const bool open = impl.window && impl.window->Gui().PopupOpen();
+    const bool closed = impl.popupWasOpen && !open;
+    impl.popupWasOpen = open;
+    if (closed && mScreenMode == kScreenFull && impl.pointerWindowY > kMenuHideAbove) {
+        impl.menuShown = false;
+    }
 }
 
 }  // namespace zelk

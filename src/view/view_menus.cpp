@@ -79,8 +79,8 @@ void ViewMenus::LoadStatus(const std::vector<std::string>& saved) {
         for (ViewMenuItem& item : menu.Items) {
             const auto pair = SplitText(saved[k++], ",");
             if (pair.size() != 2) continue;
-            item.Enabled = ToLowerAscii(pair[0]) == "true";
-            item.Checked = ToLowerAscii(pair[1]) == "true";
+            item.Enabled = ReadBool(pair[0]);
+            item.Checked = ReadBool(pair[1]);
         }
     }
 }

@@ -436,8 +436,9 @@ TEST_F(DamagedGame, InDebugModeAnUnknownInstructionIsShownAndTheAuthorMayGoOn) {
 
 // [SECTION] The game's system files -------------------------------------------------
 
-// A loose file in the game folder is read before the archived one.
-TEST_F(DamagedGame, AGarbageSystemFileIsNamedAndThePlayerStopsCleanly) {
+// A system file that the game lacks, loose and archived, is named, and the
+// player stops before it writes anything.
+TEST_F(DamagedGame, AMissingSystemFileIsNamedAndThePlayerStopsCleanly) {
     Overwrite(saves / "config.ini",
               ScrambleText("[Config]\r\nTextSpeed=4\r\nPos=100,90\r\nFullMode=True"));
     const struct {
@@ -453,23 +454,54 @@ TEST_F(DamagedGame, AGarbageSystemFileIsNamedAndThePlayerStopsCleanly) {
         {"saveload_mode.ini", "save screen settings (saveload_mode.ini)",
          "セーブ・ロードモード初期化ファイルがロードできません。"},
     };
-    std::string garbage = RandomBytes(4000, 4);
-    std::erase(garbage, '\0');  // no NUL: it reads as text, and parses as none
-    std::erase(garbage, '[');
+    const fs::path archive = folder / "scenario.quor";
+    const std::string packed = Bytes(archive);
     for (const auto& [file, english, prompt] : kFiles) {
         SCOPED_TRACE(file);
-        for (const std::string& damaged : {garbage, std::string("not a settings file\r\n=\r\n")}) {
-            Overwrite(folder / file, damaged);
-            ExpectRefused(Start(),
-                          std::string("cannot read the game's ") + english + ": missing or damaged",
-                          prompt);
-        }
-        fs::remove(folder / file);
+        Repack(archive, [key = fs::path(file).stem().string()](std::vector<Entry>& entries) {
+            Drop(entries, {key});
+        });
+        ExpectRefused(Start(),
+                      std::string("cannot read the game's ") + english + ": missing or damaged",
+                      prompt);
+        Overwrite(archive, packed);
         // The reader's settings, window placement included, are as they were.
         INIFile config;
         config.Text(Decoded(saves / "config.ini"));
         EXPECT_EQ(config.Text(), "[Config]\r\nTextSpeed=4\r\nPos=100,90\r\nFullMode=True");
     }
+}
+
+// Any text is a settings document: a mode's file of garbage, or an empty
+// one, is read as the settings it holds (none), and the game does not stop.
+TEST_F(DamagedGame, AModeFileOfGarbageOrNothingDoesNotStopTheGame) {
+    std::string garbage = RandomBytes(4000, 4);
+    std::erase(garbage, '\0');
+    std::erase(garbage, '[');
+    for (const char* file : {"game_mode.ini", "saveload_mode.ini", "omake_mode.ini"}) {
+        SCOPED_TRACE(file);
+        Overwrite(folder / file, garbage);
+        const PlayerRun run = RunScript(folder, "idle\nwait 1500\nidle\nstate\nquit\n");
+        EXPECT_EQ(run.status, 0) << run.errors;
+        ASSERT_EQ(States(run).size(), 1u) << run.errors;
+        EXPECT_EQ(Field(States(run)[0], "mode"), "1");
+        fs::remove(folder / file);
+    }
+    // An empty extras file: the story plays as ever.
+    Overwrite(folder / "omake_mode.ini", "");
+    ExpectReadOn(Read(), folder);
+}
+
+// A SystemInfo of garbage is a document without the settings' defaults: the
+// settings refuse it once.
+TEST_F(DamagedGame, ASystemFileOfGarbageIsRefusedForItsMissingDefaults) {
+    std::string garbage = RandomBytes(4000, 4);
+    std::erase(garbage, '\0');
+    std::erase(garbage, '[');
+    Overwrite(folder / "SystemInfo.ini", garbage);
+    ExpectRefused(Start(),
+                  "cannot set up the settings: the game's SystemInfo.ini has no [Config] section",
+                  "設定の初期化に失敗しました。");
 }
 
 TEST_F(DamagedGame, ASystemFileWithoutSettingsDefaultsIsRefusedOnce) {
@@ -479,8 +511,9 @@ TEST_F(DamagedGame, ASystemFileWithoutSettingsDefaultsIsRefusedOnce) {
                   "設定の初期化に失敗しました。");
 }
 
-TEST_F(DamagedGame, AGarbageTitleFileIsShownOnceAndThePlayerStaysUp) {
-    Overwrite(folder / "title_mode.ini", "garbage\r\n");
+TEST_F(DamagedGame, AMissingTitleFileIsShownOnceAndThePlayerStaysUp) {
+    Repack(folder / "scenario.quor",
+           [](std::vector<Entry>& entries) { Drop(entries, {"title_mode"}); });
     const PlayerRun run = RunScript(folder, "idle\nwait 1500\nidle\nstate\nquit\n");
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(

@@ -63,6 +63,23 @@ TEST(Text, CaseFoldingTouchesOnlyAscii) {
     EXPECT_FALSE(EqualsNoCase("Ａ", "ａ"));
 }
 
+// Settings booleans: only the two words count, in any case; the caller's
+// side decides what every other text means.
+TEST(Text, ReadBoolKnowsTwoWordsInAnyCase) {
+    for (const char* yes : {"true", "True", "TRUE", "tRuE"}) {
+        EXPECT_TRUE(ReadBool(yes)) << yes;
+        EXPECT_TRUE(ReadBool(yes, true)) << yes;
+    }
+    for (const char* no : {"false", "False", "FALSE"}) {
+        EXPECT_FALSE(ReadBool(no)) << no;
+        EXPECT_FALSE(ReadBool(no, true)) << no;
+    }
+    for (const char* other : {"", "1", "0", "yes", "no", " true", "truex", "ｔｒｕｅ"}) {
+        EXPECT_FALSE(ReadBool(other)) << other;
+        EXPECT_TRUE(ReadBool(other, true)) << other;
+    }
+}
+
 TEST(Text, SplitTextKeepsEmptyPieces) {
     EXPECT_EQ(SplitText("a,,b", ","), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_EQ(SplitText("", ","), (std::vector<std::string>{""}));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/message_box.h"
 #include "interpreter/fake_interpreter_host.h"
 
@@ -313,6 +315,36 @@ TEST_F(InterpreterTest, AFailedCallLeavesNoReturnAddress) {
     Start("call nowhere\r\nwait");
     intprt.StepNext();
     EXPECT_TRUE(intprt.CallStack().empty());
+}
+
+// A scenario that calls without returning meets a limit: the call past it
+// is a run-time error naming its place, and the story goes on after it as
+// after any failed instruction. A save made then holds no more than the
+// limit, and a save holding more loads its innermost calls.
+TEST_F(InterpreterTest, CallsWithoutReturnStopAtTheLimitAndTheStoryGoesOn) {
+    host.saveData.KeySection("Var").KeyValue("n", "0");
+    host.saveData.KeySection("Var").KeyValue("done", "0");
+    Start("again:up n\r\nif n >= 20000, over\r\ncall again\r\nover:let done, 1\r\nwait");
+    EXPECT_EQ(intprt.StepNext(), StepResult::kWaiting);
+    const size_t limit = 10000;
+    EXPECT_EQ(host.Var("n"), std::to_string(limit + 1));
+    EXPECT_EQ(host.Var("done"), "1");
+    EXPECT_EQ(intprt.CallStack().size(), limit);
+    EXPECT_EQ(host.messages,
+              std::vector<std::string>{
+                  "callの入れ子が10000段を超えました。returnせずにcallを繰り返していませんか。 : "
+                  "main 第3要素"});
+    EXPECT_EQ(host.pumps, 3 * static_cast<int>(limit + 1) + 2) << "events answered throughout";
+
+    intprt.SaveStatus();
+    const std::string saved = host.IntprtStatus()->KeyValue("Stack");
+    EXPECT_EQ(static_cast<size_t>(std::count(saved.begin(), saved.end(), ',')), limit - 1);
+
+    host.IntprtStatus()->KeyValue("Stack", "main.9," + saved + ",main.1");
+    intprt.LoadStatus();
+    ASSERT_EQ(intprt.CallStack().size(), limit);
+    EXPECT_EQ(intprt.CallStack().back(), "main.1");
+    EXPECT_EQ(intprt.CallStack().front(), "main.3");
 }
 
 TEST_F(InterpreterTest, ReturnWithAnEmptyStackIsReported) {

@@ -251,11 +251,20 @@ TEST_F(LumoFramesTest, InvertedRectangleIsInvertedOnTheHostOnly) {
     EXPECT_EQ(pixel(screen, 0, 0), (Bgr{0, 0, 0})) << "the film's own picture stays";
 }
 
+// Each change is composed into the screen film by the time WaitBlt returns:
+// the engine thread's next redraw, not the host, draws it.
 TEST_F(LumoFramesTest, WaitBltReturnsOnceTheChangeWasRedrawn) {
+    const int32_t screen = makeFilm(FT_SCREEN, -1, 0, 0, 4, 4);
+    const int32_t child = makeFilm(FT_IMAGE, screen, 0, 0, 4, 4);
     autoRedraw();
-    makeFilm(FT_SCREEN, -1, 0, 0, 4, 4);
-    ASSERT_EQ(ExeQueue(), 0);
-    EXPECT_EQ(WaitBlt(), 0);
+    for (const uint32_t colour : {0x0000FFu, 0x00FF00u, 0xFF0000u, 0x123456u}) {
+        call(child, FM_FILL, static_cast<int32_t>(colour));  // 0x00BBGGRR
+        ASSERT_EQ(Blt(child), 0);                            // filling alone marks nothing
+        ASSERT_EQ(ExeQueue(), 0);
+        ASSERT_EQ(WaitBlt(), 0);
+        const Bgr expected{int(colour >> 16), int((colour >> 8) & 0xFF), int(colour & 0xFF)};
+        EXPECT_EQ(pixel(screen, 2, 2), expected) << std::hex << colour;
+    }
 }
 
 TEST(LumoEngineFrames, StopWhileFramesAreBusyEndsPromptly) {

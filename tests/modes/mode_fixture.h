@@ -13,6 +13,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -73,6 +74,8 @@ public:
                 ++mPresents;
             }
             mPresented.notify_all();
+            std::lock_guard watch(mWatchMutex);
+            if (mWatcher) mWatcher();
         });
         mLumo->ScreenDC(&mScreen);
         mWavo = std::make_unique<clsWavoDriver>(WavoDriverParts{{}, &mSystem, nullptr, {}, {}});
@@ -188,6 +191,13 @@ public:
         std::lock_guard lock(mScreen.Mutex());
         return {mScreen.Pixels(), mScreen.Pixels() + mScreen.Stride() * mScreen.Height()};
     }
+    // Runs on the engine's thread after every frame it presents, until
+    // replaced (null: none).
+    void WatchPresents(std::function<void()> watcher) {
+        std::lock_guard watch(mWatchMutex);
+        mWatcher = std::move(watcher);
+    }
+    ScreenSurface& Surface() { return mScreen; }
     // Writes the screen as a PNG picture, for a look by eye.
     bool SaveScreen(const std::string& path) {
         std::vector<std::uint8_t> pixels = Screen();
@@ -225,6 +235,8 @@ private:
     std::mutex mPresentMutex;
     std::condition_variable mPresented;
     unsigned long mPresents = 0;
+    std::mutex mWatchMutex;
+    std::function<void()> mWatcher;
     std::unique_ptr<clsLumoDriver> mLumo;
     std::unique_ptr<clsWavoDriver> mWavo;
     mutable clsSaveData mSD;

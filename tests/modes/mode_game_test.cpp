@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
 #include <set>
 
 #include "modes/mode_fixture.h"
@@ -373,6 +374,51 @@ TEST_F(LogMode, TheLogReachesTheScreen) {
     EXPECT_GT(Colours(screen, 80, 344, 560, 424), 2u);
     EXPECT_GT(Colours(screen, 40, 346, 68, 374), 1u);
     EXPECT_LT(Colours(screen, 80, 44, 560, 124), Colours(screen, 80, 344, 560, 424));
+}
+
+// The reading screen's text area: the window's text box.
+std::vector<std::uint8_t> TextArea(const std::uint8_t* pixels, int stride) {
+    std::vector<std::uint8_t> area;
+    for (int y = 360; y < 454; ++y)
+        area.insert(area.end(), pixels + y * stride + 150 * 3, pixels + y * stride + 620 * 3);
+    return area;
+}
+
+// Entering the log freezes the screen before the window is taken away
+// under it: no frame between the page and the log shows the scene without
+// its window.
+TEST_F(LogMode, NoFrameShowsTheSceneWithoutItsWindowOnTheWayIn) {
+    clsModeGame& game = WithHistory(2);
+    clsLumoDriver& lumo = *Root().Lumo();
+    const int stride = Root().Surface().Stride();
+    lumo.TextVisible(true);
+    ASSERT_TRUE(lumo.TextStart("浜辺に小さな瓶が流れ着いていた。", false));
+    lumo.DrawActivate(0, 0);
+    const std::vector<std::uint8_t> page = TextArea(Root().Screen().data(), stride);
+    lumo.TextVisible(false);
+    const std::vector<std::uint8_t> bare = TextArea(Root().Screen().data(), stride);
+    lumo.TextVisible(true);
+    ASSERT_FALSE(page == bare);
+    ASSERT_TRUE(TextArea(Root().Screen().data(), stride) == page);
+
+    std::mutex mutex;
+    std::vector<std::vector<std::uint8_t>> frames;
+    Root().WatchPresents([&] {
+        ScreenSurface& screen = Root().Surface();
+        std::lock_guard pixels(screen.Mutex());
+        std::lock_guard lock(mutex);
+        frames.push_back(TextArea(screen.Pixels(), stride));
+    });
+    Root().Click(kCmdWheelForward);
+    ASSERT_EQ(game.SubStatus(), kGameLog);
+    const std::vector<std::uint8_t> log = TextArea(Root().Screen().data(), stride);
+    Root().WatchPresents(nullptr);
+    std::lock_guard lock(mutex);
+    ASSERT_FALSE(frames.empty()) << "the log was presented";
+    EXPECT_TRUE(frames.back() == log);
+    EXPECT_FALSE(log == bare);
+    EXPECT_EQ(std::count(frames.begin(), frames.end(), bare), 0)
+        << "frames of the scene without its window, of " << frames.size();
 }
 
 TEST_F(LogMode, LeavingRemovesEveryFilmOfTheLog) {

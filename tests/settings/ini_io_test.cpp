@@ -149,21 +149,59 @@ TEST_F(IniIo, SystemFilesAreFoundWithoutRegardToCase) {
     EXPECT_FALSE(LoadSystemIni("game_mode"));
 }
 
-// Garbage in a system file is refused like a missing file, so that the
-// program says once that it cannot load it instead of running on a file
-// without one setting.
-TEST_F(IniIo, SystemFilesWithoutASectionAreRefused) {
-    ASSERT_TRUE(WriteTextFile(folder / "SystemInfo.ini", "not a settings file\r\n@@ ]]] ==\r\n"));
-    EXPECT_FALSE(LoadSystemIni("SystemInfo"));
-    ASSERT_TRUE(WriteTextFile(folder / "game_mode.ini", ""));
-    EXPECT_FALSE(LoadSystemIni("game_mode"));
-    ASSERT_TRUE(WriteTextFile(folder / "omake_mode.ini", "; only a comment\r\n[]\r\nk=v"));
-    EXPECT_FALSE(LoadSystemIni("omake_mode"));
-    // Lines before the first section are kept as they are.
+// Any text is a settings document, one with no named section too: an empty
+// file, comments only, lines before any header. What it lacks, its readers
+// find missing key by key.
+TEST_F(IniIo, SystemFilesWithoutANamedSectionStillLoad) {
+    ASSERT_TRUE(WriteTextFile(folder / "omake_mode.ini", ""));
+    auto ini = LoadSystemIni("omake_mode");
+    ASSERT_TRUE(ini);
+    EXPECT_EQ(ini->Count(), 1);
+    EXPECT_EQ(ini->KeySection("repmode").KeyValue("RepModeText"), "");
+
+    ASSERT_TRUE(WriteTextFile(folder / "game_mode.ini", "; only a comment\r\n[]\r\nk=v"));
+    ini = LoadSystemIni("game_mode");
+    ASSERT_TRUE(ini);
+    EXPECT_EQ(ini->KeySection("").KeyValue("k"), "v");
+    EXPECT_EQ(ini->Text(), "; only a comment\r\n[]\r\nk=v");
+
     ASSERT_TRUE(WriteTextFile(folder / "title_mode.ini", "; notes\r\n[base]\r\nFadeTime=9"));
-    const auto ini = LoadSystemIni("title_mode");
+    ini = LoadSystemIni("title_mode");
     ASSERT_TRUE(ini);
     EXPECT_EQ(ini->KeySection("base").KeyValue("FadeTime"), "9");
+}
+
+// Only a file that is missing or cannot be read is no settings file: a
+// folder of its name is none, and neither is a fallback without it.
+TEST_F(IniIo, MissingSystemFilesAreRefused) {
+    EXPECT_FALSE(LoadSystemIni("saveload_mode"));
+    std::filesystem::create_directory(folder / "saveload_mode.ini");
+    EXPECT_FALSE(LoadSystemIni("saveload_mode"));
+    SetSystemIniFallback([](const std::string&) { return std::nullopt; });
+    EXPECT_FALSE(LoadSystemIni("title_mode"));
+}
+
+// A NUL byte ends the text, loose or archived: what comes before it loads.
+TEST_F(IniIo, ANulByteEndsASystemFile) {
+    ASSERT_TRUE(WriteFileAtomic(folder / "title_mode.ini",
+                                std::string("[base]\r\nFadeTime=9\0\r\n[junk]\r\nx=1", 32)));
+    auto ini = LoadSystemIni("title_mode");
+    ASSERT_TRUE(ini);
+    EXPECT_EQ(ini->KeySection("base").KeyValue("FadeTime"), "9");
+    EXPECT_FALSE(ini->KeyExists("junk"));
+
+    ASSERT_TRUE(WriteFileAtomic(folder / "game_mode.ini", std::string("\0[base]", 7)));
+    ini = LoadSystemIni("game_mode");
+    ASSERT_TRUE(ini) << "an empty text, not no file";
+    EXPECT_EQ(ini->Text(), "");
+
+    SetSystemIniFallback([](const std::string&) -> std::optional<std::string> {
+        return std::string("[cgmode_cmd]\r\ncmd0=1\0cmd1=2", 27);
+    });
+    ini = LoadSystemIni("omake_mode");
+    ASSERT_TRUE(ini);
+    EXPECT_EQ(ini->KeySection("cgmode_cmd").KeyValue("cmd0"), "1");
+    EXPECT_FALSE(ini->KeySection("cgmode_cmd").KeyExists("cmd1"));
 }
 
 TEST_F(IniIo, SystemFilesFallBackToTheInstalledSource) {

@@ -2,6 +2,7 @@
 // and keys produce.
 #include <gtest/gtest.h>
 
+#include "platform/event_pump.h"
 #include "platform/question_box.h"
 #include "view_test_support.h"
 
@@ -58,6 +59,37 @@ TEST_F(InputRules, PointerMovesRaiseASelectionOnlyWhenItChanges) {
     EXPECT_EQ(root.commands[0].event, kCmdSelect);
     EXPECT_EQ(root.commands[0].rect, rect);
     EXPECT_EQ(root.commands[1].rect, -1);
+    EXPECT_EQ(view->SelectedRect(), nullptr);
+}
+
+// Re-running the pointer's move where it stands is news only when the
+// rectangle under it is another one than before.
+TEST_F(InputRules, AForcedMoveRaisesASelectionOnlyWhenTheRectangleUnderThePointerChanged) {
+    clsEventRect& rect = AddRect(100, 100, 200, 200, clsEventRect::kPoint);
+    view->HandleEvent(Motion(150, 150));
+    ASSERT_EQ(root.commands.size(), 1u);
+    view->ForceMouseMove();
+    view->ForceMouseMove();
+    EXPECT_EQ(root.commands.size(), 1u) << "the pointer has not left its rectangle";
+    ASSERT_NE(view->SelectedRect(), nullptr);
+    EXPECT_EQ(view->SelectedRect()->Index, rect.Index);
+
+    // A rectangle laid over it takes the pointer without a move.
+    const long over = AddRect(120, 120, 180, 180, clsEventRect::kPoint).Index;
+    view->ForceMouseMove();
+    ASSERT_EQ(root.commands.size(), 2u);
+    EXPECT_EQ(root.commands[1].event, kCmdSelect);
+    EXPECT_EQ(root.commands[1].rect, over);
+    // Once it is gone again the pointer is back on the first.
+    view->EvRects().Remove(over);
+    view->ForceMouseMove();
+    ASSERT_EQ(root.commands.size(), 3u);
+    EXPECT_EQ(root.commands[2].rect, rect.Index);
+    // With the selected rectangle gone there is no selection left, and none
+    // under the pointer is no news either.
+    view->EvRects().Remove(rect.Index);
+    view->ForceMouseMove();
+    EXPECT_EQ(root.commands.size(), 3u);
     EXPECT_EQ(view->SelectedRect(), nullptr);
 }
 
@@ -160,6 +192,62 @@ TEST_F(InputRules, TheWheelCountsOnlyInItsWaits) {
     ASSERT_EQ(root.commands.size(), 6u);
     EXPECT_EQ(root.commands[0].event, kCmdWheelForward);
     EXPECT_EQ(root.commands[1].event, kCmdWheelBackward);
+}
+
+TEST_F(InputRules, MaximisingTheWindowAsksForTheWholeScreen) {
+    view->HandleEvent(WindowEvent(SDL_WINDOWEVENT_MAXIMIZED));
+    EventPump::Instance().ProcessPendingEvents();
+    EXPECT_EQ(view->ScreenMode(), kScreenFull);
+}
+
+// With the developer's switch SubClassMode off the window is not hooked:
+// the wheel, maximising and the focus are the platform's alone.
+TEST_F(InputRules, WithoutTheHookTheWheelAndMaximisingDoNotReachTheGame) {
+    Process().Debug.SubClassMode = false;
+    view->ScreenMode(kScreenFull);
+    view->ScreenMode(kScreenWindow);
+    root.waitMode = 4;
+    view->HandleEvent(Wheel(1));
+    view->HandleEvent(Wheel(-1));
+    EXPECT_TRUE(root.commands.empty());
+
+    view->HandleEvent(WindowEvent(SDL_WINDOWEVENT_MAXIMIZED));
+    EventPump::Instance().ProcessPendingEvents();
+    EXPECT_EQ(view->ScreenMode(), kScreenWindow);
+
+    // Switched on again, the next form is hooked.
+    Process().Debug.SubClassMode = true;
+    view->ScreenMode(kScreenFull);
+    view->HandleEvent(Wheel(1));
+    ASSERT_EQ(root.commands.size(), 1u);
+    EXPECT_EQ(root.commands[0].event, kCmdWheelForward);
+}
+
+// The hook's size limit holds the window in window mode, not in full screen,
+// and only while the window is hooked.
+TEST_F(InputRules, TheHooksMaximumSizeLimitsTheWindow) {
+    SDL_Window* window = view->Window();
+    int w = 0, h = 0;
+    view->MaxWindowSize(800, 620);
+    SDL_SetWindowSize(window, 1600, 1200);
+    SDL_GetWindowSize(window, &w, &h);
+    EXPECT_EQ(w, 800);
+    EXPECT_EQ(h, 620);
+
+    view->MaxWindowSize(0, 0);
+    SDL_SetWindowSize(window, 1000, 900);
+    SDL_GetWindowSize(window, &w, &h);
+    EXPECT_EQ(w, 1000) << "0 by 0 lifts the limit";
+    EXPECT_EQ(h, 900);
+
+    view->MaxWindowSize(800, 620);
+    Process().Debug.SubClassMode = false;
+    view->ScreenMode(kScreenFull);
+    view->ScreenMode(kScreenWindow);
+    SDL_SetWindowSize(window, 1000, 900);
+    SDL_GetWindowSize(window, &w, &h);
+    EXPECT_EQ(w, 1000) << "without the hook nothing limits it";
+    EXPECT_EQ(h, 900);
 }
 
 TEST_F(InputRules, AltEnterSwitchesToFullScreenAndBack) {

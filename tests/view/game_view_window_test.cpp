@@ -2,10 +2,16 @@
 // menus' state across screen modes, and the view's saved section.
 #include <gtest/gtest.h>
 
+#include "common/numbers.h"
+#include "drivers/lumo_driver.h"
+#include "interpreter/fake_interpreter_host.h"
+#include "interpreter/interpreter.h"
+#include "lumo.h"
 #include "modes/play_support.h"
 #include "platform/screen_surface.h"
 #include "platform/screen_window.h"
 #include "settings/ini_file.h"
+#include "settings/ini_io.h"
 #include "view_test_support.h"
 
 namespace zelk::testing {
@@ -274,6 +280,63 @@ TEST_F(ViewWindow, TheMenuCommandsReachTheRoot) {
     EXPECT_FALSE(view->EventEnabled());
     view->MenuCmd("file", "exit");
     EXPECT_EQ(root.closes, 1);
+}
+
+// A speed item ends as the auto item does: in auto mode the wait under way
+// is armed again from the interpreter's interval, and the window's state
+// picture follows the auto mode.
+TEST_F(ViewWindow, ASpeedItemReArmsTheAutoClickAndUpdatesTheWindowState) {
+    MakeConfig("TextSpeed=2\r\nTextAutoClick=True\r\n");
+    FakeInterpreterHost host;
+    clsInterpreter intprt(host);
+    intprt.LastAutoClickTimer(2500);
+    // The root lends these two for this test only, whatever its end.
+    struct Lent {
+        RecordingRoot& root;
+        ~Lent() {
+            root.intprt = nullptr;
+            root.lumo = nullptr;
+        }
+    } lent{root};
+    root.intprt = &intprt;
+    INIFile gameMode;
+    std::string text;
+    ASSERT_TRUE(ReadTextFile(ZELK_SOURCE_DIR "/games/demo/game_mode.ini", text));
+    gameMode.Text(text);
+    LumoDriverHooks hooks;
+    hooks.EvRects = &view->EvRects();
+    hooks.GamemodeInfo = &gameMode;
+    hooks.ImageDir = ZELK_SOURCE_DIR "/games/demo/image";
+    hooks.CGFileMode = true;
+    hooks.AutoClickEnabled = [this] { return view->AutoClickEnabled(); };
+    hooks.ConfigBool = [](const std::string&) { return false; };
+    clsLumoDriver lumo(std::move(hooks));
+    ASSERT_TRUE(lumo.Init());
+    lumo.BaseFilmSet(2);
+    root.lumo = &lumo;
+    auto stateCell = [&] {
+        int32_t words[2] = {-1, -1};
+        GetFilmProp(lumo.FIDState(), FP_CELL_Y, words);
+        return words[0];
+    };
+    const long autoCell = ReadLong(gameMode.KeySection("WindowMode").KeyValue("StateAutoIndex"));
+    ASSERT_NE(autoCell, 0);
+    ASSERT_EQ(stateCell(), 0);
+
+    // The settings dialog turned auto mode on; a speed item keeps it on.
+    view->AutoClickEnabled(true);
+    view->MenuCmd("message", "semislow");
+    EXPECT_EQ(root.cfg->LongVal("TextSpeed"), 3);
+    EXPECT_TRUE(root.cfg->BoolVal("TextAutoClick"));
+    EXPECT_EQ(root.arms, std::vector<long>{2500});
+    EXPECT_EQ(stateCell(), autoCell);
+
+    // Without auto mode nothing is armed, and the state picture goes back.
+    view->AutoClickEnabled(false);
+    view->MenuCmd("message", "fast");
+    EXPECT_EQ(root.cfg->LongVal("TextSpeed"), 0);
+    EXPECT_EQ(root.arms.size(), 1u);
+    EXPECT_EQ(stateCell(), 0);
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ class RecordingRoot : public PlayerRoot {
 public:
     Configuration* Cfg() const override { return cfg.get(); }
     clsGameView* GameView() const override { return view; }
-    clsInterpreter* Intprt() const override { return nullptr; }
-    clsLumoDriver* Lumo() const override { return nullptr; }
+    clsInterpreter* Intprt() const override { return intprt; }
+    clsLumoDriver* Lumo() const override { return lumo; }
     clsWavoDriver* Wavo() const override { return nullptr; }
     clsSaveData* SD() const override { return nullptr; }
     zelk::SharedData* SharedData() const override { return nullptr; }
@@ -46,7 +46,10 @@ public:
     long IntprtWaitMode() const override { return waitMode; }
     bool IsSkipMode() const override { return skip; }
     void IsSkipMode(bool value) override { skip = value; }
-    void MakeAutoClickTimer(long lTime, long, long) override { autoClickTime = lTime; }
+    void MakeAutoClickTimer(long lTime, long, long) override {
+        autoClickTime = lTime;
+        arms.push_back(lTime);
+    }
     long CurrentAutoClickTimer() const override { return autoClickTime; }
     void SDMakeData() override {}
     void SDRestoreData(bool) override {}
@@ -68,11 +71,14 @@ public:
     std::unique_ptr<Configuration> cfg;
     INIFile* systemInfo = nullptr;
     clsGameView* view = nullptr;
+    clsInterpreter* intprt = nullptr;
+    clsLumoDriver* lumo = nullptr;
     ReaderAids* aids = nullptr;
     long mode = 2;
     long waitMode = 1;
     bool skip = false;
     long autoClickTime = 0;
+    std::vector<long> arms;  // every auto click armed, by its interval
     int screenModeChanges = 0, logStarts = 0, quickSaves = 0, quickLoads = 0;
     int restarts = 0, closes = 0, reloads = 0;
     long answer = 6;
@@ -96,6 +102,7 @@ protected:
     }
     void TearDown() override {
         view.reset();
+        Process().Debug.SubClassMode = true;
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     }
 
@@ -150,6 +157,12 @@ protected:
         event.key.keysym.sym = key;
         event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
         event.key.keysym.mod = mod;
+        return event;
+    }
+    static SDL_Event WindowEvent(SDL_WindowEventID id) {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = static_cast<Uint8>(id);
         return event;
     }
     static SDL_Event Wheel(int notches) {

@@ -46,6 +46,16 @@ void Go(clsInterpreter& intprt) {
 }
 
 void Call(clsInterpreter& intprt) {
+    // A scenario that calls without returning would grow the player, and
+    // every save made meanwhile, without end.
+    if (intprt.Stack().size() >= clsInterpreter::kCallStackLimit) {
+        const auto& script = intprt.CurrentScript();
+        intprt.RuntimeError("callの入れ子が" + std::to_string(clsInterpreter::kCallStackLimit) +
+                            "段を超えました。returnせずにcallを繰り返していませんか。 : " +
+                            (script ? script->Place(static_cast<int>(intprt.Address()))
+                                    : intprt.InstructionLine()));
+        return;
+    }
     intprt.Stack().push_back(NextAddress(intprt));
     // A call that goes nowhere leaves no return address behind.
     if (!intprt.GoLabel(intprt.Arg(1))) intprt.Stack().pop_back();

@@ -20,11 +20,10 @@ void Bgm(clsInterpreter& intprt) {
         return;
     }
     const std::string& file = intprt.Arg(1);
-    const std::string flag = ToLowerAscii(Text(intprt, 2, "true"));
-    bool loop = true;
-    if (flag == "false") {
-        loop = false;
-    } else if (flag != "true") {
+    const std::string flag = Text(intprt, 2, "true");
+    // Neither word: said, and the music loops.
+    const bool loop = ReadBool(flag, true);
+    if (loop && !ReadBool(flag)) {
         intprt.RuntimeError("ループフラグにはtrueかfalseしか指定できません。");
     }
     if (!Snd(intprt).PlayBGM(file, false, loop)) {
