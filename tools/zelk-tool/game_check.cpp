@@ -101,7 +101,8 @@ std::string Quoted(const std::string& text) {
 }
 
 // The half-width characters of a line of story text outside its "\"
-// escapes, each once, in order.
+// escapes, each once, in order; blanks and control characters (a stray line
+// end of a file with mixed line ends) are not worth naming.
 std::vector<std::string> HalfWidthCharacters(std::string_view line) {
     std::vector<std::string> found;
     bool escape = false;
@@ -110,7 +111,7 @@ std::vector<std::string> HalfWidthCharacters(std::string_view line) {
             escape = false;
         } else if (c == U'\\') {
             escape = true;
-        } else if (!escape && c != U' ' && c != U'\t') {
+        } else if (!escape && c > U' ' && c != U'\x7F') {
             std::string shown;
             AppendUtf8(shown, c);
             if (std::find(found.begin(), found.end(), shown) == found.end()) found.push_back(shown);
