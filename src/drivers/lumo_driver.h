@@ -263,7 +263,7 @@ private:
     void BuildCursorAndText(const INISection* section);
     void BuildWindowBack(const INISection* section, int32_t above, const std::string& alphaKey);
 
-    std::string FindLoose(const std::string& name, std::initializer_list<const char*> exts) const;
+    std::string FindLoose(const std::string& name, const std::vector<std::string>& exts) const;
     bool DrawPicture(int32_t film, const class Picture& picture, bool bFitSize);
     // After a picture failed to load: the film shows nothing rather than
     // what it showed before (it may be reused for another slot or face).

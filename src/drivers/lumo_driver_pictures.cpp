@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "drivers/lumo_driver.h"
 #include "drivers/lumo_surface_adapter.h"
+#include "drivers/media_files.h"
 #include "drivers/quor_driver.h"
 #include "lumo.h"
 #include "platform/picture.h"
@@ -28,11 +29,11 @@ LumoSurface* FilmSurface(int32_t film, int32_t property) {
 }  // namespace
 
 std::string clsLumoDriver::FindLoose(const std::string& name,
-                                     std::initializer_list<const char*> exts) const {
+                                     const std::vector<std::string>& exts) const {
     if (!mHooks.CGFileMode || name.empty() || mHooks.ImageDir.empty()) return {};
     namespace fs = std::filesystem;
     std::error_code error;
-    for (const char* ext : exts) {
+    for (const std::string& ext : exts) {
         const std::string wanted = name + ext;
         const fs::path exact = fs::path(mHooks.ImageDir) / wanted;
         if (fs::is_regular_file(exact, error)) return exact.string();
@@ -85,7 +86,7 @@ bool clsLumoDriver::LoadBmp(int32_t FilmID, const std::string& sPic, const std::
                             bool bFitSize) {
     ExeQueue();
     if (!sPic.empty()) {
-        const std::string loose = FindLoose(sPic, {".bmp", ".jpg", ".png"});
+        const std::string loose = FindLoose(sPic, PictureFileKinds());
         if (!loose.empty()) {
             std::string error;
             const std::optional<Picture> picture = Picture::Load(loose, error);
@@ -123,7 +124,7 @@ bool clsLumoDriver::LoadBmp(int32_t FilmID, const std::string& sPic, const std::
     }
     if (!sAlpha.empty()) {
         const PixelTarget alpha = ToPixelTarget(FilmSurface(FilmID, FP_ALPHA_OBJECT));
-        const std::string loose = FindLoose(sAlpha, {".bmp", ".jpg", ".png"});
+        const std::string loose = FindLoose(sAlpha, PictureFileKinds());
         const std::int32_t id =
             loose.empty() && mHooks.Quor ? mHooks.Quor->FileKeyToID(sAlpha) : -1;
         if (!loose.empty()) {
@@ -148,7 +149,7 @@ bool clsLumoDriver::LoadPng(int32_t FilmID, const std::string& sPNGFile, bool bA
                             bool bFitSize) {
     ExeQueue();
     if (!sPNGFile.empty()) {
-        const std::string loose = FindLoose(sPNGFile, {".png"});
+        const std::string loose = FindLoose(sPNGFile, {".png", ".webp"});
         if (loose.empty())
             return LoadBmp(FilmID, sPNGFile, bAlpha ? sPNGFile + "-m" : "", bFitSize);
         std::string error;
@@ -179,7 +180,7 @@ bool clsLumoDriver::LoadBuffMask(const std::string& sMask) {
     ExeQueue();
     const PixelTarget mask = ToPixelTarget(FilmSurface(mFIDBuff, FP_MASK_OBJECT));
     if (!mask.pixels) return false;
-    const std::string loose = FindLoose(sMask, {".png", ".bmp", ".jpg"});
+    const std::string loose = FindLoose(sMask, {".png", ".bmp", ".jpg", ".webp"});
     if (!loose.empty()) {
         std::string error;
         const std::optional<Picture> picture = Picture::Load(loose, error);

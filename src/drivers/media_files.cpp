@@ -5,7 +5,7 @@
 namespace zelk {
 
 std::vector<std::string> PictureFileKinds() {
-    return {".bmp", ".jpg", ".png"};
+    return {".bmp", ".jpg", ".png", ".webp"};
 }
 
 std::optional<std::string> FindLooseFile(std::string_view folder, std::string_view name,

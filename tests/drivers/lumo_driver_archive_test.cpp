@@ -172,6 +172,29 @@ TEST_F(LumoArchiveTest, AnArchivedPictureDrawnIntoAnotherSizeIsClipped) {
         }
 }
 
+// An author's loose WebP is found under its key like a PNG, its
+// transparency with it, by the picture commands of both kinds.
+TEST_F(LumoArchiveTest, ALooseWebpIsFoundAndKeepsItsTransparency) {
+    const Pixels png = LoadLoose()[1];
+    fs::copy_file(std::string(ZELK_TEST_DATA) + "/pictures/rgba.webp",
+                  fs::path(mLooseDir) / "Leaf.webp");
+    const int32_t film = mDriver->MakeFilm(FT_ALPHA, 0, 0, 0, 0);
+    ASSERT_TRUE(mDriver->LoadPng(film, "leaf", true, true));
+    EXPECT_EQ(SizeOf(film, FP_IMAGE_SIZE), (std::array<int32_t, 2>{6, 3}));
+    const Pixels webp = PixelsOf(film, 6, 3);
+    EXPECT_EQ(webp.alpha, png.alpha);
+    // The encoder keeps no colour under full transparency.
+    for (size_t i = 0; i < png.alpha.size(); ++i) {
+        if (png.alpha[i] == 0) continue;
+        for (size_t c = 0; c < 3; ++c)
+            EXPECT_EQ(webp.image[3 * i + c], png.image[3 * i + c]) << i;
+    }
+
+    const int32_t plain = mDriver->MakeFilm(FT_ALPHA, 0, 0, 0, 0);
+    ASSERT_TRUE(mDriver->LoadBmp(plain, "leaf", "", true));
+    EXPECT_TRUE(PixelsOf(plain, 6, 3).image == webp.image);
+}
+
 TEST_F(LumoArchiveTest, ANameTheArchiveDoesNotHoldLeavesTheFilmAsItWas) {
     MakeArchived();
     const int32_t film = mDriver->MakeFilm(FT_ALPHA, 0, 0, 5, 5);

@@ -99,6 +99,23 @@ TEST_F(ZelkToolArchive, TheMaskEntryOfAPngIsItsAlphaInGrey) {
     EXPECT_EQ(fromMask, fromAlpha);
 }
 
+// A WebP's transparency ships the same way: the player reads masks from the
+// archive as "-m" pictures whatever the picture's kind.
+TEST_F(ZelkToolArchive, TheMaskEntryOfAWebpIsItsAlphaInGrey) {
+    WriteWholeFile(mFolder / "game/image/leaf.webp", TestPicture("rgba.webp"));
+    ASSERT_EQ(Tool({"pack", mFolder / "game", mFolder / "game.quor"}).status, 0);
+    const ToolRun extract = Tool({"extract", mFolder / "game.quor", "leaf-m"});
+    ASSERT_EQ(extract.status, 0) << extract.err;
+    std::string error;
+    const std::optional<Picture> mask = Picture::Decode(extract.out, error);
+    const std::optional<Picture> leaf = Picture::Decode(TestPicture("rgba.webp"), error);
+    ASSERT_TRUE(mask && leaf) << error;
+    std::vector<std::uint8_t> fromMask(18), fromAlpha(18);
+    ASSERT_TRUE(mask->DrawMask({fromMask.data(), 6, 3, 6, 1}, 0, 0));
+    ASSERT_TRUE(leaf->DrawMask({fromAlpha.data(), 6, 3, 6, 1}, 0, 0));
+    EXPECT_EQ(fromMask, fromAlpha);
+}
+
 TEST_F(ZelkToolArchive, AMaskPictureOfTheFolderWinsOverAMadeOne) {
     WriteWholeFile(mFolder / "game/image/chara-m.bmp", TestPicture("grey4.bmp"));
     ASSERT_EQ(Tool({"pack", mFolder / "game", mFolder / "game.quor"}).status, 0);
