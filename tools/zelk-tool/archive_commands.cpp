@@ -48,9 +48,9 @@ private:
 
 // Data that deflate can't shrink is stored, the rest deflated.
 bool IsCompressedAlready(const std::string& extension) {
-    static const char* const kPacked[] = {".png",  ".jpg", ".jpeg", ".webp", ".ogg",  ".opus",
-                                          ".flac", ".mp3", ".mpg",  ".mpeg", ".avi",  ".wmv",
-                                          ".mp4",  ".zip", ".quor"};
+    static const char* const kPacked[] = {".png",  ".jpg",  ".jpeg", ".webp", ".ogg",
+                                          ".opus", ".flac", ".mp3",  ".mpg",  ".mpeg",
+                                          ".avi",  ".wmv",  ".mp4",  ".zip",  ".quor"};
     for (const char* packed : kPacked) {
         if (extension == packed) return true;
     }
@@ -184,7 +184,8 @@ int RunPackCommand(const Arguments& args) {
     ScenarioStore scenarios(folder.string());
     for (const SourceFile& file : *files) {
         if (!AddFile(file, scenarios, writer, error)) return Fail(error);
-        if ((file.extension == ".png" || file.extension == ".webp") && !AddMaskOf(file, fileKeys, writer, error)) {
+        if ((file.extension == ".png" || file.extension == ".webp") &&
+            !AddMaskOf(file, fileKeys, writer, error)) {
             return Fail(error);
         }
     }
