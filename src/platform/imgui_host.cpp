@@ -5,8 +5,10 @@
 #include <imgui_impl_sdl.h>
 #include <imgui_impl_sdlrenderer.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
+#include <utility>
 
 namespace zelk {
 
@@ -176,6 +178,17 @@ void ImGuiHost::NeedEveryGlyph() {
 
 bool ImGuiHost::ProcessEvent(const SDL_Event& event) {
     ContextScope scope(mContext);
+    if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
+        const SDL_Scancode key = event.key.keysym.scancode;
+        const bool pressedSinceFrame =
+            std::find(mPressedSinceFrame.begin(), mPressedSinceFrame.end(), key) !=
+            mPressedSinceFrame.end();
+        if (event.type == SDL_KEYDOWN && !pressedSinceFrame) mPressedSinceFrame.push_back(key);
+        if (event.type == SDL_KEYUP && pressedSinceFrame) {
+            mHeldReleases.push_back(event);
+            return ImGui::GetIO().WantCaptureKeyboard;
+        }
+    }
     ImGui_ImplSDL2_ProcessEvent(&event);
     if (event.type == SDL_MOUSEMOTION) {
         mPointer = {event.motion.x, event.motion.y};
@@ -210,9 +223,13 @@ void ImGuiHost::Frame(const std::function<void()>& draw) {
     ImGui_ImplSDL2_NewFrame();
     if (mPointerKnown) ImGui::GetIO().MousePos = ImVec2(float(mPointer.x), float(mPointer.y));
     ImGui::NewFrame();
+    mPressedSinceFrame.clear();
     draw();
     ImGui::Render();
     ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+    // The keys this frame saw pressed go up before the next one.
+    for (const SDL_Event& release : std::exchange(mHeldReleases, {}))
+        ImGui_ImplSDL2_ProcessEvent(&release);
 }
 
 }  // namespace zelk

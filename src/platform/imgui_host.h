@@ -76,6 +76,11 @@ private:
     // pushed into the queue (the scripted input) never move.
     SDL_Point mPointer{0, 0};
     bool mPointerKnown = false;
+    // This ImGui knows only whether a key is down when a frame starts: a key
+    // pressed and released between two frames (a quick tap, a scripted key)
+    // would never be seen pressed. Such a release waits for the next frame.
+    std::vector<SDL_Scancode> mPressedSinceFrame;
+    std::vector<SDL_Event> mHeldReleases;
 };
 
 // The file of an installed font family (fontconfig), or "" when none.

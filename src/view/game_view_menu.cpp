@@ -198,8 +198,10 @@ void clsGameView::ShowAbout() {
             for (const std::string& line : lines)
                 ImGui::TextUnformatted(line.c_str());
             ImGui::Spacing();
-            if (ImGui::Button("OK", ImVec2(120, 0)) || ImGui::IsKeyPressed(ImGuiKey_Enter) ||
-                ImGui::IsKeyPressed(ImGuiKey_Escape)) {
+            if (ImGui::Button("OK", ImVec2(120, 0)) ||
+                ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Enter)) ||
+                ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_KeyPadEnter)) ||
+                ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape))) {
                 ImGui::CloseCurrentPopup();
                 open = false;
             }
