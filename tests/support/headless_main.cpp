@@ -8,7 +8,7 @@
 // fontconfig keeps a little of its configuration for the life of the
 // process; the leak checker of sanitized builds is told so.
 extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
+    return "leak:libfontconfig.so\nleak:libX11.so\n";
 }
 
 int main(int argc, char** argv) {
