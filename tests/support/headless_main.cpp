@@ -5,8 +5,9 @@
 
 #include <cstdlib>
 
-// fontconfig keeps a little of its configuration for the life of the
-// process; the leak checker of sanitized builds is told so.
+// fontconfig keeps a little of its configuration, and Xlib its locale and
+// input-method data, for the life of the process; the leak checker of
+// sanitized builds is told so.
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\nleak:libX11.so\n";
 }
