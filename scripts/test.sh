@@ -11,6 +11,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# The known leaks are suppressed quietly: tests read what the player prints.
+export LSAN_OPTIONS=print_suppressions=0
 # No test needs a session bus; under Xvfb libdbus would autolaunch one for
 # every process that SDL lets ask for a thread priority.
 export DBUS_SESSION_BUS_ADDRESS=disabled:
