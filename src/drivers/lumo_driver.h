@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "drivers/lumo_driver_film_spec.h"
+#include "drivers/lumo_driver_film_record.h"
 
 // The engine's identifiers stay out of this header: its callers above the
 // drivers know only film and action numbers.
@@ -131,9 +131,9 @@ public:
     bool LoadBuffMask(const std::string& sMask);
     bool LoadByFullPath(int32_t FilmID, const std::string& sPath);
     void LoadLogicalPic(int32_t FilmID, long lFlag, long lColor);
-    // Places the film and gives it the spec's picture and size: a spec
+    // Places the film and gives it the record's picture and size: a record
     // without a picture makes a blank film of W x H; W and H left at 0
-    // beside a picture are read back from it into the spec. The film ends
+    // beside a picture are read back from it into the record. The film ends
     // opaque. False when the picture did not load.
     bool ApplyFilmSpec(int32_t FilmID, FilmSpecRecord& spec);
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "drivers/lumo_driver_film_spec.h"
+#include "drivers/lumo_driver_film_record.h"
 
 namespace zelk {
 

@@ -65,6 +65,17 @@ std::unique_ptr<ImFontAtlas> BuildAtlas(const std::vector<char>& file, const ImW
     return atlas;
 }
 
+// The glyph ranges of the Latin letters and of the characters of `text`.
+ImVector<ImWchar> LatinAnd(const std::string& text) {
+    ImVector<ImWchar> ranges;
+    ImFontGlyphRangesBuilder builder;
+    ImFontAtlas defaults;
+    builder.AddRanges(defaults.GetGlyphRangesDefault());
+    builder.AddText(text.c_str());
+    builder.BuildRanges(&ranges);
+    return ranges;
+}
+
 }  // namespace
 
 std::string FindFontFile(const char* family) {
@@ -96,13 +107,7 @@ InterfaceFont::InterfaceFont(const std::string& firstText) : mFirstText(firstTex
     mLoading = std::async(std::launch::async, [text = mFirstText] {
         auto loaded = std::make_shared<Loaded>();
         loaded->file = ReadFontFile();
-        ImVector<ImWchar> ranges;
-        ImFontGlyphRangesBuilder builder;
-        ImFontAtlas defaults;
-        builder.AddRanges(defaults.GetGlyphRangesDefault());
-        builder.AddText(text.c_str());
-        builder.BuildRanges(&ranges);
-        loaded->first = BuildAtlas(loaded->file, ranges.Data);
+        loaded->first = BuildAtlas(loaded->file, LatinAnd(text).Data);
         return loaded;
     });
 }
@@ -114,13 +119,7 @@ InterfaceFont::~InterfaceFont() {
 std::unique_ptr<ImFontAtlas> InterfaceFont::FirstGlyphs() {
     if (mLoading.valid()) mLoaded = mLoading.get();
     if (mLoaded->first) return std::move(mLoaded->first);
-    ImVector<ImWchar> ranges;
-    ImFontGlyphRangesBuilder builder;
-    ImFontAtlas defaults;
-    builder.AddRanges(defaults.GetGlyphRangesDefault());
-    builder.AddText(mFirstText.c_str());
-    builder.BuildRanges(&ranges);
-    return BuildAtlas(mLoaded->file, ranges.Data);
+    return BuildAtlas(mLoaded->file, LatinAnd(mFirstText).Data);
 }
 
 std::unique_ptr<ImFontAtlas> InterfaceFont::EveryGlyph() {

@@ -1,5 +1,5 @@
-// A film spec: the settings value that describes one film as "picture, x,
-// y, width, height, extra". The window's films, the modes' buttons and the
+// A film record: the settings value that describes one film as "picture,
+// x, y, width, height, extra". The window's films, the modes' buttons and the
 // save/load screen's slots all read theirs with ParseFilmSpec.
 #pragma once
 
