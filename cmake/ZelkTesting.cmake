@@ -9,6 +9,10 @@ function(zelk_add_test_suite name)
     # handed to the discovered tests' ENVIRONMENT keeps only its first entry.
     add_executable(${name} ${ARG_SOURCES} ${ZELK_SOURCE_ROOT}/tests/support/headless_main.cpp)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest Threads::Threads)
+    # GoogleTest's header and the standard library's are most of what every
+    # test file compiles; read once per suite they halve the suites' build.
+    target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <filesystem> <functional> <map>
+                              <memory> <string> <vector>)
     # Tests that run the programs must never meet an old build of them.
     foreach(program zelk zelk-tool)
         if(TARGET ${program})

@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# Sets up, then builds and runs every test twice: a normal build and one under
-# AddressSanitizer + UndefinedBehaviorSanitizer. Then builds the Debian
-# package from a clang Release build and checks it (scripts/check-package.sh).
-# Then builds the libFuzzer targets with clang and runs each for a minute on
-# its corpus; a crash, leak, hang or undefined behaviour found there fails
-# too. Every build treats warnings as errors.
+# Sets up, then builds and runs every test twice: a clang Release build with
+# Debian's hardening flags, from which the Debian package is then made and
+# checked (scripts/check-package.sh), and a GCC build under AddressSanitizer +
+# UndefinedBehaviorSanitizer. Then builds the libFuzzer targets with clang and
+# runs each for a minute on its corpus; a crash, leak, hang or undefined
+# behaviour found there fails too. Every build treats warnings as errors.
+# The end says how long each phase took and which tests were the slowest.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
+. "$root/scripts/release-flags.sh"
 jobs=$(nproc)
+# Most tests start a player and wait on it, so more of them than there are
+# cores keep the cores busy; the sanitized ones use more of a core each.
+test_jobs=${ZELK_TEST_JOBS:-$((jobs * 2))}
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # The known leaks are suppressed quietly: tests read what the player prints.
@@ -16,46 +21,75 @@ export LSAN_OPTIONS=print_suppressions=0
 # No test needs a session bus; under Xvfb libdbus would autolaunch one for
 # every process that SDL lets ask for a thread priority.
 export DBUS_SESSION_BUS_ADDRESS=disabled:
-for variant in release asan; do
-    build="$root/build/$variant"
-    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELK_WERROR=ON)
-    [ "$variant" = asan ] && options=(-DCMAKE_BUILD_TYPE=Debug -DZELK_SANITIZE=ON -DZELK_WERROR=ON)
-    echo "== $variant build =="
-    start=$(date +%s)
-    cmake -S "$root" -B "$build" -G Ninja "${options[@]}" >/dev/null
-    cmake --build "$build" -j "$jobs"
-    # The clipboard tests need an X server; without one they run under Xvfb.
-    xserver=()
-    if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
-        xserver=(xvfb-run -a -s "-screen 0 1024x768x24")
-    fi
-    # The soak tests that kill players at random run alone, after the rest.
-    # A test that fails is run once more, alone: one that passes then is
-    # named as unsteady, one that fails again fails the run.
-    soak=AKilledPlayer
-    if ! (cd "$build" && "${xserver[@]}" ctest --output-on-failure -j "$jobs" -E "$soak"); then
+logs="$root/build/logs"
+mkdir -p "$logs"
+
+phases=()
+phase_start=0
+begin() {
+    echo "== $1 =="
+    phase_name=$1
+    phase_start=$(date +%s)
+}
+end() {
+    local seconds=$(($(date +%s) - phase_start))
+    phases+=("$(awk -v n="$phase_name" -v s="$seconds" 'BEGIN { printf "%-34s %5.1f min", n, s / 60 }')")
+    echo "== $phase_name done in $seconds s =="
+}
+whole_start=$(date +%s)
+
+# The clipboard tests need an X server; without one they run under Xvfb.
+xserver=()
+if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
+    xserver=(xvfb-run -a -s "-screen 0 1024x768x24")
+fi
+
+# run_tests VARIANT: every test of build/VARIANT. A test that fails is run
+# once more, alone: one that passes then is named as unsteady (a fault to
+# mend, which the log shows), one that fails again fails the run.
+run_tests() {
+    local variant=$1 build="$root/build/$1"
+    if ! (cd "$build" && "${xserver[@]}" ctest --output-on-failure -j "$test_jobs") \
+        >"$logs/$variant-tests.log" 2>&1; then
+        grep -E '\*\*\*|Failed|Timeout' "$logs/$variant-tests.log" | grep -v '^ *[0-9]*% tests' || true
         echo "== $variant: the failed tests once more, one at a time =="
         (cd "$build" && "${xserver[@]}" ctest --rerun-failed --output-on-failure -j 1)
-        echo "== $variant: the tests above failed once and passed alone: unsteady =="
+        echo "== UNSTEADY in $variant: the tests above failed once and passed alone =="
     fi
-    (cd "$build" && "${xserver[@]}" ctest --output-on-failure -j 1 -R "$soak")
-    echo "== $variant done in $(( $(date +%s) - start )) s =="
-done
+    tail -3 "$logs/$variant-tests.log"
+}
 
-echo "== package =="
-start=$(date +%s)
-"$root/scripts/package.sh" "$root/build/package"
+begin "release build (clang, hardened)"
+release_configure "$root/build/release" -DZELK_TESTS=ON
+cmake --build "$root/build/release" -j "$jobs"
+end
+begin "release tests"
+run_tests release
+end
+
+begin "package and its checks"
+"$root/scripts/package.sh" "$root/build/package" "$root/build/release"
 deb=$(ls -t "$root"/build/package/zelk_*_amd64.deb | head -1)
-"$root/scripts/check-package.sh" "$deb" "$root/build/clang-release"
-echo "== package done in $(( $(date +%s) - start )) s =="
+"$root/scripts/check-package.sh" "$deb" "$root/build/release"
+end
 
-echo "== fuzz build =="
-start=$(date +%s)
+# Line tables are all that the sanitizers' reports read; full debug data
+# would double the build and its links.
+begin "asan build (gcc, ASan+UBSan)"
+cmake -S "$root" -B "$root/build/asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELK_SANITIZE=ON \
+    -DZELK_WERROR=ON -DCMAKE_C_FLAGS_DEBUG=-g1 -DCMAKE_CXX_FLAGS_DEBUG=-g1 >/dev/null
+cmake --build "$root/build/asan" -j "$jobs"
+end
+begin "asan tests"
+run_tests asan
+end
+
+begin "fuzz build"
 build="$root/build/fuzz"
 CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DZELK_FUZZ=ON -DZELK_TESTS=OFF -DZELK_WERROR=ON >/dev/null
 cmake --build "$build" -j "$jobs" --target fuzz_targets
-echo "== fuzz build done in $(( $(date +%s) - start )) s =="
+end
 
 # Each target starts from its committed seeds; what it finds goes to a scratch
 # folder (the first one named), so the seeds stay as they are. Up to $jobs
@@ -80,11 +114,9 @@ run_fuzz() {
         -print_final_stats=1 -artifact_prefix="$work/$target-" \
         "$work/$target" "${seeds[$target]}" >"$work/$target.log" 2>&1)
 }
-echo "== fuzzing, $fuzz_seconds s a target =="
-start=$(date +%s)
+begin "fuzzing, $fuzz_seconds s a target"
 failed=()
-targets=(fuzz_save_slot fuzz_input_script fuzz_wave_memory fuzz_vorbis_memory fuzz_vorbis_file
-    fuzz_media_memory)
+targets=("${!seeds[@]}")
 for ((first = 0; first < ${#targets[@]}; first += jobs)); do
     pids=()
     for target in "${targets[@]:first:jobs}"; do
@@ -109,5 +141,15 @@ for target in "${failed[@]}"; do
         base64 "$artifact"
     done
 done
-echo "== fuzzing done in $(( $(date +%s) - start )) s =="
+end
+
+echo
+echo "== where the time went =="
+printf '%s\n' "${phases[@]}"
+awk -v s=$(($(date +%s) - whole_start)) 'BEGIN { printf "%-34s %5.1f min\n", "whole run", s / 60 }'
+for variant in release asan; do
+    echo "-- the ten slowest tests of $variant"
+    grep -E 'Test +#[0-9]+: .* sec$' "$logs/$variant-tests.log" |
+        sed -E 's/^.*Test +#[0-9]+: ([^ ]+) .* ([0-9.]+) sec$/\2 s  \1/' | sort -rn | head -10
+done
 [ ${#failed[@]} -eq 0 ]

@@ -31,7 +31,7 @@ TEST(Install, TheInstalledPlayerStartsTheInstalledDemo) {
     ASSERT_EQ(std::system(install.c_str()), 0) << testing::ReadAll(root / "install.txt");
 
     for (const char* file :
-         {"bin/zelk", "bin/zelk-tool", "share/zelk/games/demo/scenario.quor",
+         {ZELK_GAMES_DIR "/zelk", "bin/zelk-tool", "share/zelk/games/demo/scenario.quor",
           "share/zelk/games/demo/image.quor", "share/zelk/games/demo/sound.quor",
           "share/zelk/games/demo/opening.mpg", "share/applications/org.zelk.Zelk.desktop",
           "share/metainfo/org.zelk.Zelk.metainfo.xml", "share/mime/packages/zelk.xml",
@@ -59,7 +59,7 @@ TEST(Install, TheInstalledPlayerStartsTheInstalledDemo) {
         "cd / && env -u ZELK_SAVE_DIR SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
         "ZELK_ANSWERS= XDG_DATA_HOME='" +
         xdg.string() + "' ZELK_INPUT='" + script.string() + "' timeout 60 '" +
-        (prefix / "bin" / "zelk").string() + "' >'" + (root / "out.txt").string() + "' 2>'" +
+        (prefix / ZELK_GAMES_DIR / "zelk").string() + "' >'" + (root / "out.txt").string() + "' 2>'" +
         (root / "err.txt").string() + "'";
     const int status = std::system(run.c_str());
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
