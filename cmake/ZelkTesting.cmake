@@ -11,8 +11,8 @@ function(zelk_add_test_suite name)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest Threads::Threads)
     # GoogleTest's header and the standard library's are most of what every
     # test file compiles; read once per suite they halve the suites' build.
-    target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <filesystem> <functional> <map>
-                              <memory> <string> <vector>)
+    target_precompile_headers(${name} PRIVATE
+        "$<$<COMPILE_LANGUAGE:CXX>:${ZELK_SOURCE_ROOT}/tests/support/precompiled.h>")
     # Tests that run the programs must never meet an old build of them.
     foreach(program zelk zelk-tool)
         if(TARGET ${program})

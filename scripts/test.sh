@@ -49,6 +49,13 @@ fi
 # mend, which the log shows), one that fails again fails the run.
 run_tests() {
     local variant=$1 build="$root/build/$1"
+    # Without timings of its own ctest would start the longest tests in any
+    # order, perhaps last; the known slow ones go first.
+    local costs="$build/Testing/Temporary/CTestCostData.txt"
+    if [ ! -f "$costs" ]; then
+        mkdir -p "$(dirname "$costs")"
+        grep -v '^#' "$root/tests/slow_tests.txt" >"$costs"
+    fi
     if ! (cd "$build" && "${xserver[@]}" ctest --output-on-failure -j "$test_jobs") \
         >"$logs/$variant-tests.log" 2>&1; then
         grep -E '\*\*\*|Failed|Timeout' "$logs/$variant-tests.log" | grep -v '^ *[0-9]*% tests' || true
@@ -100,6 +107,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 declare -A seeds=(
     [fuzz_save_slot]="$root/fuzz/corpus/fuzz_save_slot"
+    [fuzz_save_restore]="$root/fuzz/corpus/fuzz_save_slot"
     [fuzz_input_script]="$root/fuzz/corpus/fuzz_input_script"
     [fuzz_wave_memory]="$root/tests/data/wavo"
     [fuzz_vorbis_memory]="$root/tests/data/wavo"

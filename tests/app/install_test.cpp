@@ -59,8 +59,8 @@ TEST(Install, TheInstalledPlayerStartsTheInstalledDemo) {
         "cd / && env -u ZELK_SAVE_DIR SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
         "ZELK_ANSWERS= XDG_DATA_HOME='" +
         xdg.string() + "' ZELK_INPUT='" + script.string() + "' timeout 60 '" +
-        (prefix / ZELK_GAMES_DIR / "zelk").string() + "' >'" + (root / "out.txt").string() + "' 2>'" +
-        (root / "err.txt").string() + "'";
+        (prefix / ZELK_GAMES_DIR / "zelk").string() + "' >'" + (root / "out.txt").string() +
+        "' 2>'" + (root / "err.txt").string() + "'";
     const int status = std::system(run.c_str());
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
         << testing::ReadAll(root / "err.txt");

@@ -170,7 +170,7 @@ TEST_F(LumoTest, RuleWipeRevealsSmallRuleValuesFirst) {
     mask->pixels[2] = 250;  // rule 251
     setProp(next, FP_SOFTNESS, 32);
     install(screen, RF_RULE);
-    auto wipe = [&](int p) {
+    auto wipe = [&, screen = screen, next = next](int p) {
         setProp(next, FP_PARAM1, p);
         call(screen, FM_INVALIDATE);
         call(screen, FM_REDRAW);

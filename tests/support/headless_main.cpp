@@ -3,7 +3,11 @@
 // test runner's environment, makes a binary run alone behave as under ctest.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 
 // fontconfig keeps a little of its configuration, and Xlib its locale and
 // input-method data, for the life of the process; the leak checker of
@@ -23,6 +27,21 @@ int main(int argc, char** argv) {
     setenv("ZELK_TEST_DATA", ZELK_TEST_DATA, 0);
     setenv("ZELK_BIN_DIR", ZELK_BIN_DIR, 0);
     setenv("ZELK_SOURCE_DIR", ZELK_SOURCE_DIR, 0);
+    // ctest runs every test in a process of its own, several at once: each
+    // process gets a temporary folder of its own, so that two tests that
+    // name the same scratch file never meet there. The players a test
+    // starts inherit it.
+    std::string scratch = (std::filesystem::temp_directory_path() / "zelk-tests-XXXXXX").string();
+    const bool own = ::mkdtemp(scratch.data()) != nullptr;
+    if (own) {
+        setenv("TMPDIR", scratch.c_str(), 1);
+        setenv("TEST_TMPDIR", scratch.c_str(), 1);
+    }
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int status = RUN_ALL_TESTS();
+    if (own) {
+        std::error_code ignored;
+        std::filesystem::remove_all(scratch, ignored);
+    }
+    return status;
 }

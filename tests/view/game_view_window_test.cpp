@@ -314,7 +314,10 @@ TEST_F(ViewWindow, ASpeedItemReArmsTheAutoClickAndUpdatesTheWindowState) {
     ASSERT_TRUE(lumo.Init());
     lumo.BaseFilmSet(2);
     root.lumo = &lumo;
+    // The engine's frame thread runs the queue when its frame is due, which
+    // under load may be after the menu item: run what is queued first.
     auto stateCell = [&] {
+        ExeQueue();
         int32_t words[2] = {-1, -1};
         GetFilmProp(lumo.FIDState(), FP_CELL_Y, words);
         return words[0];

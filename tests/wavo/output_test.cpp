@@ -49,10 +49,10 @@ protected:
         TerminateWavo();  // closes the file
         std::ifstream in(mFile, std::ios::binary);
         const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-        const size_t count = bytes.size() / (2 * sizeof(float));
-        mLeft.resize(count);
-        mRight.resize(count);
-        for (size_t i = 0; i < count; ++i) {
+        const size_t frames = bytes.size() / (2 * sizeof(float));
+        mLeft.resize(frames);
+        mRight.resize(frames);
+        for (size_t i = 0; i < frames; ++i) {
             std::memcpy(&mLeft[i], &bytes[i * 8], 4);
             std::memcpy(&mRight[i], &bytes[i * 8 + 4], 4);
         }
