@@ -113,6 +113,7 @@ declare -A seeds=(
     [fuzz_vorbis_memory]="$root/tests/data/wavo"
     [fuzz_vorbis_file]="$root/tests/data/wavo"
     [fuzz_media_memory]="$root/tests/data/wavo"
+    [fuzz_archive]="$root/fuzz/corpus/fuzz_archive"
 )
 run_fuzz() {
     local target=$1

@@ -107,10 +107,13 @@ bool OpenArchives(clsQuorDriver& quor, const std::vector<std::string>& archives,
     }
     for (std::size_t k = 0; k < archives.size(); ++k) {
         const auto base = static_cast<std::int32_t>(k) * kIdsPerArchive;
-        std::string list;
-        if (!quor.LoadArchive(archives[k], base) || !quor.LoadTextFile(base, list) ||
-            !quor.LoadArchiveList(list, base)) {
-            error = archives[k] + ": damaged or not an archive";
+        std::string list, why;
+        if (!quor.LoadArchive(archives[k], base, &why)) {
+            error = why.empty() ? archives[k] + ": damaged or not an archive" : why;
+            return false;
+        }
+        if (!quor.LoadTextFile(base, list) || !quor.LoadArchiveList(list, base)) {
+            error = archives[k] + ": its file list is damaged";
             return false;
         }
     }

@@ -6,7 +6,9 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "app/command_line.h"
@@ -98,7 +100,9 @@ extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\nleak:libX11.so\n";
 }
 
-int main(int argc, char** argv) {
+namespace {
+
+int RunPlayer(int argc, char** argv) {
     const zelk::CommandLine line = zelk::ParseCommandLine({argv + 1, argv + argc});
     if (!line.error.empty()) {
         std::fprintf(stderr, "zelk: %s\n%s", line.error.c_str(), zelk::UsageText().c_str());
@@ -173,4 +177,19 @@ int main(int argc, char** argv) {
     }
     SDL_Quit();
     return started ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Whatever a game's data did that no part foresaw ends the player with a
+    // word on the terminal, never an abort without one.
+    try {
+        return RunPlayer(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("zelk: out of memory\n", stderr);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "zelk: %s\n", error.what());
+    }
+    return 1;
 }

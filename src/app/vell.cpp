@@ -236,9 +236,16 @@ bool clsVell::LoadArchives() {
     }
     constexpr std::int32_t kIdsPerArchive = 5000;
     for (size_t k = 0; k < archives.size(); ++k) {
-        if (!mQuor->LoadArchive(archives[k], static_cast<std::int32_t>(k) * kIdsPerArchive)) {
-            Fault("cannot open the archive " + archives[k] + ": it is damaged or not an archive",
-                  archives[k] + "\r\nアーカイブの初期化に失敗しました。");
+        std::string why;
+        if (!mQuor->LoadArchive(archives[k], static_cast<std::int32_t>(k) * kIdsPerArchive, &why)) {
+            const std::string box = archives[k] + "\r\nアーカイブの初期化に失敗しました。";
+            if (why.empty()) {
+                Fault(
+                    "cannot open the archive " + archives[k] + ": it is damaged or not an archive",
+                    box);
+            } else {
+                Fault("cannot open the archive " + why, box + "\r\n" + why);
+            }
             return false;
         }
     }

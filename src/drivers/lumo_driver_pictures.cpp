@@ -16,10 +16,6 @@ namespace zelk {
 
 namespace {
 
-// Pictures beyond this size are refused rather than allocated: no screen
-// of the player needs one, and a broken header must not exhaust memory.
-constexpr int kMaxPictureSide = 16384;
-
 LumoSurface* FilmSurface(int32_t film, int32_t property) {
     LumoSurface* surface = nullptr;
     if (GetFilmProp(film, property, &surface) != 0) return nullptr;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <system_error>
 
@@ -14,14 +15,18 @@ namespace zelk {
 
 namespace {
 
-// The entry's bytes as the library delivers them; nothing for an unknown or
-// unreadable entry.
+// The entry's text as the library delivers it; nothing for an unknown,
+// unreadable or over-large entry, or when memory runs out.
 std::optional<std::string> ReadEntry(std::int32_t id) {
     const std::int32_t size = Trel_GetDataSize(id);
-    if (size < 0) return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (Trel_GetMemory(id, bytes.data(), size) != 0) return std::nullopt;
-    return bytes;
+    if (size < 0 || size > kMaxTextEntrySize) return std::nullopt;
+    try {
+        std::string bytes(static_cast<std::size_t>(size), '\0');
+        if (Trel_GetMemory(id, bytes.data(), size) != 0) return std::nullopt;
+        return bytes;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace
@@ -39,12 +44,13 @@ bool clsQuorDriver::Init(std::int32_t archiveCount) {
     return InitializeTrel(archiveCount) == 0;
 }
 
-bool clsQuorDriver::LoadArchive(const std::string& path, std::int32_t baseId) {
-    return Trel_SetArchiveName(path.c_str(), baseId) == 0 && Trel_OK() == 1;
+bool clsQuorDriver::LoadArchive(const std::string& path, std::int32_t baseId, std::string* why) {
+    return Trel_SetArchiveName(path.c_str(), baseId, why) == 0 && Trel_OK() == 1;
 }
 
 bool clsQuorDriver::LoadArchiveList(std::string_view list, std::int32_t firstId) {
     const std::vector<std::string> keys = FileListKeys(list);
+    if (keys.size() > static_cast<std::size_t>(kIdsPerArchive)) return false;
     for (std::size_t line = 0; line < keys.size(); ++line) {
         mKeys.insert_or_assign(ToLowerAscii(keys[line]), firstId + static_cast<std::int32_t>(line));
     }

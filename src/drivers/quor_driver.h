@@ -22,6 +22,10 @@ namespace zelk {
 
 inline constexpr std::int32_t kIdsPerArchive = 5000;
 
+// The largest text entry (a file list, script or system file) read: no real
+// one comes near it, and its text is copied a few times on the way in.
+inline constexpr std::int32_t kMaxTextEntrySize = 64 << 20;
+
 class clsQuorDriver {
 public:
     // Receives the driver's log lines (the launcher's log in the program).
@@ -37,11 +41,14 @@ public:
     bool Init(std::int32_t archiveCount);
 
     // Registers the archive file so that its entries are read as ids
-    // baseId, baseId + 1, ...
-    bool LoadArchive(const std::string& path, std::int32_t baseId = 0);
+    // baseId, baseId + 1, ... An archive refused for a size it states that
+    // cannot be true is named in `why`, with the entry that states it.
+    bool LoadArchive(const std::string& path, std::int32_t baseId = 0, std::string* why = nullptr);
 
     // Maps the key on line i of the list to firstId + i, a key seen before
-    // taking its new id. The text after the last CR LF is no line.
+    // taking its new id. The text after the last CR LF is no line. A list of
+    // more than kIdsPerArchive keys is refused: its ids would run into the
+    // next archive's.
     bool LoadArchiveList(std::string_view list, std::int32_t firstId);
 
     // The entry id of the key in any letter case; -1 when unknown.
@@ -58,7 +65,8 @@ public:
     bool LoadMask(std::int32_t id, const PixelTarget& map, std::int32_t x, std::int32_t y) const;
     bool LoadMask_Direct(std::int32_t id, const PixelTarget& map) const;
 
-    // The whole entry as text, converted from CP932.
+    // The whole entry as text, converted from CP932; refused above
+    // kMaxTextEntrySize.
     bool LoadTextFile(std::int32_t id, std::string& content) const;
 
     // Lets LoadSystemIni find system INI files in the archives, until this

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <string>
 
 namespace zelk {
 
@@ -38,6 +39,99 @@ std::optional<PictureFormat> FormatOf(std::span<const std::uint8_t> bytes) {
         std::equal(bytes.begin() + 8, bytes.begin() + 12, "WEBP"))
         return PictureFormat::Webp;
     return std::nullopt;
+}
+
+std::uint32_t BigEndian(std::span<const std::uint8_t> bytes, std::size_t at, int count) {
+    std::uint32_t value = 0;
+    for (int k = 0; k < count; ++k)
+        value = value << 8 | bytes[at + k];
+    return value;
+}
+
+std::uint32_t LittleEndian(std::span<const std::uint8_t> bytes, std::size_t at, int count) {
+    std::uint32_t value = 0;
+    for (int k = count - 1; k >= 0; --k)
+        value = value << 8 | bytes[at + k];
+    return value;
+}
+
+struct Dimensions {
+    std::int64_t width = 0, height = 0;
+};
+
+// The first frame header of a JPEG: the markers before it are skipped by
+// their lengths.
+std::optional<Dimensions> JpegDimensions(std::span<const std::uint8_t> bytes) {
+    std::size_t at = 2;
+    while (at + 4 <= bytes.size()) {
+        if (bytes[at] != 0xFF) return std::nullopt;
+        const std::uint8_t marker = bytes[at + 1];
+        if (marker == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length
+            at += 2;
+            continue;
+        }
+        if (marker == 0xDA || marker == 0xD9) return std::nullopt;  // data without a frame
+        const std::uint32_t length = BigEndian(bytes, at + 2, 2);
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (at + 9 > bytes.size()) return std::nullopt;
+            return Dimensions{BigEndian(bytes, at + 7, 2), BigEndian(bytes, at + 5, 2)};
+        }
+        at += 2 + length;
+    }
+    return std::nullopt;
+}
+
+// The size the picture's header states, where the header is whole; the
+// decoders allocate by it before they read a pixel.
+std::optional<Dimensions> StatedDimensions(PictureFormat format,
+                                           std::span<const std::uint8_t> bytes) {
+    switch (format) {
+        case PictureFormat::Png:
+            if (bytes.size() < 24) return std::nullopt;
+            return Dimensions{BigEndian(bytes, 16, 4), BigEndian(bytes, 20, 4)};
+        case PictureFormat::Bmp: {
+            if (bytes.size() < 26) return std::nullopt;
+            if (LittleEndian(bytes, 14, 4) == 12) {  // the old OS/2 header
+                return Dimensions{LittleEndian(bytes, 18, 2), LittleEndian(bytes, 20, 2)};
+            }
+            // The height is negative for rows stored top-down.
+            const auto height = static_cast<std::int32_t>(LittleEndian(bytes, 22, 4));
+            return Dimensions{static_cast<std::int32_t>(LittleEndian(bytes, 18, 4)),
+                              height < 0 ? -static_cast<std::int64_t>(height) : height};
+        }
+        case PictureFormat::Jpeg:
+            return JpegDimensions(bytes);
+        case PictureFormat::Webp: {
+            if (bytes.size() < 30) return std::nullopt;
+            const auto chunk = [&](const char* name) {
+                return std::equal(bytes.begin() + 12, bytes.begin() + 16, name);
+            };
+            if (chunk("VP8X")) {
+                return Dimensions{LittleEndian(bytes, 24, 3) + 1, LittleEndian(bytes, 27, 3) + 1};
+            }
+            if (chunk("VP8L")) {
+                const std::uint32_t bits = LittleEndian(bytes, 21, 4);
+                return Dimensions{(bits & 0x3FFF) + 1, (bits >> 14 & 0x3FFF) + 1};
+            }
+            if (chunk("VP8 ")) {
+                return Dimensions{LittleEndian(bytes, 26, 2) & 0x3FFF,
+                                  LittleEndian(bytes, 28, 2) & 0x3FFF};
+            }
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+bool WithinLimits(std::int64_t width, std::int64_t height) {
+    return width <= kMaxPictureSide && height <= kMaxPictureSide &&
+           width * height <= kMaxPicturePixels;
 }
 
 SurfacePtr DecodeSurface(PictureFormat format, SDL_RWops* rw) {
@@ -99,6 +193,10 @@ std::uint8_t* TargetAt(const PixelTarget& target, int x, int y) {
 
 }  // namespace
 
+bool HasPictureSignature(std::span<const std::uint8_t> bytes) {
+    return FormatOf(bytes).has_value();
+}
+
 Picture::Picture(int width, int height)
     : mWidth(width),
       mHeight(height),
@@ -112,6 +210,12 @@ std::optional<Picture> Picture::Decode(std::span<const std::uint8_t> bytes, std:
     }
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
         error = "picture too large";
+        return std::nullopt;
+    }
+    if (const std::optional<Dimensions> stated = StatedDimensions(*format, bytes);
+        stated && !WithinLimits(stated->width, stated->height)) {
+        error = "the picture claims " + std::to_string(stated->width) + " x " +
+                std::to_string(stated->height) + " pixels, more than a picture may have";
         return std::nullopt;
     }
     RWopsPtr rw(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())));
@@ -137,6 +241,10 @@ std::optional<Picture> Picture::Decode(std::span<const std::uint8_t> bytes, std:
         return std::nullopt;
     }
     decoded.reset();
+    if (!WithinLimits(bgra->w, bgra->h)) {
+        error = "the picture is larger than a picture may be";
+        return std::nullopt;
+    }
 
     Picture picture(bgra->w, bgra->h);
     if (hasAlpha) {

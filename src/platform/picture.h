@@ -27,6 +27,15 @@ struct PixelTarget {
     int bytesPerPixel = 0;
 };
 
+// Pictures beyond these are refused before their pixels are allocated: no
+// screen of the player needs one, and a header that lies about its size
+// must not exhaust memory.
+inline constexpr int kMaxPictureSide = 16384;
+inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{8192} * 8192;
+
+// Whether the bytes begin as a PNG, BMP, JPEG or WebP picture does.
+bool HasPictureSignature(std::span<const std::uint8_t> bytes);
+
 // The row size of a colour surface of the given width.
 constexpr int ColorStride(int width) {
     return (width * 3 + 3) & ~3;

@@ -15,6 +15,7 @@
 #include "common/codepage.h"
 #include "common/file_io.h"
 #include "modes/play_support.h"
+#include "platform/arc/zip_maker.h"
 #include "platform/arc/zip_reader.h"
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"
@@ -321,6 +322,42 @@ TEST_F(DamagedGame, AnArchiveWithABadHeaderIsRefusedLikeATruncatedOne) {
             Start(),
             "cannot open the archive " + Shown(archive) + ": it is damaged or not an archive",
             Shown(archive) + "\\nアーカイブの初期化に失敗しました。");
+    }
+}
+
+// Sizes that cannot be true, stated where the archive is otherwise
+// consistent: the player reserves nothing for them and names the archive
+// and the entry, in the box and on the terminal.
+TEST_F(DamagedGame, AnArchiveThatLiesAboutASizeIsNamedWithItsEntry) {
+    struct Lie {
+        const char* archive;
+        std::size_t entry;
+        std::int64_t size;
+        std::string said;
+    };
+    for (const Lie& lie :
+         {Lie{"scenario.quor", 0, 2000000000, "entry 0 (\"filelist.txt\") claims 2000000000 bytes"},
+          Lie{"image.quor", 1, 0xFFFFFFFE, "entry 1 (\""}}) {
+        SCOPED_TRACE(lie.archive);
+        const fs::path archive = folder / lie.archive;
+        const std::string whole = Bytes(archive);
+        std::string bytes = whole;
+        testing::StateSizes(bytes, lie.entry, lie.size);
+        Overwrite(archive, bytes);
+        const PlayerRun run = Start();
+        EXPECT_EQ(run.status, 1) << run.errors;
+        const std::string said = Shown(archive) + ": " + lie.said;
+        const std::vector<std::string> lines = TerminalLines(run);
+        ASSERT_EQ(lines.size(), 1u) << run.errors;
+        EXPECT_TRUE(lines[0].starts_with("zelk: cannot open the archive " + said)) << lines[0];
+        EXPECT_NE(lines[0].find(lie.size == 0xFFFFFFFE ? "claims 4294967294 bytes" : ""),
+                  std::string::npos)
+            << lines[0];
+        const std::vector<std::string> boxes = Boxes(run);
+        ASSERT_EQ(boxes.size(), 1u) << run.errors;
+        EXPECT_NE(boxes[0].find("アーカイブの初期化に失敗しました。\\n" + said), std::string::npos)
+            << boxes[0];
+        Overwrite(archive, whole);
     }
 }
 

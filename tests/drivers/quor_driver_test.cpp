@@ -74,6 +74,20 @@ TEST(QuorDriverLists, UnknownKeysGiveMinusOne) {
     EXPECT_EQ(quor.FileKeyToID(""), -1);
 }
 
+// An archive owns kIdsPerArchive ids: a longer list would hand out the next
+// archive's ids (and cost memory for keys that lead nowhere).
+TEST(QuorDriverLists, AListLongerThanAnArchiveMayHoldIsRefused) {
+    std::string list;
+    for (int line = 0; line < kIdsPerArchive; ++line)
+        list += "k" + std::to_string(line) + "\r\n";
+    clsQuorDriver quor;
+    EXPECT_TRUE(quor.LoadArchiveList(list, 0));
+    EXPECT_EQ(quor.FileKeyToID("k4999"), 4999);
+    clsQuorDriver longer;
+    EXPECT_FALSE(longer.LoadArchiveList(list + "k5000\r\n", 0));
+    EXPECT_EQ(longer.FileKeyToID("k5000"), -1);
+}
+
 // [SECTION] Reading through the library ---------------------------------------
 
 class QuorDriverArchive : public ::testing::Test {
@@ -166,6 +180,24 @@ TEST_F(QuorDriverArchive, FailuresBecomeFalseOrZero) {
     EXPECT_FALSE(quor.GetGraphicSize(0, width, height));
     char byte = 0;
     EXPECT_FALSE(quor.GetMemory(0, &byte, 1));
+}
+
+// Text entries are copied a few times on their way in; one larger than any
+// real file list, script or system file is refused before that.
+TEST_F(QuorDriverArchive, AnOverLargeTextEntryIsRefused) {
+    const std::string path = mFolder / "big.quor";
+    const std::string big(static_cast<std::size_t>(kMaxTextEntrySize) + 1, ' ');
+    MakeZip(path, {{"filelist.txt", "filelist\r\nbig\r\nsmall\r\n"},
+                   {"big.txt", big},
+                   {"small.txt", "small"}});
+    clsQuorDriver quor;
+    ASSERT_TRUE(quor.Init(1));
+    ASSERT_TRUE(quor.LoadArchive(path, 0));
+    std::string text = "unchanged";
+    EXPECT_FALSE(quor.LoadTextFile(1, text));
+    EXPECT_EQ(text, "unchanged");
+    EXPECT_TRUE(quor.LoadTextFile(2, text));
+    EXPECT_EQ(text, "small");
 }
 
 TEST_F(QuorDriverArchive, TwoArchivesKeepTheirIdsApart) {

@@ -147,6 +147,49 @@ TEST(Picture, DamagedWebpsAreRefusedWithAMessage) {
     EXPECT_FALSE(error.empty());
 }
 
+// A header may claim any size; the decoders would allocate by it before
+// reading a pixel, so such a picture is refused first, whatever data follow.
+TEST(Picture, PicturesWhoseHeadersClaimHugeSizesAreRefusedBeforeDecoding) {
+    const auto put = [](std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value,
+                        int count, bool bigEndian) {
+        for (int k = 0; k < count; ++k) {
+            const int shift = 8 * (bigEndian ? count - 1 - k : k);
+            bytes[at + k] = static_cast<std::uint8_t>(value >> shift);
+        }
+    };
+    struct Lie {
+        const char* file;
+        std::size_t widthAt, heightAt;
+        int count;
+        bool bigEndian;
+        std::uint32_t width, height;
+        const char* claim;
+    };
+    const Lie lies[] = {
+        {"rgba.png", 16, 20, 4, true, 60000, 60000, "60000 x 60000"},
+        {"rgb.png", 16, 20, 4, true, 4, 0xFFFFFFF0, "4 x 4294967280"},
+        {"rgb24.bmp", 18, 22, 4, false, 20000, 20000, "20000 x 20000"},
+        {"rgb24.bmp", 18, 22, 4, false, 10000, 0xFFFF0000, "10000 x 65536"},  // top-down
+        {"blocks.jpg", 165, 163, 2, true, 65000, 65000, "65000 x 65000"},
+    };
+    for (const Lie& lie : lies) {
+        SCOPED_TRACE(lie.file);
+        std::vector<std::uint8_t> bytes = ReadBytes(PicturePath(lie.file));
+        put(bytes, lie.widthAt, lie.width, lie.count, lie.bigEndian);
+        put(bytes, lie.heightAt, lie.height, lie.count, lie.bigEndian);
+        std::string error;
+        EXPECT_FALSE(Picture::Decode(bytes, error));
+        EXPECT_NE(error.find(std::string("claims ") + lie.claim), std::string::npos) << error;
+    }
+    // A lossless WebP states its size in 14 bits a side: 16384 x 16384 is
+    // within each side's limit, not within the pixels a picture may have.
+    std::vector<std::uint8_t> webp = ReadBytes(PicturePath("rgb.webp"));
+    put(webp, 21, 0x0FFFFFFF, 4, false);
+    std::string error;
+    EXPECT_FALSE(Picture::Decode(webp, error));
+    EXPECT_NE(error.find("claims 16384 x 16384"), std::string::npos) << error;
+}
+
 TEST(Picture, GreyPicturesDecodeToGreyPixels) {
     for (const char* name : {"grey.png", "grey16.png", "grey4.bmp"}) {
         SCOPED_TRACE(name);

@@ -160,5 +160,64 @@ TEST_F(ZelkToolArchive, ReadingFailuresAreReported) {
     EXPECT_EQ(Tool({"pack", mFolder / "missing", mFolder / "x.quor"}).status, 1);
 }
 
+// A hostile archive: its sizes lie where the archive's own consistency
+// checks cannot see it. Every command that reads it says which archive and
+// entry lie and fails; none reserves what the lie claims, none aborts.
+TEST_F(ZelkToolArchive, AnArchiveThatLiesAboutItsSizesIsRefusedByEveryCommand) {
+    const std::string honest = mFolder / "honest.quor";
+    ASSERT_EQ(Tool({"pack", mFolder / "game", honest}).status, 0);
+    const std::string list = ReadWholeFile(honest);
+    fs::create_directories(mFolder / "liar/scenario");
+    WriteWholeFile(mFolder / "liar/scenario/start.txt", "*start\r\n");
+    const std::string liar = mFolder / "liar/scenario.quor";
+
+    struct Lie {
+        std::size_t entry;
+        std::int64_t size;
+        std::string said;
+    };
+    // The file list claiming two billion bytes, and the PNG (stored) close
+    // to four billion.
+    for (const Lie& lie : {Lie{0, 2000000000, "entry 0 (\"filelist.txt\") claims 2000000000 bytes"},
+                           Lie{3, 0xFFFFFFFE, "claims 4294967294 bytes but stores"}}) {
+        SCOPED_TRACE(lie.said);
+        std::string bytes = list;
+        testing::StateSizes(bytes, lie.entry, lie.size);
+        WriteWholeFile(liar, bytes);
+        const std::vector<std::vector<std::string>> commands = {
+            {"list", liar},
+            {"extract", liar, "chara"},
+            {"check", mFolder / "liar"},
+            {"convert", mFolder / "liar/scenario/start.txt", "--game", mFolder / "liar"}};
+        for (const std::vector<std::string>& command : commands) {
+            SCOPED_TRACE(command[0]);
+            const ToolRun run = Tool(command);
+            EXPECT_EQ(run.status, 1) << run.err;
+            EXPECT_NE(run.err.find(liar + ": "), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find(lie.said), std::string::npos) << run.err;
+        }
+    }
+}
+
+// A link inside the folder is packed as the file it names; one that leaves
+// the folder is not followed, and the author is told.
+TEST_F(ZelkToolArchive, LinksThatLeaveTheFolderAreNotFollowed) {
+    WriteWholeFile(mFolder / "secret.txt", "the reader's own");
+    fs::create_symlink(mFolder / "secret.txt", mFolder / "game/image/secret.txt");
+    fs::create_symlink("../../secret.txt", mFolder / "game/image/relative.txt");
+    fs::create_symlink("chara.png", mFolder / "game/image/hero.png");
+    const ToolRun pack = Tool({"pack", mFolder / "game", mFolder / "game.quor"});
+    ASSERT_EQ(pack.status, 0) << pack.err;
+    EXPECT_NE(pack.out.find("image/secret.txt: left out, a link to a file outside the folder"),
+              std::string::npos)
+        << pack.out;
+    EXPECT_NE(pack.out.find("image/relative.txt: left out"), std::string::npos) << pack.out;
+    const ToolRun list = Tool({"list", mFolder / "game.quor"});
+    EXPECT_EQ(list.out.find("secret"), std::string::npos) << list.out;
+    EXPECT_EQ(list.out.find("relative"), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("\thero\n"), std::string::npos) << list.out;
+    EXPECT_EQ(ReadWholeFile(mFolder / "game.quor").find("the reader's own"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace zelk

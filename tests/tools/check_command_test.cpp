@@ -233,6 +233,39 @@ TEST_F(CheckCommand, APackedGameIsCheckedInItsArchives) {
                   "2 scenarios: 2 errors, 0 warnings"}));
 }
 
+// What the player would refuse to show fails the check too, though no
+// scenario names it: an entry whose data no longer match its checksum, and a
+// picture whose header claims a size no picture may have.
+TEST_F(CheckCommand, DamagedEntriesAndLyingPicturesInTheArchivesFailIt) {
+    const std::string png = ReadAll(fs::path(ZELK_TEST_DATA) / "pictures" / "rgba.png");
+    WriteBytes(mRoot / "pictures" / "bg01.png", png);
+    std::string liar = ReadAll(fs::path(ZELK_TEST_DATA) / "pictures" / "rgb24.bmp");
+    liar.replace(18, 8, std::string("\x20\x4E\0\0\x20\x4E\0\0", 8));  // 20000 x 20000
+    WriteBytes(mRoot / "pictures" / "bg02.bmp", liar);
+    ASSERT_EQ(RunTool(mRoot, {"pack", "pictures", "game/image.quor"}).status, 0);
+    WriteGameText(mGame / "scenario" / "main.txt", "start:\nreturn");
+    WriteGameText(mGame / "debug.ini", "[debug]\nScenarioFileMode=True\n");
+
+    EXPECT_EQ(Check().status, 1);
+    EXPECT_NE(Check().out.find("game/image.quor: error: entry 3 \"bg02\" is a picture the "
+                               "player cannot read"),
+              std::string::npos)
+        << Check().out;
+
+    // The first picture's data damaged where it lies (stored, not deflated).
+    std::string archive = ReadAll(mGame / "image.quor");
+    const std::size_t at = archive.find(png);
+    ASSERT_NE(at, std::string::npos);
+    archive[at + png.size() / 2] ^= 0x5A;
+    WriteBytes(mGame / "image.quor", archive);
+    const ToolResult run = Check();
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("game/image.quor: error: entry 1 \"bg01\" is missing or damaged"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("2 scenarios: 2 errors, 0 warnings"), std::string::npos) << run.out;
+}
+
 TEST_F(CheckCommand, AFolderThatIsNoGameIsRefused) {
     fs::create_directories(mRoot / "photos");
     const ToolResult run = Check("photos");

@@ -77,15 +77,33 @@ bool IsAuthorsOwn(const fs::directory_entry& entry) {
     return EqualsNoCase(name, "debug.ini");
 }
 
+// Whether the link at `path` ends at a file inside the folder `root`
+// (canonical): a link out of the folder would pack whatever it points to,
+// which is not the game's to ship.
+bool LinksInside(const fs::path& path, const fs::path& root) {
+    std::error_code code;
+    const fs::path target = fs::canonical(path, code);
+    if (code) return false;
+    const fs::path relative = target.lexically_relative(root);
+    return !relative.empty() && *relative.begin() != "..";
+}
+
 // Every visible regular file below the folder in path order, with its key:
 // the file name without extension. In a game folder (one with its
 // SystemInfo.ini) the author's own files are left out and named in
-// `left`.
+// `left`; links to files outside the folder are left out and named in
+// `outside`.
 std::optional<std::vector<SourceFile>> CollectFiles(const fs::path& folder, const fs::path& skip,
                                                     std::vector<std::string>& left,
+                                                    std::vector<std::string>& outside,
                                                     std::string& error) {
     std::vector<SourceFile> files;
     std::error_code code;
+    const fs::path root = fs::canonical(folder, code);
+    if (code) {
+        error = folder.string() + ": " + code.message();
+        return std::nullopt;
+    }
     const bool gameFolder = ResolvePath(folder.string(), "SystemInfo.ini").has_value();
     fs::recursive_directory_iterator entry(folder, fs::directory_options::none, code);
     for (; !code && entry != fs::recursive_directory_iterator(); entry.increment(code)) {
@@ -99,8 +117,16 @@ std::optional<std::vector<SourceFile>> CollectFiles(const fs::path& folder, cons
         std::error_code ignored;
         if (!entry->is_regular_file(ignored) || fs::equivalent(entry->path(), skip, ignored))
             continue;
-        files.push_back({entry->path(), fs::relative(entry->path(), folder).generic_string(),
-                         entry->path().stem().string(),
+        // A link is named by where it lies, not by where it leads.
+        const std::string relative =
+            (fs::relative(entry->path().parent_path(), folder, ignored) / name)
+                .lexically_normal()
+                .generic_string();
+        if (entry->is_symlink(ignored) && !LinksInside(entry->path(), root)) {
+            outside.push_back(relative);
+            continue;
+        }
+        files.push_back({entry->path(), relative, entry->path().stem().string(),
                          ToLowerAscii(entry->path().extension().string())});
     }
     if (code) {
@@ -161,9 +187,12 @@ int RunPackCommand(const Arguments& args) {
     if (!fs::is_directory(folder, code)) return Fail(folder.string() + " is no folder");
 
     std::string error;
-    std::vector<std::string> left;
-    const std::optional<std::vector<SourceFile>> files = CollectFiles(folder, archive, left, error);
+    std::vector<std::string> left, outside;
+    const std::optional<std::vector<SourceFile>> files =
+        CollectFiles(folder, archive, left, outside, error);
     if (!files) return Fail(error);
+    for (const std::string& name : outside)
+        std::printf("%s: left out, a link to a file outside the folder\n", name.c_str());
     for (const std::string& name : left) {
         std::printf("%s: left out, the author's own%s\n", name.c_str(),
                     EqualsNoCase(name, "movie") ? " (copy its movies beside the archive)" : "");
@@ -203,9 +232,18 @@ int RunPackCommand(const Arguments& args) {
 namespace {
 
 // Opens the archive as the game does: its list gives the keys of ids 0, 1, ...
-bool OpenArchive(clsQuorDriver& quor, const std::string& path, std::string& list) {
-    return quor.Init(1) && quor.LoadArchive(path, 0) && quor.LoadTextFile(0, list) &&
-           quor.LoadArchiveList(list, 0);
+// False with a message naming the archive (and the entry that lies).
+bool OpenArchive(clsQuorDriver& quor, const std::string& path, std::string& list,
+                 std::string& error) {
+    if (!quor.Init(1) || !quor.LoadArchive(path, 0, &error)) {
+        if (error.empty()) error = path + ": not a readable archive";
+        return false;
+    }
+    if (!quor.LoadTextFile(0, list) || !quor.LoadArchiveList(list, 0)) {
+        error = path + ": its file list is damaged";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -213,8 +251,8 @@ bool OpenArchive(clsQuorDriver& quor, const std::string& path, std::string& list
 int RunListCommand(const Arguments& args) {
     if (args.size() != 1) return Usage("list ARCHIVE");
     clsQuorDriver quor;
-    std::string list;
-    if (!OpenArchive(quor, args[0], list)) return Fail(args[0] + ": not a readable archive");
+    std::string list, error;
+    if (!OpenArchive(quor, args[0], list, error)) return Fail(error);
     const std::vector<std::string> keys = FileListKeys(list);
     for (std::size_t id = 0; id < keys.size(); ++id) {
         const auto entry = static_cast<std::int32_t>(id);
@@ -226,8 +264,8 @@ int RunListCommand(const Arguments& args) {
 int RunExtractCommand(const Arguments& args) {
     if (args.size() != 2) return Usage("extract ARCHIVE KEY");
     clsQuorDriver quor;
-    std::string list;
-    if (!OpenArchive(quor, args[0], list)) return Fail(args[0] + ": not a readable archive");
+    std::string list, error;
+    if (!OpenArchive(quor, args[0], list, error)) return Fail(error);
     const std::int32_t id = quor.FileKeyToID(args[1]);
     if (id < 0) return Fail(args[0] + " has no key \"" + args[1] + "\"");
     std::string bytes(static_cast<std::size_t>(quor.GetSize(id)), '\0');

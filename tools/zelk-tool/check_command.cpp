@@ -46,14 +46,20 @@ int RunCheckCommand(const Arguments& args) {
     if (!check.Init(error)) return Fail(error);
     check.Run();
 
+    // What the player would refuse to show or play, beyond the scenarios.
+    const std::vector<std::string> damaged = media.DamagedEntries(shown);
+    for (const std::string& entry : damaged)
+        std::printf("%s\n", entry.c_str());
+    const int errors = check.Errors() + static_cast<int>(damaged.size());
+
     for (const Finding& finding : check.Findings()) {
         std::printf("%s: %s: %s\n", finding.place.c_str(), finding.error ? "error" : "warning",
                     finding.text.c_str());
     }
-    std::printf("%d scenarios: %d errors, %d warnings\n", check.ScenarioCount(), check.Errors(),
+    std::printf("%d scenarios: %d errors, %d warnings\n", check.ScenarioCount(), errors,
                 check.Warnings());
     if (std::fflush(stdout) != 0) return Fail("cannot write to standard output");
-    return check.Errors() == 0 ? kExitOk : kExitFailure;
+    return errors == 0 ? kExitOk : kExitFailure;
 }
 
 }  // namespace zelk::tool

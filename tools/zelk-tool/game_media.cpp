@@ -1,11 +1,14 @@
 #include "game_media.h"
 
+#include <filesystem>
+
 #include "app/game_folder.h"
 #include "common/paths.h"
 #include "common/process.h"
 #include "common/text.h"
 #include "drivers/media_files.h"
 #include "drivers/wavo_driver.h"
+#include "platform/picture.h"
 
 namespace zelk::tool {
 
@@ -28,11 +31,43 @@ bool GameMedia::Open(std::string& error) {
     for (std::size_t k = 0; k < mArchives.size(); ++k) {
         std::string list;
         mQuor->LoadTextFile(static_cast<std::int32_t>(k) * kIdsPerArchive, list);
-        for (const std::string& key : FileListKeys(list))
+        mLists.push_back(FileListKeys(list));
+        for (const std::string& key : mLists.back())
             mKeys.insert(ToLowerAscii(key));
     }
     mQuor->ServeSystemIni();
     return true;
+}
+
+std::vector<std::string> GameMedia::DamagedEntries(const std::string& shownFolder) const {
+    std::vector<std::string> damaged;
+    std::vector<std::uint8_t> bytes;
+    for (std::size_t k = 0; k < mLists.size(); ++k) {
+        const auto base = static_cast<std::int32_t>(k) * kIdsPerArchive;
+        const std::string archive =
+            (std::filesystem::path(shownFolder) / std::filesystem::path(mArchives[k]).filename())
+                .string();
+        // Line 0 is the list itself, read when the archive was opened.
+        for (std::size_t line = 1; line < mLists[k].size(); ++line) {
+            const std::int32_t id = base + static_cast<std::int32_t>(line);
+            const std::string entry =
+                archive + ": error: entry " + std::to_string(line) + " \"" + mLists[k][line] + "\"";
+            const std::int32_t size = mQuor->GetSize(id);
+            bytes.resize(static_cast<std::size_t>(size));
+            if ((size == 0 && !mQuor->GetMemory(id, nullptr, 0)) ||
+                (size > 0 && !mQuor->GetMemory(id, bytes.data(), size))) {
+                damaged.push_back(entry + " is missing or damaged");
+                continue;
+            }
+            if (!HasPictureSignature(bytes)) continue;
+            std::int32_t width = 0, height = 0;
+            if (!mQuor->GetGraphicSize(id, width, height) || width <= 0 || height <= 0 ||
+                width > kMaxPictureSide || height > kMaxPictureSide) {
+                damaged.push_back(entry + " is a picture the player cannot read");
+            }
+        }
+    }
+    return damaged;
 }
 
 bool GameMedia::HasArchiveKey(const std::string& key) const {

@@ -42,6 +42,12 @@ public:
     std::optional<std::string> ArchiveText(const std::string& key) const;
     bool HasArchiveKey(const std::string& key) const;
 
+    // Every archive entry read whole, as the player reads it (its checksum
+    // checked), and every picture among them decoded as the player decodes
+    // it: one line for each entry the player would refuse ("ARCHIVE: error:
+    // entry N "KEY" ..."), the archive named below `shownFolder`.
+    std::vector<std::string> DamagedEntries(const std::string& shownFolder) const;
+
 private:
     // Whether a loose file of that name is there, kept per name: a large game
     // names the same few pictures and sounds thousands of times.
@@ -52,6 +58,7 @@ private:
     std::vector<std::string> mSoundKinds;
     std::vector<std::string> mArchives;
     std::unique_ptr<clsQuorDriver> mQuor;
+    std::vector<std::vector<std::string>> mLists;          // each archive's keys
     std::unordered_set<std::string> mKeys;                 // in small letters
     mutable std::unordered_map<std::string, bool> mLoose;  // by folder and name
 };

@@ -1,5 +1,7 @@
 // zelk-tool: the author's companion to the player.
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <string_view>
 
 #include "commands.h"
@@ -41,7 +43,17 @@ int main(int argc, char** argv) {
         return zelk::tool::kExitOk;
     }
     for (const Command& command : kCommands) {
-        if (command.name == name) return command.run(zelk::tool::Arguments(argv + 2, argv + argc));
+        if (command.name != name) continue;
+        // A game from anyone may hold anything: whatever a command did not
+        // foresee ends it with a message and a failure, never an abort.
+        try {
+            return command.run(zelk::tool::Arguments(argv + 2, argv + argc));
+        } catch (const std::bad_alloc&) {
+            std::fprintf(stderr, "zelk-tool %s: out of memory\n", argv[1]);
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "zelk-tool %s: %s\n", argv[1], error.what());
+        }
+        return zelk::tool::kExitFailure;
     }
     std::fprintf(stderr, "zelk-tool: unknown command \"%s\"\n", argv[1]);
     return Usage();

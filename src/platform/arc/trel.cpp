@@ -110,12 +110,16 @@ std::int32_t TerminateTrel() {
     });
 }
 
-std::int32_t Trel_SetArchiveName(const char* path, std::int32_t baseId) {
+std::int32_t Trel_SetArchiveName(const char* path, std::int32_t baseId, std::string* why) {
     return Locked([&](Registry& registry) {
         if (!registry.initialized || path == nullptr || baseId < 0) return kFailed;
         std::string error;
-        std::unique_ptr<ZipReader> archive = ZipReader::Open(path, error);
-        if (!archive) return kFailed;
+        bool lying = false;
+        std::unique_ptr<ZipReader> archive = ZipReader::Open(path, error, &lying);
+        if (!archive) {
+            if (why && lying) *why = error;
+            return kFailed;
+        }
         registry.archives[baseId] = std::move(archive);
         // Ids may now name other entries than the cached picture's.
         registry.cachedId = -1;

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/picture.h"
 
@@ -32,8 +33,10 @@ std::int32_t TerminateTrel();
 
 // Opens the archive at `path` (a file-system path) and registers it under
 // `baseId`; an archive registered under the same base before is replaced. A
-// file that is missing or no intact ZIP is refused.
-std::int32_t Trel_SetArchiveName(const char* path, std::int32_t baseId);
+// file that is missing, no intact ZIP, or states sizes that cannot be true
+// (see ZipReader::Open) is refused; for the last, `why` (when given) says
+// which, naming the archive and the entry.
+std::int32_t Trel_SetArchiveName(const char* path, std::int32_t baseId, std::string* why = nullptr);
 
 // 1 while the library is initialised, else 0.
 std::int32_t Trel_OK();

@@ -12,11 +12,26 @@ struct zip;
 
 namespace zelk {
 
+// The most one entry may hold once unpacked. Games keep pictures and sounds
+// in their archives (movies lie beside them); no real one comes near this,
+// and a size stated above it is refused before anything is reserved for it.
+inline constexpr std::uint64_t kMaxArchiveEntrySize = 512u << 20;
+
+// Deflate cannot shrink data by more than about 1032 to 1 (one short code for
+// every 258 repeated bytes); a deflated entry that claims more is lying.
+inline constexpr std::uint64_t kMaxDeflateRatio = 1032;
+
 class ZipReader {
 public:
     // Opens and checks the ZIP file at `path`; nothing and a message in
-    // `error` when it is missing, unreadable or damaged.
-    static std::unique_ptr<ZipReader> Open(const std::string& path, std::string& error);
+    // `error` when it is missing, no regular file, unreadable or damaged, or
+    // when a size it states cannot be true: an entry larger than the archive,
+    // entries that together hold more than the archive, a stored entry whose
+    // sizes differ, a deflated one beyond deflate's ratio, one above
+    // kMaxArchiveEntrySize, or one packed in another way. `lying` (when
+    // given) tells the last kind of refusal from the others.
+    static std::unique_ptr<ZipReader> Open(const std::string& path, std::string& error,
+                                           bool* lying = nullptr);
     ~ZipReader();
     ZipReader(const ZipReader&) = delete;
     ZipReader& operator=(const ZipReader&) = delete;
@@ -34,6 +49,9 @@ public:
 
 private:
     explicit ZipReader(zip* archive);
+    // The first stated size that cannot be true, as a message; empty when
+    // every entry is believable.
+    std::string CheckSizes(std::uint64_t archiveSize) const;
 
     zip* mArchive;
     std::uint64_t mEntryCount = 0;

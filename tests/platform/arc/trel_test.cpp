@@ -1,9 +1,11 @@
 #include "platform/arc/trel.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -170,6 +172,71 @@ TEST_F(Trel, ArchiveMadeByTheZipToolReadsTheSame) {
     EXPECT_EQ(Trel_GetGraphicSize(2, width, height), 0);
     EXPECT_EQ(width, 6);
     EXPECT_EQ(height, 3);
+}
+
+// Sizes an archive states are held to what the archive can hold before
+// anything is reserved for them; the refusal names the archive and the entry.
+TEST_F(Trel, SizesThatCannotBeTrueAreRefusedNamingTheEntry) {
+    const std::string list = "filelist\r\nstored\r\nnoise\r\n";
+    const std::string stored(300, 's');
+    std::string noise(600 * 1024, '\0');
+    unsigned seed = 1;
+    for (char& byte : noise)
+        byte = static_cast<char>((seed = seed * 1103515245 + 12345) >> 16);
+    const std::string path = mFolder / "lies.quor";
+    MakeZip(
+        path,
+        {{"filelist.txt", list, true}, {"stored.txt", stored, false}, {"noise.bin", noise, true}});
+    const std::string whole = ReadWholeFile(path);
+    const auto packedNoise = static_cast<std::int64_t>(whole.size() - noise.size() / 2);
+
+    struct Lie {
+        std::size_t entry;
+        std::int64_t size, packed;
+        const char* said;
+    };
+    const Lie lies[] = {
+        // The crash of old: a file list claiming two billion bytes.
+        {0, 2000000000, -1, "entry 0 (\"filelist.txt\") claims 2000000000 bytes from"},
+        {1, 0xFFFFFFFE, -1, "entry 1 (\"stored.txt\") claims 4294967294 bytes but stores 300"},
+        // Within deflate's ratio, beyond what an entry may hold.
+        {2, 600000000, -1, "entry 2 (\"noise.bin\") claims 600000000 bytes, more than"},
+        // Two entries whose data would overlap.
+        {1, packedNoise, packedNoise, "entry 2 (\"noise.bin\") claims more packed bytes than"},
+    };
+    for (const Lie& lie : lies) {
+        SCOPED_TRACE(lie.said);
+        std::string bytes = whole;
+        testing::StateSizes(bytes, lie.entry, lie.size, lie.packed);
+        WriteWholeFile(path, bytes);
+        std::string why;
+        EXPECT_NE(Trel_SetArchiveName(path.c_str(), 0, &why), 0);
+        EXPECT_EQ(why.find(path + ": "), 0u) << why;
+        EXPECT_NE(why.find(lie.said), std::string::npos) << why;
+    }
+    // Data running past the archive's end: libzip's own consistency check
+    // refuses it already.
+    std::string bytes = whole;
+    testing::StateSizes(bytes, 1, 5000000, 5000000);
+    WriteWholeFile(path, bytes);
+    EXPECT_NE(Trel_SetArchiveName(path.c_str(), 0), 0);
+
+    // The true archive still opens, and the library goes on.
+    WriteWholeFile(path, whole);
+    std::string why;
+    ASSERT_EQ(Trel_SetArchiveName(path.c_str(), 0, &why), 0) << why;
+    EXPECT_EQ(Entry(1), stored);
+    EXPECT_EQ(Trel_GetDataSize(2), static_cast<std::int32_t>(noise.size()));
+}
+
+TEST_F(Trel, OnlyRegularFilesAreOpenedAsArchives) {
+    // A FIFO is refused at once, not waited on until someone writes to it.
+    const std::string fifo = mFolder / "fifo.quor";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_NE(Trel_SetArchiveName(fifo.c_str(), 0), 0);
+    std::filesystem::create_directory(mFolder / "folder.quor");
+    EXPECT_NE(Trel_SetArchiveName((mFolder / "folder.quor").c_str(), 0), 0);
+    EXPECT_EQ(Trel_OK(), 1);
 }
 
 class TrelPictures : public Trel {

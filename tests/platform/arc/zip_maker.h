@@ -34,6 +34,30 @@ inline void MakeZip(const std::string& path, const std::vector<ZipItem>& items) 
     if (zip_close(archive) != 0) throw std::runtime_error(zip_strerror(archive));
 }
 
+// Rewrites the sizes that entry `index` of the ZIP in `bytes` states, in
+// its central directory record and its local header alike, so that the
+// archive stays consistent and only the sizes lie. Nothing is changed where
+// `size` or `packed` is left at -1.
+inline void StateSizes(std::string& bytes, std::size_t index, std::int64_t size,
+                       std::int64_t packed = -1) {
+    const auto put = [&](std::size_t at, std::int64_t value) {
+        if (value < 0) return;
+        for (int k = 0; k < 4; ++k)
+            bytes[at + k] = static_cast<char>(static_cast<std::uint64_t>(value) >> (8 * k) & 0xFF);
+    };
+    std::size_t central = bytes.find("PK\x01\x02");
+    for (std::size_t k = 0; k < index && central != std::string::npos; ++k)
+        central = bytes.find("PK\x01\x02", central + 4);
+    if (central == std::string::npos) throw std::runtime_error("no such entry");
+    std::size_t local = 0;
+    for (int k = 3; k >= 0; --k)
+        local = local << 8 | static_cast<std::uint8_t>(bytes[central + 42 + k]);
+    put(central + 20, packed);
+    put(central + 24, size);
+    put(local + 18, packed);
+    put(local + 22, size);
+}
+
 inline std::string ReadWholeFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
