@@ -223,7 +223,9 @@ bool clsVell::InitLumo() {
     mLumo->LoadLogicalPic(mLumo->FIDBack(), 0, color);
     mLumo->LoadLogicalPic(mLumo->FIDBuff(), 0, color);
     mLumo->RedrawScreen();
-    mLumo->EXEQ();
+    // Presented before the window shows, so that its first picture is this
+    // colour however busy the machine is.
+    mLumo->WaitPresented();
     return true;
 }
 

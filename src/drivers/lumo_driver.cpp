@@ -170,7 +170,10 @@ void clsLumoDriver::WaitShown() {
 }
 
 void clsLumoDriver::WaitOnScreen() {
-    if (!mDrawActivity) return;
+    if (mDrawActivity) WaitPresented();
+}
+
+void clsLumoDriver::WaitPresented() {
     ExeQueue();
     WaitBlt();
     // The frame composed so far reaches the screen at the engine's next present

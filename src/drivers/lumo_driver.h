@@ -98,6 +98,8 @@ public:
     // Returns once the screen shows every change made so far, presented and
     // not only composed; at once while the scene is frozen.
     void WaitOnScreen();
+    // The same whether or not the scene is frozen.
+    void WaitPresented();
     int32_t FIDRoot() const { return mFIDRoot; }
     int32_t FIDBuff() const { return mFIDBuff; }
     int32_t FIDBack() const { return mFIDBack; }

@@ -15,6 +15,12 @@ namespace {
 // looked at again; well inside the second that half takes to play.
 constexpr int32_t kRecheckMs = 10;
 
+// 0 means "now" to a job, so a step due at the clock's very start is due a
+// millisecond later.
+int32_t NextStep(int32_t dueAt, int32_t step) {
+    return std::max(dueAt + step, 1);
+}
+
 }  // namespace
 
 JobThread::JobThread(JobList& jobs, MethodQueue& methods, SOList& objects, const EngineClock& clock,
@@ -121,8 +127,9 @@ bool JobThread::JobPass(int32_t& nextDue) {
             changed = true;
             continue;
         }
+        const int32_t now = mClock.Now();
+        const int32_t dueAt = job->dueTime != 0 ? job->dueTime : now;
         if (job->dueTime != 0) {
-            const int32_t now = mClock.Now();
             if (now < job->dueTime) {
                 nextDue = std::min(nextDue, job->dueTime);
                 ++job;
@@ -141,7 +148,7 @@ bool JobThread::JobPass(int32_t& nextDue) {
             changed = true;
             continue;
         }
-        if (RunJob(*job, changed)) {
+        if (RunJob(*job, dueAt, changed)) {
             job = jobs.erase(job);
             changed = true;
         } else {
@@ -152,7 +159,7 @@ bool JobThread::JobPass(int32_t& nextDue) {
     return changed;
 }
 
-bool JobThread::RunJob(Job& job, bool& changed) {
+bool JobThread::RunJob(Job& job, int32_t dueAt, bool& changed) {
     SOBase* object = mObjects.Find(job.soId);
     switch (job.type) {
         case JT_DELAYED_START:
@@ -216,15 +223,18 @@ bool JobThread::RunJob(Job& job, bool& changed) {
         case JT_CLASS_STEP_B:
             object->ClassStepB();
             return true;
+        // A fade's steps keep to the times they were due, not to when they
+        // ran: on a busy machine late steps catch up, and the fade still
+        // ends when it should.
         case JT_FADE_IN_STEP:
             if (object->GetState() != SS_PLAYING) return true;
-            job.dueTime = mClock.Now() + job.parameter / 255;
+            job.dueTime = NextStep(dueAt, job.parameter / 255);
             object->SetVolume(object->GetVolume() + 1);
             changed = true;
             return object->GetVolume() >= 255;
         case JT_FADE_OUT_STEP:
             if (object->GetState() != SS_PLAYING) return true;
-            job.dueTime = mClock.Now() + job.parameter / 255;
+            job.dueTime = NextStep(dueAt, job.parameter / 255);
             object->SetVolume(object->GetVolume() - 1);
             changed = true;
             if (object->GetVolume() >= 1) return false;

@@ -45,7 +45,8 @@ private:
     void Run();
     bool JobPass(int32_t& nextDue);
     // Runs one job; false when it stays in the list.
-    bool RunJob(Job& job, bool& changed);
+    // dueAt: when the job was due (now for a job due at once).
+    bool RunJob(Job& job, int32_t dueAt, bool& changed);
     bool MethodPass();
     bool RefillPass(bool& recheck);
     void Sleep(bool busy, bool recheck, int32_t nextDue);

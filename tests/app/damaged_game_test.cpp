@@ -128,13 +128,6 @@ std::vector<std::string> TerminalLines(const PlayerRun& run) {
     return lines;
 }
 
-std::vector<std::string> States(const PlayerRun& run) {
-    std::vector<std::string> states;
-    for (const std::string& line : run.lines)
-        if (line.starts_with("state ")) states.push_back(line);
-    return states;
-}
-
 struct Rect {
     std::string stag;
     long ltag = 0;

@@ -84,6 +84,14 @@ inline PlayerRun RunScript(const fs::path& folder, const std::string& script,
     return run;
 }
 
+// The state lines the player wrote, in order.
+inline std::vector<std::string> States(const PlayerRun& run) {
+    std::vector<std::string> states;
+    for (const std::string& line : run.lines)
+        if (line.starts_with("state ")) states.push_back(line);
+    return states;
+}
+
 // A player whose standard input and output are pipes of the test.
 class Conversation {
 public:

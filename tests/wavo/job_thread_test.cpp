@@ -93,6 +93,45 @@ TEST_F(JobThreadTest, ACancelJobDropsTheObjectsEarlierJobsOnly) {
     EXPECT_EQ(left, (std::vector<int32_t>{1, 3}));
 }
 
+// A fade's steps keep to the times they were due: a worker held up (a busy
+// machine) runs the steps that fell due meanwhile at once, so the fade ends
+// when it should instead of as late as it was held.
+TEST_F(JobThreadTest, AFadeHeldUpCatchesUpWithTheStepsThatFellDue) {
+    mClock.Hold(1000);
+    const int32_t id = AddObject();
+    auto volume = [&] {
+        std::lock_guard lock(mObjects.Mutex());
+        return mObjects.Find(id)->GetVolume();
+    };
+    {
+        std::lock_guard lock(mObjects.Mutex());
+        SOBase* object = mObjects.Find(id);
+        object->SetState(SS_PLAYING);
+        object->SetVolume(255);
+    }
+    // 510 ms: 255 steps of 2 ms.
+    mJobs.Add(Job{0, id, JT_FADE_OUT_STEP, 0, 510, 0, 0});
+    auto waitFor = [&](int level) {
+        const auto limit = std::chrono::steady_clock::now() + 5s;
+        while (volume() > level && std::chrono::steady_clock::now() < limit)
+            mWorker->WaitForRound(100ms);
+    };
+    waitFor(254);
+    EXPECT_EQ(volume(), 254) << "the first step is due at once, the next one only in 2 ms";
+
+    mClock.Hold(1000 + 300);
+    mWorker->Wake();
+    waitFor(104);
+    // Steps the clock has not reached do not run, however long one waits.
+    mWorker->WaitForRound(100ms);
+    EXPECT_EQ(volume(), 104) << "150 steps fell due while the clock stood at 300 ms";
+
+    mClock.Hold(1000 + 510);
+    mWorker->Wake();
+    waitFor(0);
+    EXPECT_EQ(volume(), 0);
+}
+
 TEST_F(JobThreadTest, ClosingTheQueueReleasesAWaitingCaller) {
     mWorker->Stop();
     const int32_t entry = mMethods.Add(AddObject(), kMethodPlay, 0);
