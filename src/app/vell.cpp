@@ -325,9 +325,11 @@ bool clsVell::ReadThumbSize() {
               "セーブ・ロードモード初期化ファイルがロードできません。");
         return false;
     }
-    const auto items = SplitText(saveload->KeySection("SlotBase").KeyValue("Thumb"), ",");
-    if (items.size() >= 4) mThumbWidth = ReadLong(items[3]);
-    if (items.size() >= 5) mThumbHeight = ReadLong(items[4]);
+    // Read as the save/load screen reads the thumbnail's film, so that the
+    // picture saved is the size it is shown at.
+    const FilmSpecRecord thumb = ParseFilmSpec(saveload->KeySection("SlotBase").KeyValue("Thumb"));
+    if (thumb.Items >= 4) mThumbWidth = thumb.W;
+    if (thumb.Items >= 5) mThumbHeight = thumb.H;
     return true;
 }
 

@@ -277,6 +277,8 @@ private:
     void BringToFront(int i);
     void SendBack(int i);
     void HideSlot(int i);
+    // CGHide of slot i: the hide, its transition and its log lines.
+    void CGHideSlot(int i, long time);
     bool RunTempAction(int32_t film, std::initializer_list<int32_t> program);
     void RunSlotProgram(CharSlot& slot, std::initializer_list<int32_t> program);
     bool Basic() const { return mBaseFilmSet < 2; }

@@ -26,6 +26,7 @@ FilmSpecRecord ParseFilmSpec(const std::string& spec, long offsetX, long offsetY
     record.W = RoundToLong(number(3));
     record.H = RoundToLong(number(4));
     record.Extra = RoundToLong(number(5));
+    record.Items = static_cast<long>(items.size());
     return record;
 }
 

@@ -1,6 +1,7 @@
 // A film record: the settings value that describes one film as "picture,
-// x, y, width, height, extra". The window's films, the modes' buttons and the
-// save/load screen's slots all read theirs with ParseFilmSpec.
+// x, y, width, height, extra". The window's films, the modes' buttons, the
+// save/load screen's slots and the save thumbnail's size all read theirs with
+// ParseFilmSpec.
 #pragma once
 
 #include <string>
@@ -14,6 +15,9 @@ struct FilmSpecRecord {
     long W = 0;
     long H = 0;
     long Extra = 0;  // the wait cursor's milliseconds per cell
+    // How many items the value holds: a reader that keeps its own value
+    // for a missing item tells it from a 0 by this.
+    long Items = 0;
 };
 
 // Items are split at ","; the name is trimmed; each number is read

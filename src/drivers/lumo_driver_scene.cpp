@@ -119,7 +119,7 @@ bool clsLumoDriver::CGChange(const std::string& sFile, long xPos, long yPos, lon
             const CharSlot& slot = mChars[static_cast<size_t>(i)];
             if (slot.visible && slot.cid == cid && !EqualsNoCase(slot.file, sFile)) {
                 Log("(CID Conflict)");
-                HideSlot(i);
+                CGHideSlot(i, 0);
                 break;
             }
         }
@@ -143,7 +143,7 @@ bool clsLumoDriver::CGChange(const std::string& sFile, long xPos, long yPos, lon
     } else if (found < 0) {
         if (mChars[kCharSlots - 1].visible) {
             Log("CG Command Alarm:Buff is Filled");
-            HideSlot(kCharSlots - 1);
+            CGHideSlot(kCharSlots - 1, 0);
         }
         BringToFront(kCharSlots - 1);
         load = true;
@@ -200,9 +200,16 @@ bool clsLumoDriver::CGHide(const std::string& sCID, long time) {
     if (Basic()) return false;
     const long i = FindChar(sCID, false);
     if (i < 0) return false;
+    CGHideSlot(static_cast<int>(i), time);
+    return true;
+}
+
+// By slot rather than by name: a picture hidden to make room is that slot's,
+// whatever other slot its name might also match.
+void clsLumoDriver::CGHideSlot(int i, long time) {
     const bool live = mDrawActivity;
     if (time != 0 && live) DrawDeactivate(0, 1000);
-    HideSlot(static_cast<int>(i));
+    HideSlot(i);
     if (time != 0) {
         CallFilmMethod(mFIDBuff, FM_REDRAW, nullptr);
         ExeQueue();
@@ -210,7 +217,6 @@ bool clsLumoDriver::CGHide(const std::string& sCID, long time) {
     }
     Log("CGH Command ");
     LogChCondition();
-    return true;
 }
 
 bool clsLumoDriver::CGHideAll(long time) {

@@ -22,6 +22,9 @@ clsWavoDriver::clsWavoDriver(WavoDriverParts parts) : mParts(std::move(parts)) {
 
 clsWavoDriver::~clsWavoDriver() {
     Log("  Procedure TerminateWavo Call...");
+    // The display goes back to its mode also after a failed start, whose
+    // engine outlives the termination.
+    if (mEngineStarted) ResumeDisplaySize();
     // Stops a playing movie too, before its window goes.
     TerminateWavo();
     Log("  Procedure TerminateWavo Returned.");

@@ -4,7 +4,8 @@
 // or from the archives (Ogg Vorbis, Ogg Opus, FLAC, MP3 or WAVE; the engine
 // tells them apart by their data). Music has two channels used in
 // turn, so that a new piece starts while the old one fades out. The driver
-// also starts movies into the view's screen surface.
+// also starts movies into the view's screen surface and changes the display
+// mode for the view's full screen.
 //
 // It reports failures as false results and log lines and never shows a
 // message: after a failed engine start it keeps working silently and the
@@ -105,6 +106,14 @@ public:
     bool PlayMovie(const std::string& sPath);
     bool StopMovie();
     bool IsPlayingMovie() const;
+
+    // [SECTION] Display mode
+    // The engine puts the window (an SDL window ID) full screen in the
+    // display mode of that size (bits 0: any depth). False, with nothing
+    // changed, when the engine was not started or the display refuses.
+    bool ChangeDisplaySize(std::uint32_t windowId, long width, long height, long bits);
+    // The window and the display as they were before the change.
+    void ResumeDisplaySize();
 
     // [SECTION] For the tests
     std::int32_t BGMChannelId(int index) const { return mBGM[index].id; }

@@ -1,5 +1,7 @@
-// clsWavoDriver: movies, played by the engine into the view's screen surface.
+// clsWavoDriver: movies, played by the engine into the view's screen surface,
+// and the display mode of the view's full screen.
 #include <cstring>
+#include <string>
 
 #include "common/codepage.h"
 #include "drivers/wavo_driver.h"
@@ -59,6 +61,26 @@ bool clsWavoDriver::StopMovie() {
 
 bool clsWavoDriver::IsPlayingMovie() const {
     return dshowIsPlaying() != 0;
+}
+
+bool clsWavoDriver::ChangeDisplaySize(std::uint32_t windowId, long width, long height, long bits) {
+    // Without an engine the library would answer every call with success.
+    if (!mEngineStarted) return false;
+    if (SetWavoProp(WP_DISPLAY_WINDOW, &windowId) != WAVO_OK) return false;
+    const std::int32_t result =
+        ::ChangeDisplaySize(0, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height),
+                            static_cast<std::int32_t>(bits));
+    if (result != WAVO_OK) {
+        std::int32_t step = 0;
+        GetWavoProp(WP_EXT_ERROR1, &step);
+        Log("ChangeDisplaySize " + std::to_string(width) + "x" + std::to_string(height) +
+            " failed: " + std::to_string(result) + " (" + std::to_string(step) + ")");
+    }
+    return result == WAVO_OK;
+}
+
+void clsWavoDriver::ResumeDisplaySize() {
+    if (mEngineStarted) ::ResumeDisplaySize();
 }
 
 }  // namespace zelk

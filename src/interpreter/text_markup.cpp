@@ -77,10 +77,31 @@ struct Escape {
     bool hasParam = false;
 };
 
+// How an escape is compiled: by a style's rules, or for the plain text.
+struct Target {
+    MarkupStyle style = kMarkupLog;
+    bool plain = false;
+};
+
+CompiledText Compile(std::string_view source, Target target, const MarkupScale& scale,
+                     MarkupHost& host);
+
 }  // namespace
 
 CompiledText CompileMarkup(std::string_view source, MarkupStyle style, const MarkupScale& scale,
                            MarkupHost& host) {
+    return Compile(source, Target{style, false}, scale, host);
+}
+
+CompiledText CompilePlainText(std::string_view source, MarkupHost& host) {
+    return Compile(source, Target{kMarkupLog, true}, MarkupScale{}, host);
+}
+
+namespace {
+
+CompiledText Compile(std::string_view source, Target target, const MarkupScale& scale,
+                     MarkupHost& host) {
+    const MarkupStyle style = target.style;
     CompiledText result;
     std::string& out = result.text;
     out.reserve(source.size() + 16);
@@ -120,7 +141,7 @@ CompiledText CompileMarkup(std::string_view source, MarkupStyle style, const Mar
 
         const std::string name = ToLowerAscii(escape.name);
         const long number = escape.hasParam ? ReadLong(escape.param) : 0;
-        if (style == kMarkupPlain) {
+        if (target.plain) {
             if (name == "w") {
                 result.rest = std::string(source.substr(slash + 2));
                 break;
@@ -144,7 +165,8 @@ CompiledText CompileMarkup(std::string_view source, MarkupStyle style, const Mar
         } else if (name == "color") {
             AppendColor(out, number);
         } else if (name == "size") {
-            if (style != kMarkupLog) AppendCode(out, 'F', Scaled(number, scale.x), 3);
+            if (style == kMarkupWindow || style == kMarkupNovel)
+                AppendCode(out, 'F', Scaled(number, scale.x), 3);
         } else if (name == "width") {
             AppendCode(out, 'G', Scaled(number, scale.x), 3);
         } else if (name == "height") {
@@ -183,8 +205,10 @@ CompiledText CompileMarkup(std::string_view source, MarkupStyle style, const Mar
     return result;
 }
 
+}  // namespace
+
 std::string PlainPageText(std::string_view source, MarkupHost& host) {
-    const CompiledText page = CompileMarkup(source, kMarkupPlain, MarkupScale{}, host);
+    const CompiledText page = CompilePlainText(source, host);
     if (page.nameplate.empty()) return page.text;
     // A plate is the speaker's name as the story writes it, brackets and
     // all, or the bare name.

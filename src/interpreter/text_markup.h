@@ -12,12 +12,10 @@
 namespace zelk {
 
 // The style a text is compiled for: the graphics driver's base film set,
-// or the page log.
+// or the page log. Every number is a set a page may be shown under (the
+// title and the other screens use 1); only these have rules of their own.
 enum MarkupStyle : long {
     kMarkupLog = 0,
-    // The characters alone, for the clipboard and the speech service: no
-    // marks, the name plate apart.
-    kMarkupPlain = 1,
     kMarkupWindow = 2,
     kMarkupNovel = 3,
 };
@@ -46,9 +44,14 @@ struct CompiledText {
     bool click = true;
     // The voice to play; for the log, every voice of the page joined by ",".
     std::string voice;
-    // The plain style's name plate ("\np"); empty when none.
+    // The plain text's name plate ("\np"); empty when none.
     std::string nameplate;
 };
+
+// The characters alone, for the clipboard and the speech service: no marks,
+// the name plate apart. Kept apart from the styles, since a film set may
+// carry any number.
+CompiledText CompilePlainText(std::string_view source, MarkupHost& host);
 
 // A page as the reader's tools get it: the plain text, after its name plate
 // in 【】 when it has one (a plate written with them keeps its own).

@@ -46,7 +46,8 @@ clsEventRect* MakeButtonAt(clsLumoDriver& lumo, clsEventRects& rects, long lTag,
     const int32_t film = films::Make(alphaPicture ? FT_ALPHA : FT_IMAGE, lumo.FIDBuff());
     if (film < 0) return nullptr;
     if (!png.empty()) lumo.LoadPng(film, png, true, true);
-    films::Set(film, FP_HEIGHT, Sane(height));
+    // Without a height the whole picture is the button.
+    if (height > 0) films::Set(film, FP_HEIGHT, Sane(height));
     films::Set(film, FP_POS, static_cast<int32_t>(x), static_cast<int32_t>(y));
     films::RunQueue();
     return AddFitted(rects, lTag, sTag, film);

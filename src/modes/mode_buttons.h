@@ -24,7 +24,8 @@ clsEventRect* MakeButton(clsLumoDriver& lumo, clsEventRects& rects, long lTag,
                          const std::string& sTag, const std::string& spec, long cells = 1);
 
 // The same with explicit values: `height` is one row of a picture that
-// holds the button's states as rows (FP_CELL_Y selects them).
+// holds the button's states as rows (FP_CELL_Y selects them); 0 keeps the
+// picture's own height.
 clsEventRect* MakeButtonAt(clsLumoDriver& lumo, clsEventRects& rects, long lTag,
                            const std::string& sTag, const std::string& png, long x, long y,
                            long height, bool alphaPicture);

@@ -10,6 +10,7 @@
 #include "drivers/event_rect.h"
 #include "drivers/lumo_driver.h"
 #include "lumo.h"
+#include "modes/mode_buttons.h"
 #include "modes/mode_films.h"
 #include "modes/mode_saveload.h"
 #include "modes/mode_saveload_preview.h"
@@ -104,25 +105,11 @@ void clsModeSaveLoad::MakeBackground() {
 
 long clsModeSaveLoad::MakeSlotButton(long lTag, const std::string& sTag, long dx, long dy,
                                      const std::string& spec, long kbOrder) {
-    clsLumoDriver& lumo = *Lumo();
     const FilmSpecRecord s = ParseFilmSpec(spec, dx, dy);
-    const auto x = static_cast<std::int32_t>(s.X);
-    const auto y = static_cast<std::int32_t>(s.Y);
-    const auto height = static_cast<std::int32_t>(s.H);
-    const std::int32_t film = lumo.MakeFilm(FT_ALPHA, x, y, 0, 0);
-    if (film < 0) return -1;
-    films::Set(film, FP_PARENT, lumo.FIDBuff());
-    if (!s.Name.empty()) lumo.LoadPng(film, s.Name, true, true);
-    // The picture holds the button's states as rows of this height; without
-    // one given, the whole picture is the button.
-    if (height > 0) films::Set(film, FP_HEIGHT, height);
-    const std::int32_t pos[2] = {x, y};
-    SetFilmProp(film, FP_POS, pos);
-    lumo.EXEQ();
-    clsEventRect& rect = Rects()->Add(lTag, sTag);
-    rect.FitFilm(film);
-    rect.KBOrder = kbOrder;
-    return rect.Index;
+    clsEventRect* rect = MakeButtonAt(*Lumo(), *Rects(), lTag, sTag, s.Name, s.X, s.Y, s.H, true);
+    if (!rect) return -1;
+    rect->KBOrder = kbOrder;
+    return rect->Index;
 }
 
 std::int32_t clsModeSaveLoad::MakeSlotFilm(std::int32_t type, long dx, long dy,

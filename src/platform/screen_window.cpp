@@ -84,30 +84,21 @@ void ScreenWindow::WindowEvent(const SDL_WindowEvent& event) {
     }
 }
 
-bool ScreenWindow::FullScreen(bool on, bool exactMode) {
+bool ScreenWindow::FullScreen(bool on) {
     if (!mWindow) return false;
-    if (on && exactMode) {
-        const int display = std::max(0, SDL_GetWindowDisplayIndex(mWindow));
-        for (int k = 0, count = SDL_GetNumDisplayModes(display); k < count; ++k) {
-            SDL_DisplayMode mode{};
-            if (SDL_GetDisplayMode(display, k, &mode) != 0) continue;
-            if (mode.w != mScreenWidth || mode.h != mScreenHeight) continue;
-            if (SDL_SetWindowDisplayMode(mWindow, &mode) == 0 &&
-                SDL_SetWindowFullscreen(mWindow, SDL_WINDOW_FULLSCREEN) == 0) {
-                PlaceBareX11Window(mWindow);
-                mMenuBand = false;
-                mWhole = true;
-                return true;
-            }
-            break;
-        }
-    }
     const bool was = IsFullScreen();
     if (SDL_SetWindowFullscreen(mWindow, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) return false;
     if (was != on) PlaceBareX11Window(mWindow);
     mMenuBand = !on;
     mWhole = true;
     return true;
+}
+
+void ScreenWindow::DisplaySwitched() {
+    if (!mWindow) return;
+    PlaceBareX11Window(mWindow);
+    mMenuBand = !IsFullScreen();
+    mWhole = true;
 }
 
 bool ScreenWindow::IsFullScreen() const {

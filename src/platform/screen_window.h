@@ -59,9 +59,10 @@ public:
     // The window's own events: minimised and restored, resized, exposed.
     void WindowEvent(const SDL_WindowEvent& event);
     // Desktop full screen: the display keeps its mode, the picture scales.
-    // With `exactMode` the display is switched to the screen's own size
-    // where it offers that mode (else desktop full screen all the same).
-    bool FullScreen(bool on, bool exactMode = false);
+    bool FullScreen(bool on);
+    // The window went into or out of full screen by a display-mode change
+    // made for it elsewhere (the sound engine's): placed and drawn anew.
+    void DisplaySwitched();
     bool IsFullScreen() const;
     // Top-left corner of the window on the desktop.
     SDL_Point Position() const;

@@ -81,15 +81,32 @@ std::string WithCrLf(const std::string& text) {
     return out;
 }
 
+// The one reading of a plain text, a file's or an archive's: it ends at its
+// first NUL byte, as a zero-terminated reading ends it. `cut` tells whether
+// there was one.
+std::string PlainText(std::string bytes, bool& cut) {
+    const std::size_t nul = bytes.find('\0');
+    cut = nul != std::string::npos;
+    if (cut) bytes.resize(nul);
+    std::string text = Cp932ToUtf8Lossy(bytes);
+    if (text.find('\n') != std::string::npos) text = WithCrLf(text);
+    return text;
+}
+
+bool ReadPlainFile(const std::string& path, std::string& text, bool& cut) {
+    text.clear();
+    cut = false;
+    auto bytes = ReadFileBytes(path);
+    if (!bytes) return false;
+    text = PlainText(std::move(*bytes), cut);
+    return true;
+}
+
 }  // namespace
 
 bool ReadTextFile(const std::string& path, std::string& text, bool /*force*/) {
-    text.clear();
-    const auto bytes = ReadFileBytes(path);
-    if (!bytes || bytes->find('\0') != std::string::npos) return false;
-    text = Cp932ToUtf8Lossy(*bytes);
-    if (text.find('\n') != std::string::npos) text = WithCrLf(text);
-    return true;
+    bool cut = false;
+    return ReadPlainFile(path, text, cut);
 }
 
 bool WriteTextFile(const std::string& path, const std::string& text) {
@@ -132,8 +149,18 @@ bool WriteScrambledFile(const std::string& path, const std::string& text) {
 
 bool ReadIniFile(INIFile& ini, const std::string& path) {
     std::string text;
-    const bool read =
-        Process().Debug.INIEncript ? ReadScrambledFile(path, text) : ReadTextFile(path, text);
+    bool read = false;
+    if (Process().Debug.INIEncript) {
+        read = ReadScrambledFile(path, text);
+    } else {
+        // The player writes these files itself and never a NUL: one is
+        // damage, and what follows it is the reader's. The file is then not
+        // read, so that its callers keep it aside whole rather than write
+        // back its first part.
+        bool cut = false;
+        read = ReadPlainFile(path, text, cut) && !cut;
+        if (!read) text.clear();
+    }
     ini.Text(text);
     ini.Path(path);
     return read;
@@ -163,13 +190,11 @@ std::unique_ptr<INIFile> LoadSystemIni(const std::string& name) {
         bytes = Fallback()(name);
     }
     if (!bytes) return nullptr;
-    // The game only reads these files, so a NUL byte costs nothing of the
-    // reader's: the text ends there, as a zero-terminated reading ends it.
     // Any text at all, an empty one or one of comments included, is a
     // settings file; what it lacks, its readers find missing key by key.
-    bytes->resize(std::min(bytes->size(), bytes->find('\0')));
+    bool cut = false;
     auto ini = std::make_unique<INIFile>();
-    ini->Text(Cp932ToUtf8Lossy(*bytes));
+    ini->Text(PlainText(std::move(*bytes), cut));
     if (!KeyTraceFile().empty()) ini->TraceFile(name);
     return ini;
 }

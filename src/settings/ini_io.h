@@ -13,12 +13,11 @@
 
 namespace zelk {
 
-// Plain text in the system code page. Reading fails for a missing file and
-// for a file holding a NUL byte (no text file of the game does); a byte that
-// is not CP932 reads as U+FFFD, and a bare LF line end reads as CR LF. Writing turns a character
-// CP932 lacks into
-// "?". `force` is accepted for callers that name files a directory search
-// would not show; here every readable file is read.
+// Plain text in the system code page. Reading fails for a missing file; the
+// text ends at a NUL byte, as a system file's does; a byte that is not CP932
+// reads as U+FFFD, and a bare LF line end reads as CR LF. Writing turns a
+// character CP932 lacks into "?". `force` is accepted for callers that name
+// files a directory search would not show; here every readable file is read.
 bool ReadTextFile(const std::string& path, std::string& text, bool force = false);
 bool WriteTextFile(const std::string& path, const std::string& text);
 
@@ -34,7 +33,8 @@ std::optional<std::string> UnscrambleText(const std::string& bytes);
 
 // The user's files (configuration, shared data, save slots): scrambled while
 // the debug switch INIEncript is on. Reading sets the file's Text (empty when
-// nothing was read) and Path; writing with an empty path uses Path.
+// nothing was read) and Path; a plain file with a NUL byte is damaged and not
+// read. Writing with an empty path uses Path.
 bool ReadIniFile(INIFile& ini, const std::string& path);
 bool WriteIniFile(INIFile& ini, const std::string& path = std::string());
 

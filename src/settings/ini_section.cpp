@@ -304,14 +304,23 @@ void INISection::Optimize() {
 }
 
 std::string INISection::DebugCondition() const {
+    // The line a key lookup finds for each key, whether or not a lookup has
+    // built the index yet; found on copies, so that the states shown are the
+    // lines' own.
+    std::vector<std::string> keys;
+    std::unordered_map<std::string, int> first;
+    for (int i = 0; i < Count(); ++i) {
+        Line copy = mLines[static_cast<std::size_t>(i)];
+        if (copy.state == LineState::TextOnly) Parse(copy);
+        keys.push_back(ToLowerAscii(copy.key));
+        if (!copy.key.empty()) first.try_emplace(keys.back(), i);
+    }
     std::string out;
     for (int i = 0; i < Count(); ++i) {
         const Line& line = mLines[static_cast<std::size_t>(i)];
-        bool indexed = false;
-        if (mIndex && !line.key.empty()) {
-            const auto found = mIndex->find(ToLowerAscii(line.key));
-            indexed = found != mIndex->end() && found->second == i;
-        }
+        const std::string& key = keys[static_cast<std::size_t>(i)];
+        const auto found = first.find(key);
+        const bool indexed = !key.empty() && found != first.end() && found->second == i;
         if (i > 0) out += "\r\n";
         out += indexed ? "* " : "";
         out += "index=" + std::to_string(i) + "  text='" + line.text + "'\r\n";

@@ -81,7 +81,7 @@ void clsGameView::ScreenMode(long eNew) {
         if (const std::string shot = ScreenshotPathFromEnvironment(); !shot.empty()) {
             SaveWindowPicture(shot);
         }
-        if (mImpl->window && mImpl->window->IsFullScreen()) mImpl->window->FullScreen(false);
+        if (mImpl->window) SwitchDisplay(false);
         QuestionBox::Instance().Owner(nullptr, {});
         mImpl->window.reset();
         mScreenMode = kScreenNone;
@@ -105,8 +105,7 @@ void clsGameView::ScreenMode(long eNew) {
     if (eNew == kScreenFull) {
         // A refused switch leaves the display as it was; the view stays in
         // its form (or takes the window when it had none).
-        const Configuration* cfg = mRoot.Cfg();
-        if (!window.FullScreen(true, cfg && cfg->BoolVal("DXFullScreen"))) {
+        if (!SwitchDisplay(true)) {
             mRoot.Log("全画面表示に切り替えられません: " + std::string(SDL_GetError()));
             if (previous != kScreenNone) {
                 Hook(Process().Debug.SubClassMode);
@@ -116,7 +115,7 @@ void clsGameView::ScreenMode(long eNew) {
         }
     }
     if (eNew == kScreenWindow) {
-        window.FullScreen(false);
+        SwitchDisplay(false);
         window.MenuBand(true);
         if (fresh || previous == kScreenFull) window.ResizeToScale1();
     }
@@ -146,6 +145,36 @@ void clsGameView::ScreenMode(long eNew) {
     mImpl->Dirty();
     mRoot.ModeScreenModeChanged();
     FormActivityChanged();
+}
+
+bool clsGameView::SwitchDisplay(bool on) {
+    ScreenWindow& window = *mImpl->window;
+    clsWavoDriver* wavo = mRoot.Wavo();
+    if (!on) {
+        if (mImpl->displayChanged) {
+            mImpl->displayChanged = false;
+            if (wavo) {
+                wavo->ResumeDisplaySize();
+                window.DisplaySwitched();
+            }
+        }
+        // Also after the engine has gone: SDL gives the display back with
+        // the window's full screen.
+        return !window.IsFullScreen() || window.FullScreen(false);
+    }
+    const Configuration* cfg = mRoot.Cfg();
+    if (wavo && cfg && cfg->BoolVal("DXFullScreen")) {
+        if (wavo->ChangeDisplaySize(window.WindowID(), Picture().Width(), Picture().Height(), 0)) {
+            mImpl->displayChanged = true;
+            window.DisplaySwitched();
+            return true;
+        }
+        wavo->ResumeDisplaySize();
+        // A display without the game's own size still shows it full
+        // screen, scaled.
+        mRoot.Log("画面の解像度を変更できません。拡大して全画面表示にします。");
+    }
+    return window.FullScreen(true);
 }
 
 void clsGameView::Hook(bool install) {

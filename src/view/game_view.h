@@ -180,6 +180,10 @@ private:
     void ShowAbout();
     void OpenConfig(const std::string& page);
     void Hook(bool install);
+    // Full screen on or off: with "DXFullScreen" through the sound engine's
+    // display-mode change, else (and when the display refuses that mode)
+    // desktop full screen. False when the window stays as it was.
+    bool SwitchDisplay(bool on);
     friend class Impl;
 
     PlayerRoot& mRoot;

@@ -32,6 +32,9 @@ public:
 
     std::shared_ptr<InterfaceFont> font;
     std::unique_ptr<ScreenWindow> window;
+    // Full screen came by the sound engine's display-mode change, which
+    // then gives the window back.
+    bool displayChanged = false;
     ViewMenus menus;
     std::vector<std::string> savedMenus;
     // Full screen: the bar floats over the picture only while shown. A

@@ -30,14 +30,14 @@ std::optional<SDL_DisplayMode> DisplayMode::FindMode(int display, int width, int
 int32_t DisplayMode::Change(uint32_t windowId, int32_t width, int32_t height, int32_t bits,
                             ServiceErrors& errors) {
     WAVO_LOG("ChangeDisplaySize\n");
+    // A change that is refused leaves everything as it was, an earlier
+    // change included: every check comes before the window is touched.
     SDL_Window* window = SDL_WasInit(SDL_INIT_VIDEO) != 0 ? SDL_GetWindowFromID(windowId) : nullptr;
     if (window == nullptr) {
         errors.extended1 = kStepDisplay;
         errors.extended2 = -1;
         return WAVO_E_DISPLAY_MODE;
     }
-    // A second change starts from the window as it was before the first.
-    Resume();
     const int display = SDL_GetWindowDisplayIndex(window);
     const std::optional<SDL_DisplayMode> mode =
         FindMode(display < 0 ? 0 : display, width, height, bits);
@@ -47,21 +47,23 @@ int32_t DisplayMode::Change(uint32_t windowId, int32_t width, int32_t height, in
         errors.extended2 = -1;
         return WAVO_E_DISPLAY_MODE;
     }
-    Before before;
-    before.windowId = windowId;
-    before.fullScreenFlags = SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP;
-    before.hadMode = SDL_GetWindowDisplayMode(window, &before.mode) == 0;
+    Before now;
+    now.windowId = windowId;
+    now.fullScreenFlags = SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+    now.hadMode = SDL_GetWindowDisplayMode(window, &now.mode) == 0;
     int result = SDL_SetWindowDisplayMode(window, &*mode);
     if (result == 0) result = SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN);
     if (result != 0) {
         WAVO_LOG("ChangeDisplaySize: %s\n", SDL_GetError());
-        SDL_SetWindowFullscreen(window, before.fullScreenFlags);
-        if (before.hadMode) SDL_SetWindowDisplayMode(window, &before.mode);
+        Restore(window, now);
         errors.extended1 = kStepMode;
         errors.extended2 = result;
         return WAVO_E_DISPLAY_MODE;
     }
-    mChanged = before;
+    // A second change of the same window still resumes to the window as it
+    // was before the first; one of another window gives that one back.
+    if (mChanged && mChanged->windowId != windowId) Resume();
+    if (!mChanged) mChanged = now;
     return WAVO_OK;
 }
 
@@ -73,7 +75,10 @@ void DisplayMode::Resume() {
     // display back already.
     SDL_Window* window =
         SDL_WasInit(SDL_INIT_VIDEO) != 0 ? SDL_GetWindowFromID(before.windowId) : nullptr;
-    if (window == nullptr) return;
+    if (window != nullptr) Restore(window, before);
+}
+
+void DisplayMode::Restore(SDL_Window* window, const Before& before) {
     SDL_SetWindowFullscreen(window, before.fullScreenFlags);
     if (before.hadMode) SDL_SetWindowDisplayMode(window, &before.mode);
 }

@@ -22,10 +22,12 @@ public:
 
     ~DisplayMode() { Resume(); }
 
-    // bits 0 takes any depth; 24 and 32 both mean true colour.
+    // bits 0 takes any depth; 24 and 32 both mean true colour. A refused
+    // change changes nothing, an earlier change included.
     int32_t Change(uint32_t windowId, int32_t width, int32_t height, int32_t bits,
                    ServiceErrors& errors);
-    // Puts the window back as it was before the change; nothing without one.
+    // Puts the window back as it was before the first change; nothing
+    // without one.
     void Resume();
     bool Changed() const { return mChanged.has_value(); }
 
@@ -39,6 +41,8 @@ private:
         SDL_DisplayMode mode{};
         bool hadMode = false;
     };
+    static void Restore(SDL_Window* window, const Before& before);
+
     std::optional<Before> mChanged;
 };
 

@@ -85,7 +85,7 @@ int32_t Engine::Initialize() {
     mMethods->SetWakeHandler(wake);
     if (SoundOutput* output = mServices.Output()) {
         output->GetMixer().SetWakeHandler(wake);
-        output->GetMixer().SetStartHandler([output] { output->EnsureDevice(); });
+        output->GetMixer().SetStartHandler([output] { return output->EnsureDevice(); });
         output->SetChangeHandler(wake);
     }
     mWorker->Start();

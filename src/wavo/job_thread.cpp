@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "debug_log.h"
 #include "wavo.h"
 
 namespace wavo {
@@ -206,7 +207,13 @@ bool JobThread::RunJob(Job& job, int32_t dueAt, bool& changed) {
             if (object == nullptr) return true;
             ++job.counter;
             object->PrepareRepeats(job.parameter);
-            object->Start();
+            if (object->Start() != WAVO_OK) {
+                // A sound that cannot start would be waited for without end,
+                // and a synchronous play with it.
+                WAVO_LOG("JobThread: SO %d did not start\n", job.soId);
+                object->SetState(SS_LOADED);
+                return true;
+            }
             job.started = 0;
             changed = true;
             return false;

@@ -25,7 +25,7 @@ void Mixer::SetWakeHandler(std::function<void()> handler) {
     mWake = std::move(handler);
 }
 
-void Mixer::SetStartHandler(std::function<void()> handler) {
+void Mixer::SetStartHandler(std::function<bool()> handler) {
     std::lock_guard lock(mLock);
     mStart = std::move(handler);
 }

@@ -36,8 +36,9 @@ public:
     void SetWakeHandler(std::function<void()> handler);
 
     // Called (outside the lock, on the thread that starts it) before a
-    // buffer starts to play: the output makes sure it has a device.
-    void SetStartHandler(std::function<void()> handler);
+    // buffer starts to play: the output makes sure it has a device, and
+    // answers false when nothing would take the mix (the play then fails).
+    void SetStartHandler(std::function<bool()> handler);
 
     // Fills frames stereo float frames.
     void Mix(float* out, int frames);
@@ -61,7 +62,7 @@ private:
     std::vector<SoundBuffer*> mTaken;    // and all that played
     std::vector<float> mSum;
     std::function<void()> mWake;
-    std::function<void()> mStart;
+    std::function<bool()> mStart;
 };
 
 }  // namespace wavo

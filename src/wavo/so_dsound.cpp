@@ -128,7 +128,7 @@ int32_t SODSound::Start() {
     FillNextHalf();
     SetVolume(mVolume);
     if (mHasPendingPan) SetPan(mPendingPan);
-    mBuffer->Play(true);
+    if (!mBuffer->Play(true)) return WAVO_E_AUDIO;
     mState = SS_PLAYING;
     return WAVO_OK;
 }

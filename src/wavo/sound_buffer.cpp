@@ -61,14 +61,14 @@ bool SoundBuffer::Unlock() {
     return true;
 }
 
-void SoundBuffer::Play(bool looping) {
+bool SoundBuffer::Play(bool looping) {
     std::function<void()> wake;
-    std::function<void()> start;
+    std::function<bool()> start;
     {
         std::lock_guard lock(mMixer.mLock);
         start = mMixer.mStart;
     }
-    if (start) start();
+    if (start && !start()) return false;
     {
         std::lock_guard lock(mMixer.mLock);
         mLooping = looping;
@@ -82,6 +82,7 @@ void SoundBuffer::Play(bool looping) {
         }
     }
     if (wake) wake();
+    return true;
 }
 
 void SoundBuffer::Stop() {

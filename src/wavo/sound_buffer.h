@@ -68,7 +68,8 @@ public:
     std::optional<Region> Lock(uint32_t offset, uint32_t length);
     bool Unlock();
 
-    void Play(bool looping);
+    // False, and not playing, when the output can take no sound.
+    bool Play(bool looping);
     void Stop();
     // Play stops by itself when it reaches the offset, and the notification
     // event is signalled: the end of streamed data is heard at once instead of

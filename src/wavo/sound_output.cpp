@@ -1,6 +1,7 @@
 #include "sound_output.h"
 
 #include <chrono>
+#include <system_error>
 #include <vector>
 
 #include "debug_log.h"
@@ -150,14 +151,17 @@ void SoundOutput::Service() {
     }
 }
 
-void SoundOutput::EnsureDevice() {
+bool SoundOutput::EnsureDevice() {
     if (mDevice.load() != 0 && !mLost.load()) {
         // A loss SDL did not announce shows in the device's status.
-        if (SDL_GetAudioDeviceStatus(mDevice.load()) != SDL_AUDIO_STOPPED) return;
+        if (SDL_GetAudioDeviceStatus(mDevice.load()) != SDL_AUDIO_STOPPED) return true;
         mLost = true;
     }
     std::lock_guard lock(mDeviceLock);
     if (mDevice.load() == 0 || mLost.exchange(false)) Reopen("sound start");
+    if (mDevice.load() != 0) return true;
+    std::lock_guard clockLock(mClockLock);
+    return mClockRunning;
 }
 
 void SoundOutput::ReportLoss() {
@@ -190,11 +194,17 @@ void SDLCALL SoundOutput::Callback(void* self, Uint8* stream, int length) {
 
 // [SECTION] The silent clock
 
-void SoundOutput::StartSilentClock() {
+bool SoundOutput::StartSilentClock() {
     std::lock_guard lock(mClockLock);
-    if (mClockRunning) return;
+    if (mClockRunning) return true;
+    try {
+        mClock = std::thread([this] { RunSilentClock(); });
+    } catch (const std::system_error& error) {
+        WAVO_LOG("SoundOutput: no silent clock: %s\n", error.what());
+        return false;
+    }
     mClockRunning = true;
-    mClock = std::thread([this] { RunSilentClock(); });
+    return true;
 }
 
 void SoundOutput::StopSilentClock() {

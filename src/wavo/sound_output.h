@@ -62,7 +62,9 @@ public:
     // opens the default one again, or follows a new default device.
     void Service();
     // A sound is about to start: a lost output tries the default device now.
-    void EnsureDevice();
+    // False when nothing takes the mix, neither a device nor the silent
+    // clock.
+    bool EnsureDevice();
 
     // What SDL reports when the device has gone; any thread.
     void ReportLoss();
@@ -75,7 +77,8 @@ private:
     bool OpenDevice();             // under mDeviceLock
     void CloseDevice();            // under mDeviceLock
     void Reopen(const char* why);  // under mDeviceLock
-    void StartSilentClock();
+    // False when its thread cannot be made.
+    bool StartSilentClock();
     void StopSilentClock();
     void RunSilentClock();
     void NotifyChange();

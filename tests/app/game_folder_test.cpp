@@ -92,6 +92,19 @@ TEST_F(GameFolderTest, TheDebugFileMovesTheFoldersAndLooseFilesFillItsGaps) {
     EXPECT_EQ(info->KeySection("Game").KeyValue("Title"), "t");
 }
 
+// An editor that pads the file with NULs leaves its switches on: the text
+// ends at the first, as a system file's does.
+TEST_F(GameFolderTest, ADebugFileEndsAtANulByte) {
+    Write(mRoot / "game" / "debug.ini",
+          std::string("[debug]\r\nTitleSkip=true\r\nINIEncript=false\r\n\0\0\0", 46));
+    Write(mRoot / "game" / "scenario.quor", "x");
+    const GameFolderSetup setup = Prepare(mRoot / "game");
+    EXPECT_TRUE(setup.debugFile);
+    EXPECT_TRUE(Process().Debug.TitleSkip);
+    EXPECT_FALSE(Process().Debug.INIEncript);
+    Process().Debug = DebugSwitches{};
+}
+
 TEST_F(GameFolderTest, TheSystemInfoOfAPackedGameIsReadFromItsArchives) {
     const fs::path packed = testing::CopyOfDemoGame("game-folder-packed");
     if (packed.empty()) GTEST_SKIP() << "the demo game is not packed";

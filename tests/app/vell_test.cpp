@@ -94,6 +94,20 @@ TEST_F(VellTest, OpensWithTheGameGeometryAndThumbSize) {
     EXPECT_TRUE(Prompts().empty());
 }
 
+// The saved picture is as large as the slot's film that shows it, which
+// reads the same value.
+TEST_F(VellTest, TheThumbSizeIsReadAsTheSlotsFilmIs) {
+    WriteIni("saveload_mode", "[SlotBase]\r\nThumb= ,8,8,120.6,90.5\r\n");
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(mVell->ThumbWidth(), 121);
+    EXPECT_EQ(mVell->ThumbHeight(), 90);
+    mVell.reset();
+    WriteIni("saveload_mode", "[SlotBase]\r\nThumb=,8,8,100\r\n");
+    ASSERT_TRUE(Open());
+    EXPECT_EQ(mVell->ThumbWidth(), 100);
+    EXPECT_EQ(mVell->ThumbHeight(), 0);  // missing: left as it was
+}
+
 TEST_F(VellTest, TheSoundDriverStartsWithTheConfiguredVolumesAndMutes) {
     ASSERT_TRUE(Open());
     ASSERT_NE(mVell->Wavo(), nullptr);

@@ -278,6 +278,31 @@ TEST_F(LumoSceneTest, TheCharacterStackKeepsItsRules) {
     EXPECT_FALSE(mDriver->CGChange("st_a01_normal", 0, 0, 0, 0, 0));
 }
 
+// The hide that makes room is logged as any hide, with the stack after it.
+TEST_F(LumoSceneTest, ForcedHidesAreLoggedAsHides) {
+    mDriver->BaseFilmSet(2);
+    const auto after = [this](const std::string& first, const std::string& then) {
+        for (size_t i = 0; i < mLog.size(); ++i)
+            if (mLog[i] == first) return i + 1 < mLog.size() && mLog[i + 1] == then;
+        return false;
+    };
+    ASSERT_TRUE(mDriver->CGChange("st_a01_normal", 200, 240, 0, 0, 0));
+    mLog.clear();
+    ASSERT_TRUE(mDriver->CGChange("st_a01_smile", 200, 240, 0, 0, 0));
+    EXPECT_TRUE(after("(CID Conflict)", "CGH Command ")) << ::testing::PrintToString(mLog);
+    ASSERT_GE(mLog.size(), 3u);
+    EXPECT_NE(mLog[2].find("CH(0) File='st_a01_normal' CID='a01' POS=(200,240)"), std::string::npos)
+        << mLog[2];
+
+    for (int i = 0; i < clsLumoDriver::kCharSlots - 1; ++i)
+        mDriver->CGChange("cg_missing_" + std::to_string(i), i, 0, 0, 0, 0);
+    mLog.clear();
+    mDriver->CGChange("cg_missing_last", 0, 0, 0, 0, 0);
+    EXPECT_TRUE(after("CG Command Alarm:Buff is Filled", "CGH Command "))
+        << ::testing::PrintToString(mLog);
+    EXPECT_EQ(mDriver->FindChar("a01", false), -1);
+}
+
 // Twenty pictures fill the stack; the next one reuses the film of the
 // lowest, which showed `first`.
 void FillTheStack(clsLumoDriver& driver, const std::string& first) {

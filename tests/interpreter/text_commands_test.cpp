@@ -51,6 +51,14 @@ TEST_F(TextCommands, NovelPagesFollowOnTheSameScreen) {
     EXPECT_EQ(host.window.text, "一\n二");
 }
 
+TEST_F(TextCommands, APageUnderTheScreensFilmSetKeepsItsMarks) {
+    // Straight after the ending, before the story picks a style again.
+    host.window.filmSet = 1;
+    Run("put \"\\color(255)一\\np(1)\"\r\nwait");
+    EXPECT_EQ(host.window.text.find("D0000FF一"), 0u) << host.window.text;
+    EXPECT_NE(host.window.text.find('\n'), std::string::npos) << host.window.text;
+}
+
 TEST_F(TextCommands, VoicesFollowTheReadersChoices) {
     host.story.cids = {{"a01", 0, true, false}, {"b01", 0, true, true}};
     host.sound.voiceLength = 2000;

@@ -131,10 +131,10 @@ TEST_F(Markup, NameplatesFlipInTheWindowAndPrintElsewhere) {
 }
 
 TEST_F(Markup, ThePlainTextKeepsCharactersAndLineBreaksOnly) {
-    const CompiledText page = Compile(
+    const CompiledText page = CompilePlainText(
         "\\c(a01)\\v(a01_001)\\np(1)\\size(24)「あ\\color(255)い\\nう\\pause(500)え」"
         "\\xpos(10)\\speed(3)お\\wか",
-        kMarkupPlain);
+        host);
     EXPECT_EQ(page.text, "「あい\nうえ」お");
     EXPECT_EQ(page.nameplate, "湊");
     EXPECT_EQ(page.rest, "か");
@@ -143,6 +143,19 @@ TEST_F(Markup, ThePlainTextKeepsCharactersAndLineBreaksOnly) {
     EXPECT_TRUE(host.plates.empty());
     EXPECT_EQ(PlainPageText("\\np(2)「あ」", host), "【千鶴】「あ」");
     EXPECT_EQ(PlainPageText("【灯里】「あ」", host), "【灯里】「あ」");
+}
+
+TEST_F(Markup, TheOtherFilmSetsKeepTheirMarks) {
+    // The title and the other screens show pages under set 1: marks print,
+    // a plate is a line of its own, and the size is the window's and the
+    // novel's alone.
+    const CompiledText page =
+        Compile("\\np(1)\\size(24)\\color(255)「あ\\pause(16)い」\\v(a01_001)",
+                static_cast<MarkupStyle>(1));
+    EXPECT_EQ(page.text, "湊\nD0000FF「あB00000010い」");
+    EXPECT_EQ(page.voice, "a01_001");
+    EXPECT_TRUE(page.nameplate.empty());
+    EXPECT_TRUE(host.plates.empty());
 }
 
 TEST_F(Markup, MalformedBytesAreCopiedNotLost) {

@@ -45,6 +45,12 @@ TEST(FilmSpecs, OffsetsAreAddedBeforeRounding) {
     EXPECT_EQ(ParseFilmSpec("x,1.5,2.5", 0, 0).X, 2);
 }
 
+TEST(FilmSpecs, TheItemCountTellsAMissingItemFromAZero) {
+    EXPECT_EQ(ParseFilmSpec("a,0,0,0").Items, 4);
+    EXPECT_EQ(ParseFilmSpec("a,0,0,0,0").Items, 5);
+    EXPECT_EQ(ParseFilmSpec("").Items, 1);
+}
+
 class ButtonTest : public testing::ModeTest {};
 
 TEST_F(ButtonTest, APictureWithoutSizeGivesItsOwn) {
@@ -110,6 +116,20 @@ TEST_F(ButtonTest, AButtonAtAPlaceShowsOneRowOfItsPicture) {
     EXPECT_EQ(rect->y1, 236);
     EXPECT_EQ(rect->y2 - rect->y1, 36);
     EXPECT_EQ(FakeRoot::FilmProp(rect->FilmID, FP_HEIGHT), 36);
+}
+
+// The save/load screen's slots give no height where the whole picture is
+// the button.
+TEST_F(ButtonTest, AButtonAtAPlaceWithoutAHeightShowsTheWholePicture) {
+    clsLumoDriver& lumo = *Root().Lumo();
+    clsEventRect* rows = MakeButtonAt(lumo, Root().GameView()->EvRects(), 0, "main_menu",
+                                      "tb_start", 60, 236, 36, true);
+    clsEventRect* whole =
+        MakeButtonAt(lumo, Root().GameView()->EvRects(), 0, "slot", "tb_start", 60, 236, 0, true);
+    ASSERT_NE(rows, nullptr);
+    ASSERT_NE(whole, nullptr);
+    EXPECT_GT(whole->y2 - whole->y1, rows->y2 - rows->y1);
+    EXPECT_EQ(FakeRoot::FilmProp(whole->FilmID, FP_HEIGHT), whole->y2 - whole->y1);
 }
 
 }  // namespace

@@ -34,9 +34,36 @@ TEST_F(IniIo, ReadingFailsCleanly) {
     std::string text = "stale";
     EXPECT_FALSE(ReadTextFile(folder / "missing.ini", text));
     EXPECT_EQ(text, "");
-    ASSERT_TRUE(WriteFileAtomic(folder / "binary.ini", std::string("a\0b", 3)));
-    EXPECT_FALSE(ReadTextFile(folder / "binary.ini", text));
     EXPECT_FALSE(ReadScrambledFile(folder / "missing.ini", text));
+}
+
+// One rule for every plain text, a debug file's as a system file's.
+TEST_F(IniIo, ANulByteEndsAPlainText) {
+    ASSERT_TRUE(WriteFileAtomic(folder / "debug.ini",
+                                std::string("[debug]\r\nTitleSkip=true\r\n\0\0garbage", 34)));
+    std::string text;
+    ASSERT_TRUE(ReadTextFile(folder / "debug.ini", text));
+    EXPECT_EQ(text, "[debug]\r\nTitleSkip=true\r\n");
+    ASSERT_TRUE(WriteFileAtomic(folder / "zero.ini", std::string(8, '\0')));
+    ASSERT_TRUE(ReadTextFile(folder / "zero.ini", text));
+    EXPECT_EQ(text, "");
+    // The same bytes as a system file.
+    ASSERT_TRUE(WriteFileAtomic(folder / "title_mode.ini",
+                                std::string("[debug]\nTitleSkip=true\n\0\0garbage", 32)));
+    const auto ini = LoadSystemIni("title_mode");
+    ASSERT_TRUE(ini);
+    EXPECT_EQ(ini->Text(), "[debug]\r\nTitleSkip=true");
+}
+
+// The player's own files never hold a NUL: one is damage, and the file is
+// not read, so that it is kept aside whole instead of written back cut.
+TEST_F(IniIo, APlainUserFileWithANulIsNotRead) {
+    Process().Debug.INIEncript = false;
+    ASSERT_TRUE(WriteFileAtomic(folder / "config.ini", std::string("[Config]\r\nk=1\0k2=2", 18)));
+    INIFile ini;
+    EXPECT_FALSE(ReadIniFile(ini, folder / "config.ini"));
+    EXPECT_EQ(ini.Text(), "");
+    Process().Debug.INIEncript = true;
 }
 
 TEST_F(IniIo, StrayBytesInPlainTextDoNotStopTheRead) {

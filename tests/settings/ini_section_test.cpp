@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/text.h"
+
 namespace zelk {
 namespace {
 
@@ -23,6 +25,31 @@ TEST(INISectionBody, AnEmptyBodyIsOneEmptyLine) {
     EXPECT_EQ(section.Count(), 1);
 }
 
+// The mark says which line a lookup finds, whether one has been made yet;
+// looking does not parse the lines.
+TEST(INISectionDebug, TheMarkDoesNotDependOnAnEarlierLookup) {
+    const std::string text = "a=1\r\n;c\r\nA = 2\r\nb=3";
+    INISection fresh = Body(text);
+    const std::string before = fresh.DebugCondition();
+    EXPECT_EQ(before.rfind("* index=0  text='a=1'\r\ncondition=TextOnly", 0), 0u) << before;
+    EXPECT_NE(before.find("\r\nindex=2  text='A = 2'\r\ncondition=TextOnly"), std::string::npos)
+        << before;
+    EXPECT_NE(before.find("\r\n* index=3  text='b=3'"), std::string::npos) << before;
+    EXPECT_EQ(fresh.LineCondition(0), State::TextOnly);
+
+    INISection looked = Body(text);
+    looked.ParseAllLines();
+    EXPECT_EQ(looked.KeyIndex("b"), 3);
+    // The same lines are marked; only the parsed parts differ.
+    const auto marks = [](const std::string& text) {
+        std::vector<std::string> lines;
+        for (const std::string& line : SplitText(text, "\r\n"))
+            if (line.find("index=") != std::string::npos) lines.push_back(line);
+        return lines;
+    };
+    EXPECT_EQ(marks(looked.DebugCondition()), marks(before));
+}
+
 TEST(INISectionBody, SplitsOnlyAtCrLf) {
     const INISection section = Body("a\rb\r\nc\nd\r\n");
     EXPECT_EQ(section.Count(), 3);
@@ -38,7 +65,7 @@ TEST(INISectionLines, ParseSplitsIndentKeyEqualValueComment) {
     EXPECT_EQ(section.LineValue(0), "80");
     EXPECT_EQ(section.LineCondition(0), State::Both);
     EXPECT_EQ(section.DebugCondition(),
-              "index=0  text='  Volume = 80 ; max'\r\n"
+              "* index=0  text='  Volume = 80 ; max'\r\n"
               "condition=Both\r\n"
               " indent ='  '\r\n"
               " key    ='Volume'\r\n"

@@ -30,7 +30,7 @@ public:
     clsGameView* GameView() const override { return view; }
     clsInterpreter* Intprt() const override { return intprt; }
     clsLumoDriver* Lumo() const override { return lumo; }
-    clsWavoDriver* Wavo() const override { return nullptr; }
+    clsWavoDriver* Wavo() const override { return wavo; }
     clsSaveData* SD() const override { return nullptr; }
     zelk::SharedData* SharedData() const override { return nullptr; }
     INIFile* SystemInfo() const override { return systemInfo; }
@@ -73,6 +73,7 @@ public:
     clsGameView* view = nullptr;
     clsInterpreter* intprt = nullptr;
     clsLumoDriver* lumo = nullptr;
+    clsWavoDriver* wavo = nullptr;
     ReaderAids* aids = nullptr;
     long mode = 2;
     long waitMode = 1;

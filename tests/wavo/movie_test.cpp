@@ -153,6 +153,21 @@ TEST_F(WavoDisplay, AModeTheDisplayDoesNotOfferIsRefusedAndChangesNothing) {
     EXPECT_EQ(Step(), 1);
 }
 
+TEST_F(WavoDisplay, ARefusedSecondChangeKeepsTheFirst) {
+    ASSERT_EQ(ChangeDisplaySize(0, mOffered.w, mOffered.h, 32), 0) << SDL_GetError();
+    EXPECT_EQ(ChangeDisplaySize(0, mOffered.w - 1, mOffered.h, 32), WAVO_E_DISPLAY_MODE);
+    EXPECT_EQ(SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN_DESKTOP, SDL_WINDOW_FULLSCREEN);
+    SDL_DisplayMode mode{};
+    ASSERT_EQ(SDL_GetWindowDisplayMode(mWindow, &mode), 0);
+    EXPECT_EQ(mode.w, mOffered.w);
+    EXPECT_EQ(mode.h, mOffered.h);
+    // A second change that is taken still resumes to the window as it was
+    // before the first.
+    ASSERT_EQ(ChangeDisplaySize(0, mOffered.w, mOffered.h, 0), 0);
+    EXPECT_EQ(ResumeDisplaySize(), 0);
+    EXPECT_EQ(SDL_GetWindowFlags(mWindow) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+}
+
 TEST(WavoMovieStopped, MovieCallsDoNothingWhileTheEngineIsStopped) {
     EXPECT_EQ(dshowPlay(Movie("short.mpg").c_str()), 0);
     EXPECT_EQ(dshowIsPlaying(), 0);

@@ -54,7 +54,7 @@ protected:
             mChanged.notify_all();
         });
         Mixer& mixer = mOutput->GetMixer();
-        mixer.SetStartHandler([output = mOutput.get()] { output->EnsureDevice(); });
+        mixer.SetStartHandler([output = mOutput.get()] { return output->EnsureDevice(); });
         // Half a second of a constant level, looping.
         mBuffer = mixer.CreateBuffer({2, mixer.DeviceRate(), 16}, mixer.DeviceRate() * 2);
         ASSERT_NE(mBuffer, nullptr);

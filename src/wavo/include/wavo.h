@@ -252,7 +252,8 @@ enum WavoSOMethod {
 };
 
 /* SP_STATE. "Playing" holds from play until stop or the end of the last play,
- * including a start delay; it does not mean that sound is coming out. */
+ * including a start delay; it does not mean that sound is coming out. A play
+ * whose sound cannot start (the output takes none) goes back to "loaded". */
 enum WavoSOState {
     SS_UNLOADED = 0x48000001,
     SS_LOADED = 0x48000002,
@@ -384,7 +385,8 @@ WAVO_API int32_t dshowIsPlaying(void);
  * exactly that mode: 0, or WAVO_E_DISPLAY_MODE with WP_EXT_ERROR1 1 (no
  * video or no such window) or 3 (the display does not offer the mode, or
  * refused it; WP_EXT_ERROR2 SDL's result). bits 0 takes any depth; 24 and
- * 32 both mean true colour. */
+ * 32 both mean true colour. A refused change leaves the window as it was,
+ * an earlier change included. */
 WAVO_API int32_t ChangeDisplaySize(int32_t reserved, int32_t width, int32_t height, int32_t bits);
 /* Puts the window back as it was before ChangeDisplaySize (its full-screen
  * state and mode). Always 0; nothing without a change. */
