@@ -19,6 +19,7 @@ namespace {
 constexpr std::array<const char*, 5> kLooseKinds{".ogg", ".opus", ".flac", ".mp3", ".wav"};
 
 std::optional<std::string> LooseSoundFile(const std::string& key) {
+    if (!AcceptName(key)) return std::nullopt;
     for (const char* kind : kLooseKinds) {
         const auto path = ResolvePath(Process().WorkspaceDir, "sound\\" + key + kind);
         if (path && FileExists(*path)) return path;
