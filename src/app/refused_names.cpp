@@ -17,9 +17,12 @@ RefusedNames::~RefusedNames() {
 }
 
 void RefusedNames::Report(const std::string& name, const std::string& why) {
+    // A settings entry that names the file says so; else the instruction
+    // running; else the settings of the mode shown.
+    std::string place = NamePlace::Current();
     clsInterpreter* intprt = mParts.interpreter ? mParts.interpreter() : nullptr;
-    const bool instruction = intprt != nullptr && intprt->InInstruction();
-    std::string place = instruction ? intprt->InstructionPlace() : std::string();
+    const bool instruction = place.empty() && intprt != nullptr && intprt->InInstruction();
+    if (instruction) place = intprt->InstructionPlace();
     if (place.empty() && mParts.settingsFile) place = mParts.settingsFile();
     if (Process().IsDebugMode) {
         const std::string prompt =

@@ -142,6 +142,22 @@ std::string WhyNameLeavesFolder(std::string_view name) {
     return {};
 }
 
+namespace {
+thread_local const NamePlace* tInnermostPlace = nullptr;
+}  // namespace
+
+NamePlace::NamePlace(std::string place) : mPlace(std::move(place)), mOuter(tInnermostPlace) {
+    tInnermostPlace = this;
+}
+
+NamePlace::~NamePlace() {
+    tInnermostPlace = mOuter;
+}
+
+std::string NamePlace::Current() {
+    return tInnermostPlace ? tInnermostPlace->mPlace : std::string();
+}
+
 bool AcceptName(std::string_view name) {
     const std::string why = WhyNameLeavesFolder(name);
     if (why.empty()) return true;

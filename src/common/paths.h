@@ -44,4 +44,21 @@ using RefusedNameReport = std::function<void(const std::string& name, const std:
 // Installs the report (an empty one tells nobody); returns the one before.
 RefusedNameReport SetRefusedNameReport(RefusedNameReport report);
 
+// Where the names looked up on this thread come from while one lives (a
+// settings file and its key), for the report to say; the innermost wins.
+class NamePlace {
+public:
+    explicit NamePlace(std::string place);
+    ~NamePlace();
+    NamePlace(const NamePlace&) = delete;
+    NamePlace& operator=(const NamePlace&) = delete;
+
+    // The innermost place of this thread; empty when none lives.
+    static std::string Current();
+
+private:
+    std::string mPlace;
+    const NamePlace* mOuter;
+};
+
 }  // namespace zelk

@@ -263,6 +263,7 @@ void clsGameView::MouseIcon(const std::string& value) {
         return;
     }
     const std::string file = ReplaceText(value, "\\", "/");
+    const NamePlace place("SystemInfo.ini [Game] CustomMouseCursor");
     const std::string path = ResolvePath(Process().AppDir, file).value_or(std::string());
     if (path.empty() || !mImpl->window->Cursor(path)) {
         mRoot.Log("カーソルを読み込めません: " + (path.empty() ? value : path));

@@ -371,6 +371,19 @@ TEST_F(VellStrangerTest, NamesOutsideTheGameAreRefusedOnOneLineEachAndTheStoryGo
     for (const std::string& prompt : Prompts())
         EXPECT_EQ(prompt.find("secret"), std::string::npos) << prompt;
 
+    // The game's mouse cursor is one of its names too.
+    mVell->GameView()->ScreenMode(kScreenWindow);
+    ASSERT_NE(mVell->GameView()->Window(), nullptr);
+    mVell->SystemInfo()->KeySection("Game").KeyValue("CustomMouseCursor", Up() + "/secret.png");
+    ::testing::internal::CaptureStderr();
+    mVell->Cfg()->BoolVal("CustomCursor", true);
+    mVell->Cfg()->RaiseChangeEvent("CustomCursor");
+    const std::string cursor = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(cursor, "zelk: SystemInfo.ini [Game] CustomMouseCursor: '" + Up() +
+                          "/secret.png' climbs out of its folder with \"..\"; a game reads only "
+                          "its own folder, and goes on without it\n");
+    EXPECT_FALSE(picture.Opened());
+
     // The gallery's movie entries reach the same look-up: a URL is refused
     // and named with the extras' settings file.
     mVell->ChangeMode(kModeOmake, 0);
