@@ -89,15 +89,17 @@ bool Exists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0;
 }
 
-struct RefusedNames {
+struct RefusedNameSink {
     std::mutex mutex;
     RefusedNameReport report;
 };
 
-RefusedNames& Refused() {
-    static RefusedNames refused;
+RefusedNameSink& Refused() {
+    static RefusedNameSink refused;
     return refused;
 }
+
+thread_local const NamePlace* tInnermostPlace = nullptr;
 
 void Refuse(std::string_view name, const std::string& why) {
     RefusedNameReport report;
@@ -141,10 +143,6 @@ std::string WhyNameLeavesFolder(std::string_view name) {
     }
     return {};
 }
-
-namespace {
-thread_local const NamePlace* tInnermostPlace = nullptr;
-}  // namespace
 
 NamePlace::NamePlace(std::string place) : mPlace(std::move(place)), mOuter(tInnermostPlace) {
     tInnermostPlace = this;

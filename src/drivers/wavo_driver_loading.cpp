@@ -116,6 +116,8 @@ void clsWavoDriver::ReportFailure(const std::string& key, const std::string& why
     // An empty key is a save slot's "no music", not a sound; without a
     // running engine nothing plays, and the root has said why.
     if (key.empty() || Process().IsDebugMode || !mEngineRunning) return;
+    // A loose name that leaves the game folder was said as refused.
+    if (Process().Debug.SoundFileMode && !WhyNameLeavesFolder(key).empty()) return;
     if (!mReported.insert(ToLowerAscii(key)).second) return;
     std::fprintf(stderr, "zelk: sound '%s' %s; the game goes on without it\n", key.c_str(),
                  why.c_str());
