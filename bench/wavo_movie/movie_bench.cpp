@@ -82,7 +82,8 @@ void DecodeSpeed(benchmark::State& state, const std::string& name, const std::st
     double realTimes = 0;
     for (auto _ : state) {
         int error = 0;
-        auto decoder = wavo::MovieDecoder::Open(movie, error);
+        std::string why;
+        auto decoder = wavo::MovieDecoder::Open(movie, error, why);
         if (!decoder) {
             state.SkipWithError("cannot open the movie");
             return;

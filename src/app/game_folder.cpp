@@ -1,5 +1,9 @@
 #include "app/game_folder.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
 #include "common/paths.h"
 #include "common/text.h"
 #include "drivers/quor_driver.h"
@@ -23,6 +27,18 @@ bool SwitchNotOff(const INISection& section, const char* key) {
 // Folder values come from a file written for a system with "\" separators.
 std::string FolderValue(const std::string& value) {
     return ReplaceText(value, "\\", "/");
+}
+
+// The debug file is the author's own and may name folders anywhere; a
+// folder outside the game is said, so that nobody wonders what is read.
+void SayFolderOutside(const std::string& appDir, const char* key, const std::string& folder) {
+    namespace fs = std::filesystem;
+    const fs::path game = fs::path(appDir).lexically_normal();
+    const fs::path read = fs::path(folder).lexically_normal();
+    const auto [stop, at] = std::mismatch(game.begin(), game.end(), read.begin(), read.end());
+    if (stop == game.end() || (std::next(stop) == game.end() && stop->empty())) return;
+    std::fprintf(stderr, "zelk: debug.ini [Folder] %s: reading %s, outside the game folder\n", key,
+                 read.c_str());
 }
 
 void ApplyDebugFile(INIFile& debugFile, const std::string& appDir, ProcessValues& process) {
@@ -53,6 +69,11 @@ void ApplyDebugFile(INIFile& debugFile, const std::string& appDir, ProcessValues
     process.ResourceDir = workspace + "/" + FolderValue(folder.KeyValue("Resource"));
     process.IniDir = workspace + "/" + FolderValue(folder.KeyValue("ini"));
     process.MovieDir = workspace + "/" + FolderValue(folder.KeyValue("movie"));
+    SayFolderOutside(appDir, "Workspace", process.WorkspaceDir);
+    SayFolderOutside(appDir, "Archive", process.ArchiveDir);
+    SayFolderOutside(appDir, "Resource", process.ResourceDir);
+    SayFolderOutside(appDir, "ini", process.IniDir);
+    SayFolderOutside(appDir, "movie", process.MovieDir);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "app/game_folder.h"
 #include "app/launch.h"
+#include "app/refused_names.h"
 #include "app/vell_interpreter_host.h"
 #include "common/numbers.h"
 #include "common/paths.h"
@@ -86,6 +87,25 @@ std::string MissingSystemFile(const std::string& what, const std::string& name) 
     return "cannot read the game's " + what + " (" + name + ".ini): missing or damaged";
 }
 
+// The settings file that names what a mode shows, for a message about one
+// of its names.
+std::string ModeSettingsFile(long mode) {
+    switch (mode) {
+        case kModeTitle:
+            return "title_mode.ini";
+        case kModeGame:
+            return "game_mode.ini";
+        case kModeSaveLoad:
+            return "saveload_mode.ini";
+        case kModeOmake:
+            return "omake_mode.ini";
+        case kModeEnding:
+            return "playending";
+        default:
+            return "SystemInfo.ini";
+    }
+}
+
 std::string NowFormatted(const char* format) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -124,10 +144,14 @@ clsVell::clsVell()
     mIntprtHost = std::make_unique<VellInterpreterHost>(
         VellHostParts{this, mCfg.get(), mSharedData.get(), mSD.get(), mQuor.get()});
     mIntprt = std::make_unique<clsInterpreter>(*mIntprtHost);
+    mRefusedNames = std::make_unique<RefusedNames>(RefusedNameParts{
+        [this] { return mIntprt.get(); }, [this] { return ModeSettingsFile(mVellMode); },
+        [](const std::string& prompt) { Message(prompt); }, LogLine});
     ChangeMode(0, 0);
 }
 
 clsVell::~clsVell() {
+    mRefusedNames.reset();
     if (clsLaunch* launch = Launch(); launch && launch->View()) {
         launch->View()->tmrAutoClick().Enabled(false);
     }
@@ -615,8 +639,11 @@ bool clsVell::PlayMovie(const std::string& file, long eMovieCancel) {
     } else {
         mWavo->SetVideoWindow(mMovieSurface, mMoviePostClick);
     }
-    const std::string path = ResolvePath(Process().MovieDir, file).value_or(file);
-    const bool playing = mWavo->PlayMovie(path);
+    // The name is the game's: found in the movie folder or not played at all,
+    // never handed on as it stands (FFmpeg would take a URL or any path).
+    const std::optional<std::string> path = ResolvePath(Process().MovieDir, file);
+    if (!path) return false;
+    const bool playing = mWavo->PlayMovie(*path);
     if (GameModeMembers* game = GameMode(); playing && game) game->SetMoviePlayMode(eMovieCancel);
     return playing;
 }

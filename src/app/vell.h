@@ -30,6 +30,7 @@ class clsGameView;
 class clsModeBase;
 class GameModeMembers;
 class ReaderAids;
+class RefusedNames;
 
 class clsVell : public PlayerRoot {
 public:
@@ -76,7 +77,8 @@ public:
     // The game view names the surface movies are drawn into and how their
     // completion click reaches it (posted, from an engine thread).
     void MovieTarget(ScreenSurface* surface, std::function<void()> postClick);
-    // The file is looked up in the movie folder when it is not a path there.
+    // The game's name is looked up in the movie folder; one that leaves it
+    // is refused (paths.h), and nothing else is played.
     bool PlayMovie(const std::string& file, long eMovieCancel = 0) override;
 
     // [SECTION] Save data
@@ -136,6 +138,7 @@ private:
     std::unique_ptr<INIFile> mGamemodeInfo;
     std::unique_ptr<INIFile> mOmakemodeInfo;
     std::unique_ptr<ReaderAids> mAids;
+    std::unique_ptr<RefusedNames> mRefusedNames;
     std::unique_ptr<clsModeBase> mModeObject;
     std::vector<std::unique_ptr<clsModeBase>> mEndedModes;
     std::shared_ptr<int> mAlive = std::make_shared<int>(0);

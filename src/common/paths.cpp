@@ -89,13 +89,93 @@ bool Exists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0;
 }
 
+struct RefusedNameSink {
+    std::mutex mutex;
+    RefusedNameReport report;
+};
+
+RefusedNameSink& Refused() {
+    static RefusedNameSink refused;
+    return refused;
+}
+
+thread_local const NamePlace* tInnermostPlace = nullptr;
+
+void Refuse(std::string_view name, const std::string& why) {
+    RefusedNameReport report;
+    {
+        std::lock_guard lock(Refused().mutex);
+        report = Refused().report;
+    }
+    if (report) report(std::string(name), why);
+}
+
+// True when `path`, with every link followed, lies in `folder` or is it.
+bool StaysInside(const std::string& folder, const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::canonical(path, error);
+    if (error) return false;
+    const std::filesystem::path top = std::filesystem::canonical(folder, error);
+    if (error) return false;
+    const auto [stop, at] = std::mismatch(top.begin(), top.end(), real.begin(), real.end());
+    return stop == top.end();
+}
+
 }  // namespace
 
+std::string WhyNameLeavesFolder(std::string_view name) {
+    if (name.find("://") != std::string_view::npos) return "is a URL";
+    // No file of a game made on a system with drive letters has a colon in
+    // its name; here one would name a protocol.
+    if (name.find(':') != std::string_view::npos) return "names a protocol or a drive";
+    if (!name.empty() && (name.front() == '/' || name.front() == '\\'))
+        return "is an absolute name";
+    int depth = 0;
+    std::size_t pos = 0;
+    while (pos <= name.size()) {
+        std::size_t end = name.find_first_of("\\/", pos);
+        if (end == std::string_view::npos) end = name.size();
+        const std::string_view part = name.substr(pos, end - pos);
+        pos = end + 1;
+        if (part.empty() || part == ".") continue;
+        depth += part == ".." ? -1 : 1;
+        if (depth < 0) return "climbs out of its folder with \"..\"";
+    }
+    return {};
+}
+
+NamePlace::NamePlace(std::string place) : mPlace(std::move(place)), mOuter(tInnermostPlace) {
+    tInnermostPlace = this;
+}
+
+NamePlace::~NamePlace() {
+    tInnermostPlace = mOuter;
+}
+
+std::string NamePlace::Current() {
+    return tInnermostPlace ? tInnermostPlace->mPlace : std::string();
+}
+
+bool AcceptName(std::string_view name) {
+    const std::string why = WhyNameLeavesFolder(name);
+    if (why.empty()) return true;
+    Refuse(name, why);
+    return false;
+}
+
+RefusedNameReport SetRefusedNameReport(RefusedNameReport report) {
+    std::lock_guard lock(Refused().mutex);
+    std::swap(Refused().report, report);
+    return report;
+}
+
 std::optional<std::string> ResolvePath(std::string_view base, std::string_view name) {
+    if (!AcceptName(name)) return std::nullopt;
     std::string path(base.empty() ? "." : base);
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     if (!FolderExists(path)) return std::nullopt;
+    const std::string folder = path;
 
     std::size_t pos = 0;
     while (pos <= name.size()) {
@@ -116,6 +196,12 @@ std::optional<std::string> ResolvePath(std::string_view base, std::string_view n
         const auto real = Listings().Find(path, ToLowerAscii(part));
         if (!real) return std::nullopt;
         path = JoinPath(path, *real);
+    }
+    // A link in a downloaded game may point anywhere: at the reader's own
+    // files, or at a device that never ends.
+    if (!StaysInside(folder, path)) {
+        Refuse(name, "leads out of its folder through a link");
+        return std::nullopt;
     }
     return path;
 }

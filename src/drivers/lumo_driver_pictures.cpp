@@ -1,9 +1,6 @@
 // Picture loading: loose files (when "CGFileMode" is on) before the archives,
 // decoded by the platform's one picture decoder straight into the film's
 // own image and alpha map.
-#include <filesystem>
-#include <system_error>
-
 #include "common/text.h"
 #include "drivers/lumo_driver.h"
 #include "drivers/lumo_surface_adapter.h"
@@ -27,22 +24,9 @@ LumoSurface* FilmSurface(int32_t film, int32_t property) {
 std::string clsLumoDriver::FindLoose(const std::string& name,
                                      const std::vector<std::string>& exts) const {
     if (!mHooks.CGFileMode || name.empty() || mHooks.ImageDir.empty()) return {};
-    namespace fs = std::filesystem;
-    std::error_code error;
-    for (const std::string& ext : exts) {
-        const std::string wanted = name + ext;
-        const fs::path exact = fs::path(mHooks.ImageDir) / wanted;
-        if (fs::is_regular_file(exact, error)) return exact.string();
-        // Game data names pictures without regard to case.
-        for (fs::directory_iterator it(mHooks.ImageDir, error), end; !error && it != end;
-             it.increment(error)) {
-            if (EqualsNoCase(it->path().filename().string(), wanted) &&
-                it->is_regular_file(error)) {
-                return it->path().string();
-            }
-        }
-    }
-    return {};
+    // Game data names pictures without regard to case; a name that leaves
+    // the image folder is refused there.
+    return FindLooseFile(mHooks.ImageDir, name, exts).value_or(std::string());
 }
 
 bool clsLumoDriver::FitOrReadSize(int32_t film, int32_t& width, int32_t& height, bool bFitSize) {

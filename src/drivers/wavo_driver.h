@@ -171,8 +171,9 @@ private:
     long mSOLength = 0;
     long mBGMFadeTime = 500;
     bool mEngineStarted = false;
-    bool mEngineRunning = false;      // the start succeeded
-    std::set<std::string> mReported;  // keys said on standard error, in small letters
+    bool mEngineRunning = false;  // the start succeeded
+    // Said on standard error: sound keys in small letters, movie paths.
+    std::set<std::string> mReported;
     std::int32_t mWavoLastError = 0;
     std::int32_t mWavoDirectXVersion = 0;
     std::int32_t mWavoExtendedErrorID1 = 0;

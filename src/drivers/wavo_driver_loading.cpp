@@ -19,6 +19,7 @@ namespace {
 constexpr std::array<const char*, 5> kLooseKinds{".ogg", ".opus", ".flac", ".mp3", ".wav"};
 
 std::optional<std::string> LooseSoundFile(const std::string& key) {
+    if (!AcceptName(key)) return std::nullopt;
     for (const char* kind : kLooseKinds) {
         const auto path = ResolvePath(Process().WorkspaceDir, "sound\\" + key + kind);
         if (path && FileExists(*path)) return path;
@@ -115,6 +116,8 @@ void clsWavoDriver::ReportFailure(const std::string& key, const std::string& why
     // An empty key is a save slot's "no music", not a sound; without a
     // running engine nothing plays, and the root has said why.
     if (key.empty() || Process().IsDebugMode || !mEngineRunning) return;
+    // A loose name that leaves the game folder was said as refused.
+    if (Process().Debug.SoundFileMode && !WhyNameLeavesFolder(key).empty()) return;
     if (!mReported.insert(ToLowerAscii(key)).second) return;
     std::fprintf(stderr, "zelk: sound '%s' %s; the game goes on without it\n", key.c_str(),
                  why.c_str());

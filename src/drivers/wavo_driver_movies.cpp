@@ -1,9 +1,11 @@
 // clsWavoDriver: movies, played by the engine into the view's screen surface,
 // and the display mode of the view's full screen.
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "common/codepage.h"
+#include "common/process.h"
 #include "drivers/wavo_driver.h"
 #include "drivers/wavo_driver_video_window.h"
 #include "wavo.h"
@@ -44,6 +46,14 @@ bool clsWavoDriver::PlayMovie(const std::string& sPath) {
     SetWavoProp(WP_DEFAULT_VOLUME, &volume);
     const std::int32_t result = dshowPlay(Utf8ToCp932Lossy(sPath).c_str());
     SetWavoProp(WP_DEFAULT_VOLUME, &saved);
+    // In debug mode the scenario's error says it; the reader hears it once.
+    if (result != WAVO_OK && !Process().IsDebugMode && mEngineRunning &&
+        mReported.insert(sPath).second) {
+        std::fprintf(stderr,
+                     "zelk: movie %s is no movie the player plays (MPEG, MP4, WebM, AVI, WMV or "
+                     "Ogg, read from that file alone); the game goes on without it\n",
+                     sPath.c_str());
+    }
     return result == WAVO_OK;
 }
 

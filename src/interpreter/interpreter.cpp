@@ -143,6 +143,12 @@ void clsInterpreter::OverrideCommand(const std::string& word, CommandFn command)
 }
 
 void clsInterpreter::Dispatch() {
+    mInInstruction = true;
+    mCauseShown = false;
+    struct Done {
+        bool& running;
+        ~Done() { running = false; }
+    } done{mInInstruction};
     CommandFn command = nullptr;
     if (!mOverrides.empty()) {
         const auto found = mOverrides.find(mArgs[0]);
@@ -397,8 +403,18 @@ bool clsInterpreter::AskQuit() {
     return true;
 }
 
+std::string clsInterpreter::InstructionPlace() const {
+    return mCurrentScript ? mCurrentScript->Place(mAddress) : std::string();
+}
+
+void clsInterpreter::CauseError(const std::string& message) {
+    if (mInInstruction && mCauseShown) return;
+    RuntimeError(message);
+    if (mInInstruction) mCauseShown = true;
+}
+
 void clsInterpreter::RuntimeError(const std::string& message) {
-    if (!mHost.IsDebugMode()) return;
+    if (!mHost.IsDebugMode() || (mInInstruction && mCauseShown)) return;
     mHost.Msg(message, kMsgOK);
     mHost.Log("#############################");
     mHost.Log("実行時エラー : 第" + std::to_string(mAddress + 1) + "要素");

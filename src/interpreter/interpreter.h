@@ -134,6 +134,12 @@ public:
     bool AskQuit();
     // Shown and logged in debug mode only; execution goes on.
     void RuntimeError(const std::string& message);
+    // A run-time error that is the cause of whatever else fails in this
+    // instruction: the errors that follow from it are not shown.
+    void CauseError(const std::string& message);
+    // True while an instruction runs; its place in the scenario ("file:line").
+    bool InInstruction() const { return mInInstruction; }
+    std::string InstructionPlace() const;
 
     InterpreterHost& Host() { return mHost; }
     ValueResolver& Reader() { return mReader; }
@@ -162,6 +168,8 @@ private:
     std::shared_ptr<Script> mCurrentScript;
     std::unordered_map<std::string, CommandFn> mOverrides;
 
+    bool mInInstruction = false;
+    bool mCauseShown = false;  // for the instruction running
     long mWaitMode = kWaitRunning;
     long mModeSerial = 0;  // the host's at the start of the step
     long mAddress = 0;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "common/numbers.h"
+#include "common/paths.h"
 #include "common/text.h"
 #include "drivers/event_rect.h"
 #include "drivers/lumo_driver.h"
@@ -48,6 +49,7 @@ void clsModeOmake::ExecuteCG(clsEventRect* er) {
             for (std::string& item : items)
                 item = TrimChars(item, " \t");
             items.resize(std::max<std::size_t>(items.size(), 8));
+            const NamePlace place("omake_mode.ini [cgmode_cmd] " + key);
             RunCGCommand(items);
             return;
         }

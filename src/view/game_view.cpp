@@ -292,10 +292,10 @@ void clsGameView::MouseIcon(const std::string& value) {
         return;
     }
     const std::string file = ReplaceText(value, "\\", "/");
-    const std::string path =
-        ResolvePath(Process().AppDir, file).value_or(JoinPath(Process().AppDir, file));
-    if (!mImpl->window->Cursor(path)) {
-        mRoot.Log("カーソルを読み込めません: " + path);
+    const NamePlace place("SystemInfo.ini [Game] CustomMouseCursor");
+    const std::string path = ResolvePath(Process().AppDir, file).value_or(std::string());
+    if (path.empty() || !mImpl->window->Cursor(path)) {
+        mRoot.Log("カーソルを読み込めません: " + (path.empty() ? value : path));
         mImpl->window->Cursor("");
     }
 }

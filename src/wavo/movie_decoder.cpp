@@ -15,6 +15,8 @@ extern "C" {
 #include <vector>
 
 #include "debug_log.h"
+#include "file_source.h"
+#include "media_input.h"
 #include "mixer.h"
 #include "movie_player.h"
 #include "sound_buffer.h"
@@ -57,17 +59,37 @@ MovieDecoder::~MovieDecoder() {
     av_frame_free(&mDecoded);
     avcodec_free_context(&mVideo);
     avcodec_free_context(&mAudio);
-    avformat_close_input(&mFormat);
+    mInput.reset();
+    mFile.reset();
 }
 
 // [SECTION] Opening
 
-std::unique_ptr<MovieDecoder> MovieDecoder::Open(const std::string& path, int& error) {
+std::unique_ptr<MovieDecoder> MovieDecoder::Open(const std::string& path, int& error,
+                                                 std::string& why) {
     auto decoder = std::make_unique<MovieDecoder>(Key{});
-    error = avformat_open_input(&decoder->mFormat, path.c_str(), nullptr, nullptr);
-    if (error < 0) return nullptr;
+    // Read through the engine's own file reader, never by name: FFmpeg
+    // would take a URL, or a playlist naming other files, as well.
+    decoder->mFile = std::make_unique<FileSource>();
+    if (!decoder->mFile->Open(path)) {
+        error = AVERROR(ENOENT);
+        why = "no such file";
+        return nullptr;
+    }
+    decoder->mInput = std::make_unique<MediaInput>();
+    if (!decoder->mInput->Open(*decoder->mFile, kContainers, why)) {
+        error = AVERROR_INVALIDDATA;
+        why = "not a movie the player plays (" + why + ")";
+        return nullptr;
+    }
+    decoder->mFormat = decoder->mInput->Format();
     error = avformat_find_stream_info(decoder->mFormat, nullptr);
-    if (error < 0) return nullptr;
+    if (error < 0) {
+        why = MediaErrorText(error);
+        if (!decoder->mInput->Refused().empty())
+            why = "it names another file (" + decoder->mInput->Refused() + ")";
+        return nullptr;
+    }
     AVFormatContext* format = decoder->mFormat;
     int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     int audio = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
@@ -76,6 +98,7 @@ std::unique_ptr<MovieDecoder> MovieDecoder::Open(const std::string& path, int& e
     if (audio >= 0 && OpenDecoder(format, audio, decoder->mAudio) < 0) audio = -1;
     if (video < 0 && audio < 0) {
         error = videoError < 0 ? videoError : AVERROR_STREAM_NOT_FOUND;
+        why = "no picture or sound it can decode (" + MediaErrorText(error) + ")";
         return nullptr;
     }
     decoder->mVideoStream = video;
@@ -85,6 +108,7 @@ std::unique_ptr<MovieDecoder> MovieDecoder::Open(const std::string& path, int& e
     decoder->mDecoded = av_frame_alloc();
     if (decoder->mPacket == nullptr || decoder->mDecoded == nullptr) {
         error = AVERROR(ENOMEM);
+        why = "out of memory";
         return nullptr;
     }
     error = 0;

@@ -27,15 +27,24 @@ struct SwrContext;
 
 namespace wavo {
 
+class FileSource;
+class MediaInput;
 class Mixer;
 class SoundBuffer;
 struct MovieStats;
 
 class MovieDecoder {
 public:
-    // Opens the file and its decoders; nullptr with FFmpeg's result when
-    // the file is missing, is no movie or has no stream we can decode.
-    static std::unique_ptr<MovieDecoder> Open(const std::string& path, int& error);
+    // The containers a movie is taken from: MPEG program and transport
+    // streams, MP4/QuickTime, Matroska/WebM, AVI, ASF (WMV) and Ogg.
+    static constexpr const char* kContainers = "mpeg,mpegts,mpegvideo,mov,matroska,avi,asf,ogg";
+
+    // Opens the file and its decoders; nullptr with FFmpeg's result and a
+    // text when the file is missing or no regular file, is none of those
+    // containers, asks to open another name, or has no stream we can
+    // decode.
+    static std::unique_ptr<MovieDecoder> Open(const std::string& path, int& error,
+                                              std::string& why);
     ~MovieDecoder();
     MovieDecoder(const MovieDecoder&) = delete;
     MovieDecoder& operator=(const MovieDecoder&) = delete;
@@ -79,7 +88,9 @@ private:
     void UpdatePlayed();
     double FramePts(const AVFrame* frame) const;
 
-    AVFormatContext* mFormat = nullptr;
+    std::unique_ptr<FileSource> mFile;
+    std::unique_ptr<MediaInput> mInput;
+    AVFormatContext* mFormat = nullptr;  // the input's
     AVCodecContext* mVideo = nullptr;
     AVCodecContext* mAudio = nullptr;
     int mVideoStream = -1;

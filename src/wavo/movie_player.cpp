@@ -43,9 +43,11 @@ int32_t MoviePlayer::Play(const char* path, uintptr_t videoWindow, int32_t volum
     mHasGraph = true;
     mPlaying = 0;
     int error = 0;
-    mDecoder = MovieDecoder::Open(Utf8FromCp932(path != nullptr ? path : ""), error);
+    std::string why;
+    mDecoder = MovieDecoder::Open(Utf8FromCp932(path != nullptr ? path : ""), error, why);
     if (!mDecoder) {
-        WAVO_LOG("dshowPlay: cannot play '%s' (%d)\n", path != nullptr ? path : "", error);
+        WAVO_LOG("dshowPlay: cannot play '%s': %s (%d)\n", path != nullptr ? path : "", why.c_str(),
+                 error);
         errors.extended1 = 1;
         errors.extended2 = error;
         return WAVO_E_MOVIE;

@@ -105,6 +105,37 @@ TEST_F(GameFolderTest, ADebugFileEndsAtANulByte) {
     Process().Debug = DebugSwitches{};
 }
 
+// The debug file is the author's own: its folders may lie elsewhere, and the
+// player says which folder outside the game it reads. Folders inside say
+// nothing.
+TEST_F(GameFolderTest, AFolderOfTheDebugFileOutsideTheGameIsSaid) {
+    Write(mRoot / "game" / "debug.ini",
+          "[debug]\r\n[Folder]\r\nWorkspace=data\r\nini=..\\..\\shared\\ini\r\n");
+    ::testing::internal::CaptureStderr();
+    Prepare(mRoot / "game");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "zelk: debug.ini [Folder] ini: reading " +
+                                                            (mRoot / "shared" / "ini").string() +
+                                                            ", outside the game folder\n");
+    EXPECT_EQ(Process().IniDir,
+              (mRoot / "game" / "data" / ".." / ".." / "shared" / "ini").string());
+
+    Write(mRoot / "game" / "debug.ini",
+          "[debug]\r\n[Folder]\r\nWorkspace=" + (mRoot / "work").string() + "\r\n");
+    ::testing::internal::CaptureStderr();
+    Prepare(mRoot / "game");
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("zelk: debug.ini [Folder] Workspace: reading " + (mRoot / "work").string() +
+                        ", outside the game folder\n"),
+              std::string::npos)
+        << said;
+
+    Write(mRoot / "game" / "debug.ini",
+          "[debug]\r\n[Folder]\r\nWorkspace=data\r\nini=ini\r\nmovie=..\\films\r\n");
+    ::testing::internal::CaptureStderr();
+    Prepare(mRoot / "game");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
 TEST_F(GameFolderTest, TheSystemInfoOfAPackedGameIsReadFromItsArchives) {
     const fs::path packed = testing::CopyOfDemoGame("game-folder-packed");
     if (packed.empty()) GTEST_SKIP() << "the demo game is not packed";

@@ -6,15 +6,18 @@
 #include "app/launch.h"
 #include "app/vell.h"
 #include "common/process.h"
+#include "common/text.h"
 #include "drivers/lumo_driver.h"
 #include "drivers/wavo_driver.h"
 #include "interpreter/interpreter.h"
+#include "modes/mode.h"
 #include "modes/save_data.h"
 #include "platform/event_pump.h"
 #include "platform/question_box.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
 #include "settings/ini_section.h"
+#include "support/untouched.h"
 #include "view/game_view.h"
 
 namespace zelk {
@@ -91,7 +94,9 @@ TEST_F(VellTest, OpensWithTheGameGeometryAndThumbSize) {
     EXPECT_EQ(mVell->ThumbWidth(), 120);
     EXPECT_EQ(mVell->ThumbHeight(), 90);
     EXPECT_EQ(Vell(), mVell.get());
-    EXPECT_TRUE(Prompts().empty());
+    // (This small game's settings lack what the wait reads: that is said.)
+    for (const std::string& prompt : Prompts())
+        EXPECT_EQ(prompt.find("secret"), std::string::npos) << prompt;
 }
 
 // The saved picture is as large as the slot's film that shows it, which
@@ -122,7 +127,9 @@ TEST_F(VellTest, TheSoundDriverStartsWithTheConfiguredVolumesAndMutes) {
     EXPECT_EQ(mVell->Wavo()->BGMVolume(), 90);
     mVell->SDMakeData();
     EXPECT_EQ(mVell->SD()->WavoStatus().KeyValue("BGMVolumeRate"), "100");
-    EXPECT_TRUE(Prompts().empty());
+    // (This small game's settings lack what the wait reads: that is said.)
+    for (const std::string& prompt : Prompts())
+        EXPECT_EQ(prompt.find("secret"), std::string::npos) << prompt;
 }
 
 // A movie's stop keeps the view's deactivate sense: the root hands it over.
@@ -178,7 +185,9 @@ TEST_F(VellTest, WithOneQuickSlotTheSaveReplacesIt) {
     mVell->QuickSave(false);
     EXPECT_EQ(SlotMarker(0), "new");
     EXPECT_FALSE(fs::exists(mVell->SD()->FormatINIPath(5, 1)));
-    EXPECT_TRUE(Prompts().empty());
+    // (This small game's settings lack what the wait reads: that is said.)
+    for (const std::string& prompt : Prompts())
+        EXPECT_EQ(prompt.find("secret"), std::string::npos) << prompt;
 }
 
 TEST_F(VellTest, ABadQuickSlotCountIsSaidEvenWithoutMessages) {
@@ -281,6 +290,148 @@ TEST_F(VellAuthorTest, F5OutsideTheGameModeChangesNothing) {
     mVell->ReloadScenario();
     EventPump::Instance().ProcessPendingEvents();
     EXPECT_EQ(mVell->Intprt()->Address(), address);
+}
+
+// [SECTION] A game from a stranger
+
+// A loose game whose scenario names files outside its folder: a picture by
+// its absolute name, a movie up a folder, and a movie of its own that is
+// really a playlist naming a movie outside and a URL of a listener here.
+class VellStrangerTest : public VellTest {
+protected:
+    void SetUp() override {
+        VellTest::SetUp();
+        mOutside = mFolder.parent_path() / (mFolder.filename().string() + "-outside");
+        fs::remove_all(mOutside);
+        fs::create_directories(mOutside);
+        fs::create_directories(mFolder / "image");
+        fs::copy_file(fs::path(ZELK_TEST_DATA) / "pictures" / "grey.png", mOutside / "secret.png");
+        fs::copy_file(fs::path(ZELK_TEST_DATA) / "movies" / "short.mpg", mOutside / "secret.mpg");
+    }
+    void TearDown() override {
+        Process().Debug.ScenarioFileMode = false;
+        Process().Debug.CGFileMode = false;
+        Process().IsDebugMode = false;
+        VellTest::TearDown();
+        fs::remove_all(mOutside);
+    }
+
+    std::string Up() const { return "../" + mOutside.filename().string(); }
+
+    void RunScenario(bool debugMode, const testing::LoopbackListener& listener) {
+        std::ofstream(mFolder / "SystemInfo.ini", std::ios::app)
+            << "[TextBlock]\r\nCharCount=20\r\nLineCount=3\r\n"
+               "[Instruction]\r\nbg\t*\t%\t%\r\nplaymovie\t*\t%\r\nwait\r\nnop\r\n";
+        std::ofstream(mFolder / "evil.mpg", std::ios::binary)
+            << "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10.0,\n"
+            << (mOutside / "secret.mpg").string() << "\n#EXTINF:10.0,\n"
+            << listener.Url("x.mpg") << "\n#EXT-X-ENDLIST\n";
+        fs::create_directories(mFolder / "scenario");
+        std::ofstream(mFolder / "scenario" / "t.txt", std::ios::binary)
+            << "nop\r\nbg " << (mOutside / "secret").string() << "\r\nplaymovie \"" << Up()
+            << "/secret.mpg\", 0\r\nplaymovie \"evil.mpg\", 0\r\nwait\r\nnop\r\nwait";
+        Process().Debug.ScenarioFileMode = true;
+        Process().Debug.CGFileMode = true;
+        Process().IsDebugMode = debugMode;
+        Process().ShutdownRequested = false;
+        Process().StatusRestored = false;
+        ASSERT_TRUE(Open());
+        // A click wait with drawing stopped would be an error of its own.
+        mVell->Lumo()->DrawActivate(0, 0);
+        clsInterpreter& intprt = *mVell->Intprt();
+        intprt.StepStart();
+        ASSERT_TRUE(intprt.GoLabel("t.0"));
+        // Each movie waits for its click, played or not.
+        for (int step = 0; step < 3; ++step)
+            intprt.StepNext();
+    }
+    // The story went on to the page's wait, past the refused names.
+    void ExpectStoryWentOn() {
+        EXPECT_EQ(mVell->Intprt()->Address(), 5);
+        EXPECT_EQ(mVell->Intprt()->WaitMode(), kWaitClick);
+        EXPECT_EQ(mVell->Wavo()->IsPlayingMovie(), false);
+    }
+
+    fs::path mOutside;
+};
+
+TEST_F(VellStrangerTest, NamesOutsideTheGameAreRefusedOnOneLineEachAndTheStoryGoesOn) {
+    testing::LoopbackListener listener;
+    testing::OpenWatch picture((mOutside / "secret.png").string());
+    testing::OpenWatch movie((mOutside / "secret.mpg").string());
+    ASSERT_TRUE(listener.Ready() && picture.Ready() && movie.Ready());
+    ::testing::internal::CaptureStderr();
+    RunScenario(false, listener);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    ExpectStoryWentOn();
+    EXPECT_NE(said.find("zelk: t.txt:2: '" + ToLowerAscii((mOutside / "secret").string()) +
+                        "' is an absolute name; a game reads only its own folder, and goes on "
+                        "without it\n"),
+              std::string::npos)
+        << said;
+    EXPECT_NE(said.find("zelk: t.txt:3: '" + Up() +
+                        "/secret.mpg' climbs out of its folder with \"..\"; a game reads only "
+                        "its own folder"),
+              std::string::npos)
+        << said;
+    EXPECT_NE(said.find("zelk: movie " + (mFolder / "evil.mpg").string() +
+                        " is no movie the player plays"),
+              std::string::npos)
+        << said;
+    EXPECT_FALSE(listener.Connected());
+    EXPECT_FALSE(picture.Opened());
+    EXPECT_FALSE(movie.Opened());
+    // (This small game's settings lack what the wait reads: that is said.)
+    for (const std::string& prompt : Prompts())
+        EXPECT_EQ(prompt.find("secret"), std::string::npos) << prompt;
+
+    // The game's mouse cursor is one of its names too.
+    mVell->GameView()->ScreenMode(kScreenWindow);
+    ASSERT_NE(mVell->GameView()->Window(), nullptr);
+    mVell->SystemInfo()->KeySection("Game").KeyValue("CustomMouseCursor", Up() + "/secret.png");
+    ::testing::internal::CaptureStderr();
+    mVell->Cfg()->BoolVal("CustomCursor", true);
+    mVell->Cfg()->RaiseChangeEvent("CustomCursor");
+    const std::string cursor = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(cursor, "zelk: SystemInfo.ini [Game] CustomMouseCursor: '" + Up() +
+                          "/secret.png' climbs out of its folder with \"..\"; a game reads only "
+                          "its own folder, and goes on without it\n");
+    EXPECT_FALSE(picture.Opened());
+
+    // The gallery's movie entries reach the same look-up: a URL is refused
+    // and named with the extras' settings file.
+    mVell->ChangeMode(kModeOmake, 0);
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(mVell->PlayMovie(listener.Url("x.mpg")));
+    EXPECT_FALSE(mVell->PlayMovie("/" + (mOutside / "secret.mpg").string()));
+    const std::string gallery = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(gallery.find("zelk: omake_mode.ini: '" + listener.Url("x.mpg") + "' is a URL; "),
+              std::string::npos)
+        << gallery;
+    EXPECT_NE(gallery.find("' is an absolute name"), std::string::npos) << gallery;
+    EXPECT_FALSE(listener.Connected());
+    EXPECT_FALSE(movie.Opened());
+}
+
+// In debug mode each refusal is the run-time error of its instruction, and
+// only that: the load failure it causes says nothing new.
+TEST_F(VellStrangerTest, InDebugModeARefusedNameIsTheInstructionsOneError) {
+    testing::LoopbackListener listener;
+    ASSERT_TRUE(listener.Ready());
+    RunScenario(true, listener);
+    ExpectStoryWentOn();
+    std::vector<std::string> prompts = Prompts();
+    // (This small game's settings lack what the wait reads: that comes last.)
+    prompts.resize(std::min<size_t>(prompts.size(), 3));
+    EXPECT_EQ(prompts,
+              (std::vector<std::string>{
+                  "'" + ToLowerAscii((mOutside / "secret").string()) +
+                      "'はゲームのフォルダーの外を指すため読み込みません (is an absolute name)。",
+                  "'" + Up() +
+                      "/secret.mpg'はゲームのフォルダーの外を指すため読み込みません (climbs out "
+                      "of its folder with \"..\")。",
+                  "ムービー'evil.mpg'を再生できません。"}));
+    EXPECT_FALSE(listener.Connected());
 }
 
 }  // namespace

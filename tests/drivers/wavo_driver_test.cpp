@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "../platform/arc/zip_maker.h"
+#include "common/paths.h"
 #include "common/process.h"
 #include "drivers/quor_driver.h"
 #include "settings/ini_file.h"
@@ -244,6 +245,31 @@ TEST_F(WavoDriverTest, ASoundThatCannotPlaySaysSoOnceOutsideDebugMode) {
     EXPECT_EQ(driver.CurrentBGM(), -1);
     // An Opus stream named ".ogg" is still a sound the engine plays.
     EXPECT_TRUE(driver.PlayBGM("opus_as_ogg", false, true));
+}
+
+// A loose sound name that climbs out of the game folder is refused before
+// any file is looked for: told once (not once per kind of file), with no
+// second line about the missing sound, and nothing outside is played.
+TEST_F(WavoDriverTest, ASoundNameOutsideTheGameIsRefusedOnce) {
+    const std::filesystem::path game = mFolder.Path() / "game";
+    std::filesystem::create_directories(game / "sound");
+    WriteWholeFile(mFolder / "secret.ogg", Sound("tone440.ogg"));
+    Process().WorkspaceDir = game.string();
+    Process().Debug.SoundFileMode = true;
+    Process().IsDebugMode = false;
+    std::vector<std::string> refused;
+    RefusedNameReport before =
+        SetRefusedNameReport([&](const std::string& name, const std::string& why) {
+            refused.push_back(name + ": " + why);
+        });
+    clsWavoDriver& driver = Start();
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(driver.PlaySE("..\\..\\secret", false));
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    SetRefusedNameReport(std::move(before));
+    EXPECT_EQ(refused,
+              std::vector<std::string>{"..\\..\\secret: climbs out of its folder with \"..\""});
+    EXPECT_EQ(said, "");
 }
 
 TEST_F(WavoDriverTest, InDebugModeTheFailureIsTheCommandsAlone) {

@@ -71,15 +71,17 @@ TEST_F(SystemCommands, TheReplayReturnsToTheExtras) {
     EXPECT_FALSE(host.skipMode);
 }
 
-TEST_F(SystemCommands, MoviesPlayFromTheMovieFolder) {
+// The root looks the name up in the movie folder (and refuses one that
+// leaves it): the command hands it on as the game gave it.
+TEST_F(SystemCommands, MoviesGoToTheRootByTheGamesName) {
     Run("playmovie \"opening.mpg\", 1\r\nwait");
-    EXPECT_EQ(host.story.movie, "/game/movie/opening.mpg");
+    EXPECT_EQ(host.story.movie, "opening.mpg");
     EXPECT_EQ(host.story.movieCancel, 1);
     EXPECT_EQ(host.story.cgHistory, std::vector<std::string>{"opening.mpg"});
     EXPECT_EQ(host.menus, "");
     host.story.movieWorks = false;
     Run("playmovie \"opening.mpg\"\r\nwait");
-    EXPECT_TRUE(Reported("ムービーを再生できません。"));
+    EXPECT_TRUE(Reported("ムービー'opening.mpg'を再生できません。"));
 }
 
 TEST_F(SystemCommands, ReturnWithAnEmptyStackIsReported) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <thread>
 
+#include "common/paths.h"
 #include "drivers/wavo_driver.h"
 #include "mode_saveload_fixture.h"
 #include "modes/mode_omake.h"
@@ -23,6 +24,7 @@ public:
     INIFile* OmakemodeInfo() const override { return omake.get(); }
     bool PlayMovie(const std::string& file, long) override {
         movies.push_back(file);
+        moviePlaces.push_back(NamePlace::Current());
         return false;
     }
     long Msg(const std::string& prompt, long buttons) override {
@@ -46,6 +48,7 @@ public:
     std::unique_ptr<zelk::SharedData> shared;
     std::unique_ptr<INIFile> omake;
     std::vector<std::string> movies;
+    std::vector<std::string> moviePlaces;  // where a refused name is said to come from
     std::vector<long> autoClickRects;
     std::vector<std::string> params;
 };

@@ -101,6 +101,8 @@ TEST_F(OmakeScreenTest, AMovieCommandMutesTheMusicUntilTheObserverSeesItEnd) {
     ASSERT_TRUE(mode.MovieRunning());
     ASSERT_EQ(root.movies.size(), 1u);
     EXPECT_EQ(root.movies[0], "opening.mpg");
+    // A refused name would be said to come from the entry that gave it.
+    EXPECT_EQ(root.moviePlaces[0], "omake_mode.ini [cgmode_cmd] cmd01_05_01");
     EXPECT_EQ(root.wavo->BGMVolumeRate(), 0);
     // Nothing plays (the fake root starts no movie): the next poll ends it
     // and the list goes on, here to its end.

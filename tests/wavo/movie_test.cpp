@@ -16,7 +16,9 @@
 #include <vector>
 
 #include <SDL.h>
+#include <sys/stat.h>
 
+#include "../support/untouched.h"
 #include "wavo.h"
 #include "wavo_test_support.h"
 
@@ -225,6 +227,62 @@ TEST_F(WavoMovie, AMissingOrBrokenFileFailsAndTheEngineGoesOn) {
     // A good movie still plays afterwards.
     EXPECT_EQ(dshowPlay(Movie("short.mpg").c_str()), 0);
     EXPECT_EQ(LastError(), 0);
+}
+
+// A file named like a movie whose content is a playlist or a concatenation
+// list, naming a movie outside its folder and a URL: the engine reads the
+// file itself and nothing else, opens no other file, connects nowhere, and
+// fails as for any file that is no movie.
+TEST_F(WavoMovie, AMovieThatIsAPlaylistOpensNothingElseAndConnectsNowhere) {
+    namespace fs = std::filesystem;
+    const fs::path top = fs::path(::testing::TempDir()) / "wavo_playlist";
+    fs::remove_all(top);
+    fs::create_directories(top / "game");
+    fs::create_directories(top / "outside");
+    const fs::path outside = top / "outside" / "secret.mpg";
+    fs::copy_file(Movie("short.mpg"), outside);
+    zelk::testing::LoopbackListener listener;
+    zelk::testing::OpenWatch watch(outside.string());
+    ASSERT_TRUE(listener.Ready());
+    ASSERT_TRUE(watch.Ready());
+    const std::string hls =
+        "#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:10\n"
+        "#EXT-X-MEDIA-SEQUENCE:0\n#EXTINF:10.0,\n";
+    const std::vector<std::string> lists = {
+        hls + outside.string() + "\n#EXTINF:10.0,\n" + listener.Url("x.ts") + "\n#EXT-X-ENDLIST\n",
+        hls + listener.Url("x.mpg") + "\n#EXTINF:10.0,\n" + outside.string() + "\n#EXT-X-ENDLIST\n",
+        "ffconcat version 1.0\nfile 'sub/../../outside/secret.mpg'\nfile '" +
+            listener.Url("x.mpg") + "'\n",
+        "ffconcat version 1.0\nfile '" + listener.Url("x.mpg") + "'\nfile '" + outside.string() +
+            "'\n",
+    };
+    mHost.Install();
+    for (const std::string& list : lists) {
+        for (const char* name : {"opening.mpg", "opening.m3u8", "opening.ffconcat"}) {
+            const fs::path movie = top / "game" / name;
+            std::ofstream(movie, std::ios::binary) << list;
+            EXPECT_EQ(dshowPlay(movie.c_str()), WAVO_E_MOVIE) << name << "\n" << list;
+            EXPECT_EQ(dshowIsPlaying(), 0);
+            EXPECT_FALSE(listener.Connected()) << name << "\n" << list;
+            EXPECT_FALSE(watch.Opened()) << name << "\n" << list;
+            fs::remove(movie);
+        }
+    }
+    EXPECT_EQ(dshowStop(), 0);
+    EXPECT_EQ(dshowPlay(Movie("short.mpg").c_str()), 0);
+    fs::remove_all(top);
+}
+
+// A pipe in place of a movie would keep the opening call waiting for a
+// writer for ever; it fails at once instead.
+TEST_F(WavoMovie, AMovieThatIsAPipeFailsAtOnce) {
+    const auto pipe = std::filesystem::path(::testing::TempDir()) / "wavo_pipe_movie.mpg";
+    std::filesystem::remove(pipe);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    mHost.Install();
+    EXPECT_EQ(dshowPlay(pipe.c_str()), WAVO_E_MOVIE);
+    EXPECT_EQ(dshowIsPlaying(), 0);
+    std::filesystem::remove(pipe);
 }
 
 // [SECTION] Playing to the end ------------------------------------------------

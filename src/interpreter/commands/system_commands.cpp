@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "common/paths.h"
-#include "common/process.h"
 #include "interpreter/commands/command_support.h"
 
 namespace zelk::commands {
@@ -45,8 +43,9 @@ void PlayMovie(clsInterpreter& intprt) {
     const std::string file = Value(intprt, 1);
     StoryHost& story = intprt.Host().Story();
     story.AddCGHistory(file);
-    if (!story.PlayMovie(JoinPath(Process().MovieDir, file), Number(intprt, 2))) {
-        intprt.RuntimeError("ムービーを再生できません。");
+    // The root finds the name in the movie folder, or refuses it.
+    if (!story.PlayMovie(file, Number(intprt, 2))) {
+        intprt.RuntimeError("ムービー'" + file + "'を再生できません。");
     }
     intprt.WaitMode(kWaitClick);
 }

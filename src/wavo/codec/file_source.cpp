@@ -1,11 +1,28 @@
 #include "file_source.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace wavo {
 
 bool FileSource::Open(const std::string& fileName) {
     Close();
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));
-    if (!file || fseeko(file.get(), 0, SEEK_END) != 0) return false;
+    // Only a regular file: opening a pipe would wait for a writer, and a
+    // device may never end. Without blocking until that is known.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    std::unique_ptr<std::FILE, FileCloser> file(::fdopen(fd, "rb"));
+    if (!file) {
+        ::close(fd);
+        return false;
+    }
+    if (fseeko(file.get(), 0, SEEK_END) != 0) return false;
     int64_t size = ftello(file.get());
     if (size < 0 || fseeko(file.get(), 0, SEEK_SET) != 0) return false;
     mFile = std::move(file);

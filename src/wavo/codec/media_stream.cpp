@@ -12,40 +12,11 @@ extern "C" {
 namespace wavo {
 namespace {
 
-constexpr int kIoBufferSize = 32768;
 constexpr int kLowestRate = 1000;
 constexpr int kHighestRate = 384000;
 // Decode errors in a row after which the data counts as ended: a decoder
 // that fails on every frame must not keep the worker busy for ever.
 constexpr int kMostErrorsInARow = 64;
-
-int ReadSource(void* opaque, uint8_t* buffer, int size) {
-    const int64_t got = static_cast<Source*>(opaque)->Read(buffer, size);
-    return got > 0 ? static_cast<int>(got) : AVERROR_EOF;
-}
-
-int64_t SeekSource(void* opaque, int64_t offset, int whence) {
-    auto* source = static_cast<Source*>(opaque);
-    whence &= ~AVSEEK_FORCE;
-    if (whence == AVSEEK_SIZE) return source->Size();
-    int64_t base = 0;
-    if (whence == SEEK_CUR) {
-        base = source->Tell();
-    } else if (whence == SEEK_END) {
-        base = source->Size();
-    } else if (whence != SEEK_SET) {
-        return AVERROR(EINVAL);
-    }
-    int64_t target = 0;
-    if (__builtin_add_overflow(base, offset, &target)) return AVERROR(EINVAL);
-    return source->Seek(target) ? target : AVERROR(EIO);
-}
-
-std::string ErrorText(int error) {
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(error, text, sizeof text);
-    return text;
-}
 
 }  // namespace
 
@@ -64,35 +35,16 @@ MediaStream::~MediaStream() {
     av_packet_free(&mPacket);
     swr_free(&mConverter);
     avcodec_free_context(&mCodec);
-    avformat_close_input(&mFormat);
-    // A custom reader stays the caller's, its buffer too (FFmpeg may have
-    // replaced the one it was given).
-    if (mIo != nullptr) {
-        av_freep(&mIo->buffer);
-        avio_context_free(&mIo);
-    }
+    mInput.reset();
 }
 
 bool MediaStream::OpenContainer(Source& source, std::string& error) {
-    auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
-    if (buffer != nullptr)
-        mIo =
-            avio_alloc_context(buffer, kIoBufferSize, 0, &source, ReadSource, nullptr, SeekSource);
-    if (mIo == nullptr) av_free(buffer);
-    mFormat = avformat_alloc_context();
-    if (mIo == nullptr || mFormat == nullptr) {
-        error = "out of memory";
+    mInput = std::make_unique<MediaInput>();
+    if (!mInput->Open(source, kContainers, error)) {
+        error = "not Ogg, FLAC, MP3 or WAVE data (" + error + ")";
         return false;
     }
-    mFormat->pb = mIo;
-    mFormat->flags |= AVFMT_FLAG_CUSTOM_IO;
-    mFormat->format_whitelist = av_strdup(kContainers);
-    // On failure FFmpeg frees the context and clears the pointer.
-    int result = avformat_open_input(&mFormat, nullptr, nullptr, nullptr);
-    if (result < 0) {
-        error = "not Ogg, FLAC, MP3 or WAVE data (" + ErrorText(result) + ")";
-        return false;
-    }
+    mFormat = mInput->Format();
     mStream = av_find_best_stream(mFormat, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     const AVCodecParameters* parameters =
         mStream >= 0 ? mFormat->streams[mStream]->codecpar : nullptr;
@@ -129,7 +81,7 @@ bool MediaStream::OpenDecoder(std::string& error) {
     mCodec->pkt_timebase = stream->time_base;
     if (result >= 0) result = avcodec_open2(mCodec, codec, nullptr);
     if (result < 0) {
-        error = "cannot decode " + std::string(codec->name) + " (" + ErrorText(result) + ")";
+        error = "cannot decode " + std::string(codec->name) + " (" + MediaErrorText(result) + ")";
         return false;
     }
     const int channels = mCodec->ch_layout.nb_channels;

@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "decoder.h"
+#include "media_input.h"
 #include "source.h"
 
 struct AVCodecContext;
 struct AVFormatContext;
 struct AVFrame;
-struct AVIOContext;
 struct AVPacket;
 struct SwrContext;
 
@@ -25,9 +25,7 @@ namespace wavo {
 
 class MediaStream {
 public:
-    // The containers a stream is taken from. Probing is kept to them: other
-    // demuxers (playlists, concatenation lists) would follow names inside
-    // the data to other files.
+    // The containers a stream is taken from (MediaInput keeps to them).
     static constexpr const char* kContainers = "ogg,flac,mp3,wav";
 
     // nullptr when the source holds no audio FFmpeg can decode; `error`
@@ -61,8 +59,8 @@ private:
     bool Convert(const AVFrame* frame, std::vector<int16_t>& pcm);
     bool Feed();
 
-    AVIOContext* mIo = nullptr;
-    AVFormatContext* mFormat = nullptr;
+    std::unique_ptr<MediaInput> mInput;
+    AVFormatContext* mFormat = nullptr;  // the input's
     AVCodecContext* mCodec = nullptr;
     SwrContext* mConverter = nullptr;
     AVPacket* mPacket = nullptr;
