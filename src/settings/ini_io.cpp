@@ -83,9 +83,9 @@ std::string WithCrLf(const std::string& text) {
 
 }  // namespace
 
-bool ReadTextFile(const std::string& path, std::string& text, bool /*force*/) {
+bool ReadTextFile(const std::string& path, std::string& text, bool /*force*/, std::size_t limit) {
     text.clear();
-    const auto bytes = ReadFileBytes(path);
+    const auto bytes = ReadFileBytes(path, limit);
     if (!bytes || bytes->find('\0') != std::string::npos) return false;
     text = Cp932ToUtf8Lossy(*bytes);
     if (text.find('\n') != std::string::npos) text = WithCrLf(text);
@@ -116,9 +116,10 @@ std::optional<std::string> UnscrambleText(const std::string& bytes) {
     return FromUtf16Le(plain);
 }
 
-bool ReadScrambledFile(const std::string& path, std::string& text, bool /*force*/) {
+bool ReadScrambledFile(const std::string& path, std::string& text, bool /*force*/,
+                       std::size_t limit) {
     text.clear();
-    const auto bytes = ReadFileBytes(path);
+    const auto bytes = ReadFileBytes(path, limit);
     if (!bytes) return false;
     auto plain = UnscrambleText(*bytes);
     if (!plain) return false;
@@ -130,10 +131,10 @@ bool WriteScrambledFile(const std::string& path, const std::string& text) {
     return WriteFileAtomic(path, ScrambleText(text));
 }
 
-bool ReadIniFile(INIFile& ini, const std::string& path) {
+bool ReadIniFile(INIFile& ini, const std::string& path, std::size_t limit) {
     std::string text;
-    const bool read =
-        Process().Debug.INIEncript ? ReadScrambledFile(path, text) : ReadTextFile(path, text);
+    const bool read = Process().Debug.INIEncript ? ReadScrambledFile(path, text, false, limit)
+                                                 : ReadTextFile(path, text, false, limit);
     ini.Text(text);
     ini.Path(path);
     return read;
