@@ -29,18 +29,17 @@ constexpr const char* kPlayerDefaults[][2] = {
 constexpr std::size_t kMostConfigBytes = 1 << 20;
 
 // The numbers the program can use: a value outside would, say, type a
-// character every 15 seconds or wait forever in auto mode.
+// character every 15 seconds or wait forever in auto mode. (A start mode
+// outside its three has a meaning of its own: a window.)
 struct Range {
     const char* key;
     long least;
     long most;
 };
 constexpr Range kRanges[] = {
-    {"TextSpeed", 0, 4},       {"AutoModeWait", 0, 30000},
-    {"BGMVolume", 0, 255},     {"SEVolume", 0, 255},
-    {"CVVolume", 0, 255},      {"WndAlpha", 0, 255},
-    {"NovelAlpha", 0, 255},    {"RollbackPages", 0, 10000},
-    {"StartScreenMode", 0, 2}, {"LastSaveLoadPage", 0, 10000},
+    {"TextSpeed", 0, 4},    {"AutoModeWait", 0, 30000},  {"BGMVolume", 0, 255},
+    {"SEVolume", 0, 255},   {"CVVolume", 0, 255},        {"WndAlpha", 0, 255},
+    {"NovelAlpha", 0, 255}, {"RollbackPages", 0, 10000}, {"LastSaveLoadPage", 0, 10000},
 };
 
 const Range* RangeOf(const std::string& key) {
