@@ -18,11 +18,11 @@ bool WriteFailureNotice::Note(const std::string& path, bool written, int error) 
     return written;
 }
 
-void WriteFailureNotice::Tell(const std::string& path, int error) {
+void WriteFailureNotice::Tell(const std::string& path, int error, const std::string& note) {
     mTold.insert(path);
     std::fprintf(stderr, "zelk: cannot write %s\n", Describe(path, error).c_str());
     mReporter.Message("ファイルを保存できませんでした。以前のファイルはそのまま残っています。\r\n" +
-                      Describe(path, error));
+                      Describe(path, error) + (note.empty() ? "" : "\r\n" + note));
 }
 
 }  // namespace zelk

@@ -22,8 +22,9 @@ public:
     // The result is `written`, for chaining.
     bool Note(const std::string& path, bool written, int error);
     // Tells the failure whether or not it was told before: the reader asked
-    // for this very write and waits for its outcome.
-    void Tell(const std::string& path, int error);
+    // for this very write and waits for its outcome. `note` ends the
+    // window's message (what became of what the reader asked for).
+    void Tell(const std::string& path, int error, const std::string& note = {});
 
     // "path: reason", the line standard error gets, without the program's name.
     static std::string Describe(const std::string& path, int error);

@@ -109,7 +109,9 @@ bool Configuration::Save(bool askedByReader) {
     if (!mUserFileOpen) return false;
     const bool written = WriteIniFile(mUserFile, UserPath());
     const int error = errno;
-    if (!written && askedByReader) mWriteNotice.Tell(UserPath(), error);
+    if (!written && askedByReader)
+        mWriteNotice.Tell(UserPath(), error,
+                          "変更した設定はこのまま使われますが、保存されていません。");
     return mWriteNotice.Note(UserPath(), written, error);
 }
 

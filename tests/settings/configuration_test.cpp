@@ -350,6 +350,8 @@ TEST_F(ConfigurationTest, AWriteThatFailsIsToldOnceAndLeavesTheOldFile) {
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_NE(messages[0].find(folder / "config.ini"), std::string::npos) << messages[0];
     EXPECT_NE(messages[0].find("File too large"), std::string::npos) << messages[0];
+    // The dialog's OK hears that its values are in force all the same.
+    EXPECT_NE(messages[1].find("このまま使われます"), std::string::npos) << messages[1];
 }
 
 TEST_F(ConfigurationTest, AWriteThatSucceedsAgainIsToldAgainWhenItFailsLater) {
