@@ -17,6 +17,7 @@
 #include "app/launch.h"
 #include "app/user_folder.h"
 #include "app/vell.h"
+#include "common/file_io.h"
 #include "common/process.h"
 #include "platform/event_pump.h"
 #include "platform/single_instance.h"
@@ -63,19 +64,21 @@ std::string GameFolder(const std::string& named) {
 // Once the launcher has fixed the folders: says on the terminal when the
 // folder is no game (the launcher then says so in the program's own words
 // and stops), and chooses the folder for the reader's files, which is known
-// only once the game's SystemInfo names the game.
-void PrepareGameFolders() {
+// only once the game's SystemInfo names the game. Two copies of one game
+// share that folder: false when another player has it, which then goes on
+// alone.
+bool PrepareGameFolders(zelk::SingleInstanceLock& instance) {
     zelk::ProcessValues& process = zelk::Process();
     if (zelk::FindGameSource(process) == zelk::GameSource::kNone) {
         std::fprintf(stderr,
                      "zelk: %s is not a game folder: it has no archives (*.quor) and no "
                      "SystemInfo.ini\n",
                      process.AppDir.c_str());
-        return;
+        return true;
     }
     std::string error;
     const std::unique_ptr<zelk::INIFile> info = zelk::ReadGameSystemInfo(error);
-    if (!info) return;  // the root says so when it opens
+    if (!info) return true;  // the root says so when it opens
     const zelk::UserFolder folder =
         zelk::ChooseUserFolder(process.AppDir, info->KeySection("Game").KeyValue("Title"));
     if (!folder.note.empty()) std::fprintf(stderr, "%s\n", folder.note.c_str());
@@ -84,6 +87,15 @@ void PrepareGameFolders() {
         std::fprintf(stderr, "zelk: cannot make the folder for saves: %s\n",
                      process.SaveDir.c_str());
     }
+    if (!instance.Acquire(process.SaveDir)) {
+        std::fprintf(stderr,
+                     "zelk: another copy of this game is open and uses the same saves in %s\n",
+                     process.SaveDir.c_str());
+        return false;
+    }
+    // No other player writes here now: what a killed write left is rubbish.
+    zelk::RemoveWriteLeftovers(process.SaveDir);
+    return true;
 }
 
 zelk::clsGameView* GameView() {
@@ -158,10 +170,13 @@ int RunPlayer(int argc, char** argv) {
         pump.SetIdleHandler([] {
             if (zelk::clsGameView* view = GameView()) view->Paint();
         });
-        if (launch->Init()) {
-            PrepareGameFolders();
+        const bool initialized = launch->Init();
+        if (initialized && PrepareGameFolders(instance)) {
             process.ShutdownRequested = false;
             launch->OpenVell();
+        } else if (initialized) {
+            launch->Msg("このゲームは別のフォルダからすでに起動しています。");
+            launch->ExitApp();
         } else {
             launch->Msg("シナリオランチャの初期化に失敗しました。");
             launch->ExitApp();

@@ -532,8 +532,15 @@ void clsVell::QuickSave(bool bMsg) {
     const std::string slot = clsSaveData::FormatSlotName(page, 0);
     const bool saved = mSD->Save(slot);
     // A lost quick save is said on the terminal even when the reader is not told.
-    if (!saved) std::fprintf(stderr, "zelk: cannot write the quick save %s\n", slot.c_str());
-    if (bMsg) Message(saved ? "クイックセーブしました。" : "クイックセーブに失敗しました。");
+    if (!saved) {
+        std::fprintf(stderr, "zelk: cannot write the quick save %s\n",
+                     mSD->LastWriteFailure().c_str());
+    }
+    // A lost quick save is told even when success would pass unsaid.
+    if (bMsg || !saved) {
+        Message(saved ? "クイックセーブしました。"
+                      : "クイックセーブに失敗しました。\r\n" + mSD->LastWriteFailure());
+    }
 }
 
 void clsVell::QuickLoad(bool bMsg) {

@@ -157,8 +157,12 @@ void clsModeSaveLoad::OnSave(clsEventRect& er) {
         clsSaveData* sd = Root().SD();
         // The reader must know when the place was not kept.
         const std::string& slot = mSlots[static_cast<std::size_t>(er.lTag)].name;
-        if (!sd || !sd->Save(slot))
+        if (!sd) {
             Root().Fault("cannot write the save " + slot, "セーブに失敗しました。");
+        } else if (!sd->Save(slot)) {
+            Root().Fault("cannot write the save " + sd->LastWriteFailure(),
+                         "セーブに失敗しました。\r\n" + sd->LastWriteFailure());
+        }
         ShowPage(mCurrentPage);
     }
     if (clsEventRect* rect = Rect(index)) Cell(rect->FilmID, kCellPointed);

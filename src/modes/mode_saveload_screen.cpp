@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "common/codepage.h"
+#include "common/file_io.h"
 #include "common/numbers.h"
 #include "common/paths.h"
 #include "common/process.h"
@@ -13,6 +14,8 @@
 #include "modes/mode_buttons.h"
 #include "modes/mode_films.h"
 #include "modes/mode_saveload.h"
+
+#include "common/file_io.h"
 #include "modes/mode_saveload_preview.h"
 #include "modes/save_data.h"
 #include "settings/ini_file.h"
@@ -166,8 +169,9 @@ void clsModeSaveLoad::ShowSlot(long index, bool saveAllowed, const std::string& 
         // The page before may have shown another picture here.
         if (slot.thumb >= 0) CallFilmMethod(slot.thumb, FM_CLEAR, nullptr);
         const std::string picture = sd->SlotBMPPath(name);
+        // A FIFO or a device in the picture's place would stop the screen.
         const bool shown =
-            slot.thumb >= 0 && FileExists(picture) && lumo.LoadByFullPath(slot.thumb, picture);
+            slot.thumb >= 0 && IsRegularFile(picture) && lumo.LoadByFullPath(slot.thumb, picture);
         Alpha(slot.thumb, shown ? 256 : 0);
     } else {
         SetSlotText(index, "");

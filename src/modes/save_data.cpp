@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 
 #include "common/file_io.h"
@@ -100,38 +101,46 @@ std::string clsSaveData::FormatBMPPath(long page, long slot) const {
 }
 
 bool clsSaveData::IsLoadable(const std::string& name) const {
-    return FileExists(SlotPath(name, ".ini"));
+    return IsRegularFile(SlotPath(name, ".ini"));
 }
 
 bool clsSaveData::IsPreviewExists(const std::string& name) const {
-    return FileExists(SlotPath(name, ".bmp"));
+    return IsRegularFile(SlotPath(name, ".bmp"));
 }
 
 bool clsSaveData::Save(const std::string& name) {
+    mLastWriteFailure.clear();
     ::mkdir(Process().SaveDir.c_str(), 0755);
     mDocument.KeySection("History").Text(HistorySection());
     const std::string ini = SlotPath(name, ".ini");
     const std::string bmp = SlotPath(name, ".bmp");
     const std::string iniPart = SlotPath("." + name, ".ini.part");
     const std::string bmpPart = SlotPath("." + name, ".bmp.part");
-
-    if (!WriteIniFile(mDocument, iniPart)) {
+    const auto fail = [&](int error) {
+        mLastWriteFailure = WriteFailureNotice::Describe(ini, error);
         ::unlink(iniPart.c_str());
+        ::unlink(bmpPart.c_str());
         return false;
-    }
-    // A thumbnail that cannot be written does not fail the save.
+    };
+
+    if (!WriteIniFile(mDocument, iniPart)) return fail(errno);
+    // A thumbnail that cannot be written does not fail the save; the reader
+    // hears of it all the same.
     const std::optional<std::string> picture = EncodePreview();
-    const bool withPicture = picture && WriteFileAtomic(bmpPart, *picture);
+    bool withPicture = false;
+    if (picture) {
+        withPicture = WriteFileAtomic(bmpPart, *picture);
+        mWriteNotice.Note(bmp, withPicture, errno);
+    }
     // The old picture goes before the new document comes: an interruption
     // between the renames leaves a slot without a picture, never a save
     // shown with another save's picture.
     ::unlink(bmp.c_str());
-    if (::rename(iniPart.c_str(), ini.c_str()) != 0) {
-        ::unlink(iniPart.c_str());
+    if (::rename(iniPart.c_str(), ini.c_str()) != 0) return fail(errno);
+    if (withPicture && ::rename(bmpPart.c_str(), bmp.c_str()) != 0) {
+        mWriteNotice.Note(bmp, false, errno);
         ::unlink(bmpPart.c_str());
-        return false;
     }
-    if (withPicture && ::rename(bmpPart.c_str(), bmp.c_str()) != 0) ::unlink(bmpPart.c_str());
     SyncFolder(Process().SaveDir);
     return true;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/reporter.h"
+#include "common/write_failure.h"
 #include "settings/ini_file.h"
 
 namespace zelk {
@@ -35,8 +36,12 @@ public:
     // whether the document was written. Both go to temporary files first and
     // replace the slot's files only once both are complete, so an
     // interrupted save leaves the old save or the new one, never a mixture
-    // (at worst a slot without its picture).
+    // (at worst a slot without its picture). A thumbnail that cannot be
+    // written is told to the reader once; a failed save is the caller's to
+    // tell, with LastWriteFailure.
     bool Save(const std::string& name);
+    // "file: reason" of the last Save that failed.
+    const std::string& LastWriteFailure() const { return mLastWriteFailure; }
     // Replaces the document by the slot's. A slot that is missing, unreadable
     // or holds no section at all is not loadable: the result is false and
     // the running game's document stays as it was.
@@ -103,6 +108,8 @@ private:
     void CutHistory(long count);
 
     Reporter mReporter;
+    WriteFailureNotice mWriteNotice{mReporter};
+    std::string mLastWriteFailure;
     INIFile mDocument;
     std::vector<Run> mRuns;
     long mHistoryCount = 0;

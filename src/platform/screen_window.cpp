@@ -112,7 +112,33 @@ SDL_Point ScreenWindow::Position() const {
 }
 
 void ScreenWindow::Position(int x, int y) {
-    if (mWindow) SDL_SetWindowPosition(mWindow, x, y);
+    if (!mWindow) return;
+    int width = 0, height = 0;
+    SDL_GetWindowSize(mWindow, &width, &height);
+    // A place kept from another set of displays (or written by hand) could
+    // put the window where no one can see or reach it.
+    if (!ReachableOnADisplay(SDL_Rect{x, y, width, height})) {
+        Centre();
+        return;
+    }
+    SDL_SetWindowPosition(mWindow, x, y);
+}
+
+bool ReachableOnADisplay(const SDL_Rect& window) {
+    const int displays = SDL_GetNumVideoDisplays();
+    // Nothing known of the displays: the place cannot be judged.
+    if (displays <= 0) return true;
+    // Enough of the window to take hold of it and move it.
+    const int wide = std::min(window.w, 64);
+    const int high = std::min(window.h, 32);
+    for (int i = 0; i < displays; ++i) {
+        SDL_Rect bounds{};
+        SDL_Rect shared{};
+        if (SDL_GetDisplayBounds(i, &bounds) != 0) continue;
+        if (SDL_IntersectRect(&bounds, &window, &shared) && shared.w >= wide && shared.h >= high)
+            return true;
+    }
+    return false;
 }
 
 void ScreenWindow::Centre() {

@@ -31,6 +31,10 @@ class ImGuiHost;
 class InterfaceFont;
 class ScreenSurface;
 
+// Whether enough of a window at this place (desktop coordinates) lies on
+// one of the displays for the reader to see it and take hold of it.
+bool ReachableOnADisplay(const SDL_Rect& window);
+
 class ScreenWindow {
 public:
     // The menu bar's height in window units at scale 1: one ImGui frame.
@@ -64,7 +68,9 @@ public:
     // made for it elsewhere (the sound engine's): placed and drawn anew.
     void DisplaySwitched();
     bool IsFullScreen() const;
-    // Top-left corner of the window on the desktop.
+    // Top-left corner of the window on the desktop. A place that lies on no
+    // display (not enough of the window on any one to take hold of it)
+    // centres the window instead.
     SDL_Point Position() const;
     void Position(int x, int y);
     // Centres the window on its display, its top kept on the display.

@@ -4,6 +4,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstddef>
@@ -14,17 +15,18 @@
 namespace zelk {
 
 SingleInstanceLock::~SingleInstanceLock() {
-    if (mSocket >= 0) close(mSocket);
+    for (const int fd : mSockets)
+        close(fd);
 }
 
 bool SingleInstanceLock::Acquire(const std::string& folder) {
-    if (mSocket >= 0) return true;
     // The same folder reached by two spellings is one game.
     char resolved[PATH_MAX];
     const std::string canonical = realpath(folder.c_str(), resolved) ? resolved : folder;
     // A hash keeps the name within the socket address whatever the path.
     const std::string name = "zelk-" + std::to_string(getuid()) + "-" +
                              std::to_string(std::hash<std::string>{}(canonical));
+    if (std::find(mNames.begin(), mNames.end(), name) != mNames.end()) return true;
 
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -33,16 +35,17 @@ bool SingleInstanceLock::Acquire(const std::string& folder) {
     const socklen_t length =
         static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
 
-    mSocket = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (mSocket < 0) return true;  // cannot tell; do not keep the reader out
-    if (bind(mSocket, reinterpret_cast<const sockaddr*>(&address), length) != 0) {
+    const int held = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (held < 0) return true;  // cannot tell; do not keep the reader out
+    if (bind(held, reinterpret_cast<const sockaddr*>(&address), length) != 0) {
         // Only a name in use means another player; any other failure says
         // nothing about one, and must not keep the reader out.
-        const bool held = errno == EADDRINUSE;
-        close(mSocket);
-        mSocket = -1;
-        return !held;
+        const bool taken = errno == EADDRINUSE;
+        close(held);
+        return !taken;
     }
+    mSockets.push_back(held);
+    mNames.push_back(name);
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include "common/numbers.h"
 #include "common/process.h"
 #include "common/text.h"
@@ -43,6 +45,7 @@ bool SharedData::Init(const INIFile& systemInfo, const INIFile* omakeMode) {
         mFile.Clear();
         const INISection* shared = systemInfo.FindSection("shared");
         Var().Text(shared != nullptr ? shared->Text() : std::string());
+        // The start fails and says so: no message of its own.
         if (!WriteIniFile(mFile, Path())) return false;
     } else {
         AddDeclaredVariables(systemInfo, Var());
@@ -67,7 +70,9 @@ bool SharedData::Init(const INIFile& systemInfo, const INIFile* omakeMode) {
 bool SharedData::Save() {
     if (!mFileOpen) return false;
     mFile.KeySection("AlreadyRead").Text(CmdHistorySection());
-    return WriteIniFile(mFile, Path());
+    const bool written = WriteIniFile(mFile, Path());
+    const int error = errno;
+    return mWriteNotice.Note(Path(), written, error);
 }
 
 // [SECTION] Read marks

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/reporter.h"
+#include "common/write_failure.h"
 #include "settings/ini_file.h"
 
 namespace zelk {
@@ -25,6 +26,7 @@ public:
     // file; false only when a new file cannot be written. The picture index
     // comes from [cgmode_cmd] of "omake_mode" (none: no picture is recorded).
     bool Init(const INIFile& systemInfo, const INIFile* omakeMode);
+    // A failure is told to the reader once until a write succeeds again.
     bool Save();
 
     INISection& Var() { return mFile.KeySection("Var"); }
@@ -69,6 +71,7 @@ private:
     }
 
     Reporter mReporter;
+    WriteFailureNotice mWriteNotice{mReporter};
     INIFile mFile;
     bool mFileOpen = false;
     std::vector<Entry> mEntries;

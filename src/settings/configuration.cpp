@@ -1,5 +1,9 @@
 #include "settings/configuration.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+
 #include "common/numbers.h"
 #include "common/process.h"
 #include "common/text.h"
@@ -20,6 +24,35 @@ constexpr const char* kPlayerDefaults[][2] = {
     {"SelfVoicing", "False"},
 };
 
+// A reader's settings are a few kilobytes; a file far larger is no settings
+// file (and reading it would slow every start).
+constexpr std::size_t kMostConfigBytes = 1 << 20;
+
+// The numbers the program can use: a value outside would, say, type a
+// character every 15 seconds or wait forever in auto mode. (A start mode
+// outside its three has a meaning of its own: a window.)
+struct Range {
+    const char* key;
+    long least;
+    long most;
+};
+constexpr Range kRanges[] = {
+    {"TextSpeed", 0, 4},    {"AutoModeWait", 0, 30000},  {"BGMVolume", 0, 255},
+    {"SEVolume", 0, 255},   {"CVVolume", 0, 255},        {"WndAlpha", 0, 255},
+    {"NovelAlpha", 0, 255}, {"RollbackPages", 0, 10000}, {"LastSaveLoadPage", 0, 10000},
+};
+
+const Range* RangeOf(const std::string& key) {
+    for (const Range& range : kRanges) {
+        if (key == range.key) return &range;
+    }
+    return nullptr;
+}
+
+long HeldToRange(const Range* range, long value) {
+    return range ? std::clamp(value, range->least, range->most) : value;
+}
+
 }  // namespace
 
 Configuration::Configuration(Reporter reporter) : mReporter(std::move(reporter)) {}
@@ -27,7 +60,11 @@ Configuration::Configuration(Reporter reporter) : mReporter(std::move(reporter))
 Configuration::~Configuration() {
     // Only a file that Init read or created is written back: before that the
     // document is empty and would wipe the reader's settings.
-    if (mUserFileOpen) WriteIniFile(mUserFile, UserPath());
+    if (mUserFileOpen) {
+        const bool written = WriteIniFile(mUserFile, UserPath());
+        const int error = errno;
+        mWriteNotice.Note(UserPath(), written, error);
+    }
     mReporter.Log("Config-Terminate");
 }
 
@@ -48,12 +85,15 @@ bool Configuration::Init(const INIFile& systemInfo) {
     }
     mHasDefaults = true;
 
-    if (!ReadIniFile(mUserFile, UserPath())) {
+    if (!ReadIniFile(mUserFile, UserPath(), kMostConfigBytes)) {
         KeepUnreadableFile(UserPath());
         mUserFile.KeySection(kUserSection).Text(mDefaults.Text());
-        WriteIniFile(mUserFile, UserPath());
+        const bool written = WriteIniFile(mUserFile, UserPath());
+        const int error = errno;
+        mWriteNotice.Note(UserPath(), written, error);
     }
     mUserFileOpen = true;
+    HoldUserValuesToRange();
 
     mInvalidFonts = system.KeySection("Game").KeyValue("InvalidFont");
     mFonts.clear();
@@ -65,9 +105,27 @@ bool Configuration::Init(const INIFile& systemInfo) {
     return true;
 }
 
-bool Configuration::Save() {
+bool Configuration::Save(bool askedByReader) {
     if (!mUserFileOpen) return false;
-    return WriteIniFile(mUserFile, UserPath());
+    const bool written = WriteIniFile(mUserFile, UserPath());
+    const int error = errno;
+    if (!written && askedByReader)
+        mWriteNotice.Tell(UserPath(), error,
+                          "変更した設定はこのまま使われますが、保存されていません。");
+    return mWriteNotice.Note(UserPath(), written, error);
+}
+
+// A value out of range is written back held to it, so that the file says
+// what the program does.
+void Configuration::HoldUserValuesToRange() {
+    if (std::as_const(mUserFile).FindSection(kUserSection) == nullptr) return;
+    INISection& user = mUserFile.KeySection(kUserSection);
+    for (const Range& range : kRanges) {
+        if (!user.KeyExists(range.key)) continue;
+        const long value = ReadLong(user.KeyValue(range.key));
+        const long held = HeldToRange(&range, value);
+        if (held != value) user.KeyValue(range.key, std::to_string(held));
+    }
 }
 
 // [SECTION] Values
@@ -108,7 +166,7 @@ void Configuration::BoolVal(const std::string& key, bool value) {
 }
 
 long Configuration::LongVal(const std::string& key) const {
-    return ReadLong(StringVal(key));
+    return HeldToRange(RangeOf(key), ReadLong(StringVal(key)));
 }
 
 void Configuration::LongVal(const std::string& key, long value) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/reporter.h"
+#include "common/write_failure.h"
 #include "settings/ini_file.h"
 #include "settings/ini_section.h"
 
@@ -28,8 +29,15 @@ public:
 
     // Takes the defaults, the excluded faces and the character data from the
     // system file; reads (or creates) the reader's file; lists the faces.
+    // A reader's file that cannot be read, is no regular file or is far too
+    // large for settings is kept aside (KeepUnreadableFile) and the defaults
+    // are used. Numbers out of their range are held to it.
     bool Init(const INIFile& systemInfo);
-    bool Save();
+    // Writes the reader's file. A failure is told to the reader (standard
+    // error and the window) once until a write succeeds again; every time
+    // when `askedByReader` (the dialog's OK). The values stay in memory
+    // either way.
+    bool Save(bool askedByReader = false);
 
     // [SECTION] Values
     // Keys absent from the defaults are refused with a message: a read gives
@@ -38,6 +46,8 @@ public:
     void StringVal(const std::string& key, const std::string& value);
     bool BoolVal(const std::string& key) const;
     void BoolVal(const std::string& key, bool value);
+    // Numbers with a valid range (text speed, volumes, alphas, pages) are
+    // held to it.
     long LongVal(const std::string& key) const;
     void LongVal(const std::string& key, long value);
     // For check boxes: 1 or 0; writing 1 is true, anything else false.
@@ -82,8 +92,10 @@ public:
 private:
     std::string UserPath() const;
     void LoadCharacters(const INISection& charConfig);
+    void HoldUserValuesToRange();
 
     Reporter mReporter;
+    WriteFailureNotice mWriteNotice{mReporter};
     bool mHasDefaults = false;
     INISection mDefaults;
     INIFile mUserFile;

@@ -93,10 +93,10 @@ std::string PlainText(std::string bytes, bool& cut) {
     return text;
 }
 
-bool ReadPlainFile(const std::string& path, std::string& text, bool& cut) {
+bool ReadPlainFile(const std::string& path, std::string& text, bool& cut, std::size_t limit) {
     text.clear();
     cut = false;
-    auto bytes = ReadFileBytes(path);
+    auto bytes = ReadFileBytes(path, limit);
     if (!bytes) return false;
     text = PlainText(std::move(*bytes), cut);
     return true;
@@ -104,9 +104,9 @@ bool ReadPlainFile(const std::string& path, std::string& text, bool& cut) {
 
 }  // namespace
 
-bool ReadTextFile(const std::string& path, std::string& text, bool /*force*/) {
+bool ReadTextFile(const std::string& path, std::string& text, bool /*force*/, std::size_t limit) {
     bool cut = false;
-    return ReadPlainFile(path, text, cut);
+    return ReadPlainFile(path, text, cut, limit);
 }
 
 bool WriteTextFile(const std::string& path, const std::string& text) {
@@ -133,9 +133,10 @@ std::optional<std::string> UnscrambleText(const std::string& bytes) {
     return FromUtf16Le(plain);
 }
 
-bool ReadScrambledFile(const std::string& path, std::string& text, bool /*force*/) {
+bool ReadScrambledFile(const std::string& path, std::string& text, bool /*force*/,
+                       std::size_t limit) {
     text.clear();
-    const auto bytes = ReadFileBytes(path);
+    const auto bytes = ReadFileBytes(path, limit);
     if (!bytes) return false;
     auto plain = UnscrambleText(*bytes);
     if (!plain) return false;
@@ -147,18 +148,18 @@ bool WriteScrambledFile(const std::string& path, const std::string& text) {
     return WriteFileAtomic(path, ScrambleText(text));
 }
 
-bool ReadIniFile(INIFile& ini, const std::string& path) {
+bool ReadIniFile(INIFile& ini, const std::string& path, std::size_t limit) {
     std::string text;
     bool read = false;
     if (Process().Debug.INIEncript) {
-        read = ReadScrambledFile(path, text);
+        read = ReadScrambledFile(path, text, false, limit);
     } else {
         // The player writes these files itself and never a NUL: one is
         // damage, and what follows it is the reader's. The file is then not
         // read, so that its callers keep it aside whole rather than write
         // back its first part.
         bool cut = false;
-        read = ReadPlainFile(path, text, cut) && !cut;
+        read = ReadPlainFile(path, text, cut, limit) && !cut;
         if (!read) text.clear();
     }
     ini.Text(text);

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "common/file_io.h"
 #include "settings/ini_file.h"
 
 namespace zelk {
@@ -18,13 +19,16 @@ namespace zelk {
 // reads as U+FFFD, and a bare LF line end reads as CR LF. Writing turns a
 // character CP932 lacks into "?". `force` is accepted for callers that name
 // files a directory search would not show; here every readable file is read.
-bool ReadTextFile(const std::string& path, std::string& text, bool force = false);
+// A file over `limit` bytes is not read (see ReadFileBytes).
+bool ReadTextFile(const std::string& path, std::string& text, bool force = false,
+                  std::size_t limit = kAnyFileSize);
 bool WriteTextFile(const std::string& path, const std::string& text);
 
 // The scrambled form of the user's files. Reading fails for bytes that do
 // not decode to well-formed UTF-16 text without NUL. An empty file is an
 // empty text; an empty text is written as an empty file.
-bool ReadScrambledFile(const std::string& path, std::string& text, bool force = false);
+bool ReadScrambledFile(const std::string& path, std::string& text, bool force = false,
+                       std::size_t limit = kAnyFileSize);
 bool WriteScrambledFile(const std::string& path, const std::string& text);
 
 // The pure transforms under the two functions above.
@@ -34,8 +38,9 @@ std::optional<std::string> UnscrambleText(const std::string& bytes);
 // The user's files (configuration, shared data, save slots): scrambled while
 // the debug switch INIEncript is on. Reading sets the file's Text (empty when
 // nothing was read) and Path; a plain file with a NUL byte is damaged and not
-// read. Writing with an empty path uses Path.
-bool ReadIniFile(INIFile& ini, const std::string& path);
+// read. Writing with an empty path uses Path. Only a regular file of at most
+// `limit` bytes is read. A failed write leaves errno telling why.
+bool ReadIniFile(INIFile& ini, const std::string& path, std::size_t limit = kAnyFileSize);
 bool WriteIniFile(INIFile& ini, const std::string& path = std::string());
 
 // Moves an existing file that could not be read to path + ".broken" (one

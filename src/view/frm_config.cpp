@@ -380,7 +380,9 @@ void frmConfig::RestorePreview() {
 void frmConfig::ClickOK() {
     if (!mOpen) return;
     SaveData();
-    mCfg.Save();
+    // A file that cannot be written is said by the settings themselves; the
+    // dialog's values stay in force for this session all the same.
+    mCfg.Save(true);
     Close();
 }
 

@@ -573,9 +573,10 @@ TEST_F(DamagedGame, AGarbageSettingsFileIsKeptAsideAndTheGameStartsFromTheDefaul
     EXPECT_FALSE(Decoded(saves / "sd00.ini").empty());
 }
 
-// Values no dialog would write: the reader's file keeps them, and the game
-// plays with what it can make of them, music included.
-TEST_F(DamagedGame, SettingsOutOfRangeStillPlayAndAreKept) {
+// Values no dialog would write: the game plays with what it can make of
+// them, music included; numbers are held to their range and written back
+// so, and what is no number at all is left for the reader to see.
+TEST_F(DamagedGame, SettingsOutOfRangeStillPlayAndAreHeldToTheirRange) {
     Overwrite(saves / "config.ini",
               ScrambleText("[Config]\r\nTextSpeed=-99999999999\r\nTextAutoClick=maybe\r\n"
                            "BGMVolume=99999\r\nSEVolume=-1\r\nCVVolume=abc\r\n"
@@ -588,8 +589,12 @@ TEST_F(DamagedGame, SettingsOutOfRangeStillPlayAndAreKept) {
     EXPECT_EQ(Field(States(run)[0], "bgm"), "bgm_title");
     INIFile config;
     config.Text(Decoded(saves / "config.ini"));
-    EXPECT_EQ(config.KeySection("Config").KeyValue("BGMVolume"), "99999");
+    EXPECT_EQ(config.KeySection("Config").KeyValue("BGMVolume"), "255");
+    EXPECT_EQ(config.KeySection("Config").KeyValue("SEVolume"), "0");
+    EXPECT_EQ(config.KeySection("Config").KeyValue("WndAlpha"), "255");
+    EXPECT_EQ(config.KeySection("Config").KeyValue("TextSpeed"), "0");
     EXPECT_EQ(config.KeySection("Config").KeyValue("CVVolume"), "abc");
+    EXPECT_EQ(config.KeySection("Config").KeyValue("StartScreenMode"), "7");
 }
 
 // A shared save file that decodes but holds a line that is no read mark:

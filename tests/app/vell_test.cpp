@@ -171,9 +171,15 @@ TEST_F(VellTest, AFailedQuickSaveLeavesTheNewestWhereQuickLoadLooks) {
     fs::create_directory(slot.parent_path() / ("." + slot.filename().string() + ".part"));
     mVell->SD()->Var().KeyValue("marker", "new");
     mVell->QuickSave(true);
-    EXPECT_EQ(Prompts(), std::vector<std::string>{"クイックセーブに失敗しました。"});
+    // Which file and why, as the terminal hears it too.
+    const std::string failed =
+        "クイックセーブに失敗しました。\r\n" + slot.string() + ": Is a directory";
+    EXPECT_EQ(Prompts(), std::vector<std::string>{failed});
     EXPECT_EQ(SlotMarker(0), "zero");
     EXPECT_EQ(SlotMarker(1), "zero");
+    // A quick save that would pass unsaid is still told when it is lost.
+    mVell->QuickSave(false);
+    EXPECT_EQ(Prompts(), (std::vector<std::string>{failed, failed}));
 }
 
 TEST_F(VellTest, WithOneQuickSlotTheSaveReplacesIt) {

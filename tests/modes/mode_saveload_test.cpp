@@ -275,7 +275,9 @@ TEST_F(SaveLoadModeTest, ASaveThatCannotBeWrittenIsReported) {
     root.answers = {kAnswerYes};
     Command(kCmdClick, &SaveButton(0));
     ASSERT_EQ(root.asked.size(), 2u);
-    EXPECT_EQ(root.asked[1], "セーブに失敗しました。");
+    // Which file and why, as the terminal hears it too.
+    EXPECT_EQ(root.asked[1],
+              "セーブに失敗しました。\r\n" + SlotPath("sd01-00", ".ini") + ": Is a directory");
     EXPECT_FALSE(LoadButton(0).Enabled);
 }
 

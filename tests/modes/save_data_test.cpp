@@ -1,6 +1,11 @@
 #include "modes/save_data.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 #include <filesystem>
 
@@ -193,6 +198,8 @@ TEST_F(SaveDataTest, AFailedSaveKeepsTheOldSlot) {
     const auto oldBmp = ReadFileBytes(data.FormatBMPPath(0, 3));
     std::filesystem::create_directory(Process().SaveDir + "/sd00-04.ini");  // unwritable slot
     EXPECT_FALSE(data.Save("sd00-04"));
+    // The caller tells the reader which file and why.
+    EXPECT_EQ(data.LastWriteFailure(), data.FormatINIPath(0, 4) + ": Is a directory");
     EXPECT_EQ(ReadFileBytes(data.FormatINIPath(0, 3)), oldIni);
     EXPECT_EQ(ReadFileBytes(data.FormatBMPPath(0, 3)), oldBmp);
     EXPECT_FALSE(data.IsPreviewExists("sd00-04"));
@@ -204,6 +211,52 @@ TEST_F(SaveDataTest, ClearEmptiesDocumentAndHistory) {
     data.Clear();
     EXPECT_EQ(data.HistoryCount(), 0);
     EXPECT_EQ(data.Var().KeyValue("k"), "");
+}
+
+// The save stands without its picture when the disk is full for the
+// picture alone (a file-size limit stands in for it); the reader hears of
+// the picture once, however often it fails, and again once it was written
+// in between.
+TEST_F(SaveDataTest, AThumbnailThatCannotBeWrittenIsToldOnce) {
+    data.SavePreview(Preview(200, 100));
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit small = previous;
+    small.rlim_cur = 16384;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    ::testing::internal::CaptureStderr();
+    const bool first = data.Save("sd00-05");
+    const bool second = data.Save("sd00-05");
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_TRUE(first);
+    EXPECT_TRUE(second);
+    EXPECT_TRUE(data.IsLoadable("sd00-05"));
+    EXPECT_FALSE(data.IsPreviewExists("sd00-05"));
+    const std::string reason = data.FormatBMPPath(0, 5) + ": File too large";
+    EXPECT_EQ(errors, "zelk: cannot write " + reason + "\n");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(reason), std::string::npos) << messages[0];
+
+    ASSERT_TRUE(data.Save("sd00-05"));
+    EXPECT_TRUE(data.IsPreviewExists("sd00-05"));
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+// A FIFO in a slot's place once stopped the save/load screen, waiting for
+// a writer that never came.
+TEST_F(SaveDataTest, AFifoInASlotsPlaceIsNoSave) {
+    std::filesystem::create_directories(Process().SaveDir);
+    ASSERT_EQ(::mkfifo(data.FormatINIPath(0, 7).c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo(data.FormatBMPPath(0, 7).c_str(), 0644), 0);
+    EXPECT_FALSE(data.IsLoadable("sd00-07"));
+    EXPECT_FALSE(data.IsPreviewExists("sd00-07"));
+    INIFile document;
+    EXPECT_FALSE(data.ReadSlotDocument("sd00-07", document));
+    EXPECT_FALSE(data.Load("sd00-07"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/single_instance.h"
@@ -25,6 +26,29 @@ TEST(SingleInstanceLock, TheLockIsFreedWithItsHolder) {
     }
     SingleInstanceLock again;
     EXPECT_TRUE(again.Acquire(folder));
+}
+
+// Two copies of one game in different folders share the reader's folder:
+// the second player's lock on it is refused, and its lock on its own game
+// folder goes with it.
+TEST(SingleInstanceLock, ALockHoldsEveryFolderItWasGiven) {
+    const std::string gameA = ::testing::TempDir() + "/game-a";
+    const std::string gameB = ::testing::TempDir() + "/game-b";
+    const std::string saves = ::testing::TempDir() + "/saves";
+    for (const std::string& folder : {gameA, gameB, saves})
+        ::mkdir(folder.c_str(), 0755);
+    SingleInstanceLock first;
+    ASSERT_TRUE(first.Acquire(gameA));
+    ASSERT_TRUE(first.Acquire(saves));
+    EXPECT_TRUE(first.Acquire(saves + "/.")) << "its own folder is no obstacle";
+    {
+        SingleInstanceLock second;
+        ASSERT_TRUE(second.Acquire(gameB));
+        EXPECT_FALSE(second.Acquire(saves));
+    }
+    SingleInstanceLock third;
+    EXPECT_FALSE(third.Acquire(gameA));
+    EXPECT_TRUE(third.Acquire(gameB)) << "freed with the second";
 }
 
 }  // namespace

@@ -180,5 +180,30 @@ TEST_F(SharedDataTest, AnUnreadableFileIsKeptAsideAndRecreated) {
     EXPECT_EQ(File().KeySection("Var").KeyValue("clear"), "0");
 }
 
+// The read marks are written at every change of scenario: a folder that
+// went away (or turned read-only) is told once, not at every change, and
+// again once a write in between has succeeded.
+TEST_F(SharedDataTest, AWriteThatFailsIsToldOnceUntilOneSucceeds) {
+    auto data = Make();
+    const std::string saves = Process().SaveDir;
+    ASSERT_EQ(::rename(saves.c_str(), (saves + "-away").c_str()), 0);
+    ::testing::internal::CaptureStderr();
+    data->AddCmdHistory("a", 1);
+    data->AddCmdHistory("b", 1);
+    data->AddCmdHistory("a", 2);
+    EXPECT_FALSE(data->Save());
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(errors, "zelk: cannot write " + saves + "/sd00.ini: No such file or directory\n");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find(saves + "/sd00.ini"), std::string::npos) << messages[0];
+
+    ASSERT_EQ(::rename((saves + "-away").c_str(), saves.c_str()), 0);
+    EXPECT_TRUE(data->Save());
+    ASSERT_EQ(::rename(saves.c_str(), (saves + "-away").c_str()), 0);
+    EXPECT_FALSE(data->Save());
+    EXPECT_EQ(messages.size(), 2u);
+    ASSERT_EQ(::rename((saves + "-away").c_str(), saves.c_str()), 0);
+}
+
 }  // namespace
 }  // namespace zelk

@@ -1,6 +1,11 @@
 #include "settings/configuration.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 #include "common/file_io.h"
 #include "common/process.h"
@@ -69,11 +74,11 @@ TEST_F(ConfigurationTest, AMissingUserFileIsCreatedFromTheDefaults) {
 
 TEST_F(ConfigurationTest, UserValuesWinOverDefaults) {
     INIFile user;
-    user.Text("[Config]\r\nTextSpeed=7\r\nUnknown=1");
+    user.Text("[Config]\r\nTextSpeed=1\r\nUnknown=1");
     ASSERT_TRUE(WriteIniFile(user, folder / "config.ini"));
     auto cfg = Make();
     ASSERT_TRUE(cfg->Init(system));
-    EXPECT_EQ(cfg->LongVal("TextSpeed"), 7);
+    EXPECT_EQ(cfg->LongVal("TextSpeed"), 1);
     EXPECT_EQ(cfg->LongVal("BGMVolume"), 80);  // absent from the user file
 }
 
@@ -125,12 +130,12 @@ TEST_F(ConfigurationTest, BooleansReadTrueOnlyForTrue) {
 TEST_F(ConfigurationTest, DefaultModeReadsDefaultsButWritesTheUserFile) {
     auto cfg = Make();
     ASSERT_TRUE(cfg->Init(system));
-    cfg->LongVal("TextSpeed", 9);
+    cfg->LongVal("TextSpeed", 1);
     cfg->DefaultMode(true);
     EXPECT_EQ(cfg->LongVal("TextSpeed"), 3);
     cfg->LongVal("BGMVolume", 10);
     cfg->DefaultMode(false);
-    EXPECT_EQ(cfg->LongVal("TextSpeed"), 9);
+    EXPECT_EQ(cfg->LongVal("TextSpeed"), 1);
     EXPECT_EQ(cfg->LongVal("BGMVolume"), 10);
 }
 
@@ -253,6 +258,115 @@ TEST_F(ConfigurationTest, ASystemFileWithoutDefaultsFailsInitAndKeepsTheUserFile
     }
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(ReadFileBytes(folder / "config.ini"), before);
+}
+
+// A hand-edited or hostile file: a text speed of 999 would type a character
+// every 15 seconds, a volume of 1000 would be louder than the engine
+// allows. The program uses the nearest valid value and writes it back.
+TEST_F(ConfigurationTest, NumbersOutOfRangeAreHeldToItAndWrittenBack) {
+    INIFile user;
+    user.Text("[Config]\r\nTextSpeed=999\r\nBGMVolume=-1000\r\nRollbackPages=99999999\r\n");
+    ASSERT_TRUE(WriteIniFile(user, folder / "config.ini"));
+    {
+        auto cfg = Make();
+        ASSERT_TRUE(cfg->Init(system));
+        EXPECT_EQ(cfg->LongVal("TextSpeed"), 4);
+        EXPECT_EQ(cfg->LongVal("BGMVolume"), 0);
+        EXPECT_EQ(cfg->LongVal("RollbackPages"), 10000);
+        // A value set while playing is held too.
+        cfg->StringVal("TextSpeed", "-3");
+        EXPECT_EQ(cfg->LongVal("TextSpeed"), 0);
+    }
+    INIFile written = UserFile();
+    EXPECT_EQ(written.KeySection("Config").KeyValue("BGMVolume"), "0");
+    EXPECT_EQ(written.KeySection("Config").KeyValue("RollbackPages"), "10000");
+    EXPECT_TRUE(messages.empty());
+}
+
+// Settings are a few kilobytes: a file of megabytes is treated as a damaged
+// one, moved aside unread, not read at every start.
+TEST_F(ConfigurationTest, AnOverLargeUserFileIsKeptAsideAndTheDefaultsUsed) {
+    INIFile user;
+    user.Text("[Config]\r\nTextSpeed=1\r\nPad=" + std::string(2 << 20, 'x'));
+    ASSERT_TRUE(WriteIniFile(user, folder / "config.ini"));
+    const auto before = ReadFileBytes(folder / "config.ini");
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    EXPECT_EQ(cfg->LongVal("TextSpeed"), 3);
+    EXPECT_EQ(ReadFileBytes(folder / "config.ini.broken"), before);
+    EXPECT_LT(ReadFileBytes(folder / "config.ini")->size(), 4096u);
+}
+
+// A FIFO (or a folder) named config.ini would make a start wait for a
+// writer for ever: it is refused at once and kept aside.
+TEST_F(ConfigurationTest, AFifoInPlaceOfTheUserFileIsRefusedAtOnce) {
+    ASSERT_EQ(::mkfifo((folder / "config.ini").c_str(), 0644), 0);
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    EXPECT_EQ(cfg->LongVal("TextSpeed"), 3);
+    struct stat kept {};
+    ASSERT_EQ(::lstat((folder / "config.ini.broken").c_str(), &kept), 0);
+    EXPECT_TRUE(S_ISFIFO(kept.st_mode));
+    EXPECT_EQ(UserFile().KeySection("Config").KeyValue("TextSpeed"), "3");
+}
+
+// A full disk (a file-size limit stands in for it, for any user): the
+// reader hears once which file and why, however often the program tries,
+// the old file stays whole and the values stay in force; the dialog's OK
+// is told every time.
+TEST_F(ConfigurationTest, AWriteThatFailsIsToldOnceAndLeavesTheOldFile) {
+    {
+        auto cfg = Make();
+        ASSERT_TRUE(cfg->Init(system));
+    }
+    const auto before = ReadFileBytes(folder / "config.ini");
+    // Room for what standard error's capture writes, not for the file.
+    ASSERT_TRUE(before && before->size() > 300);
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    cfg->LongVal("TextSpeed", 1);
+
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit small = previous;
+    small.rlim_cur = before->size() - 1;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    ::testing::internal::CaptureStderr();
+    const bool first = cfg->Save();
+    const bool second = cfg->Save();
+    const bool asked = cfg->Save(true);
+    cfg.reset();
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(first);
+    EXPECT_FALSE(second);
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(ReadFileBytes(folder / "config.ini"), before);
+    const std::string line = "zelk: cannot write " + folder / "config.ini" + ": File too large\n";
+    EXPECT_EQ(errors, line + line) << "once for the program's writes, once for the OK";
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[0].find(folder / "config.ini"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find("File too large"), std::string::npos) << messages[0];
+    // The dialog's OK hears that its values are in force all the same.
+    EXPECT_NE(messages[1].find("このまま使われます"), std::string::npos) << messages[1];
+}
+
+TEST_F(ConfigurationTest, AWriteThatSucceedsAgainIsToldAgainWhenItFailsLater) {
+    Process().SaveDir = folder / "missing";
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    EXPECT_EQ(messages.size(), 1u) << "the new file could not be made";
+    EXPECT_FALSE(cfg->Save());
+    EXPECT_EQ(messages.size(), 1u);
+    ASSERT_EQ(::mkdir((folder / "missing").c_str(), 0755), 0);
+    EXPECT_TRUE(cfg->Save());
+    ASSERT_EQ(::rename((folder / "missing").c_str(), (folder / "gone").c_str()), 0);
+    EXPECT_FALSE(cfg->Save());
+    EXPECT_EQ(messages.size(), 2u);
+    ASSERT_EQ(::rename((folder / "gone").c_str(), (folder / "missing").c_str()), 0);
 }
 
 }  // namespace
