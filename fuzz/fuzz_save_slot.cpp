@@ -1,7 +1,9 @@
 // A save slot of any content loaded into the running demo game: the slot file
 // is read as the player reads it, and the document restored through every
 // component (game view, graphics driver, interpreter, sound driver) as
-// loading a slot from the save screen does, then shown. The first input byte
+// loading a slot from the save screen does, then shown; a slot the player
+// refuses (incomplete, another game's, a place outside its scripts) leaves
+// the running game as it was. The first input byte
 // chooses the slot's form; the rest is:
 //   0  a plain slot file (the debug switch INIEncript off)
 //   1  a scrambled slot file as stored, its scrambling damaged too
