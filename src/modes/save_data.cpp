@@ -148,16 +148,16 @@ bool clsSaveData::Save(const std::string& name) {
     const std::string iniPart = SlotPath("." + name, ".ini.part");
     const std::string bmpPart = SlotPath("." + name, ".bmp.part");
 
-    INIFile written = mDocument;
+    INIFile stamped;
     if (mGame) {
         // A loaded slot's own stamp and end give way to the new ones. The
         // title was read from the game's settings: it holds nothing that
         // would not read back as itself.
         const std::string body = Without(Without(mDocument, kStampSection), kEndSection).Text();
-        written.Text(std::string("[") + kStampSection + "]\r\n" + kStampKey + "=" + *mGame +
+        stamped.Text(std::string("[") + kStampSection + "]\r\n" + kStampKey + "=" + *mGame +
                      "\r\n" + body + "\r\n[" + kEndSection + "]");
     }
-    if (!WriteIniFile(written, iniPart)) {
+    if (!WriteIniFile(mGame ? stamped : mDocument, iniPart)) {
         ::unlink(iniPart.c_str());
         return false;
     }
