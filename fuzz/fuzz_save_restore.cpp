@@ -1,7 +1,9 @@
 // A save slot of any content loaded into the running demo game: the slot file
 // is read as the player reads it, and the document restored through every
 // component (game view, graphics driver, interpreter, sound driver) as
-// loading a slot from the save screen does, then shown. Every load replaces
+// loading a slot from the save screen does, then shown; a slot the player
+// refuses (incomplete, another game's, a place outside its scripts) leaves
+// the running game as it was. Every load replaces
 // the whole scene, so one input does not need the ones before it. With
 // ZELK_FUZZ_STATE set, each load writes the scripted input's state line to
 // standard error. See save_slot_player.h for the input's form.

@@ -147,6 +147,10 @@ clsVell::clsVell()
     mRefusedNames = std::make_unique<RefusedNames>(RefusedNameParts{
         [this] { return mIntprt.get(); }, [this] { return ModeSettingsFile(mVellMode); },
         [](const std::string& prompt) { Message(prompt); }, LogLine});
+    // A slot is loaded only where its scripts and places exist in this game.
+    mSD->CheckStatusWith([this](const INISection& status) {
+        return mIntprt ? mIntprt->StatusFault(status) : std::string();
+    });
     ChangeMode(0, 0);
 }
 
@@ -190,6 +194,8 @@ clsVell::~clsVell() {
 bool clsVell::Init() {
     if (!LoadArchives()) return false;
     if (!LoadSystemFiles()) return false;
+    // Saves name their game; another game's are not loaded.
+    mSD->ForGame(mSystemInfo->KeySection("Game").KeyValue("Title"));
     ReadScreenGeometry();
     if (!mCfg->Init(*mSystemInfo)) {
         Fault("cannot set up the settings: the game's SystemInfo.ini has no [Config] section",
@@ -552,7 +558,8 @@ void clsVell::QuickLoad(bool bMsg) {
     }
     if (bMsg && Message("クイックロードを行いますか。", kMsgYesNo) != kResultYes) return;
     if (!mSD->Load(slot)) {
-        std::fprintf(stderr, "zelk: cannot load the quick save %s\n", slot.c_str());
+        std::fprintf(stderr, "zelk: cannot load the quick save %s: %s\n", slot.c_str(),
+                     mSD->LoadError().c_str());
         if (bMsg) Message("クイックロードに失敗しました。");
         return;
     }

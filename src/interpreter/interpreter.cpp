@@ -1,5 +1,6 @@
 #include "interpreter/interpreter.h"
 
+#include <cstdio>
 #include <exception>
 
 #include "common/message_box.h"
@@ -58,7 +59,7 @@ StepResult clsInterpreter::StepNext() {
     while (true) {
         mLine = mCurrentScript ? mCurrentScript->Element(mAddress) : std::string();
         if (mLine.empty()) {
-            RuntimeError("実行がスクリプトの終端に至りました。");
+            ReportEndOfScript();
             mHost.CloseVell();
             mWaitMode = kWaitRunning;
             mHost.EventEnabled(true);
@@ -411,6 +412,22 @@ void clsInterpreter::CauseError(const std::string& message) {
     if (mInInstruction && mCauseShown) return;
     RuntimeError(message);
     if (mInInstruction) mCauseShown = true;
+}
+
+void clsInterpreter::ReportEndOfScript() {
+    // The player closes: the reader is told why, whatever the mode, or the
+    // window would just vanish (a game whose path runs off its end, a place
+    // that lies outside its script).
+    const std::string place = mCurrentScript
+                                  ? "at " + mCurrentScript->Name() + "." + std::to_string(mAddress)
+                                  : "no scenario is running";
+    std::fprintf(stderr, "zelk: the scenario ran past its end (%s): the player closes\n",
+                 place.c_str());
+    const std::string message = "実行がスクリプトの終端に至りました。";
+    if (mHost.IsDebugMode())
+        RuntimeError(message);
+    else
+        mHost.Msg(message, kMsgOK);
 }
 
 void clsInterpreter::RuntimeError(const std::string& message) {

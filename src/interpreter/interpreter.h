@@ -18,6 +18,7 @@
 
 namespace zelk {
 
+class INISection;
 class InterpreterHost;
 
 // How a step ended: waiting for the reader, ended without a wait (the
@@ -109,6 +110,12 @@ public:
     // [SECTION] Save slots
     void SaveStatus();
     void LoadStatus();
+    // Why a saved status (a slot's "IntprtStatus") cannot be loaded, in
+    // plain words for the terminal; empty when it can. Every key is there,
+    // and its place and each call-stack entry name an existing script and
+    // an address inside it. Reads the scripts it names into the cache and
+    // changes nothing else.
+    std::string StatusFault(const INISection& status);
 
     // [SECTION] For commands: the instruction being executed
     // Argument n after the defaults were applied (0 is the word); the empty
@@ -157,6 +164,8 @@ private:
     void DecideSkip();
     void Dispatch();
     void WaitForPlayer();
+    // The end of the script was reached: said on the terminal and in a box.
+    void ReportEndOfScript();
     void ForgetPage();
     long PageStart(bool& choices) const;
 

@@ -182,8 +182,11 @@ bool clsModeSaveLoad::OnLoadLeaves(clsEventRect& er) {
     const std::string& slot = mSlots[static_cast<std::size_t>(er.lTag)].name;
     if (!sd || !sd->Load(slot)) {
         // The slot changed under the screen (removed or damaged since the
-        // page was shown): the game goes on as it was.
-        Root().Fault("cannot load the save " + slot, "セーブデータをロードできませんでした。");
+        // page was shown), or it is no save of this game's or has no place
+        // in it: the game goes on as it was.
+        Root().Fault("cannot load the save " + slot + ": " +
+                         (sd ? sd->LoadError() : std::string("no save data")),
+                     "セーブデータをロードできませんでした。");
         ShowPage(mCurrentPage);
         return false;
     }

@@ -240,9 +240,9 @@ void clsModeTitle::OnScreenCmd(long eEvent, clsEventRect* er) {
     }
 }
 
-// Each command switches the mode: the root keeps this object alive until
-// control is back in the event loop, but nothing of it is read after the
-// switch except what was copied beforehand.
+// Each command switches the mode (all but a quick load that is refused): the
+// root keeps this object alive until control is back in the event loop, but
+// nothing of it is read after the switch except what was copied beforehand.
 void clsModeTitle::RunCommand(const std::string& command) {
     PlayerRoot& root = Root();
     if (command == "start") {
@@ -250,15 +250,19 @@ void clsModeTitle::RunCommand(const std::string& command) {
     } else if (command == "quickload") {
         const std::string slot = mQuickSlot;
         const long half = mFadeTime / 2;
-        root.ChangeMode(kModeGame, 7);
+        // A slot that cannot be loaded leaves the reader at the title.
         clsSaveData* sd = root.SD();
-        if (sd && sd->Load(slot)) {
-            if (clsLumoDriver* lumo = root.Lumo()) lumo->DrawDeactivate(1, half);
-            root.SDRestoreData(true);
-            if (clsLumoDriver* lumo = root.Lumo()) lumo->DrawActivate(1, half);
-        } else {
-            root.Msg("クイックロードに失敗しました。");
+        if (!sd || !sd->Load(slot)) {
+            root.Fault("cannot load the quick save " + slot + ": " +
+                           (sd ? sd->LoadError() : std::string("no save data")),
+                       "クイックロードに失敗しました。");
+            CellsOff();
+            return;
         }
+        root.ChangeMode(kModeGame, 7);
+        if (clsLumoDriver* lumo = root.Lumo()) lumo->DrawDeactivate(1, half);
+        root.SDRestoreData(true);
+        if (clsLumoDriver* lumo = root.Lumo()) lumo->DrawActivate(1, half);
     } else if (command == "load") {
         root.ChangeMode(kModeSaveLoad, 12);
     } else if (command == "omake") {

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "common/codepage.h"
 #include "common/file_io.h"
 #include "common/numbers.h"
 #include "common/paths.h"
@@ -60,6 +61,38 @@ void SyncFolder(const std::string& folder) {
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
+}
+
+// A slot names the game it belongs to in its first section and ends with a
+// section of its own: a slot cut anywhere keeps the one and loses the other.
+constexpr const char* kStampSection = "Game";
+constexpr const char* kStampKey = "Title";
+constexpr const char* kEndSection = "End";
+
+// What the player writes into every slot and reads back from it.
+constexpr const char* kStatusSections[] = {"LumoStatus",   "WavoStatus", "GameViewStatus",
+                                           "IntprtStatus", "VellStatus", "History"};
+constexpr const char* kVellKeys[] = {"TextTempVisible", "DateString", "TimeString"};
+
+// The document without the sections of that name.
+INIFile Without(const INIFile& document, const std::string& name) {
+    std::string text;
+    for (const auto& section : document.Sections()) {
+        if (EqualsNoCase(section->Name(), name)) continue;
+        for (const std::string& part : {section->NameFullText(), section->Text()}) {
+            if (part.empty()) continue;
+            if (!text.empty()) text += "\r\n";
+            text += part;
+        }
+    }
+    INIFile result;
+    result.Text(text);
+    return result;
+}
+
+// A plain slot keeps only what the system code page can hold of a title.
+bool SameTitle(const std::string& stated, const std::string& title) {
+    return stated == title || stated == Cp932ToUtf8Lossy(Utf8ToCp932Lossy(title));
 }
 
 std::string TwoDigits(long number) {
@@ -116,6 +149,16 @@ bool clsSaveData::Save(const std::string& name) {
     const std::string bmp = SlotPath(name, ".bmp");
     const std::string iniPart = SlotPath("." + name, ".ini.part");
     const std::string bmpPart = SlotPath("." + name, ".bmp.part");
+
+    INIFile stamped;
+    if (mGame) {
+        // A loaded slot's own stamp and end give way to the new ones. The
+        // title was read from the game's settings: it holds nothing that
+        // would not read back as itself.
+        const std::string body = Without(Without(mDocument, kStampSection), kEndSection).Text();
+        stamped.Text(std::string("[") + kStampSection + "]\r\n" + kStampKey + "=" + *mGame +
+                     "\r\n" + body + "\r\n[" + kEndSection + "]");
+    }
     const auto fail = [&](int error) {
         mLastWriteFailure = WriteFailureNotice::Describe(ini, error);
         ::unlink(iniPart.c_str());
@@ -123,7 +166,7 @@ bool clsSaveData::Save(const std::string& name) {
         return false;
     };
 
-    if (!WriteIniFile(mDocument, iniPart)) return fail(errno);
+    if (!WriteIniFile(mGame ? stamped : mDocument, iniPart)) return fail(errno);
     // A thumbnail that cannot be written does not fail the save; the reader
     // hears of it all the same.
     const std::optional<std::string> picture = EncodePreview();
@@ -167,11 +210,42 @@ bool clsSaveData::ReadSlotDocument(const std::string& name, INIFile& document) c
     return named;
 }
 
+std::string clsSaveData::SlotFault(const INIFile& document) const {
+    if (mGame) {
+        // Slots of older builds have no stamp: they are judged by their sections alone.
+        if (const INISection* stamp = document.FindSection(kStampSection)) {
+            const auto& sections = document.Sections();
+            if (!stamp->KeyExists(kStampKey) || !EqualsNoCase(sections.back()->Name(), kEndSection))
+                return "it is cut short";
+            const std::string stated = stamp->KeyValue(kStampKey);
+            if (!SameTitle(stated, *mGame))
+                return "it is a save of another game (\"" + stated + "\")";
+        }
+        for (const char* name : kStatusSections) {
+            if (!document.FindSection(name))
+                return std::string("it is incomplete: it has no [") + name + "] section";
+        }
+        const INISection& vell = *document.FindSection("VellStatus");
+        for (const char* key : kVellKeys) {
+            if (!vell.KeyExists(key))
+                return std::string("it is incomplete: its [VellStatus] has no ") + key;
+        }
+    }
+    const INISection* status = document.FindSection("IntprtStatus");
+    if (mStatusCheck && status) return mStatusCheck(*status);
+    return std::string();
+}
+
 bool clsSaveData::Load(const std::string& name) {
     // Read into a new document so that a slot that is not loadable leaves
     // the running game's variables and history untouched.
     INIFile loaded;
-    if (!ReadSlotDocument(name, loaded)) return false;
+    if (!ReadSlotDocument(name, loaded)) {
+        mLoadError = "it is missing, unreadable or damaged";
+        return false;
+    }
+    mLoadError = SlotFault(loaded);
+    if (!mLoadError.empty()) return false;
     mDocument = std::move(loaded);
     HistorySection(mDocument.KeySection("History").Text());
     return true;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,9 +44,13 @@ public:
     // "file: reason" of the last Save that failed.
     const std::string& LastWriteFailure() const { return mLastWriteFailure; }
     // Replaces the document by the slot's. A slot that is missing, unreadable
-    // or holds no section at all is not loadable: the result is false and
-    // the running game's document stays as it was.
+    // or holds no section at all is not loadable, nor (once ForGame is set)
+    // one that is incomplete, another game's or whose place the check
+    // refuses: the result is false, LoadError says why and the running
+    // game's document stays as it was.
     bool Load(const std::string& name);
+    // Why the last Load failed, in plain words for the terminal.
+    const std::string& LoadError() const { return mLoadError; }
     bool IsLoadable(const std::string& name) const;
     // Reads the slot's document without touching the running game's: false
     // (and `document` empty) when it is missing, unreadable or damaged
@@ -54,6 +59,20 @@ public:
     std::string SlotINIPath(const std::string& name) const { return SlotPath(name, ".ini"); }
     std::string SlotBMPPath(const std::string& name) const { return SlotPath(name, ".bmp"); }
     bool IsPreviewExists(const std::string& name) const;
+
+    // [SECTION] Whose slots are loaded
+    // The running game: from now on every save states its title ([Game]
+    // Title, the slot's first section) and ends with an [End] section, and
+    // Load takes only slots that hold every section the player writes, are
+    // not cut short and state no other game's title. Older slots state none
+    // and load when they are otherwise whole.
+    void ForGame(std::string title) { mGame = std::move(title); }
+    // What a slot's interpreter status must satisfy besides: the reason it
+    // cannot be loaded, empty when it can.
+    using StatusCheck = std::function<std::string(const INISection& intprtStatus)>;
+    void CheckStatusWith(StatusCheck check) { mStatusCheck = std::move(check); }
+    // Why the document may not replace the running game's; empty when it may.
+    std::string SlotFault(const INIFile& document) const;
 
     // "sd" page "-" slot, two digits each at least: sd05-03.
     static std::string FormatSlotName(long page, long slot);
@@ -110,6 +129,9 @@ private:
     Reporter mReporter;
     WriteFailureNotice mWriteNotice{mReporter};
     std::string mLastWriteFailure;
+    std::optional<std::string> mGame;
+    StatusCheck mStatusCheck;
+    std::string mLoadError;
     INIFile mDocument;
     std::vector<Run> mRuns;
     long mHistoryCount = 0;

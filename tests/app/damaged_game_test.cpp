@@ -631,12 +631,12 @@ TEST_F(DamagedGame, GarbageSaveSlotsCannotBeLoadedAndAreLeftAsTheyWere) {
     EXPECT_EQ(loads[0].ltag, 0);
     EXPECT_FALSE(loads[0].enabled);
     EXPECT_GT(Colours((folder / "slots.png").string(), 0, 0, 640, 480), 16u);
-    // The quick load fails in words, once; the menu still leads back.
+    // The quick load fails in words, once, and the reader stays at the title.
     EXPECT_EQ(Boxes(run),
               std::vector<std::string>{"ひかりの手紙\tクイックロードに失敗しました。\tok"})
         << run.errors;
     ASSERT_EQ(States(run).size(), 1u);
-    EXPECT_EQ(Field(States(run)[0], "mode"), "2");
+    EXPECT_EQ(Field(States(run)[0], "mode"), "1");
     EXPECT_EQ(Bytes(saves / "sd01-00.ini"), slot);
     EXPECT_EQ(Bytes(saves / "sd01-00.bmp"), thumbnail);
     EXPECT_EQ(Bytes(saves / "sd05-00.ini"), quick);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "app/launch.h"
 #include "app/vell.h"
@@ -16,6 +17,7 @@
 #include "platform/question_box.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
+#include "settings/ini_io.h"
 #include "settings/ini_section.h"
 #include "support/untouched.h"
 #include "view/game_view.h"
@@ -52,7 +54,23 @@ protected:
     }
     void TearDown() override {
         mVell.reset();
+        Process().Debug.ScenarioFileMode = false;
         fs::remove_all(mFolder);
+    }
+
+    // Opens the root over a loose scenario "t" and goes to its start: a
+    // save then has a place to come back to.
+    bool OpenInAScenario() {
+        std::ofstream(mFolder / "SystemInfo.ini", std::ios::app)
+            << "[TextBlock]\r\nCharCount=20\r\nLineCount=3\r\n"
+               "[Instruction]\r\nlet\t*\t*\r\nwait\r\nnop\r\n";
+        fs::create_directories(mFolder / "scenario");
+        std::ofstream(mFolder / "scenario" / "t.txt", std::ios::binary)
+            << "nop\r\nwait\r\nnop\r\nwait";
+        Process().Debug.ScenarioFileMode = true;
+        if (!Open()) return false;
+        mVell->Intprt()->StepStart();
+        return mVell->Intprt()->GoLabel("t.1");
     }
 
     void WriteIni(const std::string& name, const std::string& text) {
@@ -205,7 +223,7 @@ TEST_F(VellTest, ABadQuickSlotCountIsSaidEvenWithoutMessages) {
 }
 
 TEST_F(VellTest, QuickLoadAsksFirstAndSwitchesToTheGameMode) {
-    ASSERT_TRUE(Open());
+    ASSERT_TRUE(OpenInAScenario());
     mVell->QuickLoad(true);
     EXPECT_EQ(Prompts(), std::vector<std::string>{"クイックセーブされたデータがありません。"});
 
@@ -233,8 +251,34 @@ TEST_F(VellTest, AGarbageQuickSlotFailsToLoadAndKeepsTheGame) {
     EXPECT_EQ(mVell->SD()->Var().KeyValue("marker"), "running");
 }
 
+TEST_F(VellTest, AQuickSaveWithNoPlaceInThisGameFailsToLoadAndKeepsTheGame) {
+    ASSERT_TRUE(OpenInAScenario());
+    mVell->QuickSave(false);
+    const std::string path = mVell->SD()->FormatINIPath(5, 0);
+    std::string slot;
+    ASSERT_TRUE(ReadTextFile(path, slot));
+    ASSERT_NE(slot.find("Address=t.1"), std::string::npos) << slot;
+    mVell->SD()->Var().KeyValue("marker", "running");
+    for (const auto& [from, to] :
+         {std::pair{"Address=t.1", "Address=t.99"}, std::pair{"Address=t.1", "Address=.2"},
+          std::pair{"Title=Test", "Title=Other"}}) {
+        std::string hostile = slot;
+        hostile.replace(hostile.find(from), std::string(from).size(), to);
+        ASSERT_TRUE(WriteTextFile(path, hostile));
+        QuestionBox::Instance().ClearAsked();
+        ::testing::internal::CaptureStderr();
+        mVell->QuickLoad(false);
+        const std::string terminal = ::testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(terminal.starts_with("zelk: cannot load the quick save sd05-00: ")) << terminal;
+        EXPECT_TRUE(Prompts().empty()) << to;
+        EXPECT_EQ(mVell->VellMode(), 0) << to;
+        EXPECT_EQ(mVell->SD()->Var().KeyValue("marker"), "running") << to;
+        EXPECT_EQ(mVell->Intprt()->Address(), 1) << to;
+    }
+}
+
 TEST_F(VellTest, TheSkipFlagIsClearedByARestore) {
-    ASSERT_TRUE(Open());
+    ASSERT_TRUE(OpenInAScenario());
     mVell->IsSkipMode(true);
     mVell->QuickSave(false);
     mVell->QuickLoad(false);

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "common/message_box.h"
 #include "interpreter/fake_interpreter_host.h"
+#include "settings/ini_section.h"
 
 namespace zelk {
 namespace {
@@ -72,6 +74,18 @@ TEST_F(InterpreterTest, TheEndOfTheScriptClosesThePlayer) {
                                         "実行がスクリプトの終端に至りました。",
                                         "#############################"}));
     EXPECT_EQ(host.logSaves, 1);
+}
+
+TEST_F(InterpreterTest, OutsideDebugModeTheEndOfTheScriptIsToldBeforeThePlayerCloses) {
+    host.debugMode = false;
+    Start("nop");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(intprt.StepNext(), StepResult::kEnded);
+    const std::string terminal = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(host.closes, 1);
+    EXPECT_EQ(host.messages, std::vector<std::string>{"実行がスクリプトの終端に至りました。"});
+    EXPECT_EQ(terminal, "zelk: the scenario ran past its end (at main.1): the player closes\n");
+    EXPECT_TRUE(host.log.empty());
 }
 
 TEST_F(InterpreterTest, RunTimeErrorsAreSilentOutsideDebugMode) {
@@ -486,6 +500,61 @@ TEST_F(InterpreterTest, AStatusSavedBeforeAnyScenarioRestoresNoPlaceAndNoError) 
     intprt.LoadStatus();
     EXPECT_EQ(intprt.CurrentScript(), nullptr);
     EXPECT_TRUE(host.messages.empty());
+}
+
+// A slot's status as the interpreter writes it, with one key changed.
+std::string SavedStatus(const std::string& address, const std::string& stack = "",
+                        const std::string& wait = "4") {
+    return "Address=" + address + "\r\nWaitMode=" + wait +
+           "\r\nRestText=\"\"\r\nTextEnabled=True\r\nStack=" + stack;
+}
+
+TEST_F(InterpreterTest, AStatusWhosePlacesLieInsideTheirScriptsMayBeLoaded) {
+    host.AddScript("sub", "wait\r\nreturn");
+    Start("call sub.0\r\nwait\r\nselect");
+    INISection status;
+    for (const auto& [address, stack, wait] :
+         {std::tuple{"main.0", "", "4"}, std::tuple{"sub.1", "main.1", "4"},
+          std::tuple{"SUB.0", "main.2,sub.1,main.1", "4"},
+          // Waiting for a choice made by the last instruction: the choice jumps.
+          std::tuple{"main.3", "", "5"}, std::tuple{"main.3", "", "6"}}) {
+        status.Text(SavedStatus(address, stack, wait));
+        EXPECT_EQ(intprt.StatusFault(status), "") << address << " " << stack;
+    }
+    // Checking changed nothing of the running game.
+    EXPECT_EQ(intprt.CurrentScript()->Name(), "main");
+    EXPECT_EQ(intprt.Address(), 0);
+    EXPECT_TRUE(intprt.CallStack().empty());
+}
+
+TEST_F(InterpreterTest, AStatusWithAPlaceOutsideItsScriptsIsRefusedWithItsReason) {
+    host.AddScript("sub", "wait\r\nreturn");
+    Start("call sub.0\r\nwait\r\nwait");
+    INISection status;
+    const auto fault = [&](const std::string& text) {
+        status.Text(text);
+        return intprt.StatusFault(status);
+    };
+    EXPECT_EQ(fault(SavedStatus("main.3")),
+              "its place main.3 lies outside the script 'main' (3 instructions)");
+    EXPECT_EQ(fault(SavedStatus("main.99999")),
+              "its place main.99999 lies outside the script 'main' (3 instructions)");
+    EXPECT_EQ(fault(SavedStatus("nosuch.3")), "its script 'nosuch' does not exist in this game");
+    EXPECT_EQ(fault(SavedStatus("sub.0", "main.1,sub.7")),
+              "in its call stack, its place sub.7 lies outside the script 'sub' (2 instructions)");
+    EXPECT_EQ(fault(SavedStatus("sub.0", "gone.1")),
+              "in its call stack, its script 'gone' does not exist in this game");
+    for (const char* place : {".0", "main", "main.", "main.-1", "main.x", "main.1.2", "a.b.1",
+                              "/etc/passwd.0", "..\\x.0", "main.1234567890", ""}) {
+        EXPECT_EQ(fault(SavedStatus(place)),
+                  std::string("its place '") + place + "' is no script and address")
+            << place;
+    }
+    // A status cut short lacks the keys after the cut.
+    EXPECT_EQ(fault("Address=main.0\r\nWaitMode=4\r\nRestText=\"\""),
+              "its interpreter status has no TextEnabled (the save is incomplete)");
+    EXPECT_EQ(fault(""), "its interpreter status has no Address (the save is incomplete)");
+    EXPECT_EQ(intprt.Address(), 0);
 }
 
 TEST_F(InterpreterTest, StepStartResetsThePageState) {

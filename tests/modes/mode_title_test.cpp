@@ -146,15 +146,17 @@ TEST_F(TitleMode, TheOtherCommands) {
     EXPECT_EQ(Root().closes, 1);
 }
 
-TEST_F(TitleMode, AFailedQuickLoadLeavesTheGameModeAndSaysSo) {
+TEST_F(TitleMode, AFailedQuickLoadStaysAtTheTitleAndSaysSo) {
     // Loadable when the menu was built, gone when pressed.
     ASSERT_TRUE(Root().SD()->Save(clsSaveData::FormatSlotName(5, 0)));
     Start(3);
     clsEventRect& qload = Button("quickload");
     ASSERT_TRUE(qload.Enabled);
     std::filesystem::remove(Root().SD()->FormatINIPath(5, 0));
+    const std::size_t changes = Root().modeChanges.size();
     Root().Click(kCmdClick, &qload);
-    EXPECT_EQ(Root().VellMode(), kModeGame);
+    EXPECT_EQ(Root().VellMode(), kModeTitle);
+    EXPECT_EQ(Root().modeChanges.size(), changes);
     EXPECT_EQ(Root().restores, 0);
     ASSERT_FALSE(Root().messages.empty());
     EXPECT_EQ(Root().messages.back(), "クイックロードに失敗しました。");

@@ -8,7 +8,9 @@
 #include <csignal>
 
 #include <filesystem>
+#include <fstream>
 
+#include "common/codepage.h"
 #include "common/file_io.h"
 #include "common/process.h"
 #include "common/temp_folder.h"
@@ -257,6 +259,164 @@ TEST_F(SaveDataTest, AFifoInASlotsPlaceIsNoSave) {
     INIFile document;
     EXPECT_FALSE(data.ReadSlotDocument("sd00-07", document));
     EXPECT_FALSE(data.Load("sd00-07"));
+}
+
+// [SECTION] Whose slots are loaded
+
+// A document with every section the player writes, as a save of `title`'s
+// would hold it before the stamp.
+void FillAsThePlayerDoes(clsSaveData& data) {
+    data.Var().KeyValue("flag", "1");
+    data.WavoStatus().KeyValue("BgmFile", "bgm_day");
+    data.GameViewStatus().KeyValue("ERCount", "0");
+    data.LumoStatus().KeyValue("BGName", "bg_street");
+    data.IntprtStatus().Text(
+        "Address=s01.14\r\nWaitMode=4\r\nRestText=\"\"\r\nTextEnabled=True\r\nStack=main.3");
+    data.VellStatus().Text(
+        "TextTempVisible=True\r\nDateString=２６／１２／０９\r\nTimeString=０７：２０");
+    data.AddHistory("s01", 6);
+}
+
+class SaveOwnerTest : public SaveDataTest {
+protected:
+    SaveOwnerTest() {
+        Process().Debug.INIEncript = false;
+        data.ForGame("ひかりの手紙");
+        running.ForGame("ひかりの手紙");
+        running.Var().KeyValue("flag", "running");
+        running.AddHistory("r", 1);
+    }
+    ~SaveOwnerTest() override { Process().Debug.INIEncript = true; }
+
+    std::string SlotText(const std::string& name) {
+        return ReadFileBytes(data.SlotINIPath(name)).value_or("");
+    }
+    void WriteSlot(const std::string& name, const std::string& text) {
+        std::filesystem::create_directories(Process().SaveDir);
+        std::ofstream(data.SlotINIPath(name), std::ios::binary | std::ios::trunc) << text;
+    }
+    // The running game refuses the slot, says why and stays as it was.
+    void ExpectRefused(const std::string& name, const std::string& why) {
+        EXPECT_FALSE(running.Load(name)) << name;
+        EXPECT_EQ(running.LoadError(), why) << name;
+        EXPECT_EQ(running.Var().KeyValue("flag"), "running") << name;
+        EXPECT_EQ(running.HistorySection(), "r:1") << name;
+    }
+
+    clsSaveData running;
+};
+
+TEST_F(SaveOwnerTest, ASaveEndsWithItsGamesTitleAndLoadsIntoThatGame) {
+    FillAsThePlayerDoes(data);
+    ASSERT_TRUE(data.Save("sd01-00"));
+    const std::string text = SlotText("sd01-00");
+    // The stamp comes first and the end last, so that a slot cut anywhere
+    // keeps the one and loses the other.
+    const std::string stamp = "[Game]\r\nTitle=" + Utf8ToCp932Lossy("ひかりの手紙") + "\r\n";
+    EXPECT_EQ(text.rfind(stamp, 0), 0u) << text;
+    EXPECT_TRUE(text.ends_with("\r\n[End]")) << text;
+
+    ASSERT_TRUE(running.Load("sd01-00")) << running.LoadError();
+    EXPECT_EQ(running.LoadError(), "");
+    EXPECT_EQ(running.Var().KeyValue("flag"), "1");
+    EXPECT_EQ(running.HistorySection(), "s01:6");
+    // Saving a loaded slot again keeps one stamp, still at the end.
+    running.Var().KeyValue("flag", "2");
+    ASSERT_TRUE(running.Save("sd01-01"));
+    const std::string again = SlotText("sd01-01");
+    EXPECT_EQ(again.rfind(stamp), 0u) << again;
+    EXPECT_EQ(again.find("[End]"), again.size() - 5) << again;
+}
+
+TEST_F(SaveOwnerTest, AnotherGamesSaveIsRefusedAndTheRunningGameStays) {
+    clsSaveData other;
+    other.ForGame("よその物語");
+    FillAsThePlayerDoes(other);
+    ASSERT_TRUE(other.Save("sd01-02"));
+    ExpectRefused("sd01-02", "it is a save of another game (\"よその物語\")");
+    // An untitled game is a game of its own too.
+    clsSaveData untitled;
+    untitled.ForGame("");
+    FillAsThePlayerDoes(untitled);
+    ASSERT_TRUE(untitled.Save("sd01-03"));
+    ExpectRefused("sd01-03", "it is a save of another game (\"\")");
+}
+
+TEST_F(SaveOwnerTest, AnOldSaveWithoutTheStampStillLoadsWhenItIsWhole) {
+    clsSaveData old;  // as builds before the stamp wrote it
+    FillAsThePlayerDoes(old);
+    ASSERT_TRUE(old.Save("sd01-04"));
+    ASSERT_EQ(SlotText("sd01-04").find("[Game]"), std::string::npos);
+    ASSERT_TRUE(running.Load("sd01-04")) << running.LoadError();
+    EXPECT_EQ(running.IntprtStatus().KeyValue("Address"), "s01.14");
+}
+
+TEST_F(SaveOwnerTest, ASlotCutShortIsRefusedWhereverItIsCut) {
+    FillAsThePlayerDoes(data);
+    ASSERT_TRUE(data.Save("sd02-00"));
+    const std::string whole = SlotText("sd02-00");
+    clsSaveData old;
+    FillAsThePlayerDoes(old);
+    ASSERT_TRUE(old.Save("sd02-01"));
+    const std::string wholeOld = SlotText("sd02-01");
+    // Every cut of a stamped slot, and every cut of an old one before its
+    // last key (after which nothing tells where it should end).
+    for (const std::string* slot : {&whole, &wholeOld}) {
+        const std::size_t end = slot == &whole ? slot->size() - 2 : slot->find("TimeString=") + 11;
+        for (std::size_t cut = 1; cut < end; ++cut) {
+            WriteSlot("sd02-02", slot->substr(0, cut));
+            EXPECT_FALSE(running.Load("sd02-02")) << cut << "\n" << slot->substr(0, cut);
+        }
+    }
+    EXPECT_EQ(running.Var().KeyValue("flag"), "running");
+    EXPECT_EQ(running.HistorySection(), "r:1");
+}
+
+TEST_F(SaveOwnerTest, AnIncompleteSlotNamesWhatItLacks) {
+    FillAsThePlayerDoes(data);
+    ASSERT_TRUE(data.Save("sd03-00"));
+    const std::string whole = SlotText("sd03-00");
+    const auto without = [&](const std::string& text) {
+        std::string cut = whole;
+        cut.erase(cut.find(text), text.size());
+        return cut;
+    };
+    WriteSlot("sd03-01", without("[LumoStatus]"));
+    ExpectRefused("sd03-01", "it is incomplete: it has no [LumoStatus] section");
+    WriteSlot("sd03-02", without("TimeString="));
+    ExpectRefused("sd03-02", "it is incomplete: its [VellStatus] has no TimeString");
+}
+
+TEST_F(SaveOwnerTest, AStatusTheCheckRefusesIsNotLoaded) {
+    FillAsThePlayerDoes(data);
+    ASSERT_TRUE(data.Save("sd04-00"));
+    std::string seen;
+    running.CheckStatusWith([&](const INISection& status) {
+        seen = status.KeyValue("Address");
+        return std::string("its place is nowhere");
+    });
+    ExpectRefused("sd04-00", "its place is nowhere");
+    EXPECT_EQ(seen, "s01.14");
+    running.CheckStatusWith([](const INISection&) { return std::string(); });
+    EXPECT_TRUE(running.Load("sd04-00"));
+}
+
+TEST_F(SaveOwnerTest, APlainSlotOfATitleTheCodePageLacksLoadsIntoItsGame) {
+    clsSaveData game;
+    game.ForGame("Café ☃ story");
+    FillAsThePlayerDoes(game);
+    ASSERT_TRUE(game.Save("sd05-00"));
+    clsSaveData same;
+    same.ForGame("Café ☃ story");
+    EXPECT_TRUE(same.Load("sd05-00")) << same.LoadError();
+    Process().Debug.INIEncript = true;
+    ASSERT_TRUE(game.Save("sd05-01"));
+    EXPECT_TRUE(same.Load("sd05-01")) << same.LoadError();
+}
+
+TEST_F(SaveDataTest, AMissingSlotSaysSo) {
+    EXPECT_FALSE(data.Load("sd09-08"));
+    EXPECT_EQ(data.LoadError(), "it is missing, unreadable or damaged");
 }
 
 }  // namespace
