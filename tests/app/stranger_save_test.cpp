@@ -52,13 +52,6 @@ std::vector<std::string> Lines(const PlayerRun& run, const std::string& start) {
     return found;
 }
 
-std::vector<std::string> States(const PlayerRun& run) {
-    std::vector<std::string> states;
-    for (const std::string& line : run.lines)
-        if (line.starts_with("state ")) states.push_back(line);
-    return states;
-}
-
 // The load buttons of page 1, slots 0 to 5.
 const char* const kLoad[] = {"264 154", "264 276", "264 398", "576 154", "576 276", "576 398"};
 
