@@ -38,12 +38,12 @@ protected:
 
     // Plays the WAVE and keeps what the device got, left and right.
     void PlayOnce(const std::vector<uint8_t>& wave, int32_t volume, int32_t pan,
-                  int32_t count = 1) {
+                  int32_t plays = 1) {
         const int32_t id = LoadWaveObject(wave);
         ASSERT_EQ(StateOf(id), SS_LOADED);
         SetIntProp(id, SP_VOLUME, volume);
         SetIntProp(id, SP_PAN, pan);
-        SetIntProp(id, SP_PLAY_COUNT, count);
+        SetIntProp(id, SP_PLAY_COUNT, plays);
         CallSOMethod(id, SM_PLAY, nullptr);
         ASSERT_TRUE(mEvents.WaitFor(id, WE_FINISHED));
         TerminateWavo();  // closes the file
