@@ -481,6 +481,11 @@ void clsVell::SDRestoreData(bool bSndRestore) {
         mWavo->StopSELoop();
         mWavo->StopMovie();
     }
+    // A save from before an update of the game lacks the variables the
+    // update brought; they start as in a new game.
+    if (const INISection* vars = mSystemInfo ? mSystemInfo->FindSection("var") : nullptr) {
+        mSD->AddMissingVars(*vars);
+    }
     mGameView->EvRects().Clear();
     mGameView->SelectionClear();
     mGameView->LoadStatus(mSD->GameViewStatus());

@@ -251,6 +251,16 @@ bool clsSaveData::Load(const std::string& name) {
     return true;
 }
 
+void clsSaveData::AddMissingVars(const INISection& defaults) {
+    INISection& vars = Var();
+    for (int i = 0; i < defaults.Count(); ++i) {
+        const std::string key = defaults.LineKey(i);
+        if (key.empty() || vars.KeyExists(key)) continue;
+        // The line as a new game copies it, comment and all.
+        vars.LineText(-1, defaults.LineText(i));
+    }
+}
+
 // [SECTION] In memory
 
 clsSaveData::Image clsSaveData::MakeImage() const {

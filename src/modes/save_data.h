@@ -86,6 +86,11 @@ public:
     INISection& IntprtStatus() { return mDocument.KeySection("IntprtStatus"); }
     INISection& GameViewStatus() { return mDocument.KeySection("GameViewStatus"); }
     INISection& Var() { return mDocument.KeySection("Var"); }
+    // Gives every variable of `defaults` (the system file's [var]) that the
+    // document lacks its line from there; the values the document holds
+    // stay. A save made before the game gained a variable then reads it as
+    // a new game would.
+    void AddMissingVars(const INISection& defaults);
 
     // [SECTION] Text history
     bool AddHistory(const std::string& scenario, long number);

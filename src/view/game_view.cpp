@@ -40,7 +40,12 @@ namespace zelk {
 
 // [SECTION] Construction and release ----------------------------------------
 
-clsGameView::clsGameView(PlayerRoot& root) : mRoot(root), mImpl(std::make_unique<Impl>()) {
+clsGameView::clsGameView(PlayerRoot& root, std::function<Clock::time_point()> clock)
+    : mRoot(root), mImpl(std::make_unique<Impl>()) {
+    mImpl->now = std::move(clock);
+    if (!mImpl->now) mImpl->now = [] { return Clock::now(); };
+    // Input is off until the game first waits for its reader.
+    mImpl->inputOffSince = mImpl->now();
     // The window's font is read and rasterised while the game loads.
     std::string captions;
     for (const ViewMenus::Menu& menu : mImpl->menus.Menus()) {
@@ -343,12 +348,8 @@ void clsGameView::TextSpeed(long value) {
 }
 
 void clsGameView::EventEnabled(bool value) {
+    if (!value && mEventEnabled) mImpl->inputOffSince = mImpl->now();
     mEventEnabled = value;
-    // A close that came while input was off is answered now.
-    if (value && mImpl->closePending) {
-        mImpl->closePending = false;
-        mImpl->Defer([this] { RequestClose(false); });
-    }
 }
 
 // [SECTION] Save data ------------------------------------------------------------

@@ -50,7 +50,11 @@ struct ViewMenuItem {
 
 class clsGameView {
 public:
-    explicit clsGameView(PlayerRoot& root);
+    using Clock = std::chrono::steady_clock;
+
+    // `clock` tells the time for how long input has been off (the close
+    // box); the system's monotonic clock by default.
+    explicit clsGameView(PlayerRoot& root, std::function<Clock::time_point()> clock = {});
     ~clsGameView();
     clsGameView(const clsGameView&) = delete;
     clsGameView& operator=(const clsGameView&) = delete;
@@ -164,6 +168,7 @@ private:
     void DrawPicture();
     void DrawOverlay();
     void ChooseMenu(const std::string& tag);
+    // The window's close box, or a signal (which closes without a question).
     void RequestClose(bool fromSignal);
     void MuteAll();
     void PointerButton(int button, SDL_Point screen);

@@ -1,6 +1,6 @@
 // The game view's private parts, shared by its source files: the window, the
 // menus, the modal windows over the game, the pointer and key memory, the
-// gamepads and the pending close.
+// gamepads and how long input has been off.
 #pragma once
 
 #include <SDL.h>
@@ -57,10 +57,11 @@ public:
     bool painting = false;
     int framesToDraw = 2;  // ImGui settles over a frame after each input
 
-    // A close asked for while input was off, handled once it is on again;
-    // a second request soon after the first closes without a question.
-    bool closePending = false;
-    Clock::time_point lastCloseRequest{};
+    // Since when input has been off without a break: a game that has not
+    // waited for its reader for long may have hung, and its close box then
+    // asks instead of being refused.
+    std::function<Clock::time_point()> now;
+    Clock::time_point inputOffSince{};
 
     std::vector<SDL_GameController*> pads;
     // A trigger acts once as it goes down, not again until it is let up.

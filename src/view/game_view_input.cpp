@@ -16,7 +16,10 @@ namespace zelk {
 
 namespace {
 
-constexpr auto kSecondCloseWithin = std::chrono::seconds(2);
+// A game that has kept input off this long has not waited for its reader
+// since: a long pause or movie, or a game that has hung. Its close box asks
+// then rather than staying dead.
+constexpr auto kBusyBeforeTheCloseBoxAsks = std::chrono::seconds(10);
 
 bool IsCtrl(SDL_Keycode key) {
     return key == SDLK_LCTRL || key == SDLK_RCTRL;
@@ -321,21 +324,21 @@ void clsGameView::PostClick() {
 }
 
 void clsGameView::RequestClose(bool fromSignal) {
-    Impl& impl = *mImpl;
-    const auto now = Impl::Clock::now();
-    const bool again = impl.lastCloseRequest != Impl::Clock::time_point{} &&
-                       now - impl.lastCloseRequest < kSecondCloseWithin;
-    impl.lastCloseRequest = now;
-    if (again || fromSignal) {
-        // A signal or an insistent reader: no question, no waiting.
-        impl.closePending = false;
+    if (fromSignal) {
+        // The system asks the program to end (a signal, a logout): no
+        // question, no waiting.
         mRoot.CloseVell();
         return;
     }
-    if (!mEventEnabled || !impl.modals.empty()) {
-        impl.closePending = true;
-        return;
-    }
+    Impl& impl = *mImpl;
+    // A window over the game (the settings, the about box) is the reader's
+    // to close first. While a step runs, the close box is refused, as any
+    // other input is, and nothing is kept for later: a close the reader no
+    // longer expects must not come seconds after.
+    if (!impl.modals.empty()) return;
+    if (!mEventEnabled && impl.now() - impl.inputOffSince < kBusyBeforeTheCloseBoxAsks) return;
+    // A busy game gets the same question: the reader's wish to be asked
+    // holds whatever the game is doing.
     Configuration* cfg = mRoot.Cfg();
     if (cfg && cfg->BoolVal("QueryExit") && mRoot.Msg("ゲームを終了しますか。", 4) != 6) return;
     mRoot.CloseVell();

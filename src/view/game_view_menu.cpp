@@ -167,6 +167,10 @@ void clsGameView::OpenConfig(const std::string& page) {
     mImpl->config->LoadData();
     mImpl->config->SetView(page);
     RunModal([this] { return mImpl->config->Draw(); });
+    // Ended by the program's end rather than by a button, the dialog had
+    // neither OK nor Cancel: what it only previewed goes back, so that the
+    // reader's settings are written by OK alone.
+    if (mImpl->config->IsOpen()) mImpl->config->ClickCancel();
     mImpl->config.reset();
     cfg->Save();
     mDeactivateSense = sense;

@@ -277,6 +277,20 @@ TEST_F(VellTest, AQuickSaveWithNoPlaceInThisGameFailsToLoadAndKeepsTheGame) {
     }
 }
 
+// The game gained the variable "letters" after the save was made: loading
+// it gives "letters" its start value and keeps what the save holds.
+TEST_F(VellTest, ALoadGivesTheVariablesASaveLacksTheirStartValues) {
+    std::ofstream(mFolder / "SystemInfo.ini", std::ios::app) << "[var]\r\nmet=0\r\nletters=2\r\n";
+    ASSERT_TRUE(OpenInAScenario());
+    mVell->SD()->Var().Text("met=3");
+    mVell->QuickSave(false);
+    mVell->SD()->Var().Text("met=1\r\nletters=5");
+    mVell->QuickLoad(false);
+    ASSERT_EQ(mVell->VellMode(), 2);
+    EXPECT_EQ(mVell->SD()->Var().KeyValue("met"), "3");
+    EXPECT_EQ(mVell->SD()->Var().KeyValue("letters"), "2");
+}
+
 TEST_F(VellTest, TheSkipFlagIsClearedByARestore) {
     ASSERT_TRUE(OpenInAScenario());
     mVell->IsSkipMode(true);

@@ -134,6 +134,31 @@ TEST_F(SaveDataTest, SaveCreatesTheFolderAndLoadRestoresEverything) {
     EXPECT_EQ(other.HistoryCount(), 2);
 }
 
+// A game updated with new variables still reads the saves made before: what
+// a save holds stays, even a value the defaults would not give or one
+// the game no longer has; only what it lacks comes from the defaults.
+TEST_F(SaveDataTest, ASaveFromBeforeAnUpdateGainsTheNewVariablesAndKeepsItsOwn) {
+    data.Var().Text("met=3\r\nroute=\r\nretired=1");
+    ASSERT_TRUE(data.Save("sd00-01"));
+
+    clsSaveData loaded;
+    ASSERT_TRUE(loaded.Load("sd00-01"));
+    INISection defaults;
+    defaults.Text("met=0\r\n; added in 1.1\r\nletters=2\r\nroute=none\r\nMET=9\r\nending=0");
+    loaded.AddMissingVars(defaults);
+    INISection& vars = loaded.Var();
+    EXPECT_EQ(vars.KeyValue("met"), "3");
+    EXPECT_EQ(vars.KeyValue("route"), "");
+    EXPECT_EQ(vars.KeyValue("retired"), "1");
+    EXPECT_EQ(vars.KeyValue("letters"), "2");
+    EXPECT_EQ(vars.KeyValue("ending"), "0");
+    EXPECT_EQ(vars.Text(), "met=3\r\nroute=\r\nretired=1\r\nletters=2\r\nending=0");
+
+    // Once whole, the variables are left alone.
+    loaded.AddMissingVars(defaults);
+    EXPECT_EQ(vars.Text(), "met=3\r\nroute=\r\nretired=1\r\nletters=2\r\nending=0");
+}
+
 TEST_F(SaveDataTest, SlotsAreScrambledWhileTheSwitchIsOn) {
     Process().Debug.INIEncript = true;
     data.Var().KeyValue("k", "v");

@@ -269,27 +269,90 @@ TEST_F(InputRules, FullScreenIsRefusedWhenTheDisplayCannotShowIt) {
     EXPECT_EQ(view->ScreenMode(), kScreenWindow);
 }
 
-TEST_F(InputRules, TheCloseBoxAsksAndANoKeepsThePlayer) {
-    MakeConfig("QueryExit=True\r\n");
+SDL_Event CloseBox() {
     SDL_Event close{};
     close.type = SDL_WINDOWEVENT;
     close.window.event = SDL_WINDOWEVENT_CLOSE;
+    return close;
+}
+
+TEST_F(InputRules, TheCloseBoxAsksAndOnlyAYesClosesThePlayer) {
+    MakeConfig("QueryExit=True\r\n");
     root.answer = 7;
-    view->HandleEvent(close);
+    view->HandleEvent(CloseBox());
     EXPECT_EQ(root.closes, 0);
     ASSERT_EQ(root.asked.size(), 1u);
     EXPECT_EQ(root.asked[0], "ゲームを終了しますか。");
+    root.answer = 6;
+    view->HandleEvent(CloseBox());
+    EXPECT_EQ(root.closes, 1);
+    EXPECT_EQ(root.asked.size(), 2u);
 }
 
-TEST_F(InputRules, ACloseWhileInputIsOffWaitsForInputAndASecondOneCloses) {
+TEST_F(InputRules, WithoutTheExitQuestionTheCloseBoxClosesAtOnce) {
+    MakeConfig("QueryExit=False\r\n");
+    view->HandleEvent(CloseBox());
+    EXPECT_EQ(root.closes, 1);
+    EXPECT_TRUE(root.asked.empty());
+}
+
+// While a step runs the close box is refused like any other input, however
+// often it is pressed, and nothing of it comes back once the game waits for
+// the reader again.
+TEST_F(InputRules, TheCloseBoxIsRefusedWhileInputIsOffAndNotKeptForLater) {
+    MakeConfig("QueryExit=True\r\n");
     view->EventEnabled(false);
-    SDL_Event close{};
-    close.type = SDL_WINDOWEVENT;
-    close.window.event = SDL_WINDOWEVENT_CLOSE;
-    view->HandleEvent(close);
+    now += std::chrono::seconds(2);
+    view->HandleEvent(CloseBox());
+    view->HandleEvent(CloseBox());
+    now += std::chrono::milliseconds(500);
+    view->HandleEvent(CloseBox());
     EXPECT_EQ(root.closes, 0);
-    // Asked again at once: the reader means it.
-    view->HandleEvent(close);
+    EXPECT_TRUE(root.asked.empty());
+
+    view->EventEnabled(true);
+    EventPump::Instance().ProcessPendingEvents();
+    EXPECT_EQ(root.closes, 0);
+    EXPECT_TRUE(root.asked.empty());
+}
+
+// A game that has not waited for its reader for ten seconds may have hung:
+// its close box asks the reader's question, as it does while the game waits.
+TEST_F(InputRules, AGameBusyForTenSecondsAsksBeforeItCloses) {
+    MakeConfig("QueryExit=True\r\n");
+    view->EventEnabled(false);
+    now += std::chrono::milliseconds(9900);
+    view->HandleEvent(CloseBox());
+    EXPECT_TRUE(root.asked.empty());
+
+    now += std::chrono::milliseconds(100);
+    root.answer = 7;
+    view->HandleEvent(CloseBox());
+    ASSERT_EQ(root.asked.size(), 1u);
+    EXPECT_EQ(root.asked[0], "ゲームを終了しますか。");
+    EXPECT_EQ(root.closes, 0);
+    root.answer = 6;
+    view->HandleEvent(CloseBox());
+    EXPECT_EQ(root.closes, 1);
+
+    // Input on for a moment starts the count again: the game is alive.
+    view->EventEnabled(true);
+    view->EventEnabled(false);
+    now += std::chrono::seconds(5);
+    view->HandleEvent(CloseBox());
+    EXPECT_EQ(root.asked.size(), 2u);
+    EXPECT_EQ(root.closes, 1);
+}
+
+// Input is off from the start until the game first waits for its reader.
+TEST_F(InputRules, AGameThatNeverTookInputAsksAfterTenSeconds) {
+    MakeConfig("QueryExit=False\r\n");
+    clsGameView fresh(root, [this] { return now; });
+    fresh.ScreenMode(kScreenWindow);
+    fresh.HandleEvent(CloseBox());
+    EXPECT_EQ(root.closes, 0);
+    now += std::chrono::seconds(10);
+    fresh.HandleEvent(CloseBox());
     EXPECT_EQ(root.closes, 1);
 }
 

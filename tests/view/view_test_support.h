@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -95,7 +96,7 @@ protected:
         Process().ScreenSizeX = 640;
         Process().ScreenSizeY = 480;
         Process().FullScreenAvailable = true;
-        view = std::make_unique<clsGameView>(root);
+        view = std::make_unique<clsGameView>(root, [this] { return now; });
         root.view = view.get();
         view->ScreenMode(kScreenWindow);
         view->Visible(true);
@@ -175,6 +176,8 @@ protected:
     }
 
     RecordingRoot root;
+    // The view's clock: it moves only when a test moves it.
+    clsGameView::Clock::time_point now{std::chrono::hours(1)};
     std::unique_ptr<clsGameView> view;
 };
 

@@ -140,6 +140,43 @@ TEST_F(WavoSpeaker, AnEffectPlaysOnceAndThenLeavesSilence) {
               mLeft.size() - (first + 8820));
 }
 
+// A streamed sound stops where its data ends, and says so then: the next
+// sound, started on the finish event, follows the first one's last frame
+// by no more than the engine's and the device's own delays, where the rest
+// of the half the data ended in (0.8 s here) would have been silence. The
+// first sound is whole: the second does not begin over its tail.
+TEST_F(WavoSpeaker, TheFinishEventComesWhenTheLastFrameHasBeenHeard) {
+    const int32_t first = LoadWaveObject(ToneWave(0.2, 1000, 0.5));
+    const int32_t next = LoadWaveObject(ToneWave(0.2, 500, 0.25));
+    CallSOMethod(first, SM_PLAY, nullptr);
+    ASSERT_TRUE(mEvents.WaitFor(first, WE_FINISHED));
+    CallSOMethod(next, SM_PLAY, nullptr);
+    ASSERT_TRUE(mEvents.WaitFor(next, WE_FINISHED));
+    Finish();
+
+    const size_t onset = Onset(mLeft, mRight);
+    ASSERT_LT(onset + 8820, mLeft.size());
+    // The tone starts with a zero: its 8820 frames begin one frame before
+    // the first audible one.
+    const size_t start = onset - 1;
+    const size_t end = start + 8820;
+    const double level = 0.5 / std::sqrt(2.0);
+    EXPECT_NEAR(Rms(mLeft, start, 8820), level, 0.005);
+    // Its last 10 ms are the tone alone, at full level.
+    EXPECT_NEAR(Rms(mLeft, end - kWindow, kWindow), level, 0.01);
+
+    const std::vector<float> afterLeft(mLeft.begin() + static_cast<std::ptrdiff_t>(end),
+                                       mLeft.end());
+    const std::vector<float> afterRight(mRight.begin() + static_cast<std::ptrdiff_t>(end),
+                                        mRight.end());
+    const size_t gap = Onset(afterLeft, afterRight);
+    ASSERT_LT(gap, afterLeft.size()) << "the second sound never came";
+    EXPECT_LT(gap, kRate * 4 / 10) << "frames of silence between the sounds";
+    // The second sound is heard whole too, at its own level.
+    ASSERT_LT(gap + 8820, afterLeft.size());
+    EXPECT_NEAR(Rms(afterLeft, gap - 1, 8820), 0.25 / std::sqrt(2.0), 0.005);
+}
+
 TEST_F(WavoSpeaker, ALoopThroughTheRateConverterRepeatsWithoutGapOrClick) {
     // Mono 22050 Hz: every loop point also passes the rate converter.
     const int32_t id = LoopingTone(0.5, 22050, 1);
