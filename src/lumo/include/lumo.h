@@ -156,6 +156,13 @@ enum LumoSetting {
     LS_FRAME_RATE = 0x20006,     /* frames per second, default 30 (below 1: 33 ms frames) */
     LS_NOTIFY_WINDOW = 0x20007,  /* value: LumoNotifyWindow */
     LS_NOTIFY_MESSAGE = 0x20008, /* value: message number, default 0 */
+    LS_TEXT_ENCODING = 0x20009,  /* text, marks and face names: LUMO_TEXT_CP932 (default) or
+                                    LUMO_TEXT_UTF8; only while stopped */
+};
+
+enum LumoTextEncoding {
+    LUMO_TEXT_CP932 = 932,
+    LUMO_TEXT_UTF8 = 65001,
 };
 
 /* SetLumoProp (queued). Only LP_AUTO_REDRAW can be read back. */
