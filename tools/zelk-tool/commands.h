@@ -17,6 +17,7 @@ int RunExtractCommand(const Arguments& args);  // extract ARCHIVE KEY
 int RunConvertCommand(const Arguments& args);  // convert FILE [--game DIR] [--cp932]
 int RunCheckCommand(const Arguments& args);    // check FOLDER
 int RunNewCommand(const Arguments& args);      // new FOLDER [--title TEXT] [--size WxH]
+int RunRoutesCommand(const Arguments& args);   // routes FOLDER [--json] [--limit KIND=N]
 
 // Exit statuses shared by every command.
 inline constexpr int kExitOk = 0;

@@ -21,7 +21,7 @@ constexpr Command kCommands[] = {
     {"ini", zelk::tool::RunIniCommand},         {"pack", zelk::tool::RunPackCommand},
     {"list", zelk::tool::RunListCommand},       {"extract", zelk::tool::RunExtractCommand},
     {"convert", zelk::tool::RunConvertCommand}, {"check", zelk::tool::RunCheckCommand},
-    {"new", zelk::tool::RunNewCommand},
+    {"new", zelk::tool::RunNewCommand},         {"routes", zelk::tool::RunRoutesCommand},
 };
 
 int Usage() {

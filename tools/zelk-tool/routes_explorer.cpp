@@ -1,0 +1,658 @@
+// Index
+//   [SECTION] Setting out
+//   [SECTION] Discovery: the scenarios and the variables that steer
+//   [SECTION] Passes and routes
+//   [SECTION] States
+//   [SECTION] Findings
+#include "routes_explorer.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <map>
+
+#include "command_arguments.h"
+#include "common/numbers.h"
+#include "common/process.h"
+#include "common/text.h"
+#include "game_media.h"
+#include "interpreter/interpreter.h"
+#include "scenario/script.h"
+#include "settings/ini_io.h"
+
+namespace zelk::tool {
+
+namespace fs = std::filesystem;
+
+struct RoutesExplorer::PathNode {
+    Path parent;
+    std::string caption;
+};
+
+struct RoutesExplorer::Snapshot {
+    std::string status;
+    std::string variables;
+    RoutesScene scene;
+    bool replay = false;
+};
+
+// A road still to be played: a start from the title or the extras, or one
+// branch of a choice or an area taken from a saved place.
+struct RoutesExplorer::Branch {
+    enum class How { kStart, kChoose, kClick };
+    How how = How::kStart;
+    std::shared_ptr<const Snapshot> from;
+    std::string target;  // the start's label, or the branch's label expression
+    std::string script;  // where the branch was offered (item, er), for its errors
+    long address = -1;
+    bool replay = false;
+    std::string shared;  // a start's shared variables
+    Path path;
+};
+
+struct RoutesExplorer::Pass {
+    std::string shared;
+    Path path;
+};
+
+namespace {
+
+// Words whose first argument is text for the reader, not a value that
+// steers the story.
+bool TextArgument(const std::string& word, std::size_t n) {
+    return n == 1 && (word == "put" || word == "item" || word == "site" || word == "alarm");
+}
+
+bool Assignment(const std::string& word) {
+    return word == "let" || word == "add" || word == "sub" || word == "up" || word == "down";
+}
+
+// What a route marker says in a path.
+constexpr const char* kNewGame = "(a new game from the title)";
+
+}  // namespace
+
+// [SECTION] Setting out
+
+RoutesExplorer::RoutesExplorer(INIFile& systemInfo, GameMedia& media, std::string scenarioFolder,
+                               std::string systemPlace, RoutesLimits limits)
+    : mSystemInfo(systemInfo),
+      mMedia(media),
+      mScenarioFolder(std::move(scenarioFolder)),
+      mSystemPlace(std::move(systemPlace)),
+      mLimits(limits),
+      mHost(systemInfo, media) {}
+
+RoutesExplorer::~RoutesExplorer() = default;
+
+bool RoutesExplorer::Init(std::string& error) {
+    Process().ShutdownRequested = false;
+    Process().StatusRestored = false;
+    mIntprt = std::make_unique<clsInterpreter>(mHost);
+    if (!mIntprt->Init()) {
+        error = "SystemInfo needs [TextBlock] CharCount and LineCount above 0";
+        return false;
+    }
+    const INISection& game = mSystemInfo.KeySection("Game");
+    mEntry = TrimChars(game.KeyValue("EntryPoint"), " \t");
+    mChoicePrefix = game.KeyValue("ChoicePrefix");
+    if (mEntry.empty()) {
+        mEntry = TrimChars(Process().Debug.EntryPoint, " \t");
+        if (mEntry.empty()) {
+            error = "the game names no entry point: [Game] EntryPoint of SystemInfo is empty";
+            return false;
+        }
+        Report(RouteKind::kError, mSystemPlace,
+               "[Game] EntryPoint is empty: a reader's game cannot start (played from the debug "
+               "file's EntryPoint " +
+                   mEntry + ")",
+               nullptr);
+    }
+
+    // The extras open once one of the title's flags is set; each scene
+    // replay panel once its own shared variable is.
+    if (std::unique_ptr<INIFile> title = LoadSystemIni("title_mode")) {
+        for (const std::string& name :
+             SplitText(title->KeySection("menu").KeyValue("OmakeEnableFlags"), ",")) {
+            const std::string flag = ToLowerAscii(TrimChars(name, " \t"));
+            if (!flag.empty()) mExtrasFlags.push_back(flag);
+        }
+    }
+    if (std::unique_ptr<INIFile> extras = LoadSystemIni("omake_mode")) {
+        const INISection& panels = extras->KeySection("repmode_panel");
+        for (int i = 0; i < panels.Count(); ++i) {
+            if (panels.LineKey(i).empty()) continue;
+            std::vector<std::string> items = SplitText(panels.LineValue(i), ",");
+            items.resize(std::max<std::size_t>(items.size(), 3));
+            const std::string variable = ToLowerAscii(TrimChars(items[0], " \t"));
+            const std::string label = TrimChars(items[2], " \t");
+            if (!variable.empty() && !label.empty()) mReplays.emplace_back(variable, label);
+        }
+    }
+    DiscoverScripts();
+    FindRelevantVariables();
+    return true;
+}
+
+int RoutesExplorer::Errors() const {
+    return static_cast<int>(std::count_if(mFindings.begin(), mFindings.end(), [](const auto& f) {
+        return f.kind == RouteKind::kError;
+    }));
+}
+
+// [SECTION] Discovery: the scenarios and the variables that steer
+
+void RoutesExplorer::DiscoverScripts() {
+    std::vector<std::string> pending;
+    const auto scriptOf = [](const std::string& label) {
+        const std::size_t dot = label.find('.');
+        return dot == std::string::npos ? std::string() : label.substr(0, dot);
+    };
+    pending.push_back(scriptOf(mEntry));
+    for (const auto& replay : mReplays)
+        pending.push_back(scriptOf(replay.second));
+    if (mMedia.LooseScenarios()) {
+        std::error_code code;
+        const fs::path folder = fs::path(Process().WorkspaceDir) / "scenario";
+        for (const auto& entry : fs::directory_iterator(folder, code)) {
+            if (ToLowerAscii(entry.path().extension().string()) == ".txt")
+                pending.push_back(entry.path().stem().string());
+        }
+        std::sort(pending.begin() + 1 + static_cast<std::ptrdiff_t>(mReplays.size()),
+                  pending.end());
+    }
+    std::set<std::string> known;
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        const std::string name = ToLowerAscii(pending[i]);
+        if (name.empty() || !known.insert(name).second) continue;
+        std::shared_ptr<Script> script = mIntprt->ScriptManager().GetScript(name, false);
+        if (!script) continue;
+        mScripts.push_back(name);
+        LoadReferencedScripts(*script, pending);
+    }
+    // A scenario that does not convert is told once, before any route.
+    TakeErrors(nullptr);
+}
+
+void RoutesExplorer::LoadReferencedScripts(const Script& script,
+                                           std::vector<std::string>& pending) {
+    for (int a = 0; a < script.Count(); ++a) {
+        const std::vector<std::string> fields = SplitText(script.Element(a), "\t");
+        if (fields.empty()) continue;
+        const std::string word = ToLowerAscii(fields[0]);
+        for (std::size_t n = 1; n < fields.size(); ++n) {
+            if (KindOfArgument(word, n) != ArgumentKind::kLabel) continue;
+            const std::size_t dot = fields[n].find('.');
+            if (dot != std::string::npos) pending.push_back(fields[n].substr(0, dot));
+        }
+    }
+}
+
+std::vector<std::string> RoutesExplorer::VariablesIn(const std::string& expression) const {
+    std::vector<std::string> names;
+    std::string word;
+    bool quoted = false;
+    const auto flush = [&] {
+        if (!word.empty()) names.push_back(ToLowerAscii(word));
+        word.clear();
+    };
+    for (const char c : expression) {
+        if (c == '"') {
+            flush();
+            quoted = !quoted;
+        } else if (quoted) {
+            continue;
+        } else if (std::string_view(" \t=<>!,()+-*/&|;%").find(c) != std::string_view::npos) {
+            flush();
+        } else {
+            word += c;
+        }
+    }
+    flush();
+    return names;
+}
+
+// Variables that only count themselves (a play counter, a tally shown to
+// nobody) would make every road look new; only those that a condition, a
+// jump, a command or a system file reads, directly or through other
+// variables, are part of a state.
+void RoutesExplorer::FindRelevantVariables() {
+    std::set<std::string> declared;
+    for (const char* section : {"var", "shared"}) {
+        const INISection& vars = mSystemInfo.KeySection(section);
+        for (int i = 0; i < vars.Count(); ++i) {
+            const std::string key = ToLowerAscii(TrimChars(vars.LineKey(i), " \t"));
+            if (!key.empty()) declared.insert(key);
+        }
+    }
+    std::set<std::string> relevant(mExtrasFlags.begin(), mExtrasFlags.end());
+    for (const auto& replay : mReplays)
+        relevant.insert(replay.first);
+    std::multimap<std::string, std::string> feeds;  // destination -> source
+    for (const std::string& name : mScripts) {
+        const std::shared_ptr<Script> script = mIntprt->ScriptManager().Cached(name);
+        if (!script) continue;
+        for (int a = 0; a < script->Count(); ++a) {
+            const std::vector<std::string> fields = SplitText(script->Element(a), "\t");
+            if (fields.empty()) continue;
+            const std::string word = ToLowerAscii(fields[0]);
+            const bool assignment = Assignment(word) && fields.size() > 1;
+            const std::string destination =
+                assignment ? ToLowerAscii(TrimChars(fields[1], " \t")) : std::string();
+            for (std::size_t n = 1; n < fields.size(); ++n) {
+                if (TextArgument(word, n) || (assignment && n == 1)) continue;
+                for (const std::string& used : VariablesIn(fields[n])) {
+                    if (!declared.contains(used)) continue;
+                    if (assignment)
+                        feeds.emplace(destination, used);
+                    else
+                        relevant.insert(used);
+                }
+            }
+        }
+    }
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& [destination, source] : feeds) {
+            if (relevant.contains(destination) && relevant.insert(source).second) grew = true;
+        }
+    }
+    mRelevant.assign(relevant.begin(), relevant.end());
+}
+
+// [SECTION] Passes and routes
+
+void RoutesExplorer::Run() {
+    mStart = std::chrono::steady_clock::now();
+    mHost.SharedVariables()->Text(mSystemInfo.KeySection("shared").Text());
+    std::string key;
+    for (const std::string& name : mRelevant)
+        key += mHost.SharedVariables()->KeyValue(name) + '\x1f';
+    mSharedStates.insert(key);
+    mPasses.push_back({mHost.SharedVariables()->Text(), nullptr});
+    while (!mPasses.empty() && mSummary.limitHit.empty()) {
+        if (mSummary.passes >= mLimits.passes) {
+            mSummary.limitHit = "passes";
+            mSummary.unexplored += static_cast<long>(mPasses.size());
+            break;
+        }
+        const Pass pass = mPasses.front();
+        mPasses.pop_front();
+        RunPass(pass);
+    }
+    if (!mSummary.limitHit.empty()) mSummary.unexplored += static_cast<long>(mPasses.size());
+    mSummary.states = static_cast<long>(mSeen.size());
+    ReportUnreached();
+    mSummary.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - mStart).count();
+}
+
+void RoutesExplorer::RunPass(const Pass& pass) {
+    ++mSummary.passes;
+    std::deque<Branch> queue;
+    for (Branch& start : Starts(pass))
+        queue.push_back(std::move(start));
+    // Breadth first: the first road to reach a place is one with the fewest
+    // choices.
+    while (!queue.empty()) {
+        if (OverLimit()) {
+            mSummary.unexplored += static_cast<long>(queue.size());
+            return;
+        }
+        Branch branch = std::move(queue.front());
+        queue.pop_front();
+        Play(std::move(branch), queue);
+    }
+}
+
+std::vector<RoutesExplorer::Branch> RoutesExplorer::Starts(const Pass& pass) const {
+    std::vector<Branch> starts;
+    Branch entry;
+    entry.target = mEntry;
+    entry.shared = pass.shared;
+    entry.path = pass.path;
+    starts.push_back(entry);
+
+    INISection shared;
+    shared.Text(pass.shared);
+    long flags = 0;
+    for (const std::string& flag : mExtrasFlags)
+        flags += ReadLong(shared.KeyValue(flag));
+    if (flags == 0) return starts;
+    for (const auto& [variable, label] : mReplays) {
+        if (ReadNumber(shared.KeyValue(variable)) == 0) continue;
+        Branch replay = entry;
+        replay.target = label;
+        replay.replay = true;
+        replay.path = std::make_shared<PathNode>(
+            PathNode{pass.path, "(the extras: scene replay " + label + ")"});
+        starts.push_back(replay);
+    }
+    return starts;
+}
+
+bool RoutesExplorer::Apply(const Branch& branch) {
+    if (branch.how == Branch::How::kStart) {
+        // A new game: the game's variables fresh, the shared ones as the
+        // last game left them, drawing stopped until the scene's first
+        // transition.
+        mHost.GameVariables()->Text(mSystemInfo.KeySection("var").Text());
+        mHost.SharedVariables()->Text(branch.shared);
+        mHost.scene = RoutesScene();
+        mHost.replayMode = branch.replay;
+        mIntprt->StepStart();
+        if (!mIntprt->GoLabel(branch.target)) {
+            mHost.errors.clear();
+            Report(RouteKind::kError, mSystemPlace,
+                   "the game cannot start at " + branch.target + ": there is no such label",
+                   branch.path);
+            return false;
+        }
+        return true;
+    }
+    Restore(*branch.from);
+    // The mode clears what was offered before it goes on.
+    mHost.scene.choices.clear();
+    std::erase_if(mHost.scene.areas,
+                  [](const RoutesScene::Area& a) { return a.spec.STag == "gamemode_button"; });
+    if (branch.how == Branch::How::kChoose) {
+        mIntprt->GoSelectedItem(branch.target);
+        // A target that does not lead anywhere is the fault of the line that
+        // offered it.
+        for (RoutesError& error : mHost.errors)
+            error.place = PlaceOf(branch.script, branch.address);
+        for (RoutesError& error : mHost.errors)
+            Report(RouteKind::kError, error.place, error.message, branch.path);
+        mHost.errors.clear();
+    }
+    return true;
+}
+
+void RoutesExplorer::Play(Branch branch, std::deque<Branch>& queue) {
+    ++mSummary.routes;
+    mSegment.clear();
+    if (!Apply(branch)) return;
+    const Path& path = branch.path;
+    mHost.budget = mLimits.steps;
+    bool afterEnding = false;
+    while (true) {
+        if (OverLimit()) {
+            ++mSummary.unexplored;
+            return;
+        }
+        mHost.events.Clear();
+        // The staff roll hands back to the story with drawing stopped.
+        if (afterEnding) mHost.scene.drawActive = false;
+        const long before = mHost.budget;
+        const StepResult result = mIntprt->StepNext();
+        Process().ShutdownRequested = false;
+        Process().StatusRestored = false;
+        mSummary.instructions += before - std::max(mHost.budget, 0L);
+        TakeErrors(path);
+        const RoutesStepEvents& events = mHost.events;
+        for (const RoutesMark& ending : events.endings) {
+            Report(RouteKind::kEnding, PlaceOf(ending.script, ending.address),
+                   "staff roll (" + ending.what + ")", path);
+        }
+        afterEnding = !events.endings.empty();
+        const std::string here = PlaceOf(mHost.lastScript, mHost.lastAddress);
+        if (events.cutShort) {
+            Report(RouteKind::kError, here,
+                   "the route runs " + std::to_string(mLimits.steps) +
+                       " instructions without a choice or an end: it loops for ever (or raise "
+                       "--limit steps=N)",
+                   path);
+            return;
+        }
+        if (events.exit) {
+            EndRoute(*events.exit, path);
+            return;
+        }
+        // A close was told as the run-time error that caused it.
+        if (events.closed || result != StepResult::kWaiting) return;
+
+        if (!mHost.scene.drawActive) {
+            Report(RouteKind::kError, here,
+                   "the reader waits for a click while drawing is stopped: the screen stays "
+                   "black or shows the last scene (start a scene with a transition such as da, "
+                   "bto or wto before its first page)",
+                   path);
+        }
+        const long wait = mIntprt->WaitMode();
+        const bool areas = std::any_of(
+            mHost.scene.areas.begin(), mHost.scene.areas.end(), [](const RoutesScene::Area& a) {
+                return a.enabled && a.spec.STag == "gamemode_button" &&
+                       (!a.spec.ClickScript.empty() || !a.spec.PointScript.empty());
+            });
+        if (wait == kWaitSelection && !areas) {
+            Report(RouteKind::kError, here,
+                   "the reader is to click an area, but none is offered: only the menu leads "
+                   "out (add areas with er or ercg before selecter)",
+                   path);
+            return;
+        }
+        const std::size_t state = StateHash();
+        if (wait == kWaitChoice || wait == kWaitSelection || areas) {
+            if (!mSeen.insert(state).second) return;  // played from here before
+            Offer(path, queue);
+            return;
+        }
+        if (mSegment.contains(state)) {
+            Report(RouteKind::kError, here,
+                   "the route comes back here with nothing changed and no choice on the way: "
+                   "the reader clicks on for ever",
+                   path);
+            return;
+        }
+        if (!mSeen.insert(state).second) return;
+        mSegment.insert(state);
+    }
+}
+
+void RoutesExplorer::Offer(const Path& path, std::deque<Branch>& queue) {
+    auto from = std::make_shared<const Snapshot>(Take());
+    const auto add = [&](Branch::How how, const std::string& target, const std::string& caption,
+                         const std::string& script, long address) {
+        Branch branch;
+        branch.how = how;
+        branch.from = from;
+        branch.target = target;
+        branch.script = script;
+        branch.address = address;
+        branch.path = std::make_shared<PathNode>(PathNode{path, caption});
+        queue.push_back(std::move(branch));
+        ++mSummary.branches;
+    };
+    const RoutesScene& scene = mHost.scene;
+    if (mIntprt->WaitMode() == kWaitChoice) {
+        for (const RoutesScene::Choice& choice : scene.choices) {
+            std::string caption = choice.text;
+            if (!mChoicePrefix.empty() && caption.starts_with(mChoicePrefix))
+                caption.erase(0, mChoicePrefix.size());
+            add(Branch::How::kChoose, choice.target, caption, choice.script, choice.address);
+        }
+        return;
+    }
+    for (const RoutesScene::Area& area : scene.areas) {
+        if (!area.enabled || area.spec.STag != "gamemode_button") continue;
+        const std::string where =
+            area.spec.TargetCID.empty()
+                ? "the area " + std::to_string(area.spec.x1) + "," + std::to_string(area.spec.y1) +
+                      "-" + std::to_string(area.spec.x2) + "," + std::to_string(area.spec.y2)
+                : "the character " + area.spec.TargetCID;
+        if (!area.spec.ClickScript.empty()) {
+            add(Branch::How::kChoose, area.spec.ClickScript,
+                "[click " + where + ": " + area.spec.ClickScript + "]", area.script, area.address);
+        }
+        if (!area.spec.PointScript.empty()) {
+            add(Branch::How::kChoose, area.spec.PointScript,
+                "[point at " + where + ": " + area.spec.PointScript + "]", area.script,
+                area.address);
+        }
+    }
+    // While a page waits, a click beside the areas turns it.
+    if (mIntprt->WaitMode() == kWaitClick) add(Branch::How::kClick, {}, "[click]", {}, -1);
+}
+
+void RoutesExplorer::EndRoute(const RoutesMark& mark, const Path& path) {
+    Report(RouteKind::kEnd, PlaceOf(mark.script, mark.address),
+           mark.what == "title" ? "the route returns to the title"
+                                : "the scene replay returns to the extras",
+           path);
+    // A new game from the title finds the shared data this one left.
+    std::string key;
+    for (const std::string& name : mRelevant)
+        key += mHost.SharedVariables()->KeyValue(name) + '\x1f';
+    if (mSharedStates.insert(key).second) {
+        mPasses.push_back({mHost.SharedVariables()->Text(),
+                           std::make_shared<PathNode>(PathNode{path, kNewGame})});
+    }
+}
+
+bool RoutesExplorer::OverLimit() {
+    if (!mSummary.limitHit.empty()) return true;
+    if (static_cast<long>(mSeen.size()) >= mLimits.states) {
+        mSummary.limitHit = "states";
+    } else if (std::chrono::duration<double>(std::chrono::steady_clock::now() - mStart).count() >
+               mLimits.seconds) {
+        mSummary.limitHit = "time";
+    }
+    return !mSummary.limitHit.empty();
+}
+
+// [SECTION] States
+
+RoutesExplorer::Snapshot RoutesExplorer::Take() {
+    mIntprt->SaveStatus();
+    Snapshot snapshot;
+    snapshot.status = mHost.IntprtStatus()->Text();
+    snapshot.variables = mHost.Variables().Text();
+    snapshot.scene = mHost.scene;
+    snapshot.replay = mHost.replayMode;
+    return snapshot;
+}
+
+void RoutesExplorer::Restore(const Snapshot& snapshot) {
+    mHost.IntprtStatus()->Text(snapshot.status);
+    mHost.Variables().Text(snapshot.variables);
+    mHost.scene = snapshot.scene;
+    mHost.replayMode = snapshot.replay;
+    mIntprt->LoadStatus();
+    mHost.errors.clear();
+}
+
+// The place in the story, the variables that steer it and what the screen
+// holds that a command may ask for.
+std::size_t RoutesExplorer::StateHash() {
+    mIntprt->SaveStatus();
+    std::string state = mHost.IntprtStatus()->Text();
+    state += '\x1e';
+    for (const std::string& name : mRelevant) {
+        state += mHost.GameVariables()->KeyValue(name);
+        state += '\x1f';
+        state += mHost.SharedVariables()->KeyValue(name);
+        state += '\x1f';
+    }
+    const RoutesScene& scene = mHost.scene;
+    state += '\x1e';
+    state += std::to_string(scene.drawActive) + std::to_string(scene.filmSet) +
+             std::to_string(scene.windowType) + std::to_string(mHost.replayMode) + '\x1f' +
+             scene.background;
+    for (const auto& [cid, file] : scene.characters)
+        state += '\x1f' + cid + '=' + file;
+    state += '\x1e';
+    for (const RoutesScene::Choice& choice : scene.choices)
+        state += choice.text + '\x1f' + choice.target + '\x1f';
+    state += '\x1e';
+    for (const RoutesScene::Area& area : scene.areas) {
+        state += area.spec.STag + '\x1f' + area.spec.ClickScript + '\x1f' + area.spec.PointScript +
+                 '\x1f' + area.spec.TargetCID + '\x1f' + std::to_string(area.enabled) +
+                 std::to_string(area.spec.x1) + ',' + std::to_string(area.spec.y1) + ',' +
+                 std::to_string(area.spec.x2) + ',' + std::to_string(area.spec.y2) + '\x1f';
+    }
+    return std::hash<std::string>{}(state);
+}
+
+// [SECTION] Findings
+
+std::vector<std::string> RoutesExplorer::Captions(const Path& path) {
+    std::vector<std::string> captions;
+    for (const PathNode* node = path.get(); node != nullptr; node = node->parent.get())
+        captions.push_back(node->caption);
+    std::reverse(captions.begin(), captions.end());
+    return captions;
+}
+
+void RoutesExplorer::Report(RouteKind kind, const std::string& place, const std::string& message,
+                            const Path& path) {
+    // The first road to a finding is the shortest: later ones add nothing.
+    const std::string key = std::to_string(static_cast<int>(kind)) + '\n' + place + '\n' + message;
+    if (!mReported.insert(key).second) return;
+    mFindings.push_back({kind, place, message, Captions(path)});
+}
+
+void RoutesExplorer::TakeErrors(const Path& path) {
+    for (const RoutesError& error : mHost.errors)
+        Report(RouteKind::kError, PlaceOf(error.place), error.message, path);
+    mHost.errors.clear();
+}
+
+std::string RoutesExplorer::PlaceOf(const std::string& script, long address) const {
+    const std::shared_ptr<Script> found =
+        script.empty() ? nullptr : mIntprt->ScriptManager().Cached(script);
+    if (!found) return script.empty() ? mSystemPlace : script + "." + std::to_string(address);
+    const int at = static_cast<int>(address);
+    if (found->SourceFile().empty()) return found->Place(at);
+    return mScenarioFolder + found->SourceFile() + ":" + std::to_string(found->SourceLine(at));
+}
+
+std::string RoutesExplorer::PlaceOf(const std::string& interpreterPlace) const {
+    // A loose scenario is named by its file alone; the author looks for it
+    // below the game folder.
+    if (mMedia.LooseScenarios() && interpreterPlace.find(".txt:") != std::string::npos)
+        return mScenarioFolder + interpreterPlace;
+    return interpreterPlace.empty() ? mSystemPlace : interpreterPlace;
+}
+
+void RoutesExplorer::ReportUnreached() {
+    const std::string cut = mSummary.limitHit.empty()
+                                ? std::string()
+                                : " before the " + mSummary.limitHit + " limit stopped the routes";
+    for (const std::string& name : mScripts) {
+        const std::shared_ptr<Script> script = mIntprt->ScriptManager().Cached(name);
+        if (!script) continue;
+        const std::vector<bool>& marks = mHost.executed[name];
+        const auto ran = [&](int a) {
+            return a >= 0 && static_cast<std::size_t>(a) < marks.size() && marks[a];
+        };
+        for (int start = script->NextLabelAddress(-1); start < script->Count();) {
+            const int next = script->NextLabelAddress(start);
+            const std::string label = script->LabelBefore(start);
+            const bool reached = ran(start);
+            int pages = 0;
+            for (int a = start; a < next; ++a) {
+                if (script->Word(a) != "put" || ran(a)) continue;
+                if (reached) {
+                    Report(RouteKind::kWarning, PlaceOf(name, a), "no route shows this page" + cut,
+                           nullptr);
+                } else {
+                    ++pages;
+                }
+            }
+            const std::string under = pages == 0
+                                          ? std::string()
+                                          : " (" + std::to_string(pages) +
+                                                (pages == 1 ? " page" : " pages") + " under it)";
+            if (!reached && !label.empty()) {
+                Report(RouteKind::kWarning, PlaceOf(name, start),
+                       "no route reaches the label " + label + under + cut, nullptr);
+            } else if (!reached && pages > 0) {
+                Report(RouteKind::kWarning, PlaceOf(name, start),
+                       "no route plays the start of " + name + under + cut, nullptr);
+            }
+            start = next;
+        }
+    }
+}
+
+}  // namespace zelk::tool
