@@ -12,6 +12,8 @@
 #include <map>
 
 #include "command_arguments.h"
+#include "common/codepage.h"
+#include "common/file_io.h"
 #include "common/numbers.h"
 #include "common/process.h"
 #include "common/text.h"
@@ -69,6 +71,47 @@ bool Assignment(const std::string& word) {
 
 // What a route marker says in a path.
 constexpr const char* kNewGame = "(a new game from the title)";
+
+// The interpreter's run-time errors are in the player's language; the
+// author reads what went wrong first, and the player's words after it.
+std::string Explained(const std::string& message) {
+    const std::size_t open = message.find('\'');
+    const std::size_t close = open == std::string::npos ? open : message.find('\'', open + 1);
+    const std::string name =
+        close == std::string::npos ? std::string() : message.substr(open + 1, close - open - 1);
+    struct Gloss {
+        const char* mark;
+        std::string text;
+    };
+    const Gloss glosses[] = {
+        {"ラベル表現が空欄", "a jump names no label"},
+        {"ラベル表現'",
+         "there is no label " + name + ": the jump fails and the story runs on with the next line"},
+        {"がロードできません", "there is no scenario " + name + " to jump to"},
+        {"未定義命令'", name + " is no command of the game's [Instruction] table: the line is "
+                               "skipped"},
+        {"未実装命令'", "the player has no command " + name + ": the line is skipped"},
+        {"個までです", "an argument too many: the line is skipped"},
+        {"引数は省略できません", "an argument is missing: the line is skipped"},
+        {"実行がスクリプトの終端に至りました",
+         "the route runs past the end of its scenario: the player closes"},
+        {"スタックが空の状態でreturn", "return without a call: the story runs on after it"},
+        {"選択肢が登録されていません", "select without an item before it: nothing is offered"},
+        {"ノベルモードにおける選択肢", "a choice in the novel style (textnovel) is not shown"},
+        {"を追加できません", "the choice cannot be shown (at most 5 items, in the window style)"},
+        {"のロードに失敗しました", "the picture " + name + " cannot be loaded"},
+        {"再生失敗", "the sound " + name + " cannot be played"},
+        {"を再生できません", "the movie " + name + " cannot be played"},
+        {"値表現が設定対象として不正です", "the value is stored into no declared variable"},
+        {"値表現が不正です", "an expression the player cannot read"},
+        {"引用符が不正です", "a quoted text without its closing quote"},
+        {"に失敗しました", "the command fails (is the character on screen?)"},
+    };
+    for (const Gloss& gloss : glosses) {
+        if (message.find(gloss.mark) != std::string::npos) return gloss.text + " (" + message + ")";
+    }
+    return message;
+}
 
 }  // namespace
 
@@ -362,7 +405,7 @@ bool RoutesExplorer::Apply(const Branch& branch) {
         for (RoutesError& error : mHost.errors)
             error.place = PlaceOf(branch.script, branch.address);
         for (RoutesError& error : mHost.errors)
-            Report(RouteKind::kError, error.place, error.message, branch.path);
+            Report(RouteKind::kError, error.place, Explained(error.message), branch.path);
         mHost.errors.clear();
     }
     return true;
@@ -411,7 +454,10 @@ void RoutesExplorer::Play(Branch branch, std::deque<Branch>& queue) {
         // A close was told as the run-time error that caused it.
         if (events.closed || result != StepResult::kWaiting) return;
 
-        if (!mHost.scene.drawActive) {
+        // Once for each stretch of stopped drawing: its first wait is the
+        // one to mend.
+        if (!mHost.scene.drawActive && !mHost.scene.frozenTold) {
+            mHost.scene.frozenTold = true;
             Report(RouteKind::kError, here,
                    "the reader waits for a click while drawing is stopped: the screen stays "
                    "black or shows the last scene (start a scene with a transition such as da, "
@@ -593,7 +639,7 @@ void RoutesExplorer::Report(RouteKind kind, const std::string& place, const std:
 
 void RoutesExplorer::TakeErrors(const Path& path) {
     for (const RoutesError& error : mHost.errors)
-        Report(RouteKind::kError, PlaceOf(error.place), error.message, path);
+        Report(RouteKind::kError, PlaceOf(error.place), Explained(error.message), path);
     mHost.errors.clear();
 }
 
@@ -612,6 +658,27 @@ std::string RoutesExplorer::PlaceOf(const std::string& interpreterPlace) const {
     if (mMedia.LooseScenarios() && interpreterPlace.find(".txt:") != std::string::npos)
         return mScenarioFolder + interpreterPlace;
     return interpreterPlace.empty() ? mSystemPlace : interpreterPlace;
+}
+
+// A label stands on its own line above its first instruction, or before it
+// on the same line: the author is sent to the label itself.
+std::string RoutesExplorer::LabelPlace(const Script& script, const std::string& label,
+                                       int address) const {
+    const std::string fallback = PlaceOf(ToLowerAscii(script.Name()), address);
+    const std::optional<std::string> file = mMedia.ScenarioFile(script.Name());
+    const int line = script.SourceLine(address);
+    if (script.SourceFile().empty() || !file || line <= 0) return fallback;
+    const std::optional<std::string> bytes = ReadFileBytes(*file);
+    if (!bytes) return fallback;
+    const std::vector<std::string> lines = SplitText(Cp932ToUtf8Lossy(*bytes), "\n");
+    for (int n = std::min<int>(line, static_cast<int>(lines.size())); n >= 1; --n) {
+        const std::string text = ToLowerAscii(TrimChars(lines[n - 1], " \t\r"));
+        if (text.starts_with(label + ":")) {
+            return mScenarioFolder + script.SourceFile() + ":" + std::to_string(n);
+        }
+        if (n < line && !text.empty() && !text.starts_with("//")) break;
+    }
+    return fallback;
 }
 
 void RoutesExplorer::ReportUnreached() {
@@ -644,7 +711,7 @@ void RoutesExplorer::ReportUnreached() {
                                           : " (" + std::to_string(pages) +
                                                 (pages == 1 ? " page" : " pages") + " under it)";
             if (!reached && !label.empty()) {
-                Report(RouteKind::kWarning, PlaceOf(name, start),
+                Report(RouteKind::kWarning, LabelPlace(*script, label, start),
                        "no route reaches the label " + label + under + cut, nullptr);
             } else if (!reached && pages > 0) {
                 Report(RouteKind::kWarning, PlaceOf(name, start),

@@ -101,6 +101,7 @@ private:
     std::string PlaceOf(const std::string& script, long address) const;
     std::string PlaceOf(const std::string& interpreterPlace) const;
     void ReportUnreached();
+    std::string LabelPlace(const Script& script, const std::string& label, int address) const;
     static std::vector<std::string> Captions(const Path& path);
 
     INIFile& mSystemInfo;

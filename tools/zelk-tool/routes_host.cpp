@@ -86,6 +86,7 @@ bool RoutesHost::DrawDeactivate(long, long) {
 
 bool RoutesHost::DrawActivate(long, long) {
     scene.drawActive = true;
+    scene.frozenTold = false;
     return true;
 }
 

@@ -39,6 +39,7 @@ struct RoutesScene {
         long address = -1;
     };
     bool drawActive = false;
+    bool frozenTold = false;  // a wait on this stretch of stopped drawing was told
     long filmSet = 2;
     long windowType = 0;
     bool windowText = false;  // the window holds text
