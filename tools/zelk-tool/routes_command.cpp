@@ -57,12 +57,28 @@ int Rank(RouteKind kind) {
     return 4;
 }
 
+// The choices in order; a run of the same caption is written once with its
+// count, and a long road keeps its first and last choices (--json has all).
 std::string PathText(const std::vector<std::string>& path) {
     if (path.empty()) return "no choice";
+    std::vector<std::string> runs;
+    for (std::size_t i = 0; i < path.size();) {
+        std::size_t end = i + 1;
+        while (end < path.size() && path[end] == path[i])
+            ++end;
+        runs.push_back(end - i == 1 ? path[i] : path[i] + " (x" + std::to_string(end - i) + ")");
+        i = end;
+    }
+    constexpr std::size_t kShown = 8;
+    if (runs.size() > 2 * kShown + 1) {
+        const std::size_t left = runs.size() - 2 * kShown;
+        runs.erase(runs.begin() + kShown, runs.end() - kShown);
+        runs.insert(runs.begin() + kShown, "... " + std::to_string(left) + " more ...");
+    }
     std::string text = "choices: ";
-    for (std::size_t i = 0; i < path.size(); ++i) {
+    for (std::size_t i = 0; i < runs.size(); ++i) {
         if (i > 0) text += " > ";
-        text += path[i];
+        text += runs[i];
     }
     return text;
 }
