@@ -1,6 +1,5 @@
 #include "interpreter/interpreter.h"
 
-#include <cstdio>
 #include <exception>
 
 #include "common/message_box.h"
@@ -421,8 +420,7 @@ void clsInterpreter::ReportEndOfScript() {
     const std::string place = mCurrentScript
                                   ? "at " + mCurrentScript->Name() + "." + std::to_string(mAddress)
                                   : "no scenario is running";
-    std::fprintf(stderr, "zelk: the scenario ran past its end (%s): the player closes\n",
-                 place.c_str());
+    mHost.TerminalLine("zelk: the scenario ran past its end (" + place + "): the player closes");
     const std::string message = "実行がスクリプトの終端に至りました。";
     if (mHost.IsDebugMode())
         RuntimeError(message);

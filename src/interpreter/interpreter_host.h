@@ -5,6 +5,7 @@
 // recorded answers, so the interpreter runs without a window.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "interpreter/command_hosts.h"
@@ -59,6 +60,11 @@ public:
     // The scenario error shown to the author (ScenarioError) is over: the
     // page moved on, or the scenario was reloaded.
     virtual void ClearScenarioError() {}
+    // A line the player says on its terminal (standard error); a host that
+    // tells its findings otherwise (an author's tool) takes it instead.
+    virtual void TerminalLine(const std::string& line) {
+        std::fprintf(stderr, "%s\n", line.c_str());
+    }
 
     // [SECTION] The parts that scenario commands drive
     virtual GraphicsHost& Graphics() = 0;

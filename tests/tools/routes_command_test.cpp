@@ -324,6 +324,22 @@ TEST_F(RoutesCommand, TheStateLimitStopsAndSaysWhatWasLeftAndJsonSaysTheSame) {
         << whole.out;
 }
 
+TEST_F(RoutesCommand, ARouteThatRunsPastItsEndIsOneErrorOnStandardOutputOnly) {
+    Scenario("main",
+             "start:\n"
+             "da\n"
+             "はじまり。\n"
+             "\\b\n");
+    const ToolResult result = Routes();
+    EXPECT_EQ(result.status, 1) << result.out;
+    EXPECT_NE(result.out.find("main.txt:5: error: the route runs past the end of its scenario: the "
+                              "player closes"),
+              std::string::npos)
+        << result.out;
+    // What the player would say on its terminal is not said again.
+    EXPECT_EQ(result.err, "");
+}
+
 TEST_F(RoutesCommand, WrongWordsAreAUsageError) {
     Scenario("main", "start:\nrestarttitle\n");
     EXPECT_EQ(Routes({"--limit", "colours=3"}).status, 2);

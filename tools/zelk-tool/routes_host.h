@@ -126,6 +126,8 @@ public:
     INISection* IntprtStatus() override { return &mStatus.KeySection("IntprtStatus"); }
     void Log(const std::string&) override {}
     void SaveLog() override {}
+    // The player's words on its terminal: routes tells the same as a finding.
+    void TerminalLine(const std::string&) override {}
     GraphicsHost& Graphics() override { return *this; }
     TextWindowHost& TextWindow() override { return *this; }
     SoundHost& Sound() override { return *this; }
