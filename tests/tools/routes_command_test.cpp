@@ -208,6 +208,51 @@ TEST_F(RoutesCommand, LoopsWithoutAChoiceAreNamedAndTheOtherRoutesStillEnd) {
         << result.out;
 }
 
+TEST_F(RoutesCommand, AMenuWhoseEveryChoiceComesBackIsARouteThatNeverEnds) {
+    Scenario("main",
+             "start:\n"
+             "da\n"
+             "item 部屋へ, main.room\n"
+             "item 外へ, main.out\n"
+             "select\n"
+             "room:\n"
+             "どうする？\n"
+             "\\b\n"
+             "item 右, main.room\n"
+             "item 左, main.left\n"
+             "select\n"
+             "left:\n"
+             "ひだり。\n"
+             "\\b\n"
+             "go room\n"
+             "out:\n"
+             "restarttitle\n");
+    const ToolResult trapped = Routes();
+    EXPECT_EQ(trapped.status, 1) << trapped.out;
+    EXPECT_NE(trapped.out.find("main.txt:11: error: no route from this choice ever ends: every "
+                               "branch comes back to a choice already offered, and the reader can "
+                               "only quit [choices: 部屋へ]"),
+              std::string::npos)
+        << trapped.out;
+    EXPECT_EQ(Lines(trapped.out, ": error:"), 1) << trapped.out;
+
+    // One way out is enough.
+    Scenario("main",
+             "start:\n"
+             "da\n"
+             "room:\n"
+             "どうする？\n"
+             "\\b\n"
+             "item 右, main.room\n"
+             "item 出る, main.out\n"
+             "select\n"
+             "out:\n"
+             "restarttitle\n");
+    const ToolResult free = Routes();
+    EXPECT_EQ(free.status, 0) << free.out;
+    EXPECT_EQ(Lines(free.out, ": error:"), 0) << free.out;
+}
+
 TEST_F(RoutesCommand, AClickWaitWhileDrawingIsStoppedIsNamedOnceAtItsFirstPage) {
     Scenario("main",
              "start:\n"

@@ -50,6 +50,7 @@ struct RoutesExplorer::Branch {
     bool replay = false;
     std::string shared;  // a start's shared variables
     Path path;
+    int parent = -1;  // the road that offered it
 };
 
 struct RoutesExplorer::Pass {
@@ -325,6 +326,7 @@ void RoutesExplorer::Run() {
     }
     if (!mSummary.limitHit.empty()) mSummary.unexplored += static_cast<long>(mPasses.size());
     mSummary.states = static_cast<long>(mSeen.size());
+    ReportTraps();
     ReportUnreached();
     mSummary.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - mStart).count();
@@ -414,6 +416,11 @@ bool RoutesExplorer::Apply(const Branch& branch) {
 void RoutesExplorer::Play(Branch branch, std::deque<Branch>& queue) {
     ++mSummary.routes;
     mSegment.clear();
+    const int id = static_cast<int>(mSegments.size());
+    mSegments.emplace_back();
+    if (branch.parent >= 0) mSegments[branch.parent].children.push_back(id);
+    // Unless it meets another road or offers branches, this road is over.
+    mSegments[id].settled = true;
     if (!Apply(branch)) return;
     const Path& path = branch.path;
     mHost.budget = mLimits.steps;
@@ -478,24 +485,32 @@ void RoutesExplorer::Play(Branch branch, std::deque<Branch>& queue) {
             return;
         }
         const std::size_t state = StateHash();
-        if (wait == kWaitChoice || wait == kWaitSelection || areas) {
-            if (!mSeen.insert(state).second) return;  // played from here before
-            Offer(path, queue);
-            return;
-        }
-        if (mSegment.contains(state)) {
+        const auto [seen, fresh] = mSeen.emplace(state, id);
+        if (!fresh && mSegment.contains(state)) {
             Report(RouteKind::kError, here,
                    "the route comes back here with nothing changed and no choice on the way: "
                    "the reader clicks on for ever",
                    path);
             return;
         }
-        if (!mSeen.insert(state).second) return;
+        if (!fresh) {
+            // Played from here before: this road goes where that one went.
+            mSegments[id].settled = false;
+            mSegments[id].target = seen->second;
+            return;
+        }
+        if (wait == kWaitChoice || wait == kWaitSelection || areas) {
+            mSegments[id].settled = false;
+            mSegments[id].place = here;
+            mSegments[id].path = path;
+            Offer(path, queue, id);
+            return;
+        }
         mSegment.insert(state);
     }
 }
 
-void RoutesExplorer::Offer(const Path& path, std::deque<Branch>& queue) {
+void RoutesExplorer::Offer(const Path& path, std::deque<Branch>& queue, int segment) {
     auto from = std::make_shared<const Snapshot>(Take());
     const auto add = [&](Branch::How how, const std::string& target, const std::string& caption,
                          const std::string& script, long address) {
@@ -506,6 +521,7 @@ void RoutesExplorer::Offer(const Path& path, std::deque<Branch>& queue) {
         branch.script = script;
         branch.address = address;
         branch.path = std::make_shared<PathNode>(PathNode{path, caption});
+        branch.parent = segment;
         queue.push_back(std::move(branch));
         ++mSummary.branches;
     };
@@ -658,6 +674,44 @@ std::string RoutesExplorer::PlaceOf(const std::string& interpreterPlace) const {
     if (mMedia.LooseScenarios() && interpreterPlace.find(".txt:") != std::string::npos)
         return mScenarioFolder + interpreterPlace;
     return interpreterPlace.empty() ? mSystemPlace : interpreterPlace;
+}
+
+// Roads that offer choices but from which no choice ever leads to an end:
+// a menu whose every item comes back to it. Only a complete exploration
+// can tell; a limit leaves it unsaid.
+void RoutesExplorer::ReportTraps() {
+    if (!mSummary.limitHit.empty()) return;
+    const std::size_t count = mSegments.size();
+    std::vector<std::vector<int>> from(count);  // the roads that lead into each
+    std::vector<char> ends(count, 0);
+    std::deque<int> pending;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Segment& segment = mSegments[i];
+        if (segment.settled) {
+            ends[i] = 1;
+            pending.push_back(static_cast<int>(i));
+        }
+        if (segment.target >= 0) from[segment.target].push_back(static_cast<int>(i));
+        for (const int child : segment.children)
+            from[child].push_back(static_cast<int>(i));
+    }
+    while (!pending.empty()) {
+        const int at = pending.front();
+        pending.pop_front();
+        for (const int before : from[at]) {
+            if (ends[before]) continue;
+            ends[before] = 1;
+            pending.push_back(before);
+        }
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const Segment& segment = mSegments[i];
+        if (ends[i] || segment.children.empty()) continue;
+        Report(RouteKind::kError, segment.place,
+               "no route from this choice ever ends: every branch comes back to a choice "
+               "already offered, and the reader can only quit",
+               segment.path);
+    }
 }
 
 // A label stands on its own line above its first instruction, or before it

@@ -87,7 +87,7 @@ private:
     std::vector<Branch> Starts(const Pass& pass) const;
     void Play(Branch branch, std::deque<Branch>& queue);
     bool Apply(const Branch& branch);
-    void Offer(const Path& path, std::deque<Branch>& queue);
+    void Offer(const Path& path, std::deque<Branch>& queue, int segment);
     void EndRoute(const RoutesMark& mark, const Path& path);
     Snapshot Take();
     void Restore(const Snapshot& snapshot);
@@ -101,6 +101,7 @@ private:
     std::string PlaceOf(const std::string& script, long address) const;
     std::string PlaceOf(const std::string& interpreterPlace) const;
     void ReportUnreached();
+    void ReportTraps();
     std::string LabelPlace(const Script& script, const std::string& label, int address) const;
     static std::vector<std::string> Captions(const Path& path);
 
@@ -119,9 +120,19 @@ private:
     std::vector<std::string> mExtrasFlags;  // shared variables that open the extras
     std::vector<std::pair<std::string, std::string>> mReplays;  // variable, label
 
-    std::unordered_set<std::size_t> mSeen;     // every state met at a wait
-    std::unordered_set<std::size_t> mSegment;  // those since the last branch
-    std::set<std::string> mSharedStates;       // shared data a pass started with
+    // A road from a start or a branch to where it ends, fails, meets a road
+    // played before (target) or offers branches (children).
+    struct Segment {
+        bool settled = false;  // it ends, or fails with a fault told
+        int target = -1;
+        std::vector<int> children;
+        std::string place;  // of the choice it offers
+        Path path;
+    };
+    std::vector<Segment> mSegments;
+    std::unordered_map<std::size_t, int> mSeen;  // every state met at a wait: its road
+    std::unordered_set<std::size_t> mSegment;    // those since the last branch
+    std::set<std::string> mSharedStates;         // shared data a pass started with
     std::deque<Pass> mPasses;
     std::set<std::string> mReported;
     std::vector<RouteFinding> mFindings;
