@@ -507,6 +507,10 @@ void RoutesExplorer::Play(Branch branch, std::deque<Branch>& queue) {
             return;
         }
         mSegment.insert(state);
+        // The reader's click turns the page; the mode clears the scene's
+        // areas as it goes on.
+        std::erase_if(mHost.scene.areas,
+                      [](const RoutesScene::Area& a) { return a.spec.STag == "gamemode_button"; });
     }
 }
 
