@@ -369,6 +369,27 @@ TEST_F(RoutesCommand, TheStateLimitStopsAndSaysWhatWasLeftAndJsonSaysTheSame) {
         << whole.out;
 }
 
+TEST_F(RoutesCommand, AGameWithHugeVariablesMeetsTheMemoryLimitInsteadOfTakingAllMemory) {
+    std::string systemInfo = kSystemInfo;
+    std::string variables;
+    for (int i = 0; i < 300; ++i)
+        variables += "pad" + std::to_string(i) + "=" + std::string(200, 'x') + "\n";
+    systemInfo.insert(systemInfo.find("[shared]"), variables);
+    WriteGameText(folder / "game" / "SystemInfo.ini", systemInfo);
+    std::string text = "start:\nda\n";
+    for (int i = 0; i < 12; ++i) {
+        const std::string n = std::to_string(i);
+        text += "item 右, main.r" + n + "\nitem 左, main.l" + n + "\nselect\n";
+        text += "r" + n + ":\nup route, " + std::to_string(1 << i) + "\n";
+        text += "l" + n + ":\n";
+    }
+    text += "if route == 9999\nrestarttitle\nendif\nrestarttitle\n";
+    Scenario("main", text);
+    const ToolResult result = Routes({"--limit", "memory=2"});
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_NE(result.out.find("note: the memory limit ("), std::string::npos) << result.out;
+}
+
 TEST_F(RoutesCommand, ARouteThatRunsPastItsEndIsOneErrorOnStandardOutputOnly) {
     Scenario("main",
              "start:\n"

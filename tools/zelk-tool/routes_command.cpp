@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kUsage =
-    "routes FOLDER [--json] [--limit states=N|steps=N|time=SECONDS|passes=N ...]";
+    "routes FOLDER [--json] [--limit states=N|steps=N|time=SECONDS|passes=N|memory=MB ...]";
 
 const char* KindWord(RouteKind kind) {
     switch (kind) {
@@ -115,6 +115,8 @@ bool ReadLimit(const std::string& text, RoutesLimits& limits) {
         limits.seconds = number;
     } else if (kind == "passes") {
         limits.passes = static_cast<long>(number);
+    } else if (kind == "memory") {
+        limits.megabytes = static_cast<long>(number);
     } else {
         return false;
     }
@@ -124,7 +126,8 @@ bool ReadLimit(const std::string& text, RoutesLimits& limits) {
 std::string LimitsText(const RoutesLimits& limits) {
     return "states=" + std::to_string(limits.states) + " steps=" + std::to_string(limits.steps) +
            " time=" + std::to_string(static_cast<long>(limits.seconds)) +
-           " passes=" + std::to_string(limits.passes);
+           " passes=" + std::to_string(limits.passes) +
+           " memory=" + std::to_string(limits.megabytes);
 }
 
 // What the limit left unplayed, as a note.
@@ -152,8 +155,9 @@ void PrintJson(const std::vector<RouteFinding>& findings, const RoutesSummary& s
     std::printf("{\n  \"complete\": %s,\n", summary.limitHit.empty() ? "true" : "false");
     std::printf("  \"limit\": %s,\n", Json(summary.limitHit).c_str());
     std::printf(
-        "  \"limits\": {\"states\": %ld, \"steps\": %ld, \"seconds\": %g, \"passes\": %ld},\n",
-        limits.states, limits.steps, limits.seconds, limits.passes);
+        "  \"limits\": {\"states\": %ld, \"steps\": %ld, \"seconds\": %g, \"passes\": %ld, "
+        "\"megabytes\": %ld},\n",
+        limits.states, limits.steps, limits.seconds, limits.passes, limits.megabytes);
     std::printf(
         "  \"summary\": {\"passes\": %ld, \"routes\": %ld, \"states\": %ld, \"branches\": %ld, "
         "\"instructions\": %ld, \"unexplored\": %ld, \"seconds\": %.3f, \"errors\": %d, "

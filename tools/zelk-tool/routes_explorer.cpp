@@ -38,6 +38,37 @@ struct RoutesExplorer::Snapshot {
     bool replay = false;
 };
 
+namespace {
+
+// A saved place while branches wait for it, counted in the explorer's total
+// of bytes held, so that a game with huge variables meets a limit instead of
+// taking all memory.
+struct HeldSnapshot {
+    HeldSnapshot(RoutesExplorer::SnapshotData data, std::size_t& total)
+        : snapshot(std::move(data)), total(total) {
+        bytes = sizeof(*this) + snapshot.status.size() + snapshot.variables.size() +
+                snapshot.scene.background.size();
+        for (const auto& [cid, file] : snapshot.scene.characters)
+            bytes += cid.size() + file.size() + 64;
+        for (const RoutesScene::Choice& choice : snapshot.scene.choices)
+            bytes += choice.text.size() + choice.target.size() + choice.script.size() + 64;
+        for (const RoutesScene::Area& area : snapshot.scene.areas) {
+            bytes += sizeof(area) + area.spec.ClickScript.size() + area.spec.PointScript.size() +
+                     area.script.size();
+        }
+        total += bytes;
+    }
+    ~HeldSnapshot() { total -= bytes; }
+    HeldSnapshot(const HeldSnapshot&) = delete;
+    HeldSnapshot& operator=(const HeldSnapshot&) = delete;
+
+    RoutesExplorer::SnapshotData snapshot;
+    std::size_t& total;
+    std::size_t bytes = 0;
+};
+
+}  // namespace
+
 // A road still to be played: a start from the title or the extras, or one
 // branch of a choice or an area taken from a saved place.
 struct RoutesExplorer::Branch {
@@ -515,7 +546,8 @@ void RoutesExplorer::Play(Branch branch, std::deque<Branch>& queue) {
 }
 
 void RoutesExplorer::Offer(const Path& path, std::deque<Branch>& queue, int segment) {
-    auto from = std::make_shared<const Snapshot>(Take());
+    const auto held = std::make_shared<HeldSnapshot>(Take(), mHeldBytes);
+    const std::shared_ptr<const Snapshot> from(held, &held->snapshot);
     const auto add = [&](Branch::How how, const std::string& target, const std::string& caption,
                          const std::string& script, long address) {
         Branch branch;
@@ -579,6 +611,8 @@ bool RoutesExplorer::OverLimit() {
     if (!mSummary.limitHit.empty()) return true;
     if (static_cast<long>(mSeen.size()) >= mLimits.states) {
         mSummary.limitHit = "states";
+    } else if (mHeldBytes / (1024 * 1024) >= static_cast<std::size_t>(mLimits.megabytes)) {
+        mSummary.limitHit = "memory";
     } else if (std::chrono::duration<double>(std::chrono::steady_clock::now() - mStart).count() >
                mLimits.seconds) {
         mSummary.limitHit = "time";

@@ -27,10 +27,11 @@ namespace zelk::tool {
 class GameMedia;
 
 struct RoutesLimits {
-    long states = 200000;  // states seen, over every pass
-    long steps = 100000;   // instructions between two choices (or a start and a choice)
-    double seconds = 300;  // the whole exploration
-    long passes = 16;      // plays from the title, each with another shared data
+    long states = 200000;   // states seen, over every pass
+    long steps = 100000;    // instructions between two choices (or a start and a choice)
+    double seconds = 300;   // the whole exploration
+    long passes = 16;       // plays from the title, each with another shared data
+    long megabytes = 1024;  // the places saved for branches still to play
 };
 
 enum class RouteKind { kError, kWarning, kEnding, kEnd, kNote };
@@ -61,6 +62,10 @@ public:
                    std::string systemPlace, RoutesLimits limits);
     ~RoutesExplorer();
 
+    // A place saved for the branches still to be played from it.
+    struct Snapshot;
+    using SnapshotData = Snapshot;
+
     // False, with a message, when the game cannot be played at all.
     bool Init(std::string& error);
     void Run();
@@ -72,7 +77,6 @@ public:
 private:
     struct PathNode;
     using Path = std::shared_ptr<const PathNode>;
-    struct Snapshot;
     struct Branch;
     struct Pass;
 
@@ -130,6 +134,7 @@ private:
         Path path;
     };
     std::vector<Segment> mSegments;
+    std::size_t mHeldBytes = 0;                  // of the places saved for branches
     std::unordered_map<std::size_t, int> mSeen;  // every state met at a wait: its road
     std::unordered_set<std::size_t> mSegment;    // those since the last branch
     std::set<std::string> mSharedStates;         // shared data a pass started with
