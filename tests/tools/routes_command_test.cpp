@@ -273,6 +273,29 @@ TEST_F(RoutesCommand, AClickWaitWhileDrawingIsStoppedIsNamedOnceAtItsFirstPage) 
               std::string::npos)
         << result.out;
     EXPECT_EQ(Lines(result.out, "while drawing is stopped"), 1) << result.out;
+    // After the staff roll the story goes on with drawing stopped.
+    Scenario("main",
+             "start:\n"
+             "da\n"
+             "playending 1000, ed_back\n"
+             "おしまい。\n"
+             "\\b\n"
+             "restarttitle\n"
+             "late:\n"
+             "とちゅうから。\n"
+             "\\b\n"
+             "restarttitle\n");
+    const ToolResult after = Routes();
+    EXPECT_NE(after.out.find("main.txt:4: error: the reader waits for a click while drawing is "
+                             "stopped"),
+              std::string::npos)
+        << after.out;
+    // A game started at another label starts with drawing stopped too.
+    const ToolResult from = Routes({"--from", "main.late"});
+    EXPECT_NE(from.out.find("main.txt:8: error: the reader waits for a click while drawing is "
+                            "stopped"),
+              std::string::npos)
+        << from.out;
     EXPECT_NE(result.out.find("main.txt:10: ending: staff roll (1000,ed_back,,) [no choice]"),
               std::string::npos)
         << result.out;

@@ -22,7 +22,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kUsage =
-    "routes FOLDER [--json] [--limit states=N|steps=N|time=SECONDS|passes=N|memory=MB ...]";
+    "routes FOLDER [--json] [--from LABEL] [--limit "
+    "states=N|steps=N|time=SECONDS|passes=N|memory=MB ...]";
 
 const char* KindWord(RouteKind kind) {
     switch (kind) {
@@ -182,10 +183,13 @@ void PrintJson(const std::vector<RouteFinding>& findings, const RoutesSummary& s
 int RunRoutesCommand(const Arguments& args) {
     std::string folder;
     bool json = false;
+    std::string from;
     RoutesLimits limits;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--json") {
             json = true;
+        } else if (args[i] == "--from" && i + 1 < args.size()) {
+            from = args[++i];
         } else if (args[i] == "--limit" && i + 1 < args.size()) {
             if (!ReadLimit(args[++i], limits)) return Usage(kUsage);
         } else if (folder.empty() && !args[i].starts_with("--")) {
@@ -229,6 +233,7 @@ int RunRoutesCommand(const Arguments& args) {
                   .string();
 
     RoutesExplorer explorer(*systemInfo, media, scenarioFolder, systemPlace, limits);
+    explorer.StartAt(from);
     if (!explorer.Init(error)) return Fail(error);
     explorer.Run();
 

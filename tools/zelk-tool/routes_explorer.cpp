@@ -172,7 +172,7 @@ bool RoutesExplorer::Init(std::string& error) {
     mEntry = TrimChars(game.KeyValue("EntryPoint"), " \t");
     mChoicePrefix = game.KeyValue("ChoicePrefix");
     if (mEntry.empty()) {
-        mEntry = TrimChars(Process().Debug.EntryPoint, " \t");
+        mEntry = !mStartAt.empty() ? mStartAt : TrimChars(Process().Debug.EntryPoint, " \t");
         if (mEntry.empty()) {
             error = "the game names no entry point: [Game] EntryPoint of SystemInfo is empty";
             return false;
@@ -183,6 +183,7 @@ bool RoutesExplorer::Init(std::string& error) {
                    mEntry + ")",
                nullptr);
     }
+    if (!mStartAt.empty()) mEntry = mStartAt;
 
     // The extras open once one of the title's flags is set; each scene
     // replay panel once its own shared variable is.

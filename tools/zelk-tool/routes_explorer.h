@@ -66,6 +66,9 @@ public:
     struct Snapshot;
     using SnapshotData = Snapshot;
 
+    // Every new game starts at this label instead of the game's entry point
+    // (as a debug file's EntryPoint does). Before Init.
+    void StartAt(std::string label) { mStartAt = std::move(label); }
     // False, with a message, when the game cannot be played at all.
     bool Init(std::string& error);
     void Run();
@@ -118,6 +121,7 @@ private:
     std::unique_ptr<clsInterpreter> mIntprt;
 
     std::string mEntry;
+    std::string mStartAt;
     std::string mChoicePrefix;
     std::vector<std::string> mScripts;      // every scenario known, lower case
     std::vector<std::string> mRelevant;     // variables that steer the story, lower case
