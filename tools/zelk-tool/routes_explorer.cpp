@@ -119,7 +119,8 @@ std::string Explained(const std::string& message) {
         {"ラベル表現が空欄", "a jump names no label"},
         {"ラベル表現'",
          "there is no label " + name + ": the jump fails and the story runs on with the next line"},
-        {"がロードできません", "there is no scenario " + name + " to jump to"},
+        {"がロードできません",
+         "the scenario " + name + " cannot be loaded: there is none, or it does not convert"},
         {"未定義命令'", name + " is no command of the game's [Instruction] table: the line is "
                                "skipped"},
         {"未実装命令'", "the player has no command " + name + ": the line is skipped"},
@@ -178,9 +179,8 @@ bool RoutesExplorer::Init(std::string& error) {
             return false;
         }
         Report(RouteKind::kError, mSystemPlace,
-               "[Game] EntryPoint is empty: a reader's game cannot start (played from the debug "
-               "file's EntryPoint " +
-                   mEntry + ")",
+               "[Game] EntryPoint is empty: a reader's game cannot start (played from " + mEntry +
+                   " instead)",
                nullptr);
     }
     if (!mStartAt.empty()) mEntry = mStartAt;
@@ -231,8 +231,12 @@ void RoutesExplorer::DiscoverScripts() {
         std::error_code code;
         const fs::path folder = fs::path(Process().WorkspaceDir) / "scenario";
         for (const auto& entry : fs::directory_iterator(folder, code)) {
-            if (ToLowerAscii(entry.path().extension().string()) == ".txt")
-                pending.push_back(entry.path().stem().string());
+            // A name with a dot in it ("notes.utf8.txt") is no script a
+            // jump can name: the player never reads it.
+            const std::string stem = entry.path().stem().string();
+            if (ToLowerAscii(entry.path().extension().string()) == ".txt" &&
+                stem.find('.') == std::string::npos)
+                pending.push_back(stem);
         }
         std::sort(pending.begin() + 1 + static_cast<std::ptrdiff_t>(mReplays.size()),
                   pending.end());
@@ -246,8 +250,9 @@ void RoutesExplorer::DiscoverScripts() {
         mScripts.push_back(name);
         LoadReferencedScripts(*script, pending);
     }
-    // A scenario that does not convert is told once, before any route.
-    TakeErrors(nullptr);
+    // A scenario that does not convert is check's to tell; routes tells it
+    // where a route reaches it.
+    mHost.errors.clear();
 }
 
 void RoutesExplorer::LoadReferencedScripts(const Script& script,
