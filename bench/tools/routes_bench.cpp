@@ -124,6 +124,38 @@ void BM_RoutesLargeGame(benchmark::State& state) {
 }
 BENCHMARK(BM_RoutesLargeGame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
+// A game whose roads never meet: twenty choices in a row, each setting a
+// flag of its own that the last scene reads, make a million roads. The
+// state limit stops it; this is how long an author waits for that.
+fs::path MakeFlagsGame() {
+    const char* tmp = std::getenv("TMPDIR");
+    const fs::path game = fs::path(tmp && *tmp ? tmp : "/tmp") / "zelk-routes-flags-bench";
+    fs::remove_all(game);
+    std::string systemInfo =
+        "[Game]\nTitle=flags\nEntryPoint=main.start\n[TextBlock]\nCharCount=22\nLineCount=3\n"
+        "[var]\n";
+    std::string text = "start:\nda\n";
+    std::string last = "last:\n";
+    for (int i = 0; i < 20; ++i) {
+        const std::string n = std::to_string(i);
+        systemInfo += "f" + n + "=0\n";
+        text += "item 右, main.r" + n + "\nitem 左, main.l" + n + "\nselect\nr" + n + ":\nlet f" +
+                n + ", 1\nl" + n + ":\nページ。\n\\b\n";
+        last += "if f" + n + " == 1\nnop\nendif\n";
+    }
+    systemInfo +=
+        "[Instruction]\nput\t*\nif\t*\t%\t%\nlet\t*\t*\nitem\t*\t*\nselect\nnop\t%\t%\n"
+        "da\nrestarttitle\n";
+    WriteText(game / "SystemInfo.ini", systemInfo);
+    WriteText(game / "scenario" / "main.txt", text + last + "restarttitle\n");
+    return game;
+}
+
+void BM_RoutesUntilTheStateLimit(benchmark::State& state) {
+    Run(state, MakeFlagsGame().string());
+}
+BENCHMARK(BM_RoutesUntilTheStateLimit)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
 }  // namespace
 }  // namespace zelk
 

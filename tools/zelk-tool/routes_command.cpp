@@ -253,10 +253,10 @@ int RunRoutesCommand(const Arguments& args) {
     } else {
         PrintText(findings, summary, limits);
         std::printf(
-            "%ld routes, %ld states, %ld branches, %ld new games: %d route ends, %d errors, %d "
-            "warnings (%.2f s)\n",
-            summary.routes, summary.states, summary.branches, summary.passes, endings, errors,
-            warnings, summary.seconds);
+            "%ld %s from the title, %ld routes, %ld states, %ld branches: %d route ends, "
+            "%d errors, %d warnings (%.2f s)\n",
+            summary.passes, summary.passes == 1 ? "game" : "games", summary.routes, summary.states,
+            summary.branches, endings, errors, warnings, summary.seconds);
     }
     if (std::fflush(stdout) != 0) return Fail("cannot write to standard output");
     return errors == 0 ? kExitOk : kExitFailure;
