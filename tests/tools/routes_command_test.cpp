@@ -157,6 +157,35 @@ TEST_F(RoutesCommand, ABrokenRouteIsNamedWithItsLineAndChoicesAndAnUnusedLabelIs
     EXPECT_EQ(Lines(result.out, ": warning:"), 1) << result.out;
 }
 
+TEST_F(RoutesCommand, WhatAShippedGameWouldDropInSilenceIsAnErrorAtItsLine) {
+    Scenario("main",
+             "start:\n"
+             "da\n"
+             "item 海へ\n"
+             "item 町へ, main.town\n"
+             "select\n"
+             "town:\n"
+             "up route, 1, 2\n"
+             "dance\n"
+             "return\n"
+             "restarttitle\n");
+    const ToolResult result = Routes();
+    EXPECT_EQ(result.status, 1) << result.out;
+    EXPECT_NE(result.out.find("main.txt:3: error: an argument is missing: the line is skipped"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("main.txt:7: error: an argument too many: the line is skipped"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("main.txt:8: error: dance is no command of the game's "
+                              "[Instruction] table"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("main.txt:9: error: return without a call"), std::string::npos)
+        << result.out;
+    EXPECT_EQ(Lines(result.out, ": error:"), 4) << result.out;
+}
+
 TEST_F(RoutesCommand, APageAfterAJumpIsUnreachedThoughItsLabelIsNot) {
     Scenario("main",
              "start:\n"
