@@ -404,6 +404,8 @@ TEST_F(RoutesCommand, TheStateLimitStopsAndSaysWhatWasLeftAndJsonSaysTheSame) {
     EXPECT_NE(result.out.find("note: the states limit (states=50 "), std::string::npos)
         << result.out;
     EXPECT_NE(result.out.find("were not played"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("note: not played: the route after choices: "), std::string::npos)
+        << result.out;
     EXPECT_NE(result.out.find("before the states limit stopped the routes"), std::string::npos)
         << result.out;
 
@@ -411,6 +413,7 @@ TEST_F(RoutesCommand, TheStateLimitStopsAndSaysWhatWasLeftAndJsonSaysTheSame) {
     EXPECT_NE(json.out.find("\"complete\": false"), std::string::npos) << json.out;
     EXPECT_NE(json.out.find("\"limit\": \"states\""), std::string::npos) << json.out;
     EXPECT_TRUE(std::regex_search(json.out, std::regex("\"unexplored\": [1-9]"))) << json.out;
+    EXPECT_NE(json.out.find("\"unplayed\": [[\""), std::string::npos) << json.out;
 
     // Without the limit every road is played, merged where it meets another.
     const ToolResult whole = Routes({"--json"});

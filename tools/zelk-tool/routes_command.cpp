@@ -148,7 +148,10 @@ void PrintText(const std::vector<RouteFinding>& findings, const RoutesSummary& s
         if (f.kind != RouteKind::kWarning) std::printf(" [%s]", PathText(f.path).c_str());
         std::printf("\n");
     }
-    if (!summary.limitHit.empty()) std::printf("note: %s\n", Uncovered(summary, limits).c_str());
+    if (summary.limitHit.empty()) return;
+    std::printf("note: %s\n", Uncovered(summary, limits).c_str());
+    for (const std::vector<std::string>& path : summary.unplayed)
+        std::printf("note: not played: the route after %s\n", PathText(path).c_str());
 }
 
 void PrintJson(const std::vector<RouteFinding>& findings, const RoutesSummary& summary,
@@ -165,6 +168,14 @@ void PrintJson(const std::vector<RouteFinding>& findings, const RoutesSummary& s
         "\"warnings\": %d},\n",
         summary.passes, summary.routes, summary.states, summary.branches, summary.instructions,
         summary.unexplored, summary.seconds, errors, warnings);
+    std::printf("  \"unplayed\": [");
+    for (std::size_t i = 0; i < summary.unplayed.size(); ++i) {
+        std::printf("%s[", i == 0 ? "" : ", ");
+        for (std::size_t k = 0; k < summary.unplayed[i].size(); ++k)
+            std::printf("%s%s", k == 0 ? "" : ", ", Json(summary.unplayed[i][k]).c_str());
+        std::printf("]");
+    }
+    std::printf("],\n");
     std::printf("  \"findings\": [");
     for (std::size_t i = 0; i < findings.size(); ++i) {
         const RouteFinding& f = findings[i];

@@ -354,14 +354,17 @@ void RoutesExplorer::Run() {
     while (!mPasses.empty() && mSummary.limitHit.empty()) {
         if (mSummary.passes >= mLimits.passes) {
             mSummary.limitHit = "passes";
-            mSummary.unexplored += static_cast<long>(mPasses.size());
             break;
         }
         const Pass pass = mPasses.front();
         mPasses.pop_front();
         RunPass(pass);
     }
-    if (!mSummary.limitHit.empty()) mSummary.unexplored += static_cast<long>(mPasses.size());
+    if (!mSummary.limitHit.empty()) {
+        mSummary.unexplored += static_cast<long>(mPasses.size());
+        for (const Pass& pass : mPasses)
+            Unplayed(pass.path);
+    }
     mSummary.states = static_cast<long>(mSeen.size());
     ReportTraps();
     ReportUnreached();
@@ -379,6 +382,8 @@ void RoutesExplorer::RunPass(const Pass& pass) {
     while (!queue.empty()) {
         if (OverLimit()) {
             mSummary.unexplored += static_cast<long>(queue.size());
+            for (const Branch& left : queue)
+                if (!Unplayed(left.path)) break;
             return;
         }
         Branch branch = std::move(queue.front());
@@ -465,6 +470,7 @@ void RoutesExplorer::Play(Branch branch, std::deque<Branch>& queue) {
     while (true) {
         if (OverLimit()) {
             ++mSummary.unexplored;
+            Unplayed(path);
             return;
         }
         mHost.events.Clear();
@@ -611,6 +617,14 @@ void RoutesExplorer::EndRoute(const RoutesMark& mark, const Path& path) {
         mPasses.push_back({mHost.SharedVariables()->Text(),
                            std::make_shared<PathNode>(PathNode{path, kNewGame})});
     }
+}
+
+bool RoutesExplorer::Unplayed(const Path& path) {
+    // A few are enough to say where the limit fell.
+    constexpr std::size_t kExamples = 3;
+    if (mSummary.unplayed.size() >= kExamples) return false;
+    mSummary.unplayed.push_back(Captions(path));
+    return true;
 }
 
 bool RoutesExplorer::OverLimit() {

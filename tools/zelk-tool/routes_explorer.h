@@ -49,7 +49,8 @@ struct RoutesSummary {
     long states = 0;
     long branches = 0;
     long instructions = 0;
-    long unexplored = 0;   // branches left when a limit stopped the exploration
+    long unexplored = 0;  // branches left when a limit stopped the exploration
+    std::vector<std::vector<std::string>> unplayed;  // the choice paths of a few of them
     std::string limitHit;  // which limit stopped it; empty when everything was played
     double seconds = 0;
 };
@@ -100,6 +101,9 @@ private:
     void Restore(const Snapshot& snapshot);
     std::size_t StateHash();
     bool OverLimit();
+    // Keeps the path of a branch left unplayed as an example; false when
+    // there are enough.
+    bool Unplayed(const Path& path);
 
     // [SECTION] Findings
     void Report(RouteKind kind, const std::string& place, const std::string& message,
