@@ -5,6 +5,7 @@
 
 #include <regex>
 
+#include "common/text.h"
 #include "tools/tool_process.h"
 
 namespace zelk::testing {
@@ -459,6 +460,29 @@ TEST_F(RoutesCommand, ARouteThatRunsPastItsEndIsOneErrorOnStandardOutputOnly) {
         << result.out;
     // What the player would say on its terminal is not said again.
     EXPECT_EQ(result.err, "");
+}
+
+TEST_F(RoutesCommand, AStartThatLeadsNowhereIsNamedInItsSystemFile) {
+    WriteGameText(folder / "game" / "title_mode.ini", "[menu]\nOmakeEnableFlags=clear\n");
+    WriteGameText(folder / "game" / "omake_mode.ini",
+                  "[repmode_panel]\npanel01_01=clear,rpp,main.gone\n");
+    Scenario("main", "start:\nlet clear, 1\nrestarttitle\n");
+    const ToolResult replay = Routes();
+    EXPECT_EQ(replay.status, 1) << replay.out;
+    EXPECT_NE(replay.out.find("game/omake_mode.ini: error: a scene replay cannot start at "
+                              "main.gone: there is no such label [choices: (a new game from the "
+                              "title) > (the extras: scene replay main.gone)]"),
+              std::string::npos)
+        << replay.out;
+
+    WriteGameText(folder / "game" / "SystemInfo.ini",
+                  ReplaceText(kSystemInfo, "EntryPoint=main.start", "EntryPoint=mian.start"));
+    const ToolResult entry = Routes();
+    EXPECT_EQ(entry.status, 1) << entry.out;
+    EXPECT_NE(entry.out.find("game/SystemInfo.ini: error: the game cannot start at mian.start: "
+                             "its scenario cannot be loaded"),
+              std::string::npos)
+        << entry.out;
 }
 
 TEST_F(RoutesCommand, WrongWordsAreAUsageError) {

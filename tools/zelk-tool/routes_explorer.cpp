@@ -429,10 +429,26 @@ bool RoutesExplorer::Apply(const Branch& branch) {
         mHost.replayMode = branch.replay;
         mIntprt->StepStart();
         if (!mIntprt->GoLabel(branch.target)) {
+            const std::size_t dot = branch.target.find('.');
+            const bool noScript =
+                dot != std::string::npos && !mIntprt->ScriptManager().GetScript(
+                                                ToLowerAscii(branch.target.substr(0, dot)), false);
+            const std::string why = noScript ? "its scenario cannot be loaded: there is none, or "
+                                               "it does not convert"
+                                             : "there is no such label";
             mHost.errors.clear();
-            Report(RouteKind::kError, mSystemPlace,
-                   "the game cannot start at " + branch.target + ": there is no such label",
-                   branch.path);
+            // A replay's label is named by the extras' file, the game's
+            // entry by the system information.
+            std::string place = mSystemPlace;
+            if (branch.replay) {
+                const std::size_t name = place.rfind("SystemInfo");
+                if (name != std::string::npos) place.replace(name, 10, "omake_mode");
+            }
+            Report(
+                RouteKind::kError, place,
+                (branch.replay ? "a scene replay cannot start at " : "the game cannot start at ") +
+                    branch.target + ": " + why,
+                branch.path);
             return false;
         }
         return true;
