@@ -39,6 +39,7 @@ constexpr const char* kSystemInfo =
     "er\t*\t*\t*\t*\t%\t%\n"
     "selecter\n"
     "nop\t%\t%\n"
+    "wnd\t0\n"
     "restarttitle\n"
     "playending\t*\t%\t%\t%\n";
 
@@ -169,6 +170,7 @@ TEST_F(RoutesCommand, WhatAShippedGameWouldDropInSilenceIsAnErrorAtItsLine) {
              "up route, 1, 2\n"
              "dance\n"
              "return\n"
+             "wnd 1\n"
              "restarttitle\n");
     const ToolResult result = Routes();
     EXPECT_EQ(result.status, 1) << result.out;
@@ -184,7 +186,11 @@ TEST_F(RoutesCommand, WhatAShippedGameWouldDropInSilenceIsAnErrorAtItsLine) {
         << result.out;
     EXPECT_NE(result.out.find("main.txt:9: error: return without a call"), std::string::npos)
         << result.out;
-    EXPECT_EQ(Lines(result.out, ": error:"), 4) << result.out;
+    EXPECT_NE(result.out.find("main.txt:10: error: game_mode.ini has no complete window type "
+                              "[wndtype:1]"),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(Lines(result.out, ": error:"), 5) << result.out;
 }
 
 TEST_F(RoutesCommand, APageAfterAJumpIsUnreachedThoughItsLabelIsNot) {

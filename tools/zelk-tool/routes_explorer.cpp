@@ -140,6 +140,11 @@ std::string Explained(const std::string& message) {
         {"引用符が不正です", "a quoted text without its closing quote"},
         {"に失敗しました", "the command fails (is the character on screen?)"},
     };
+    if (message.starts_with("ウィンドウタイプ ")) {
+        const std::string type =
+            message.substr(message.find(' ') + 1, message.rfind(" の") - message.find(' ') - 1);
+        return "game_mode.ini has no complete window type [wndtype:" + type + "] (" + message + ")";
+    }
     for (const Gloss& gloss : glosses) {
         if (message.find(gloss.mark) != std::string::npos) return gloss.text + " (" + message + ")";
     }
@@ -184,6 +189,8 @@ bool RoutesExplorer::Init(std::string& error) {
                nullptr);
     }
     if (!mStartAt.empty()) mEntry = mStartAt;
+
+    mHost.GameMode(LoadSystemIni("game_mode"));
 
     // The extras open once one of the title's flags is set; each scene
     // replay panel once its own shared variable is.

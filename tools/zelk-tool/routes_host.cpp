@@ -18,8 +18,6 @@ namespace {
 
 // Choice slots of the text window.
 constexpr std::size_t kChoiceSlots = 5;
-// Window types the driver knows.
-constexpr long kWindowTypes = 2;
 // The ending mode and the extras, as the root numbers its modes.
 constexpr long kEndingMode = 4;
 constexpr long kExtrasMode = 5;
@@ -181,8 +179,15 @@ bool RoutesHost::TextStart(const std::string& sText, bool) {
     return true;
 }
 
+// A window type is a section of the reading screen's settings with its
+// frame, name plate and state pictures.
 bool RoutesHost::ChangeWindowType(long lTypeNumber) {
-    if (lTypeNumber < 0 || lTypeNumber >= kWindowTypes) return false;
+    const INISection* type =
+        mGameMode ? mGameMode->FindSection("wndtype:" + std::to_string(lTypeNumber)) : nullptr;
+    if (type == nullptr || type->KeyValue("Frame").empty() || type->KeyValue("NamePlate").empty() ||
+        type->KeyValue("State").empty()) {
+        return false;
+    }
     scene.windowType = lTypeNumber;
     return true;
 }

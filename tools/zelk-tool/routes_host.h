@@ -9,6 +9,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,6 +82,9 @@ public:
     RoutesHost(INIFile& systemInfo, const GameMedia& media);
 
     INIFile& Variables() { return mVariables; }
+    // The reading screen's settings ("game_mode"), whose window types a
+    // scenario may switch to; none when the game has no such file.
+    void GameMode(std::unique_ptr<INIFile> gameMode) { mGameMode = std::move(gameMode); }
     RoutesScene scene;
     RoutesStepEvents events;
     bool replayMode = false;
@@ -215,6 +219,7 @@ private:
     const GameMedia& mMedia;
     INIFile mVariables;  // [var] and [shared]: the save data's and the shared data's
     INIFile mStatus;
+    std::unique_ptr<INIFile> mGameMode;
     long mModeSerial = 0;
     long mBlend = 0;
     // The last script an instruction ran in, for AddCmdHistory.
