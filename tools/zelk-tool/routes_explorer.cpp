@@ -630,7 +630,8 @@ void RoutesExplorer::Offer(const Path& path, std::deque<Branch>& queue, int segm
 void RoutesExplorer::EndRoute(const RoutesMark& mark, const Path& path) {
     Report(RouteKind::kEnd, PlaceOf(mark.script, mark.address),
            mark.what == "title" ? "the route returns to the title"
-                                : "the scene replay returns to the extras",
+           : mHost.replayMode   ? "the scene replay returns to the extras"
+                                : "the route leaves for the extras",
            path);
     // A new game from the title finds the shared data this one left.
     std::string key;
