@@ -44,7 +44,7 @@ namespace {
 // of bytes held, so that a game with huge variables meets a limit instead of
 // taking all memory.
 struct HeldSnapshot {
-    HeldSnapshot(RoutesExplorer::SnapshotData data, std::size_t& total)
+    HeldSnapshot(RoutesExplorer::Snapshot data, std::size_t& total)
         : snapshot(std::move(data)), total(total) {
         bytes = sizeof(*this) + snapshot.status.size() + snapshot.variables.size() +
                 snapshot.scene.background.size();
@@ -62,7 +62,7 @@ struct HeldSnapshot {
     HeldSnapshot(const HeldSnapshot&) = delete;
     HeldSnapshot& operator=(const HeldSnapshot&) = delete;
 
-    RoutesExplorer::SnapshotData snapshot;
+    RoutesExplorer::Snapshot snapshot;
     std::size_t& total;
     std::size_t bytes = 0;
 };

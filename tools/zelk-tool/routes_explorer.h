@@ -65,7 +65,6 @@ public:
 
     // A place saved for the branches still to be played from it.
     struct Snapshot;
-    using SnapshotData = Snapshot;
 
     // Every new game starts at this label instead of the game's entry point
     // (as a debug file's EntryPoint does). Before Init.
