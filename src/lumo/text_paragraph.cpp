@@ -109,6 +109,7 @@ std::shared_ptr<Paragraph> layOutParagraphAt(Engine& engine, const Film& film) {
     }
     p.end = position;
     if (position >= text.buffer.size()) p.open = true;
+    input.fonts = p.fonts;
     p.layout = layOutParagraph(input);
     return paragraph;
 }
