@@ -25,6 +25,14 @@ bool strongScript(hb_script_t s) {
     return s != HB_SCRIPT_COMMON && s != HB_SCRIPT_INHERITED && s != HB_SCRIPT_UNKNOWN;
 }
 
+// Kana and kanji shape alike; one run for a Japanese sentence, not one per
+// change between them.
+hb_script_t shapingScript(hb_script_t s) {
+    return s == HB_SCRIPT_HIRAGANA || s == HB_SCRIPT_KATAKANA || s == HB_SCRIPT_BOPOMOFO
+               ? HB_SCRIPT_HAN
+               : s;
+}
+
 // Neutral characters take the script of what precedes them (or, at the
 // start, of the first that has one), so punctuation shapes with its words.
 std::vector<hb_script_t> scriptsOf(const std::u32string& text) {
@@ -32,7 +40,7 @@ std::vector<hb_script_t> scriptsOf(const std::u32string& text) {
     std::vector<hb_script_t> scripts(text.size(), HB_SCRIPT_COMMON);
     hb_script_t current = HB_SCRIPT_COMMON;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const hb_script_t s = hb_unicode_script(unicode, text[i]);
+        const hb_script_t s = shapingScript(hb_unicode_script(unicode, text[i]));
         if (strongScript(s)) {
             if (!strongScript(current)) std::fill(scripts.begin(), scripts.begin() + i, s);
             current = s;
@@ -53,7 +61,8 @@ struct Cluster {
     int face = 0;
     int level = 0;
     std::int64_t advance = 0;  // 26.6
-    std::vector<PlacedGlyph> glyphs;  // x from the cluster's left edge
+    std::size_t glyphBegin = 0;  // x of its glyphs: from the cluster's left edge
+    std::size_t glyphEnd = 0;
 };
 
 std::vector<Cluster> clustersOf(const ParagraphInput& input) {
@@ -70,9 +79,22 @@ std::vector<Cluster> clustersOf(const ParagraphInput& input) {
     return clusters;
 }
 
+// Right-to-left letters and the controls that can turn a text around.
+bool mayTurn(char32_t c) {
+    return (c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) ||
+           (c >= 0xFE70 && c <= 0xFEFF) || (c >= 0x10800 && c <= 0x10FFF) ||
+           (c >= 0x1E800 && c <= 0x1EFFF) || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
+}
+
 // Levels of the bidirectional algorithm; the paragraph's direction from
-// its first strong character.
+// its first strong character. Text with nothing that reads right to left
+// is all at level 0.
 bool resolveLevels(const std::u32string& text, std::vector<FriBidiLevel>& levels) {
+    if (std::none_of(text.begin(), text.end(), mayTurn)) {
+        levels.assign(text.size(), 0);
+        return false;
+    }
     const auto n = static_cast<FriBidiStrIndex>(text.size());
     const auto* chars = reinterpret_cast<const FriBidiChar*>(text.data());
     std::vector<FriBidiCharType> types(text.size());
@@ -90,9 +112,11 @@ bool resolveLevels(const std::u32string& text, std::vector<FriBidiLevel>& levels
 }
 
 // Runs of one style, face, level and script, shaped as wholes in the
-// paragraph's context; each glyph goes to the cluster it starts in.
+// paragraph's context; each glyph goes to the cluster it starts in. The
+// shaper gives a cluster's glyphs together, so each cluster owns one stretch
+// of `placed`; a glyph that would split a stretch joins the one before it.
 void shapeRuns(const ParagraphInput& input, const std::vector<hb_script_t>& scripts,
-               std::vector<Cluster>& clusters) {
+               std::vector<Cluster>& clusters, std::vector<PlacedGlyph>& placed) {
     std::vector<std::size_t> clusterOf(input.text.size());
     for (std::size_t c = 0; c < clusters.size(); ++c) {
         std::fill(clusterOf.begin() + static_cast<std::ptrdiff_t>(clusters[c].first),
@@ -114,11 +138,21 @@ void shapeRuns(const ParagraphInput& input, const std::vector<hb_script_t>& scri
         glyphs.clear();
         input.fonts[style]->shape(head.face, input.text.data(), input.text.size(), start,
                                   end - start, head.level % 2 == 1, scripts[start], glyphs);
+        Cluster* last = nullptr;
         for (const ShapedGlyph& g : glyphs) {
             const std::size_t at = std::clamp<std::size_t>(g.cluster, start, end - 1);
-            Cluster& owner = clusters[clusterOf[at]];
-            owner.glyphs.push_back({g.face, g.glyph, units(owner.advance + g.offsetX), g.offsetY});
-            owner.advance += g.advance;
+            Cluster* owner = &clusters[clusterOf[at]];
+            if (owner != last) {
+                if (owner->glyphEnd > owner->glyphBegin && last != nullptr) {
+                    owner = last;
+                } else {
+                    owner->glyphBegin = placed.size();
+                }
+            }
+            placed.push_back({g.face, g.glyph, units(owner->advance + g.offsetX), g.offsetY});
+            owner->glyphEnd = placed.size();
+            owner->advance += g.advance;
+            last = owner;
         }
         run = next;
     }
@@ -236,7 +270,7 @@ ParagraphLayout layOutParagraph(const ParagraphInput& input) {
                                                             c.end - c.first);
         c.level = levels[c.first];
     }
-    shapeRuns(input, scripts, clusters);
+    shapeRuns(input, scripts, clusters, layout.glyphs);
 
     const std::vector<Line> lines = breakLines(input, clusters);
     layout.clusters.resize(clusters.size());
@@ -267,9 +301,10 @@ ParagraphLayout layOutParagraph(const ParagraphInput& input) {
             to.end = from.end;
             to.line = static_cast<int>(lineIndex);
             to.penAfter = start + pixels(logical);
-            to.glyphs = std::move(from.glyphs);
-            for (PlacedGlyph& g : to.glyphs)
-                g.x = units(g.x + left[k]);
+            to.glyphBegin = from.glyphBegin;
+            to.glyphEnd = from.glyphEnd;
+            for (std::size_t g = from.glyphBegin; g < from.glyphEnd; ++g)
+                layout.glyphs[g].x = units(layout.glyphs[g].x + left[k]);
         }
     }
     return layout;

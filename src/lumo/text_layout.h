@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -37,13 +38,19 @@ struct LaidCluster {
     std::size_t end = 0;
     int line = 0;
     int penAfter = 0;  // the cursor's x once the cluster is printed (the line's logical end so far)
-    std::vector<PlacedGlyph> glyphs;
+    std::size_t glyphBegin = 0;  // its glyphs in ParagraphLayout::glyphs
+    std::size_t glyphEnd = 0;
 };
 
 struct ParagraphLayout {
     std::vector<LaidCluster> clusters;  // in logical (typing) order
     std::vector<int> lineLeft;          // pixels: each line's left edge in the box
     bool rightToLeft = false;           // the paragraph's base direction
+    std::vector<PlacedGlyph> glyphs;
+
+    std::span<const PlacedGlyph> glyphsOf(const LaidCluster& c) const {
+        return std::span<const PlacedGlyph>(glyphs).subspan(c.glyphBegin, c.glyphEnd - c.glyphBegin);
+    }
 };
 
 ParagraphLayout layOutParagraph(const ParagraphInput& input);

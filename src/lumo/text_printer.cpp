@@ -96,7 +96,7 @@ int printCluster(Engine& engine, Film& film) {
     FontSet& fonts = *p.fonts[p.clusterStyle[i]];
     const int left = p.layout.lineLeft[static_cast<std::size_t>(cluster.line)];
     Rect printed;
-    for (const PlacedGlyph& g : cluster.glyphs) {
+    for (const PlacedGlyph& g : p.layout.glyphsOf(cluster)) {
         const GlyphImage* image = fonts.image(g.face, g.glyph);
         if (image == nullptr || image->width == 0 || image->height == 0) continue;
         const int x = clampCoordinate(std::int64_t{left} + roundUnits(g.x) + image->left);
