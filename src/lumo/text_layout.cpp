@@ -169,9 +169,17 @@ struct Line {
 std::vector<Line> breakLines(const ParagraphInput& input, const std::vector<Cluster>& clusters) {
     static std::once_flag once;
     std::call_once(once, init_linebreak);
-    std::vector<char> breaks(input.text.size());
-    set_linebreaks_utf32(reinterpret_cast<const utf32_t*>(input.text.data()), input.text.size(),
-                         nullptr, breaks.data());
+    // The line-breaking library aborts on regional indicators (flags) and on
+    // U+FFFF, which it takes for its end; they break as an ideograph and as
+    // the replacement character do. Clusters keep a flag's pair together.
+    std::u32string text = input.text;
+    for (char32_t& c : text) {
+        if (c >= 0x1F1E6 && c <= 0x1F1FF) c = 0x5B57;
+        if (c == 0xFFFF) c = 0xFFFD;
+    }
+    std::vector<char> breaks(text.size());
+    set_linebreaks_utf32(reinterpret_cast<const utf32_t*>(text.data()), text.size(), nullptr,
+                         breaks.data());
     auto allowedBefore = [&](std::size_t c) {
         const char b = breaks[clusters[c].first - 1];
         return b == LINEBREAK_ALLOWBREAK || b == LINEBREAK_MUSTBREAK;

@@ -200,6 +200,7 @@ TEST_F(TextLayoutTest, HostileTextIsSetWithoutLoss) {
         {"replacement characters", U"\uFFFD\uFFFD\uFFFD"},
         {"bidi controls unbalanced", U"\u202E\u202Babc\u2067123"},
         {"right-to-left with numbers", U"٣ 12.5% من 300"},
+        {"flags, which the line breaker cannot take", U"\U0001F1EF\U0001F1F5 \U0001F1EB\uFFFF"},
     };
     for (const Case& c : cases) {
         const ParagraphLayout layout = lay(c.text, 120, "ＭＳ ゴシック", 16);
