@@ -58,7 +58,8 @@ std::string escaped(const std::string& utf8) {
 }
 
 const char* const kJapanese =
-    "吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。何でも薄暗いじめじめした所で";
+    "吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。何でも薄暗いじめじめした所"
+    "で";
 const char* const kEnglish =
     "Sylvie opened the letter at last. \"Hi!\" it began, and she read it twice before the bell "
     "rang and the whole class turned to look.";

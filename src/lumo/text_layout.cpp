@@ -60,7 +60,7 @@ struct Cluster {
     std::size_t end = 0;
     int face = 0;
     int level = 0;
-    std::int64_t advance = 0;  // 26.6
+    std::int64_t advance = 0;    // 26.6
     std::size_t glyphBegin = 0;  // x of its glyphs: from the cluster's left edge
     std::size_t glyphEnd = 0;
 };
@@ -289,7 +289,8 @@ ParagraphLayout layOutParagraph(const ParagraphInput& input) {
         for (std::size_t c = line.begin; c < line.end; ++c)
             lineLevels.push_back(clusters[c].level);
         // Rule L1: spaces that end a line take the paragraph's level.
-        for (std::size_t k = lineLevels.size(); k > 0 && hangs(input.text[clusters[line.begin + k - 1].first]); --k)
+        for (std::size_t k = lineLevels.size();
+             k > 0 && hangs(input.text[clusters[line.begin + k - 1].first]); --k)
             lineLevels[k - 1] = layout.rightToLeft ? 1 : 0;
         std::int64_t pen = 0;
         std::vector<std::int64_t> left(lineLevels.size());

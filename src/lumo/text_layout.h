@@ -17,9 +17,9 @@ class FontSet;
 
 struct ParagraphInput {
     std::u32string text;
-    std::vector<std::uint16_t> style;                 // per code point: index into fonts
-    std::vector<std::shared_ptr<FontSet>> fonts;      // one per style
-    std::vector<bool> clusterStart;                   // per code point
+    std::vector<std::uint16_t> style;             // per code point: index into fonts
+    std::vector<std::shared_ptr<FontSet>> fonts;  // one per style
+    std::vector<bool> clusterStart;               // per code point
     int width = 0;   // the box's width in pixels; 0 or less: lines never wrap
     int startX = 0;  // where the first line starts; later lines start at 0
 };
@@ -49,7 +49,8 @@ struct ParagraphLayout {
     std::vector<PlacedGlyph> glyphs;
 
     std::span<const PlacedGlyph> glyphsOf(const LaidCluster& c) const {
-        return std::span<const PlacedGlyph>(glyphs).subspan(c.glyphBegin, c.glyphEnd - c.glyphBegin);
+        return std::span<const PlacedGlyph>(glyphs).subspan(c.glyphBegin,
+                                                            c.glyphEnd - c.glyphBegin);
     }
 };
 

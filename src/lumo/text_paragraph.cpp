@@ -40,7 +40,8 @@ std::shared_ptr<Paragraph> layOutParagraphAt(Engine& engine, const Film& film) {
             const auto key = std::make_pair(face, size);
             auto found = styles.find(key);
             if (found == styles.end()) {
-                const int bounded = static_cast<int>(std::clamp<std::int64_t>(size, 0, kCoordinateLimit));
+                const int bounded =
+                    static_cast<int>(std::clamp<std::int64_t>(size, 0, kCoordinateLimit));
                 found = styles.emplace(key, static_cast<std::uint16_t>(p.fonts.size())).first;
                 p.fonts.push_back(engine.fonts().openSet(face, bounded));
             }

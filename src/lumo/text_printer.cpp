@@ -89,8 +89,9 @@ int printCluster(Engine& engine, Film& film) {
     const auto i = static_cast<std::size_t>(index);
     const LaidCluster& cluster = p.layout.clusters[i];
     if (cluster.line != p.line) {
-        text.cursorY = clampCoordinate(std::int64_t{text.cursorY} +
-                                       std::int64_t{text.style.linePitch} * (cluster.line - p.line));
+        text.cursorY =
+            clampCoordinate(std::int64_t{text.cursorY} +
+                            std::int64_t{text.style.linePitch} * (cluster.line - p.line));
         p.line = cluster.line;
     }
     FontSet& fonts = *p.fonts[p.clusterStyle[i]];
@@ -103,9 +104,9 @@ int printCluster(Engine& engine, Film& film) {
         const int y = clampCoordinate(std::int64_t{text.cursorY} + fonts.baseline() -
                                       roundUnits(g.y) - image->top);
         addCoverage(film.picture.alpha.buffer(), x, y, *image);
-        const Rect box = intersect({x, y, x + image->width, y + image->height},
-                                   {0, 0, film.picture.image.buffer().clipWidth,
-                                    film.picture.image.buffer().clipHeight});
+        const Rect box = intersect(
+            {x, y, x + image->width, y + image->height},
+            {0, 0, film.picture.image.buffer().clipWidth, film.picture.image.buffer().clipHeight});
         if (box.empty()) continue;
         fillBlock(film.picture.image.buffer(), box.left, box.top, box.width(), box.height(),
                   text.style.color);

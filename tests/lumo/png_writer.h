@@ -69,7 +69,8 @@ inline bool writePng(const std::string& path, int width, int height,
     chunk("IDAT", z);
     chunk("IEND", {});
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    out.write(reinterpret_cast<const char*>(file.data()),
+              static_cast<std::streamsize>(file.size()));
     return static_cast<bool>(out);
 }
 

@@ -17,8 +17,8 @@ namespace {
 
 class TextLayoutTest : public ::testing::Test {
 protected:
-    ParagraphLayout lay(const std::u32string& text, int width, const std::string& face = "Noto Sans",
-                        int size = 20, int startX = 0) {
+    ParagraphLayout lay(const std::u32string& text, int width,
+                        const std::string& face = "Noto Sans", int size = 20, int startX = 0) {
         ParagraphInput input;
         input.text = text;
         input.fonts = {library.openSet(face, size)};
@@ -133,7 +133,8 @@ TEST_F(TextLayoutTest, ArabicIsJoinedAndSetRightToLeft) {
     // Joining: a beh followed by another takes its initial form, not the isolated one.
     const auto alone = lay(U"ب", 0, "Noto Sans Arabic", 24);
     const auto joined = lay(U"بب", 0, "Noto Sans Arabic", 24);
-    EXPECT_NE(alone.glyphsOf(alone.clusters[0])[0].glyph, joined.glyphsOf(joined.clusters[0])[0].glyph);
+    EXPECT_NE(alone.glyphsOf(alone.clusters[0])[0].glyph,
+              joined.glyphsOf(joined.clusters[0])[0].glyph);
 }
 
 TEST_F(TextLayoutTest, MixedDirectionsKeepNumbersInReadingOrder) {

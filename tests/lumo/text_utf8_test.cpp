@@ -131,9 +131,9 @@ TEST_F(LumoUtf8Test, TextAppendedLaterContinuesTheLine) {
 
 TEST_F(LumoUtf8Test, BadTextPrintsToItsEnd) {
     const std::string cases[] = {
-        "\xFF\xFE\xC0\xAF\xE3\x81",                           // not UTF-8
-        "\xCC\x81\xCC\x81" + text("abc"),                     // marks with no base
-        std::string(3000, 'x'),                               // a long word
+        "\xFF\xFE\xC0\xAF\xE3\x81",        // not UTF-8
+        "\xCC\x81\xCC\x81" + text("abc"),  // marks with no base
+        std::string(3000, 'x'),            // a long word
         [] {
             std::string zwj;
             for (int i = 0; i < 1000; ++i)
@@ -141,9 +141,9 @@ TEST_F(LumoUtf8Test, BadTextPrintsToItsEnd) {
             return zwj;
         }(),
         std::string(500, ' '),
-        "\xF0\x90\x98\x80\xF0\x90\x98\x81",                   // Linear A: no font has it
+        "\xF0\x90\x98\x80\xF0\x90\x98\x81",  // Linear A: no font has it
         "\xD8\xA7\xD9\x84\xD8\xB9\xD8\xAF\xD8\xAF 123 \xD9\x87\xD9\x86\xD8\xA7",
-        "\x1B",                                                // an escape with nothing after
+        "\x1B",  // an escape with nothing after
     };
     for (const std::string& bytes : cases) {
         const int32_t film = textFilm(120, 60, 16, 20);
@@ -177,7 +177,8 @@ TEST_P(LumoUtf8PageTest, APageInFourScriptsIsSet) {
     if (GetParam() == 1) ASSERT_EQ(SetFilmProp(film, FP_TEXT_FONT, "Noto Sans"), 0);
     const std::string page[] = {
         text("Sylvie opened the letter. \"Hi!\" she said, and read it twice before the bell "
-             "rang. Caf") + "e\xCC\x81 na\xC3\xAFve \xEF\xAC\x81ne.",
+             "rang. Caf") +
+            "e\xCC\x81 na\xC3\xAFve \xEF\xAC\x81ne.",
         "吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。「" + text("PC") +
             "でできる」と3日目に言った。",
         "مرحبا بالعالم، هذا نص عربي فيه الرقم 2024 وكلمات أخرى كثيرة.",
@@ -199,10 +200,13 @@ TEST_P(LumoUtf8PageTest, APageInFourScriptsIsSet) {
                 const int a = alpha->pixels[y * alpha->stride + x];
                 const std::uint8_t* p = image->pixels + y * image->stride + x * 3;
                 for (int channel = 2; channel >= 0; --channel)
-                    rgb.push_back(static_cast<std::uint8_t>((p[channel] * a + 40 * (255 - a)) / 255));
+                    rgb.push_back(
+                        static_cast<std::uint8_t>((p[channel] * a + 40 * (255 - a)) / 255));
             }
         }
-        EXPECT_TRUE(writePng(std::string(folder) + "/lumo_text_page" + std::to_string(GetParam()) + ".png", width, height, rgb));
+        EXPECT_TRUE(
+            writePng(std::string(folder) + "/lumo_text_page" + std::to_string(GetParam()) + ".png",
+                     width, height, rgb));
     }
 }
 

@@ -81,8 +81,8 @@ FontSet::Face* FontSet::faceAt(int index) {
     face->system = mSystem;
     std::lock_guard lock(mSystem->mutex);
     if (mSystem->freetype == nullptr ||
-        FT_New_Face(mSystem->freetype, reinterpret_cast<const char*>(file), faceIndex,
-                    &face->ft) != 0) {
+        FT_New_Face(mSystem->freetype, reinterpret_cast<const char*>(file), faceIndex, &face->ft) !=
+            0) {
         face->ft = nullptr;
         return nullptr;
     }
@@ -92,7 +92,8 @@ FontSet::Face* FontSet::faceAt(int index) {
         int ascent = face->ft->ascender;
         int cell = face->ft->ascender - face->ft->descender;
         if (cell <= 0) {
-            if (const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face->ft, FT_SFNT_OS2));
+            if (const auto* os2 =
+                    static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face->ft, FT_SFNT_OS2));
                 os2 != nullptr) {
                 ascent = os2->usWinAscent;
                 cell = os2->usWinAscent + os2->usWinDescent;

@@ -16,7 +16,6 @@
 
 namespace lumo {
 
-
 // Beyond this a glyph's scratch picture would be unreasonably large.
 inline constexpr int kLargestSize = 1024;
 
