@@ -87,6 +87,40 @@ bool mayTurn(char32_t c) {
            (c >= 0x2066 && c <= 0x2069);
 }
 
+// Each cluster takes the first face that holds it; spaces, punctuation and
+// digits then stay in the face of the words around them when it holds them
+// too, as a book sets an Arabic sentence's full stop in the Arabic face.
+void chooseFaces(const ParagraphInput& input, std::vector<Cluster>& clusters) {
+    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
+    std::vector<bool> neutral(clusters.size());
+    for (std::size_t i = 0; i < clusters.size(); ++i) {
+        Cluster& c = clusters[i];
+        c.face = input.fonts[input.style[c.first]]->faceFor(input.text.data() + c.first,
+                                                            c.end - c.first);
+        neutral[i] = !strongScript(hb_unicode_script(unicode, input.text[c.first]));
+    }
+    auto adopt = [&](std::size_t i, std::size_t from) {
+        const Cluster& c = clusters[i];
+        if (input.style[c.first] != input.style[clusters[from].first]) return false;
+        const int face = clusters[from].face;
+        if (face == c.face) return true;
+        if (!input.fonts[input.style[c.first]]->faceHolds(face, input.text.data() + c.first,
+                                                          c.end - c.first)) {
+            return false;
+        }
+        clusters[i].face = face;
+        return true;
+    };
+    // Forwards from the words before; a paragraph's leading neutrals look ahead.
+    for (std::size_t i = 1; i < clusters.size(); ++i)
+        if (neutral[i]) adopt(i, i - 1);
+    std::size_t firstWord = 0;
+    while (firstWord < clusters.size() && neutral[firstWord])
+        ++firstWord;
+    for (std::size_t i = firstWord; i-- > 0 && firstWord < clusters.size();)
+        adopt(i, i + 1);
+}
+
 // Levels of the bidirectional algorithm; the paragraph's direction from
 // its first strong character. Text with nothing that reads right to left
 // is all at level 0.
@@ -273,11 +307,9 @@ ParagraphLayout layOutParagraph(const ParagraphInput& input) {
     std::vector<FriBidiLevel> levels;
     layout.rightToLeft = resolveLevels(input.text, levels);
     const std::vector<hb_script_t> scripts = scriptsOf(input.text);
-    for (Cluster& c : clusters) {
-        c.face = input.fonts[input.style[c.first]]->faceFor(input.text.data() + c.first,
-                                                            c.end - c.first);
+    chooseFaces(input, clusters);
+    for (Cluster& c : clusters)
         c.level = levels[c.first];
-    }
     shapeRuns(input, scripts, clusters, layout.glyphs);
 
     const std::vector<Line> lines = breakLines(input, clusters);

@@ -126,6 +126,15 @@ bool FontSet::holds(int index, char32_t codePoint) {
            FcCharSetHasChar(characters, codePoint);
 }
 
+bool FontSet::faceHolds(int face, const char32_t* codePoints, std::size_t count) {
+    std::lock_guard lock(mMutex);
+    if (face < 0 || face >= static_cast<int>(mFaces.size()) || faceAt(face) == nullptr)
+        return false;
+    for (std::size_t i = 0; i < count; ++i)
+        if (!holds(face, codePoints[i])) return false;
+    return true;
+}
+
 int FontSet::faceFor(const char32_t* codePoints, std::size_t count) {
     std::lock_guard lock(mMutex);
     if (count == 0 || mFaces.empty()) return 0;

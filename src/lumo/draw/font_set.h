@@ -56,6 +56,9 @@ public:
     // (whose missing glyph then shows where no installed font has one).
     int faceFor(const char32_t* codePoints, std::size_t count);
 
+    // True when `face` has every code point (those that draw nothing aside).
+    bool faceHolds(int face, const char32_t* codePoints, std::size_t count);
+
     // Shapes text[start, start + length) with `face`, the rest of `text` as
     // context; appends the glyphs in visual order.
     void shape(int face, const char32_t* text, std::size_t textLength, std::size_t start,
