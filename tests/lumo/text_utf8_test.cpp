@@ -115,6 +115,41 @@ TEST_F(LumoUtf8Test, LinesWrapAtTheFilmsWidthAndMarksKeepWorking) {
         EXPECT_GT(ink(film, 0, line * 28, 160, line * 28 + 28), 0) << "line " << line;
 }
 
+TEST_F(LumoUtf8Test, AColourChangeInsideAWordKeepsTheWordWhole) {
+    const int32_t film = textFilm(300, 40, 24, 30);
+    append(film, "DFFFFFF" + text("wor") + "DFF0000" + text("ds"));
+    setProp(film, FP_TEXT_SHOWN, 99);
+    EXPECT_EQ(filmProp(film, FP_TEXT_Y), 0);
+    const int end = filmProp(film, FP_TEXT_X);
+    // Covered pixels of the first letters are white, of the last ones red.
+    const LumoSurface* alpha = surfaceOf(film, FP_ALPHA_OBJECT);
+    int white = 0, red = 0;
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < end; ++x) {
+            if (alpha->pixels[y * alpha->stride + x] < 128) continue;
+            const Bgr p = pixel(film, x, y);
+            white += p == Bgr{255, 255, 255} && x < end / 2;
+            red += p == Bgr{0, 0, 255} && x > end / 2;
+        }
+    }
+    EXPECT_GT(white, 0);
+    EXPECT_GT(red, 0);
+}
+
+TEST_F(LumoUtf8Test, PagePictureAndCursorMarksWorkAsInCodePage932) {
+    const int32_t film = textFilm(200, 60, 20, 28);
+    append(film, text("ab") + "I+040J0010" + text("c") + "N" + text("de"));
+    EXPECT_EQ(filmProp(film, FP_TEXT_LENGTH), 6);
+    setProp(film, FP_TEXT_SHOWN, 3);
+    EXPECT_GT(ink(film, 64, 16, 90, 60), 0) << "c at the moved cursor";
+    setProp(film, FP_TEXT_SHOWN, 4);
+    EXPECT_EQ(ink(film, 0, 0, 200, 60), 0) << "the new page is empty";
+    EXPECT_EQ(filmProp(film, FP_TEXT_X), 0);
+    setProp(film, FP_TEXT_SHOWN, 6);
+    EXPECT_GT(ink(film, 0, 0, 40, 28), 0);
+    EXPECT_EQ(filmProp(film, FP_TEXT_Y), 0);
+}
+
 TEST_F(LumoUtf8Test, TextAppendedLaterContinuesTheLine) {
     const int32_t once = textFilm(200, 200);
     append(once, text("Hello there, how are you doing today?"));
