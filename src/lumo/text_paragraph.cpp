@@ -15,6 +15,20 @@
 
 namespace lumo {
 
+namespace {
+
+// Control characters have no glyph: a tab is a space, a carriage return
+// (from a file with CR LF line ends) nothing, any other the replacement
+// character.
+char32_t shown(char32_t c) {
+    if (c >= 0x20 && (c < 0x7F || c > 0x9F)) return c;
+    if (c == 0x09) return 0x20;
+    if (c == 0x0D) return 0x200B;
+    return 0xFFFD;
+}
+
+}  // namespace
+
 std::ptrdiff_t Paragraph::clusterAt(std::size_t position) const {
     if (position < begin || position >= end) return -1;
     const auto found = std::lower_bound(clusterBytes.begin(), clusterBytes.end(), position);
@@ -73,7 +87,7 @@ std::shared_ptr<Paragraph> layOutParagraphAt(Engine& engine, const Film& film) {
                 } else {
                     p.clusterEnds.back() = position + e.length;
                 }
-                input.text.push_back(e.codePoint);
+                input.text.push_back(shown(e.codePoint));
                 input.style.push_back(p.clusterStyle.back());
                 input.clusterStart.push_back(starts);
                 afterCharacter = true;

@@ -178,7 +178,8 @@ TEST_F(LumoUtf8Test, BadTextPrintsToItsEnd) {
         std::string(500, ' '),
         "\xF0\x90\x98\x80\xF0\x90\x98\x81",  // Linear A: no font has it
         "\xD8\xA7\xD9\x84\xD8\xB9\xD8\xAF\xD8\xAF 123 \xD9\x87\xD9\x86\xD8\xA7",
-        "\x1B",  // an escape with nothing after
+        "\x1B",                                    // an escape with nothing after
+        std::string("a\tb\r\x01\x7F\xC2\x85", 8),  // control characters
     };
     for (const std::string& bytes : cases) {
         const int32_t film = textFilm(120, 60, 16, 20);
