@@ -164,6 +164,21 @@ TEST_F(LumoUtf8Test, TextAppendedLaterContinuesTheLine) {
     EXPECT_GT(filmProp(split, FP_TEXT_Y), 0) << "it wrapped";
 }
 
+TEST_F(LumoUtf8Test, ATabIsASpaceAndACarriageReturnNothing) {
+    auto widthOf = [](const std::string& bytes) {
+        const int32_t film = textFilm(300, 40);
+        append(film, bytes);
+        setProp(film, FP_TEXT_SHOWN, 99);
+        return filmProp(film, FP_TEXT_X);
+    };
+    EXPECT_EQ(widthOf("a\tb"), widthOf("a b"));
+    EXPECT_EQ(widthOf("a\rb"), widthOf("ab"));
+    EXPECT_GT(widthOf("a\x01"
+                      "b"),
+              widthOf("ab"))
+        << "a stray control shows as U+FFFD";
+}
+
 TEST_F(LumoUtf8Test, BadTextPrintsToItsEnd) {
     const std::string cases[] = {
         "\xFF\xFE\xC0\xAF\xE3\x81",        // not UTF-8
