@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <mutex>
+#include <string_view>
 
 #include "font_set.h"
 
@@ -19,6 +20,14 @@ namespace {
 bool hangs(char32_t c) {
     return c == 0x20 || c == 0x09 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A && c != 0x2007) ||
            c == 0x205F || c == 0x3000;
+}
+
+// Small kana and the long vowel mark (class CJ of the line-breaking rules)
+// never start a line either: the strict kinsoku of Japanese books.
+bool smallKana(char32_t c) {
+    constexpr std::u32string_view kSmall = U"ぁぃぅぇぉっゃゅょゎゕゖァィゥェォッャュョヮヵヶー";
+    return kSmall.find(c) != std::u32string_view::npos || (c >= 0x31F0 && c <= 0x31FF) ||
+           (c >= 0xFF67 && c <= 0xFF70);
 }
 
 bool strongScript(hb_script_t s) {
@@ -215,6 +224,7 @@ std::vector<Line> breakLines(const ParagraphInput& input, const std::vector<Clus
     set_linebreaks_utf32(reinterpret_cast<const utf32_t*>(text.data()), text.size(), nullptr,
                          breaks.data());
     auto allowedBefore = [&](std::size_t c) {
+        if (smallKana(input.text[clusters[c].first])) return false;
         const char b = breaks[clusters[c].first - 1];
         return b == LINEBREAK_ALLOWBREAK || b == LINEBREAK_MUSTBREAK;
     };

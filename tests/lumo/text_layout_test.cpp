@@ -98,6 +98,12 @@ TEST_F(TextLayoutTest, JapaneseBreaksBetweenCharactersWithKinsoku) {
         for (const auto& line : lines(lay(t, 200, "ＭＳ ゴシック")))
             EXPECT_NE(line.substr(0, 1), closing);
     }
+    // Nor small kana and the long vowel mark, in the strict rule of books.
+    for (const std::u32string small : {U"っ", U"ャ", U"ー"}) {
+        const auto got = lines(lay(U"あいうえおかきくけこ" + small + U"さ", 200, "ＭＳ ゴシック"));
+        ASSERT_EQ(got.size(), 2u);
+        EXPECT_EQ(got[1], U"こ" + small + U"さ");
+    }
     // An opening bracket never ends a line.
     const auto opened = lines(lay(U"あいうえおかきくけ「こ」", 200, "ＭＳ ゴシック"));
     ASSERT_EQ(opened.size(), 2u);
