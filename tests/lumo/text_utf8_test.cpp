@@ -3,6 +3,7 @@
 // in four scripts (written as a picture when ZELK_LUMO_SHOTS names a folder).
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "lumo_host.h"
 #include "png_writer.h"
@@ -100,6 +101,32 @@ TEST_F(LumoUtf8Test, TypingRevealsWholeClusters) {
     setProp(accented, FP_TEXT_SHOWN, 2);
     EXPECT_EQ(filmProp(accented, FP_TEXT_SHOWN), 2);
     EXPECT_GT(filmProp(accented, FP_TEXT_X), filmProp(plain, FP_TEXT_X));
+}
+
+TEST_F(LumoUtf8Test, ThePrintActionTypesOneClusterPerDelay) {
+    // A flag, an accented letter (two code points each), then a plain one.
+    const int32_t film = textFilm(200, 40, 20);
+    setProp(film, FP_TEXT_DELAY, 10);
+    append(film, "\xF0\x9F\x87\xAF\xF0\x9F\x87\xB5x\xCC\x81y");
+    ASSERT_EQ(filmProp(film, FP_TEXT_LENGTH), 3);
+    const int32_t action = AddAction();
+    ASSERT_GE(action, 0);
+    CallActMethod(action, AM_CLEAR, nullptr);
+    for (int32_t word : {int32_t{AC_PRINT}, int32_t{AC_END}})
+        CallActMethod(action, AM_APPEND, &word);
+    const int32_t zero = 0;
+    SetActProp(action, AP_START, &zero);
+    SetActProp(action, AP_TARGET, &film);
+    ASSERT_EQ(CallActMethod(action, AM_START, nullptr), 0);
+    std::vector<int> xs;
+    for (int step = 0; step < 3; ++step) {
+        ProgressAction(step == 0 ? 1 : 10);
+        EXPECT_EQ(filmProp(film, FP_TEXT_SHOWN), step + 1);
+        xs.push_back(filmProp(film, FP_TEXT_X));
+    }
+    EXPECT_LT(xs[0], xs[1]);
+    EXPECT_LT(xs[1], xs[2]);
+    RemoveAction(action);
 }
 
 TEST_F(LumoUtf8Test, LinesWrapAtTheFilmsWidthAndMarksKeepWorking) {
