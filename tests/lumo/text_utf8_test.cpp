@@ -206,6 +206,17 @@ TEST_F(LumoUtf8Test, ATabIsASpaceAndACarriageReturnNothing) {
         << "a stray control shows as U+FFFD";
 }
 
+TEST_F(LumoUtf8Test, TheHostMovingTheCursorSetsTheRestAgainThere) {
+    const int32_t film = textFilm(300, 100, 20, 28);
+    append(film, text("abc def"));
+    setProp(film, FP_TEXT_SHOWN, 2);
+    setProp(film, FP_TEXT_POS, 100, 50);
+    setProp(film, FP_TEXT_SHOWN, 3);
+    EXPECT_GT(ink(film, 100, 50, 130, 80), 0) << "c at the new place";
+    EXPECT_GT(filmProp(film, FP_TEXT_X), 100);
+    EXPECT_EQ(filmProp(film, FP_TEXT_Y), 50);
+}
+
 TEST_F(LumoUtf8Test, BadTextPrintsToItsEnd) {
     const std::string cases[] = {
         "\xFF\xFE\xC0\xAF\xE3\x81",        // not UTF-8
