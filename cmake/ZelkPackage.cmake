@@ -46,8 +46,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CPACK_PACKAGING_INSTALL_PREFIX}/${ZELK_LIB_INSTALL_DIR})
 # Loaded at run time rather than linked: the Japanese fonts the text is set
-# in and the General MIDI sound font.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic, fonts-ipafont-mincho, fluid-soundfont-gm")
+# in, the fonts other scripts fall back to, and the General MIDI sound font.
+# (The shaping, bidirectional and line-breaking libraries are linked, so
+# the computed dependencies name them.)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "fonts-ipafont-gothic, fonts-ipafont-mincho, fonts-noto-core, fluid-soundfont-gm")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

@@ -7,6 +7,10 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libsdl2-dev libsdl2-image-dev libimgui-dev
     libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
+    # Text in any script: shaping, bidirectional order, line breaking, and
+    # fonts for the scripts the Japanese ones lack (the tests set Arabic,
+    # Devanagari and Latin in Noto).
+    libharfbuzz-dev libfribidi-dev libunibreak-dev fonts-noto-core
     libzip-dev libogg-dev libvorbis-dev
     # Movies.
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev

@@ -114,6 +114,7 @@ declare -A seeds=(
     [fuzz_vorbis_file]="$root/tests/data/wavo"
     [fuzz_media_memory]="$root/tests/data/wavo"
     [fuzz_archive]="$root/fuzz/corpus/fuzz_archive"
+    [fuzz_text_layout]="$root/fuzz/corpus/fuzz_text_layout"
 )
 # The save-slot targets keep one player alive across inputs, and it keeps
 # memory from one input to the next (the loaded scene, its pictures): the

@@ -12,8 +12,9 @@ namespace lumo {
 
 namespace {
 
-// "ＭＳ ゴシック" in code page 932.
+// "ＭＳ ゴシック" in code page 932, and in UTF-8.
 const char kDefaultFace[] = "\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E";
+const char kDefaultFaceUtf8[] = "ＭＳ ゴシック";
 
 // Film and action IDs travel in 16 bits of a notification.
 constexpr int kMaxTableSize = 65536;
@@ -133,6 +134,16 @@ int Engine::setSetting(std::int32_t id, const void* value) {
         case LS_NOTIFY_MESSAGE:
             notifier.setMessage(static_cast<std::uint32_t>(v));
             return 0;
+        case LS_TEXT_ENCODING: {
+            if (mRunning.load() || (v != LUMO_TEXT_CP932 && v != LUMO_TEXT_UTF8)) return -1;
+            settings.textEncoding = v;
+            // The default face is named in the text's own encoding.
+            const bool utf8 = v == LUMO_TEXT_UTF8;
+            if (textDefaults.face == (utf8 ? kDefaultFace : kDefaultFaceUtf8)) {
+                textDefaults.face = utf8 ? kDefaultFaceUtf8 : kDefaultFace;
+            }
+            return 0;
+        }
         default:
             return -1;
     }

@@ -35,6 +35,9 @@ struct Settings {
     int spare = 1000;
     int maxActions = 100;
     std::atomic<int> frameRate{30};
+    std::atomic<int> textEncoding{LUMO_TEXT_CP932};
+
+    bool utf8Text() const { return textEncoding.load() == LUMO_TEXT_UTF8; }
 
     int frameInterval() const {
         const int rate = frameRate.load();

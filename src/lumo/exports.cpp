@@ -236,7 +236,7 @@ LUMO_API int32_t GetTextElement(const char* text, int32_t length, int32_t positi
     if (!text || !bytes || position < 0 || position >= length) return -1;
     const lumo::TextElement e =
         lumo::parseTextElement(std::string_view(text, static_cast<std::size_t>(length)),
-                               static_cast<std::size_t>(position));
+                               static_cast<std::size_t>(position), engine().settings.utf8Text());
     *bytes = static_cast<int32_t>(e.length);
     using Kind = lumo::TextElement::Kind;
     if (e.kind == Kind::Character || e.kind == Kind::Incomplete) return 0;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dirty_list.h"
 #include "lumo.h"
@@ -86,6 +87,8 @@ struct TextStyle {
     int delay = 0;
 };
 
+struct Paragraph;  // UTF-8 text laid out ahead of printing (text_paragraph.h)
+
 struct TextState {
     int cursorX = 0;
     int cursorY = 0;
@@ -96,6 +99,11 @@ struct TextState {
     int total = 0;
     std::string buffer;
     std::size_t readPosition = 0;
+    // UTF-8 text (LS_TEXT_ENCODING when the film was made): where each append
+    // began, as no cluster spans two, and the paragraph being printed.
+    bool utf8 = false;
+    std::vector<std::size_t> seams;
+    std::shared_ptr<Paragraph> paragraph;
 
     // Empties the buffer and resets cursor, counts and printed area.
     void reset() {
@@ -104,6 +112,8 @@ struct TextState {
         shown = total = 0;
         buffer.clear();
         readPosition = 0;
+        seams.clear();
+        paragraph.reset();
     }
 };
 

@@ -270,12 +270,14 @@ void setFilmProperty(Engine& engine, Film& film, std::int32_t property, const Co
             if (text && value.text) {
                 text->style.face = *value.text;
                 text->font.reset();
+                text->paragraph.reset();  // UTF-8 text still to print is set again
             }
             break;
         case FP_TEXT_SIZE:
             if (text) {
                 text->style.size = v;
                 text->font.reset();
+                text->paragraph.reset();
             }
             break;
         case FP_TEXT_PITCH:
@@ -292,14 +294,17 @@ void setFilmProperty(Engine& engine, Film& film, std::int32_t property, const Co
             break;
         case FP_TEXT_X:
             if (text) text->cursorX = clampCoordinate(v);
+            if (text) text->paragraph.reset();
             break;
         case FP_TEXT_Y:
             if (text) text->cursorY = clampCoordinate(v);
+            if (text) text->paragraph.reset();
             break;
         case FP_TEXT_POS:
             if (text) {
                 text->cursorX = clampCoordinate(v);
                 text->cursorY = clampCoordinate(v1);
+                text->paragraph.reset();
             }
             break;
 

@@ -110,6 +110,7 @@ int addFilm(Engine& engine, std::uint32_t type) {
     if (film->has(LUMO_FILM_TEXT)) {
         film->text = std::make_unique<TextState>();
         film->text->style.face = engine.textDefaults.face;
+        film->text->utf8 = engine.settings.utf8Text();
     }
     engine.films.put(std::move(film));
     return id;

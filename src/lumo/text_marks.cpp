@@ -1,5 +1,7 @@
 #include "text_marks.h"
 
+#include "utf8_text.h"
+
 namespace lumo {
 
 namespace {
@@ -63,12 +65,24 @@ int operandLength(char mark) {
 
 }  // namespace
 
-TextElement parseTextElement(std::string_view bytes, std::size_t position) {
+TextElement parseTextElement(std::string_view bytes, std::size_t position, bool utf8) {
     using Kind = TextElement::Kind;
     TextElement e;
     const std::string_view rest = bytes.substr(position);
     const char mark = rest[0];
     const int operands = operandLength(mark);
+    if (operands < 0 && utf8) {
+        const std::size_t escape = mark == kTextEscape ? 1 : 0;
+        if (rest.size() <= escape) {
+            e.length = rest.size();
+            return e;
+        }
+        const DecodedCodePoint decoded = decodeUtf8(rest.substr(escape));
+        e.kind = Kind::Character;
+        e.codePoint = decoded.codePoint;
+        e.length = escape + decoded.length;
+        return e;
+    }
     if (operands < 0) {
         if (rest.size() < 2) {
             e.length = rest.size();
@@ -166,6 +180,26 @@ int countTextCharacters(std::string_view bytes) {
     for (std::size_t position = 0; position < bytes.size();) {
         const TextElement e = parseTextElement(bytes, position);
         count += e.counts();
+        position += e.length;
+    }
+    return count;
+}
+
+int countTextClusters(std::string_view bytes, const std::vector<std::size_t>& seams) {
+    int count = 0;
+    GraphemeSegmenter clusters;
+    auto seam = seams.begin();
+    for (std::size_t position = 0; position < bytes.size();) {
+        while (seam != seams.end() && *seam < position)
+            ++seam;
+        if (seam != seams.end() && *seam == position) clusters.reset();
+        const TextElement e = parseTextElement(bytes, position, true);
+        if (e.kind == TextElement::Kind::Character) {
+            count += clusters.startsCluster(e.codePoint);
+        } else {
+            clusters.reset();
+            count += e.counts();
+        }
         position += e.length;
     }
     return count;

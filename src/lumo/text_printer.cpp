@@ -5,8 +5,10 @@
 #include "buffer_ops.h"
 #include "engine.h"
 #include "film_ops.h"
+#include "font_set.h"
 #include "glyph_renderer.h"
 #include "text_marks.h"
+#include "text_paragraph.h"
 
 namespace lumo {
 
@@ -52,6 +54,71 @@ void printPicture(Engine& engine, Film& film, const std::int32_t (&r)[4]) {
     }
 }
 
+// Glyphs of shaped text may overlap (kerning, marks on their base), so their
+// coverage joins what is there instead of replacing it.
+void addCoverage(const PixelBuffer& alpha, int x, int y, const GlyphImage& glyph) {
+    const Rect area = intersect({x, y, x + glyph.width, y + glyph.height},
+                                {0, 0, alpha.clipWidth, alpha.clipHeight});
+    for (int row = area.top; row < area.bottom; ++row) {
+        const std::uint8_t* from =
+            glyph.coverage.data() + static_cast<std::ptrdiff_t>(row - y) * glyph.width - x;
+        std::uint8_t* to = alpha.row(row);
+        for (int column = area.left; column < area.right; ++column)
+            to[column] = std::max(to[column], from[column]);
+    }
+}
+
+int roundUnits(std::int32_t units) {
+    return (units + 32) >> 6;
+}
+
+// One grapheme cluster of UTF-8 text, placed as its paragraph's layout says;
+// the paragraph is laid out when the cluster is not in the current one.
+int printCluster(Engine& engine, Film& film) {
+    TextState& text = *film.text;
+    std::ptrdiff_t index = text.paragraph ? text.paragraph->clusterAt(text.readPosition) : -1;
+    if (index < 0) {
+        text.paragraph = layOutParagraphAt(engine, film);
+        index = text.paragraph->clusterAt(text.readPosition);
+    }
+    Paragraph& p = *text.paragraph;
+    if (index < 0 || static_cast<std::size_t>(index) >= p.layout.clusters.size()) {
+        ++text.readPosition;  // unreachable for a paragraph that starts here; never loop
+        return 0;
+    }
+    const auto i = static_cast<std::size_t>(index);
+    const LaidCluster& cluster = p.layout.clusters[i];
+    if (cluster.line != p.line) {
+        text.cursorY =
+            clampCoordinate(std::int64_t{text.cursorY} +
+                            std::int64_t{text.style.linePitch} * (cluster.line - p.line));
+        p.line = cluster.line;
+    }
+    FontSet& fonts = *p.fonts[p.clusterStyle[i]];
+    const int left = p.layout.lineLeft[static_cast<std::size_t>(cluster.line)];
+    Rect printed;
+    for (const PlacedGlyph& g : p.layout.glyphsOf(cluster)) {
+        const GlyphImage* image = fonts.image(g.face, g.glyph);
+        if (image == nullptr || image->width == 0 || image->height == 0) continue;
+        const int x = clampCoordinate(std::int64_t{left} + roundUnits(g.x) + image->left);
+        const int y = clampCoordinate(std::int64_t{text.cursorY} + fonts.baseline() -
+                                      roundUnits(g.y) - image->top);
+        addCoverage(film.picture.alpha.buffer(), x, y, *image);
+        const Rect box = intersect(
+            {x, y, x + image->width, y + image->height},
+            {0, 0, film.picture.image.buffer().clipWidth, film.picture.image.buffer().clipHeight});
+        if (box.empty()) continue;
+        fillBlock(film.picture.image.buffer(), box.left, box.top, box.width(), box.height(),
+                  text.style.color);
+        printed = unite(printed, box);
+    }
+    if (!printed.empty()) showPrinted(engine, film, printed);
+    text.cursorX = cluster.penAfter;
+    text.readPosition = p.clusterEnds[i];
+    ++text.shown;
+    return std::max(0, text.style.delay);
+}
+
 void zeroPicture(Film& film) {
     film.picture.image.clear();
     film.picture.alpha.clear();
@@ -73,10 +140,11 @@ int printNextElement(Engine& engine, Film& film) {
     if (!film.text) return -1;
     TextState& text = *film.text;
     if (text.readPosition >= text.buffer.size()) return 0;
-    const TextElement e = parseTextElement(text.buffer, text.readPosition);
+    const TextElement e = parseTextElement(text.buffer, text.readPosition, text.utf8);
+    using Kind = TextElement::Kind;
+    if (text.utf8 && e.kind == Kind::Character) return printCluster(engine, film);
     text.readPosition += e.length;
     const int delay = std::max(0, text.style.delay);
-    using Kind = TextElement::Kind;
     switch (e.kind) {
         case Kind::NewLine:
             text.cursorX = 0;
@@ -163,8 +231,19 @@ void printUpTo(Engine& engine, Film& film, int count) {
 
 void appendText(Film& film, const std::string& bytes) {
     if (!film.text) return;
-    film.text->buffer += bytes;
-    film.text->total += countTextCharacters(bytes);
+    TextState& text = *film.text;
+    if (!text.utf8) {
+        text.buffer += bytes;
+        text.total += countTextCharacters(bytes);
+        return;
+    }
+    if (bytes.empty()) return;
+    // The appended text is counted on its own, so a cluster never joins
+    // across the seam; a paragraph that was waiting for more is set again.
+    text.seams.push_back(text.buffer.size());
+    text.buffer += bytes;
+    text.total += countTextClusters(bytes, {});
+    if (text.paragraph && text.paragraph->open) text.paragraph.reset();
 }
 
 void clearTextPixels(Film& film) {

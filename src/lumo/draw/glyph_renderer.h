@@ -18,6 +18,7 @@ namespace lumo {
 
 struct FontFace;    // one opened font file, shared by the fonts of every size
 struct FontSystem;  // FreeType and fontconfig of one library
+class FontSet;      // the faces UTF-8 text is shaped with (font_set.h)
 
 // A face at one size: what a text film holds as its font. Rendered glyphs are
 // kept, so printing a character seen before costs one table look-up. Safe to use
@@ -61,11 +62,17 @@ public:
     // The font file that a face name resolves to; empty when none does.
     std::string resolve(std::string_view faceCp932);
 
+    // The faces that UTF-8 text in the face named `faceUtf8` is shaped with at
+    // `size` pixels: that face first, then fontconfig's other fonts, each
+    // character taking the first that holds it. Never null.
+    std::shared_ptr<FontSet> openSet(std::string_view faceUtf8, int size);
+
 private:
     std::shared_ptr<FontSystem> mSystem;
     std::mutex mMutex;
     std::map<std::string, std::shared_ptr<FontFace>, std::less<>> mFaces;
     std::map<std::pair<std::string, int>, std::shared_ptr<Font>> mFonts;
+    std::map<std::pair<std::string, int>, std::shared_ptr<FontSet>> mSets;
 };
 
 }  // namespace lumo

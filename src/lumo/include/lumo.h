@@ -421,6 +421,22 @@ enum LumoEventCode {
  * A host that rewrites a text (a shadow copy with its colours changed)
  * walks it with GetTextElement, so that it reads the buffer exactly as the
  * engine does.
+ *
+ * UTF-8 text (LS_TEXT_ENCODING LUMO_TEXT_UTF8, for the films made after it):
+ * the marks are the same bytes; any other byte starts a UTF-8 character
+ * (bytes that are not UTF-8 read as U+FFFD, one a byte), and ESC (0x1B)
+ * followed by a character makes that character text even when it is a mark
+ * letter or LF, so the host writes "\x1BSylvie" for "Sylvie". Face names
+ * ("E", FP_TEXT_FONT, LP_TEXT_FONT) are UTF-8 too. A character is a grapheme
+ * cluster (a letter with its combining marks, a flag, a joined emoji):
+ * FP_TEXT_LENGTH and FP_TEXT_SHOWN count clusters, and each typing step
+ * shows one. Text between marks that move the pen (LF, "A", "I" to "N") is
+ * shaped with proportional advances ("G" pitch is not used), wrapped to the
+ * film's image width where the Unicode line-breaking rules allow (a word
+ * longer than a line is broken between clusters), and set right to left
+ * where it reads so, a right-to-left paragraph against the right edge.
+ * Characters the named face lacks come from another installed font. A
+ * mark never joins a cluster across it, nor does the start of an append.
  */
 
 /* [SECTION] Functions =================================================== */
@@ -483,9 +499,10 @@ LUMO_API int32_t ExeQueue(void);
 /* Direct; needs no running engine. The element of the text mark language
  * that starts at `position` of the `length` bytes at `text`: writes its size
  * in bytes (at least 1) to *bytes and returns its mark byte (LF, or "A" to
- * "T") for a whole mark, or 0 for a two-byte character and for the tail of a
- * text that ends inside an element. -1 for a null pointer or a position
- * outside 0 .. length - 1. */
+ * "T") for a whole mark, or 0 for a two-byte character (in UTF-8 text: one
+ * character, with its ESC if escaped) and for the tail of a text that ends
+ * inside an element. It reads the text in the LS_TEXT_ENCODING set. -1 for
+ * a null pointer or a position outside 0 .. length - 1. */
 LUMO_API int32_t GetTextElement(const char* text, int32_t length, int32_t position, int32_t* bytes);
 /* Direct. Copies the block at (sx, sy) of a picture of width x height taken
  * from (0, 0) of source into dest at (x, y), clipped to both. A 1-byte

@@ -1,0 +1,88 @@
+// The faces UTF-8 text is shaped with: the face a text names first, then the
+// other installed fonts in fontconfig's order, each character taking the
+// first face that holds it. HarfBuzz shapes over the FreeType faces; glyphs
+// are drawn at the text's size with FreeType's own coverage.
+#pragma once
+
+#include <fontconfig/fontconfig.h>
+#include <hb.h>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace lumo {
+
+struct FontSystem;
+
+// One drawn glyph: a coverage map (0 background, 255 covered) and its place
+// relative to the pen on the baseline (left: rightwards, top: upwards).
+struct GlyphImage {
+    int width = 0;
+    int height = 0;
+    int left = 0;
+    int top = 0;
+    std::vector<std::uint8_t> coverage;
+};
+
+// A glyph out of the shaper, in 26.6 pixels; `cluster` is the index of the
+// first code point of the text it stands for.
+struct ShapedGlyph {
+    int face = 0;
+    std::uint32_t glyph = 0;
+    std::uint32_t cluster = 0;
+    std::int32_t advance = 0;
+    std::int32_t offsetX = 0;
+    std::int32_t offsetY = 0;
+};
+
+// Safe to use from several threads.
+class FontSet {
+public:
+    FontSet(std::shared_ptr<FontSystem> system, const std::string& faceUtf8, int size);
+    ~FontSet();
+    FontSet(const FontSet&) = delete;
+    FontSet& operator=(const FontSet&) = delete;
+
+    int size() const { return mSize; }
+    // Pixels from the top of a line's cell down to its baseline.
+    int baseline() const { return mBaseline; }
+
+    // The face for a grapheme cluster: the first that holds all of its code
+    // points, else the first that holds its first one, else the named face
+    // (whose missing glyph then shows where no installed font has one).
+    int faceFor(const char32_t* codePoints, std::size_t count);
+
+    // True when `face` has every code point (those that draw nothing aside).
+    bool faceHolds(int face, const char32_t* codePoints, std::size_t count);
+
+    // Shapes text[start, start + length) with `face`, the rest of `text` as
+    // context; appends the glyphs in visual order.
+    void shape(int face, const char32_t* text, std::size_t textLength, std::size_t start,
+               std::size_t length, bool rightToLeft, hb_script_t script,
+               std::vector<ShapedGlyph>& out);
+
+    // The drawn glyph, valid as long as this set; null when out of reach.
+    const GlyphImage* image(int face, std::uint32_t glyph);
+
+private:
+    struct Face;
+    Face* faceAt(int index);  // opened on first use; null when it won't open
+    bool holds(int index, char32_t codePoint);
+
+    std::shared_ptr<FontSystem> mSystem;
+    int mSize;
+    int mBaseline = 0;
+    long mEmPixels64 = 0;
+    std::mutex mMutex;
+    FcFontSet* mSorted = nullptr;
+    std::vector<std::unique_ptr<Face>> mFaces;
+    std::vector<bool> mTried;
+    std::unordered_map<char32_t, int> mChosen;
+    hb_buffer_t* mBuffer = nullptr;
+};
+
+}  // namespace lumo

@@ -1,0 +1,132 @@
+#include "text_paragraph.h"
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <utility>
+
+#include "engine.h"
+#include "film.h"
+#include "font_set.h"
+#include "glyph_renderer.h"
+#include "rect.h"
+#include "text_marks.h"
+#include "utf8_text.h"
+
+namespace lumo {
+
+namespace {
+
+// Control characters have no glyph: a tab is a space, a carriage return
+// (from a file with CR LF line ends) nothing, any other the replacement
+// character.
+char32_t shown(char32_t c) {
+    if (c >= 0x20 && (c < 0x7F || c > 0x9F)) return c;
+    if (c == 0x09) return 0x20;
+    if (c == 0x0D) return 0x200B;
+    return 0xFFFD;
+}
+
+}  // namespace
+
+std::ptrdiff_t Paragraph::clusterAt(std::size_t position) const {
+    if (position < begin || position >= end) return -1;
+    const auto found = std::lower_bound(clusterBytes.begin(), clusterBytes.end(), position);
+    if (found == clusterBytes.end() || *found != position) return -1;
+    return found - clusterBytes.begin();
+}
+
+std::shared_ptr<Paragraph> layOutParagraphAt(Engine& engine, const Film& film) {
+    const TextState& text = *film.text;
+    auto paragraph = std::make_shared<Paragraph>();
+    Paragraph& p = *paragraph;
+    p.begin = text.readPosition;
+    ParagraphInput input;
+    input.width = film.picture.image.buffer().width;
+    input.startX = std::max(0, text.cursorX);
+
+    std::string face = text.style.face;
+    int size = text.style.size;
+    int style = -1;
+    std::map<std::pair<std::string, int>, std::uint16_t> styles;
+    auto currentStyle = [&] {
+        if (style < 0) {
+            const auto key = std::make_pair(face, size);
+            auto found = styles.find(key);
+            if (found == styles.end()) {
+                const int bounded =
+                    static_cast<int>(std::clamp<std::int64_t>(size, 0, kCoordinateLimit));
+                found = styles.emplace(key, static_cast<std::uint16_t>(p.fonts.size())).first;
+                p.fonts.push_back(engine.fonts().openSet(face, bounded));
+            }
+            style = found->second;
+        }
+        return static_cast<std::uint16_t>(style);
+    };
+
+    GraphemeSegmenter clusters;
+    auto seam = std::lower_bound(text.seams.begin(), text.seams.end(), p.begin);
+    bool afterCharacter = false;
+    std::size_t position = p.begin;
+    bool ended = false;
+    using Kind = TextElement::Kind;
+    while (position < text.buffer.size() && !ended) {
+        const TextElement e = parseTextElement(text.buffer, position, true);
+        switch (e.kind) {
+            case Kind::Character: {
+                while (seam != text.seams.end() && *seam < position)
+                    ++seam;
+                if (!afterCharacter || (seam != text.seams.end() && *seam == position)) {
+                    clusters.reset();
+                }
+                const bool starts = clusters.startsCluster(e.codePoint) || input.text.empty();
+                if (starts) {
+                    p.clusterBytes.push_back(position);
+                    p.clusterEnds.push_back(position + e.length);
+                    p.clusterStyle.push_back(currentStyle());
+                } else {
+                    p.clusterEnds.back() = position + e.length;
+                }
+                input.text.push_back(shown(e.codePoint));
+                input.style.push_back(p.clusterStyle.back());
+                input.clusterStart.push_back(starts);
+                afterCharacter = true;
+                break;
+            }
+            case Kind::Face:
+                face = std::string(e.face);
+                style = -1;
+                afterCharacter = false;
+                break;
+            case Kind::Size:
+                size = e.value;
+                style = -1;
+                afterCharacter = false;
+                break;
+            case Kind::Wait:
+            case Kind::Delay:
+            case Kind::Color:
+            case Kind::Pitch:
+            case Kind::LinePitch:
+            case Kind::Stop:
+            case Kind::Mark:
+                afterCharacter = false;
+                break;
+            case Kind::Incomplete:
+                p.open = true;
+                ended = true;
+                break;
+            default:
+                ended = true;
+                break;
+        }
+        if (!ended) position += e.length;
+    }
+    p.end = position;
+    if (position >= text.buffer.size()) p.open = true;
+    input.fonts = p.fonts;
+    p.layout = layOutParagraph(input);
+    return paragraph;
+}
+
+}  // namespace lumo

@@ -1,0 +1,40 @@
+// UTF-8 text is set a paragraph at a time: from the character being printed
+// to the next mark that moves the pen (a new line or page, a cursor mark, a
+// picture, a reset) or the buffer's end. Marks that only colour, time or
+// signal stay inside a paragraph; face and size marks change the font of
+// what follows them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "text_layout.h"
+
+namespace lumo {
+
+class Engine;
+class FontSet;
+struct Film;
+
+struct Paragraph {
+    std::size_t begin = 0;  // bytes of the buffer laid out
+    std::size_t end = 0;
+    bool open = false;  // it reached the buffer's end: an append may continue it
+    std::vector<std::size_t> clusterBytes;  // first byte of each cluster
+    std::vector<std::size_t> clusterEnds;   // the byte after it
+    std::vector<std::uint16_t> clusterStyle;
+    std::vector<std::shared_ptr<FontSet>> fonts;
+    ParagraphLayout layout;
+    int line = 0;  // the line the cursor is on
+
+    // The cluster starting at byte `position`; -1 when the paragraph has none.
+    std::ptrdiff_t clusterAt(std::size_t position) const;
+};
+
+// Lays out the paragraph that starts at the film's read position (a
+// character), its first line from the cursor, within the film's width.
+std::shared_ptr<Paragraph> layOutParagraphAt(Engine& engine, const Film& film);
+
+}  // namespace lumo
