@@ -39,6 +39,16 @@ bool KeyPressed(ImGuiKey key) {
     return ImGui::IsKeyPressedMap(key, false);
 }
 
+// The column where sliders start after their captions: `least` font
+// heights, or more where a translated caption is longer.
+template <std::size_t N>
+float LabelColumn(const char* const (&captions)[N], float least) {
+    float width = least;
+    for (const char* caption : captions)
+        width = std::max(width, ImGui::CalcTextSize(Tr(caption)).x + ImGui::GetStyle().ItemSpacing.x);
+    return width;
+}
+
 // Two frames side by side share the row less the spacing between them.
 float HalfWidth() {
     return (ImGui::GetContentRegionAvail().x - ImGui::GetStyle().ItemSpacing.x) * 0.5f;
@@ -211,9 +221,10 @@ void frmConfig::DrawScreenTab() {
     }
     ImGui::EndGroup();
     ImGui::Spacing();
-    const float labelWidth = u * 9.0f;
     const float x0 = ImGui::GetCursorPosX();
-    static constexpr const char* kAlphaCaptions[] = {TrMark("ウィンドウ透明度"), TrMark("ノベル背景透明度")};
+    static constexpr const char* kAlphaCaptions[] = {TrMark("ウィンドウ透明度"),
+                                                     TrMark("ノベル背景透明度")};
+    const float labelWidth = LabelColumn(kAlphaCaptions, u * 9.0f);
     for (int i = 0; i < 2; ++i) {
         ImGui::AlignTextToFramePadding();
         ImGui::TextUnformatted(Tr(kAlphaCaptions[i]));
@@ -228,7 +239,7 @@ void frmConfig::DrawSoundTab() {
     const float u = Unit();
     static constexpr const char* kCaptions[] = {"BGM", TrMark("効果音"), TrMark("キャラボイス")};
     const float x0 = ImGui::GetCursorPosX();
-    const float labelWidth = u * 7.0f;
+    const float labelWidth = LabelColumn(kCaptions, u * 7.0f);
     const float muteWidth = u * 6.0f;
     ImGui::Spacing();
     for (int i = 0; i < 3; ++i) {
