@@ -86,14 +86,16 @@ bool PrepareGameFolders(zelk::SingleInstanceLock& instance) {
     if (!folder.note.empty()) std::fprintf(stderr, "%s\n", folder.note.c_str());
     process.SaveDir = folder.path;
     if (!zelk::MakeFolders(process.SaveDir)) {
-        std::fprintf(stderr, "zelk: %s\n",
-                     zelk::TrFormat("cannot make the folder for saves: %s", {process.SaveDir}).c_str());
+        std::fprintf(
+            stderr, "zelk: %s\n",
+            zelk::TrFormat("cannot make the folder for saves: %s", {process.SaveDir}).c_str());
     }
     if (!instance.Acquire(process.SaveDir)) {
-        std::fprintf(stderr, "zelk: %s\n",
-                     zelk::TrFormat("another copy of this game is open and uses the same saves in %s",
-                                    {process.SaveDir})
-                         .c_str());
+        std::fprintf(
+            stderr, "zelk: %s\n",
+            zelk::TrFormat("another copy of this game is open and uses the same saves in %s",
+                           {process.SaveDir})
+                .c_str());
         return false;
     }
     // No other player writes here now: what a killed write left is rubbish.

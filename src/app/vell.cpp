@@ -210,7 +210,8 @@ bool clsVell::Init() {
         return false;
     }
     if (!InitLumo()) {
-        Fault(Tr("cannot start the screen engine"), Tr("スクリーンエンジンの初期化に失敗しました。"));
+        Fault(Tr("cannot start the screen engine"),
+              Tr("スクリーンエンジンの初期化に失敗しました。"));
         return false;
     }
     // The sound driver (its failure lets the game run silent).
@@ -265,7 +266,8 @@ bool clsVell::LoadArchives() {
     const std::vector<std::string> archives = FindArchives(Process().ArchiveDir);
     if (archives.empty()) return true;  // everything is loose
     if (!mQuor->Init(static_cast<std::int32_t>(archives.size()))) {
-        Fault(Tr("cannot start the archive reader"), Tr("アーカイブローダの初期化に失敗しました。"));
+        Fault(Tr("cannot start the archive reader"),
+              Tr("アーカイブローダの初期化に失敗しました。"));
         return false;
     }
     constexpr std::int32_t kIdsPerArchive = 5000;
@@ -566,8 +568,9 @@ void clsVell::QuickLoad(bool bMsg) {
     }
     if (bMsg && Message(Tr("クイックロードを行いますか。"), kMsgYesNo) != kResultYes) return;
     if (!mSD->Load(slot)) {
-        std::fprintf(stderr, "zelk: %s\n",
-                     TrFormat("cannot load the quick save %s: %s", {slot, mSD->LoadError()}).c_str());
+        std::fprintf(
+            stderr, "zelk: %s\n",
+            TrFormat("cannot load the quick save %s: %s", {slot, mSD->LoadError()}).c_str());
         if (bMsg) Message(Tr("クイックロードに失敗しました。"));
         return;
     }
@@ -633,12 +636,13 @@ void clsVell::InitWavo() {
     const std::string shown = std::string(version, 2) + "." + std::string(version + 2, 2);
     std::fprintf(
         stderr, "zelk: %s\n",
-        TrFormat("cannot start the sound engine (error %s); playing on without sound", {code}).c_str());
-    Message(TrFormat("メディアエンジンの初期化に失敗しました。\r\nエラー番号: %s (%s)\r\n"
-                     "拡張エラー番号: %s, %s\r\nDirectX バージョン: %s (もしくはそれ以上)\r\n\r\n"
-                     "音楽の再生と動画の再生ができません。",
-                     {code, description, std::to_string(mWavo->WavoExtendedErrorID1()), extended,
-                      shown}));
+        TrFormat("cannot start the sound engine (error %s); playing on without sound", {code})
+            .c_str());
+    Message(TrFormat(
+        "メディアエンジンの初期化に失敗しました。\r\nエラー番号: %s (%s)\r\n"
+        "拡張エラー番号: %s, %s\r\nDirectX バージョン: %s (もしくはそれ以上)\r\n\r\n"
+        "音楽の再生と動画の再生ができません。",
+        {code, description, std::to_string(mWavo->WavoExtendedErrorID1()), extended, shown}));
 }
 
 // A muted channel gets volume 0; the configuration keeps the volume itself.

@@ -47,7 +47,8 @@ std::string_view FirstForm(std::string_view text) {
 
 }  // namespace
 
-std::optional<MessageCatalogue> MessageCatalogue::Parse(std::string_view bytes, std::string* error) {
+std::optional<MessageCatalogue> MessageCatalogue::Parse(std::string_view bytes,
+                                                        std::string* error) {
     const auto refused = [error](const char* why) -> std::optional<MessageCatalogue> {
         if (error) *error = why;
         return std::nullopt;

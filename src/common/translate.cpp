@@ -109,7 +109,8 @@ bool Translator::Use(UiLanguage language, const std::string& folder) {
                 catalogue = std::make_unique<MessageCatalogue>(std::move(*parsed));
         }
         if (!catalogue) {
-            std::fprintf(stderr, "zelk: cannot read the message catalogue %s (%s); built-in texts shown\n",
+            std::fprintf(stderr,
+                         "zelk: cannot read the message catalogue %s (%s); built-in texts shown\n",
                          path.c_str(), why.c_str());
         }
         loaded = mLoaded.emplace(path, std::move(catalogue)).first;
@@ -126,10 +127,10 @@ const char* Translator::Text(const char* original) const {
 }
 
 void UseLanguageSetting(std::string_view setting) {
+    const auto environment = [](const char* name) -> const char* { return std::getenv(name); };
     const std::optional<UiLanguage> chosen = LanguageOfSetting(setting);
-    Translator::Instance().Use(
-        chosen ? *chosen : LanguageFromEnvironment([](const char* name) { return std::getenv(name); }),
-        CatalogueFolder());
+    Translator::Instance().Use(chosen ? *chosen : LanguageFromEnvironment(environment),
+                               CatalogueFolder());
 }
 
 const char* Tr(const char* original) {

@@ -160,10 +160,12 @@ void clsModeSaveLoad::OnSave(clsEventRect& er) {
         // The reader must know when the place was not kept.
         const std::string& slot = mSlots[static_cast<std::size_t>(er.lTag)].name;
         if (!sd) {
-            Root().Fault(TrFormat("cannot write the save %s", {slot}), Tr("セーブに失敗しました。"));
+            Root().Fault(TrFormat("cannot write the save %s", {slot}),
+                         Tr("セーブに失敗しました。"));
         } else if (!sd->Save(slot)) {
-            Root().Fault("cannot write the save " + sd->LastWriteFailure(),
-                         Tr("セーブに失敗しました。") + std::string("\r\n") + sd->LastWriteFailure());
+            Root().Fault(
+                "cannot write the save " + sd->LastWriteFailure(),
+                Tr("セーブに失敗しました。") + std::string("\r\n") + sd->LastWriteFailure());
         }
         ShowPage(mCurrentPage);
     }

@@ -19,7 +19,7 @@ namespace {
 
 constexpr const char* kTabKeys[frmConfig::kTabCount] = {"system", "screen", "sound", "char"};
 constexpr const char* kTabCaptions[frmConfig::kTabCount] = {TrMark("システム"), TrMark("表示"),
-                                                                   TrMark("サウンド"), TrMark("人物")};
+                                                            TrMark("サウンド"), TrMark("人物")};
 
 // A broken system file must not keep the dialog counting for ever.
 constexpr long kLargestCharacterCount = 10000;

@@ -45,7 +45,8 @@ template <std::size_t N>
 float LabelColumn(const char* const (&captions)[N], float least) {
     float width = least;
     for (const char* caption : captions)
-        width = std::max(width, ImGui::CalcTextSize(Tr(caption)).x + ImGui::GetStyle().ItemSpacing.x);
+        width =
+            std::max(width, ImGui::CalcTextSize(Tr(caption)).x + ImGui::GetStyle().ItemSpacing.x);
     return width;
 }
 
@@ -169,7 +170,8 @@ void frmConfig::DrawScreenTab() {
     ImGui::Spacing();
     {
         FrameBox frame(Tr("オートモード"), ImGui::GetContentRegionAvail().x);
-        static constexpr const char* kCaptions[] = {TrMark("速い"), TrMark("やや速い"), TrMark("通常"), TrMark("やや遅い"), TrMark("遅い")};
+        static constexpr const char* kCaptions[] = {
+            TrMark("速い"), TrMark("やや速い"), TrMark("通常"), TrMark("やや遅い"), TrMark("遅い")};
         const float x0 = ImGui::GetCursorPosX();
         const float column = (ImGui::GetContentRegionAvail().x - u) / 5.0f;
         for (int i = 0; i < 5; ++i) {

@@ -116,7 +116,8 @@ void clsGameView::MenuCmd(const std::string& sSec, const std::string& sCmd) {
             EventEnabled(false);
             mRoot.RestartTitle();
         } else if (sCmd == "exit") {
-            if (query("QueryExit") && mRoot.Msg(Tr("ゲームを終了しますか。"), kYesNo) != kYes) return;
+            if (query("QueryExit") && mRoot.Msg(Tr("ゲームを終了しますか。"), kYesNo) != kYes)
+                return;
             mRoot.CloseVell();
         }
     } else if (sSec == "screen") {

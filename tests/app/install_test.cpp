@@ -41,7 +41,8 @@ TEST(Install, TheInstalledPlayerStartsTheInstalledDemo) {
         EXPECT_TRUE(fs::exists(prefix / file)) << file;
     // The message catalogues, where the build made them.
     for (const char* language : {"ja", "en"}) {
-        const std::string catalogue = std::string("share/locale/") + language + "/LC_MESSAGES/zelk.mo";
+        const std::string catalogue =
+            std::string("share/locale/") + language + "/LC_MESSAGES/zelk.mo";
         if (fs::exists(fs::path(ZELK_BUILD_DIR) / catalogue))
             EXPECT_TRUE(fs::exists(prefix / catalogue)) << catalogue;
     }

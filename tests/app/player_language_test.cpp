@@ -109,7 +109,8 @@ TEST(PlayerLanguage, MenusAndQuestionsFollowTheLocaleAndTheDialogsChoice) {
         EXPECT_TRUE(Has(english, "menu message!normal 1 0 Normal"));
         EXPECT_TRUE(Has(english, "menu property!system 1 0 System"));
         EXPECT_TRUE(Has(english, "menu help!version 1 0 About"));
-        EXPECT_NE(run.errors.find("\tゲームを終了しますか。\tno\n"), std::string::npos) << run.errors;
+        EXPECT_NE(run.errors.find("\tゲームを終了しますか。\tno\n"), std::string::npos)
+            << run.errors;
         EXPECT_NE(run.errors.find("\tQuit the game?\tno\n"), std::string::npos) << run.errors;
         EXPECT_EQ(StoredLanguage(folder), "en");
     }
