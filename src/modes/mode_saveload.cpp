@@ -1,6 +1,6 @@
 #include "modes/mode_saveload.h"
 
-#include "common/translate.h"
+#include "platform/translate.h"
 
 #include "drivers/event_rect.h"
 #include "drivers/lumo_driver.h"

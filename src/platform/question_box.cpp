@@ -10,9 +10,9 @@
 #include <cstring>
 #include <memory>
 
-#include "common/translate.h"
 #include "platform/event_pump.h"
 #include "platform/imgui_host.h"
+#include "platform/translate.h"
 
 namespace zelk {
 

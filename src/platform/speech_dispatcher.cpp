@@ -13,8 +13,8 @@
 #include <string>
 #include <thread>
 
-#include "common/translate.h"
 #include "platform/speech.h"
+#include "platform/translate.h"
 
 namespace zelk {
 

@@ -1,6 +1,6 @@
 #include "view/frm_about.h"
 
-#include "common/translate.h"
+#include "platform/translate.h"
 #include "settings/ini_file.h"
 #include "zelk_version.h"
 

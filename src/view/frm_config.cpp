@@ -6,7 +6,7 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
-#include "common/translate.h"
+#include "platform/translate.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
 #include "view/frm_config_color.h"

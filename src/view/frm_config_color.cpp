@@ -5,7 +5,7 @@
 #include <imgui_internal.h>
 
 #include "common/text.h"
-#include "common/translate.h"
+#include "platform/translate.h"
 
 namespace zelk {
 

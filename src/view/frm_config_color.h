@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "common/translate.h"
+#include "platform/translate.h"
 
 namespace zelk {
 

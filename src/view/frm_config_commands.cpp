@@ -10,7 +10,7 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
-#include "common/translate.h"
+#include "platform/translate.h"
 #include "view/frm_config.h"
 #include "view/frm_config_color.h"
 

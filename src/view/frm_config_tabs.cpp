@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include "common/translate.h"
+#include "platform/translate.h"
 #include "view/frm_config.h"
 #include "view/frm_config_color.h"
 #include "view/frm_config_font_preview.h"

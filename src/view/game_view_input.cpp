@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "common/process.h"
-#include "common/translate.h"
 #include "platform/event_pump.h"
 #include "platform/imgui_host.h"
 #include "platform/screen_surface.h"
+#include "platform/translate.h"
 #include "platform/window_picture.h"
 #include "settings/configuration.h"
 #include "view/game_view.h"

@@ -7,11 +7,11 @@
 
 #include "common/process.h"
 #include "common/text.h"
-#include "common/translate.h"
 #include "drivers/lumo_driver.h"
 #include "interpreter/interpreter.h"
 #include "platform/event_pump.h"
 #include "platform/imgui_host.h"
+#include "platform/translate.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
 #include "view/frm_about.h"

@@ -3,7 +3,7 @@
 #include <imgui.h>
 
 #include "common/text.h"
-#include "common/translate.h"
+#include "platform/translate.h"
 
 namespace zelk {
 

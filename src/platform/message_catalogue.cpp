@@ -1,4 +1,4 @@
-#include "common/message_catalogue.h"
+#include "platform/message_catalogue.h"
 
 #include <cstdint>
 

@@ -1,13 +1,14 @@
-#include "common/translate.h"
+#include "platform/translate.h"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-
-#include "common/file_io.h"
-#include "common/text.h"
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace zelk {
 
@@ -16,13 +17,44 @@ namespace {
 // A catalogue of the player's few hundred texts is a few tens of kilobytes.
 constexpr std::size_t kLargestCatalogue = 4 << 20;
 
-std::string_view LanguagePart(std::string_view name) {
-    return name.substr(0, name.find_first_of("_.@"));
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
+// The language of a locale name ("ja_JP.UTF-8" -> "ja"), in small letters.
+std::string LanguagePart(std::string_view name) {
+    return Lower(name.substr(0, name.find_first_of("_.@")));
+}
+
+// The bytes of a regular file no larger than the limit; nothing else (a
+// FIFO named in the variable is never waited on).
+std::optional<std::string> ReadCatalogueFile(const std::string& path, std::string& why) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        why = "missing";
+        return std::nullopt;
+    }
+    const auto size = std::filesystem::file_size(path, error);
+    if (error || size > kLargestCatalogue) {
+        why = error ? error.message() : "too large for a message catalogue";
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) {
+        why = "unreadable";
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 // Whether the player has a catalogue for the locale name's language.
 bool HasCatalogue(std::string_view name) {
-    const std::string language = ToLowerAscii(LanguagePart(name));
+    const std::string language = LanguagePart(name);
     return language == "ja" || language == "en";
 }
 
@@ -37,7 +69,7 @@ std::size_t CountPlaceholders(std::string_view text) {
 }  // namespace
 
 UiLanguage LanguageOfLocale(std::string_view name) {
-    const std::string language = ToLowerAscii(LanguagePart(name));
+    const std::string language = LanguagePart(name);
     if (language == "ja") return UiLanguage::kJapanese;
     if (language.empty() || language == "c" || language == "posix") return UiLanguage::kBuiltIn;
     return UiLanguage::kEnglish;
@@ -45,8 +77,11 @@ UiLanguage LanguageOfLocale(std::string_view name) {
 
 UiLanguage LanguageFromEnvironment(const EnvironmentLookup& lookup) {
     if (const char* list = lookup("LANGUAGE"); list && *list) {
+        std::string_view rest = list;
         std::string first;
-        for (const std::string& entry : SplitText(list, ":")) {
+        while (!rest.empty()) {
+            const std::string entry(rest.substr(0, rest.find(':')));
+            rest.remove_prefix(std::min(rest.size(), entry.size() + 1));
             if (entry.empty()) continue;
             if (HasCatalogue(entry)) return LanguageOfLocale(entry);
             if (first.empty()) first = entry;
@@ -61,7 +96,7 @@ UiLanguage LanguageFromEnvironment(const EnvironmentLookup& lookup) {
 }
 
 std::optional<UiLanguage> LanguageOfSetting(std::string_view setting) {
-    const std::string value = ToLowerAscii(setting);
+    const std::string value = Lower(setting);
     if (value == "ja") return UiLanguage::kJapanese;
     if (value == "en") return UiLanguage::kEnglish;
     return std::nullopt;
@@ -103,8 +138,8 @@ bool Translator::Use(UiLanguage language, const std::string& folder) {
     auto loaded = mLoaded.find(path);
     if (loaded == mLoaded.end()) {
         std::unique_ptr<MessageCatalogue> catalogue;
-        std::string why = "missing";
-        if (const auto bytes = ReadFileBytes(path, kLargestCatalogue)) {
+        std::string why;
+        if (const auto bytes = ReadCatalogueFile(path, why)) {
             if (auto parsed = MessageCatalogue::Parse(*bytes, &why))
                 catalogue = std::make_unique<MessageCatalogue>(std::move(*parsed));
         }

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "common/message_catalogue.h"
-#include "common/mo_writer.h"
+#include "platform/message_catalogue.h"
+#include "platform/mo_writer.h"
 
 namespace zelk {
 namespace {

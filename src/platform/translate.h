@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/message_catalogue.h"
+#include "platform/message_catalogue.h"
 
 namespace zelk {
 

@@ -6,15 +6,15 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <string>
 
-#include "common/file_io.h"
-#include "common/message_catalogue.h"
-#include "common/mo_writer.h"
 #include "common/temp_folder.h"
-#include "common/translate.h"
+#include "platform/message_catalogue.h"
+#include "platform/mo_writer.h"
+#include "platform/translate.h"
 
 namespace zelk {
 namespace {
@@ -154,10 +154,15 @@ TEST(Translator, TheFolderNamedInTheEnvironmentWins) {
 
 // [SECTION] The shipped catalogues
 
+std::optional<std::string> ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 std::optional<MessageCatalogue> Shipped(const char* language) {
-    const std::string path =
-        std::string(ZELK_BIN_DIR) + "/../share/locale/" + language + "/LC_MESSAGES/zelk.mo";
-    const auto bytes = ReadFileBytes(path);
+    const auto bytes = ReadAll(fs::path(ZELK_BIN_DIR) / ".." / "share" / "locale" / language /
+                               "LC_MESSAGES" / "zelk.mo");
     if (!bytes) return std::nullopt;
     return MessageCatalogue::Parse(*bytes);
 }
@@ -174,7 +179,7 @@ TEST(ShippedCatalogues, EveryTextTheProgramShowsHasAnEnglishAndAJapaneseEntry) {
     for (const auto& entry : fs::recursive_directory_iterator(fs::path(ZELK_SOURCE_DIR) / "src")) {
         const std::string ext = entry.path().extension().string();
         if (ext != ".cpp" && ext != ".h") continue;
-        const std::string text = ReadFileBytes(entry.path().string()).value_or("");
+        const std::string text = ReadAll(entry.path()).value_or("");
         for (std::sregex_iterator it(text.begin(), text.end(), marked), end; it != end; ++it) {
             const std::string original = (*it)[1].str();
             if (original.find('\\') != std::string::npos || original == "%s") continue;
