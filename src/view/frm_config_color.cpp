@@ -63,10 +63,11 @@ void ColorChooser::AddCustomColor(std::array<std::uint32_t, 16>& custom) {
 }
 
 ColorChooser::Result ColorChooser::Draw(std::array<std::uint32_t, 16>& custom) {
-    // The chooser keeps one identity in every language.
-    const std::string title = std::string(Tr(kTitle)) + "###color";
+    // Named in the language shown: the language changes only as the
+    // dialog closes, never under an open chooser.
+    const char* const title = Tr(kTitle);
     if (mOpenRequest) {
-        ImGui::OpenPopup(title.c_str());
+        ImGui::OpenPopup(title);
         mOpenRequest = false;
         mOpen = true;
     }
@@ -75,8 +76,7 @@ ColorChooser::Result ColorChooser::Draw(std::array<std::uint32_t, 16>& custom) {
     const ImGuiViewport* viewport = ImGui::GetMainViewport();
     ImGui::SetNextWindowPos(viewport->GetCenter(), ImGuiCond_Appearing, ImVec2(0.5f, 0.5f));
     if (!ImGui::BeginPopupModal(
-            title.c_str(), nullptr,
-            ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoSavedSettings)) {
+            title, nullptr, ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoSavedSettings)) {
         // Closed behind our back (another popup took over): as a cancel.
         mOpen = false;
         return Result::Cancel;

@@ -388,10 +388,9 @@ bool frmConfig::Draw() {
     ImGui::SetNextWindowPos(viewport->GetCenter(), ImGuiCond_Appearing, ImVec2(0.5f, 0.5f));
     ImGui::SetNextWindowSize(size, ImGuiCond_Always);
     bool open = true;
-    // The window keeps one identity in every language.
-    const std::string title = std::string(Tr(kWindowTitle)) + "###frmConfig";
+    // Named in the language shown, which changes only as the dialog closes.
     const bool shown = ImGui::Begin(
-        title.c_str(), &open,
+        Tr(kWindowTitle), &open,
         ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoSavedSettings);
     if (shown) {
         // ImGui's own Tab reaches only text fields and turns a slider into

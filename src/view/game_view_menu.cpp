@@ -196,17 +196,15 @@ void clsGameView::ShowAbout() {
     mDeactivateSense = false;
     const std::vector<std::string> lines = AboutLines(mRoot.SystemInfo());
     bool first = true;
-    // The title is shown in the reader's language; the popup's identity
-    // stays the same in every language.
-    const std::string title = std::string(Tr("バージョン情報")) + "###about";
+    const char* const title = Tr("バージョン情報");
     RunModal([&] {
         bool open = true;
-        if (first) ImGui::OpenPopup(title.c_str());
+        if (first) ImGui::OpenPopup(title);
         first = false;
         const ImVec2 centre = ImGui::GetMainViewport()->GetCenter();
         ImGui::SetNextWindowPos(centre, ImGuiCond_Always, ImVec2(0.5f, 0.5f));
         if (ImGui::BeginPopupModal(
-                title.c_str(), nullptr,
+                title, nullptr,
                 ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoSavedSettings)) {
             for (const std::string& line : lines)
                 ImGui::TextUnformatted(line.c_str());
