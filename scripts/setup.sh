@@ -28,6 +28,8 @@ packages=(
     # The Debian package and its checks: icons drawn from the scalable one,
     # the manual pages shown, the package and its desktop metadata validated.
     librsvg2-bin man-db groff-base dpkg-dev lintian appstream desktop-file-utils
+    # The player's message catalogues (msgfmt at build time).
+    gettext
 )
 missing=()
 for p in "${packages[@]}"; do

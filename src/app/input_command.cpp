@@ -37,8 +37,8 @@ constexpr VerbName kVerbs[] = {
     {"answer", InputCommand::Verb::kAnswer},   {"idle", InputCommand::Verb::kIdle},
     {"wait", InputCommand::Verb::kWait},       {"shot", InputCommand::Verb::kShot},
     {"shotwin", InputCommand::Verb::kShotWin}, {"state", InputCommand::Verb::kState},
-    {"rects", InputCommand::Verb::kRects},     {"dialog", InputCommand::Verb::kDialog},
-    {"quit", InputCommand::Verb::kQuit},
+    {"rects", InputCommand::Verb::kRects},     {"menus", InputCommand::Verb::kMenus},
+    {"dialog", InputCommand::Verb::kDialog},   {"quit", InputCommand::Verb::kQuit},
 };
 
 }  // namespace
@@ -161,6 +161,7 @@ ParsedInputCommand ParseInputCommand(const std::string& text) {
         case Verb::kIdle:
         case Verb::kState:
         case Verb::kRects:
+        case Verb::kMenus:
         case Verb::kDialog:
         case Verb::kQuit:
             break;

@@ -50,6 +50,7 @@ struct InputCommand {
         kShotWin,
         kState,
         kRects,
+        kMenus,
         kDialog,
         kQuit
     };

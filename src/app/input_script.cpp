@@ -19,9 +19,11 @@
 #include "modes/mode.h"
 #include "platform/event_pump.h"
 #include "platform/question_box.h"
+#include "platform/translate.h"
 #include "scenario/script.h"
 #include "view/frm_config.h"
 #include "view/game_view.h"
+#include "view/view_menus.h"
 
 namespace zelk {
 
@@ -268,6 +270,13 @@ void InputScript::Start(const std::string& line) {
             }
             Done();
             break;
+        case Verb::kMenus:
+            if (view) {
+                for (const std::string& text : MenuLines(*view))
+                    Out(text);
+            }
+            Done();
+            break;
         case Verb::kDialog: {
             frmConfig* dialog = view ? view->ConfigDialog() : nullptr;
             if (!dialog) Fail("dialog not open");
@@ -388,6 +397,23 @@ bool InputScript::SentinelTaken() const {
 }
 
 // [SECTION] Queries ----------------------------------------------------------------
+
+std::vector<std::string> InputScript::MenuLines(clsGameView& view) {
+    // As the bar does when it opens: these items follow the settings and
+    // the speech service.
+    view.UpdateReaderItems();
+    std::vector<std::string> lines;
+    auto flag = [](bool on) { return on ? " 1" : " 0"; };
+    for (const ViewMenus::Menu& menu : view.Menus().Menus()) {
+        lines.push_back("menu " + menu.Section + " - - " + Tr(menu.Caption.c_str()));
+        for (const ViewMenuItem& item : menu.Items) {
+            if (item.Tag.empty() || item.Caption == "-") continue;
+            lines.push_back("menu " + item.Tag + flag(item.Enabled) + flag(item.Checked) + " " +
+                            Tr(item.Caption.c_str()));
+        }
+    }
+    return lines;
+}
 
 std::string InputScript::StateLine() {
     clsVell* vell = Vell();

@@ -22,6 +22,8 @@
 
 namespace zelk {
 
+class clsGameView;
+
 class InputScript {
 public:
     // `source` is a file name, or "-" for standard input.
@@ -35,6 +37,9 @@ public:
 
     // The `state` line, also written after an idle timeout.
     static std::string StateLine();
+    // The `menus` lines: each heading of the view's menu bar and each item
+    // under it, in the order shown, with the captions the reader sees.
+    static std::vector<std::string> MenuLines(clsGameView& view);
 
 private:
     using Clock = std::chrono::steady_clock;

@@ -21,6 +21,7 @@
 #include "common/process.h"
 #include "platform/event_pump.h"
 #include "platform/single_instance.h"
+#include "platform/translate.h"
 #include "platform/window_picture.h"
 #include "settings/ini_file.h"
 #include "view/game_view.h"
@@ -70,10 +71,11 @@ std::string GameFolder(const std::string& named) {
 bool PrepareGameFolders(zelk::SingleInstanceLock& instance) {
     zelk::ProcessValues& process = zelk::Process();
     if (zelk::FindGameSource(process) == zelk::GameSource::kNone) {
-        std::fprintf(stderr,
-                     "zelk: %s is not a game folder: it has no archives (*.quor) and no "
-                     "SystemInfo.ini\n",
-                     process.AppDir.c_str());
+        std::fprintf(stderr, "zelk: %s\n",
+                     zelk::TrFormat("%s is not a game folder: it has no archives (*.quor) and no "
+                                    "SystemInfo.ini",
+                                    {process.AppDir})
+                         .c_str());
         return true;
     }
     std::string error;
@@ -84,13 +86,16 @@ bool PrepareGameFolders(zelk::SingleInstanceLock& instance) {
     if (!folder.note.empty()) std::fprintf(stderr, "%s\n", folder.note.c_str());
     process.SaveDir = folder.path;
     if (!zelk::MakeFolders(process.SaveDir)) {
-        std::fprintf(stderr, "zelk: cannot make the folder for saves: %s\n",
-                     process.SaveDir.c_str());
+        std::fprintf(
+            stderr, "zelk: %s\n",
+            zelk::TrFormat("cannot make the folder for saves: %s", {process.SaveDir}).c_str());
     }
     if (!instance.Acquire(process.SaveDir)) {
-        std::fprintf(stderr,
-                     "zelk: another copy of this game is open and uses the same saves in %s\n",
-                     process.SaveDir.c_str());
+        std::fprintf(
+            stderr, "zelk: %s\n",
+            zelk::TrFormat("another copy of this game is open and uses the same saves in %s",
+                           {process.SaveDir})
+                .c_str());
         return false;
     }
     // No other player writes here now: what a killed write left is rubbish.
@@ -115,6 +120,8 @@ extern "C" const char* __lsan_default_suppressions() {
 namespace {
 
 int RunPlayer(int argc, char** argv) {
+    // The desktop's language until the game's settings are read.
+    zelk::UseLanguageSetting();
     const zelk::CommandLine line = zelk::ParseCommandLine({argv + 1, argv + argc});
     if (!line.error.empty()) {
         std::fprintf(stderr, "zelk: %s\n%s", line.error.c_str(), zelk::UsageText().c_str());
@@ -136,7 +143,8 @@ int RunPlayer(int argc, char** argv) {
     // says why, so that a start that seems to do nothing is not a mystery.
     zelk::SingleInstanceLock instance;
     if (!instance.Acquire(process.AppDir)) {
-        std::fprintf(stderr, "zelk: %s is already open\n", process.AppDir.c_str());
+        std::fprintf(stderr, "zelk: %s\n",
+                     zelk::TrFormat("%s is already open", {process.AppDir}).c_str());
         return 0;
     }
 
@@ -144,7 +152,8 @@ int RunPlayer(int argc, char** argv) {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
-        std::fprintf(stderr, "zelk: cannot open the display: %s\n", SDL_GetError());
+        std::fprintf(stderr, "zelk: %s\n",
+                     zelk::TrFormat("cannot open the display: %s", {SDL_GetError()}).c_str());
         return 1;
     }
     // Gamepads are welcome, never required.
@@ -175,10 +184,10 @@ int RunPlayer(int argc, char** argv) {
             process.ShutdownRequested = false;
             launch->OpenVell();
         } else if (initialized) {
-            launch->Msg("このゲームは別のフォルダからすでに起動しています。");
+            launch->Msg(zelk::Tr("このゲームは別のフォルダからすでに起動しています。"));
             launch->ExitApp();
         } else {
-            launch->Msg("シナリオランチャの初期化に失敗しました。");
+            launch->Msg(zelk::Tr("シナリオランチャの初期化に失敗しました。"));
             launch->ExitApp();
             started = false;
         }

@@ -28,6 +28,7 @@
 #include "platform/clipboard.h"
 #include "platform/event_pump.h"
 #include "platform/speech.h"
+#include "platform/translate.h"
 #include "scenario/shared_data.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
@@ -83,8 +84,8 @@ std::string FullWidth(const std::string& ascii) {
     return out;
 }
 
-std::string MissingSystemFile(const std::string& what, const std::string& name) {
-    return "cannot read the game's " + what + " (" + name + ".ini): missing or damaged";
+std::string MissingSystemFile(const char* what, const std::string& name) {
+    return TrFormat("cannot read the game's %s (%s.ini): missing or damaged", {Tr(what), name});
 }
 
 // The settings file that names what a mode shows, for a message about one
@@ -198,17 +199,19 @@ bool clsVell::Init() {
     mSD->ForGame(mSystemInfo->KeySection("Game").KeyValue("Title"));
     ReadScreenGeometry();
     if (!mCfg->Init(*mSystemInfo)) {
-        Fault("cannot set up the settings: the game's SystemInfo.ini has no [Config] section",
-              "設定の初期化に失敗しました。");
+        Fault(Tr("cannot set up the settings: the game's SystemInfo.ini has no [Config] section"),
+              Tr("設定の初期化に失敗しました。"));
         return false;
     }
+    UseLanguageSetting(mCfg->StringVal("Language"));
     if (!mSharedData->Init(*mSystemInfo, mOmakemodeInfo.get())) {
-        Fault("cannot write the shared save file " + Process().SaveDir + "/sd00.ini",
-              "共有セーブデータファイルを作成できません。");
+        Fault(TrFormat("cannot write the shared save file %s", {Process().SaveDir + "/sd00.ini"}),
+              Tr("共有セーブデータファイルを作成できません。"));
         return false;
     }
     if (!InitLumo()) {
-        Fault("cannot start the screen engine", "スクリーンエンジンの初期化に失敗しました。");
+        Fault(Tr("cannot start the screen engine"),
+              Tr("スクリーンエンジンの初期化に失敗しました。"));
         return false;
     }
     // The sound driver (its failure lets the game run silent).
@@ -263,20 +266,21 @@ bool clsVell::LoadArchives() {
     const std::vector<std::string> archives = FindArchives(Process().ArchiveDir);
     if (archives.empty()) return true;  // everything is loose
     if (!mQuor->Init(static_cast<std::int32_t>(archives.size()))) {
-        Fault("cannot start the archive reader", "アーカイブローダの初期化に失敗しました。");
+        Fault(Tr("cannot start the archive reader"),
+              Tr("アーカイブローダの初期化に失敗しました。"));
         return false;
     }
     constexpr std::int32_t kIdsPerArchive = 5000;
     for (size_t k = 0; k < archives.size(); ++k) {
         std::string why;
         if (!mQuor->LoadArchive(archives[k], static_cast<std::int32_t>(k) * kIdsPerArchive, &why)) {
-            const std::string box = archives[k] + "\r\nアーカイブの初期化に失敗しました。";
+            const std::string box = archives[k] + "\r\n" + Tr("アーカイブの初期化に失敗しました。");
             if (why.empty()) {
-                Fault(
-                    "cannot open the archive " + archives[k] + ": it is damaged or not an archive",
-                    box);
+                Fault(TrFormat("cannot open the archive %s: it is damaged or not an archive",
+                               {archives[k]}),
+                      box);
             } else {
-                Fault("cannot open the archive " + why, box + "\r\n" + why);
+                Fault(TrFormat("cannot open the archive %s", {why}), box + "\r\n" + why);
             }
             return false;
         }
@@ -285,13 +289,13 @@ bool clsVell::LoadArchives() {
         const std::int32_t base = static_cast<std::int32_t>(k) * kIdsPerArchive;
         std::string list;
         if (!mQuor->LoadTextFile(base, list)) {
-            Fault("cannot read the file list of the archive " + archives[k],
-                  archives[k] + "\r\nファイルリストの読み込みに失敗しました。");
+            Fault(TrFormat("cannot read the file list of the archive %s", {archives[k]}),
+                  archives[k] + "\r\n" + Tr("ファイルリストの読み込みに失敗しました。"));
             return false;
         }
         if (!mQuor->LoadArchiveList(list, base)) {
-            Fault("cannot read the file list of the archive " + archives[k],
-                  archives[k] + "\r\nファイルリストの初期化に失敗しました。");
+            Fault(TrFormat("cannot read the file list of the archive %s", {archives[k]}),
+                  archives[k] + "\r\n" + Tr("ファイルリストの初期化に失敗しました。"));
             return false;
         }
     }
@@ -304,23 +308,23 @@ bool clsVell::LoadSystemFiles() {
     if (!mSystemInfo) {
         // In a folder that is no game at all the entry procedure said so.
         if (FindGameSource(Process()) != GameSource::kNone) {
-            Fault(MissingSystemFile("system information", "SystemInfo"),
-                  "システム情報をロードできません。");
+            Fault(MissingSystemFile(TrMark("system information"), "SystemInfo"),
+                  Tr("システム情報をロードできません。"));
         } else {
-            Message("システム情報をロードできません。");
+            Message(Tr("システム情報をロードできません。"));
         }
         return false;
     }
     mGamemodeInfo = LoadSystemIni("game_mode");
     if (!mGamemodeInfo) {
-        Fault(MissingSystemFile("mode settings", "game_mode"),
-              "ゲームモード設定をロードできません。");
+        Fault(MissingSystemFile(TrMark("mode settings"), "game_mode"),
+              Tr("ゲームモード設定をロードできません。"));
         return false;
     }
     mOmakemodeInfo = LoadSystemIni("omake_mode");
     if (!mOmakemodeInfo) {
-        Fault(MissingSystemFile("extras settings", "omake_mode"),
-              "おまけモード設定をロードできません。");
+        Fault(MissingSystemFile(TrMark("extras settings"), "omake_mode"),
+              Tr("おまけモード設定をロードできません。"));
         return false;
     }
     return true;
@@ -345,14 +349,14 @@ void clsVell::ReadScreenGeometry() {
         process.FullScreenAvailable =
             desktop.w >= process.ScreenSizeX && desktop.h >= process.ScreenSizeY;
     }
-    if (!process.FullScreenAvailable) LogLine("全画面表示用の初期化ができませんでした。");
+    if (!process.FullScreenAvailable) LogLine(Tr("全画面表示用の初期化ができませんでした。"));
 }
 
 bool clsVell::ReadThumbSize() {
     std::unique_ptr<INIFile> saveload = LoadSystemIni("saveload_mode");
     if (!saveload) {
-        Fault(MissingSystemFile("save screen settings", "saveload_mode"),
-              "セーブ・ロードモード初期化ファイルがロードできません。");
+        Fault(MissingSystemFile(TrMark("save screen settings"), "saveload_mode"),
+              Tr("セーブ・ロードモード初期化ファイルがロードできません。"));
         return false;
     }
     // Read as the save/load screen reads the thumbnail's film, so that the
@@ -524,7 +528,7 @@ void clsVell::QuickSave(bool bMsg) {
     const long page = ReadLong(game.KeyValue("QSavePageNum"));
     const long count = ReadLong(game.KeyValue("QSaveSlotCount"));
     if (count <= 0) {
-        Message("クイックセーブスロット数が不正です");
+        Message(Tr("クイックセーブスロット数が不正です"));
         return;
     }
     // The oldest quick save drops out; the others move one slot on. The
@@ -544,13 +548,14 @@ void clsVell::QuickSave(bool bMsg) {
     const bool saved = mSD->Save(slot);
     // A lost quick save is said on the terminal even when the reader is not told.
     if (!saved) {
-        std::fprintf(stderr, "zelk: cannot write the quick save %s\n",
-                     mSD->LastWriteFailure().c_str());
+        std::fprintf(stderr, "zelk: %s\n",
+                     TrFormat("cannot write the quick save %s", {mSD->LastWriteFailure()}).c_str());
     }
     // A lost quick save is told even when success would pass unsaid.
     if (bMsg || !saved) {
-        Message(saved ? "クイックセーブしました。"
-                      : "クイックセーブに失敗しました。\r\n" + mSD->LastWriteFailure());
+        Message(saved ? std::string(Tr("クイックセーブしました。"))
+                      : Tr("クイックセーブに失敗しました。") + std::string("\r\n") +
+                            mSD->LastWriteFailure());
     }
 }
 
@@ -558,14 +563,15 @@ void clsVell::QuickLoad(bool bMsg) {
     const long page = ReadLong(mSystemInfo->KeySection("Game").KeyValue("QSavePageNum"));
     const std::string slot = clsSaveData::FormatSlotName(page, 0);
     if (!mSD->IsLoadable(slot)) {
-        if (bMsg) Message("クイックセーブされたデータがありません。");
+        if (bMsg) Message(Tr("クイックセーブされたデータがありません。"));
         return;
     }
-    if (bMsg && Message("クイックロードを行いますか。", kMsgYesNo) != kResultYes) return;
+    if (bMsg && Message(Tr("クイックロードを行いますか。"), kMsgYesNo) != kResultYes) return;
     if (!mSD->Load(slot)) {
-        std::fprintf(stderr, "zelk: cannot load the quick save %s: %s\n", slot.c_str(),
-                     mSD->LoadError().c_str());
-        if (bMsg) Message("クイックロードに失敗しました。");
+        std::fprintf(
+            stderr, "zelk: %s\n",
+            TrFormat("cannot load the quick save %s: %s", {slot, mSD->LoadError()}).c_str());
+        if (bMsg) Message(Tr("クイックロードに失敗しました。"));
         return;
     }
     if (mVellMode != 2) ChangeMode(2, 7);
@@ -594,6 +600,7 @@ void clsVell::OnChangeSetting(const std::string& sKey) {
                                  : std::string());
     }
     if (sKey == "TextSpeed") mGameView->TextSpeed(mCfg->LongVal("TextSpeed"));
+    if (sKey == "Language") UseLanguageSetting(mCfg->StringVal("Language"));
     if (sKey == "TextAutoClick") mGameView->AutoClickEnabled(mCfg->BoolVal("TextAutoClick"));
     if (mLumo) {
         if (sKey == "WndAlpha") mLumo->WndAlpha(mCfg->LongVal("WndAlpha"));
@@ -617,7 +624,7 @@ void clsVell::InitWavo() {
     mWavo->SystemInfo(mSystemInfo.get());
     if (mWavo->Init()) return;
     std::string description = mWavo->ErrorDescription(mWavo->WavoLastError());
-    if (description.empty()) description = "詳細取得エラー";
+    if (description.empty()) description = Tr("詳細取得エラー");
     char code[16];
     std::snprintf(code, sizeof code, "%08X", static_cast<unsigned>(mWavo->WavoLastError()));
     char extended[16];
@@ -628,11 +635,14 @@ void clsVell::InitWavo() {
                   static_cast<unsigned>(mWavo->WavoDirectXVersion()) & 0xFFFFu);
     const std::string shown = std::string(version, 2) + "." + std::string(version + 2, 2);
     std::fprintf(
-        stderr, "zelk: cannot start the sound engine (error %s); playing on without sound\n", code);
-    Message("メディアエンジンの初期化に失敗しました。\r\nエラー番号: " + std::string(code) + " (" +
-            description + ")\r\n拡張エラー番号: " + std::to_string(mWavo->WavoExtendedErrorID1()) +
-            ", " + extended + "\r\nDirectX バージョン: " + shown +
-            " (もしくはそれ以上)\r\n\r\n音楽の再生と動画の再生ができません。");
+        stderr, "zelk: %s\n",
+        TrFormat("cannot start the sound engine (error %s); playing on without sound", {code})
+            .c_str());
+    Message(TrFormat(
+        "メディアエンジンの初期化に失敗しました。\r\nエラー番号: %s (%s)\r\n"
+        "拡張エラー番号: %s, %s\r\nDirectX バージョン: %s (もしくはそれ以上)\r\n\r\n"
+        "音楽の再生と動画の再生ができません。",
+        {code, description, std::to_string(mWavo->WavoExtendedErrorID1()), extended, shown}));
 }
 
 // A muted channel gets volume 0; the configuration keeps the volume itself.

@@ -1,5 +1,7 @@
 #include "modes/mode_saveload.h"
 
+#include "platform/translate.h"
+
 #include "drivers/event_rect.h"
 #include "drivers/lumo_driver.h"
 #include "drivers/wavo_driver.h"
@@ -36,12 +38,12 @@ bool clsModeSaveLoad::ModeStart(long eSub, const std::any& /*vParam*/) {
         mFromGame = true;
     else
         Root().Fault("the save and load screen cannot start as mode " + std::to_string(eSub),
-                     "不正なモード開始引数です。");
+                     Tr("不正なモード開始引数です。"));
 
     mSettings = LoadSystemIni("saveload_mode");
     if (!mSettings || !Lumo() || !Rects()) {
         Root().Fault("cannot read the save and load screen's settings (saveload_mode)",
-                     "セーブ・ロードモード初期化ファイルがロードできません。");
+                     Tr("セーブ・ロードモード初期化ファイルがロードできません。"));
         return false;
     }
     mLayout = SaveLoadLayout::Read(*mSettings);
@@ -158,10 +160,12 @@ void clsModeSaveLoad::OnSave(clsEventRect& er) {
         // The reader must know when the place was not kept.
         const std::string& slot = mSlots[static_cast<std::size_t>(er.lTag)].name;
         if (!sd) {
-            Root().Fault("cannot write the save " + slot, "セーブに失敗しました。");
+            Root().Fault(TrFormat("cannot write the save %s", {slot}),
+                         Tr("セーブに失敗しました。"));
         } else if (!sd->Save(slot)) {
-            Root().Fault("cannot write the save " + sd->LastWriteFailure(),
-                         "セーブに失敗しました。\r\n" + sd->LastWriteFailure());
+            Root().Fault(
+                "cannot write the save " + sd->LastWriteFailure(),
+                Tr("セーブに失敗しました。") + std::string("\r\n") + sd->LastWriteFailure());
         }
         ShowPage(mCurrentPage);
     }
@@ -186,7 +190,7 @@ bool clsModeSaveLoad::OnLoadLeaves(clsEventRect& er) {
         // in it: the game goes on as it was.
         Root().Fault("cannot load the save " + slot + ": " +
                          (sd ? sd->LoadError() : std::string("no save data")),
-                     "セーブデータをロードできませんでした。");
+                     Tr("セーブデータをロードできませんでした。"));
         ShowPage(mCurrentPage);
         return false;
     }

@@ -12,6 +12,7 @@
 
 #include "platform/event_pump.h"
 #include "platform/imgui_host.h"
+#include "platform/translate.h"
 
 namespace zelk {
 
@@ -185,9 +186,9 @@ long QuestionBox::AskOnScreen(const std::string& prompt, long buttons, const std
             ImGui::TextUnformatted(text.c_str());
             ImGui::Spacing();
             if (buttons == kButtonsYesNo) {
-                if (ImGui::Button("はい", ImVec2(96, 0))) answer = kAnswerYes;
+                if (ImGui::Button(Tr("はい"), ImVec2(96, 0))) answer = kAnswerYes;
                 ImGui::SameLine();
-                if (ImGui::Button("いいえ", ImVec2(96, 0))) answer = kAnswerNo;
+                if (ImGui::Button(Tr("いいえ"), ImVec2(96, 0))) answer = kAnswerNo;
             } else if (ImGui::Button("OK", ImVec2(96, 0))) {
                 answer = kAnswerOK;
             }

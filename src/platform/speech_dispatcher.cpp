@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "platform/speech.h"
+#include "platform/translate.h"
 
 namespace zelk {
 
@@ -24,10 +25,11 @@ using Clock = std::chrono::steady_clock;
 // How long an unanswered connection is believed before it is tried again.
 constexpr auto kRetryAfter = std::chrono::seconds(3);
 
+// Shown through the message catalogue where the reader sees them.
 constexpr const char* kNoLibrary =
-    "読み上げには Speech Dispatcher (libspeechd) が必要です。インストールされていません。";
+    TrMark("読み上げには Speech Dispatcher (libspeechd) が必要です。インストールされていません。");
 constexpr const char* kNoService =
-    "読み上げには音声合成サービス Speech Dispatcher が必要です。起動していません。";
+    TrMark("読み上げには音声合成サービス Speech Dispatcher が必要です。起動していません。");
 
 // The socket a local service listens on, where libspeechd would look for
 // it: SPEECHD_ADDRESS, else the user's runtime folder (or cache folder).

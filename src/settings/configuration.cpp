@@ -17,11 +17,13 @@ namespace {
 constexpr const char* kUserSection = "Config";
 
 // The player's own settings, which no game's defaults name: going back a
-// page, the page text on the clipboard, self-voicing.
+// page, the page text on the clipboard, self-voicing, the language of the
+// player's own texts ("auto": the desktop's).
 constexpr const char* kPlayerDefaults[][2] = {
     {"RollbackPages", "100"},
     {"TextToClipboard", "False"},
     {"SelfVoicing", "False"},
+    {"Language", "auto"},
 };
 
 // A reader's settings are a few kilobytes; a file far larger is no settings

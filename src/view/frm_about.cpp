@@ -1,5 +1,6 @@
 #include "view/frm_about.h"
 
+#include "platform/translate.h"
 #include "settings/ini_file.h"
 #include "zelk_version.h"
 
@@ -15,9 +16,9 @@ std::vector<std::string> AboutLines(INIFile* systemInfo) {
         version = game.KeyValue("ScenarioVer");
         copyright = game.KeyValue("Copyright");
     }
-    std::vector<std::string> lines = {title, "シナリオバージョン " + version};
+    std::vector<std::string> lines = {title, std::string(Tr("シナリオバージョン ")) + version};
     if (!copyright.empty()) lines.push_back(copyright);
-    lines.push_back(std::string("Zelk シナリオプレーヤ ") + kVersion);
+    lines.push_back(std::string(Tr("Zelk シナリオプレーヤ ")) + kVersion);
     return lines;
 }
 

@@ -6,6 +6,7 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
+#include "platform/translate.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
 #include "view/frm_config_color.h"
@@ -17,7 +18,8 @@ namespace zelk {
 namespace {
 
 constexpr const char* kTabKeys[frmConfig::kTabCount] = {"system", "screen", "sound", "char"};
-constexpr const char* kTabCaptions[frmConfig::kTabCount] = {"システム", "表示", "サウンド", "人物"};
+constexpr const char* kTabCaptions[frmConfig::kTabCount] = {TrMark("システム"), TrMark("表示"),
+                                                            TrMark("サウンド"), TrMark("人物")};
 
 // A broken system file must not keep the dialog counting for ever.
 constexpr long kLargestCharacterCount = 10000;
@@ -32,6 +34,16 @@ struct StoredCharacter {
     bool Voice;
     std::uint32_t Color;
 };
+
+// The language list's index of a stored setting; an unknown one reads as
+// the desktop's.
+long LanguageIndex(const std::string& stored) {
+    const std::string value = ToLowerAscii(TrimChars(stored, " \t"));
+    for (std::size_t i = 0; i < kLanguageValues.size(); ++i) {
+        if (value == kLanguageValues[i]) return static_cast<long>(i);
+    }
+    return 0;
+}
 
 StoredCharacter ReadStoredCharacter(const std::string& text) {
     const std::size_t comma = text.find(',');
@@ -116,6 +128,7 @@ void frmConfig::LoadTab(int tab) {
                 c.chkSys[static_cast<std::size_t>(i)] = mCfg.BoolValChk(kSysCheckKeys[i]);
             StartScreenMode(mCfg.LongVal("StartScreenMode"));
             c.chkSysScreenCenter = mCfg.BoolValChk("StartCenter");
+            c.cmbSysLanguage = LanguageIndex(mCfg.StringVal(kLanguageKey));
             break;
         case kTabScreen: {
             for (int i = 0; i < 2; ++i) {
@@ -201,6 +214,11 @@ void frmConfig::SaveData() {
         check(i);
     WriteLong("StartScreenMode", StartScreenMode());
     WriteCheck("StartCenter", c.chkSysScreenCenter);
+    // Written only when chosen, so that a reader's file from before the
+    // choice existed stays as it was; its change event shows the new
+    // language at once.
+    if (LanguageIndex(mCfg.StringVal(kLanguageKey)) != c.cmbSysLanguage)
+        mCfg.StringVal(kLanguageKey, kLanguageValues[static_cast<std::size_t>(c.cmbSysLanguage)]);
     for (int i : {7, 8, 9, 10, 11, 13})
         check(i);
     WriteLong("WndAlpha", c.sldGrpAlpha[0]);
@@ -269,7 +287,7 @@ std::string frmConfig::CustomColorText() const {
 void frmConfig::CustomColorText(const std::string& text) {
     const std::vector<std::string> items = SplitText(text, ",");
     if (items.size() != mCustomColors.size()) {
-        mHost.Messages.Message("カスタムカラー設定が不正です。");
+        mHost.Messages.Message(Tr("カスタムカラー設定が不正です。"));
         mCustomColors.fill(0);
         return;
     }
@@ -353,6 +371,11 @@ void frmConfig::SelectFont(long index) {
     if (index < 0 || index >= static_cast<long>(mControls.cmbGrpFontList.size())) return;
     mControls.cmbGrpFont = index;
     mControls.FontText.clear();
+}
+
+void frmConfig::SelectLanguage(long index) {
+    if (index < 0 || index >= static_cast<long>(kLanguageValues.size())) return;
+    mControls.cmbSysLanguage = index;
 }
 
 void frmConfig::SelectCharacter(long index) {

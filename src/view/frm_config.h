@@ -106,6 +106,7 @@ public:
     void ChooseOption(OptionGroup group, int index);
     void MoveSlider(SliderGroup group, int index, long value);
     void SelectFont(long index);
+    void SelectLanguage(long index);
     void SelectCharacter(long index);
     // The colour chooser's OK with this red-green-blue colour.
     void ChooseCharacterColor(std::uint32_t rgb);

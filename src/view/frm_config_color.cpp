@@ -5,6 +5,7 @@
 #include <imgui_internal.h>
 
 #include "common/text.h"
+#include "platform/translate.h"
 
 namespace zelk {
 
@@ -62,8 +63,11 @@ void ColorChooser::AddCustomColor(std::array<std::uint32_t, 16>& custom) {
 }
 
 ColorChooser::Result ColorChooser::Draw(std::array<std::uint32_t, 16>& custom) {
+    // Named in the language shown: the language changes only as the
+    // dialog closes, never under an open chooser.
+    const char* const title = Tr(kTitle);
     if (mOpenRequest) {
-        ImGui::OpenPopup(kTitle);
+        ImGui::OpenPopup(title);
         mOpenRequest = false;
         mOpen = true;
     }
@@ -72,8 +76,7 @@ ColorChooser::Result ColorChooser::Draw(std::array<std::uint32_t, 16>& custom) {
     const ImGuiViewport* viewport = ImGui::GetMainViewport();
     ImGui::SetNextWindowPos(viewport->GetCenter(), ImGuiCond_Appearing, ImVec2(0.5f, 0.5f));
     if (!ImGui::BeginPopupModal(
-            kTitle, nullptr,
-            ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoSavedSettings)) {
+            title, nullptr, ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoSavedSettings)) {
         // Closed behind our back (another popup took over): as a cancel.
         mOpen = false;
         return Result::Cancel;
@@ -88,7 +91,7 @@ ColorChooser::Result ColorChooser::Draw(std::array<std::uint32_t, 16>& custom) {
                             ImGuiColorEditFlags_InputRGB);
     ImGui::SameLine(0.0f, unit);
     ImGui::BeginGroup();
-    ImGui::TextUnformatted("作成した色");
+    ImGui::TextUnformatted(Tr("作成した色"));
     const ImVec2 box(unit, unit);
     for (int i = 0; i < static_cast<int>(custom.size()); ++i) {
         if (i % kCustomColumns != 0) ImGui::SameLine(0.0f, unit * 0.25f);
@@ -109,14 +112,14 @@ ColorChooser::Result ColorChooser::Draw(std::array<std::uint32_t, 16>& custom) {
         ImGui::PopID();
     }
     ImGui::Spacing();
-    if (ImGui::Button("作成した色に追加")) AddCustomColor(custom);
+    if (ImGui::Button(Tr("作成した色に追加"))) AddCustomColor(custom);
     ImGui::EndGroup();
 
     ImGui::Separator();
     const float buttonWidth = unit * 4.0f;
     if (ImGui::Button("OK", ImVec2(buttonWidth, 0))) result = Result::Ok;
     ImGui::SameLine();
-    if (ImGui::Button("キャンセル", ImVec2(buttonWidth, 0))) result = Result::Cancel;
+    if (ImGui::Button(Tr("キャンセル"), ImVec2(buttonWidth, 0))) result = Result::Cancel;
 
     // Enter and Escape as on the dialog, unless a field is being edited.
     if (result == Result::None && GImGui->ActiveId == 0) {

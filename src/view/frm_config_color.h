@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/translate.h"
+
 namespace zelk {
 
 // Red and blue swapped, to 24 bits: red-green-blue <-> the system order.
@@ -16,7 +18,7 @@ std::uint32_t SwapRedBlue(std::int64_t color);
 // custom colours as a palette the reader can fill.
 class ColorChooser {
 public:
-    static constexpr const char* kTitle = "色の設定";
+    static constexpr const char* kTitle = TrMark("色の設定");
     enum class Result { None, Ok, Cancel };
 
     // Opens on the next Draw with this red-green-blue colour.

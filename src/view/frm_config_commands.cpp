@@ -10,6 +10,7 @@
 
 #include "common/numbers.h"
 #include "common/text.h"
+#include "platform/translate.h"
 #include "view/frm_config.h"
 #include "view/frm_config_color.h"
 
@@ -196,6 +197,13 @@ std::string frmConfig::SetControl(const std::string& text, const std::string& va
         }
         return std::string();
     }
+    if (name.Base == "cmbSysLanguage") {
+        if (!IndexFits(name, 0)) return "unknown control " + text;
+        if (!number || *number < 0 || *number >= static_cast<long>(kLanguageValues.size()))
+            return badValue;
+        SelectLanguage(*number);
+        return std::string();
+    }
     if (name.Base == "picChColor") {
         if (!IndexFits(name, 0)) return "unknown control " + text;
         if (!c.ColorBoxEnabled()) return disabled;
@@ -242,6 +250,8 @@ std::string frmConfig::GetControl(const std::string& text, std::string& value) c
             value = std::to_string(c.cmbGrpFontList.size());
         } else if (name.Base == "lstChList") {
             value = std::to_string(c.Characters.size());
+        } else if (name.Base == "cmbSysLanguage") {
+            value = std::to_string(kLanguageValues.size());
         } else {
             return unknown;
         }
@@ -277,11 +287,13 @@ std::string frmConfig::GetControl(const std::string& text, std::string& value) c
             const auto at = static_cast<std::size_t>(name.Index);
             value = font ? c.cmbGrpFontList[at] : c.Characters[at].Name;
         }
+    } else if (name.Base == "cmbSysLanguage" && name.Index == -1) {
+        value = std::to_string(c.cmbSysLanguage);
     } else if (name.Base == "lblGrpFont" && name.Index == -1) {
         value = c.FontChoice();
     } else if ((name.Base == "picChColor" || name.Base == "lblChColor") && name.Index == -1) {
         enabled = c.ColorBoxEnabled();
-        value = name.Base == "picChColor" ? ColorText(c.picChColor()) : "メッセージの色";
+        value = name.Base == "picChColor" ? ColorText(c.picChColor()) : Tr("メッセージの色");
     } else if (name.Base == "tbsView" && name.Index == -1) {
         value = mTabKey;
     } else if (name.Base == "CustomColorText" && name.Index == -1 && !enabledQuery) {

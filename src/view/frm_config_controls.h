@@ -37,6 +37,11 @@ inline constexpr int kAutoModeFallback = 2;
 
 inline constexpr int kScreenModeCount = 3;
 
+// The language of the player's own texts as the reader's setting stores
+// it, by the language list's index: as the desktop's, Japanese, English.
+inline constexpr std::array<const char*, 3> kLanguageValues = {"auto", "ja", "en"};
+inline constexpr const char* kLanguageKey = "Language";
+
 // Every slider runs over the byte range the engines take for volumes and
 // transparency.
 inline constexpr long kSliderMin = 0;
@@ -61,6 +66,7 @@ struct ConfigControls {
     std::array<long, kSysCheckCount> chkSys{};
     int optSysScreen = 0;
     long chkSysScreenCenter = 0;
+    long cmbSysLanguage = 0;
 
     int optGrpAuto = kAutoModeFallback;
     std::vector<std::string> cmbGrpFontList;

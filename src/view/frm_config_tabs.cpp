@@ -6,8 +6,10 @@
 #include <imgui_internal.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
+#include "platform/translate.h"
 #include "view/frm_config.h"
 #include "view/frm_config_color.h"
 #include "view/frm_config_font_preview.h"
@@ -17,7 +19,7 @@ namespace zelk {
 
 namespace {
 
-constexpr const char* kWindowTitle = "詳細設定";
+constexpr const char* kWindowTitle = TrMark("詳細設定");
 // The dialog's size in font heights: room for the tallest tab and the
 // buttons within a 640 × 480 game window at the 18-pixel face.
 constexpr float kWidthInFonts = 33.0f;
@@ -35,6 +37,17 @@ ImVec4 ToImColor(std::uint32_t rgb) {
 
 bool KeyPressed(ImGuiKey key) {
     return ImGui::IsKeyPressedMap(key, false);
+}
+
+// The column where sliders start after their captions: `least` font
+// heights, or more where a translated caption is longer.
+template <std::size_t N>
+float LabelColumn(const char* const (&captions)[N], float least) {
+    float width = least;
+    for (const char* caption : captions)
+        width =
+            std::max(width, ImGui::CalcTextSize(Tr(caption)).x + ImGui::GetStyle().ItemSpacing.x);
+    return width;
 }
 
 // Two frames side by side share the row less the spacing between them.
@@ -83,23 +96,23 @@ void frmConfig::DrawSlider(SliderGroup group, int index, const char* id, float w
 
 void frmConfig::DrawSystemTab() {
     const float u = Unit();
-    DrawCheck(CheckBox::chkSys, 13, "フルスクリーン化に DirectX を使用する");
-    DrawCheck(CheckBox::chkSys, 1, "カスタムマウスカーソルを利用する");
+    DrawCheck(CheckBox::chkSys, 13, Tr("フルスクリーン化に DirectX を使用する"));
+    DrawCheck(CheckBox::chkSys, 1, Tr("カスタムマウスカーソルを利用する"));
     ImGui::Spacing();
     {
-        FrameBox frame("確認メッセージの表示", ImGui::GetContentRegionAvail().x);
+        FrameBox frame(Tr("確認メッセージの表示"), ImGui::GetContentRegionAvail().x);
         const float x0 = ImGui::GetCursorPosX();
         const float column = u * 10.0f;
-        DrawCheck(CheckBox::chkSys, 11, "セーブ");
+        DrawCheck(CheckBox::chkSys, 11, Tr("セーブ"));
         ImGui::SameLine(x0 + column);
-        DrawCheck(CheckBox::chkSys, 9, "クイックセーブ");
+        DrawCheck(CheckBox::chkSys, 9, Tr("クイックセーブ"));
         ImGui::SameLine(x0 + column * 2.0f);
-        DrawCheck(CheckBox::chkSys, 7, "タイトルに戻る");
-        DrawCheck(CheckBox::chkSys, 10, "ロード");
+        DrawCheck(CheckBox::chkSys, 7, Tr("タイトルに戻る"));
+        DrawCheck(CheckBox::chkSys, 10, Tr("ロード"));
         ImGui::SameLine(x0 + column);
-        DrawCheck(CheckBox::chkSys, 8, "クイックロード");
+        DrawCheck(CheckBox::chkSys, 8, Tr("クイックロード"));
         ImGui::SameLine(x0 + column * 2.0f);
-        DrawCheck(CheckBox::chkSys, 0, "ゲーム終了");
+        DrawCheck(CheckBox::chkSys, 0, Tr("ゲーム終了"));
     }
     ImGui::Spacing();
     // The start-up frame holds the longer captions.
@@ -108,55 +121,78 @@ void frmConfig::DrawSystemTab() {
         ImGui::GetContentRegionAvail().x - startWidth - ImGui::GetStyle().ItemSpacing.x;
     ImGui::BeginGroup();
     {
-        FrameBox frame("非アクティブ時の動作", deactivateWidth);
-        DrawCheck(CheckBox::chkSys, 2, "サウンドをミュートする");
-        DrawCheck(CheckBox::chkSys, 3, "ウィンドウ表示に切り替える");
+        FrameBox frame(Tr("非アクティブ時の動作"), deactivateWidth);
+        DrawCheck(CheckBox::chkSys, 2, Tr("サウンドをミュートする"));
+        DrawCheck(CheckBox::chkSys, 3, Tr("ウィンドウ表示に切り替える"));
     }
     ImGui::EndGroup();
     ImGui::SameLine();
     ImGui::BeginGroup();
     {
-        FrameBox frame("起動時の画面モード", startWidth);
-        DrawOption(OptionGroup::optSysScreen, 0, "前回終了時の状態を復元する");
-        DrawOption(OptionGroup::optSysScreen, 1, "ウィンドウ表示で起動する");
+        FrameBox frame(Tr("起動時の画面モード"), startWidth);
+        DrawOption(OptionGroup::optSysScreen, 0, Tr("前回終了時の状態を復元する"));
+        DrawOption(OptionGroup::optSysScreen, 1, Tr("ウィンドウ表示で起動する"));
         ImGui::Indent(u * 1.2f);
         ImGui::BeginDisabled(!mControls.ScreenCenterEnabled());
-        DrawCheck(CheckBox::chkSysScreenCenter, 0, "毎回画面中央で起動する");
+        DrawCheck(CheckBox::chkSysScreenCenter, 0, Tr("毎回画面中央で起動する"));
         ImGui::EndDisabled();
         ImGui::Unindent(u * 1.2f);
-        DrawOption(OptionGroup::optSysScreen, 2, "フルスクリーン表示で起動する");
+        DrawOption(OptionGroup::optSysScreen, 2, Tr("フルスクリーン表示で起動する"));
     }
     ImGui::EndGroup();
+    ImGui::Spacing();
+    // cmbSysLanguage: the language of the player's own texts. Each language
+    // is named in itself, so a reader finds theirs whatever is shown now.
+    const char* const languages[] = {Tr("自動"), "日本語", "English"};
+    static_assert(std::size(languages) == kLanguageValues.size());
+    ImGui::AlignTextToFramePadding();
+    ImGui::TextUnformatted(Tr("言語"));
+    ImGui::SameLine();
+    ImGui::SetNextItemWidth(u * 10.0f);
+    const long language = mControls.cmbSysLanguage;
+    if (ImGui::BeginCombo("##cmbSysLanguage", languages[language])) {
+        mKeyboard->Add();
+        for (long i = 0; i < static_cast<long>(std::size(languages)); ++i) {
+            ImGui::PushID(static_cast<int>(i));
+            if (ImGui::Selectable(languages[i], i == language)) SelectLanguage(i);
+            if (i == language) ImGui::SetItemDefaultFocus();
+            ImGui::PopID();
+        }
+        ImGui::EndCombo();
+    } else {
+        mKeyboard->Add();
+    }
 }
 
 void frmConfig::DrawScreenTab() {
     const float u = Unit();
-    DrawCheck(CheckBox::chkSys, 12, "文字に影を付ける");
+    DrawCheck(CheckBox::chkSys, 12, Tr("文字に影を付ける"));
     ImGui::Spacing();
     {
-        FrameBox frame("オートモード", ImGui::GetContentRegionAvail().x);
-        static constexpr const char* kCaptions[] = {"速い", "やや速い", "通常", "やや遅い", "遅い"};
+        FrameBox frame(Tr("オートモード"), ImGui::GetContentRegionAvail().x);
+        static constexpr const char* kCaptions[] = {
+            TrMark("速い"), TrMark("やや速い"), TrMark("通常"), TrMark("やや遅い"), TrMark("遅い")};
         const float x0 = ImGui::GetCursorPosX();
         const float column = (ImGui::GetContentRegionAvail().x - u) / 5.0f;
         for (int i = 0; i < 5; ++i) {
             if (i > 0) ImGui::SameLine(x0 + column * static_cast<float>(i));
-            DrawOption(OptionGroup::optGrpAuto, i, kCaptions[i]);
+            DrawOption(OptionGroup::optGrpAuto, i, Tr(kCaptions[i]));
         }
     }
     ImGui::Spacing();
     const float half = HalfWidth();
     ImGui::BeginGroup();
     {
-        FrameBox frame("メッセージスキップ", half);
-        DrawCheck(CheckBox::chkSys, 4, "未読部分で停止する");
-        DrawCheck(CheckBox::chkSys, 5, "画像効果を無視する");
-        DrawCheck(CheckBox::chkSys, 6, "選択肢選択後も継続する");
+        FrameBox frame(Tr("メッセージスキップ"), half);
+        DrawCheck(CheckBox::chkSys, 4, Tr("未読部分で停止する"));
+        DrawCheck(CheckBox::chkSys, 5, Tr("画像効果を無視する"));
+        DrawCheck(CheckBox::chkSys, 6, Tr("選択肢選択後も継続する"));
     }
     ImGui::EndGroup();
     ImGui::SameLine();
     ImGui::BeginGroup();
     {
-        ImGui::TextUnformatted("表示フォント");
+        ImGui::TextUnformatted(Tr("表示フォント"));
         const std::string shown = mControls.FontChoice();
         ImGui::SetNextItemWidth(half);
         if (ImGui::BeginCombo("##cmbGrpFont", shown.c_str())) {
@@ -187,12 +223,13 @@ void frmConfig::DrawScreenTab() {
     }
     ImGui::EndGroup();
     ImGui::Spacing();
-    const float labelWidth = u * 9.0f;
     const float x0 = ImGui::GetCursorPosX();
-    static constexpr const char* kAlphaCaptions[] = {"ウィンドウ透明度", "ノベル背景透明度"};
+    static constexpr const char* kAlphaCaptions[] = {TrMark("ウィンドウ透明度"),
+                                                     TrMark("ノベル背景透明度")};
+    const float labelWidth = LabelColumn(kAlphaCaptions, u * 9.0f);
     for (int i = 0; i < 2; ++i) {
         ImGui::AlignTextToFramePadding();
-        ImGui::TextUnformatted(kAlphaCaptions[i]);
+        ImGui::TextUnformatted(Tr(kAlphaCaptions[i]));
         ImGui::SameLine(x0 + labelWidth);
         ImGui::PushID(i);
         DrawSlider(SliderGroup::sldGrpAlpha, i, "##sldGrpAlpha", ImGui::GetContentRegionAvail().x);
@@ -202,25 +239,25 @@ void frmConfig::DrawScreenTab() {
 
 void frmConfig::DrawSoundTab() {
     const float u = Unit();
-    static constexpr const char* kCaptions[] = {"BGM", "効果音", "キャラボイス"};
+    static constexpr const char* kCaptions[] = {"BGM", TrMark("効果音"), TrMark("キャラボイス")};
     const float x0 = ImGui::GetCursorPosX();
-    const float labelWidth = u * 7.0f;
+    const float labelWidth = LabelColumn(kCaptions, u * 7.0f);
     const float muteWidth = u * 6.0f;
     ImGui::Spacing();
     for (int i = 0; i < 3; ++i) {
         ImGui::PushID(i);
         ImGui::AlignTextToFramePadding();
-        ImGui::TextUnformatted(kCaptions[i]);
+        ImGui::TextUnformatted(Tr(kCaptions[i]));
         ImGui::SameLine(x0 + labelWidth);
         DrawSlider(SliderGroup::sldSndVolume, i, "##sldSndVolume",
                    ImGui::GetContentRegionAvail().x - muteWidth);
         ImGui::SameLine();
-        DrawCheck(CheckBox::chkSndMute, i, "ミュート");
+        DrawCheck(CheckBox::chkSndMute, i, Tr("ミュート"));
         ImGui::PopID();
         ImGui::Spacing();
     }
     ImGui::Spacing();
-    DrawCheck(CheckBox::chkSndPan, 0, "キャラの表示位置によって左右の音量を変える");
+    DrawCheck(CheckBox::chkSndPan, 0, Tr("キャラの表示位置によって左右の音量を変える"));
 }
 
 void frmConfig::DrawCharTab() {
@@ -230,7 +267,7 @@ void frmConfig::DrawCharTab() {
     const float listHeight = u * 10.0f;
 
     ImGui::BeginGroup();
-    ImGui::TextUnformatted("人物一覧");
+    ImGui::TextUnformatted(Tr("人物一覧"));
     // A child of its own so that a long list scrolls; flattened so that the
     // arrows move between its names and the rest of the dialog.
     ImGui::BeginChild("lstChList", ImVec2(listWidth, listHeight), true,
@@ -252,14 +289,14 @@ void frmConfig::DrawCharTab() {
     ImGui::SameLine(0.0f, u);
     ImGui::BeginGroup();
     {
-        FrameBox frame("人物設定", ImGui::GetContentRegionAvail().x);
+        FrameBox frame(Tr("人物設定"), ImGui::GetContentRegionAvail().x);
         ImGui::BeginDisabled(!c.VoiceBoxEnabled());
-        DrawCheck(CheckBox::chkChVoiceEnabled, 0, "音声を再生する");
+        DrawCheck(CheckBox::chkChVoiceEnabled, 0, Tr("音声を再生する"));
         ImGui::EndDisabled();
         ImGui::Spacing();
         ImGui::BeginDisabled(!c.ColorBoxEnabled());
         ImGui::AlignTextToFramePadding();
-        ImGui::TextUnformatted("メッセージの色");
+        ImGui::TextUnformatted(Tr("メッセージの色"));
         ImGui::SameLine();
         if (ImGui::ColorButton("picChColor", ToImColor(c.picChColor()),
                                ImGuiColorEditFlags_NoAlpha | ImGuiColorEditFlags_NoTooltip |
@@ -271,14 +308,14 @@ void frmConfig::DrawCharTab() {
         mKeyboard->Add(DialogKeyboard::Kind::Button);
         ImGui::EndDisabled();
         ImGui::Spacing();
-        if (ImGui::Button("作成した色を初期化")) ClickInitColor();
+        if (ImGui::Button(Tr("作成した色を初期化"))) ClickInitColor();
         mKeyboard->Add(DialogKeyboard::Kind::Button);
     }
     ImGui::EndGroup();
 
     ImGui::Spacing();
-    DrawCheck(CheckBox::chkChMaleVoice, 0, "男性の音声を再生する");
-    DrawCheck(CheckBox::chkChOriginalColor, 0, "人物ごとに文字の色を設定する");
+    DrawCheck(CheckBox::chkChMaleVoice, 0, Tr("男性の音声を再生する"));
+    DrawCheck(CheckBox::chkChOriginalColor, 0, Tr("人物ごとに文字の色を設定する"));
 
     switch (mChooser->Draw(mCustomColors)) {
         case ColorChooser::Result::Ok:
@@ -299,7 +336,7 @@ void frmConfig::DrawFooter(int tab) {
     const ImGuiStyle& style = ImGui::GetStyle();
     // The shown tab's own "初期状態に戻す", then OK and Cancel at the right.
     ImGui::PushID(tab);
-    if (ImGui::Button("初期状態に戻す")) ResetTab(tab);
+    if (ImGui::Button(Tr("初期状態に戻す"))) ResetTab(tab);
     mKeyboard->Add(DialogKeyboard::Kind::Button);
     ImGui::PopID();
     const float width = Unit() * 5.0f;
@@ -308,7 +345,7 @@ void frmConfig::DrawFooter(int tab) {
     if (ImGui::Button("OK", ImVec2(width, 0))) ClickOK();
     mKeyboard->Add(DialogKeyboard::Kind::Button);
     ImGui::SameLine();
-    if (ImGui::Button("キャンセル", ImVec2(width, 0))) ClickCancel();
+    if (ImGui::Button(Tr("キャンセル"), ImVec2(width, 0))) ClickCancel();
     mKeyboard->Add(DialogKeyboard::Kind::Button);
 }
 
@@ -351,8 +388,9 @@ bool frmConfig::Draw() {
     ImGui::SetNextWindowPos(viewport->GetCenter(), ImGuiCond_Appearing, ImVec2(0.5f, 0.5f));
     ImGui::SetNextWindowSize(size, ImGuiCond_Always);
     bool open = true;
+    // Named in the language shown, which changes only as the dialog closes.
     const bool shown = ImGui::Begin(
-        kWindowTitle, &open,
+        Tr(kWindowTitle), &open,
         ImGuiWindowFlags_NoCollapse | ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoSavedSettings);
     if (shown) {
         // ImGui's own Tab reaches only text fields and turns a slider into
@@ -362,7 +400,7 @@ bool frmConfig::Draw() {
         int shownTab = TabIndex(mTabKey);
         if (ImGui::BeginTabBar("tbsView", ImGuiTabBarFlags_NoTooltip)) {
             for (int tab = 0; tab < kTabCount; ++tab) {
-                const std::string label = std::string(TabCaption(tab)) + "###" + TabKey(tab);
+                const std::string label = std::string(Tr(TabCaption(tab))) + "###" + TabKey(tab);
                 const ImGuiTabItemFlags flags =
                     mPendingTab == tab ? ImGuiTabItemFlags_SetSelected : ImGuiTabItemFlags_None;
                 const bool selected = ImGui::BeginTabItem(label.c_str(), nullptr, flags);

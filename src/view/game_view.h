@@ -123,6 +123,8 @@ public:
     // [SECTION] Menus
     void MenuCmd(const std::string& sSec, const std::string& sCmd);
     ViewMenuItem* MenuItem(const std::string& sName);
+    // The bar's headings and items in the order shown.
+    const ViewMenus& Menus() const;
     void MenuEnableByText(const std::string& sList);
     // The clipboard and self-voicing items as the settings and the speech
     // service now stand.

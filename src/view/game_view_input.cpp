@@ -6,6 +6,7 @@
 #include "platform/event_pump.h"
 #include "platform/imgui_host.h"
 #include "platform/screen_surface.h"
+#include "platform/translate.h"
 #include "platform/window_picture.h"
 #include "settings/configuration.h"
 #include "view/game_view.h"
@@ -340,7 +341,7 @@ void clsGameView::RequestClose(bool fromSignal) {
     // A busy game gets the same question: the reader's wish to be asked
     // holds whatever the game is doing.
     Configuration* cfg = mRoot.Cfg();
-    if (cfg && cfg->BoolVal("QueryExit") && mRoot.Msg("ゲームを終了しますか。", 4) != 6) return;
+    if (cfg && cfg->BoolVal("QueryExit") && mRoot.Msg(Tr("ゲームを終了しますか。"), 4) != 6) return;
     mRoot.CloseVell();
 }
 

@@ -11,6 +11,7 @@
 #include "interpreter/interpreter.h"
 #include "platform/event_pump.h"
 #include "platform/imgui_host.h"
+#include "platform/translate.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
 #include "view/frm_about.h"
@@ -33,6 +34,10 @@ const char* const kSpeedNames[] = {"fast", "semifast", "normal", "semislow", "sl
 
 ViewMenuItem* clsGameView::MenuItem(const std::string& sName) {
     return mImpl->menus.Item(sName);
+}
+
+const ViewMenus& clsGameView::Menus() const {
+    return mImpl->menus;
 }
 
 void clsGameView::MenuEnableByText(const std::string& sList) {
@@ -66,7 +71,7 @@ void clsGameView::ToggleReaderAid(const char* key) {
     ReaderAids* aids = mRoot.Aids();
     // Turned off, it stops talking at once; turned on, it says so.
     if (aids && key == std::string(kSelfVoicingKey)) {
-        aids->Announce(aids->VoiceOn() ? "読み上げ" : std::string());
+        aids->Announce(aids->VoiceOn() ? Tr("読み上げ") : std::string());
         if (!aids->VoiceOn()) aids->Silence();
     }
 }
@@ -105,13 +110,14 @@ void clsGameView::MenuCmd(const std::string& sSec, const std::string& sCmd) {
             mRoot.QuickLoad(mRoot.VellMode() != 1 && query("QueryQuickLoad"));
         } else if (sCmd == "title") {
             if (query("QueryRestartTitle") &&
-                mRoot.Msg("タイトルにもどりますか。", kYesNo) != kYes) {
+                mRoot.Msg(Tr("タイトルにもどりますか。"), kYesNo) != kYes) {
                 return;
             }
             EventEnabled(false);
             mRoot.RestartTitle();
         } else if (sCmd == "exit") {
-            if (query("QueryExit") && mRoot.Msg("ゲームを終了しますか。", kYesNo) != kYes) return;
+            if (query("QueryExit") && mRoot.Msg(Tr("ゲームを終了しますか。"), kYesNo) != kYes)
+                return;
             mRoot.CloseVell();
         }
     } else if (sSec == "screen") {
@@ -190,14 +196,15 @@ void clsGameView::ShowAbout() {
     mDeactivateSense = false;
     const std::vector<std::string> lines = AboutLines(mRoot.SystemInfo());
     bool first = true;
+    const char* const title = Tr("バージョン情報");
     RunModal([&] {
         bool open = true;
-        if (first) ImGui::OpenPopup("バージョン情報");
+        if (first) ImGui::OpenPopup(title);
         first = false;
         const ImVec2 centre = ImGui::GetMainViewport()->GetCenter();
         ImGui::SetNextWindowPos(centre, ImGuiCond_Always, ImVec2(0.5f, 0.5f));
         if (ImGui::BeginPopupModal(
-                "バージョン情報", nullptr,
+                title, nullptr,
                 ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoSavedSettings)) {
             for (const std::string& line : lines)
                 ImGui::TextUnformatted(line.c_str());

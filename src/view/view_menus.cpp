@@ -3,44 +3,67 @@
 #include <imgui.h>
 
 #include "common/text.h"
+#include "platform/translate.h"
 
 namespace zelk {
 
 namespace {
 
-struct MenuDef {
-    const char* Section;
+// The bar in the order shown: a heading is a bare section, an item the
+// section "!" its name, a separator an empty tag.
+struct EntryDef {
+    const char* Tag;
     const char* Caption;
-    const char* Names;     // comma list; an empty name is a separator
-    const char* Captions;  // comma list; "-" is a separator
 };
 
-constexpr MenuDef kMenus[] = {
-    {"file", "ファイル", "saveload,qsave,qload,,title,exit",
-     "セーブ・ロード,クイックセーブ,クイックロード,-,タイトルにもどる,終了"},
-    {"screen", "画面", "window,full", "ウィンドウ表示,全画面表示"},
-    {"property", "設定", "system,screen,sound,char", "システム,表示,サウンド,人物"},
-    {"message", "メッセージ",
-     "skip,auto,,fast,semifast,normal,semislow,slow,,log,back,,clipboard,voice",
-     "スキップ,オートクリック,-,速い,やや速い,通常,やや遅い,遅い,-,ログ,前のページに戻る,-,"
-     "テキストをクリップボードへ,読み上げ"},
-    {"help", "ヘルプ", "version", "バージョン情報"},
+constexpr EntryDef kEntries[] = {
+    {"file", TrMark("ファイル")},
+    {"file!saveload", TrMark("セーブ・ロード")},
+    {"file!qsave", TrMark("クイックセーブ")},
+    {"file!qload", TrMark("クイックロード")},
+    {"", "-"},
+    {"file!title", TrMark("タイトルにもどる")},
+    {"file!exit", TrMark("終了")},
+    {"screen", TrMark("画面")},
+    {"screen!window", TrMark("ウィンドウ表示")},
+    {"screen!full", TrMark("全画面表示")},
+    {"property", TrMark("設定")},
+    {"property!system", TrMark("システム")},
+    {"property!screen", TrMark("表示")},
+    {"property!sound", TrMark("サウンド")},
+    {"property!char", TrMark("人物")},
+    {"message", TrMark("メッセージ")},
+    {"message!skip", TrMark("スキップ")},
+    {"message!auto", TrMark("オートクリック")},
+    {"", "-"},
+    {"message!fast", TrMark("速い")},
+    {"message!semifast", TrMark("やや速い")},
+    {"message!normal", TrMark("通常")},
+    {"message!semislow", TrMark("やや遅い")},
+    {"message!slow", TrMark("遅い")},
+    {"", "-"},
+    {"message!log", TrMark("ログ")},
+    {"message!back", TrMark("前のページに戻る")},
+    {"", "-"},
+    {"message!clipboard", TrMark("テキストをクリップボードへ")},
+    {"message!voice", TrMark("読み上げ")},
+    {"help", TrMark("ヘルプ")},
+    {"help!version", TrMark("バージョン情報")},
 };
 
 }  // namespace
 
 ViewMenus::ViewMenus() {
-    for (const MenuDef& def : kMenus) {
-        Menu menu{def.Caption, {}};
-        const auto names = SplitText(def.Names, ",");
-        const auto captions = SplitText(def.Captions, ",");
-        for (size_t k = 0; k < names.size() && k < captions.size(); ++k) {
-            ViewMenuItem item;
-            item.Caption = captions[k];
-            if (!names[k].empty()) item.Tag = std::string(def.Section) + "!" + names[k];
-            menu.Items.push_back(std::move(item));
+    for (const EntryDef& def : kEntries) {
+        const std::string tag = def.Tag;
+        if (!tag.empty() && tag.find('!') == std::string::npos) {
+            mMenus.push_back(Menu{tag, def.Caption, {}});
+            continue;
         }
-        mMenus.push_back(std::move(menu));
+        ViewMenuItem item;
+        item.Tag = tag;
+        item.Caption = def.Caption;
+        mMenus.back().Items.push_back(std::move(item));
     }
 }
 
@@ -89,19 +112,19 @@ std::string ViewMenus::DrawBar() {
     std::string chosen;
     if (!ImGui::BeginMainMenuBar()) return chosen;
     for (const Menu& menu : mMenus) {
-        if (!ImGui::BeginMenu(menu.Caption.c_str())) continue;
+        if (!ImGui::BeginMenu(Tr(menu.Caption.c_str()))) continue;
         if (Opening) Opening();
         for (const ViewMenuItem& item : menu.Items) {
             if (item.Caption == "-") {
                 ImGui::Separator();
                 continue;
             }
-            if (ImGui::MenuItem(item.Caption.c_str(), nullptr, item.Checked, item.Enabled)) {
+            if (ImGui::MenuItem(Tr(item.Caption.c_str()), nullptr, item.Checked, item.Enabled)) {
                 chosen = item.Tag;
             }
             if (!item.Tooltip.empty() &&
                 ImGui::IsItemHovered(ImGuiHoveredFlags_AllowWhenDisabled)) {
-                ImGui::SetTooltip("%s", item.Tooltip.c_str());
+                ImGui::SetTooltip("%s", Tr(item.Tooltip.c_str()));
             }
         }
         ImGui::EndMenu();

@@ -1,5 +1,7 @@
 // The game window's five menus: their items keyed by tag (section "!" name),
 // the enabled and checked state of each, and the menu bar drawn with ImGui.
+// Captions are kept as the program carries them and shown through the
+// message catalogue, so a change of language shows at the next frame.
 // The state outlives the window, so switching between the window and full
 // screen keeps what the modes enabled.
 #pragma once
@@ -15,6 +17,7 @@ namespace zelk {
 class ViewMenus {
 public:
     struct Menu {
+        std::string Section;
         std::string Caption;
         std::vector<ViewMenuItem> Items;
     };

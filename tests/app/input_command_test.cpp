@@ -128,6 +128,8 @@ TEST(InputCommands, AnswersAndTheCommandsWithoutChecks) {
     EXPECT_EQ(Parsed("dialog set chkSys(12) 0").words.size(), 4u);
     EXPECT_EQ(Parsed("quit").verb, Verb::kQuit);
     EXPECT_EQ(Parsed("rects").verb, Verb::kRects);
+    EXPECT_EQ(Parsed("menus").verb, Verb::kMenus);
+    EXPECT_EQ(ErrorOf("Menus"), "unknown command Menus");
     EXPECT_EQ(Parsed("state").verb, Verb::kState);
 }
 

@@ -39,6 +39,13 @@ TEST(Install, TheInstalledPlayerStartsTheInstalledDemo) {
           "share/icons/hicolor/48x48/apps/org.zelk.Zelk.png", "share/man/man6/zelk.6.gz",
           "share/man/man1/zelk-tool.1.gz", "share/doc/zelk/copyright"})
         EXPECT_TRUE(fs::exists(prefix / file)) << file;
+    // The message catalogues, where the build made them.
+    for (const char* language : {"ja", "en"}) {
+        const std::string catalogue =
+            std::string("share/locale/") + language + "/LC_MESSAGES/zelk.mo";
+        if (fs::exists(fs::path(ZELK_BUILD_DIR) / catalogue))
+            EXPECT_TRUE(fs::exists(prefix / catalogue)) << catalogue;
+    }
     bool engines = false;
     for (const auto& entry : fs::recursive_directory_iterator(prefix))
         if (entry.path().filename() == "libwavo.so")

@@ -24,6 +24,10 @@ int main(int argc, char** argv) {
     // every process through dbus-launch, leaving daemons behind and leaking
     // in the sanitized builds; the tests need no bus.
     setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+    // The tests quote the player's built-in texts: the language of the
+    // desktop that runs them must not change those (a test that wants
+    // another language sets it for the player it starts).
+    setenv("LANGUAGE", "C", 1);
     setenv("ZELK_TEST_DATA", ZELK_TEST_DATA, 0);
     setenv("ZELK_BIN_DIR", ZELK_BIN_DIR, 0);
     setenv("ZELK_SOURCE_DIR", ZELK_SOURCE_DIR, 0);

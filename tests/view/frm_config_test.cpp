@@ -366,5 +366,43 @@ TEST_F(FrmConfigTest, TheFaceListIsTheConfigurationsFonts) {
         EXPECT_EQ(Get("cmbGrpFont(" + std::to_string(i) + ")"), cfg->FontName(i));
 }
 
+// [SECTION] The language of the player's own texts
+
+TEST_F(FrmConfigTest, TheLanguageChoiceIsStoredOnlyWhenChosen) {
+    WriteUserFile("[Config]\r\nQueryExit=True\r\n");
+    Start();
+    EXPECT_EQ(Get("cmbSysLanguage"), "0");
+    EXPECT_EQ(Get("cmbSysLanguage.ListCount"), "3");
+    EXPECT_EQ(Cmd("set cmbSysLanguage 3"), "bad value 3 for cmbSysLanguage");
+    EXPECT_EQ(Cmd("set cmbSysLanguage -1"), "bad value -1 for cmbSysLanguage");
+    EXPECT_EQ(Cmd("set cmbSysLanguage(0) 1"), "unknown control cmbSysLanguage(0)");
+    // Untouched, a reader's file from before the choice gains no key.
+    ASSERT_EQ(Cmd("ok"), "");
+    EXPECT_FALSE(UserSection().KeyExists("Language"));
+    EXPECT_FALSE(Raised(events, "Language"));
+
+    Start();
+    ASSERT_EQ(Cmd("set cmbSysLanguage 2"), "");
+    ASSERT_EQ(Cmd("ok"), "");
+    EXPECT_EQ(UserSection().KeyValue("Language"), "en");
+    // Its change event is what shows the language at once.
+    EXPECT_TRUE(Raised(events, "Language"));
+}
+
+TEST_F(FrmConfigTest, TheStoredLanguageIsShownAndResetToTheDesktops) {
+    WriteUserFile("[Config]\r\nLanguage=JA\r\n");
+    Start();
+    EXPECT_EQ(Get("cmbSysLanguage"), "1");
+    ASSERT_EQ(Cmd("set cmdInit(0) 1"), "");
+    EXPECT_EQ(Get("cmbSysLanguage"), "0");
+    ASSERT_EQ(Cmd("ok"), "");
+    EXPECT_EQ(UserSection().KeyValue("Language"), "auto");
+
+    // A value the player does not know reads as the desktop's.
+    WriteUserFile("[Config]\r\nLanguage=tlh\r\n");
+    Start();
+    EXPECT_EQ(Get("cmbSysLanguage"), "0");
+}
+
 }  // namespace
 }  // namespace zelk
