@@ -268,8 +268,11 @@ void GameCheck::Run() {
         std::vector<std::string> names;
         std::error_code code;
         for (const fs::directory_entry& entry : fs::directory_iterator(folder, code)) {
+            // A name with a "." is no scenario a label can reach: the
+            // settings check names the file.
             if (entry.is_regular_file() &&
-                EqualsNoCase(entry.path().extension().string(), ".txt")) {
+                EqualsNoCase(entry.path().extension().string(), ".txt") &&
+                entry.path().stem().string().find('.') == std::string::npos) {
                 names.push_back(entry.path().stem().string());
             }
         }
@@ -562,6 +565,9 @@ void GameCheck::CheckEntryPoints() {
         const std::vector<std::string> parts = SplitText(ToLowerAscii(label), ".");
         std::string problem;
         if (label.empty()) {
+            // A missing [Game] EntryPoint is named with its line, and any
+            // misspelt key near it, by the settings check.
+            if (place.starts_with("SystemInfo.ini")) continue;
             problem = "no label is given. Name where the story starts, as SCENARIO.LABEL.";
         } else if (parts.size() != 2) {
             problem = "label " + Quoted(label) + " names no scenario. Write SCENARIO.LABEL.";
