@@ -205,11 +205,19 @@ std::vector<Finding> SystemCheck::Run() {
         std::optional<ReadFile> file = Load(rule);
         if (!file) {
             if (rule.required) {
-                Error(std::string(rule.name) + ".ini",
+                Error((fs::path(mShownFolder) / (std::string(rule.name) + ".ini")).string(),
                       "the player does not start without this file. Give the game its " +
                           std::string(rule.name) + ".ini, in the game folder or packed.");
             }
             continue;
+        }
+        const bool empty =
+            std::all_of(file->sections.begin(), file->sections.end(),
+                        [](const ReadSection& section) { return section.line == 0; });
+        if (empty && rule.required) {
+            Error(file->shown,
+                  "the file holds no [section], and the player takes it for missing. "
+                  "Give it its sections.");
         }
         files.emplace(rule.name, std::move(*file));
     }
@@ -490,23 +498,29 @@ void SystemCheck::CheckWindow(const ReadFile& gameMode) {
         if (entry == nullptr) continue;
         const Film film = ReadFilm(entry->value);
         if (film.height <= 0 || rows.rows < 2) continue;
-        std::vector<std::pair<std::string, int>> pictures;  // name, line
-        pictures.emplace_back(film.picture, entry->line);
+        struct Named {
+            std::string picture;
+            int line;
+            std::string what;
+        };
+        std::vector<Named> pictures{
+            {film.picture, entry->line, "[WindowMode] " + std::string(rows.key)}};
         for (const ReadSection& section : gameMode.sections) {
             if (section.line == 0 || !MatchesPattern("wndtype:#", section.name)) continue;
-            if (const Entry* typed = section.Find(rows.typeKey))
-                pictures.emplace_back(typed->value, typed->line);
+            if (const Entry* typed = section.Find(rows.typeKey)) {
+                pictures.push_back(
+                    {typed->value, typed->line, "[" + section.name + "] " + typed->key});
+            }
         }
-        for (const auto& [picture, line] : pictures) {
+        for (const auto& [picture, line, what] : pictures) {
             if (picture.empty() || !mMedia.HasPicture(picture)) continue;
             const std::optional<std::pair<int, int>> size = mMedia.PictureSize(picture);
             if (!size || size->second >= rows.rows * film.height) continue;
             Error(At(gameMode, line),
-                  "picture " + Quoted(picture) + " of [WindowMode] " + std::string(rows.key) +
-                      " is " + Size(size->first, size->second) + ": it needs " +
-                      std::to_string(rows.rows) + " rows of cells " + std::to_string(film.height) +
-                      " pixels high (" + rows.why + "), " +
-                      std::to_string(rows.rows * film.height) +
+                  "picture " + Quoted(picture) + " of " + what + " is " +
+                      Size(size->first, size->second) + ": it needs " + std::to_string(rows.rows) +
+                      " rows of cells " + std::to_string(film.height) + " pixels high (" +
+                      rows.why + "), " + std::to_string(rows.rows * film.height) +
                       " pixels in all. Draw the missing rows.");
         }
     }
