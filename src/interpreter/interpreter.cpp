@@ -10,6 +10,7 @@
 #include "interpreter/command_table.h"
 #include "interpreter/interpreter_host.h"
 #include "interpreter/page_reload.h"
+#include "scenario/scenario_error_line.h"
 #include "settings/ini_file.h"
 
 namespace zelk {
@@ -431,7 +432,17 @@ void clsInterpreter::ReportEndOfScript() {
 }
 
 void clsInterpreter::RuntimeError(const std::string& message) {
-    if (!mHost.IsDebugMode() || (mInInstruction && mCauseShown)) return;
+    if (mInInstruction && mCauseShown) return;
+    if (!mHost.IsDebugMode()) {
+        // No box and no log: the terminal is where a shipped game's author
+        // or tester can learn that the story took a wrong turn.
+        constexpr std::size_t kToldLimit = 10000;
+        const std::string place =
+            mCurrentScript ? ScenarioErrorPlace(*mCurrentScript, mAddress) : "no scenario";
+        if (mToldErrors.size() < kToldLimit && mToldErrors.insert(place + '\n' + message).second)
+            TellScenarioError(place, message);
+        return;
+    }
     mHost.Msg(message, kMsgOK);
     mHost.Log("#############################");
     mHost.Log("実行時エラー : 第" + std::to_string(mAddress + 1) + "要素");

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "interpreter/command_table.h"
@@ -139,7 +140,8 @@ public:
     // error's report, so outside debug mode nothing is asked and the story
     // goes on.
     bool AskQuit();
-    // Shown and logged in debug mode only; execution goes on.
+    // Shown and logged in debug mode; outside it one line on standard
+    // error, once for each place and message. Execution goes on.
     void RuntimeError(const std::string& message);
     // A run-time error that is the cause of whatever else fails in this
     // instruction: the errors that follow from it are not shown.
@@ -179,6 +181,9 @@ private:
 
     bool mInInstruction = false;
     bool mCauseShown = false;  // for the instruction running
+    // The errors told on the terminal, "place\nmessage": a loop that fails
+    // each time round tells it once.
+    std::unordered_set<std::string> mToldErrors;
     long mWaitMode = kWaitRunning;
     long mModeSerial = 0;  // the host's at the start of the step
     long mAddress = 0;
