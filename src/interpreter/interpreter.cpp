@@ -431,14 +431,21 @@ void clsInterpreter::ReportEndOfScript() {
         mHost.Msg(message, kMsgOK);
 }
 
+void clsInterpreter::SoundError(const std::string& message) {
+    mToldByDriver = true;
+    RuntimeError(message);
+    mToldByDriver = false;
+}
+
 void clsInterpreter::RuntimeError(const std::string& message) {
     if (mInInstruction && mCauseShown) return;
     if (!mHost.IsDebugMode()) {
         // No box and no log: the terminal is where a shipped game's author
-        // or tester can learn that the story took a wrong turn.
+        // or tester can learn that the story took a wrong turn. Without a
+        // script the start or the load that failed says so itself.
         constexpr std::size_t kToldLimit = 10000;
-        const std::string place =
-            mCurrentScript ? ScenarioErrorPlace(*mCurrentScript, mAddress) : "no scenario";
+        if (!mCurrentScript || mToldByDriver) return;
+        const std::string place = ScenarioErrorPlace(*mCurrentScript, mAddress);
         if (mToldErrors.size() < kToldLimit && mToldErrors.insert(place + '\n' + message).second)
             TellScenarioError(place, message);
         return;

@@ -143,6 +143,9 @@ public:
     // Shown and logged in debug mode; outside it one line on standard
     // error, once for each place and message. Execution goes on.
     void RuntimeError(const std::string& message);
+    // A sound that did not play: as RuntimeError, but the terminal line is
+    // the sound driver's, which tells each sound once.
+    void SoundError(const std::string& message);
     // A run-time error that is the cause of whatever else fails in this
     // instruction: the errors that follow from it are not shown.
     void CauseError(const std::string& message);
@@ -180,7 +183,8 @@ private:
     std::unordered_map<std::string, CommandFn> mOverrides;
 
     bool mInInstruction = false;
-    bool mCauseShown = false;  // for the instruction running
+    bool mCauseShown = false;    // for the instruction running
+    bool mToldByDriver = false;  // the error being reported is a SoundError
     // The errors told on the terminal, "place\nmessage": a loop that fails
     // each time round tells it once.
     std::unordered_set<std::string> mToldErrors;
