@@ -383,6 +383,22 @@ const std::vector<FileRule>& SystemFileRules() {
     return rules;
 }
 
+bool KnowsKey(std::string_view file, std::string_view section, std::string_view key) {
+    for (const FileRule& rule : SystemFileRules()) {
+        if (!MatchesPattern(rule.name, file)) continue;
+        for (const SectionRule& known : rule.sections) {
+            if (!MatchesPattern(known.name, section)) continue;
+            if (key.empty() || known.kind != SectionKind::kKeys) return true;
+            for (const KeyRule& keyRule : known.keys) {
+                if (keyRule.kind == ValueKind::kKeyList || MatchesPattern(keyRule.key, key))
+                    return true;
+            }
+            return false;
+        }
+    }
+    return false;
+}
+
 bool MatchesPattern(std::string_view pattern, std::string_view text) {
     std::size_t t = 0;
     for (const char c : pattern) {

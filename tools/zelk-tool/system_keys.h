@@ -74,6 +74,11 @@ struct FileRule {
 // The five system files and the debug file, in the order they are checked.
 const std::vector<FileRule>& SystemFileRules();
 
+// Whether the table knows the key of that section of that file (an empty
+// key asks for the section alone). Free sections know every key, and a
+// section with a list of buttons every key, since the list names them.
+bool KnowsKey(std::string_view file, std::string_view section, std::string_view key);
+
 // "#" in the pattern matches one or more digits; letters compare without
 // regard to case.
 bool MatchesPattern(std::string_view pattern, std::string_view text);
