@@ -228,9 +228,13 @@ TEST_F(CheckCommand, PicturesMayLieInTheArchives) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(SplitLines(run.out),
               (std::vector<std::string>{
+                  // Measured in the archive, too.
+                  "game/scenario/main.txt:2: warning: background \"bg01\" is 6x3, smaller than "
+                  "the screen (640x480): the screen around it is left bare. Make it the "
+                  "screen's size.",
                   "game/scenario/main.txt:3: error: picture \"bg02\" not found in the archives. "
                   "Mend the name (its case does not matter).",
-                  "2 scenarios: 1 errors, 0 warnings"}));
+                  "2 scenarios: 1 errors, 1 warnings"}));
 }
 
 // A packed game's scenarios are checked in the archive, from where the game

@@ -99,8 +99,10 @@ TEST_F(SystemCheck, MisspeltKeysAreNamedWithTheSpellingThePlayerReads) {
 TEST_F(SystemCheck, PicturesAreCheckedAgainstTheRowsAndTheScreenTheyFill) {
     // A name plate drawn with one row, though [Nameplate] has two items.
     WriteBytes(mGame / "image" / "nameplate.png", Grey());
-    // A title picture smaller than the 800x600 screen.
+    // A title picture and a scene's background smaller than the 800x600
+    // screen.
     WriteBytes(mGame / "image" / "title_bg.png", Grey());
+    WriteBytes(mGame / "image" / "ev_sky.png", Grey());
     // A logo and a button that were renamed in image/ but not here.
     fs::rename(mGame / "image" / "logo.png", mGame / "image" / "logo2.png");
     fs::rename(mGame / "image" / "wb_save.png", mGame / "image" / "wb_save2.png");
@@ -126,8 +128,11 @@ TEST_F(SystemCheck, PicturesAreCheckedAgainstTheRowsAndTheScreenTheyFill) {
         << run.out;
     EXPECT_TRUE(has(At("title_mode.ini", "bg=title_bg") +
                     ": warning: picture \"title_bg\" is 6x3, smaller than the screen (800x600): "
-                    "around it the screen shows what was there before. Make it the screen's "
-                    "size."))
+                    "the screen around it is left bare. Make it the screen's size."))
+        << run.out;
+    EXPECT_TRUE(has(At("scenario/main.txt", "bg ev_sky") +
+                    ": warning: background \"ev_sky\" is 6x3, smaller than the screen "
+                    "(800x600): the screen around it is left bare. Make it the screen's size."))
         << run.out;
     EXPECT_TRUE(has(At("title_mode.ini", "bg=logo") +
                     ": error: picture \"logo\" of [Logo] bg not found in image/. Mend the name "
@@ -141,7 +146,7 @@ TEST_F(SystemCheck, PicturesAreCheckedAgainstTheRowsAndTheScreenTheyFill) {
                     ": error: \"help\" of Buttons has no key in [WindowMode]: add "
                     "help=PICTURE,X,Y,WIDTH,HEIGHT, or remove the name."))
         << run.out;
-    EXPECT_EQ(lines.back(), "1 scenarios: 5 errors, 1 warnings") << run.out;
+    EXPECT_EQ(lines.back(), "1 scenarios: 5 errors, 2 warnings") << run.out;
 }
 
 // The player starts only with its four screens' files and the settings'

@@ -14,6 +14,7 @@
 #include "command_arguments.h"
 #include "common/codepage.h"
 #include "common/file_io.h"
+#include "common/numbers.h"
 #include "common/process.h"
 #include "common/text.h"
 #include "common/utf8.h"
@@ -387,6 +388,9 @@ void GameCheck::CheckArgument(Scenario& scenario, int address, const std::vector
                 Report(scenario, address, true,
                        "picture " + Quoted(arg) + " not found in " + mMedia.PictureFolders() + "." +
                            quotedHint(arg));
+            } else if (n == 1 &&
+                       (word == "bg" || word == "wto" || word == "bto" || word == "mto")) {
+                CheckBackgroundSize(scenario, address, arg);
             }
             break;
         case ArgumentKind::kSound:
@@ -422,6 +426,23 @@ void GameCheck::CheckArgument(Scenario& scenario, int address, const std::vector
         case ArgumentKind::kOther:
             break;
     }
+}
+
+void GameCheck::CheckBackgroundSize(Scenario& scenario, int address, const std::string& name) {
+    INISection& game = mSystemInfo->KeySection("Game");
+    const long width = ReadLong(game.KeyValue("ScreenSizeX"));
+    const long height = ReadLong(game.KeyValue("ScreenSizeY"));
+    const std::optional<std::pair<int, int>> size = mMedia.PictureSize(name);
+    if (!size ||
+        (size->first >= (width > 0 ? width : 640) && size->second >= (height > 0 ? height : 480))) {
+        return;
+    }
+    Report(scenario, address, false,
+           "background " + Quoted(name) + " is " + std::to_string(size->first) + "x" +
+               std::to_string(size->second) + ", smaller than the screen (" +
+               std::to_string(width > 0 ? width : 640) + "x" +
+               std::to_string(height > 0 ? height : 480) +
+               "): the screen around it is left bare. Make it the screen's size.");
 }
 
 void GameCheck::CheckLabel(Scenario& scenario, int address, const std::string& expression) {

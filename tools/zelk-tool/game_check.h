@@ -57,6 +57,8 @@ private:
     void CheckArgument(Scenario& scenario, int address, const std::vector<std::string>& args,
                        std::size_t n);
     void CheckLabel(Scenario& scenario, int address, const std::string& expression);
+    // A warning for a background picture smaller than the screen.
+    void CheckBackgroundSize(Scenario& scenario, int address, const std::string& name);
     void CheckExpression(Scenario& scenario, int address, const std::string& expression);
     void CheckVariable(Scenario& scenario, int address, const std::string& name,
                        const std::string& word);

@@ -567,8 +567,7 @@ void SystemCheck::CheckBackgrounds(const ReadFile& file) {
         Warning(At(file, entry->line),
                 "picture " + Quoted(entry->value) + " is " + Size(size->first, size->second) +
                     ", smaller than the screen (" + Size(mScreenWidth, mScreenHeight) +
-                    "): around it the screen shows what was there before. Make it the screen's "
-                    "size.");
+                    "): the screen around it is left bare. Make it the screen's size.");
     }
 }
 
