@@ -143,12 +143,18 @@ public:
     // Shown and logged in debug mode; outside it one line on standard
     // error, once for each place and message. Execution goes on.
     void RuntimeError(const std::string& message);
-    // A sound that did not play: as RuntimeError, but the terminal line is
-    // the sound driver's, which tells each sound once.
+    // A sound or a movie that did not play: as RuntimeError, but the
+    // terminal line is the sound driver's, which tells each one once.
     void SoundError(const std::string& message);
     // A run-time error that is the cause of whatever else fails in this
     // instruction: the errors that follow from it are not shown.
     void CauseError(const std::string& message);
+    // The cause of this instruction's failure was told by its finder (a
+    // name refused outside debug mode): the errors that follow from it are
+    // not told again.
+    void CauseTold() {
+        if (mInInstruction) mCauseShown = true;
+    }
     // True while an instruction runs; its place in the scenario ("file:line").
     bool InInstruction() const { return mInInstruction; }
     std::string InstructionPlace() const;
