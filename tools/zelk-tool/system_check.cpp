@@ -206,8 +206,11 @@ std::vector<Finding> SystemCheck::Run() {
         if (!file) {
             if (rule.required) {
                 Error((fs::path(mShownFolder) / (std::string(rule.name) + ".ini")).string(),
-                      "the player does not start without this file. Give the game its " +
-                          std::string(rule.name) + ".ini, in the game folder or packed.");
+                      std::string(rule.name == "title_mode"
+                                      ? "the player cannot show the title without this file."
+                                      : "the player does not start without this file.") +
+                          " Give the game its " + std::string(rule.name) +
+                          ".ini, in the game folder or packed.");
             }
             continue;
         }

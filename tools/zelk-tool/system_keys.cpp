@@ -417,6 +417,9 @@ bool MatchesPattern(std::string_view pattern, std::string_view text) {
 
 std::optional<std::string> NearestName(std::string_view written,
                                        const std::vector<std::string_view>& candidates) {
+    // No key is this long: a line of garbage is not worth comparing.
+    constexpr std::size_t kLongestName = 64;
+    if (written.size() > kLongestName) return std::nullopt;
     std::optional<std::string> best;
     std::size_t bestDistance = 0;
     for (const std::string_view candidate : candidates) {
