@@ -206,5 +206,23 @@ TEST_F(SystemCheck, FilesOfTheScenarioFolderThePlayerNeverReadsAreNamedAndNotPac
     EXPECT_NE(list.out.find("\tmain\n"), std::string::npos) << list.out;
 }
 
+// A settings file of garbage is read as the player reads it: what it holds
+// is named, and the check ends with its summary.
+TEST_F(SystemCheck, GarbageInASettingsFileIsNamedNotFatal) {
+    std::string garbage;
+    std::uint32_t seed = 12345;
+    for (int i = 0; i < 20000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const char pick = static_cast<char>(seed >> 24);
+        garbage += (seed & 0x700) == 0 ? "\r\n["[seed % 3] : (seed & 0x7000) == 0 ? '=' : pick;
+    }
+    WriteBytes(mGame / "game_mode.ini", garbage);
+    const ToolResult run = Check();
+    EXPECT_TRUE(run.status == 0 || run.status == 1) << run.status << run.err;
+    const std::vector<std::string> lines = SplitLines(run.out);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(lines.back().starts_with("1 scenarios: ")) << lines.back();
+}
+
 }  // namespace
 }  // namespace zelk::testing
