@@ -224,5 +224,34 @@ TEST_F(SystemCheck, GarbageInASettingsFileIsNamedNotFatal) {
     EXPECT_TRUE(lines.back().starts_with("1 scenarios: ")) << lines.back();
 }
 
+// The tutorial's first debug.ini started a game in the middle of its story,
+// past the transition that shows the screen: its pages waited on black.
+TEST_F(SystemCheck, ADebugEntryPointBeforeAnyTransitionIsAFrozenScreen) {
+    const std::string recipe =
+        "[debug]\r\nScenarioFileMode=True\r\nCGFileMode=True\r\nSoundFileMode=True\r\n"
+        "EntryPoint=main.sea\r\nTitleSkip=True\r\n";
+    WriteBytes(mGame / "debug.ini", recipe);
+    ToolResult run = Check();
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(SplitLines(run.out),
+              (std::vector<std::string>{
+                  At("scenario/main.txt", "\x8a\x43\x82\xcc\x8f\xe3") +
+                      ": warning: debug.ini starts the game at main.sea with drawing stopped, "
+                      "and this waits for the reader before a transition (wto, bto, mto, "
+                      "da...) shows the screen: it waits on a black screen. Add "
+                      "DrawActivity=True to debug.ini, or begin the scene with a transition.",
+                  "1 scenarios: 0 errors, 1 warnings"}))
+        << run.out;
+
+    // The mended recipe, and the story's own start, are clean.
+    WriteBytes(mGame / "debug.ini", recipe + "DrawActivity=True\r\n");
+    run = Check();
+    EXPECT_EQ(run.out, "1 scenarios: 0 errors, 0 warnings\n");
+    WriteBytes(mGame / "debug.ini",
+               "[debug]\r\nScenarioFileMode=True\r\nEntryPoint=main.start\r\nTitleSkip=True\r\n");
+    run = Check();
+    EXPECT_EQ(run.out, "1 scenarios: 0 errors, 0 warnings\n");
+}
+
 }  // namespace
 }  // namespace zelk::testing

@@ -602,6 +602,43 @@ void GameCheck::CheckEntryPoints() {
         }
         if (!problem.empty()) mFindings.push_back({place, true, problem});
     }
+    if (Process().IsDebugMode && !Process().Debug.EntryPoint.empty() &&
+        !Process().Debug.DrawActivity) {
+        CheckFrozenStart(Process().Debug.EntryPoint);
+    }
+}
+
+void GameCheck::CheckFrozenStart(const std::string& label) {
+    // A new game starts with drawing stopped; its first transition shows
+    // the screen. A page that waits before one waits on a black screen.
+    const std::vector<std::string> parts = SplitText(ToLowerAscii(label), ".");
+    if (parts.size() != 2) return;
+    Scenario* scenario = Find(parts[0]);
+    if (scenario == nullptr || !scenario->usable) return;
+    const int start = scenario->script.LabelAddress(parts[1]);
+    if (start < 0) return;
+    static const std::set<std::string_view> kShows = {"wto", "bto", "mto", "da", "daa", "dam"};
+    static const std::set<std::string_view> kWaits = {"put", "select", "selecter", "wait",
+                                                      "waitcv"};
+    // Where the story may go elsewhere, this reading ends.
+    static const std::set<std::string_view> kLeaves = {
+        "go",         "call",      "if",         "return",    "restarttitle",
+        "playending", "playmovie", "textwindow", "textnovel", "restartreplaymode"};
+    constexpr int kLookAhead = 1000;
+    for (int address = start; address < scenario->script.Count() && address < start + kLookAhead;
+         ++address) {
+        const std::string word = ToLowerAscii(std::string(scenario->script.Word(address)));
+        if (kShows.contains(word) || kLeaves.contains(word)) return;
+        if (kWaits.contains(word)) {
+            Report(*scenario, address, false,
+                   "debug.ini starts the game at " + label +
+                       " with drawing stopped, and this waits for the reader before a "
+                       "transition (wto, bto, mto, da...) shows the screen: it waits on a black "
+                       "screen. Add DrawActivity=True to debug.ini, or begin the scene with a "
+                       "transition.");
+            return;
+        }
+    }
 }
 
 }  // namespace zelk::tool

@@ -64,6 +64,9 @@ private:
                        const std::string& word);
     void CheckPage(Scenario& scenario, int address, const std::string& text);
     void CheckEntryPoints();
+    // A warning for a debug entry point whose first page waits while
+    // drawing is still stopped.
+    void CheckFrozenStart(const std::string& label);
     void Report(Scenario& scenario, int address, bool error, std::string text);
     std::string Place(const Scenario& scenario, int address) const;
 
