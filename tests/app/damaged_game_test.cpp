@@ -377,7 +377,7 @@ TEST_F(DamagedGame, AnArchiveClaimingANewerFormatVersionIsStillRead) {
         }
     }
     Overwrite(archive, bytes);
-    ExpectReadOn(Read(), folder, {kNoStreet});
+    ExpectReadOn(Read(), folder);
 }
 
 // [SECTION] The scenario archive ---------------------------------------------------
