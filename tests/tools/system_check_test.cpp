@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "tools/tool_process.h"
 
@@ -45,6 +46,15 @@ protected:
         if (at == std::string::npos) return {};
         const std::size_t end = all.find_first_of("\r\n", at);
         return all.substr(at + key.size(), end - at - key.size());
+    }
+
+    // "WIDTH" x "HEIGHT" of the film spec `X,Y,WIDTH,HEIGHT` after `key`.
+    std::string SpecSize(const std::string& file, const std::string& key) {
+        std::vector<std::string> parts;
+        std::stringstream in(ValueOf(file, key));
+        for (std::string part; std::getline(in, part, ',');)
+            parts.push_back(part);
+        return parts.size() < 4 ? std::string() : parts[2] + "x" + parts[3];
     }
 
     std::string At(const std::string& file, const std::string& text) {
@@ -103,6 +113,8 @@ TEST_F(SystemCheck, PicturesAreCheckedAgainstTheRowsAndTheScreenTheyFill) {
     // screen.
     WriteBytes(mGame / "image" / "title_bg.png", Grey());
     WriteBytes(mGame / "image" / "ev_sky.png", Grey());
+    // A text window drawn smaller than its place.
+    WriteBytes(mGame / "image" / "win_back.png", Grey());
     // A logo and a button that were renamed in image/ but not here.
     fs::rename(mGame / "image" / "logo.png", mGame / "image" / "logo2.png");
     fs::rename(mGame / "image" / "wb_save.png", mGame / "image" / "wb_save2.png");
@@ -134,6 +146,12 @@ TEST_F(SystemCheck, PicturesAreCheckedAgainstTheRowsAndTheScreenTheyFill) {
                     ": warning: background \"ev_sky\" is 6x3, smaller than the screen "
                     "(800x600): the screen around it is left bare. Make it the screen's size."))
         << run.out;
+    EXPECT_TRUE(has(At("game_mode.ini", "Back=win_back") +
+                    ": warning: picture \"win_back\" of [WindowMode] Back is 6x3, smaller than "
+                    "its place (" +
+                    SpecSize("game_mode.ini", "Back=win_back,") +
+                    "): part of the window is left bare. Draw it at its place's size."))
+        << run.out;
     EXPECT_TRUE(has(At("title_mode.ini", "bg=logo") +
                     ": error: picture \"logo\" of [Logo] bg not found in image/. Mend the name "
                     "(without extension)."))
@@ -146,7 +164,7 @@ TEST_F(SystemCheck, PicturesAreCheckedAgainstTheRowsAndTheScreenTheyFill) {
                     ": error: \"help\" of Buttons has no key in [WindowMode]: add "
                     "help=PICTURE,X,Y,WIDTH,HEIGHT, or remove the name."))
         << run.out;
-    EXPECT_EQ(lines.back(), "1 scenarios: 5 errors, 2 warnings") << run.out;
+    EXPECT_EQ(lines.back(), "1 scenarios: 5 errors, 3 warnings") << run.out;
 }
 
 // The player starts only with its four screens' files and the settings'

@@ -457,12 +457,22 @@ void SystemCheck::CheckWindow(const ReadFile& gameMode) {
                                                    "): part of it is never seen. Mend "
                                                    "its X, Y, WIDTH or HEIGHT.");
         }
+        // The window's back and frame fill their place: a smaller picture
+        // leaves part of the window bare.
+        if (choice || film.picture.empty() || !mMedia.HasPicture(film.picture)) continue;
+        const std::optional<std::pair<int, int>> size = mMedia.PictureSize(film.picture);
+        if (!size || (size->first >= film.width && size->second >= film.height)) continue;
+        Warning(At(gameMode, entry->line),
+                "picture " + Quoted(film.picture) + " of [WindowMode] " + std::string(key) +
+                    " is " + Size(size->first, size->second) + ", smaller than its place (" +
+                    Size(static_cast<int>(film.width), static_cast<int>(film.height)) +
+                    "): part of the window is left bare. Draw it at its place's size.");
     }
 }
 
 void SystemCheck::CheckBackgrounds(const ReadFile& file) {
     // Pictures shown as a screen's whole background: one smaller than the
-    // screen leaves its edges showing whatever was there before.
+    // screen leaves its edges bare.
     std::vector<std::pair<const ReadSection*, const char*>> backgrounds;
     for (const ReadSection& section : file.sections) {
         if (section.rule == nullptr) continue;
