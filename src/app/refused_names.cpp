@@ -35,6 +35,8 @@ void RefusedNames::Report(const std::string& name, const std::string& why) {
         if (mParts.message) mParts.message(place + "\r\n" + prompt);
         return;
     }
+    // The picture or sound that is then missing is this line's news too.
+    if (instruction) intprt->CauseTold();
     // A name given in a loop, or tried by several callers, is said once.
     if (!mTold.insert(place + '\n' + name).second) return;
     std::fprintf(stderr,

@@ -9,6 +9,7 @@
 #include "interpreter/command_table.h"
 #include "interpreter/interpreter_host.h"
 #include "interpreter/page_reload.h"
+#include "scenario/scenario_error_line.h"
 #include "settings/ini_file.h"
 
 namespace zelk {
@@ -428,8 +429,25 @@ void clsInterpreter::ReportEndOfScript() {
         mHost.Msg(message, kMsgOK);
 }
 
+void clsInterpreter::SoundError(const std::string& message) {
+    mToldByDriver = true;
+    RuntimeError(message);
+    mToldByDriver = false;
+}
+
 void clsInterpreter::RuntimeError(const std::string& message) {
-    if (!mHost.IsDebugMode() || (mInInstruction && mCauseShown)) return;
+    if (mInInstruction && mCauseShown) return;
+    if (!mHost.IsDebugMode()) {
+        // No box and no log: the terminal is where a shipped game's author
+        // or tester can learn that the story took a wrong turn. Without a
+        // script the start or the load that failed says so itself.
+        constexpr std::size_t kToldLimit = 10000;
+        if (!mCurrentScript || mToldByDriver) return;
+        const std::string place = ScenarioErrorPlace(*mCurrentScript, mAddress);
+        if (mToldErrors.size() < kToldLimit && mToldErrors.insert(place + '\n' + message).second)
+            mHost.TerminalLine(ScenarioErrorLine(place, message));
+        return;
+    }
     mHost.Msg(message, kMsgOK);
     mHost.Log("#############################");
     mHost.Log("実行時エラー : 第" + std::to_string(mAddress + 1) + "要素");

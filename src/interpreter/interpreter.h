@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "interpreter/command_table.h"
@@ -139,11 +140,21 @@ public:
     // error's report, so outside debug mode nothing is asked and the story
     // goes on.
     bool AskQuit();
-    // Shown and logged in debug mode only; execution goes on.
+    // Shown and logged in debug mode; outside it one line on standard
+    // error, once for each place and message. Execution goes on.
     void RuntimeError(const std::string& message);
+    // A sound or a movie that did not play: as RuntimeError, but the
+    // terminal line is the sound driver's, which tells each one once.
+    void SoundError(const std::string& message);
     // A run-time error that is the cause of whatever else fails in this
     // instruction: the errors that follow from it are not shown.
     void CauseError(const std::string& message);
+    // The cause of this instruction's failure was told by its finder (a
+    // name refused outside debug mode): the errors that follow from it are
+    // not told again.
+    void CauseTold() {
+        if (mInInstruction) mCauseShown = true;
+    }
     // True while an instruction runs; its place in the scenario ("file:line").
     bool InInstruction() const { return mInInstruction; }
     std::string InstructionPlace() const;
@@ -178,7 +189,11 @@ private:
     std::unordered_map<std::string, CommandFn> mOverrides;
 
     bool mInInstruction = false;
-    bool mCauseShown = false;  // for the instruction running
+    bool mCauseShown = false;    // for the instruction running
+    bool mToldByDriver = false;  // the error being reported is a SoundError
+    // The errors told on the terminal, "place\nmessage": a loop that fails
+    // each time round tells it once.
+    std::unordered_set<std::string> mToldErrors;
     long mWaitMode = kWaitRunning;
     long mModeSerial = 0;  // the host's at the start of the step
     long mAddress = 0;

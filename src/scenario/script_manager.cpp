@@ -9,6 +9,7 @@
 #include "common/paths.h"
 #include "common/process.h"
 #include "common/text.h"
+#include "scenario/scenario_error_line.h"
 #include "scenario/scenario_host.h"
 
 namespace zelk {
@@ -60,8 +61,9 @@ bool ScriptManager::ReadScenario(const std::string& name, std::string& text, Scr
     const std::string fileName = std::filesystem::path(path).filename().string();
     if (!mConverter.Assemble(Cp932ToUtf8Lossy(*bytes))) {
         mHost.Msg(AssembleErrorText(name, mConverter), kMsgOK);
-        mHost.ScenarioError(fileName + ":" + std::to_string(mConverter.ErrLine()),
-                            mConverter.ErrMsg());
+        const std::string place = fileName + ":" + std::to_string(mConverter.ErrLine());
+        if (!mHost.IsDebugMode()) TellScenarioError(place, mConverter.ErrMsg());
+        mHost.ScenarioError(place, mConverter.ErrMsg());
         return false;
     }
     text = mConverter.RegularScript();
@@ -78,6 +80,8 @@ std::shared_ptr<Script> ScriptManager::Load(const std::string& name, bool asRese
     // A script that fails to parse still runs as far as it parsed.
     if (!script->Parse(text, error)) {
         mHost.Msg("パースエラー：" + error, kMsgOK);
+        if (!mHost.IsDebugMode())
+            TellScenarioError(ScenarioErrorPlace(*script, script->ParseErrorAddress()), error);
         mHost.ScenarioError(script->Place(script->ParseErrorAddress()), error);
     }
     return script;

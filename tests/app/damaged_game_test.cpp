@@ -230,11 +230,20 @@ protected:
 
 // [SECTION] Pictures and sounds ---------------------------------------------------
 
+// What a shipped game tells its terminal of a picture it could not show: the
+// place in the packed scenario and the error the author would have seen.
+const std::string kNoStreet =
+    "zelk: scenario error at s01:6 (packed): 通常背景'bg_street'のロードに失敗しました。; the "
+    "game goes on";
+const std::string kNoSmile =
+    "zelk: scenario error at s01:11 (packed): 人物'st_a01_smile'のロードに失敗しました。; the "
+    "game goes on";
+
 TEST_F(DamagedGame, MissingPicturesLeaveTheirPlaceEmptyAndTheStoryGoesOn) {
     Repack(folder / "image.quor", [](std::vector<Entry>& entries) {
         Drop(entries, {"bg_street", "st_a01_smile"});
     });
-    ExpectReadOn(Read(), folder);
+    ExpectReadOn(Read(), folder, {kNoStreet, kNoSmile});
 }
 
 TEST_F(DamagedGame, GarbageAndTruncatedPicturesAreLikeMissingOnes) {
@@ -244,7 +253,7 @@ TEST_F(DamagedGame, GarbageAndTruncatedPicturesAreLikeMissingOnes) {
         face.resize(face.size() / 3);  // a PNG cut short
         Find(entries, "fa_a01_smile").bytes = "\x89PNG\r\n\x1a\n" + RandomBytes(64, 2);
     });
-    ExpectReadOn(Read(), folder);
+    ExpectReadOn(Read(), folder, {kNoStreet, kNoSmile});
 }
 
 // Bytes changed inside an archive whose directory is intact: the entry's
@@ -260,7 +269,7 @@ TEST_F(DamagedGame, APictureDamagedInsideItsArchiveIsLikeAMissingOne) {
     ASSERT_NE(at, std::string::npos) << "stored, not deflated";
     bytes[at + picture.size() / 2] ^= 0x5A;
     Overwrite(archive, bytes);
-    ExpectReadOn(Read(), folder);
+    ExpectReadOn(Read(), folder, {kNoStreet});
 }
 
 TEST_F(DamagedGame, MissingAndGarbageSoundsLeaveSilenceAndTheStoryGoesOn) {
@@ -434,10 +443,13 @@ void AddUnknownInstruction(const fs::path& folder) {
     });
 }
 
-TEST_F(DamagedGame, AnUnknownInstructionIsPassedOverSilently) {
+// The reader sees nothing of it; the terminal tells where it stands.
+TEST_F(DamagedGame, AnUnknownInstructionIsPassedOverAndToldOnTheTerminal) {
     AddUnknownInstruction(folder);
     const PlayerRun run = Read();
-    ExpectReadOn(run, folder);
+    ExpectReadOn(run, folder,
+                 {"zelk: scenario error at s01:6 (packed): "
+                  "未定義命令'frobnicate'を実行しようとしました。; the game goes on"});
     const std::vector<std::string> states = States(run);
     ASSERT_EQ(states.size(), 4u);
     EXPECT_EQ(Field(states[3], "script"), "s01");

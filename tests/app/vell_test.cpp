@@ -442,6 +442,9 @@ TEST_F(VellStrangerTest, NamesOutsideTheGameAreRefusedOnOneLineEachAndTheStoryGo
                         " is no movie the player plays"),
               std::string::npos)
         << said;
+    // The picture and the movies the refused names leave missing are no
+    // second line.
+    EXPECT_EQ(said.find("scenario error at t.txt:"), std::string::npos) << said;
     EXPECT_FALSE(listener.Connected());
     EXPECT_FALSE(picture.Opened());
     EXPECT_FALSE(movie.Opened());

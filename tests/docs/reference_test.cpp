@@ -14,6 +14,7 @@
 #include "docs/reference_text.h"
 #include "interpreter/command_table.h"
 #include "modes/play_support.h"
+#include "zelk-tool/system_keys.h"
 
 namespace zelk {
 namespace {
@@ -231,6 +232,17 @@ TEST(Reference, EverySystemFileKeyThePlayerReadsIsDescribed) {
     for (const std::string& line : missing)
         list += "\n  " + line;
     EXPECT_TRUE(missing.empty()) << "docs/system-files.md does not describe:" << list;
+
+    // zelk-tool check warns of a key its table does not know: every key
+    // the player read must be in it.
+    std::string unknown;
+    for (const auto& read : trace.Reads()) {
+        if (!tool::KnowsKey(read.file, read.section, read.key)) {
+            unknown += "\n  " + read.file + ".ini [" + read.section + "]" +
+                       (read.key.empty() ? std::string() : " " + read.key);
+        }
+    }
+    EXPECT_TRUE(unknown.empty()) << "tools/zelk-tool/system_keys.cpp does not know:" << unknown;
 }
 
 }  // namespace

@@ -34,7 +34,24 @@ constexpr const char* kSystemInfo =
     "let\t*\t*\n"
     "playmovie\t*\t%\n"
     "nop\t%\t%\n"
-    "dance\n";
+    "dance\n"
+    "[Config]\n"
+    "TextSpeed=2\nTextAutoClick=False\nAutoModeWait=1800\nBGMVolume=200\nSEVolume=200\n"
+    "CVVolume=200\nBGMMute=False\nSEMute=False\nCVMute=False\nWndAlpha=208\n"
+    "NovelAlpha=176\nCustomCursor=False\nFont=\nCustomColor=\nOriginalTextColor=True\n"
+    "MaleVoice=True\nCVPan=False\nSkipStopUnread=True\nSkipGrpEffect=True\n"
+    "SkipAfterSelect=False\nStartScreenMode=1\nFullMode=False\nStartCenter=True\nPos=\n"
+    "DeactivateMute=False\nDeactivateWnd=False\nDXFullScreen=False\nTextShadow=True\n"
+    "QueryQuickSave=True\nQueryQuickLoad=True\nQueryRestartTitle=True\nQueryExit=True\n"
+    "QuerySave=True\nQueryLoad=True\nLastSaveLoadPage=1\n";
+
+// The other settings files, as small as the player takes them.
+void WriteOtherSystemFiles(const fs::path& game) {
+    WriteGameText(game / "game_mode.ini", "[Base]\n");
+    WriteGameText(game / "title_mode.ini", "[base]\n");
+    WriteGameText(game / "saveload_mode.ini", "[Base]\n");
+    WriteGameText(game / "omake_mode.ini", "[base]\n");
+}
 
 class CheckCommand : public ::testing::Test {
 protected:
@@ -44,6 +61,7 @@ protected:
             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         mGame = mRoot / "game";
         WriteGameText(mGame / "SystemInfo.ini", kSystemInfo);
+        WriteOtherSystemFiles(mGame);
         WriteGameText(mGame / "scenario" / "other.txt", "scene:\nreturn");
     }
 
@@ -184,6 +202,8 @@ TEST_F(CheckCommand, TheEntryPointAndTheReplayScenesMustExist) {
     WriteGameText(mGame / "omake_mode.ini",
                   "[repmode_panel]\npanel01_01=rep1,rpp1,other.scene\npanel01_02=rep2,rpp2,"
                   "other.lost\n");
+    WriteBytes(mGame / "image" / "rpp1.png", "a picture");
+    WriteBytes(mGame / "image" / "rpp2.png", "a picture");
     WriteGameText(mGame / "scenario" / "main.txt", "start:\nnop");
     const ToolResult run = Check();
     EXPECT_EQ(run.status, 1);
@@ -208,15 +228,20 @@ TEST_F(CheckCommand, PicturesMayLieInTheArchives) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(SplitLines(run.out),
               (std::vector<std::string>{
+                  // Measured in the archive, too.
+                  "game/scenario/main.txt:2: warning: background \"bg01\" is 6x3, smaller than "
+                  "the screen (640x480): the screen around it is left bare. Make it the "
+                  "screen's size.",
                   "game/scenario/main.txt:3: error: picture \"bg02\" not found in the archives. "
                   "Mend the name (its case does not matter).",
-                  "2 scenarios: 1 errors, 0 warnings"}));
+                  "2 scenarios: 1 errors, 1 warnings"}));
 }
 
 // A packed game's scenarios are checked in the archive, from where the game
 // starts, and named as the player's log names them.
 TEST_F(CheckCommand, APackedGameIsCheckedInItsArchives) {
     WriteGameText(mRoot / "stage" / "SystemInfo.ini", kSystemInfo);
+    WriteOtherSystemFiles(mRoot / "stage");
     WriteGameText(mRoot / "stage" / "scenario" / "main.txt",
                   "start:\ncall other.scene\nbg bg01\ngo nowhere");
     WriteGameText(mRoot / "stage" / "scenario" / "other.txt", "scene:\nreturn");

@@ -129,5 +129,67 @@ TEST_F(IniCommand, DecodeRefusesGarbage) {
     EXPECT_NE(run.err.find("not a scrambled settings file"), std::string::npos) << run.err;
 }
 
+// [SECTION] Adding a key
+
+// A variable added to the demo's [var] joins its fellows, before the
+// comment that belongs to the next section; everything else stays byte for
+// byte.
+TEST_F(IniCommand, AddPutsTheKeyAfterTheLastKeyOfItsSection) {
+    const std::string before =
+        "[var]\r\nfound=0 ; a clue\r\n\r\n; the commands\r\n[Instruction]\r\nput\t*\r\n";
+    ASSERT_TRUE(WriteFileAtomic(folder / "s.ini", before));
+    const ToolRun run = Tool(folder, "ini add " + Quoted("s.ini") + " VAR 名前 '\"値\"'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFileBytes(folder / "s.ini"),
+              "[var]\r\nfound=0 ; a clue\r\n\x96\xBC\x91\x4F=\"\x92\x6C\"\r\n\r\n; the "
+              "commands\r\n[Instruction]\r\nput\t*\r\n");
+}
+
+TEST_F(IniCommand, AddMakesAMissingSectionAtTheEnd) {
+    ASSERT_TRUE(WriteFileAtomic(folder / "s.ini", "[Game]\r\nTitle=t\r\n"));
+    const ToolRun run = Tool(folder, "ini add " + Quoted("s.ini") + " shared seen 0");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFileBytes(folder / "s.ini"), "[Game]\r\nTitle=t\r\n[shared]\r\nseen=0\r\n");
+}
+
+// add refuses a key the file has; set refuses one it lacks; set --add does
+// either. A refused change leaves the file as it was.
+TEST_F(IniCommand, AddAndSetEachRefuseWhatTheOtherDoes) {
+    ASSERT_TRUE(WriteFileAtomic(folder / "c.ini", kConfig));
+    ToolRun run = Tool(folder, "ini add " + Quoted("c.ini") + " Config textspeed 1");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("has the key \"textspeed\" already; change it with ini set"),
+              std::string::npos)
+        << run.err;
+    run = Tool(folder, "ini set " + Quoted("c.ini") + " Config Volume 1");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("(ini add, or ini set --add, adds it)"), std::string::npos) << run.err;
+    run = Tool(folder, "ini add " + Quoted("c.ini") + " Config 'a=b' 1");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(ReadFileBytes(folder / "c.ini"), kConfig);
+
+    run = Tool(folder, "ini set --add " + Quoted("c.ini") + " Config Volume 1");
+    EXPECT_EQ(run.status, 0) << run.err;
+    run = Tool(folder, "ini set " + Quoted("c.ini") + " Config TextSpeed 4 --add");
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::string expected = kConfig;
+    expected.replace(expected.find("= 3 "), 4, "= 4 ");
+    expected.insert(expected.find("[Other]"), "Volume=1\r\n");
+    EXPECT_EQ(ReadFileBytes(folder / "c.ini"), expected);
+}
+
+// A file saved with LF line ends, or as UTF-8, is written back so.
+TEST_F(IniCommand, AChangeKeepsTheFilesLineEndsAndEncoding) {
+    ASSERT_TRUE(WriteFileAtomic(folder / "lf.ini", "[a]\nx=1\n\n[b]\ny=2\n"));
+    ToolRun run = Tool(folder, "ini add " + Quoted("lf.ini") + " a z 3");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFileBytes(folder / "lf.ini"), "[a]\nx=1\nz=3\n\n[b]\ny=2\n");
+
+    ASSERT_TRUE(WriteFileAtomic(folder / "u.ini", "\xEF\xBB\xBF[a]\r\nx=ü\r\n"));
+    run = Tool(folder, "ini set --add " + Quoted("u.ini") + " a k é");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFileBytes(folder / "u.ini"), "\xEF\xBB\xBF[a]\r\nx=ü\r\nk=é\r\n");
+}
+
 }  // namespace
 }  // namespace zelk

@@ -16,6 +16,7 @@
 #include "drivers/quor_driver.h"
 #include "platform/picture.h"
 #include "scenario_commands.h"
+#include "system_check.h"
 #include "zelk-tool/quor_writer.h"
 
 namespace zelk::tool {
@@ -96,6 +97,7 @@ bool LinksInside(const fs::path& path, const fs::path& root) {
 std::optional<std::vector<SourceFile>> CollectFiles(const fs::path& folder, const fs::path& skip,
                                                     std::vector<std::string>& left,
                                                     std::vector<std::string>& outside,
+                                                    std::vector<std::string>& unread,
                                                     std::string& error) {
     std::vector<SourceFile> files;
     std::error_code code;
@@ -124,6 +126,12 @@ std::optional<std::vector<SourceFile>> CollectFiles(const fs::path& folder, cons
                 .generic_string();
         if (entry->is_symlink(ignored) && !LinksInside(entry->path(), root)) {
             outside.push_back(relative);
+            continue;
+        }
+        // A copy or a backup beside the scenarios would be packed as a
+        // scenario of its own that no label reaches.
+        if (IsUnreadScenarioFile(folder.string(), relative)) {
+            unread.push_back(relative);
             continue;
         }
         files.push_back({entry->path(), relative, entry->path().stem().string(),
@@ -187,12 +195,18 @@ int RunPackCommand(const Arguments& args) {
     if (!fs::is_directory(folder, code)) return Fail(folder.string() + " is no folder");
 
     std::string error;
-    std::vector<std::string> left, outside;
+    std::vector<std::string> left, outside, unread;
     const std::optional<std::vector<SourceFile>> files =
-        CollectFiles(folder, archive, left, outside, error);
+        CollectFiles(folder, archive, left, outside, unread, error);
     if (!files) return Fail(error);
     for (const std::string& name : outside)
         std::printf("%s: left out, a link to a file outside the folder\n", name.c_str());
+    for (const std::string& name : unread) {
+        std::printf(
+            "%s: left out, the player never reads it (a scenario is NAME.txt, with no "
+            "'.' in NAME)\n",
+            name.c_str());
+    }
     for (const std::string& name : left) {
         std::printf("%s: left out, the author's own%s\n", name.c_str(),
                     EqualsNoCase(name, "movie") ? " (copy its movies beside the archive)" : "");

@@ -1,6 +1,7 @@
 // check: every scenario of a game, checked for what the player would drop or
 // refuse. One line a finding, as compilers write them, so that editors can
 // jump to the place; the exit status fails on any error.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -11,6 +12,7 @@
 #include "game_media.h"
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"
+#include "system_check.h"
 
 namespace zelk::tool {
 
@@ -50,14 +52,22 @@ int RunCheckCommand(const Arguments& args) {
     const std::vector<std::string> damaged = media.DamagedEntries(shown);
     for (const std::string& entry : damaged)
         std::printf("%s\n", entry.c_str());
-    const int errors = check.Errors() + static_cast<int>(damaged.size());
+    // The settings files and the scenario folder, before the scenarios.
+    std::vector<Finding> findings = CheckSystemFiles(media, shown);
+    findings.insert(findings.end(), check.Findings().begin(), check.Findings().end());
+    const auto systemErrors =
+        std::count_if(findings.begin(), findings.end(), [](const Finding& f) { return f.error; }) -
+        check.Errors();
+    const int errors =
+        check.Errors() + static_cast<int>(systemErrors) + static_cast<int>(damaged.size());
+    const int warnings =
+        static_cast<int>(findings.size()) - check.Errors() - static_cast<int>(systemErrors);
 
-    for (const Finding& finding : check.Findings()) {
+    for (const Finding& finding : findings) {
         std::printf("%s: %s: %s\n", finding.place.c_str(), finding.error ? "error" : "warning",
                     finding.text.c_str());
     }
-    std::printf("%d scenarios: %d errors, %d warnings\n", check.ScenarioCount(), errors,
-                check.Warnings());
+    std::printf("%d scenarios: %d errors, %d warnings\n", check.ScenarioCount(), errors, warnings);
     if (std::fflush(stdout) != 0) return Fail("cannot write to standard output");
     return errors == 0 ? kExitOk : kExitFailure;
 }

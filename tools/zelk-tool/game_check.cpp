@@ -14,6 +14,7 @@
 #include "command_arguments.h"
 #include "common/codepage.h"
 #include "common/file_io.h"
+#include "common/numbers.h"
 #include "common/process.h"
 #include "common/text.h"
 #include "common/utf8.h"
@@ -268,8 +269,11 @@ void GameCheck::Run() {
         std::vector<std::string> names;
         std::error_code code;
         for (const fs::directory_entry& entry : fs::directory_iterator(folder, code)) {
+            // A name with a "." is no scenario a label can reach: the
+            // settings check names the file.
             if (entry.is_regular_file() &&
-                EqualsNoCase(entry.path().extension().string(), ".txt")) {
+                EqualsNoCase(entry.path().extension().string(), ".txt") &&
+                entry.path().stem().string().find('.') == std::string::npos) {
                 names.push_back(entry.path().stem().string());
             }
         }
@@ -384,6 +388,9 @@ void GameCheck::CheckArgument(Scenario& scenario, int address, const std::vector
                 Report(scenario, address, true,
                        "picture " + Quoted(arg) + " not found in " + mMedia.PictureFolders() + "." +
                            quotedHint(arg));
+            } else if (n == 1 &&
+                       (word == "bg" || word == "wto" || word == "bto" || word == "mto")) {
+                CheckBackgroundSize(scenario, address, arg);
             }
             break;
         case ArgumentKind::kSound:
@@ -419,6 +426,23 @@ void GameCheck::CheckArgument(Scenario& scenario, int address, const std::vector
         case ArgumentKind::kOther:
             break;
     }
+}
+
+void GameCheck::CheckBackgroundSize(Scenario& scenario, int address, const std::string& name) {
+    INISection& game = mSystemInfo->KeySection("Game");
+    const long width = ReadLong(game.KeyValue("ScreenSizeX"));
+    const long height = ReadLong(game.KeyValue("ScreenSizeY"));
+    const std::optional<std::pair<int, int>> size = mMedia.PictureSize(name);
+    if (!size ||
+        (size->first >= (width > 0 ? width : 640) && size->second >= (height > 0 ? height : 480))) {
+        return;
+    }
+    Report(scenario, address, false,
+           "background " + Quoted(name) + " is " + std::to_string(size->first) + "x" +
+               std::to_string(size->second) + ", smaller than the screen (" +
+               std::to_string(width > 0 ? width : 640) + "x" +
+               std::to_string(height > 0 ? height : 480) +
+               "): the screen around it is left bare. Make it the screen's size.");
 }
 
 void GameCheck::CheckLabel(Scenario& scenario, int address, const std::string& expression) {
@@ -562,6 +586,9 @@ void GameCheck::CheckEntryPoints() {
         const std::vector<std::string> parts = SplitText(ToLowerAscii(label), ".");
         std::string problem;
         if (label.empty()) {
+            // A missing [Game] EntryPoint is named with its line, and any
+            // misspelt key near it, by the settings check.
+            if (place.starts_with("SystemInfo.ini")) continue;
             problem = "no label is given. Name where the story starts, as SCENARIO.LABEL.";
         } else if (parts.size() != 2) {
             problem = "label " + Quoted(label) + " names no scenario. Write SCENARIO.LABEL.";
@@ -574,6 +601,43 @@ void GameCheck::CheckEntryPoints() {
                       ". Mend the label, or write it on a line as LABEL:.";
         }
         if (!problem.empty()) mFindings.push_back({place, true, problem});
+    }
+    if (Process().IsDebugMode && !Process().Debug.EntryPoint.empty() &&
+        !Process().Debug.DrawActivity) {
+        CheckFrozenStart(Process().Debug.EntryPoint);
+    }
+}
+
+void GameCheck::CheckFrozenStart(const std::string& label) {
+    // A new game starts with drawing stopped; its first transition shows
+    // the screen. A page that waits before one waits on a black screen.
+    const std::vector<std::string> parts = SplitText(ToLowerAscii(label), ".");
+    if (parts.size() != 2) return;
+    Scenario* scenario = Find(parts[0]);
+    if (scenario == nullptr || !scenario->usable) return;
+    const int start = scenario->script.LabelAddress(parts[1]);
+    if (start < 0) return;
+    static const std::set<std::string_view> kShows = {"wto", "bto", "mto", "da", "daa", "dam"};
+    static const std::set<std::string_view> kWaits = {"put", "select", "selecter", "wait",
+                                                      "waitcv"};
+    // Where the story may go elsewhere, this reading ends.
+    static const std::set<std::string_view> kLeaves = {
+        "go",         "call",      "if",         "return",    "restarttitle",
+        "playending", "playmovie", "textwindow", "textnovel", "restartreplaymode"};
+    constexpr int kLookAhead = 1000;
+    for (int address = start; address < scenario->script.Count() && address < start + kLookAhead;
+         ++address) {
+        const std::string word = ToLowerAscii(std::string(scenario->script.Word(address)));
+        if (kShows.contains(word) || kLeaves.contains(word)) return;
+        if (kWaits.contains(word)) {
+            Report(*scenario, address, false,
+                   "debug.ini starts the game at " + label +
+                       " with drawing stopped, and this waits for the reader before a "
+                       "transition (wto, bto, mto, da...) shows the screen: it waits on a black "
+                       "screen. Add DrawActivity=True to debug.ini, or begin the scene with a "
+                       "transition.");
+            return;
+        }
     }
 }
 

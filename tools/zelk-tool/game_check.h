@@ -57,11 +57,16 @@ private:
     void CheckArgument(Scenario& scenario, int address, const std::vector<std::string>& args,
                        std::size_t n);
     void CheckLabel(Scenario& scenario, int address, const std::string& expression);
+    // A warning for a background picture smaller than the screen.
+    void CheckBackgroundSize(Scenario& scenario, int address, const std::string& name);
     void CheckExpression(Scenario& scenario, int address, const std::string& expression);
     void CheckVariable(Scenario& scenario, int address, const std::string& name,
                        const std::string& word);
     void CheckPage(Scenario& scenario, int address, const std::string& text);
     void CheckEntryPoints();
+    // A warning for a debug entry point whose first page waits while
+    // drawing is still stopped.
+    void CheckFrozenStart(const std::string& label);
     void Report(Scenario& scenario, int address, bool error, std::string text);
     std::string Place(const Scenario& scenario, int address) const;
 

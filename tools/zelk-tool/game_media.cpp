@@ -90,6 +90,23 @@ bool GameMedia::HasPicture(const std::string& name) const {
     return HasArchiveKey(name);
 }
 
+std::optional<std::pair<int, int>> GameMedia::PictureSize(const std::string& name) const {
+    if (Process().Debug.CGFileMode) {
+        const std::optional<std::string> path =
+            FindLooseFile(JoinPath(Process().WorkspaceDir, "image"), name, mPictureKinds);
+        if (path) {
+            std::string error;
+            const std::optional<Picture> picture = Picture::Load(*path, error);
+            if (!picture) return std::nullopt;
+            return std::pair(picture->Width(), picture->Height());
+        }
+    }
+    const std::int32_t id = mQuor ? mQuor->FileKeyToID(name) : -1;
+    std::int32_t width = 0, height = 0;
+    if (id < 1 || !mQuor->GetGraphicSize(id, width, height)) return std::nullopt;
+    return std::pair(static_cast<int>(width), static_cast<int>(height));
+}
+
 bool GameMedia::HasSound(const std::string& key) const {
     if (Process().Debug.SoundFileMode && HasLoose("sound", key, mSoundKinds)) return true;
     return HasArchiveKey(key);

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "drivers/quor_driver.h"
@@ -26,6 +27,9 @@ public:
     bool HasPicture(const std::string& name) const;
     bool HasSound(const std::string& key) const;
     bool HasMovie(const std::string& file) const;
+    // The width and height of the picture the player would show for the
+    // name; nothing when it has none or cannot read it.
+    std::optional<std::pair<int, int>> PictureSize(const std::string& name) const;
     bool HasArchives() const { return !mArchives.empty(); }
 
     // Where a missing picture or sound was looked for, for messages:

@@ -27,7 +27,7 @@ void Bgm(clsInterpreter& intprt) {
         intprt.RuntimeError("ループフラグにはtrueかfalseしか指定できません。");
     }
     if (!Snd(intprt).PlayBGM(file, false, loop)) {
-        intprt.RuntimeError("BGM '" + file + "' 再生失敗");
+        intprt.SoundError("BGM '" + file + "' 再生失敗");
     }
 }
 
@@ -46,7 +46,7 @@ void Se(clsInterpreter& intprt) {
         return;
     }
     const std::string& file = intprt.Arg(1);
-    if (!Snd(intprt).PlaySE(file, false)) intprt.RuntimeError("SE '" + file + "' 再生失敗");
+    if (!Snd(intprt).PlaySE(file, false)) intprt.SoundError("SE '" + file + "' 再生失敗");
 }
 
 void Sel(clsInterpreter& intprt) {
@@ -56,7 +56,7 @@ void Sel(clsInterpreter& intprt) {
     }
     const std::string& file = intprt.Arg(1);
     if (!Snd(intprt).PlaySELoop(file, Number(intprt, 2), false)) {
-        intprt.RuntimeError("SEL '" + file + "' 再生失敗");
+        intprt.SoundError("SEL '" + file + "' 再生失敗");
     }
 }
 

@@ -45,7 +45,7 @@ void PlayMovie(clsInterpreter& intprt) {
     story.AddCGHistory(file);
     // The root finds the name in the movie folder, or refuses it.
     if (!story.PlayMovie(file, Number(intprt, 2))) {
-        intprt.RuntimeError("ムービー'" + file + "'を再生できません。");
+        intprt.SoundError("ムービー'" + file + "'を再生できません。");
     }
     intprt.WaitMode(kWaitClick);
 }

@@ -98,7 +98,7 @@ void PlayVoice(clsInterpreter& intprt, const std::string& voice) {
         const double x = static_cast<double>(host.Graphics().GetCharXPos(cid));
         pan = RoundToLong((2.0 * x / Process().ScreenSizeX - 1.0) * 30.0);
     }
-    if (!host.Sound().PlayCV(voice, false, pan)) intprt.RuntimeError("CV '" + voice + "' 再生失敗");
+    if (!host.Sound().PlayCV(voice, false, pan)) intprt.SoundError("CV '" + voice + "' 再生失敗");
 }
 
 void Put(clsInterpreter& intprt) {
