@@ -63,7 +63,19 @@ private:
     void ScaleRow(const std::uint8_t* row, int begin, int end, const Lanes& lanes,
                   std::uint16_t* out) const;
 
+    // Across, per output column, for the vector path: the byte offset of
+    // the pair of source pixels it reads and their weights (blue, green,
+    // red of the left, then of the right); the columns from `safeEnd` on
+    // would read past the row's end eight bytes at a time.
+    struct Pairs {
+        std::vector<int> offset;
+        std::vector<std::uint16_t> weights;  // eight a column
+        int safeEnd = 0;
+    };
+    static void BuildPairs(const Axis& axis, int sourceWidth, Pairs& pairs);
+
     Axis mX, mY;
+    Pairs mPairs;
     int mSourceW = 0, mSourceH = 0, mPlaceW = 0, mPlaceH = 0;
     // Two source rows scaled across: the rows under an output row.
     std::vector<std::uint16_t> mRows[2];
