@@ -299,6 +299,11 @@ void ScreenWindow::DrawTexture() {
 }
 
 void ScreenWindow::DrawPicture() {
+    DrawWholePicture();
+    mWhole = true;
+}
+
+void ScreenWindow::DrawWholePicture() {
     if (!Ok()) return;
     if (mTexture) {
         DrawTexture();
@@ -425,7 +430,7 @@ SDL_Point ScreenWindow::WindowToScreen(int x, int y) const {
 void ScreenWindow::Render(const std::function<void()>& overlay,
                           const std::function<void()>& beforePresent) {
     if (!Ok()) return;
-    DrawPicture();
+    DrawWholePicture();
     if (overlay && mGui) mGui->Frame(overlay);
     SDL_RenderFlush(mRenderer);
     if (beforePresent) beforePresent();

@@ -111,7 +111,8 @@ public:
     // it was made, resized, exposed or switched since.
     bool RenderChanged();
     // Draws the whole picture into the window's surface, shown with the
-    // next frame (a question box drawn over it).
+    // next frame (a question box drawn over it). What is drawn over it
+    // stays until a whole drawing: the next one is.
     void DrawPicture();
 
     // Where the screen is drawn, in window coordinates (what SDL's pointer
@@ -137,6 +138,7 @@ private:
     // Makes the accelerated renderer when the machine has a graphics
     // processor to give it; false (nothing made) otherwise.
     bool MakeAcceleratedRenderer();
+    void DrawWholePicture();
     // Accelerated: takes the changed rectangles into the texture, then
     // clears the output and copies the picture scaled.
     void DrawTexture();
