@@ -2,6 +2,7 @@
 // its scripted input: how soon the first picture and the first page come,
 // how much of a core it takes on each screen, how fast skip mode reads, and
 // how much memory it holds over many play-throughs.
+#include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -323,6 +324,112 @@ void BM_PlayThroughs(benchmark::State& state) {
     fs::remove_all(folder);
 }
 BENCHMARK(BM_PlayThroughs)->Iterations(1)->Unit(benchmark::kSecond);
+
+// [Full screen] ------------------------------------------------------------
+
+// The display named by ZELK_BENCH_DISPLAY ("3840x2160"); false when it is not
+// named or not what the video driver shows.
+bool BenchDisplay(int& width, int& height, std::string& problem) {
+    const char* named = std::getenv("ZELK_BENCH_DISPLAY");
+    if (!named || std::sscanf(named, "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0) {
+        problem = "name a display as ZELK_BENCH_DISPLAY=WIDTHxHEIGHT";
+        return false;
+    }
+    if (const char* video = std::getenv("ZELK_BENCH_VIDEO")) setenv("SDL_VIDEODRIVER", video, 1);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        problem = std::string("no video: ") + SDL_GetError();
+        return false;
+    }
+    SDL_DisplayMode desktop{};
+    const bool known = SDL_GetDesktopDisplayMode(0, &desktop) == 0;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (!known || desktop.w != width || desktop.h != height) {
+        problem = "the display is " + std::to_string(desktop.w) + "x" + std::to_string(desktop.h) +
+                  ": run under xvfb-run -s \"-screen 0 " + named +
+                  "x24\" with ZELK_BENCH_VIDEO=x11";
+        return false;
+    }
+    return true;
+}
+
+struct PageCost {
+    double cpuMs = 0, ownCpuMs = 0, mainCpuMs = 0, wallMs = 0;
+    int pages = 0;
+};
+
+// Reads up to `most` pages from the first one (each clicked and waited for
+// until the player is idle): the CPU and real time per page.
+PageCost ReadPagesTimed(Reader& reader, int most) {
+    PageCost cost;
+    // The main thread (where the picture is scaled) on its own.
+    const fs::path main =
+        "/proc/" + std::to_string(reader.Pid()) + "/task/" + std::to_string(reader.Pid());
+    const double mainBefore = ThreadCpuSeconds(main);
+    const CpuUse before = CpuSeconds(reader.Pid());
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < most * 4 && cost.pages < most && reader.Get("mode") == "2"; ++i) {
+        if (reader.Choose(0)) continue;
+        reader.Do("click 320 240");
+        reader.Do("idle");
+        ++cost.pages;
+    }
+    const CpuUse after = CpuSeconds(reader.Pid());
+    const double n = std::max(cost.pages, 1);
+    cost.wallMs = MillisecondsSince(start) / n;
+    cost.cpuMs = (after.all - before.all) * 1000 / n;
+    cost.ownCpuMs = (after.own - before.own) * 1000 / n;
+    cost.mainCpuMs = (ThreadCpuSeconds(main) - mainBefore) * 1000 / n;
+    return cost;
+}
+
+// The same first pages read in a window and full screen on the display
+// named by ZELK_BENCH_DISPLAY: the CPU per page of each (all threads, and
+// the player's own without a software GL's), their ratio, and each page's
+// real time (a page that keeps its time takes as long full screen as in a
+// window). ZELK_BENCH_PAGES sets how many pages (10).
+void BM_FullScreenPages(benchmark::State& state) {
+    int width = 0, height = 0;
+    std::string problem;
+    if (!BenchDisplay(width, height, problem)) return state.SkipWithError(problem.c_str());
+    const fs::path folder = Demo("full-screen");
+    if (folder.empty()) return state.SkipWithError("the demo game is not packed");
+    const char* named = std::getenv("ZELK_BENCH_PAGES");
+    const int pages = named ? std::max(1, std::atoi(named)) : 10;
+    PageCost window, full;
+    for (auto _ : state) {
+        for (const bool fullScreen : {false, true}) {
+            Player reader{Environment(folder)};
+            reader.AtTitle();
+            if (fullScreen) {
+                reader.Do("menu screen!full");
+                reader.Do("wait 1000");
+                if (reader.Get("screen") != "0") {
+                    reader.Quit();
+                    return state.SkipWithError("the player did not go full screen");
+                }
+            }
+            StartGame(reader);
+            (fullScreen ? full : window) = ReadPagesTimed(reader, pages);
+            reader.Quit();
+        }
+    }
+    state.counters["display_w"] = width;
+    state.counters["display_h"] = height;
+    state.counters["pages"] = std::min(window.pages, full.pages);
+    state.counters["window_cpu_ms_per_page"] = window.cpuMs;
+    state.counters["full_cpu_ms_per_page"] = full.cpuMs;
+    state.counters["full_over_window_cpu"] = window.cpuMs > 0 ? full.cpuMs / window.cpuMs : 0;
+    if (full.ownCpuMs != full.cpuMs || window.ownCpuMs != window.cpuMs) {
+        state.counters["window_own_cpu_ms_per_page"] = window.ownCpuMs;
+        state.counters["full_own_cpu_ms_per_page"] = full.ownCpuMs;
+    }
+    state.counters["window_main_cpu_ms_per_page"] = window.mainCpuMs;
+    state.counters["full_main_cpu_ms_per_page"] = full.mainCpuMs;
+    state.counters["window_wall_ms_per_page"] = window.wallMs;
+    state.counters["full_wall_ms_per_page"] = full.wallMs;
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_FullScreenPages)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 

@@ -53,6 +53,11 @@ public:
     // The union of the rectangles presented since the last call, clipped to
     // the surface; nothing when none was.
     std::optional<ScreenRect> TakeChanged();
+    // The same as a few rectangles (at most kMostRects; those that overlap
+    // or touch joined): a line typed at the top and a cursor blinking at
+    // the bottom are two small rectangles, not one that spans the screen.
+    static constexpr std::size_t kMostRects = 8;
+    std::vector<ScreenRect> TakeChangedRects();
     // Fills the pixels with one colour while no frame has been presented
     // into them (the picture's background); once one has, nothing changes.
     void FillBlank(std::uint8_t blue, std::uint8_t green, std::uint8_t red);
@@ -67,6 +72,9 @@ public:
     void OnPresented(std::function<void()> listener);
 
 private:
+    // Under mChangedMutex.
+    void AddChanged(const ScreenRect& rect);
+
     const int mWidth;
     const int mHeight;
     std::vector<std::uint8_t> mPixels;
@@ -74,9 +82,8 @@ private:
     bool mWritten = false;  // under mMutex
     std::mutex mChangedMutex;
     std::condition_variable mPresentedCv;  // under mChangedMutex
-    ScreenRect mChanged;
-    bool mHasChanged = false;
-    std::function<void()> mListener;  // set before the engine presents
+    std::vector<ScreenRect> mChanged;      // under mChangedMutex
+    std::function<void()> mListener;       // set before the engine presents
     std::atomic<std::uint64_t> mPresentCount{0};
 };
 

@@ -4,9 +4,14 @@
 // bar in the window and over the whole display in full screen. Pointer
 // positions are mapped back to screen pixels the same way.
 //
-// The window is drawn in software into its own surface, and while nothing
-// of the interface lies over the picture only the pixels that changed are
-// drawn and sent to the display. A visual novel's screen changes in small
+// The picture is composed at the game's size and scaled once, at the end,
+// where that is cheapest. With a graphics processor (a GL driver that is
+// not a software rasterizer) the accelerated renderer does only that: one
+// streaming texture at the game's size, its changed rectangles updated,
+// copied scaled with linear filtering. Without one the window is drawn in
+// software into its own surface, and while nothing of the interface lies
+// over the picture only the window rectangles that changed pixels reach are
+// scaled and sent to the display. A visual novel's screen changes in small
 // places (a blinking cursor, a line of text); a full redraw for each of
 // them, through software GL where there is no graphics processor, cost more
 // than all the rest of the player. The size drawn for is always the
@@ -35,6 +40,16 @@ class ScreenSurface;
 // one of the displays for the reader to see it and take hold of it.
 bool ReachableOnADisplay(const SDL_Rect& window);
 
+// The largest picture of `pictureWidth` by `pictureHeight`'s aspect that fits
+// `width` by `height` below a band `band` high, centred: bars left and
+// right or above and below where the aspects differ.
+SDL_Rect LetterboxRect(int width, int height, int band, int pictureWidth, int pictureHeight);
+
+// Whether a GL driver's renderer name is a rasterizer on the processor
+// (Mesa's llvmpipe and the like), where scaling on "the GPU" would only
+// move the work onto threads of our own.
+bool SoftwareRasterizer(const std::string& glRenderer);
+
 class ScreenWindow {
 public:
     // The menu bar's height in window units at scale 1: one ImGui frame.
@@ -49,6 +64,8 @@ public:
 
     // False when SDL could not make the window or its renderer.
     bool Ok() const { return mRenderer != nullptr; }
+    // Whether the picture is scaled by a graphics processor.
+    bool Accelerated() const { return mTexture != nullptr; }
     SDL_Window* Window() const { return mWindow; }
     SDL_Renderer* Renderer() const { return mRenderer; }
     ImGuiHost& Gui() const { return *mGui; }
@@ -94,7 +111,8 @@ public:
     // it was made, resized, exposed or switched since.
     bool RenderChanged();
     // Draws the whole picture into the window's surface, shown with the
-    // next frame (a question box drawn over it).
+    // next frame (a question box drawn over it). What is drawn over it
+    // stays until a whole drawing: the next one is.
     void DrawPicture();
 
     // Where the screen is drawn, in window coordinates (what SDL's pointer
@@ -107,20 +125,34 @@ public:
     // The standard cursor for "", else a PNG or BMP file.
     bool Cursor(const std::string& file);
 
+    // The window rectangles (in output pixels) the last drawing sent to the
+    // display: what a drawing of only the changes cost.
+    const std::vector<SDL_Rect>& LastSent() const { return mLastSent; }
+
 private:
     SDL_Rect PictureRectIn(int width, int height, int band) const;
-    // Where the picture lies in the surface, in its pixels.
-    SDL_Rect SurfacePictureRect(const SDL_Surface& surface) const;
+    // Where the picture lies in the output (the window's surface or the
+    // renderer's output), in its pixels.
+    SDL_Rect OutputPictureRect(int outputWidth, int outputHeight) const;
     PictureSource Source() const;
+    // Makes the accelerated renderer when the machine has a graphics
+    // processor to give it; false (nothing made) otherwise.
+    bool MakeAcceleratedRenderer();
+    void DrawWholePicture();
+    // Accelerated: takes the changed rectangles into the texture, then
+    // clears the output and copies the picture scaled.
+    void DrawTexture();
 
     const int mScreenWidth;
     const int mScreenHeight;
     SDL_Window* mWindow = nullptr;
     SDL_Renderer* mRenderer = nullptr;
+    SDL_Texture* mTexture = nullptr;     // accelerated only: the picture
     std::vector<std::uint8_t> mPicture;  // the screen's pixels, as last taken
     PictureScaler mScaler;
-    std::optional<SDL_Rect> mChanged;  // in screen pixels, not yet drawn
-    bool mWhole = true;                // the next drawing must be whole
+    std::vector<SDL_Rect> mChanged;  // in screen pixels, not yet drawn
+    std::vector<SDL_Rect> mLastSent;
+    bool mWhole = true;  // the next drawing must be whole
     SDL_Cursor* mCursor = nullptr;
     std::unique_ptr<ImGuiHost> mGui;
     bool mMenuBand = true;

@@ -419,9 +419,18 @@ void clsGameView::Paint() {
     // band in the window), only the changed pixels are drawn.
     const bool overPicture = !mImpl->modals.empty() || window->Gui().PopupOpen() ||
                              (mScreenMode == kScreenFull && mImpl->menuShown);
-    if (mImpl->framesToDraw <= 0 && !overPicture && window->RenderChanged()) return;
+    // Full screen with no interface shown, now or in the last frame, has
+    // nothing for ImGui to settle after an input: a whole frame there (a
+    // display of 4K pixels scaled) would cost more than the page's own work.
+    const bool settle = mImpl->framesToDraw > 0 &&
+                        (mScreenMode != kScreenFull || overPicture || mImpl->overlayShown);
+    if (!settle && !overPicture && window->RenderChanged()) {
+        mImpl->framesToDraw = std::max(mImpl->framesToDraw - 1, 0);
+        return;
+    }
     if (mImpl->framesToDraw > 0) --mImpl->framesToDraw;
     mImpl->painting = true;
+    mImpl->overlayShown = mScreenMode != kScreenFull || overPicture;
     window->Render([this] { DrawOverlay(); });
     mImpl->painting = false;
     if (!mImpl->chosenMenu.empty()) {

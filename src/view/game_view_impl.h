@@ -56,6 +56,9 @@ public:
     bool ctrlDown = false;
     bool painting = false;
     int framesToDraw = 2;  // ImGui settles over a frame after each input
+    // Whether the last whole frame had something of the interface over the
+    // picture (a bar, a menu, a dialog) that the next one must take away.
+    bool overlayShown = true;
 
     // Since when input has been off without a break: a game that has not
     // waited for its reader for long may have hung, and its close box then

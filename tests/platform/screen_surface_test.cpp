@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -24,6 +25,45 @@ TEST(ScreenSurface, ChangedRectanglesGatherIntoOneUntilTaken) {
     surface.Presented({50, 50, 50, 60});
     EXPECT_FALSE(surface.TakeChanged()) << "an empty rectangle changes nothing";
     EXPECT_EQ(surface.PresentCount(), 4u);
+}
+
+// A line typed at the top and a cursor blinking at the bottom are drawn
+// as two small rectangles; touching ones become one.
+TEST(ScreenSurface, ChangesFarApartStaySeparateAndTouchingOnesJoin) {
+    ScreenSurface surface(640, 480);
+    surface.Presented({10, 10, 30, 30});
+    surface.Presented({600, 440, 620, 460});
+    surface.Presented({30, 10, 50, 30});  // touches the first
+    std::vector<ScreenRect> rects = surface.TakeChangedRects();
+    ASSERT_EQ(rects.size(), 2u);
+    EXPECT_NE(std::find(rects.begin(), rects.end(), ScreenRect{10, 10, 50, 30}), rects.end());
+    EXPECT_NE(std::find(rects.begin(), rects.end(), ScreenRect{600, 440, 620, 460}), rects.end());
+    EXPECT_TRUE(surface.TakeChangedRects().empty()) << "taken once";
+
+    // A rectangle that joins two others makes them one.
+    surface.Presented({0, 0, 10, 10});
+    surface.Presented({100, 0, 110, 10});
+    surface.Presented({5, 5, 105, 6});
+    EXPECT_EQ(surface.TakeChangedRects(), (std::vector<ScreenRect>{{0, 0, 110, 10}}));
+}
+
+TEST(ScreenSurface, ManyChangesAreHeldInAFewRectanglesThatCoverThemAll) {
+    ScreenSurface surface(640, 480);
+    std::vector<ScreenRect> presented;
+    for (int i = 0; i < 40; ++i) {
+        const ScreenRect rect{(i * 97) % 600, (i * 53) % 450, (i * 97) % 600 + 7,
+                              (i * 53) % 450 + 5};
+        presented.push_back(rect);
+        surface.Presented(rect);
+    }
+    const std::vector<ScreenRect> rects = surface.TakeChangedRects();
+    EXPECT_LE(rects.size(), ScreenSurface::kMostRects);
+    for (const ScreenRect& p : presented) {
+        const bool covered = std::any_of(rects.begin(), rects.end(), [&](const ScreenRect& r) {
+            return r.left <= p.left && r.top <= p.top && p.right <= r.right && p.bottom <= r.bottom;
+        });
+        EXPECT_TRUE(covered) << p.left << "," << p.top;
+    }
 }
 
 TEST(ScreenSurface, AnOddWidthPadsRowsToFourBytes) {
