@@ -1,5 +1,7 @@
 #include "engine.h"
 
+#include <pthread.h>
+
 #include <chrono>
 #include <new>
 
@@ -243,6 +245,8 @@ void Engine::setEngineProperty(std::int32_t id, const CommandValue& value) {
 // [SECTION] Frame loop ==================================================
 
 void Engine::frameLoop() {
+    // Named, so that what it costs shows per thread.
+    pthread_setname_np(pthread_self(), "lumo-frames");
     using Clock = std::chrono::steady_clock;
     const Clock::time_point origin = Clock::now();
     auto now = [origin] {

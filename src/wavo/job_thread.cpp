@@ -1,6 +1,7 @@
 #include "job_thread.h"
 
 #include <SDL.h>
+#include <pthread.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -70,6 +71,7 @@ void JobThread::Run() {
     // One step above normal, so that refills keep ahead of the sound; an
     // unprivileged process may not raise it, and the worker then runs at the
     // normal level.
+    pthread_setname_np(pthread_self(), "wavo-jobs");
     const pid_t thread = gettid();
     setpriority(PRIO_PROCESS, static_cast<id_t>(thread),
                 getpriority(PRIO_PROCESS, static_cast<id_t>(thread)) - 1);
