@@ -411,11 +411,12 @@ void BM_RestLogoAndTitle(benchmark::State& state) {
         Player reader{Environment(folder)};
         for (int i = 0; i < 1000 && reader.Get("mode") != "1"; ++i) {
         }
-        reader.Do("wait 2000");  // the logo's chime ends
+        // The logo's chime ends, and the sound output rests two seconds later.
+        reader.Do("wait 3500");
         MeasureRest(state, "logo", reader, 10);
         reader.Do("click 320 240");
         reader.AtTitle();
-        reader.Do("wait 2000");
+        reader.Do("wait 3500");
         MeasureRest(state, "title", reader, 10);
         reader.Quit();
     }
@@ -437,7 +438,7 @@ void BM_RestWaitingPage(benchmark::State& state) {
         reader.Do("click 320 240");  // the logo waits for it
         if (!reader.AtTitle()) return state.SkipWithError("the title did not come");
         StartGame(reader);
-        reader.Do("wait 1500");  // the page's text is typed and its cursor blinks
+        reader.Do("wait 3500");  // the page's text is typed and its cursor blinks
         MeasureRest(state, "page", reader, 10);
         reader.Quit();
     }

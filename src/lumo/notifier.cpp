@@ -1,5 +1,7 @@
 #include "notifier.h"
 
+#include <pthread.h>
+
 namespace lumo {
 
 void Notifier::setWindow(const LumoNotifyWindow* window) {
@@ -45,6 +47,7 @@ void Notifier::stop() {
 }
 
 void Notifier::deliver() {
+    pthread_setname_np(pthread_self(), "lumo-notify");
     for (;;) {
         {
             std::unique_lock lock(mMutex);
