@@ -103,6 +103,7 @@ bool SoundOutput::OpenDevice() {
     mDevice = device;
     mLost = false;
     mQuietFrames = 0;
+    mRestAsked = false;
     // The device opens paused: the silent clock hands the mix over to it
     // without two threads pulling at once.
     StopSilentClock();
@@ -192,14 +193,14 @@ bool SoundOutput::Resting() {
 void SoundOutput::Pulled(bool sounding, int frames) {
     if (sounding) {
         mQuietFrames.store(0, std::memory_order_relaxed);
+        mRestAsked = false;
         return;
     }
-    const uint64_t before = mQuietFrames.load(std::memory_order_relaxed);
-    const uint64_t after = before + static_cast<uint64_t>(frames);
-    mQuietFrames.store(after, std::memory_order_relaxed);
-    const uint64_t limit = mRestAfterFrames.load(std::memory_order_relaxed);
+    const uint64_t quiet =
+        mQuietFrames.load(std::memory_order_relaxed) + static_cast<uint64_t>(frames);
+    mQuietFrames.store(quiet, std::memory_order_relaxed);
     // Once per quiet spell: the worker does the closing.
-    if (before < limit && after >= limit) {
+    if (quiet >= mRestAfterFrames.load(std::memory_order_relaxed) && !mRestAsked.exchange(true)) {
         mRestDue = true;
         NotifyChange();
     }
@@ -267,6 +268,7 @@ bool SoundOutput::StartSilentClock() {
         return false;
     }
     mQuietFrames = 0;
+    mRestAsked = false;
     mClockRunning = true;
     return true;
 }

@@ -115,6 +115,7 @@ private:
 
     std::atomic<uint64_t> mRestAfterFrames;
     std::atomic<uint64_t> mQuietFrames{0};
+    std::atomic<bool> mRestAsked{false};  // in this quiet spell
     std::atomic<bool> mRestDue{false};
     bool mResting = false;       // under mDeviceLock
     bool mRestedDevice = false;  // under mDeviceLock: a device was open then
