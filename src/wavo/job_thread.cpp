@@ -109,12 +109,19 @@ void JobThread::Sleep(bool busy, bool recheck, int32_t nextDue) {
         if (nextDue != kNoDueTime) deadline = std::min(deadline, mClock.TimeOf(nextDue));
     }
     std::unique_lock lock(mWakeLock);
+    mSleepingUntil = deadline;
     if (deadline == EngineClock::Clock::time_point::max()) {
         mWakeUp.wait(lock, [&] { return mWakeRequested || !mRunning; });
     } else {
         mWakeUp.wait_until(lock, deadline, [&] { return mWakeRequested || !mRunning; });
     }
+    mSleepingUntil.reset();
     mWakeRequested = false;
+}
+
+std::optional<EngineClock::Clock::time_point> JobThread::SleepingUntil() {
+    std::lock_guard lock(mWakeLock);
+    return mSleepingUntil;
 }
 
 // [SECTION] Job pass
