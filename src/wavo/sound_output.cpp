@@ -214,8 +214,8 @@ bool SoundOutput::EnsureDevice() {
     }
     std::lock_guard lock(mDeviceLock);
     if (mResting) {
-        // Awake before the buffer plays: its first frame is in the first
-        // period the device asks for.
+        // Awake before the buffer plays: the new device takes the sound
+        // from its first frame on, and nothing of it is lost to the wake.
         mResting = false;
         mRestDue = false;
         if (!mRestedDevice || !OpenDevice()) Reopen("sound start after a rest");
