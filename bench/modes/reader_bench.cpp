@@ -11,7 +11,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -430,6 +432,126 @@ void BM_FullScreenPages(benchmark::State& state) {
     fs::remove_all(folder);
 }
 BENCHMARK(BM_FullScreenPages)->Iterations(1)->Unit(benchmark::kSecond);
+
+// [SECTION] Rest per screen
+//
+// What a still screen costs, thread by thread: the share of a core and the
+// wake-ups a second (the scheduler's context switches) of every thread of
+// the player, summed by thread name, over some seconds of the reader doing
+// nothing. The logo waits for a click, the title has no music and the page
+// is read from a copy without its sound archive, so that nothing plays: a
+// program showing a still picture should then cost next to nothing. Run it
+// under Xvfb with ZELK_BENCH_VIDEO=x11 for a real window's costs.
+
+struct ThreadUse {
+    double seconds = 0;
+    unsigned long long switches = 0;
+};
+
+// Per thread name ("main" for the main thread).
+std::map<std::string, ThreadUse> ThreadUses(pid_t pid) {
+    std::map<std::string, ThreadUse> uses;
+    std::error_code error;
+    for (const auto& task :
+         fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+        std::string name = zelk::testing::ReadAll(task.path() / "comm");
+        while (!name.empty() && (name.back() == '\n' || name.back() == ' '))
+            name.pop_back();
+        if (task.path().filename() == std::to_string(pid)) name = "main";
+        ThreadUse& use = uses[name];
+        use.seconds += ThreadCpuSeconds(task.path());
+        const std::string status = zelk::testing::ReadAll(task.path() / "status");
+        for (const char* key : {"voluntary_ctxt_switches:", "nonvoluntary_ctxt_switches:"}) {
+            const size_t at = status.find(key);
+            if (at != std::string::npos)
+                use.switches += std::stoull(status.substr(at + std::strlen(key)));
+        }
+    }
+    return uses;
+}
+
+void MeasureRest(benchmark::State& state, const std::string& screen, Reader& reader, int seconds) {
+    const auto before = ThreadUses(reader.Pid());
+    const Clock::time_point start = Clock::now();
+    reader.Do("wait " + std::to_string(seconds * 1000));
+    const double wall = MillisecondsSince(start) / 1000;
+    const auto after = ThreadUses(reader.Pid());
+    double all = 0, wakes = 0;
+    for (const auto& [name, use] : after) {
+        const auto was = before.find(name);
+        const ThreadUse old = was == before.end() ? ThreadUse{} : was->second;
+        const double percent = (use.seconds - old.seconds) / wall * 100;
+        const double perSecond = double(use.switches - old.switches) / wall;
+        all += percent;
+        wakes += perSecond;
+        state.counters[screen + "_" + name + "_percent"] = percent;
+        state.counters[screen + "_" + name + "_wakes_per_s"] = perSecond;
+    }
+    state.counters[screen + "_cpu_percent"] = all;
+    state.counters[screen + "_wakes_per_s"] = wakes;
+}
+
+// A copy of the demo whose logo waits for a click and whose title is quiet.
+fs::path QuietDemo(const std::string& name) {
+    const fs::path folder = Demo(name);
+    if (folder.empty()) return folder;
+    std::string title =
+        zelk::testing::ReadAll(fs::path(ZELK_SOURCE_DIR) / "games" / "demo" / "title_mode.ini");
+    for (const auto& [from, to] :
+         {std::pair<std::string, std::string>{"AutoclickTime=3000", "AutoclickTime=0"},
+          {"bgm=bgm_title", "bgm="}}) {
+        const size_t at = title.find(from);
+        if (at == std::string::npos) return {};
+        title.replace(at, from.size(), to);
+    }
+    if (FILE* file = std::fopen((folder / "title_mode.ini").c_str(), "wb")) {
+        std::fwrite(title.data(), 1, title.size(), file);
+        std::fclose(file);
+    }
+    return folder;
+}
+
+void BM_RestLogoAndTitle(benchmark::State& state) {
+    const fs::path folder = QuietDemo("rest-title");
+    if (folder.empty()) return state.SkipWithError("the demo game is not packed as expected");
+    for (auto _ : state) {
+        Player reader{Environment(folder)};
+        for (int i = 0; i < 1000 && reader.Get("mode") != "1"; ++i) {
+        }
+        // The logo's chime ends, and the sound output rests two seconds later.
+        reader.Do("wait 3500");
+        MeasureRest(state, "logo", reader, 10);
+        reader.Do("click 320 240");
+        reader.AtTitle();
+        reader.Do("wait 3500");
+        MeasureRest(state, "title", reader, 10);
+        reader.Quit();
+    }
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_RestLogoAndTitle)->Iterations(1)->Unit(benchmark::kSecond);
+
+// The first page waiting for its click, its cursor blinking, in a copy
+// without sounds: the missing music is told on standard error and skipped.
+void BM_RestWaitingPage(benchmark::State& state) {
+    const fs::path folder = QuietDemo("rest-page");
+    if (folder.empty()) return state.SkipWithError("the demo game is not packed as expected");
+    fs::remove(folder / "sound.quor");
+    for (auto _ : state) {
+        Player reader{Environment(folder)};
+        for (int i = 0; i < 1000 && reader.Get("mode") != "1"; ++i) {
+        }
+        reader.Do("wait 1000");
+        reader.Do("click 320 240");  // the logo waits for it
+        if (!reader.AtTitle()) return state.SkipWithError("the title did not come");
+        StartGame(reader);
+        reader.Do("wait 3500");  // the page's text is typed and its cursor blinks
+        MeasureRest(state, "page", reader, 10);
+        reader.Quit();
+    }
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_RestWaitingPage)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 

@@ -1,6 +1,10 @@
 #include "engine.h"
 
+#include <pthread.h>
+
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <new>
 
 #include "buffer_ops.h"
@@ -254,63 +258,82 @@ void Engine::setEngineProperty(std::int32_t id, const CommandValue& value) {
 // [SECTION] Frame loop ==================================================
 
 void Engine::frameLoop() {
-    using Clock = std::chrono::steady_clock;
+    // Named, so that what it costs shows per thread.
+    pthread_setname_np(pthread_self(), "lumo-frames");
     const Clock::time_point origin = Clock::now();
     auto now = [origin] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - origin).count();
     };
-    auto t0 = now();
-    std::int64_t elapsed = 0;
+    std::int64_t frameStart = now();
+    std::int64_t advancedTo = frameStart;  // the actions have lived up to here
+    Rest rested = Rest::None;
     while (mRunning.load()) {
-        queue(makeCommand(CommandCode::AdvanceActions, 0, 0,
-                          words(static_cast<std::int32_t>(elapsed))));
+        ++mPasses;
+        const std::int64_t at = now();
+        const auto step =
+            static_cast<std::int32_t>(std::min<std::int64_t>(at - advancedTo, INT32_MAX));
+        advancedTo = at;
+        if (rested == Rest::Timed) {
+            // The rest's time belongs to the actions that waited through it,
+            // not to one that a command queued meanwhile starts: they move
+            // before the commands run.
+            std::lock_guard lock(mExecution);
+            try {
+                advanceActions(*this, step);
+            } catch (const std::bad_alloc&) {
+            }
+        } else {
+            queue(makeCommand(CommandCode::AdvanceActions, 0, 0, words(step)));
+        }
         if (!mRunning.load()) break;
         queue(makeCommand(CommandCode::Redraw), false);
         executeQueue();
-        {
-            // One wait until the frame is due; TerminateLumo wakes it at once.
+        if (rested == Rest::None) {
+            // A frame in a run is shown when it is due, which keeps the
+            // frame rate; the first one after a rest is due already. One
+            // wait; TerminateLumo wakes it at once.
             std::unique_lock lock(mSleepMutex);
-            const auto due = origin + std::chrono::milliseconds(t0 + settings.frameInterval());
+            const auto due =
+                origin + std::chrono::milliseconds(frameStart + settings.frameInterval());
             mSleep.wait_until(lock, due, [this] { return !mRunning.load(); });
         }
         if (!mRunning.load()) break;
-        elapsed = now() - t0;
         queue(makeCommand(CommandCode::Present), false);
         executeQueue();
-        t0 = now();
-        if (rest()) t0 = now();
+        frameStart = now();
+        rested = rest(origin + std::chrono::milliseconds(advancedTo),
+                      origin + std::chrono::milliseconds(frameStart + settings.frameInterval()));
+        // After a rest without a waiting action no time passed for any.
+        if (rested == Rest::UntilWoken) advancedTo = now();
     }
 }
 
 // Between frames while nothing changes the loop sleeps: until the next
 // command when no action runs (a page waiting for its click), or until the
-// end of the shortest wait when all actions wait (the blinking cursor's ten
-// steps a second), instead of thirty empty frames a second.
-bool Engine::rest() {
+// shortest wait ends when all actions wait (a blinking cursor's step), but
+// never before the next frame was due. One wake-up then advances, redraws
+// and shows the step, instead of thirty empty frames a second.
+Engine::Rest Engine::rest(Clock::time_point advancedTo, Clock::time_point nextFrame) {
     std::int64_t wait = 0;
     {
         std::lock_guard lock(mExecution);
         if (blt.value() == 0 && !mQueue.pending()) wait = msUntilNextStep(*this);
     }
-    if (wait == 0) return false;
+    if (wait == 0) return Rest::None;
     std::unique_lock lock(mSleepMutex);
-    if (mQueue.pending()) return false;
+    if (mQueue.pending()) return Rest::None;
     mWoken = false;
     if (wait < 0) {
+        mRestingUntilWoken = true;
         mSleep.wait(lock, [this] { return !mRunning.load() || mWoken; });
-        // No action ran meanwhile: the next frame starts afresh.
-        return true;
+        mRestingUntilWoken = false;
+        return Rest::UntilWoken;
     }
-    // Whole frames, ending before the wait does: the frame after the rest
-    // advances the actions by all the time that passed.
-    const int interval = settings.frameInterval();
-    const std::int64_t frames = (wait - 1) / interval;
-    if (frames > 0) {
-        const auto due =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(frames * interval);
-        mSleep.wait_until(lock, due, [this] { return !mRunning.load() || mWoken; });
-    }
-    return false;
+    // A millisecond past the wait's end: the instructions after a wait run
+    // only on time left over, and the step is then done in one pass.
+    const auto due = std::max(advancedTo + std::chrono::milliseconds(wait + 1), nextFrame);
+    mSleep.wait_until(lock, due, [this] { return !mRunning.load() || mWoken; });
+    return Rest::Timed;
 }
 
 void Engine::redrawStep() {

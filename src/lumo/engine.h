@@ -8,6 +8,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -68,6 +69,13 @@ public:
     int initialize();
     int terminate();
     bool running() const { return mRunning.load(); }
+    // For tests: the frame loop's passes so far, and whether it sleeps
+    // until a command comes.
+    std::uint64_t framePasses() const { return mPasses.load(); }
+    bool restingUntilWoken() {
+        std::lock_guard lock(mSleepMutex);
+        return mRestingUntilWoken;
+    }
     int setSetting(std::int32_t id, const void* value);
 
     // Appends a command; unless auto-redraw mode is on and `mayRun`, then
@@ -96,9 +104,13 @@ public:
 
 private:
     Engine();
+    using Clock = std::chrono::steady_clock;
+    enum class Rest { None, Timed, UntilWoken };
     void frameLoop();
-    // Sleeps while nothing needs a frame; true when no action ran meanwhile.
-    bool rest();
+    // Sleeps while nothing needs a frame: until a command, or until the
+    // next action step falls due (the actions have lived up to
+    // `advancedTo`), not before `nextFrame`.
+    Rest rest(Clock::time_point advancedTo, Clock::time_point nextFrame);
     void execute(Command& command);
     void setEngineProperty(std::int32_t id, const CommandValue& value);
     void redrawStep();
@@ -111,7 +123,9 @@ private:
     std::recursive_mutex mExecution;
     std::mutex mSleepMutex;
     std::condition_variable mSleep;
-    bool mWoken = false;  // under mSleepMutex: a command came while resting
+    bool mWoken = false;              // under mSleepMutex: a command came while resting
+    bool mRestingUntilWoken = false;  // under mSleepMutex
+    std::atomic<std::uint64_t> mPasses{0};
     std::thread mThread;
     std::unique_ptr<FontLibrary> mFonts;
 };

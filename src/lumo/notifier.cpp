@@ -1,5 +1,7 @@
 #include "notifier.h"
 
+#include <pthread.h>
+
 namespace lumo {
 
 void Notifier::setWindow(const LumoNotifyWindow* window) {
@@ -17,15 +19,18 @@ void Notifier::setMessage(std::uint32_t message) {
 }
 
 void Notifier::post(std::int32_t wparam, std::int32_t lparam) {
-    std::lock_guard lock(mMutex);
-    if (!mWindow.proc) return;
-    // The thread starts with the first message: a host without a callback
-    // never pays for it.
-    if (!mThread.joinable()) {
-        mStopping = false;
-        mThread = std::thread(&Notifier::deliver, this);
+    {
+        std::lock_guard lock(mMutex);
+        if (!mWindow.proc) return;
+        // The thread starts with the first message: a host without a
+        // callback never pays for it.
+        if (!mThread.joinable()) {
+            mStopping = false;
+            mThread = std::thread(&Notifier::deliver, this);
+        }
+        mMessages.push_back({mWindow, mMessage, wparam, lparam});
     }
-    mMessages.push_back({mWindow, mMessage, wparam, lparam});
+    // Outside the lock: the woken thread would only block on it again.
     mWake.notify_one();
 }
 
@@ -45,6 +50,7 @@ void Notifier::stop() {
 }
 
 void Notifier::deliver() {
+    pthread_setname_np(pthread_self(), "lumo-notify");
     for (;;) {
         {
             std::unique_lock lock(mMutex);

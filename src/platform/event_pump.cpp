@@ -1,6 +1,7 @@
 #include "platform/event_pump.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/pump_timer.h"
 
@@ -92,6 +93,41 @@ void EventPump::ProcessPendingEvents() {
     }
 }
 
+bool EventPump::DriverWaits() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && std::strcmp(driver, "dummy") != 0 &&
+           std::strcmp(driver, "offscreen") != 0;
+}
+
+int SDLCALL EventPump::OnPush(void* self, SDL_Event*) {
+    // Any thread, inside SDL_PushEvent: only a count and a notification.
+    auto* pump = static_cast<EventPump*>(self);
+    {
+        std::lock_guard lock(pump->mPushLock);
+        ++pump->mPushes;
+    }
+    pump->mPushed.notify_all();
+    return 1;
+}
+
+void EventPump::WaitForPush(std::chrono::milliseconds wait) {
+    // SDL_Quit drops every watch, so it is set again for each wait.
+    SDL_DelEventWatch(&EventPump::OnPush, this);
+    SDL_AddEventWatch(&EventPump::OnPush, this);
+    std::unique_lock lock(mPushLock);
+    const std::uint64_t seen = mPushes;
+    lock.unlock();
+    SDL_PumpEvents();
+    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+    lock.lock();
+    if (!mPushed.wait_for(lock, wait, [&] { return mPushes != seen; })) return;
+    lock.unlock();
+    // The watch runs just before the event joins the queue: give the
+    // pushing thread the moment it needs to finish.
+    for (int i = 0; i < 10 && !SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT); ++i)
+        SDL_Delay(1);
+}
+
 void EventPump::WaitAndProcess(std::chrono::milliseconds maxWait) {
     auto wait = maxWait;
     const auto now = PumpTimer::Clock::now();
@@ -102,7 +138,11 @@ void EventPump::WaitAndProcess(std::chrono::milliseconds maxWait) {
     }
     if (wait.count() > 0) {
         if (SDL_WasInit(SDL_INIT_EVENTS)) {
-            SDL_WaitEventTimeout(nullptr, static_cast<int>(wait.count()));
+            if (DriverWaits()) {
+                SDL_WaitEventTimeout(nullptr, static_cast<int>(wait.count()));
+            } else {
+                WaitForPush(wait);
+            }
         } else {
             SDL_Delay(static_cast<Uint32>(wait.count()));
         }

@@ -7,7 +7,10 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <cstdint>
 #include <functional>
+#include <mutex>
 #include <vector>
 
 namespace zelk {
@@ -57,6 +60,12 @@ private:
     EventPump() = default;
     void FireDueTimers();
     bool IsRegistered(const PumpTimer* timer) const;
+    // SDL's wait blocks only under a video driver that can wait (x11,
+    // wayland); under the dummy driver, or with no video, it polls every
+    // millisecond. There the pump waits for the next pushed event itself.
+    static bool DriverWaits();
+    void WaitForPush(std::chrono::milliseconds wait);
+    static int SDLCALL OnPush(void* self, SDL_Event* event);
 
     std::vector<PumpTimer*> mTimers;
     EventHandler mHandler;
@@ -65,6 +74,9 @@ private:
     std::vector<std::function<void()>> mDeferred;
     int mDepth = 0;
     Uint32 mWakeEvent = 0;
+    std::mutex mPushLock;
+    std::condition_variable mPushed;
+    std::uint64_t mPushes = 0;  // under mPushLock
 };
 
 // The free form used across the program.

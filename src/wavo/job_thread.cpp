@@ -1,6 +1,7 @@
 #include "job_thread.h"
 
 #include <SDL.h>
+#include <pthread.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -70,6 +71,7 @@ void JobThread::Run() {
     // One step above normal, so that refills keep ahead of the sound; an
     // unprivileged process may not raise it, and the worker then runs at the
     // normal level.
+    pthread_setname_np(pthread_self(), "wavo-jobs");
     const pid_t thread = gettid();
     setpriority(PRIO_PROCESS, static_cast<id_t>(thread),
                 getpriority(PRIO_PROCESS, static_cast<id_t>(thread)) - 1);
@@ -107,12 +109,19 @@ void JobThread::Sleep(bool busy, bool recheck, int32_t nextDue) {
         if (nextDue != kNoDueTime) deadline = std::min(deadline, mClock.TimeOf(nextDue));
     }
     std::unique_lock lock(mWakeLock);
+    mSleepingUntil = deadline;
     if (deadline == EngineClock::Clock::time_point::max()) {
         mWakeUp.wait(lock, [&] { return mWakeRequested || !mRunning; });
     } else {
         mWakeUp.wait_until(lock, deadline, [&] { return mWakeRequested || !mRunning; });
     }
+    mSleepingUntil.reset();
     mWakeRequested = false;
+}
+
+std::optional<EngineClock::Clock::time_point> JobThread::SleepingUntil() {
+    std::lock_guard lock(mWakeLock);
+    return mSleepingUntil;
 }
 
 // [SECTION] Job pass

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "engine_clock.h"
@@ -38,6 +39,9 @@ public:
     bool IsWorkerThread() const { return std::this_thread::get_id() == mThread.get_id(); }
     // Waits until a round that changed something has ended, or the timeout.
     void WaitForRound(std::chrono::milliseconds timeout);
+    // For tests: when the worker will wake by itself while it sleeps
+    // (time_point::max() for "only when woken"); nullopt while it runs.
+    std::optional<EngineClock::Clock::time_point> SleepingUntil();
 
 private:
     static constexpr int32_t kNoDueTime = INT32_MAX;
@@ -65,6 +69,7 @@ private:
     bool mWakeRequested = false;
     std::condition_variable mRoundDone;
     uint64_t mRounds = 0;
+    std::optional<EngineClock::Clock::time_point> mSleepingUntil;  // under mWakeLock
 };
 
 }  // namespace wavo

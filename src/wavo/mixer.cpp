@@ -30,11 +30,26 @@ void Mixer::SetStartHandler(std::function<bool()> handler) {
     mStart = std::move(handler);
 }
 
-void Mixer::Mix(float* out, int frames) {
+bool Mixer::SilentLocked() const {
+    if (mStarting != 0) return false;
+    for (const SoundBuffer* buffer : mBuffers) {
+        if (buffer->mPlaying) return false;
+    }
+    return std::ranges::none_of(mGroups, &RateGroup::running);
+}
+
+bool Mixer::Silent() {
+    std::lock_guard lock(mLock);
+    return SilentLocked();
+}
+
+bool Mixer::Mix(float* out, int frames) {
     bool notified = false;
+    bool sounding = false;
     std::function<void()> wake;
     {
         std::lock_guard lock(mLock);
+        sounding = !SilentLocked();
         if (mSum.size() < static_cast<size_t>(frames) * 2) mSum.resize(frames * 2);
         std::fill_n(mSum.begin(), frames * 2, 0.0f);
         for (SoundBuffer* buffer : mBuffers) {
@@ -49,6 +64,7 @@ void Mixer::Mix(float* out, int frames) {
         if (notified) wake = mWake;
     }
     if (wake) wake();
+    return sounding;
 }
 
 bool Mixer::MixGroup(RateGroup& group, float* out, int frames) {

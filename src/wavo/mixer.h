@@ -40,8 +40,13 @@ public:
     // answers false when nothing would take the mix (the play then fails).
     void SetStartHandler(std::function<bool()> handler);
 
-    // Fills frames stereo float frames.
-    void Mix(float* out, int frames);
+    // Fills frames stereo float frames. False when nothing sounded in them:
+    // no buffer played, none was starting and no converter held sound.
+    bool Mix(float* out, int frames);
+
+    // Nothing plays, nothing is starting and no converter holds sound: the
+    // mix is silence until the next start, so the output may rest.
+    bool Silent();
 
 private:
     friend class SoundBuffer;
@@ -54,8 +59,13 @@ private:
     };
     bool MixGroup(RateGroup& group, float* out, int frames);
 
+    bool SilentLocked() const;
+
     const uint32_t mDeviceRate;
     std::mutex mLock;
+    // Buffers between their start handler and their first frame: a resting
+    // output must not take the mix for silent while one wakes it.
+    int mStarting = 0;
     std::vector<SoundBuffer*> mBuffers;
     std::vector<RateGroup> mGroups;
     std::vector<SoundBuffer*> mMembers;  // scratch of MixGroup: still playing

@@ -67,10 +67,13 @@ bool SoundBuffer::Play(bool looping) {
     {
         std::lock_guard lock(mMixer.mLock);
         start = mMixer.mStart;
+        ++mMixer.mStarting;
     }
-    if (start && !start()) return false;
+    const bool started = !start || start();
     {
         std::lock_guard lock(mMixer.mLock);
+        --mMixer.mStarting;
+        if (!started) return false;
         mLooping = looping;
         mPlaying = true;
         // Starting at a notification position counts as reaching it: the

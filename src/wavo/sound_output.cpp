@@ -1,5 +1,8 @@
 #include "sound_output.h"
 
+#include <pthread.h>
+
+#include <algorithm>
 #include <chrono>
 #include <system_error>
 #include <vector>
@@ -49,7 +52,9 @@ std::unique_ptr<SoundOutput> SoundOutput::Open(int32_t& failedStep, int32_t& pla
     return output;
 }
 
-SoundOutput::SoundOutput(Key, uint32_t rate) : mMixer(rate) {}
+SoundOutput::SoundOutput(Key, uint32_t rate) : mMixer(rate) {
+    SetRestAfter(kRestAfter);
+}
 
 SoundOutput::~SoundOutput() {
     // After SDL_DelEventWatch no watch call is running or will come.
@@ -97,6 +102,8 @@ bool SoundOutput::OpenDevice() {
     mDefaultName = DefaultDeviceName();
     mDevice = device;
     mLost = false;
+    mQuietFrames = 0;
+    mRestAsked = false;
     // The device opens paused: the silent clock hands the mix over to it
     // without two threads pulling at once.
     StopSilentClock();
@@ -134,13 +141,15 @@ void SoundOutput::Reopen(const char* why) {
 void SoundOutput::Service() {
     const bool lost = mLost.exchange(false);
     const bool hotplug = mHotplug.exchange(false);
-    if (!lost && !hotplug) return;
+    const bool rest = mRestDue.exchange(false);
+    if (!lost && !hotplug && !rest) return;
     std::lock_guard lock(mDeviceLock);
     if (lost && mDevice.load() != 0) {
         Reopen("device lost");
     } else if (mDevice.load() == 0) {
-        // Still without a device: a new one may be the one to take.
-        if (hotplug) Reopen("device added");
+        // Still without a device: a new one may be the one to take. A
+        // resting output takes the default one at the next sound start.
+        if (hotplug && !mResting) Reopen("device added");
     } else if (hotplug) {
         // A device came or went; when the default is another one now, the
         // sound follows it (a server that moves its streams by itself shows
@@ -148,6 +157,52 @@ void SoundOutput::Service() {
         const std::string name = DefaultDeviceName();
         if (!name.empty() && !mDefaultName.empty() && name != mDefaultName)
             Reopen("default device changed");
+    }
+    if (rest) Rest();
+}
+
+void SoundOutput::Rest() {
+    // A start that came since the quiet was counted keeps the output awake;
+    // one that comes after this check waits for the lock, and wakes it.
+    if (mResting || !mMixer.Silent()) return;
+    const bool device = mDevice.load() != 0;
+    bool clock = false;
+    {
+        std::lock_guard clockLock(mClockLock);
+        clock = mClockRunning;
+    }
+    if (!device && !clock) return;
+    CloseDevice();
+    StopSilentClock();
+    mResting = true;
+    mRestedDevice = device;
+    ++mRests;
+    WAVO_LOG("SoundOutput: silent, the output rests\n");
+}
+
+void SoundOutput::SetRestAfter(std::chrono::milliseconds quiet) {
+    mRestAfterFrames =
+        static_cast<uint64_t>(std::max<int64_t>(quiet.count(), 0)) * mMixer.DeviceRate() / 1000;
+}
+
+bool SoundOutput::Resting() {
+    std::lock_guard lock(mDeviceLock);
+    return mResting;
+}
+
+void SoundOutput::Pulled(bool sounding, int frames) {
+    if (sounding) {
+        mQuietFrames.store(0, std::memory_order_relaxed);
+        mRestAsked = false;
+        return;
+    }
+    const uint64_t quiet =
+        mQuietFrames.load(std::memory_order_relaxed) + static_cast<uint64_t>(frames);
+    mQuietFrames.store(quiet, std::memory_order_relaxed);
+    // Once per quiet spell: the worker does the closing.
+    if (quiet >= mRestAfterFrames.load(std::memory_order_relaxed) && !mRestAsked.exchange(true)) {
+        mRestDue = true;
+        NotifyChange();
     }
 }
 
@@ -158,7 +213,15 @@ bool SoundOutput::EnsureDevice() {
         mLost = true;
     }
     std::lock_guard lock(mDeviceLock);
-    if (mDevice.load() == 0 || mLost.exchange(false)) Reopen("sound start");
+    if (mResting) {
+        // Awake before the buffer plays: the new device takes the sound
+        // from its first frame on, and nothing of it is lost to the wake.
+        mResting = false;
+        mRestDue = false;
+        if (!mRestedDevice || !OpenDevice()) Reopen("sound start after a rest");
+    } else if (mDevice.load() == 0 || mLost.exchange(false)) {
+        Reopen("sound start");
+    }
     if (mDevice.load() != 0) return true;
     std::lock_guard clockLock(mClockLock);
     return mClockRunning;
@@ -189,7 +252,8 @@ int SDLCALL SoundOutput::OnEvent(void* self, SDL_Event* event) {
 
 void SDLCALL SoundOutput::Callback(void* self, Uint8* stream, int length) {
     auto* output = static_cast<SoundOutput*>(self);
-    output->mMixer.Mix(reinterpret_cast<float*>(stream), length / (2 * sizeof(float)));
+    const int frames = length / static_cast<int>(2 * sizeof(float));
+    output->Pulled(output->mMixer.Mix(reinterpret_cast<float*>(stream), frames), frames);
 }
 
 // [SECTION] The silent clock
@@ -203,6 +267,8 @@ bool SoundOutput::StartSilentClock() {
         WAVO_LOG("SoundOutput: no silent clock: %s\n", error.what());
         return false;
     }
+    mQuietFrames = 0;
+    mRestAsked = false;
     mClockRunning = true;
     return true;
 }
@@ -218,6 +284,7 @@ void SoundOutput::StopSilentClock() {
 }
 
 void SoundOutput::RunSilentClock() {
+    pthread_setname_np(pthread_self(), "wavo-clock");
     // One device period at a time, at the pace a device would ask for it.
     std::vector<float> scratch(2 * kFrames);
     const auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
@@ -226,7 +293,7 @@ void SoundOutput::RunSilentClock() {
     std::unique_lock lock(mClockLock);
     while (mClockRunning) {
         lock.unlock();
-        mMixer.Mix(scratch.data(), kFrames);
+        Pulled(mMixer.Mix(scratch.data(), kFrames), kFrames);
         lock.lock();
         next += period;
         mClockStop.wait_until(lock, next, [&] { return !mClockRunning; });

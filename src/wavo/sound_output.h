@@ -8,10 +8,17 @@
 // real time so that plays still end and nothing waits for ever, and the
 // default device is opened again at the same rate (SDL converts to whatever
 // it has) when one appears or at the next sound start.
+//
+// An open device costs its thread's wake-ups (SDL's device thread runs on,
+// paused or not, about forty times a second) even while nothing plays. So
+// after a quiet spell the output rests: the device is closed (or the silent
+// clock stopped), and the next sound start opens it before its buffer plays,
+// so the sound's first frame is the new device's first.
 
 #include <SDL.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -66,6 +73,14 @@ public:
     // clock.
     bool EnsureDevice();
 
+    // How long the mix must be silent before the output rests, counted in
+    // frames pulled, not in wall time (tests shorten it).
+    static constexpr std::chrono::milliseconds kRestAfter{2000};
+    void SetRestAfter(std::chrono::milliseconds quiet);
+    // Whether the output rests, and how often it went to rest.
+    bool Resting();
+    int Rests() const { return mRests.load(); }
+
     // What SDL reports when the device has gone; any thread.
     void ReportLoss();
     bool DeviceOpen() const { return mDevice.load() != 0; }
@@ -77,6 +92,10 @@ private:
     bool OpenDevice();             // under mDeviceLock
     void CloseDevice();            // under mDeviceLock
     void Reopen(const char* why);  // under mDeviceLock
+    void Rest();                   // under mDeviceLock
+    // From the thread that pulled `frames` of the mix: counts the quiet
+    // and asks the worker for the rest once it has lasted.
+    void Pulled(bool sounding, int frames);
     // False when its thread cannot be made.
     bool StartSilentClock();
     void StopSilentClock();
@@ -93,6 +112,14 @@ private:
     std::atomic<bool> mLost{false};
     std::atomic<bool> mHotplug{false};
     std::atomic<int> mReopens{0};
+
+    std::atomic<uint64_t> mRestAfterFrames;
+    std::atomic<uint64_t> mQuietFrames{0};
+    std::atomic<bool> mRestAsked{false};  // in this quiet spell
+    std::atomic<bool> mRestDue{false};
+    bool mResting = false;       // under mDeviceLock
+    bool mRestedDevice = false;  // under mDeviceLock: a device was open then
+    std::atomic<int> mRests{0};
     bool mWatching = false;
 
     std::mutex mHandlerLock;

@@ -52,6 +52,25 @@ TEST_F(JobThreadTest, AnIdleWorkerSleeps) {
     EXPECT_LE(mRounds.load(), 2);
 }
 
+// What the worker sleeps on, read while it sleeps: no deadline at all while
+// nothing is due, and the due job's own time when one is.
+TEST_F(JobThreadTest, AnIdleWorkerSetsNoTimerAndAWaitingJobOnlyItsOwn) {
+    auto sleepsUntil = [&](EngineClock::Clock::time_point when) {
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (mWorker->SleepingUntil() != when) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::sleep_for(1ms);
+        }
+        return true;
+    };
+    EXPECT_TRUE(sleepsUntil(EngineClock::Clock::time_point::max()));
+    const int32_t id = AddObject();
+    const int32_t due = mClock.Now() + 60000;
+    mJobs.Add(Job{0, id, JT_BACK_TO_LOADED, due, 0, 0, 0});
+    EXPECT_TRUE(sleepsUntil(mClock.TimeOf(due)));
+    EXPECT_NE(StateOf(id), SS_LOADED);
+}
+
 TEST_F(JobThreadTest, ADueJobWakesTheWorkerAtItsTime) {
     const int32_t id = AddObject();
     const auto start = std::chrono::steady_clock::now();

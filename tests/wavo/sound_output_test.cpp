@@ -17,6 +17,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace wavo {
 namespace {
@@ -180,6 +181,116 @@ TEST_F(SoundOutputTest, SdlsRemovalEventOfTheDeviceAsksForServiceAndOthersChange
     mOutput->Service();
     EXPECT_EQ(mOutput->Reopens(), 1);
     SDL_FlushEvents(SDL_AUDIODEVICEADDED, SDL_AUDIODEVICEREMOVED);
+}
+
+// Reads the device file as stereo float frames.
+std::vector<float> FileSamples(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+    std::vector<float> samples(bytes.size() / sizeof(float));
+    std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(float));
+    return samples;
+}
+
+// After a quiet spell the device is closed, so that its thread no longer
+// wakes the process; the next sound opens it again before it plays, and is
+// heard from its first frame on, without a frame lost or a silence inside.
+TEST_F(SoundOutputTest, AQuietOutputRestsAndASoundWakesItFromItsFirstFrame) {
+    mOutput->SetRestAfter(50ms);
+    {
+        std::unique_lock lock(mLock);
+        ASSERT_TRUE(mChanged.wait_for(lock, 5s, [&] { return mChanges >= 1; }))
+            << "the quiet asks the worker for the rest";
+    }
+    mOutput->Service();
+    EXPECT_TRUE(mOutput->Resting());
+    EXPECT_FALSE(mOutput->DeviceOpen());
+    EXPECT_EQ(mOutput->Rests(), 1);
+    // Asked again (a late wake-up), a resting output stays as it is.
+    mOutput->Service();
+    EXPECT_EQ(mOutput->Rests(), 1);
+
+    // A ramp that starts loud: its first frame tells where it begins.
+    Mixer& mixer = mOutput->GetMixer();
+    const uint32_t frames = mixer.DeviceRate() / 5;
+    auto ramp = mixer.CreateBuffer({2, mixer.DeviceRate(), 16}, frames * 4);
+    ASSERT_NE(ramp, nullptr);
+    auto region = ramp->Lock(0, ramp->Size());
+    ASSERT_TRUE(region);
+    auto sampleAt = [](uint32_t frame, int channel) {
+        return static_cast<int16_t>(channel == 0 ? 8000 + frame % 20000 : -8000 - frame % 20000);
+    };
+    for (uint32_t frame = 0; frame < frames; ++frame) {
+        const int16_t pair[2] = {sampleAt(frame, 0), sampleAt(frame, 1)};
+        std::memcpy(&region->first[frame * 4], pair, 4);
+    }
+    ASSERT_TRUE(ramp->Unlock());
+    ASSERT_TRUE(ramp->Play(false));
+    EXPECT_TRUE(mOutput->DeviceOpen());
+    EXPECT_FALSE(mOutput->Resting());
+    EXPECT_EQ(mOutput->Reopens(), 0) << "waking is no reopening after a loss";
+    ASSERT_TRUE(WaitUntil([&] { return !ramp->IsPlaying(); }));
+    // The device wrote at least the period after the end.
+    const size_t played = FileSamples(mFile).size();
+    ASSERT_TRUE(WaitUntil([&] { return FileSamples(mFile).size() > played + 2 * 1024; }));
+
+    // The file is the new device's alone: a silence at most as long as the
+    // open took, then every frame of the ramp in order.
+    const std::vector<float> samples = FileSamples(mFile);
+    size_t first = 0;
+    while (first < samples.size() && samples[first] == 0.0f)
+        ++first;
+    ASSERT_EQ(first % 2, 0u);
+    ASSERT_GE(samples.size(), first + frames * 2);
+    size_t wrong = 0;
+    for (uint32_t frame = 0; frame < frames; ++frame) {
+        wrong += samples[first + 2 * frame] != sampleAt(frame, 0) / 32768.0f;
+        wrong += samples[first + 2 * frame + 1] != sampleAt(frame, 1) / 32768.0f;
+    }
+    EXPECT_EQ(wrong, 0u);
+    EXPECT_EQ(samples[first + 2 * frames], 0.0f) << "and silence after its end";
+}
+
+TEST_F(SoundOutputTest, ASoundThatStartsWhileTheQuietIsCountedKeepsTheDeviceOpen) {
+    mOutput->SetRestAfter(50ms);
+    {
+        std::unique_lock lock(mLock);
+        ASSERT_TRUE(mChanged.wait_for(lock, 5s, [&] { return mChanges >= 1; }));
+    }
+    // The worker comes late, after the next sound started.
+    mBuffer->Play(true);
+    mOutput->Service();
+    EXPECT_FALSE(mOutput->Resting());
+    EXPECT_TRUE(mOutput->DeviceOpen());
+    EXPECT_TRUE(PlaysOn(4410));
+}
+
+TEST_F(SoundOutputTest, WithoutADeviceTheSilentClockRestsToo) {
+    mBuffer->Play(true);
+    ASSERT_TRUE(PlaysOn(4410));
+    setenv("SDL_DISKAUDIOFILE", "/nonexistent/folder/wavo.raw", 1);
+    mOutput->ReportLoss();
+    mOutput->Service();
+    ASSERT_FALSE(mOutput->DeviceOpen());
+    mOutput->SetRestAfter(50ms);
+    const int changes = [&] {
+        std::lock_guard lock(mLock);
+        return mChanges;
+    }();
+    mBuffer->Stop();
+    {
+        std::unique_lock lock(mLock);
+        ASSERT_TRUE(mChanged.wait_for(lock, 5s, [&] { return mChanges > changes; }));
+    }
+    mOutput->Service();
+    EXPECT_TRUE(mOutput->Resting());
+    // The next start finds the device back, as after any loss.
+    setenv("SDL_DISKAUDIOFILE", mFile.c_str(), 1);
+    mBuffer->SetPlayPosition(0);
+    ASSERT_TRUE(mBuffer->Play(true));
+    EXPECT_TRUE(mOutput->DeviceOpen());
+    EXPECT_EQ(mOutput->Reopens(), 1);
+    EXPECT_TRUE(PlaysOn(4410));
 }
 
 }  // namespace

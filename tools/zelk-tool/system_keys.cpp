@@ -64,7 +64,7 @@ std::vector<KeyRule> ConfigKeys() {
         keys.push_back({key, K::kText, true});
     }
     // The player brings its own defaults of these.
-    for (const char* key : {"RollbackPages", "TextToClipboard", "SelfVoicing"})
+    for (const char* key : {"RollbackPages", "TextToClipboard", "SelfVoicing", "Language"})
         keys.push_back({key, K::kText});
     keys.push_back({"Char:#", K::kText});
     return keys;
