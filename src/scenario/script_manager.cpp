@@ -58,7 +58,16 @@ bool ScriptManager::ReadScenario(const std::string& name, std::string& text, Scr
     const std::optional<std::string> bytes = ReadFileBytes(path);
     if (!bytes) return false;
     const std::string fileName = std::filesystem::path(path).filename().string();
-    if (!mConverter.Assemble(Cp932ToUtf8Lossy(*bytes))) {
+    const TextEncoding encoding = mConverter.Encoding();
+    if (const std::optional<EncodingMismatch> wrong = FindEncodingMismatch(*bytes, encoding)) {
+        // Read anyway it would show mojibake, or fail on a misread line.
+        const std::string why = DescribeMismatch(*wrong, encoding);
+        mHost.Msg("シナリオ " + fileName + ":" + std::to_string(wrong->line) + "\r\n" + why,
+                  kMsgOK);
+        mHost.ScenarioError(fileName + ":" + std::to_string(wrong->line), why);
+        return false;
+    }
+    if (!mConverter.Assemble(encoding.Decode(*bytes))) {
         mHost.Msg(AssembleErrorText(name, mConverter), kMsgOK);
         mHost.ScenarioError(fileName + ":" + std::to_string(mConverter.ErrLine()),
                             mConverter.ErrMsg());
@@ -76,7 +85,7 @@ std::shared_ptr<Script> ScriptManager::Load(const std::string& name, bool asRese
     if (!ReadScenario(name, text, *script)) return nullptr;
     std::string error;
     // A script that fails to parse still runs as far as it parsed.
-    if (!script->Parse(text, error)) {
+    if (!script->Parse(text, error, mConverter.Encoding().IsUtf8())) {
         mHost.Msg("パースエラー：" + error, kMsgOK);
         mHost.ScenarioError(script->Place(script->ParseErrorAddress()), error);
     }
