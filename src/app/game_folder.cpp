@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "common/file_io.h"
 #include "common/paths.h"
 #include "common/text.h"
+#include "common/text_encoding.h"
 #include "drivers/quor_driver.h"
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"
@@ -91,14 +93,30 @@ GameFolderSetup SetUpGameFolder(const std::string& appDir, INIFile& debugFile) {
     if (!saveDir.empty()) process.SaveDir = saveDir;
 
     GameFolderSetup setup;
-    std::string text;
     const std::string debugPath =
         ResolvePath(appDir, "debug.ini").value_or(JoinPath(appDir, "debug.ini"));
-    if (ReadTextFile(debugPath, text, false)) {
+    if (const std::optional<std::string> bytes = ReadFileBytes(debugPath)) {
+        std::string text;
+        ReadTextFile(debugPath, text, false);
         debugFile.Text(text);
         debugFile.Path(debugPath);
         ApplyDebugFile(debugFile, appDir, process);
         setup.debugFile = true;
+        // The debug file says where SystemInfo.ini is, which says the
+        // game's encoding: a UTF-8 game's debug file that holds more than
+        // ASCII is read again once that is known.
+        if (FindEncodingMismatch(*bytes, TextEncoding())) {
+            std::string error;
+            const std::unique_ptr<INIFile> info = ReadGameSystemInfo(error);
+            if (info && info->Encoding().IsUtf8()) {
+                ReadTextFile(debugPath, text, TextEncoding::Utf8());
+                debugFile.Text(text);
+                debugFile.Encoding(TextEncoding::Utf8());
+                process.ResetFolders(appDir);
+                if (!saveDir.empty()) process.SaveDir = saveDir;
+                ApplyDebugFile(debugFile, appDir, process);
+            }
+        }
     }
 
     setup.source = FindGameSource(process);
@@ -142,14 +160,18 @@ bool OpenArchives(clsQuorDriver& quor, const std::vector<std::string>& archives,
 }
 
 std::unique_ptr<INIFile> ReadGameSystemInfo(std::string& error) {
-    if (std::unique_ptr<INIFile> loose = LoadSystemIni("SystemInfo")) return loose;
+    if (std::unique_ptr<INIFile> loose = LoadSystemIni("SystemInfo", TextEncoding(), &error))
+        return loose;
+    if (!error.empty()) return nullptr;
 
     const std::vector<std::string> archives = FindArchives(Process().ArchiveDir);
     if (!archives.empty()) {
         clsQuorDriver quor;
         if (!OpenArchives(quor, archives, error)) return nullptr;
         quor.ServeSystemIni();
-        if (std::unique_ptr<INIFile> packed = LoadSystemIni("SystemInfo")) return packed;
+        if (std::unique_ptr<INIFile> packed = LoadSystemIni("SystemInfo", TextEncoding(), &error))
+            return packed;
+        if (!error.empty()) return nullptr;
     }
     error = Process().AppDir + ": no SystemInfo.ini in the ini folder or the archives";
     return nullptr;

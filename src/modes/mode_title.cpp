@@ -39,7 +39,7 @@ std::string clsModeTitle::Value(const char* section, const char* key) const {
 }
 
 bool clsModeTitle::ModeStart(long eSub, const std::any& /*vParam*/) {
-    mInfo = LoadSystemIni("title_mode");
+    mInfo = LoadSystemIni("title_mode", EncodingOf(Root().SystemInfo()));
     if (!mInfo) {
         Root().Fault("cannot read the title screen's settings (title_mode)",
                      "モード初期化ファイルがロードできません。");

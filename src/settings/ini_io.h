@@ -72,6 +72,11 @@ void SetSystemIniFallback(SystemIniSource source);
 // Nothing, with `error` saying so (file:line), when that declaration is
 // unknown or the file's bytes are in the other encoding: read anyway, the
 // file would reach the screen and the reader's folder names as mojibake.
+// The encoding of the game whose SystemInfo this is (CP932 for none).
+inline TextEncoding EncodingOf(const INIFile* systemInfo) {
+    return systemInfo != nullptr ? systemInfo->Encoding() : TextEncoding();
+}
+
 std::unique_ptr<INIFile> LoadSystemIni(const std::string& name,
                                        TextEncoding encoding = TextEncoding(),
                                        std::string* error = nullptr);
