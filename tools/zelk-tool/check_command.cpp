@@ -6,6 +6,7 @@
 
 #include "app/game_folder.h"
 #include "commands.h"
+#include "encoding_check.h"
 #include "common/process.h"
 #include "game_check.h"
 #include "game_media.h"
@@ -35,13 +36,27 @@ int RunCheckCommand(const Arguments& args) {
     if (!media.Open(error)) return Fail(error);
     // The archives stay open for the check: the system files are read
     // through them, not through a second reader.
-    std::unique_ptr<INIFile> systemInfo = LoadSystemIni("SystemInfo");
-    if (!systemInfo) return Fail(args[0] + ": no SystemInfo.ini in the ini folder or the archives");
-
     // Places are shown below the folder as it was named: "scenario/s01.txt"
     // when the check runs inside the game folder.
     std::string shown = fs::path(args[0]).lexically_normal().string();
     if (shown == "." || shown == "./") shown.clear();
+
+    std::unique_ptr<INIFile> systemInfo = LoadSystemIni("SystemInfo", TextEncoding(), &error);
+    if (!systemInfo && !error.empty()) {
+        // An unknown encoding, or a SystemInfo.ini saved in the other one:
+        // "SystemInfo.ini:LINE: why", placed in the ini folder.
+        const std::size_t colon = error.find(": ");
+        const fs::path folder =
+            fs::path(shown) / fs::path(Process().IniDir).lexically_relative(Process().AppDir);
+        const std::string place =
+            (folder / error.substr(0, colon)).lexically_normal().string();
+        std::printf("%s: error: %s\n0 scenarios: 1 errors, 0 warnings\n", place.c_str(),
+                    error.substr(colon + 2).c_str());
+        std::fflush(stdout);
+        return kExitFailure;
+    }
+    if (!systemInfo) return Fail(args[0] + ": no SystemInfo.ini in the ini folder or the archives");
+    const std::vector<Finding> encodings = CheckSystemFileEncodings(systemInfo->Encoding(), shown);
     GameCheck check(std::move(systemInfo), media, shown);
     if (!check.Init(error)) return Fail(error);
     check.Run();
@@ -50,8 +65,11 @@ int RunCheckCommand(const Arguments& args) {
     const std::vector<std::string> damaged = media.DamagedEntries(shown);
     for (const std::string& entry : damaged)
         std::printf("%s\n", entry.c_str());
-    const int errors = check.Errors() + static_cast<int>(damaged.size());
+    const int errors =
+        check.Errors() + static_cast<int>(damaged.size()) + static_cast<int>(encodings.size());
 
+    for (const Finding& finding : encodings)
+        std::printf("%s: error: %s\n", finding.place.c_str(), finding.text.c_str());
     for (const Finding& finding : check.Findings()) {
         std::printf("%s: %s: %s\n", finding.place.c_str(), finding.error ? "error" : "warning",
                     finding.text.c_str());

@@ -43,19 +43,40 @@ bool PutStdout(const std::string& bytes) {
            std::fflush(stdout) == 0;
 }
 
+// A plain file's encoding: what it declares (a UTF-8 game's SystemInfo),
+// else UTF-8 when it is that (a byte-order mark, or valid UTF-8 past ASCII),
+// else CP932. A UTF-8 game's other files say nothing of it themselves.
+TextEncoding FileEncoding(const std::string& bytes) {
+    if (ReadDeclaredEncoding(bytes).encoding.IsUtf8()) return TextEncoding::Utf8();
+    if (FindEncodingMismatch(bytes, TextEncoding())) return TextEncoding::Utf8();
+    return TextEncoding();
+}
+
 // The file's text, decoded strictly: a value set in a file that does not
 // decode exactly would change other bytes of it on the way back.
 std::optional<std::string> ReadDocument(const std::string& path, bool scrambled,
-                                        std::string& error) {
+                                        std::string& error, TextEncoding* encoding = nullptr,
+                                        bool* bom = nullptr) {
     const auto bytes = ReadFileBytes(path);
     if (!bytes) {
         error = "cannot read \"" + path + "\"";
         return std::nullopt;
     }
-    auto text = scrambled ? UnscrambleText(*bytes) : Cp932ToUtf8(*bytes);
+    const TextEncoding found = FileEncoding(*bytes);
+    if (encoding) *encoding = found;
+    if (bom) *bom = bytes->starts_with(kUtf8Bom);
+    std::optional<std::string> text;
+    if (scrambled) {
+        text = UnscrambleText(*bytes);
+    } else if (found.IsUtf8()) {
+        const std::string_view body = SkipUtf8Bom(*bytes);
+        if (IsValidUtf8(body)) text = std::string(body);
+    } else {
+        text = Cp932ToUtf8(*bytes);
+    }
     if (!text) {
         error = "\"" + path + "\" is not " +
-                (scrambled ? std::string("a scrambled settings file") : "CP932 text");
+                (scrambled ? std::string("a scrambled settings file") : std::string(found.Name()) + " text");
     }
     return text;
 }
@@ -92,10 +113,13 @@ int Set(const std::string& path, const std::string& section, const std::string& 
         const std::string& value, bool scrambled) {
     if (value.find_first_of(";\r\n") != std::string::npos)
         return Fail("a value cannot hold \";\" or a line end");
-    if (!scrambled && !Utf8ToCp932(value)) return Fail("the value has characters CP932 lacks");
     std::string error;
-    const auto text = ReadDocument(path, scrambled, error);
+    TextEncoding encoding;
+    bool bom = false;
+    const auto text = ReadDocument(path, scrambled, error, &encoding, &bom);
     if (!text) return Fail(error);
+    if (!scrambled && !encoding.EncodeStrict(value))
+        return Fail("the value has characters CP932 lacks");
     INIFile ini;
     ini.Text(*text);
     INISection* found = FindKey(ini, path, section, key, error);
@@ -106,7 +130,8 @@ int Set(const std::string& path, const std::string& section, const std::string& 
     std::string changed = ini.Text();
     if (text->ends_with("\r\n")) changed += "\r\n";
     const bool written =
-        scrambled ? WriteScrambledFile(path, changed) : WriteTextFile(path, changed);
+        scrambled ? WriteScrambledFile(path, changed)
+                  : WriteFileAtomic(path, std::string(bom ? kUtf8Bom : "") + encoding.Encode(changed));
     return written ? kExitOk : Fail("cannot write \"" + path + "\"; it is unchanged");
 }
 
