@@ -6,8 +6,8 @@
 
 #include "app/game_folder.h"
 #include "commands.h"
-#include "encoding_check.h"
 #include "common/process.h"
+#include "encoding_check.h"
 #include "game_check.h"
 #include "game_media.h"
 #include "settings/ini_file.h"
@@ -48,8 +48,7 @@ int RunCheckCommand(const Arguments& args) {
         const std::size_t colon = error.find(": ");
         const fs::path folder =
             fs::path(shown) / fs::path(Process().IniDir).lexically_relative(Process().AppDir);
-        const std::string place =
-            (folder / error.substr(0, colon)).lexically_normal().string();
+        const std::string place = (folder / error.substr(0, colon)).lexically_normal().string();
         std::printf("%s: error: %s\n0 scenarios: 1 errors, 0 warnings\n", place.c_str(),
                     error.substr(colon + 2).c_str());
         std::fflush(stdout);

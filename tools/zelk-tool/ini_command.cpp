@@ -54,9 +54,8 @@ TextEncoding FileEncoding(const std::string& bytes) {
 
 // The file's text, decoded strictly: a value set in a file that does not
 // decode exactly would change other bytes of it on the way back.
-std::optional<std::string> ReadDocument(const std::string& path, bool scrambled,
-                                        std::string& error, TextEncoding* encoding = nullptr,
-                                        bool* bom = nullptr) {
+std::optional<std::string> ReadDocument(const std::string& path, bool scrambled, std::string& error,
+                                        TextEncoding* encoding = nullptr, bool* bom = nullptr) {
     const auto bytes = ReadFileBytes(path);
     if (!bytes) {
         error = "cannot read \"" + path + "\"";
@@ -76,7 +75,8 @@ std::optional<std::string> ReadDocument(const std::string& path, bool scrambled,
     }
     if (!text) {
         error = "\"" + path + "\" is not " +
-                (scrambled ? std::string("a scrambled settings file") : std::string(found.Name()) + " text");
+                (scrambled ? std::string("a scrambled settings file")
+                           : std::string(found.Name()) + " text");
     }
     return text;
 }
@@ -130,8 +130,9 @@ int Set(const std::string& path, const std::string& section, const std::string& 
     std::string changed = ini.Text();
     if (text->ends_with("\r\n")) changed += "\r\n";
     const bool written =
-        scrambled ? WriteScrambledFile(path, changed)
-                  : WriteFileAtomic(path, std::string(bom ? kUtf8Bom : "") + encoding.Encode(changed));
+        scrambled
+            ? WriteScrambledFile(path, changed)
+            : WriteFileAtomic(path, std::string(bom ? kUtf8Bom : "") + encoding.Encode(changed));
     return written ? kExitOk : Fail("cannot write \"" + path + "\"; it is unchanged");
 }
 
