@@ -323,7 +323,14 @@ bool clsVell::LoadSystemFiles() {
     if (encoding != mLumo->Encoding()) {
         LogLine("the game's encoding is known only now: its text may show wrongly");
     }
+    // A stray bad byte of a UTF-8 file is read as U+FFFD, and told.
+    const auto tell = [&why] {
+        if (!why.empty()) std::fprintf(stderr, "zelk: %s\n", why.c_str());
+        why.clear();
+    };
+    if (!why.empty()) tell();
     mGamemodeInfo = LoadSystemIni("game_mode", encoding, &why);
+    if (mGamemodeInfo) tell();
     if (!mGamemodeInfo && !why.empty()) {
         Fault(why, "ゲームモード設定をロードできません。\r\n" + why);
         return false;
@@ -334,6 +341,7 @@ bool clsVell::LoadSystemFiles() {
         return false;
     }
     mOmakemodeInfo = LoadSystemIni("omake_mode", encoding, &why);
+    if (mOmakemodeInfo) tell();
     if (!mOmakemodeInfo && !why.empty()) {
         Fault(why, "おまけモード設定をロードできません。\r\n" + why);
         return false;
@@ -376,6 +384,7 @@ bool clsVell::ReadThumbSize() {
         Fault(why, "セーブ・ロードモード初期化ファイルがロードできません。\r\n" + why);
         return false;
     }
+    if (saveload && !why.empty()) std::fprintf(stderr, "zelk: %s\n", why.c_str());
     if (!saveload) {
         Fault(MissingSystemFile("save screen settings", "saveload_mode"),
               "セーブ・ロードモード初期化ファイルがロードできません。");

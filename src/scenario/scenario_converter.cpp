@@ -234,9 +234,22 @@ bool ScenarioAssembly::ProcessUtf8Line(std::u32string chars, int lineStart) {
     if (column == std::u32string::npos) return true;
     const int linePos = lineStart + static_cast<int>(column) + 1;
 
-    // "> " starts a line of story text, whatever the rest of it holds.
-    const std::u32string_view marked = std::u32string_view(chars).substr(column);
-    if (marked.front() == U'>' && (marked.size() == 1 || marked[1] == U' ' || marked[1] == U'\t')) {
+    // "> " starts a line of story text, whatever the rest of it holds; a
+    // label may stand before it ("start: > Hello").
+    std::u32string_view marked = std::u32string_view(chars).substr(column);
+    const auto isMarked = [](std::u32string_view text) {
+        return !text.empty() && text.front() == U'>' &&
+               (text.size() == 1 || text[1] == U' ' || text[1] == U'\t');
+    };
+    if (const std::size_t colon = marked.find(U':');
+        !isMarked(marked) && colon != std::u32string_view::npos &&
+        IsUtf8Label(marked.substr(0, colon)) && isMarked(TrimBlanks(marked.substr(colon + 1)))) {
+        if (!mPendingLabel.empty()) Write(Record(kPlainInstruction, linePos, 0, {"nop"}));
+        mPendingLabel = ToLowerAscii(EncodeUtf8(marked.substr(0, colon)));
+        const std::u32string_view rest = marked.substr(colon + 1);
+        marked = rest.substr(rest.find_first_not_of(kBlanks));
+    }
+    if (isMarked(marked)) {
         std::u32string_view text = marked.substr(std::min<std::size_t>(marked.size(), 2));
         while (!text.empty() && (text.back() == U' ' || text.back() == U'\t'))
             text.remove_suffix(1);

@@ -60,12 +60,16 @@ bool ScriptManager::ReadScenario(const std::string& name, std::string& text, Scr
     const std::string fileName = std::filesystem::path(path).filename().string();
     const TextEncoding encoding = mConverter.Encoding();
     if (const std::optional<EncodingMismatch> wrong = FindEncodingMismatch(*bytes, encoding)) {
-        // Read anyway it would show mojibake, or fail on a misread line.
         const std::string why = DescribeMismatch(*wrong, encoding);
-        mHost.Msg("シナリオ " + fileName + ":" + std::to_string(wrong->line) + "\r\n" + why,
-                  kMsgOK);
         mHost.ScenarioError(fileName + ":" + std::to_string(wrong->line), why);
-        return false;
+        // Read anyway, a file in the other encoding would show mojibake, or
+        // fail on a misread line; a stray bad byte of a UTF-8 file is shown
+        // as U+FFFD.
+        if (!encoding.IsUtf8() || wrong->looksCp932) {
+            mHost.Msg("シナリオ " + fileName + ":" + std::to_string(wrong->line) + "\r\n" + why,
+                      kMsgOK);
+            return false;
+        }
     }
     if (!mConverter.Assemble(encoding.Decode(*bytes))) {
         mHost.Msg(AssembleErrorText(name, mConverter), kMsgOK);

@@ -225,8 +225,12 @@ std::unique_ptr<INIFile> LoadSystemIni(const std::string& name, TextEncoding enc
         if (!declared.error.empty()) return fail(declared.line, declared.error);
         encoding = declared.encoding;
     }
-    if (const std::optional<EncodingMismatch> wrong = FindEncodingMismatch(*bytes, encoding))
-        return fail(wrong->line, DescribeMismatch(*wrong, encoding));
+    if (const std::optional<EncodingMismatch> wrong = FindEncodingMismatch(*bytes, encoding)) {
+        // A stray bad byte in a UTF-8 file reads as U+FFFD, and is told.
+        if (!encoding.IsUtf8() || wrong->looksCp932)
+            return fail(wrong->line, DescribeMismatch(*wrong, encoding));
+        fail(wrong->line, DescribeMismatch(*wrong, encoding));
+    }
     bool cut = false;
     auto ini = std::make_unique<INIFile>();
     ini->Encoding(encoding);

@@ -71,7 +71,9 @@ void SetSystemIniFallback(SystemIniSource source);
 // game's encoding itself ([Game] Encoding), whatever `encoding` is given.
 // Nothing, with `error` saying so (file:line), when that declaration is
 // unknown or the file's bytes are in the other encoding: read anyway, the
-// file would reach the screen and the reader's folder names as mojibake.
+// file would reach the screen and the reader's folder names as mojibake. A
+// UTF-8 file with a stray bad byte is read (the byte as U+FFFD) and `error`
+// tells of it all the same.
 // The encoding of the game whose SystemInfo this is (CP932 for none).
 inline TextEncoding EncodingOf(const INIFile* systemInfo) {
     return systemInfo != nullptr ? systemInfo->Encoding() : TextEncoding();

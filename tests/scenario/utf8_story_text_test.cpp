@@ -55,6 +55,8 @@ TEST_F(Utf8StoryText, AMarkedLineIsTextWhateverItHolds) {
     EXPECT_EQ(Convert("> PCでできる、3日目\\b"), "put\t\"PCでできる、3日目\"");
     // An instruction word, a label's colon, a comment's slashes: all text.
     EXPECT_EQ(Convert("> go: left // right\\b"), "put\t\"go: left // right\"");
+    // A label may stand before the mark.
+    EXPECT_EQ(Convert("start: > Hi: there.\\b"), "start:put\t\"Hi: there.\"");
     // The mark needs its space: ">x" is no mark.
     EXPECT_EQ(Convert(">x"), ">x");
 }
@@ -218,10 +220,15 @@ TEST_F(Utf8ScriptFiles, AUtf8ScenarioInACp932GameIsNamedWithItsLine) {
         << host.scenarioErrors[0];
 }
 
+// A stray bad byte is told with its line and shown as U+FFFD: the story
+// goes on.
 TEST_F(Utf8ScriptFiles, InvalidBytesInAUtf8ScenarioAreNamedNotCrashedOn) {
     WriteBytes("main.txt", "> ok\\b\n> bad \xC3\x28 byte\\b\n");
     ASSERT_TRUE(manager.Init(true, ""));
-    EXPECT_FALSE(manager.GetScript("main", false));
+    const auto script = manager.GetScript("main", false);
+    ASSERT_TRUE(script);
+    EXPECT_EQ(script->Element(1), "put\t\"bad \xEF\xBF\xBD( byte\"");
+    EXPECT_TRUE(host.messages.empty());
     ASSERT_EQ(host.scenarioErrors.size(), 1u);
     EXPECT_EQ(host.scenarioErrors[0].rfind("main.txt:2: this file is", 0), 0u)
         << host.scenarioErrors[0];

@@ -95,6 +95,13 @@ TEST_F(IniEncoding, AFileInTheWrongEncodingIsRefusedWithItsLine) {
     EXPECT_EQ(error.rfind("game_mode.ini:3: this file is CP932; this game's files are UTF-8", 0),
               0u)
         << error;
+    // A stray bad byte in a UTF-8 file: read as U+FFFD, and told.
+    ASSERT_TRUE(WriteFileAtomic(folder / "omake_mode.ini", "[a]\r\nb=x\xFFy\r\n"));
+    error.clear();
+    const auto stray = LoadSystemIni("omake_mode", TextEncoding::Utf8(), &error);
+    ASSERT_TRUE(stray);
+    EXPECT_EQ(stray->KeySection("a").KeyValue("b"), "x\uFFFDy");
+    EXPECT_EQ(error.rfind("omake_mode.ini:2: this file is not valid UTF-8", 0), 0u) << error;
     // An unknown declaration.
     ASSERT_TRUE(WriteFileAtomic(folder / "SystemInfo.ini", "[Game]\r\nEncoding=Latin-1\r\n"));
     EXPECT_FALSE(LoadSystemIni("SystemInfo", TextEncoding(), &error));

@@ -66,8 +66,8 @@ TEST_F(EncodingCheck, ACp932FileInAUtf8GameIsNamedAtItsLine) {
     WriteBytes(mGame / "SystemInfo.ini", SystemInfo("Encoding=UTF-8\n"));
     WriteBytes(mGame / "scenario" / "main.txt",
                Crlf("start:\n> Hello.\\b\n" + *Utf8ToCp932("こんにちは") + "\n\\b\n"));
-    WriteBytes(mGame / "title_mode.ini", Crlf("[base]\nFadeTime=1\nCaption=" +
-                                             *Utf8ToCp932("タイトル") + "\n"));
+    WriteBytes(mGame / "title_mode.ini",
+               Crlf("[base]\nFadeTime=1\nCaption=" + *Utf8ToCp932("タイトル") + "\n"));
     const ToolResult check = Check();
     EXPECT_EQ(check.status, 1);
     EXPECT_NE(check.out.find("game/scenario/main.txt:3: error: this file is CP932; this game's "
@@ -102,11 +102,11 @@ TEST_F(EncodingCheck, AnUnknownEncodingIsNamedAtItsLine) {
 TEST_F(EncodingCheck, AUtf8GamesStoryTextMistakesAreToldWithTheirMend) {
     WriteBytes(mGame / "SystemInfo.ini", "\xEF\xBB\xBF" + SystemInfo("Encoding=UTF-8\n"));
     WriteBytes(mGame / "scenario" / "main.txt",
-               Crlf("start:\n"                        // 1
+               Crlf("start:\n"                          // 1
                     "> Zoë: \"PCでできる\" 3日目\\b\n"  // 2
-                    "Sylvie: \"Hi!\"\n"                // 3 read as a label and an instruction
-                    "> \\nhello\\b\n"                  // 4 an escape swallowing letters
-                    "Hello there, friend\n"            // 5 no mark
+                    "Sylvie: \"Hi!\"\n"                 // 3 read as a label and an instruction
+                    "> \\nhello\\b\n"                   // 4 an escape swallowing letters
+                    "Hello there, friend\n"             // 5 no mark
                     "안녕하세요\n"                      // 6 text without a mark
                     "\\b\n"));
     const ToolResult check = Check();
@@ -122,17 +122,47 @@ TEST_F(EncodingCheck, AUtf8GamesStoryTextMistakesAreToldWithTheirMend) {
                     "Hello there, friend\n안녕하세요\n\\b\n"));
     const ToolResult marks = Check();
     EXPECT_EQ(marks.status, 1);
-    EXPECT_NE(marks.out.find("game/scenario/main.txt:3: error: 未定義命令'\"hi!\"'. This line is read "
-                             "as an instruction: in a UTF-8 game a line of story text that holds "
-                             "ASCII characters begins with \"> \" (> Sylvie: \"Hi!\")"),
-              std::string::npos)
+    EXPECT_NE(
+        marks.out.find("game/scenario/main.txt:3: error: 未定義命令'\"hi!\"'. This line is read "
+                       "as an instruction: in a UTF-8 game a line of story text that holds "
+                       "ASCII characters begins with \"> \" (> Sylvie: \"Hi!\")"),
+        std::string::npos)
         << marks.out;
-    EXPECT_NE(marks.out.find("game/scenario/main.txt:4: error: 未定義命令'hello'. This line is read "
-                             "as an instruction"),
-              std::string::npos)
+    EXPECT_NE(
+        marks.out.find("game/scenario/main.txt:4: error: 未定義命令'hello'. This line is read "
+                       "as an instruction"),
+        std::string::npos)
         << marks.out;
     EXPECT_EQ(marks.out.find("main.txt:2:"), std::string::npos) << marks.out;
     EXPECT_EQ(marks.out.find("main.txt:5:"), std::string::npos) << marks.out;
+}
+
+}  // namespace
+}  // namespace zelk::testing
+
+namespace zelk::testing {
+namespace {
+
+// A UTF-8 game's archive names its files in UTF-8 (its list starts with a
+// byte-order mark, read before the game's SystemInfo is); a CP932 game's
+// list cannot name a file CP932 lacks, and says so.
+TEST_F(EncodingCheck, AUtf8GamesArchiveKeepsItsFileNames) {
+    WriteBytes(mGame / "SystemInfo.ini", SystemInfo("Encoding=UTF-8\n"));
+    WriteBytes(mGame / "scenario" / "main.txt", "start:\r\n> Zoë\\b\r\n");
+    WriteBytes(mGame / "sound" / "café.ogg", "not really a sound");
+    const ToolResult pack = RunTool(mRoot, {"pack", "game", "out/game.quor"});
+    ASSERT_EQ(pack.status, 0) << pack.err;
+    const ToolResult list = RunTool(mRoot, {"list", "out/game.quor"});
+    ASSERT_EQ(list.status, 0) << list.err;
+    EXPECT_NE(list.out.find("\tcafé\n"), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("\tmain\n"), std::string::npos) << list.out;
+
+    WriteBytes(mGame / "SystemInfo.ini", SystemInfo(""));
+    WriteBytes(mGame / "scenario" / "main.txt", "start:\r\nnop\r\n");
+    const ToolResult refused = RunTool(mRoot, {"pack", "game", "out/other.quor"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("\"café\" can't be written in CP932"), std::string::npos)
+        << refused.err;
 }
 
 }  // namespace
