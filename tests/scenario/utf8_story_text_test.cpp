@@ -223,11 +223,14 @@ TEST_F(Utf8ScriptFiles, AUtf8ScenarioInACp932GameIsNamedWithItsLine) {
 // A stray bad byte is told with its line and shown as U+FFFD: the story
 // goes on.
 TEST_F(Utf8ScriptFiles, InvalidBytesInAUtf8ScenarioAreNamedNotCrashedOn) {
-    WriteBytes("main.txt", "> ok\\b\n> bad \xC3\x28 byte\\b\n");
+    WriteBytes("main.txt", "> ok\\b\n> bad \x82 byte\\b\n");
     ASSERT_TRUE(manager.Init(true, ""));
     const auto script = manager.GetScript("main", false);
     ASSERT_TRUE(script);
-    EXPECT_EQ(script->Element(1), "put\t\"bad \xEF\xBF\xBD( byte\"");
+    EXPECT_EQ(script->Element(1), "put\t\"bad \xEF\xBF\xBD byte\"");
+    EXPECT_EQ(host.scenarioErrors,
+              std::vector<std::string>{"main.txt:2: this file is not valid UTF-8, as this game's "
+                                       "files must be (a byte that no character begins with)"});
     EXPECT_TRUE(host.messages.empty());
     ASSERT_EQ(host.scenarioErrors.size(), 1u);
     EXPECT_EQ(host.scenarioErrors[0].rfind("main.txt:2: this file is", 0), 0u)

@@ -83,7 +83,7 @@ TEST_F(EncodingCheck, ASystemInfoSavedAsUtf8WithoutTheDeclarationIsNamed) {
     WriteBytes(mGame / "scenario" / "main.txt", Crlf("start:\nnop\n"));
     const ToolResult check = Check();
     EXPECT_EQ(check.status, 1);
-    EXPECT_NE(check.out.find("game/SystemInfo.ini:20: error: this file is UTF-8; this game's files "
+    EXPECT_NE(check.out.find("game/SystemInfo.ini:16: error: this file is UTF-8; this game's files "
                              "are CP932"),
               std::string::npos)
         << check.out;
