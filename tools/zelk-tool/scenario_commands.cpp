@@ -179,9 +179,11 @@ bool ScenarioPacker::Init(const std::string& packedFolder, std::string& error) {
                     declared.error;
             return false;
         }
+        std::string text;
+        if (!ReadTextFile(entry->path().string(), text, declared.encoding)) continue;
         INIFile systemInfo;
         systemInfo.Encoding(declared.encoding);
-        systemInfo.Text(declared.encoding.Decode(*bytes));
+        systemInfo.Text(text);
         return InitConverter(mConverter, systemInfo, error);
     }
     std::unique_ptr<INIFile> systemInfo =
