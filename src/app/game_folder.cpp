@@ -96,27 +96,29 @@ GameFolderSetup SetUpGameFolder(const std::string& appDir, INIFile& debugFile) {
     const std::string debugPath =
         ResolvePath(appDir, "debug.ini").value_or(JoinPath(appDir, "debug.ini"));
     if (const std::optional<std::string> bytes = ReadFileBytes(debugPath)) {
-        std::string text;
-        ReadTextFile(debugPath, text, false);
-        debugFile.Text(text);
-        debugFile.Path(debugPath);
-        ApplyDebugFile(debugFile, appDir, process);
-        setup.debugFile = true;
-        // The debug file says where SystemInfo.ini is, which says the
-        // game's encoding: a UTF-8 game's debug file that holds more than
-        // ASCII is read again once that is known.
+        // The debug file says where SystemInfo.ini is, which says the game's
+        // encoding. A debug file that reads as UTF-8 is taken so first, and
+        // kept so only when the SystemInfo.ini it leads to says UTF-8; any
+        // other is read as CP932, as it always was.
+        const auto apply = [&](TextEncoding encoding) {
+            process.ResetFolders(appDir);
+            if (!saveDir.empty()) process.SaveDir = saveDir;
+            std::string text;
+            ReadTextFile(debugPath, text, encoding);
+            debugFile.Text(text);
+            debugFile.Path(debugPath);
+            debugFile.Encoding(encoding);
+            ApplyDebugFile(debugFile, appDir, process);
+        };
+        bool utf8 = false;
         if (FindEncodingMismatch(*bytes, TextEncoding())) {
+            apply(TextEncoding::Utf8());
             std::string error;
             const std::unique_ptr<INIFile> info = ReadGameSystemInfo(error);
-            if (info && info->Encoding().IsUtf8()) {
-                ReadTextFile(debugPath, text, TextEncoding::Utf8());
-                debugFile.Text(text);
-                debugFile.Encoding(TextEncoding::Utf8());
-                process.ResetFolders(appDir);
-                if (!saveDir.empty()) process.SaveDir = saveDir;
-                ApplyDebugFile(debugFile, appDir, process);
-            }
+            utf8 = info && info->Encoding().IsUtf8();
         }
+        if (!utf8) apply(TextEncoding());
+        setup.debugFile = true;
     }
 
     setup.source = FindGameSource(process);
