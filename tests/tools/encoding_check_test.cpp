@@ -32,6 +32,7 @@ std::string SystemInfo(const std::string& encodingLine) {
                 "go\t*\n"
                 "item\t*\t*\n"
                 "select\n"
+                "se\t*\n"
                 "nop\t%\t%\n");
 }
 
@@ -83,7 +84,7 @@ TEST_F(EncodingCheck, ASystemInfoSavedAsUtf8WithoutTheDeclarationIsNamed) {
     WriteBytes(mGame / "scenario" / "main.txt", Crlf("start:\nnop\n"));
     const ToolResult check = Check();
     EXPECT_EQ(check.status, 1);
-    EXPECT_NE(check.out.find("game/SystemInfo.ini:16: error: this file is UTF-8; this game's files "
+    EXPECT_NE(check.out.find("game/SystemInfo.ini:17: error: this file is UTF-8; this game's files "
                              "are CP932"),
               std::string::npos)
         << check.out;
@@ -151,10 +152,14 @@ TEST_F(EncodingCheck, AUtf8GamesArchiveKeepsItsFileNames) {
     std::string lf = SystemInfo("Encoding=UTF-8\n");
     std::erase(lf, '\r');
     WriteBytes(mGame / "SystemInfo.ini", lf);
-    WriteBytes(mGame / "scenario" / "main.txt", "start:\r\n> Zoë\\b\r\n");
+    WriteBytes(mGame / "scenario" / "main.txt", "start:\r\nse café\r\n> Zoë\\b\r\n");
     WriteBytes(mGame / "sound" / "café.ogg", "not really a sound");
     const ToolResult pack = RunTool(mRoot, {"pack", "game", "out/game.quor"});
     ASSERT_EQ(pack.status, 0) << pack.err;
+    // The packed scenario is read in the game's encoding: its sound is found.
+    const ToolResult packed = RunTool(mRoot, {"check", "out"});
+    EXPECT_EQ(packed.status, 0) << packed.out;
+    EXPECT_EQ(packed.out, "1 scenarios: 0 errors, 0 warnings\n");
     const ToolResult list = RunTool(mRoot, {"list", "out/game.quor"});
     ASSERT_EQ(list.status, 0) << list.err;
     EXPECT_NE(list.out.find("\tcafé\n"), std::string::npos) << list.out;

@@ -55,6 +55,7 @@ int RunCheckCommand(const Arguments& args) {
         return kExitFailure;
     }
     if (!systemInfo) return Fail(args[0] + ": no SystemInfo.ini in the ini folder or the archives");
+    media.Encoding(systemInfo->Encoding());
     const std::vector<Finding> encodings = CheckSystemFileEncodings(systemInfo->Encoding(), shown);
     GameCheck check(std::move(systemInfo), media, shown);
     if (!check.Init(error)) return Fail(error);

@@ -508,6 +508,10 @@ void GameCheck::CheckPage(Scenario& scenario, int address, const std::string& ar
         rest = compiled.rest;
     }
 
+    // A UTF-8 game's text window breaks lines by width, keeping closing
+    // punctuation off a line's start itself: nothing here to foresee.
+    if (mConverter.Encoding().IsUtf8()) return;
+
     // The lines as the text window shows them: "\n" escapes break them, and
     // the wrapping has put one where a line was full. Only what the reader
     // sees is kept of each: its full-width characters.
