@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "common/file_io.h"
 #include "common/paths.h"
 #include "common/text.h"
+#include "common/text_encoding.h"
 #include "drivers/quor_driver.h"
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"
@@ -91,13 +93,31 @@ GameFolderSetup SetUpGameFolder(const std::string& appDir, INIFile& debugFile) {
     if (!saveDir.empty()) process.SaveDir = saveDir;
 
     GameFolderSetup setup;
-    std::string text;
     const std::string debugPath =
         ResolvePath(appDir, "debug.ini").value_or(JoinPath(appDir, "debug.ini"));
-    if (ReadTextFile(debugPath, text, false)) {
-        debugFile.Text(text);
-        debugFile.Path(debugPath);
-        ApplyDebugFile(debugFile, appDir, process);
+    if (const std::optional<std::string> bytes = ReadFileBytes(debugPath)) {
+        // The debug file says where SystemInfo.ini is, which says the game's
+        // encoding. A debug file that reads as UTF-8 is taken so first, and
+        // kept so only when the SystemInfo.ini it leads to says UTF-8; any
+        // other is read as CP932, as it always was.
+        const auto apply = [&](TextEncoding encoding) {
+            process.ResetFolders(appDir);
+            if (!saveDir.empty()) process.SaveDir = saveDir;
+            std::string text;
+            ReadTextFile(debugPath, text, encoding);
+            debugFile.Text(text);
+            debugFile.Path(debugPath);
+            debugFile.Encoding(encoding);
+            ApplyDebugFile(debugFile, appDir, process);
+        };
+        bool utf8 = false;
+        if (FindEncodingMismatch(*bytes, TextEncoding())) {
+            apply(TextEncoding::Utf8());
+            std::string error;
+            const std::unique_ptr<INIFile> info = ReadGameSystemInfo(error);
+            utf8 = info && info->Encoding().IsUtf8();
+        }
+        if (!utf8) apply(TextEncoding());
         setup.debugFile = true;
     }
 
@@ -142,14 +162,18 @@ bool OpenArchives(clsQuorDriver& quor, const std::vector<std::string>& archives,
 }
 
 std::unique_ptr<INIFile> ReadGameSystemInfo(std::string& error) {
-    if (std::unique_ptr<INIFile> loose = LoadSystemIni("SystemInfo")) return loose;
+    if (std::unique_ptr<INIFile> loose = LoadSystemIni("SystemInfo", TextEncoding(), &error))
+        return loose;
+    if (!error.empty()) return nullptr;
 
     const std::vector<std::string> archives = FindArchives(Process().ArchiveDir);
     if (!archives.empty()) {
         clsQuorDriver quor;
         if (!OpenArchives(quor, archives, error)) return nullptr;
         quor.ServeSystemIni();
-        if (std::unique_ptr<INIFile> packed = LoadSystemIni("SystemInfo")) return packed;
+        if (std::unique_ptr<INIFile> packed = LoadSystemIni("SystemInfo", TextEncoding(), &error))
+            return packed;
+        if (!error.empty()) return nullptr;
     }
     error = Process().AppDir + ": no SystemInfo.ini in the ini folder or the archives";
     return nullptr;

@@ -47,7 +47,9 @@ bool OpenArchives(clsQuorDriver& quor, const std::vector<std::string>& archives,
 
 // The game's "SystemInfo" as the player finds it once the folders are set
 // up: loose in the ini folder, else inside the archives, which are opened
-// for the call only. Nothing, with a message in `error`, when neither has it.
+// for the call only; its Encoding is the game's. Nothing, with a message in
+// `error`, when neither has it, or when it cannot be read as its game's
+// (an unknown Encoding, a file saved in the other encoding: file:line).
 std::unique_ptr<INIFile> ReadGameSystemInfo(std::string& error);
 
 }  // namespace zelk

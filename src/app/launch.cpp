@@ -81,8 +81,9 @@ bool clsLaunch::Init() {
     return true;
 }
 
-void clsLaunch::OpenVell() {
-    mVell = std::make_unique<clsVell>();
+void clsLaunch::OpenVell(TextEncoding encoding) {
+    mLog->Encoding(encoding);
+    mVell = std::make_unique<clsVell>(encoding);
     if (!mVell->Init()) {
         mStartFailed = true;
         CloseVell();

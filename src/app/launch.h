@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/message_box.h"
+#include "common/text_encoding.h"
 
 namespace zelk {
 
@@ -26,7 +27,9 @@ public:
     clsLaunch& operator=(const clsLaunch&) = delete;
 
     bool Init();
-    void OpenVell();
+    // `encoding` is the game's, which its SystemInfo.ini names: the film
+    // engine is started for it.
+    void OpenVell(TextEncoding encoding = TextEncoding());
     void CloseVell();
     void RestartTitle() { SysTimerFunc(1); }
     void ExitApp();

@@ -68,7 +68,7 @@ std::string GameFolder(const std::string& named) {
 // only once the game's SystemInfo names the game. Two copies of one game
 // share that folder: false when another player has it, which then goes on
 // alone.
-bool PrepareGameFolders(zelk::SingleInstanceLock& instance) {
+bool PrepareGameFolders(zelk::SingleInstanceLock& instance, zelk::TextEncoding& encoding) {
     zelk::ProcessValues& process = zelk::Process();
     if (zelk::FindGameSource(process) == zelk::GameSource::kNone) {
         std::fprintf(stderr, "zelk: %s\n",
@@ -80,7 +80,10 @@ bool PrepareGameFolders(zelk::SingleInstanceLock& instance) {
     }
     std::string error;
     const std::unique_ptr<zelk::INIFile> info = zelk::ReadGameSystemInfo(error);
-    if (!info) return true;  // the root says so when it opens
+    // The root says so when it opens; no folder is named after a title that
+    // could not be read as its game's.
+    if (!info) return true;
+    encoding = info->Encoding();
     const zelk::UserFolder folder =
         zelk::ChooseUserFolder(process.AppDir, info->KeySection("Game").KeyValue("Title"));
     if (!folder.note.empty()) std::fprintf(stderr, "%s\n", folder.note.c_str());
@@ -180,9 +183,10 @@ int RunPlayer(int argc, char** argv) {
             if (zelk::clsGameView* view = GameView()) view->Paint();
         });
         const bool initialized = launch->Init();
-        if (initialized && PrepareGameFolders(instance)) {
+        zelk::TextEncoding encoding;
+        if (initialized && PrepareGameFolders(instance, encoding)) {
             process.ShutdownRequested = false;
-            launch->OpenVell();
+            launch->OpenVell(encoding);
         } else if (initialized) {
             launch->Msg(zelk::Tr("このゲームは別のフォルダからすでに起動しています。"));
             launch->ExitApp();

@@ -124,7 +124,7 @@ clsVell* Vell() {
 
 // [SECTION] Construction and release ----------------------------------------
 
-clsVell::clsVell()
+clsVell::clsVell(TextEncoding encoding)
     : mCfg(std::make_unique<Configuration>(LaunchReporter())),
       mSystemInfo(std::make_unique<INIFile>()) {
     gVell = this;
@@ -136,7 +136,7 @@ clsVell::clsVell()
     mSD = std::make_unique<clsSaveData>(LaunchReporter());
     mQuor = std::make_unique<clsQuorDriver>(LogLine);
     // The graphics driver starts its engine now; Init gives it the game.
-    mLumo = std::make_unique<clsLumoDriver>(LumoDriverHooks{});
+    mLumo = std::make_unique<clsLumoDriver>(LumoDriverHooks{}, encoding);
     // The sound driver keeps the view's deactivate sense across a movie's stop.
     mWavo = std::make_unique<clsWavoDriver>(
         WavoDriverParts{LogLine, mSystemInfo.get(), mQuor.get(),
@@ -196,7 +196,7 @@ bool clsVell::Init() {
     if (!LoadArchives()) return false;
     if (!LoadSystemFiles()) return false;
     // Saves name their game; another game's are not loaded.
-    mSD->ForGame(mSystemInfo->KeySection("Game").KeyValue("Title"));
+    mSD->ForGame(mSystemInfo->KeySection("Game").KeyValue("Title"), mSystemInfo->Encoding());
     ReadScreenGeometry();
     if (!mCfg->Init(*mSystemInfo)) {
         Fault(Tr("cannot set up the settings: the game's SystemInfo.ini has no [Config] section"),
@@ -304,7 +304,14 @@ bool clsVell::LoadArchives() {
 }
 
 bool clsVell::LoadSystemFiles() {
-    mSystemInfo = LoadSystemIni("SystemInfo");
+    std::string why;
+    mSystemInfo = LoadSystemIni("SystemInfo", TextEncoding(), &why);
+    if (!mSystemInfo && !why.empty()) {
+        // An unknown encoding, or a file saved in the other one: read, it
+        // would show mojibake.
+        Fault(why, "システム情報をロードできません。\r\n" + why);
+        return false;
+    }
     if (!mSystemInfo) {
         // In a folder that is no game at all the entry procedure said so.
         if (FindGameSource(Process()) != GameSource::kNone) {
@@ -315,13 +322,34 @@ bool clsVell::LoadSystemFiles() {
         }
         return false;
     }
-    mGamemodeInfo = LoadSystemIni("game_mode");
+    const TextEncoding encoding = mSystemInfo->Encoding();
+    mQuor->Encoding(encoding);
+    if (encoding != mLumo->Encoding()) {
+        LogLine("the game's encoding is known only now: its text may show wrongly");
+    }
+    // A stray bad byte of a UTF-8 file is read as U+FFFD, and told.
+    const auto tell = [&why] {
+        if (!why.empty()) std::fprintf(stderr, "zelk: %s\n", why.c_str());
+        why.clear();
+    };
+    if (!why.empty()) tell();
+    mGamemodeInfo = LoadSystemIni("game_mode", encoding, &why);
+    if (mGamemodeInfo) tell();
+    if (!mGamemodeInfo && !why.empty()) {
+        Fault(why, "ゲームモード設定をロードできません。\r\n" + why);
+        return false;
+    }
     if (!mGamemodeInfo) {
         Fault(MissingSystemFile(TrMark("mode settings"), "game_mode"),
               Tr("ゲームモード設定をロードできません。"));
         return false;
     }
-    mOmakemodeInfo = LoadSystemIni("omake_mode");
+    mOmakemodeInfo = LoadSystemIni("omake_mode", encoding, &why);
+    if (mOmakemodeInfo) tell();
+    if (!mOmakemodeInfo && !why.empty()) {
+        Fault(why, "おまけモード設定をロードできません。\r\n" + why);
+        return false;
+    }
     if (!mOmakemodeInfo) {
         Fault(MissingSystemFile(TrMark("extras settings"), "omake_mode"),
               Tr("おまけモード設定をロードできません。"));
@@ -353,7 +381,14 @@ void clsVell::ReadScreenGeometry() {
 }
 
 bool clsVell::ReadThumbSize() {
-    std::unique_ptr<INIFile> saveload = LoadSystemIni("saveload_mode");
+    std::string why;
+    std::unique_ptr<INIFile> saveload =
+        LoadSystemIni("saveload_mode", mSystemInfo->Encoding(), &why);
+    if (!saveload && !why.empty()) {
+        Fault(why, "セーブ・ロードモード初期化ファイルがロードできません。\r\n" + why);
+        return false;
+    }
+    if (saveload && !why.empty()) std::fprintf(stderr, "zelk: %s\n", why.c_str());
     if (!saveload) {
         Fault(MissingSystemFile(TrMark("save screen settings"), "saveload_mode"),
               Tr("セーブ・ロードモード初期化ファイルがロードできません。"));

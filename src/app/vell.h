@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text_encoding.h"
 #include "view/player_root.h"
 
 namespace zelk {
@@ -34,7 +35,7 @@ class RefusedNames;
 
 class clsVell : public PlayerRoot {
 public:
-    clsVell();
+    explicit clsVell(TextEncoding encoding = TextEncoding());
     ~clsVell() override;
     clsVell(const clsVell&) = delete;
     clsVell& operator=(const clsVell&) = delete;

@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "common/text_encoding.h"
+
 #include "drivers/lumo_driver_film_record.h"
 
 // The engine's identifiers stay out of this header: its callers above the
@@ -75,7 +77,8 @@ public:
     static constexpr int kChoiceSlots = 5;
 
     // Starts the engine (30 frames a second, immediate mode).
-    explicit clsLumoDriver(LumoDriverHooks hooks);
+    // A UTF-8 game's engine takes text, marks and face names as UTF-8.
+    explicit clsLumoDriver(LumoDriverHooks hooks, TextEncoding encoding = TextEncoding());
     // Terminates the engine with its log lines.
     ~clsLumoDriver();
     clsLumoDriver(const clsLumoDriver&) = delete;
@@ -83,6 +86,10 @@ public:
 
     bool Init();
     LumoDriverHooks& Hooks() { return mHooks; }
+    // The program's text as the engine takes it: CP932 ("?" for what it
+    // lacks), or UTF-8 as it is in a UTF-8 game.
+    std::string EngineText(std::string_view text) const { return mEncoding.Encode(text); }
+    TextEncoding Encoding() const { return mEncoding; }
 
     // [SECTION] Core
     // Installs the screen the root film presents into (null: none).
@@ -285,6 +292,7 @@ private:
 
     LumoDriverHooks mHooks;
     bool mEngineStarted = false;
+    TextEncoding mEncoding;
     std::unique_ptr<ScreenHostSurface> mScreen;
 
     int32_t mFIDRoot = -1, mFIDBuff = -1, mFIDBack = -1;

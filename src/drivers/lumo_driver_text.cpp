@@ -17,10 +17,9 @@ const char* const kDefaultFont = "ＭＳ ゴシック";
 
 }  // namespace
 
-// The engine's text as CP932 with every colour mark turned black. The engine
-// itself splits the text, so that a "D" among another mark's operands, in a
-// trail byte or in lower case is taken for a colour exactly when the text
-// film takes it for one.
+// The engine's text (CP932, or a UTF-8 game's UTF-8) with every colour mark turned black. The
+// engine itself splits the text, so that a "D" among another mark's operands, in a trail byte or in
+// lower case is taken for a colour exactly when the text film takes it for one.
 std::string ShadowText(const std::string& cp932) {
     std::string out;
     out.reserve(cp932.size());
@@ -45,7 +44,7 @@ std::string ShadowText(const std::string& cp932) {
 bool clsLumoDriver::TextStart(const std::string& sText, bool bWait) {
     if (Basic()) return false;
     mCurrentText += ReplaceText(sText, "\n", "\\n");
-    const std::string text = Utf8ToCp932Lossy(sText);
+    const std::string text = EngineText(sText);
     const std::string shadow = ShadowText(text);
     SetFilmProp(mWnd.text, FP_TEXT_APPEND, text.c_str());
     SetFilmProp(mWnd.shadow, FP_TEXT_APPEND, shadow.c_str());
@@ -88,7 +87,7 @@ void clsLumoDriver::TextSpeedSetting(long lSpeed) {
 
 void clsLumoDriver::TextFontSetting(const std::string& FontName, long Color) {
     if (Basic()) return;
-    const std::string face = Utf8ToCp932Lossy(FontName.empty() ? kDefaultFont : FontName);
+    const std::string face = EngineText(FontName.empty() ? kDefaultFont : FontName);
     std::vector<int32_t> films = {mWnd.text, mWnd.shadow};
     for (const ChoiceSlot& choice : mChoices)
         if (choice.text >= 0) films.push_back(choice.text);
@@ -229,7 +228,7 @@ bool clsLumoDriver::AddChoiceItem(const std::string& sText, const std::string& O
     ChoiceSlot& choice = mChoices[static_cast<size_t>(mChoiceCount)];
     choice.text_ = sText;
     CallFilmMethod(choice.text, FM_TEXT_CLEAR, nullptr);
-    const std::string text = Utf8ToCp932Lossy(sText);
+    const std::string text = EngineText(sText);
     SetFilmProp(choice.text, FP_TEXT_APPEND, text.c_str());
     ExeQueue();
     Set1(choice.text, FP_TEXT_SHOWN, Get1(choice.text, FP_TEXT_LENGTH));

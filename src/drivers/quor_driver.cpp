@@ -96,7 +96,8 @@ bool clsQuorDriver::LoadMask_Direct(std::int32_t id, const PixelTarget& map) con
 bool clsQuorDriver::LoadTextFile(std::int32_t id, std::string& content) const {
     const std::optional<std::string> bytes = ReadEntry(id);
     if (!bytes) return false;
-    content = Cp932ToUtf8Lossy(*bytes);
+    content = bytes->starts_with(kUtf8Bom) ? TextEncoding::Utf8().Decode(*bytes)
+                                           : mEncoding.Decode(*bytes);
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+#include "common/text_encoding.h"
 
 #include "platform/picture.h"
 
@@ -67,7 +68,11 @@ public:
 
     // The whole entry as text, converted from CP932; refused above
     // kMaxTextEntrySize.
+    // A text entry: in the game's encoding, or UTF-8 when it starts with a
+    // byte-order mark (a UTF-8 game's file list says so before the game's
+    // SystemInfo can be read from the archive).
     bool LoadTextFile(std::int32_t id, std::string& content) const;
+    void Encoding(TextEncoding encoding) { mEncoding = encoding; }
 
     // Lets LoadSystemIni find system INI files in the archives, until this
     // driver is destroyed. Call it once the archives and lists are loaded.
@@ -77,6 +82,7 @@ private:
     LogFunction mLog;
     std::unordered_map<std::string, std::int32_t> mKeys;  // by key in small letters
     bool mServesSystemIni = false;
+    TextEncoding mEncoding;
 };
 
 // The keys of a file list in line order: the pieces between CR LF

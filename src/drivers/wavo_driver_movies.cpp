@@ -38,13 +38,25 @@ bool clsWavoDriver::SetVideoWindow(ScreenSurface* surface, std::function<void()>
 }
 
 bool clsWavoDriver::PlayMovie(const std::string& sPath) {
+    // The engine takes paths in CP932: a UTF-8 game's movie named with a
+    // character CP932 lacks would be sought under a name with "?" in it.
+    const std::optional<std::string> enginePath = Utf8ToCp932(sPath);
+    if (!enginePath) {
+        if (mReported.insert(sPath).second) {
+            std::fprintf(stderr,
+                         "zelk: movie %s: its name holds a character the sound engine cannot be "
+                         "given (not in CP932); rename the file\n",
+                         sPath.c_str());
+        }
+        return false;
+    }
     // The movie's sound plays at the engine's default volume: make that the
     // music's, so the reader's volume and mute hold for movies too.
     std::int32_t saved = 255;
     GetWavoProp(WP_DEFAULT_VOLUME, &saved);
     const std::int32_t volume = PlayingVolume(EffectiveBGMVolume(mBGMVolume, mBGMVolumeRate));
     SetWavoProp(WP_DEFAULT_VOLUME, &volume);
-    const std::int32_t result = dshowPlay(Utf8ToCp932Lossy(sPath).c_str());
+    const std::int32_t result = dshowPlay(enginePath->c_str());
     SetWavoProp(WP_DEFAULT_VOLUME, &saved);
     // In debug mode the scenario's error says it; the reader hears it once.
     if (result != WAVO_OK && !Process().IsDebugMode && mEngineRunning &&

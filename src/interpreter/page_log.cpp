@@ -150,7 +150,7 @@ bool PageLog::Save(const std::string& path) {
         // the earlier log cut short.
         if (auto old = ReadFileBytes(target)) bytes = std::move(*old);
     }
-    bytes += Utf8ToCp932Lossy(Log());
+    bytes += mEncoding.Encode(Log());
     if (!WriteFileAtomic(target, bytes)) return false;
     if (mSaveMode != 2) Log(std::string());
     return true;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "common/text_encoding.h"
+
 namespace zelk {
 
 class PageLog {
@@ -51,6 +53,8 @@ public:
     void SaveMode(int mode);
     const std::string& Path() const { return mPath; }
     void Path(const std::string& path) { mPath = path; }
+    // The file's encoding: the game's (CP932 until the game is known).
+    void Encoding(TextEncoding encoding) { mEncoding = encoding; }
     bool AutoSave() const { return mAutoSave; }
     void AutoSave(bool on) { mAutoSave = on; }
 
@@ -85,6 +89,7 @@ private:
     std::string mPath;
     bool mAutoSave = false;
     int mSaveMode = 0;
+    TextEncoding mEncoding;
     std::string mStopWatchDate;
     std::chrono::steady_clock::time_point mStopWatchStart;
 };

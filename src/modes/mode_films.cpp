@@ -20,8 +20,8 @@ void Method(int32_t film, int32_t method, int32_t argument) {
     CallFilmMethod(film, method, &argument);
 }
 
-void SetText(int32_t film, int32_t property, const std::string& utf8) {
-    const std::string bytes = Utf8ToCp932Lossy(utf8);
+void SetText(int32_t film, int32_t property, const std::string& utf8, TextEncoding encoding) {
+    const std::string bytes = encoding.Encode(utf8);
     SetFilmProp(film, property, bytes.c_str());
 }
 

@@ -96,6 +96,10 @@ void ShowAtOnce(clsLumoDriver& lumo) {
     lumo.Refresh();
 }
 
+TextEncoding clsGameLog::EngineEncoding() const {
+    return mRoot.Lumo() ? mRoot.Lumo()->Encoding() : TextEncoding();
+}
+
 clsGameLog::clsGameLog(PlayerRoot& root, clsModeGame& game) : mRoot(root), mGame(game) {
     PlayVoice = [this](const std::string& voice) -> long {
         clsWavoDriver* wavo = mRoot.Wavo();
@@ -148,7 +152,7 @@ void clsGameLog::Start() {
         ApplyFilmSpec(*lumo, line.text, text);
         films::RunQueue();
         films::Set(line.text, FP_TEXT_DELAY, 1);
-        films::SetText(line.text, FP_TEXT_FONT, kLogFont);
+        films::SetText(line.text, FP_TEXT_FONT, kLogFont, EngineEncoding());
 
         line.icon = films::Make(FT_ALPHA, lumo->FIDBuff());
         FilmSpecRecord icon = ParseFilmSpec(settings.KeyValue(std::to_string(i) + "Voice"));
@@ -250,8 +254,9 @@ void clsGameLog::MakeBackButton(Line& line, const FilmSpecRecord& text) {
     ApplyFilmSpec(*lumo, line.backText, spec);
     films::RunQueue();
     films::Set(line.backText, FP_TEXT_DELAY, 1);
-    films::SetText(line.backText, FP_TEXT_FONT, kLogFont);
-    films::SetText(line.backText, FP_TEXT_APPEND, std::string(kBackMarks) + kBackCaption);
+    films::SetText(line.backText, FP_TEXT_FONT, kLogFont, EngineEncoding());
+    films::SetText(line.backText, FP_TEXT_APPEND, std::string(kBackMarks) + kBackCaption,
+                   EngineEncoding());
     films::Set(line.backText, FP_TEXT_SHOWN, films::Get(line.backText, FP_TEXT_LENGTH));
     films::Set(line.backText, FP_ALPHA, 0);
     const long slot = &line - mLines.data();
@@ -297,7 +302,7 @@ void clsGameLog::ShowSlot(Line& line, long entry) {
                            : std::string();
     line.shown = prefix + page.text;
     if (line.text >= 0) {
-        films::SetText(line.text, FP_TEXT_APPEND, line.shown);
+        films::SetText(line.text, FP_TEXT_APPEND, line.shown, EngineEncoding());
         films::Set(line.text, FP_TEXT_SHOWN, films::Get(line.text, FP_TEXT_LENGTH));
     }
     if (!page.voice.empty()) {

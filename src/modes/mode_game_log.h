@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "common/text_encoding.h"
+
 namespace zelk {
 
 class PlayerRoot;
@@ -55,6 +57,8 @@ public:
     std::function<long(const std::string&)> PlayVoice;
 
 private:
+    // The film engine's text encoding: the game's.
+    TextEncoding EngineEncoding() const;
     struct Line {
         int32_t text = -1;
         int32_t icon = -1;

@@ -44,7 +44,7 @@ bool clsModeOmake::ModeStart(long /*eSub*/, const std::any& /*vParam*/) {
 
     mSettings = root.OmakemodeInfo();
     if (!mSettings) {
-        mOwnSettings = LoadSystemIni("omake_mode");
+        mOwnSettings = LoadSystemIni("omake_mode", EncodingOf(Root().SystemInfo()));
         mSettings = mOwnSettings.get();
     }
     if (!mSettings || !Lumo() || !Rects()) {

@@ -40,7 +40,7 @@ bool clsModeSaveLoad::ModeStart(long eSub, const std::any& /*vParam*/) {
         Root().Fault("the save and load screen cannot start as mode " + std::to_string(eSub),
                      Tr("不正なモード開始引数です。"));
 
-    mSettings = LoadSystemIni("saveload_mode");
+    mSettings = LoadSystemIni("saveload_mode", EncodingOf(Root().SystemInfo()));
     if (!mSettings || !Lumo() || !Rects()) {
         Root().Fault("cannot read the save and load screen's settings (saveload_mode)",
                      Tr("セーブ・ロードモード初期化ファイルがロードできません。"));

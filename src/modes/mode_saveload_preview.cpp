@@ -114,7 +114,7 @@ std::string SlotSummaryText(const INIFile& document) {
            EncodeUtf8(site);
 }
 
-std::string SlotTextForEngine(const std::string& utf8) {
+std::string SlotTextForEngine(const std::string& utf8, TextEncoding encoding) {
     std::string out;
     for (char32_t c : DecodeUtf8(utf8)) {
         if (c == U'\n') {
@@ -122,6 +122,11 @@ std::string SlotTextForEngine(const std::string& utf8) {
             continue;
         }
         if (c < 0x20 || c == 0x7F) continue;
+        // A UTF-8 game's engine sets text by width: every character as it is.
+        if (encoding.IsUtf8()) {
+            AppendUtf8(out, c);
+            continue;
+        }
         if (c == U' ')
             c = U'\u3000';
         else if (c < 0x7F)

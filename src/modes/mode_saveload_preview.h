@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/text_encoding.h"
+
 #include "modes/save_data.h"
 
 namespace zelk {
@@ -34,6 +36,6 @@ inline constexpr std::size_t kSlotSiteNameLength = 14;
 // out): line feeds stay line breaks; half-width letters, digits and kana
 // become their full-width forms, since the engine reads most single bytes as
 // marks; anything CP932 cannot write becomes a full-width question mark.
-std::string SlotTextForEngine(const std::string& utf8);
+std::string SlotTextForEngine(const std::string& utf8, TextEncoding encoding = TextEncoding());
 
 }  // namespace zelk

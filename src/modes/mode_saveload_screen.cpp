@@ -49,7 +49,7 @@ void clsModeSaveLoad::MakeSaveLoadFilms() {
         mPageButtons[static_cast<std::size_t>(i)] = MakeSlotButton(
             i, "page", 0, 0, mLayout.PageNo[static_cast<std::size_t>(i)], kKBPages + i);
 
-    const std::string face = Utf8ToCp932Lossy(mLayout.TextFont);
+    const std::string face = Lumo()->EngineText(mLayout.TextFont);
     const ProcessValues& process = Process();
     const long textSize =
         ScaleToScreen(mLayout.TextSize, process.ScreenSizeX, process.ScriptScaleX);
@@ -188,7 +188,7 @@ void clsModeSaveLoad::SetSlotText(long index, const std::string& text) {
     if (slot.text < 0) return;
     CallFilmMethod(slot.text, FM_TEXT_CLEAR, nullptr);
     if (text.empty()) return;
-    const std::string bytes = SlotTextForEngine(text);
+    const std::string bytes = SlotTextForEngine(text, lumo.Encoding());
     SetFilmProp(slot.text, FP_TEXT_APPEND, bytes.c_str());
     lumo.EXEQ();
     films::Set(slot.text, FP_TEXT_SHOWN, films::Get(slot.text, FP_TEXT_LENGTH));

@@ -39,9 +39,10 @@ std::string clsModeTitle::Value(const char* section, const char* key) const {
 }
 
 bool clsModeTitle::ModeStart(long eSub, const std::any& /*vParam*/) {
-    mInfo = LoadSystemIni("title_mode");
+    std::string why;  // a file in the other encoding than the game's: where
+    mInfo = LoadSystemIni("title_mode", EncodingOf(Root().SystemInfo()), &why);
     if (!mInfo) {
-        Root().Fault("cannot read the title screen's settings (title_mode)",
+        Root().Fault(why.empty() ? "cannot read the title screen's settings (title_mode)" : why,
                      "モード初期化ファイルがロードできません。");
         return false;
     }

@@ -90,7 +90,7 @@ INIFile Without(const INIFile& document, const std::string& name) {
     return result;
 }
 
-// A plain slot keeps only what the system code page can hold of a title.
+// A CP932 game's plain slot keeps only what CP932 can hold of a title.
 bool SameTitle(const std::string& stated, const std::string& title) {
     return stated == title || stated == Cp932ToUtf8Lossy(Utf8ToCp932Lossy(title));
 }
@@ -151,6 +151,8 @@ bool clsSaveData::Save(const std::string& name) {
     const std::string bmpPart = SlotPath("." + name, ".bmp.part");
 
     INIFile stamped;
+    stamped.Encoding(mEncoding);
+    mDocument.Encoding(mEncoding);
     if (mGame) {
         // A loaded slot's own stamp and end give way to the new ones. The
         // title was read from the game's settings: it holds nothing that
@@ -199,6 +201,7 @@ std::optional<std::string> clsSaveData::EncodePreview() const {
 }
 
 bool clsSaveData::ReadSlotDocument(const std::string& name, INIFile& document) const {
+    document.Encoding(mEncoding);
     if (!ReadIniFile(document, SlotPath(name, ".ini"))) {
         document.Clear();
         return false;
@@ -247,6 +250,7 @@ bool clsSaveData::Load(const std::string& name) {
     mLoadError = SlotFault(loaded);
     if (!mLoadError.empty()) return false;
     mDocument = std::move(loaded);
+    mDocument.Encoding(mEncoding);
     HistorySection(mDocument.KeySection("History").Text());
     return true;
 }

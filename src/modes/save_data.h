@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/reporter.h"
+#include "common/text_encoding.h"
 #include "common/write_failure.h"
 #include "settings/ini_file.h"
 
@@ -66,7 +67,13 @@ public:
     // Load takes only slots that hold every section the player writes, are
     // not cut short and state no other game's title. Older slots state none
     // and load when they are otherwise whole.
-    void ForGame(std::string title) { mGame = std::move(title); }
+    // A UTF-8 game's plain slots are UTF-8 (every character of a title or a
+    // text kept); a CP932 game's stay CP932.
+    void ForGame(std::string title, TextEncoding encoding = TextEncoding()) {
+        mGame = std::move(title);
+        mEncoding = encoding;
+        mDocument.Encoding(encoding);
+    }
     // What a slot's interpreter status must satisfy besides: the reason it
     // cannot be loaded, empty when it can.
     using StatusCheck = std::function<std::string(const INISection& intprtStatus)>;
@@ -135,6 +142,7 @@ private:
     WriteFailureNotice mWriteNotice{mReporter};
     std::string mLastWriteFailure;
     std::optional<std::string> mGame;
+    TextEncoding mEncoding;
     StatusCheck mStatusCheck;
     std::string mLoadError;
     INIFile mDocument;

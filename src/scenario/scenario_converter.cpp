@@ -8,6 +8,7 @@
 #include "common/numbers.h"
 #include "common/text.h"
 #include "common/utf8.h"
+#include "scenario/story_text.h"
 #include "scenario/text_block_formatter.h"
 #include "settings/ini_file.h"
 
@@ -48,9 +49,41 @@ bool IsStoryText(std::u32string_view line) {
     return true;
 }
 
-std::string StoredArgument(std::string_view arg) {
+bool IsNonAsciiText(std::string_view text) {
+    for (char32_t c : DecodeUtf8(text)) {
+        if (c < 0x80) return false;
+    }
+    return true;
+}
+
+// UTF-8 games: the story text of a line without the mark is what a CP932
+// game's would be, with "not ASCII" for "double-byte" (Korean or accented
+// text is no double-byte text, but as plainly no instruction).
+bool IsUnmarkedStoryText(std::u32string_view line) {
+    if (line.front() == U'\\') return true;
+    return std::all_of(line.begin(), line.end(), [](char32_t c) { return c >= 0x80; });
+}
+
+// The start of "//" outside double quotes: a URL in a quoted argument is no
+// comment.
+std::size_t FindComment(std::u32string_view line) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == U'"') quoted = !quoted;
+        if (!quoted && line[i] == U'/' && i + 1 < line.size() && line[i + 1] == U'/') return i;
+    }
+    return std::u32string_view::npos;
+}
+
+// A UTF-8 game's label is a name without blanks, quotes or "\" before the
+// first ":"; any other ":" is the line's own (an argument's, a text's).
+bool IsUtf8Label(std::u32string_view label) {
+    return !label.empty() && label.find_first_of(U" \t\u3000\"\\") == std::u32string_view::npos;
+}
+
+std::string StoredArgument(std::string_view arg, bool utf8) {
     if (arg.empty()) return {};
-    if (IsDoubleByteText(arg)) {
+    if (utf8 ? IsNonAsciiText(arg) : IsDoubleByteText(arg)) {
         std::string quoted;
         quoted.reserve(arg.size() + 2);
         quoted.append(1, '"').append(arg).append(1, '"');
@@ -77,6 +110,8 @@ public:
 private:
     bool ProcessLine(std::string_view raw);
     bool ProcessStoryLine(std::u32string_view text, int linePos, int lineEnd);
+    bool ProcessUtf8Line(std::u32string chars, int lineStart);
+    bool ProcessUtf8StoryLine(std::u32string_view text, int linePos, int lineEnd);
     bool ProcessInstruction(std::u32string_view text, int linePos, int lineLen);
     bool ApplyBlockStatement();
     // The nearest open if-head (if or elseif) for an elseif or else; an
@@ -103,6 +138,7 @@ private:
 
     bool mBlockOpen = false;
     std::string mBlockText;
+    std::vector<StoryPiece> mBlockPieces;
     int mBlockPos = 0;
     int mBlockLine = 0;
 };
@@ -143,6 +179,7 @@ bool ScenarioAssembly::ProcessLine(std::string_view raw) {
     const int lineStart = mLineStart;
     mLineStarts.push_back(lineStart);
     mLineStart += static_cast<int>(chars.size()) + 2;
+    if (mOwner.mEncoding.IsUtf8()) return ProcessUtf8Line(std::move(chars), lineStart);
 
     const std::size_t comment = chars.find(U"//");
     if (comment != std::u32string::npos) chars.resize(comment);
@@ -192,6 +229,84 @@ bool ScenarioAssembly::ProcessStoryLine(std::u32string_view text, int linePos, i
     return true;
 }
 
+bool ScenarioAssembly::ProcessUtf8Line(std::u32string chars, int lineStart) {
+    const std::size_t column = chars.find_first_not_of(kBlanks);
+    if (column == std::u32string::npos) return true;
+    const int linePos = lineStart + static_cast<int>(column) + 1;
+
+    // "> " starts a line of story text, whatever the rest of it holds; a
+    // label may stand before it ("start: > Hello").
+    std::u32string_view marked = std::u32string_view(chars).substr(column);
+    const auto isMarked = [](std::u32string_view text) {
+        return !text.empty() && text.front() == U'>' &&
+               (text.size() == 1 || text[1] == U' ' || text[1] == U'\t');
+    };
+    if (const std::size_t colon = marked.find(U':');
+        !isMarked(marked) && colon != std::u32string_view::npos &&
+        IsUtf8Label(marked.substr(0, colon)) && isMarked(TrimBlanks(marked.substr(colon + 1)))) {
+        if (!mPendingLabel.empty()) Write(Record(kPlainInstruction, linePos, 0, {"nop"}));
+        mPendingLabel = ToLowerAscii(EncodeUtf8(marked.substr(0, colon)));
+        const std::u32string_view rest = marked.substr(colon + 1);
+        marked = rest.substr(rest.find_first_not_of(kBlanks));
+    }
+    if (isMarked(marked)) {
+        std::u32string_view text = marked.substr(std::min<std::size_t>(marked.size(), 2));
+        while (!text.empty() && (text.back() == U' ' || text.back() == U'\t'))
+            text.remove_suffix(1);
+        const int lineEnd = linePos + static_cast<int>(marked.size()) - 1;
+        return ProcessUtf8StoryLine(text, linePos, lineEnd);
+    }
+
+    const std::size_t comment = FindComment(chars);
+    if (comment != std::u32string::npos) chars.resize(comment);
+    std::u32string_view line = TrimBlanks(chars);
+    if (line.empty()) return true;
+
+    const std::size_t colon = line.find(U':');
+    if (colon != std::u32string_view::npos && IsUtf8Label(line.substr(0, colon))) {
+        if (!mPendingLabel.empty()) Write(Record(kPlainInstruction, linePos, 0, {"nop"}));
+        mPendingLabel = ToLowerAscii(EncodeUtf8(line.substr(0, colon)));
+        line = TrimBlanks(line.substr(colon + 1));
+    }
+    if (line.empty()) return true;
+    const int lineLen = static_cast<int>(line.size());
+    if (IsUnmarkedStoryText(line))
+        return ProcessUtf8StoryLine(line, linePos, linePos + lineLen - 1);
+    if (mBlockOpen) {
+        return Fail(
+            "story text is still open here: end its last line with \\b before an "
+            "instruction (a line of text that starts with letters needs \"> \" before it)");
+    }
+    return ProcessInstruction(line, linePos, lineLen);
+}
+
+bool ScenarioAssembly::ProcessUtf8StoryLine(std::u32string_view text, int linePos, int lineEnd) {
+    std::vector<StoryPiece> pieces;
+    std::string error;
+    if (!ParseStoryLine(EncodeUtf8(text), pieces, error)) return Fail(std::move(error));
+    const bool closes = !pieces.empty() && pieces.back().escape && pieces.back().text == "b";
+    if (closes) pieces.pop_back();
+    for (const StoryPiece& piece : pieces) {
+        if (piece.escape && piece.text == "b")
+            return Fail("\\b ends a block of story text only at the end of a line");
+    }
+    if (!mBlockOpen) {
+        mBlockOpen = true;
+        mBlockPieces.clear();
+        mBlockPos = linePos;
+        mBlockLine = mLineNo;
+    }
+    JoinStoryLine(mBlockPieces, std::move(pieces));
+    if (!closes) return true;
+
+    mBlockOpen = false;
+    std::string laidOut;
+    if (!mFormatter.FormatUtf8(mBlockPieces, laidOut, error)) return Fail(std::move(error));
+    Write(Record(kTextBlockInstruction, mBlockPos, std::max(0, lineEnd - 2 - mBlockPos + 1),
+                 {"put", "\"" + laidOut + "\""}));
+    return true;
+}
+
 bool ScenarioAssembly::ProcessInstruction(std::u32string_view text, int linePos, int lineLen) {
     std::string line = EncodeUtf8(text);
     for (char& c : line) {
@@ -204,10 +319,18 @@ bool ScenarioAssembly::ProcessInstruction(std::u32string_view text, int linePos,
     record.Args.push_back(ToLowerAscii(trimmed.substr(0, space)));
     if (space != std::string_view::npos) {
         const std::string_view rest = TrimSpaces(trimmed.substr(space + 1));
+        const bool utf8 = mOwner.mEncoding.IsUtf8();
         std::size_t start = 0;
         while (true) {
-            const std::size_t comma = rest.find(',', start);
-            record.Args.push_back(StoredArgument(TrimSpaces(rest.substr(start, comma - start))));
+            // A UTF-8 game's quoted argument may hold a comma.
+            std::size_t comma = start;
+            for (bool quoted = false; comma < rest.size(); ++comma) {
+                if (rest[comma] == '"' && utf8) quoted = !quoted;
+                if (rest[comma] == ',' && !quoted) break;
+            }
+            if (comma >= rest.size()) comma = std::string_view::npos;
+            record.Args.push_back(
+                StoredArgument(TrimSpaces(rest.substr(start, comma - start)), utf8));
             if (comma == std::string_view::npos) break;
             start = comma + 1;
         }
@@ -318,11 +441,12 @@ bool ScenarioConverter::Init(INIFile& systemInfo) {
             nameplates.push_back(nameplate.KeyValue("item:" + std::to_string(i)));
         }
     }
-    return Init(charCount, lineCount, std::move(nameplates));
+    return Init(charCount, lineCount, std::move(nameplates), systemInfo.Encoding());
 }
 
-bool ScenarioConverter::Init(int charCount, int lineCount,
-                             std::vector<std::string> nameplateItems) {
+bool ScenarioConverter::Init(int charCount, int lineCount, std::vector<std::string> nameplateItems,
+                             TextEncoding encoding) {
+    mEncoding = encoding;
     mCharCount = charCount;
     mLineCount = lineCount;
     mNameplateItems.clear();

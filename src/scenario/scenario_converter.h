@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/text_encoding.h"
 #include "scenario/instruction_def.h"
 
 namespace zelk {
@@ -18,9 +19,15 @@ class INIFile;
 class ScenarioConverter {
 public:
     // Reads [TextBlock] CharCount and LineCount and the name plates of
-    // "SystemInfo". False when either count is 0 or missing.
+    // "SystemInfo", and takes its encoding. False when either count is 0 or
+    // missing. A UTF-8 game's scenarios follow the rules of story text that
+    // any character may stand in (scenario/story_text.h): a line starting
+    // with "> " is story text whatever it holds, and CharCount no longer
+    // wraps lines (the film engine lays them out by width).
     bool Init(INIFile& systemInfo);
-    bool Init(int charCount, int lineCount, std::vector<std::string> nameplateItems);
+    bool Init(int charCount, int lineCount, std::vector<std::string> nameplateItems,
+              TextEncoding encoding = TextEncoding());
+    TextEncoding Encoding() const { return mEncoding; }
 
     // Converts a whole scenario text (lines end in CR LF). On failure the
     // error properties are set, AssembleError has been raised and no
@@ -61,6 +68,7 @@ private:
 
     int mCharCount = 0;
     int mLineCount = 0;
+    TextEncoding mEncoding;
     std::vector<std::string> mNameplateItems;
 
     std::vector<InstructionDef> mInstructions;

@@ -9,7 +9,7 @@ void Script::Init(std::string name, bool reserved) {
     mReserved = reserved;
 }
 
-bool Script::Parse(std::string_view text, std::string& error) {
+bool Script::Parse(std::string_view text, std::string& error, bool utf8Labels) {
     mLines.clear();
     mLabels.clear();
     mParseErrorAddress = -1;
@@ -26,8 +26,15 @@ bool Script::Parse(std::string_view text, std::string& error) {
     for (std::size_t i = 0; i < mLines.size(); ++i) {
         std::string& line = mLines[i];
         const std::size_t colon = line.find(':');
-        // Only a line with exactly one ":" carries a label.
-        if (colon == std::string::npos || line.find(':', colon + 1) != std::string::npos) continue;
+        if (colon == std::string::npos) continue;
+        if (utf8Labels) {
+            // A UTF-8 game's text may hold ":" anywhere: only a ":" before
+            // the first TAB, blank or quote ends a label.
+            if (line.find_first_of("\t \"") < colon) continue;
+        } else if (line.find(':', colon + 1) != std::string::npos) {
+            // Only a line with exactly one ":" carries a label.
+            continue;
+        }
         std::string label = line.substr(0, colon);
         if (!mLabels.emplace(ToLowerAscii(label), static_cast<int>(i)).second) {
             error = "ラベル'" + label + "'が重複しています。";

@@ -15,8 +15,11 @@ public:
 
     // Builds the lines and the label table from a regular-form text. A
     // duplicate label stops the parse: the result is false, `error` says
-    // which label, and the lines after it keep their label prefixes.
-    bool Parse(std::string_view text, std::string& error);
+    // which label, and the lines after it keep their label prefixes. A
+    // CP932 game's line carries a label when it holds exactly one ":"; a
+    // UTF-8 game's (`utf8Labels`), when a ":" comes before any TAB, blank
+    // or quote, so that its story text may hold ":".
+    bool Parse(std::string_view text, std::string& error, bool utf8Labels = false);
 
     // -1 when the script has no such label; the empty label is address 0.
     int LabelAddress(std::string_view label) const;

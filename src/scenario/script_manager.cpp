@@ -59,7 +59,20 @@ bool ScriptManager::ReadScenario(const std::string& name, std::string& text, Scr
     const std::optional<std::string> bytes = ReadFileBytes(path);
     if (!bytes) return false;
     const std::string fileName = std::filesystem::path(path).filename().string();
-    if (!mConverter.Assemble(Cp932ToUtf8Lossy(*bytes))) {
+    const TextEncoding encoding = mConverter.Encoding();
+    if (const std::optional<EncodingMismatch> wrong = FindEncodingMismatch(*bytes, encoding)) {
+        const std::string why = DescribeMismatch(*wrong, encoding);
+        mHost.ScenarioError(fileName + ":" + std::to_string(wrong->line), why);
+        // Read anyway, a file in the other encoding would show mojibake, or
+        // fail on a misread line; a stray bad byte of a UTF-8 file is shown
+        // as U+FFFD.
+        if (!encoding.IsUtf8() || wrong->looksCp932) {
+            mHost.Msg("シナリオ " + fileName + ":" + std::to_string(wrong->line) + "\r\n" + why,
+                      kMsgOK);
+            return false;
+        }
+    }
+    if (!mConverter.Assemble(encoding.Decode(*bytes))) {
         mHost.Msg(AssembleErrorText(name, mConverter), kMsgOK);
         const std::string place = fileName + ":" + std::to_string(mConverter.ErrLine());
         if (!mHost.IsDebugMode()) TellScenarioError(place, mConverter.ErrMsg());
@@ -78,7 +91,7 @@ std::shared_ptr<Script> ScriptManager::Load(const std::string& name, bool asRese
     if (!ReadScenario(name, text, *script)) return nullptr;
     std::string error;
     // A script that fails to parse still runs as far as it parsed.
-    if (!script->Parse(text, error)) {
+    if (!script->Parse(text, error, mConverter.Encoding().IsUtf8())) {
         mHost.Msg("パースエラー：" + error, kMsgOK);
         if (!mHost.IsDebugMode())
             TellScenarioError(ScenarioErrorPlace(*script, script->ParseErrorAddress()), error);

@@ -39,6 +39,7 @@ std::string SharedData::Path() const {
 }
 
 bool SharedData::Init(const INIFile& systemInfo, const INIFile* omakeMode) {
+    mFile.Encoding(systemInfo.Encoding());
     if (!ReadIniFile(mFile, Path())) {
         ::mkdir(Process().SaveDir.c_str(), 0755);
         KeepUnreadableFile(Path());

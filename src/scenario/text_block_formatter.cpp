@@ -91,4 +91,53 @@ bool TextBlockFormatter::Format(std::string_view text, std::string& out, std::st
     return true;
 }
 
+bool TextBlockFormatter::FormatUtf8(std::vector<StoryPiece> block, std::string& out,
+                                    std::string& error) const {
+    // Name plates, in the characters only: an escape's argument is no text.
+    std::vector<StoryPiece> pieces;
+    for (StoryPiece& piece : block) {
+        if (piece.escape) {
+            pieces.push_back(std::move(piece));
+            continue;
+        }
+        std::string rest = std::move(piece.text);
+        while (!rest.empty()) {
+            std::size_t at = std::string::npos;
+            std::size_t plate = 0;
+            for (std::size_t i = 1; i < mNameplateItems.size(); ++i) {
+                if (mNameplateItems[i].empty()) continue;
+                const std::size_t found = rest.find(mNameplateItems[i]);
+                if (found < at) {
+                    at = found;
+                    plate = i;
+                }
+            }
+            StoryPiece text;
+            text.text = rest.substr(0, at);
+            if (!text.text.empty()) pieces.push_back(text);
+            if (at == std::string::npos) break;
+            StoryPiece escape;
+            escape.escape = true;
+            escape.text = "np";
+            escape.argument = std::to_string(plate);
+            escape.hasArgument = true;
+            pieces.push_back(std::move(escape));
+            rest.erase(0, at + mNameplateItems[plate].size());
+        }
+    }
+
+    int line = 0;
+    for (const StoryPiece& piece : pieces) {
+        if (piece.escape && piece.text == "n") ++line;
+        if (!piece.escape && line >= mLineCount) {
+            error = "the text runs past the window's " + std::to_string(mLineCount) +
+                    " lines ([TextBlock] LineCount): " + std::to_string(line + 1) +
+                    " lines given by \\n";
+            return false;
+        }
+    }
+    out = StoryTextForInterpreter(pieces);
+    return true;
+}
+
 }  // namespace zelk

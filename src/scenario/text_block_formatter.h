@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "scenario/story_text.h"
+
 namespace zelk {
 
 class TextBlockFormatter {
@@ -17,6 +19,11 @@ public:
     // Lays out one block. On success `out` holds the text with the automatic
     // line breaks inserted; on failure `error` holds the message.
     bool Format(std::string_view text, std::string& out, std::string& error) const;
+
+    // A UTF-8 game's block: lines are not wrapped here (the film engine
+    // breaks them by width, in any script); only the explicit breaks ("\n")
+    // are counted against LineCount. `out` is the interpreter's text.
+    bool FormatUtf8(std::vector<StoryPiece> block, std::string& out, std::string& error) const;
 
 private:
     std::string ReplaceNameplates(std::string_view text) const;

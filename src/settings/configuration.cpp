@@ -87,6 +87,8 @@ bool Configuration::Init(const INIFile& systemInfo) {
     }
     mHasDefaults = true;
 
+    // The reader's file is in the game's encoding (while it is plain).
+    mUserFile.Encoding(systemInfo.Encoding());
     if (!ReadIniFile(mUserFile, UserPath(), kMostConfigBytes)) {
         KeepUnreadableFile(UserPath());
         mUserFile.KeySection(kUserSection).Text(mDefaults.Text());

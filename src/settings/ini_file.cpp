@@ -10,7 +10,8 @@ INIFile::INIFile() {
     Text(std::string());
 }
 
-INIFile::INIFile(const INIFile& other) : mPath(other.mPath), mTraceFile(other.mTraceFile) {
+INIFile::INIFile(const INIFile& other)
+    : mPath(other.mPath), mEncoding(other.mEncoding), mTraceFile(other.mTraceFile) {
     for (const auto& section : other.mSections)
         Append(std::make_unique<INISection>(*section));
 }
@@ -105,7 +106,7 @@ const INISection* INIFile::FindSection(const std::string& name) const {
 
 bool INIFile::Load(const std::string& path) {
     std::string text;
-    if (!ReadTextFile(path, text)) return false;
+    if (!ReadTextFile(path, text, mEncoding)) return false;
     Text(text);
     mPath = path;
     return true;
@@ -113,7 +114,7 @@ bool INIFile::Load(const std::string& path) {
 
 bool INIFile::Save(const std::string& path) {
     const std::string target = path.empty() ? mPath : path;
-    if (target.empty() || !WriteTextFile(target, Text())) return false;
+    if (target.empty() || !WriteTextFile(target, Text(), mEncoding)) return false;
     mPath = target;
     return true;
 }

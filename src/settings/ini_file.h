@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/text_encoding.h"
 #include "settings/ini_section.h"
 
 namespace zelk {
@@ -31,6 +32,10 @@ public:
     int Count() const { return static_cast<int>(mSections.size()); }
     const std::string& Path() const { return mPath; }
     void Path(const std::string& path) { mPath = path; }
+    // The encoding the file's bytes are read and written in: its game's
+    // (CP932 unless the game says UTF-8). Text set never depends on it.
+    TextEncoding Encoding() const { return mEncoding; }
+    void Encoding(TextEncoding encoding) { mEncoding = encoding; }
 
     // The first section of that name (without regard to ASCII case); a
     // missing one is appended as "[name]" and returned, so readers always
@@ -45,7 +50,7 @@ public:
     // Every section in file order, duplicates included.
     const std::vector<std::unique_ptr<INISection>>& Sections() const { return mSections; }
 
-    // Reads the file as plain text (the system code page); false when it is
+    // Reads the file as plain text (in `Encoding`); false when it is
     // missing or unreadable. Saves `Text` to `path` (empty: `Path`).
     bool Load(const std::string& path);
     bool Save(const std::string& path = std::string());
@@ -60,6 +65,7 @@ private:
     void Append(std::unique_ptr<INISection> section);
 
     std::string mPath;
+    TextEncoding mEncoding;
     std::string mTraceFile;
     std::vector<std::unique_ptr<INISection>> mSections;
     // Lower-cased name -> first section of that name.

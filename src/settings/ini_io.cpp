@@ -8,6 +8,7 @@
 #include "common/file_io.h"
 #include "common/paths.h"
 #include "common/process.h"
+#include "common/text.h"
 #include "common/utf8.h"
 #include "settings/key_trace.h"
 
@@ -84,33 +85,53 @@ std::string WithCrLf(const std::string& text) {
 // The one reading of a plain text, a file's or an archive's: it ends at its
 // first NUL byte, as a zero-terminated reading ends it. `cut` tells whether
 // there was one.
-std::string PlainText(std::string bytes, bool& cut) {
+std::string PlainText(std::string bytes, bool& cut, TextEncoding encoding) {
     const std::size_t nul = bytes.find('\0');
     cut = nul != std::string::npos;
     if (cut) bytes.resize(nul);
-    std::string text = Cp932ToUtf8Lossy(bytes);
+    std::string text = encoding.Decode(bytes);
     if (text.find('\n') != std::string::npos) text = WithCrLf(text);
     return text;
 }
 
-bool ReadPlainFile(const std::string& path, std::string& text, bool& cut, std::size_t limit) {
+bool ReadPlainFile(const std::string& path, std::string& text, bool& cut, std::size_t limit,
+                   TextEncoding encoding) {
     text.clear();
     cut = false;
     auto bytes = ReadFileBytes(path, limit);
     if (!bytes) return false;
-    text = PlainText(std::move(*bytes), cut);
+    text = PlainText(std::move(*bytes), cut, encoding);
     return true;
+}
+
+// A reader's file of a UTF-8 game that is not UTF-8 was written while the
+// game was CP932 (a translation of it keeps its readers' saves).
+TextEncoding UserFileEncoding(const std::string& path, TextEncoding game) {
+    if (!game.IsUtf8()) return game;
+    const std::optional<std::string> bytes = ReadFileBytes(path);
+    if (bytes && FindEncodingMismatch(*bytes, game)) return TextEncoding::Cp932();
+    return game;
 }
 
 }  // namespace
 
 bool ReadTextFile(const std::string& path, std::string& text, bool /*force*/, std::size_t limit) {
     bool cut = false;
-    return ReadPlainFile(path, text, cut, limit);
+    return ReadPlainFile(path, text, cut, limit, TextEncoding());
 }
 
 bool WriteTextFile(const std::string& path, const std::string& text) {
     return WriteFileAtomic(path, Utf8ToCp932Lossy(text));
+}
+
+bool ReadTextFile(const std::string& path, std::string& text, TextEncoding encoding,
+                  std::size_t limit) {
+    bool cut = false;
+    return ReadPlainFile(path, text, cut, limit, encoding);
+}
+
+bool WriteTextFile(const std::string& path, const std::string& text, TextEncoding encoding) {
+    return WriteFileAtomic(path, encoding.Encode(text));
 }
 
 std::string ScrambleText(const std::string& text) {
@@ -159,7 +180,8 @@ bool ReadIniFile(INIFile& ini, const std::string& path, std::size_t limit) {
         // read, so that its callers keep it aside whole rather than write
         // back its first part.
         bool cut = false;
-        read = ReadPlainFile(path, text, cut, limit) && !cut;
+        read =
+            ReadPlainFile(path, text, cut, limit, UserFileEncoding(path, ini.Encoding())) && !cut;
         if (!read) text.clear();
     }
     ini.Text(text);
@@ -171,7 +193,7 @@ bool WriteIniFile(INIFile& ini, const std::string& path) {
     const std::string target = path.empty() ? ini.Path() : path;
     if (target.empty()) return false;
     return Process().Debug.INIEncript ? WriteScrambledFile(target, ini.Text())
-                                      : WriteTextFile(target, ini.Text());
+                                      : WriteTextFile(target, ini.Text(), ini.Encoding());
 }
 
 bool KeepUnreadableFile(const std::string& path) {
@@ -183,7 +205,8 @@ void SetSystemIniFallback(SystemIniSource source) {
     Fallback() = std::move(source);
 }
 
-std::unique_ptr<INIFile> LoadSystemIni(const std::string& name) {
+std::unique_ptr<INIFile> LoadSystemIni(const std::string& name, TextEncoding encoding,
+                                       std::string* error) {
     std::optional<std::string> bytes;
     if (const auto path = ResolvePath(Process().IniDir, name + ".ini"); path && FileExists(*path)) {
         bytes = ReadFileBytes(*path);
@@ -193,9 +216,25 @@ std::unique_ptr<INIFile> LoadSystemIni(const std::string& name) {
     if (!bytes) return nullptr;
     // Any text at all, an empty one or one of comments included, is a
     // settings file; what it lacks, its readers find missing key by key.
+    const auto fail = [&](int line, const std::string& why) {
+        if (error) *error = name + ".ini:" + std::to_string(line) + ": " + why;
+        return nullptr;
+    };
+    if (EqualsNoCase(name, "SystemInfo")) {
+        const DeclaredEncoding declared = ReadDeclaredEncoding(*bytes);
+        if (!declared.error.empty()) return fail(declared.line, declared.error);
+        encoding = declared.encoding;
+    }
+    if (const std::optional<EncodingMismatch> wrong = FindEncodingMismatch(*bytes, encoding)) {
+        // A stray bad byte in a UTF-8 file reads as U+FFFD, and is told.
+        if (!encoding.IsUtf8() || wrong->looksCp932)
+            return fail(wrong->line, DescribeMismatch(*wrong, encoding));
+        fail(wrong->line, DescribeMismatch(*wrong, encoding));
+    }
     bool cut = false;
     auto ini = std::make_unique<INIFile>();
-    ini->Text(PlainText(std::move(*bytes), cut));
+    ini->Encoding(encoding);
+    ini->Text(PlainText(std::move(*bytes), cut, encoding));
     if (!KeyTraceFile().empty()) ini->TraceFile(name);
     return ini;
 }

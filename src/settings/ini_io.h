@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/file_io.h"
+#include "common/text_encoding.h"
 #include "settings/ini_file.h"
 
 namespace zelk {
@@ -23,6 +24,11 @@ namespace zelk {
 bool ReadTextFile(const std::string& path, std::string& text, bool force = false,
                   std::size_t limit = kAnyFileSize);
 bool WriteTextFile(const std::string& path, const std::string& text);
+// The same in a game's encoding (a UTF-8 game's files may begin with a
+// byte-order mark, which is skipped; none is written).
+bool ReadTextFile(const std::string& path, std::string& text, TextEncoding encoding,
+                  std::size_t limit = kAnyFileSize);
+bool WriteTextFile(const std::string& path, const std::string& text, TextEncoding encoding);
 
 // The scrambled form of the user's files. Reading fails for bytes that do
 // not decode to well-formed UTF-16 text without NUL. An empty file is an
@@ -36,10 +42,12 @@ std::string ScrambleText(const std::string& text);
 std::optional<std::string> UnscrambleText(const std::string& bytes);
 
 // The user's files (configuration, shared data, save slots): scrambled while
-// the debug switch INIEncript is on. Reading sets the file's Text (empty when
-// nothing was read) and Path; a plain file with a NUL byte is damaged and not
-// read. Writing with an empty path uses Path. Only a regular file of at most
-// `limit` bytes is read. A failed write leaves errno telling why.
+// the debug switch INIEncript is on, else plain in the INIFile's Encoding; a
+// UTF-8 game's plain file that is not UTF-8 was written before the game
+// became UTF-8 and is read as CP932, so that its saves still load. Reading sets the file's Text
+// (empty when nothing was read) and Path; a plain file with a NUL byte is damaged and not read.
+// Writing with an empty path uses Path. Only a regular file of at most `limit` bytes is read. A
+// failed write leaves errno telling why.
 bool ReadIniFile(INIFile& ini, const std::string& path, std::size_t limit = kAnyFileSize);
 bool WriteIniFile(INIFile& ini, const std::string& path = std::string());
 
@@ -59,7 +67,20 @@ void SetSystemIniFallback(SystemIniSource source);
 // IniDir/<name>.ini (any case), else the fallback; never scrambled. Nothing
 // when neither has the file or it cannot be read; any text it holds is a
 // settings file, an empty one too. A NUL byte ends the text. The returned
-// file's Path is not set.
-std::unique_ptr<INIFile> LoadSystemIni(const std::string& name);
+// file's Path is not set; its Encoding is the game's. "SystemInfo" says the
+// game's encoding itself ([Game] Encoding), whatever `encoding` is given.
+// Nothing, with `error` saying so (file:line), when that declaration is
+// unknown or the file's bytes are in the other encoding: read anyway, the
+// file would reach the screen and the reader's folder names as mojibake. A
+// UTF-8 file with a stray bad byte is read (the byte as U+FFFD) and `error`
+// tells of it all the same.
+// The encoding of the game whose SystemInfo this is (CP932 for none).
+inline TextEncoding EncodingOf(const INIFile* systemInfo) {
+    return systemInfo != nullptr ? systemInfo->Encoding() : TextEncoding();
+}
+
+std::unique_ptr<INIFile> LoadSystemIni(const std::string& name,
+                                       TextEncoding encoding = TextEncoding(),
+                                       std::string* error = nullptr);
 
 }  // namespace zelk

@@ -4,6 +4,7 @@
 // crashes, hangs or loses the reader's files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -652,6 +653,37 @@ TEST_F(DamagedGame, GarbageSaveSlotsCannotBeLoadedAndAreLeftAsTheyWere) {
     EXPECT_EQ(Bytes(saves / "sd01-00.ini"), slot);
     EXPECT_EQ(Bytes(saves / "sd01-00.bmp"), thumbnail);
     EXPECT_EQ(Bytes(saves / "sd05-00.ini"), quick);
+}
+
+// A SystemInfo.ini saved by a UTF-8 editor in a game that does not say it
+// is UTF-8: named with the line of its first such character, never read as
+// mojibake (nor a save folder named after a title read so).
+TEST_F(DamagedGame, ASystemFileInTheWrongEncodingIsNamedWithItsLine) {
+    std::string utf8;
+    for (const Entry& entry : ReadArchive(folder / "scenario.quor"))
+        if (entry.key == "SystemInfo") utf8 = Cp932ToUtf8Lossy(entry.bytes);
+    ASSERT_FALSE(utf8.empty());
+    std::size_t first = 0;
+    while (static_cast<unsigned char>(utf8[first]) < 0x80)
+        ++first;
+    const long line = 1 + std::count(utf8.begin(), utf8.begin() + static_cast<long>(first), '\n');
+    Overwrite(folder / "SystemInfo.ini", utf8);
+    const PlayerRun run = Start();
+    EXPECT_EQ(run.status, 1) << run.errors;
+    EXPECT_EQ(TerminalLines(run),
+              std::vector<std::string>{
+                  "zelk: SystemInfo.ini:" + std::to_string(line) +
+                  ": this file is UTF-8; this game's files are CP932 (save it as CP932, or "
+                  "declare the game UTF-8 with [Game] Encoding=UTF-8 in SystemInfo.ini)"})
+        << run.errors;
+    EXPECT_NE(run.errors.find("システム情報をロードできません。"), std::string::npos) << run.errors;
+
+    // Declared, it is read as what it is.
+    Overwrite(folder / "SystemInfo.ini", "[Game]\r\nEncoding=UTF-16\r\n" + utf8);
+    EXPECT_EQ(TerminalLines(Start()),
+              std::vector<std::string>{"zelk: SystemInfo.ini:2: [Game] Encoding=UTF-16 is no "
+                                       "encoding the player knows: write UTF-8, or CP932 (the "
+                                       "default)"});
 }
 
 }  // namespace

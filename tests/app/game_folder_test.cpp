@@ -136,6 +136,25 @@ TEST_F(GameFolderTest, AFolderOfTheDebugFileOutsideTheGameIsSaid) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
+// A UTF-8 game's debug file is UTF-8 too: the folders it names are found
+// once SystemInfo.ini, in the folder it names, says the game is UTF-8.
+TEST_F(GameFolderTest, AUtf8GamesDebugFileNamesItsFoldersInUtf8) {
+    const fs::path game = mRoot / "game";
+    Write(game / "debug.ini",
+          "\xEF\xBB\xBF[debug]\nEntryPoint=main.départ\n[Folder]\nini=réglages\n");
+    Write(game / "réglages" / "SystemInfo.ini", "[Game]\nEncoding=UTF-8\nTitle=Zoë\n");
+    const GameFolderSetup setup = Prepare(game);
+    EXPECT_TRUE(setup.debugFile);
+    EXPECT_EQ(Process().IniDir, (game / "réglages").string());
+    EXPECT_EQ(Process().Debug.EntryPoint, "main.départ");
+    EXPECT_EQ(setup.source, GameSource::kLoose);
+    std::string error;
+    const std::unique_ptr<INIFile> info = ReadGameSystemInfo(error);
+    ASSERT_TRUE(info) << error;
+    EXPECT_TRUE(info->Encoding().IsUtf8());
+    EXPECT_EQ(info->KeySection("Game").KeyValue("Title"), "Zoë");
+}
+
 TEST_F(GameFolderTest, TheSystemInfoOfAPackedGameIsReadFromItsArchives) {
     const fs::path packed = testing::CopyOfDemoGame("game-folder-packed");
     if (packed.empty()) GTEST_SKIP() << "the demo game is not packed";

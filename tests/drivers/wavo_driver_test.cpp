@@ -247,6 +247,23 @@ TEST_F(WavoDriverTest, ASoundThatCannotPlaySaysSoOnceOutsideDebugMode) {
     EXPECT_TRUE(driver.PlayBGM("opus_as_ogg", false, true));
 }
 
+// The engine takes a movie's path in CP932: a path CP932 cannot write (a
+// UTF-8 game's "☃" in a file name) is refused and said once, never sent
+// with "?" in its place.
+TEST_F(WavoDriverTest, AMoviePathTheEngineCannotBeGivenIsSaidOnce) {
+    Process().IsDebugMode = false;
+    clsWavoDriver& driver = Start();
+    const std::string path = (mFolder.Path() / "snow☃.mpg").string();
+    WriteWholeFile(path, "not a movie");
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(driver.PlayMovie(path));
+    EXPECT_FALSE(driver.PlayMovie(path));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "zelk: movie " + path +
+                  ": its name holds a character the sound engine cannot be given (not in "
+                  "CP932); rename the file\n");
+}
+
 // A loose sound name that climbs out of the game folder is refused before
 // any file is looked for: told once (not once per kind of file), with no
 // second line about the missing sound, and nothing outside is played.

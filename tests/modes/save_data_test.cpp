@@ -446,3 +446,42 @@ TEST_F(SaveDataTest, AMissingSlotSaysSo) {
 
 }  // namespace
 }  // namespace zelk
+
+namespace zelk {
+namespace {
+
+// A UTF-8 game's plain slots keep every character of its title and text; a
+// slot it wrote while it was a CP932 game (before a translation) still loads.
+TEST_F(SaveDataTest, AUtf8GamesPlainSlotRoundTripsEveryCharacter) {
+    const std::string mixed = "Zoë — 日本語 — 한국어";
+    Process().Debug.INIEncript = false;
+    clsSaveData game;
+    game.ForGame(mixed, TextEncoding::Utf8());
+    FillAsThePlayerDoes(game);
+    game.Var().KeyValue("name", mixed);
+    game.VellStatus().KeyValue("DateString", mixed);
+    ASSERT_TRUE(game.Save("sd01-00"));
+    const std::string bytes = ReadFileBytes(game.SlotINIPath("sd01-00")).value_or("");
+    EXPECT_EQ(bytes.rfind("[Game]\r\nTitle=" + mixed + "\r\n", 0), 0u) << bytes;
+
+    clsSaveData same;
+    same.ForGame(mixed, TextEncoding::Utf8());
+    ASSERT_TRUE(same.Load("sd01-00")) << same.LoadError();
+    EXPECT_EQ(same.Var().KeyValue("name"), mixed);
+    EXPECT_EQ(same.VellStatus().KeyValue("DateString"), mixed);
+
+    // Written by the CP932 edition of the game, read by its UTF-8 one.
+    clsSaveData before;
+    before.ForGame("ひかりの手紙");
+    FillAsThePlayerDoes(before);
+    before.Var().KeyValue("name", "灯里");
+    ASSERT_TRUE(before.Save("sd02-00"));
+    clsSaveData after;
+    after.ForGame("ひかりの手紙", TextEncoding::Utf8());
+    ASSERT_TRUE(after.Load("sd02-00")) << after.LoadError();
+    EXPECT_EQ(after.Var().KeyValue("name"), "灯里");
+    Process().Debug.INIEncript = true;
+}
+
+}  // namespace
+}  // namespace zelk

@@ -34,7 +34,11 @@ bool Contains(const std::vector<std::string>& pages, const std::string& text) {
 
 // The title with its buttons at the size the layout gave them, the story to
 // its ending, and the extras it opens.
-void PlayToTheEnding(const fs::path& game, int width, int height) {
+const std::vector<std::string> kJapanesePages = {"はじめまして", "海の上には", "また、海で会おうね",
+                                                 "おわり"};
+
+void PlayToTheEnding(const fs::path& game, int width, int height,
+                     const std::vector<std::string>& expected = kJapanesePages) {
     fs::create_directories(game / "savedata");
     Reader reader(game);
     ASSERT_TRUE(reader.AtTitle()) << reader.State();
@@ -51,10 +55,8 @@ void PlayToTheEnding(const fs::path& game, int width, int height) {
     ASSERT_TRUE(reader.Click(menu[0]));
     const std::vector<std::string> pages =
         ReadToTheEnding(reader, std::to_string(width / 2) + " " + std::to_string(height / 3));
-    EXPECT_TRUE(Contains(pages, "はじめまして")) << ::testing::PrintToString(pages);
-    EXPECT_TRUE(Contains(pages, "海の上には")) << ::testing::PrintToString(pages);
-    EXPECT_TRUE(Contains(pages, "また、海で会おうね")) << ::testing::PrintToString(pages);
-    EXPECT_TRUE(Contains(pages, "おわり")) << ::testing::PrintToString(pages);
+    for (const std::string& text : expected)
+        EXPECT_TRUE(Contains(pages, text)) << text << ": " << ::testing::PrintToString(pages);
 
     ASSERT_TRUE(reader.AtTitle()) << reader.State();
     const std::vector<EventRect> after = reader.Rects("main_menu");
@@ -90,6 +92,32 @@ TEST(NewCommand, TheNewGameChecksCleanAndPlaysToItsEndingLooseAndPacked) {
     EXPECT_NE(pack.out.find("savedata: left out, the author's own"), std::string::npos) << pack.out;
     EXPECT_EQ(RunTool(root, {"check", "shipped"}).status, 0);
     PlayToTheEnding(root / "shipped", 800, 600);
+}
+
+// The English edition is a UTF-8 game: its story text holds Latin letters,
+// quotes and "\n" before letters, and its title any character.
+TEST(NewCommand, TheEnglishGameChecksCleanAndPlaysToItsEndingLooseAndPacked) {
+    const fs::path root = FreshFolder("new-game-english");
+    const ToolResult made = RunTool(root, {"new", "mine", "--lang", "en", "--title",
+                                           "Zoë — 日本語 — 한국어", "--size", "800x600"});
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_NE(ReadAll(root / "mine" / "SystemInfo.ini").find("Encoding=UTF-8\r\n"),
+              std::string::npos);
+    const ToolResult check = RunTool(root, {"check", "mine"});
+    EXPECT_EQ(check.status, 0) << check.out;
+    EXPECT_EQ(check.out, "1 scenarios: 0 errors, 0 warnings\n");
+
+    const std::vector<std::string> english = {
+        // The state writes a break as "\n" and a quote as \".
+        "Nice to meet you.\\nYour story starts here.", "Above the sea, the sky went on forever.",
+        "Let's meet by the sea again.", "The End"};
+    PlayToTheEnding(root / "mine", 800, 600, english);
+
+    fs::create_directories(root / "shipped");
+    const ToolResult pack = RunTool(root, {"pack", "mine", "shipped/scenario.quor"});
+    ASSERT_EQ(pack.status, 0) << pack.err;
+    EXPECT_EQ(RunTool(root, {"check", "shipped"}).status, 0);
+    PlayToTheEnding(root / "shipped", 800, 600, english);
 }
 
 // Every placeholder decodes with the player's own decoder, at the size its
@@ -171,8 +199,13 @@ TEST(NewCommand, SizesAndTitlesItCannotUseAreRefused) {
               "zelk-tool: the size 600x800 is too narrow for the save screen: use a landscape "
               "size such as 1280x720\n");
     EXPECT_EQ(refused({"new", "g", "--title", "🎮"}),
-              "zelk-tool: the title has characters the game's files (CP932) cannot hold\n");
+              "zelk-tool: the title has characters the game's files (CP932) cannot hold: make "
+              "an English game (--lang en), whose files are UTF-8\n");
+    EXPECT_EQ(refused({"new", "g", "--lang", "fr"}),
+              "zelk-tool: the language \"fr\" is not ja (Japanese) or en (English)\n");
     EXPECT_EQ(RunTool(root, {"new"}).status, 2);
+    // A UTF-8 game holds any title.
+    EXPECT_EQ(RunTool(root, {"new", "g", "--lang", "en", "--title", "🎮"}).status, 0);
 }
 
 }  // namespace

@@ -223,7 +223,7 @@ int RunPackCommand(const Arguments& args) {
         }
     }
 
-    QuorWriter writer;
+    QuorWriter writer("filelist", PackedGameEncoding(folder.string()));
     ScenarioStore scenarios(folder.string());
     for (const SourceFile& file : *files) {
         if (!AddFile(file, scenarios, writer, error)) return Fail(error);

@@ -8,6 +8,7 @@
 #include "app/game_folder.h"
 #include "commands.h"
 #include "common/process.h"
+#include "encoding_check.h"
 #include "game_check.h"
 #include "game_media.h"
 #include "settings/ini_file.h"
@@ -37,13 +38,27 @@ int RunCheckCommand(const Arguments& args) {
     if (!media.Open(error)) return Fail(error);
     // The archives stay open for the check: the system files are read
     // through them, not through a second reader.
-    std::unique_ptr<INIFile> systemInfo = LoadSystemIni("SystemInfo");
-    if (!systemInfo) return Fail(args[0] + ": no SystemInfo.ini in the ini folder or the archives");
-
     // Places are shown below the folder as it was named: "scenario/s01.txt"
     // when the check runs inside the game folder.
     std::string shown = fs::path(args[0]).lexically_normal().string();
     if (shown == "." || shown == "./") shown.clear();
+
+    std::unique_ptr<INIFile> systemInfo = LoadSystemIni("SystemInfo", TextEncoding(), &error);
+    if (!systemInfo && !error.empty()) {
+        // An unknown encoding, or a SystemInfo.ini saved in the other one:
+        // "SystemInfo.ini:LINE: why", placed in the ini folder.
+        const std::size_t colon = error.find(": ");
+        const fs::path folder =
+            fs::path(shown) / fs::path(Process().IniDir).lexically_relative(Process().AppDir);
+        const std::string place = (folder / error.substr(0, colon)).lexically_normal().string();
+        std::printf("%s: error: %s\n0 scenarios: 1 errors, 0 warnings\n", place.c_str(),
+                    error.substr(colon + 2).c_str());
+        std::fflush(stdout);
+        return kExitFailure;
+    }
+    if (!systemInfo) return Fail(args[0] + ": no SystemInfo.ini in the ini folder or the archives");
+    media.Encoding(systemInfo->Encoding());
+    const std::vector<Finding> encodings = CheckSystemFileEncodings(systemInfo->Encoding(), shown);
     GameCheck check(std::move(systemInfo), media, shown);
     if (!check.Init(error)) return Fail(error);
     check.Run();
@@ -52,16 +67,17 @@ int RunCheckCommand(const Arguments& args) {
     const std::vector<std::string> damaged = media.DamagedEntries(shown);
     for (const std::string& entry : damaged)
         std::printf("%s\n", entry.c_str());
-    // The settings files and the scenario folder, before the scenarios.
-    std::vector<Finding> findings = CheckSystemFiles(media, shown);
+    // The encodings, the settings files and the scenario folder, before
+    // the scenarios.
+    std::vector<Finding> findings = encodings;
+    for (Finding& finding : findings) finding.error = true;
+    const std::vector<Finding> system = CheckSystemFiles(media, shown);
+    findings.insert(findings.end(), system.begin(), system.end());
     findings.insert(findings.end(), check.Findings().begin(), check.Findings().end());
-    const auto systemErrors =
-        std::count_if(findings.begin(), findings.end(), [](const Finding& f) { return f.error; }) -
-        check.Errors();
-    const int errors =
-        check.Errors() + static_cast<int>(systemErrors) + static_cast<int>(damaged.size());
-    const int warnings =
-        static_cast<int>(findings.size()) - check.Errors() - static_cast<int>(systemErrors);
+    const auto allErrors =
+        std::count_if(findings.begin(), findings.end(), [](const Finding& f) { return f.error; });
+    const int errors = static_cast<int>(allErrors) + static_cast<int>(damaged.size());
+    const int warnings = static_cast<int>(findings.size() - allErrors);
 
     for (const Finding& finding : findings) {
         std::printf("%s: %s: %s\n", finding.place.c_str(), finding.error ? "error" : "warning",

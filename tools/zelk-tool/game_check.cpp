@@ -7,6 +7,8 @@
 //   [SECTION] Entry points
 #include "game_check.h"
 
+#include "encoding_check.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <set>
@@ -217,11 +219,16 @@ GameCheck::Scenario* GameCheck::Load(const std::string& name) {
             fs::path(mShownFolder) / fs::path(*path).lexically_relative(Process().AppDir);
         scenario->shownFile = shown.lexically_normal().string();
         const std::optional<std::string> bytes = ReadFileBytes(*path);
-        const std::string source = bytes ? Cp932ToUtf8Lossy(*bytes) : std::string();
+        const TextEncoding encoding = mConverter.Encoding();
+        const std::string source = bytes ? encoding.Decode(*bytes) : std::string();
         scenario->sourceLines = SplitText(source, "\r\n");
+        std::optional<Finding> wrongEncoding;
+        if (bytes) wrongEncoding = EncodingFinding(*bytes, encoding, scenario->shownFile);
         if (!bytes) {
             scenario->findings.push_back(
                 {scenario->shownFile, true, "cannot read the file. Check its permissions."});
+        } else if (wrongEncoding) {
+            scenario->findings.push_back(std::move(*wrongEncoding));
         } else if (!mConverter.Assemble(source)) {
             const int line = mConverter.ErrLine();
             scenario->findings.push_back(
@@ -249,7 +256,7 @@ GameCheck::Scenario* GameCheck::Load(const std::string& name) {
     }
     if (scenario->usable) {
         std::string error;
-        if (!scenario->script.Parse(regular, error)) {
+        if (!scenario->script.Parse(regular, error, mConverter.Encoding().IsUtf8())) {
             const int address = scenario->script.ParseErrorAddress();
             scenario->findings.push_back(
                 {Place(*scenario, address), true, error + " " + ConversionFix(error, 0, 0) + "."});
@@ -333,6 +340,10 @@ void GameCheck::CheckUnknownWord(Scenario& scenario, int address, const std::str
     std::string written = scenario.script.Element(address);
     if (line > 0 && line <= static_cast<int>(scenario.sourceLines.size())) {
         written = WrittenLine(scenario.sourceLines[static_cast<std::size_t>(line - 1)]);
+    }
+    if (mConverter.Encoding().IsUtf8()) {
+        Report(scenario, address, true, UnknownWordInUtf8Game(word, written));
+        return;
     }
     const std::string undefined = "未定義命令'" + word + "'.";
     if (!HasDoubleByteCharacter(written)) {
@@ -521,6 +532,10 @@ void GameCheck::CheckPage(Scenario& scenario, int address, const std::string& ar
         rest = compiled.rest;
     }
 
+    // A UTF-8 game's text window breaks lines by width, keeping closing
+    // punctuation off a line's start itself: nothing here to foresee.
+    if (mConverter.Encoding().IsUtf8()) return;
+
     // The lines as the text window shows them: "\n" escapes break them, and
     // the wrapping has put one where a line was full. Only what the reader
     // sees is kept of each: its full-width characters.
@@ -572,7 +587,7 @@ void GameCheck::CheckEntryPoints() {
     if (Process().IsDebugMode && !Process().Debug.EntryPoint.empty()) {
         entries.emplace_back("debug.ini [debug] EntryPoint", Process().Debug.EntryPoint);
     }
-    if (std::unique_ptr<INIFile> omake = LoadSystemIni("omake_mode")) {
+    if (std::unique_ptr<INIFile> omake = LoadSystemIni("omake_mode", mConverter.Encoding())) {
         if (const INISection* panels = omake->FindSection("repmode_panel")) {
             for (int i = 0; i < panels->Count(); ++i) {
                 const std::vector<std::string> items = SplitText(panels->LineValue(i), ",");

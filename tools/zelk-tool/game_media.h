@@ -42,8 +42,12 @@ public:
     bool LooseScenarios() const;
     // The loose scenario file of that name (any case), if there is one.
     std::optional<std::string> ScenarioFile(const std::string& name) const;
-    // The text of the archive entry with that key (CP932 read as UTF-8).
+    // The text of the archive entry with that key, read in the game's
+    // encoding (CP932 until the game's SystemInfo says otherwise).
     std::optional<std::string> ArchiveText(const std::string& key) const;
+    void Encoding(TextEncoding encoding) {
+        if (mQuor) mQuor->Encoding(encoding);
+    }
     bool HasArchiveKey(const std::string& key) const;
 
     // Every archive entry read whole, as the player reads it (its checksum

@@ -9,6 +9,7 @@
 
 #include "commands.h"
 #include "common/codepage.h"
+#include "common/text_encoding.h"
 #include "common/file_io.h"
 #include "common/utf8.h"
 #include "settings/ini_file.h"
@@ -79,18 +80,22 @@ std::optional<std::string> ReadDocument(const std::string& path, bool scrambled,
     std::optional<std::string> text;
     if (scrambled) {
         text = UnscrambleText(*bytes);
-    } else if (IsValidUtf8(*bytes) && HasHighByte(*bytes)) {
-        // The game's files are CP932, but a file saved as UTF-8 is written
-        // back as it came: the check names it, this command only edits.
+    } else if (ReadDeclaredEncoding(*bytes).encoding.IsUtf8() ||
+               (IsValidUtf8(*bytes) && HasHighByte(*bytes))) {
+        // A UTF-8 game's SystemInfo says so; any other file saved as UTF-8
+        // is written back as it came: the check names a wrong one, this
+        // command only edits.
         plain.utf8 = true;
         plain.bom = bytes->starts_with(kBom);
-        text = bytes->substr(plain.bom ? kBom.size() : 0);
+        const std::string body = bytes->substr(plain.bom ? kBom.size() : 0);
+        if (IsValidUtf8(body)) text = body;
     } else {
         text = Cp932ToUtf8(*bytes);
     }
     if (!text) {
         error = "\"" + path + "\" is not " +
-                (scrambled ? std::string("a scrambled settings file") : "CP932 text");
+                (scrambled ? std::string("a scrambled settings file")
+                           : plain.utf8 ? "UTF-8 text" : "CP932 text");
         return std::nullopt;
     }
     if (!scrambled && text->find('\n') != std::string::npos &&

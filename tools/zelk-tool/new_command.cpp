@@ -11,6 +11,7 @@
 #include "common/codepage.h"
 #include "common/file_io.h"
 #include "common/text.h"
+#include "common/text_encoding.h"
 #include "new_game.h"
 
 namespace zelk::tool {
@@ -19,7 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kUsage = "new FOLDER [--title TEXT] [--size WxH]";
+constexpr const char* kUsage = "new FOLDER [--title TEXT] [--size WxH] [--lang ja|en]";
 
 bool ReadSize(const std::string& text, int& width, int& height) {
     const std::size_t x = text.find_first_of("xX");
@@ -49,9 +50,9 @@ std::string SizeProblem(int width, int height) {
     return {};
 }
 
-// The player's files are CP932 with CR LF line ends.
-std::optional<std::string> StoredText(const std::string& text) {
-    return Utf8ToCp932(ReplaceText(text, "\n", "\r\n"));
+// The player's files are in the game's encoding with CR LF line ends.
+std::optional<std::string> StoredText(const std::string& text, TextEncoding encoding) {
+    return encoding.EncodeStrict(ReplaceText(text, "\n", "\r\n"));
 }
 
 // A fresh folder beside `folder`, for building the game before it takes the
@@ -74,8 +75,16 @@ int RunNewCommand(const Arguments& args) {
     std::optional<std::string> folderName;
     std::optional<std::string> title;
     int width = 1280, height = 720;
+    NewGameLanguage language = NewGameLanguage::kJapanese;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--title" && i + 1 < args.size()) {
+        if (args[i] == "--lang" && i + 1 < args.size()) {
+            const std::string& lang = args[++i];
+            if (lang == "en") {
+                language = NewGameLanguage::kEnglish;
+            } else if (lang != "ja") {
+                return Fail("the language \"" + lang + "\" is not ja (Japanese) or en (English)");
+            }
+        } else if (args[i] == "--title" && i + 1 < args.size()) {
             title = args[++i];
         } else if (args[i] == "--size" && i + 1 < args.size()) {
             if (!ReadSize(args[++i], width, height)) {
@@ -108,9 +117,15 @@ int RunNewCommand(const Arguments& args) {
 
     const NewGameLayout layout(width, height);
     std::vector<NewGameFile> files;
-    for (NewGameFile& text : NewGameTexts(*title, layout)) {
-        std::optional<std::string> stored = StoredText(text.bytes);
-        if (!stored) return Fail("the title has characters the game's files (CP932) cannot hold");
+    const TextEncoding encoding =
+        language == NewGameLanguage::kEnglish ? TextEncoding::Utf8() : TextEncoding::Cp932();
+    for (NewGameFile& text : NewGameTexts(*title, layout, language)) {
+        std::optional<std::string> stored = StoredText(text.bytes, encoding);
+        if (!stored) {
+            return Fail(
+                "the title has characters the game's files (CP932) cannot hold: make an English "
+                "game (--lang en), whose files are UTF-8");
+        }
         files.push_back({text.path, std::move(*stored)});
     }
     std::string error;

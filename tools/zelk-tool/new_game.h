@@ -17,9 +17,15 @@ struct NewGameFile {
     std::string bytes;  // as written to disk
 };
 
+// The language a new game is written in: Japanese (CP932 files, as every
+// game before), or English (a UTF-8 game).
+enum class NewGameLanguage { kJapanese, kEnglish };
+
 // The system files and the scenario, as UTF-8 text with LF line ends (the
-// caller stores them as the player reads them: CP932 with CR LF).
-std::vector<NewGameFile> NewGameTexts(const std::string& title, const NewGameLayout& layout);
+// caller stores them as the player reads them: in the game's encoding, with
+// CR LF).
+std::vector<NewGameFile> NewGameTexts(const std::string& title, const NewGameLayout& layout,
+                                      NewGameLanguage language = NewGameLanguage::kJapanese);
 
 // The pictures of image/, as PNG files. Nothing, with a message, when one
 // cannot be encoded.

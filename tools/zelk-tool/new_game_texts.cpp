@@ -4,6 +4,10 @@
 
 #include "new_game.h"
 
+#include <utility>
+
+#include "common/text.h"
+
 namespace zelk::tool {
 
 namespace {
@@ -523,9 +527,94 @@ std::string MainScenario() {
            "restartreplaymode\n";
 }
 
+// The same story in English: story text holding Latin letters starts its
+// line with "> ", and a line of story text ends only where an escape ends it.
+std::string MainScenarioEnglish() {
+    return "// The story. SystemInfo.ini says that a new game starts at the label\n"
+           "// start: of this file (EntryPoint=main.start).\n"
+           "// A line of story text starts with \"> \"; \\n breaks the line, \\b ends the page.\n"
+           "start:\n"
+           "call main.opening\n"
+           "// A choice: each item is its text and the label it leads to.\n"
+           "item \"Go to the sea\", main.sea\n"
+           "item \"Stay in town\", main.town\n"
+           "select\n"
+           "\n"
+           "sea:\n"
+           "let route, 1\n"
+           "bg ev_sky\n"
+           "> Above the sea, the sky went on forever.\\b\n"
+           "go ending\n"
+           "\n"
+           "town:\n"
+           "let route, 2\n"
+           "> One by one, the lights of the town came on.\\b\n"
+           "go ending\n"
+           "\n"
+           "ending:\n"
+           "if route == 1\n"
+           "> 【Yuki】\"Let's meet by the sea again.\"\\b\n"
+           "else\n"
+           "> 【Yuki】\"Let's meet in this town again.\"\\b\n"
+           "endif\n"
+           "// Reaching an ending opens the extras on the title.\n"
+           "let clear, 1\n"
+           "> The End\\b\n"
+           "restarttitle\n"
+           "\n"
+           "// The first scene is a subroutine of its own, so that the replay screen\n"
+           "// can play it alone.\n"
+           "opening:\n"
+           "site \"The first room\"\n"
+           "wto bg_room\n"
+           "cg st_y01_normal, center\n"
+           "> 【Yuki】\"Nice to meet you.\n"
+           "> \\nYour story starts here.\"\\b\n"
+           "> Soft light came in through the window.\n"
+           "> \\nWhere shall we go?\\b\n"
+           "cgh\n"
+           "let rep_opening, 1\n"
+           "return\n"
+           "\n"
+           "// The replay screen starts here (omake_mode.ini, [repmode_panel]).\n"
+           "replay_opening:\n"
+           "call main.opening\n"
+           "restartreplaymode\n";
+}
+
+// The Japanese game's settings, said in English: a UTF-8 game.
+std::string English(std::string text) {
+    static const std::pair<const char*, const char*> kWords[] = {
+        {"[Game]\n",
+         "[Game]\n; The game's files are UTF-8: any language, any script.\nEncoding=UTF-8\n"},
+        {"; Story text wraps after CharCount characters; a page holds LineCount lines.",
+         "; The text window is CharCount full-width characters wide (lines break by\n"
+         "; width); a page holds LineCount lines."},
+        {"Item:1=【ユキ】", "Item:1=【Yuki】"},
+        {"Item:0=ユキ,y01,false", "Item:0=Yuki,y01,false"},
+        {"今はセーブできません。", "You cannot save now."},
+        {"このスロットにセーブしますか。", "Save in this slot?"},
+        {"このスロットのデータをロードしますか。", "Load this slot?"},
+    };
+    for (const auto& [from, to] : kWords)
+        text = ReplaceText(text, from, to);
+    return text;
+}
+
 }  // namespace
 
-std::vector<NewGameFile> NewGameTexts(const std::string& title, const NewGameLayout& layout) {
+std::vector<NewGameFile> NewGameTexts(const std::string& title, const NewGameLayout& layout,
+                                      NewGameLanguage language) {
+    if (language == NewGameLanguage::kEnglish) {
+        return {
+            {"SystemInfo.ini", English(SystemInfo(title, layout))},
+            {"title_mode.ini", English(TitleMode(title, layout))},
+            {"game_mode.ini", English(GameMode(title, layout))},
+            {"saveload_mode.ini", English(SaveLoadMode(title, layout))},
+            {"omake_mode.ini", English(OmakeMode(title, layout))},
+            {"scenario/main.txt", MainScenarioEnglish()},
+        };
+    }
     return {
         {"SystemInfo.ini", SystemInfo(title, layout)},
         {"title_mode.ini", TitleMode(title, layout)},

@@ -71,7 +71,8 @@ bool AddEntry(zip_t* archive, zip_source_t* source, const std::string& name, boo
 
 }  // namespace
 
-QuorWriter::QuorWriter(std::string listKey) : mListLine(Utf8ToCp932Lossy(listKey)) {}
+QuorWriter::QuorWriter(std::string listKey, TextEncoding encoding)
+    : mEncoding(encoding), mListLine(encoding.Encode(listKey)) {}
 
 bool QuorWriter::HasKey(std::string_view key) const {
     return mFoldedKeys.contains(ToLowerAscii(key));
@@ -82,9 +83,9 @@ bool QuorWriter::Queue(const std::string& key, Entry entry, std::string& error) 
         error = "\"" + key + "\" can't be a key";
         return false;
     }
-    std::optional<std::string> line = Utf8ToCp932(key);
+    std::optional<std::string> line = mEncoding.EncodeStrict(key);
     if (!line) {
-        error = "\"" + key + "\" can't be written in CP932";
+        error = "\"" + key + "\" can't be written in " + mEncoding.Name();
         return false;
     }
     if (HasKey(key)) {
@@ -112,7 +113,7 @@ bool QuorWriter::AddBytes(const std::string& key, const std::string& name, std::
 }
 
 std::string QuorWriter::FileList() const {
-    std::string list = mListLine + "\r\n";
+    std::string list = std::string(mEncoding.IsUtf8() ? kUtf8Bom : "") + mListLine + "\r\n";
     for (const Entry& entry : mEntries)
         list += entry.listLine + "\r\n";
     return list;

@@ -8,6 +8,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "common/text_encoding.h"
+
 namespace zelk {
 
 // The player gives every archive a range of 5000 ids, the file list
@@ -17,13 +19,16 @@ inline constexpr std::size_t kMaxArchiveEntries = 5000;
 class QuorWriter {
 public:
     // `listKey` is the key on line 0, which names the file list itself.
-    explicit QuorWriter(std::string listKey = "filelist");
+    // A UTF-8 game's list is UTF-8 and starts with a byte-order mark, so
+    // that the player reads it right before it has read the game's
+    // SystemInfo (which it finds through the list).
+    explicit QuorWriter(std::string listKey = "filelist", TextEncoding encoding = TextEncoding());
 
     // Queues an entry read from the file at `path` when the archive is
     // written, or one holding `bytes`. `name` is the informational entry
     // name; `compress` deflates the entry, else it is stored. Refused, with a
     // message in `error`: a key that is empty, has a line break, can't be
-    // written in CP932 or is already queued (keys ignore case), and an entry
+    // written in the game's encoding or is already queued (keys ignore case), and an entry
     // beyond kMaxArchiveEntries.
     bool AddFile(const std::string& key, const std::string& name, const std::string& path,
                  bool compress, std::string& error);
@@ -34,7 +39,8 @@ public:
     // Entries so far, the file list included.
     std::size_t EntryCount() const { return mEntries.size() + 1; }
 
-    // The file list: every key in CP932, each line ending in CR LF.
+    // The file list: every key in the game's encoding, each line ending in
+    // CR LF.
     std::string FileList() const;
 
     // Writes the archive to a temporary file beside `path`, syncs it and
@@ -43,7 +49,7 @@ public:
 
 private:
     struct Entry {
-        std::string listLine;  // the key in CP932
+        std::string listLine;  // the key in the game's encoding
         std::string name;
         std::string path;   // read from here when not empty,
         std::string bytes;  // else these
@@ -52,6 +58,7 @@ private:
 
     bool Queue(const std::string& key, Entry entry, std::string& error);
 
+    TextEncoding mEncoding;
     std::string mListLine;
     std::vector<Entry> mEntries;
     std::unordered_set<std::string> mFoldedKeys;

@@ -55,10 +55,20 @@ struct Conversion {
     std::string message;  // the player's error text, or a reading failure
 };
 
+// A file in the other encoding than its game's, named as such; else nothing.
+std::optional<std::string> WrongEncoding(const std::string& bytes, TextEncoding encoding,
+                                         const std::string& file) {
+    const std::optional<EncodingMismatch> wrong = FindEncodingMismatch(bytes, encoding);
+    if (!wrong) return std::nullopt;
+    return file + ":" + std::to_string(wrong->line) + ": " + DescribeMismatch(*wrong, encoding);
+}
+
 Conversion ConvertFile(ScenarioConverter& converter, const fs::path& file) {
     const std::optional<std::string> bytes = ReadFileBytes(file.string());
     if (!bytes) return {false, file.string() + ": cannot read the file"};
-    if (converter.Assemble(Cp932ToUtf8Lossy(*bytes))) return {true, {}};
+    if (auto wrong = WrongEncoding(*bytes, converter.Encoding(), file.string()))
+        return {false, *wrong};
+    if (converter.Assemble(converter.Encoding().Decode(*bytes))) return {true, {}};
     return {false, AssembleErrorText(file.stem().string(), converter)};
 }
 
@@ -136,6 +146,23 @@ bool IsScenarioEntry(const std::string& packedFolder, const std::string& relativ
     return false;
 }
 
+TextEncoding PackedGameEncoding(const std::string& packedFolder) {
+    std::error_code code;
+    for (fs::recursive_directory_iterator entry(packedFolder, code), end; !code && entry != end;
+         entry.increment(code)) {
+        if (!entry->is_regular_file() ||
+            !EqualsNoCase(entry->path().filename().string(), "SystemInfo.ini")) {
+            continue;
+        }
+        if (const std::optional<std::string> bytes = ReadFileBytes(entry->path().string()))
+            return ReadDeclaredEncoding(*bytes).encoding;
+    }
+    std::string error;
+    const std::unique_ptr<INIFile> systemInfo =
+        LoadGameSystemInfo(NormalFolder(packedFolder).parent_path().string(), error);
+    return EncodingOf(systemInfo.get());
+}
+
 bool ScenarioPacker::Init(const std::string& packedFolder, std::string& error) {
     std::error_code code;
     for (fs::recursive_directory_iterator entry(packedFolder, code), end; !code && entry != end;
@@ -144,9 +171,18 @@ bool ScenarioPacker::Init(const std::string& packedFolder, std::string& error) {
             !EqualsNoCase(entry->path().filename().string(), "SystemInfo.ini")) {
             continue;
         }
+        const std::optional<std::string> bytes = ReadFileBytes(entry->path().string());
+        if (!bytes) continue;
+        const DeclaredEncoding declared = ReadDeclaredEncoding(*bytes);
+        if (!declared.error.empty()) {
+            error = entry->path().string() + ":" + std::to_string(declared.line) + ": " +
+                    declared.error;
+            return false;
+        }
         std::string text;
-        if (!ReadTextFile(entry->path().string(), text)) continue;
+        if (!ReadTextFile(entry->path().string(), text, declared.encoding)) continue;
         INIFile systemInfo;
+        systemInfo.Encoding(declared.encoding);
         systemInfo.Text(text);
         return InitConverter(mConverter, systemInfo, error);
     }
@@ -156,11 +192,16 @@ bool ScenarioPacker::Init(const std::string& packedFolder, std::string& error) {
 }
 
 bool ScenarioPacker::Convert(const std::string& name, std::string& bytes, std::string& error) {
-    if (!mConverter.Assemble(Cp932ToUtf8Lossy(bytes))) {
+    const TextEncoding encoding = mConverter.Encoding();
+    if (auto wrong = WrongEncoding(bytes, encoding, name)) {
+        error = *wrong;
+        return false;
+    }
+    if (!mConverter.Assemble(encoding.Decode(bytes))) {
         error = ForTerminal(AssembleErrorText(name, mConverter));
         return false;
     }
-    std::optional<std::string> regular = Utf8ToCp932(mConverter.RegularScript());
+    std::optional<std::string> regular = encoding.EncodeStrict(mConverter.RegularScript());
     if (!regular) {
         error = name + ": the regular form has characters CP932 cannot write";
         return false;

@@ -15,14 +15,19 @@ bool IsScenarioEntry(const std::string& packedFolder, const std::string& relativ
 
 // Converts scenario files for an archive with the converter settings of the
 // game that owns the packed folder.
+// The encoding of the game a packed folder belongs to: a SystemInfo.ini
+// inside it, else the game folder above it; CP932 when neither says.
+TextEncoding PackedGameEncoding(const std::string& packedFolder);
+
 class ScenarioPacker {
 public:
     // Finds "SystemInfo": a SystemInfo.ini inside the packed folder, else
     // the game folder above it as the player would find it.
     bool Init(const std::string& packedFolder, std::string& error);
 
-    // Replaces the author's form (CP932 bytes) of the scenario `name` by
-    // its regular form (CP932 bytes). On failure `error` is the message
+    // Replaces the author's form of the scenario `name` by its regular
+    // form, both in the game's encoding; a file in the other encoding is
+    // refused, with its line. On failure `error` is the message
     // the player would show, its lines joined with "\n".
     bool Convert(const std::string& name, std::string& bytes, std::string& error);
 
