@@ -16,6 +16,7 @@
 #include "drivers/lumo_driver.h"
 #include "drivers/wavo_driver.h"
 #include "interpreter/interpreter.h"
+#include "interpreter/text_markup.h"
 #include "modes/mode.h"
 #include "platform/event_pump.h"
 #include "platform/question_box.h"
@@ -442,7 +443,8 @@ std::string InputScript::StateLine() {
     GameModeMembers* game =
         vell && vell->ModeObject() ? vell->ModeObject()->GameMembers() : nullptr;
     line += " back=" + std::to_string(game ? game->PagesBack() : 0);
-    line += " text=" + EscapeLineBreaks(lumo ? lumo->CurrentText() : std::string());
+    line +=
+        " text=" + EscapeLineBreaks(lumo ? UnescapeEngineText(lumo->CurrentText()) : std::string());
     return line;
 }
 

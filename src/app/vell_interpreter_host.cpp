@@ -327,6 +327,11 @@ std::string VellInterpreterHost::CurrentText() {
     return lumo->CurrentText();
 }
 
+bool VellInterpreterHost::EngineReadsUtf8() {
+    ZELK_LUMO_OR(false);
+    return lumo->Encoding().IsUtf8();
+}
+
 void VellInterpreterHost::TextSpeedSetting(long lSpeed) {
     ZELK_LUMO_OR();
     lumo->TextSpeedSetting(lSpeed);

@@ -107,6 +107,7 @@ public:
     bool TextStart(const std::string& sText, bool bWait) override;
     void TextPageTurn() override;
     std::string CurrentText() override;
+    bool EngineReadsUtf8() override;
     void TextSpeedSetting(long lSpeed) override;
     void WindowNameFlip(long n) override;
     bool ChangeWindowType(long lTypeNumber) override;

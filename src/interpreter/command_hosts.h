@@ -67,6 +67,9 @@ public:
     virtual long ChoiceCount() = 0;
     virtual void ChoiceArrange() = 0;
     virtual void ChoiceVisible(bool bNew) = 0;
+    // Whether the film engine reads the text as UTF-8, where story letters
+    // must be escaped from its marks.
+    virtual bool EngineReadsUtf8() { return false; }
 };
 
 // [SECTION] Sound driver

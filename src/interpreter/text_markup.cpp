@@ -71,6 +71,23 @@ void AppendColor(std::string& out, long rgb) {
     AppendCode(out, 'D', rgb & 0xFFFFFF, 6);
 }
 
+constexpr char kEngineEscape = '\x1B';
+
+bool IsEngineMarkByte(char c) {
+    return (c >= 'A' && c <= 'T') || c == '\n' || c == kEngineEscape;
+}
+
+void AppendText(std::string& out, std::string_view text, bool escape) {
+    if (!escape) {
+        out.append(text);
+        return;
+    }
+    for (const char c : text) {
+        if (IsEngineMarkByte(c)) out += kEngineEscape;
+        out += c;
+    }
+}
+
 struct Escape {
     std::string_view name;
     std::string_view param;
@@ -105,14 +122,15 @@ CompiledText Compile(std::string_view source, Target target, const MarkupScale& 
     CompiledText result;
     std::string& out = result.text;
     out.reserve(source.size() + 16);
+    const bool escapeText = !target.plain && host.EngineReadsUtf8();
     std::size_t pos = 0;
     while (pos < source.size()) {
         const std::size_t slash = source.find('\\', pos);
         if (slash == std::string_view::npos) {
-            out.append(source.substr(pos));
+            AppendText(out, source.substr(pos), escapeText);
             break;
         }
-        out.append(source.substr(pos, slash - pos));
+        AppendText(out, source.substr(pos, slash - pos), escapeText);
 
         // The name: half-width characters up to "(", the next "\" or the
         // first full-width character.
@@ -196,7 +214,7 @@ CompiledText Compile(std::string_view source, Target target, const MarkupScale& 
             if (style == kMarkupWindow) {
                 host.WindowNameFlip(number);
             } else {
-                out += host.NameplateText(number);
+                AppendText(out, host.NameplateText(number), escapeText);
                 out += '\n';
             }
         }
@@ -206,6 +224,23 @@ CompiledText Compile(std::string_view source, Target target, const MarkupScale& 
 }
 
 }  // namespace
+
+std::string EscapeEngineText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 8);
+    AppendText(out, text, true);
+    return out;
+}
+
+std::string UnescapeEngineText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == kEngineEscape && i + 1 < text.size()) ++i;
+        out += text[i];
+    }
+    return out;
+}
 
 std::string PlainPageText(std::string_view source, MarkupHost& host) {
     const CompiledText page = CompilePlainText(source, host);

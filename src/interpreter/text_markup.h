@@ -34,7 +34,17 @@ public:
     // (blue-green-red); none for an unknown character or when original text
     // colours are off.
     virtual std::optional<long> CharacterTextColor(const std::string& cid) = 0;
+    // Whether the film engine reads the game's text as UTF-8. There the
+    // story's own letters A to T would read as the engine's marks, so the
+    // compiled text escapes them (EscapeEngineText).
+    virtual bool EngineReadsUtf8() { return false; }
 };
+
+// Story characters as UTF-8 engine text: an ESC before every byte the engine
+// would read as a mark (the letters A to T, LF) and before ESC itself.
+std::string EscapeEngineText(std::string_view text);
+// The text with those escapes taken out again: what the reader sees.
+std::string UnescapeEngineText(std::string_view text);
 
 struct CompiledText {
     std::string text;

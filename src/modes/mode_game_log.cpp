@@ -42,7 +42,8 @@ constexpr long kBackHeight = 14;
 // reaches the text window.
 class LogMarkupHost final : public MarkupHost {
 public:
-    explicit LogMarkupHost(INIFile* systemInfo) : mSystemInfo(systemInfo) {}
+    explicit LogMarkupHost(INIFile* systemInfo, bool engineUtf8 = false)
+        : mSystemInfo(systemInfo), mEngineUtf8(engineUtf8) {}
     void TextSpeedSetting(long) override {}
     void WindowNameFlip(long) override {}
     std::string NameplateText(long plate) override {
@@ -50,9 +51,11 @@ public:
         return mSystemInfo->KeySection("Nameplate").KeyValue("Item:" + std::to_string(plate));
     }
     std::optional<long> CharacterTextColor(const std::string&) override { return std::nullopt; }
+    bool EngineReadsUtf8() override { return mEngineUtf8; }
 
 private:
     INIFile* mSystemInfo;
+    bool mEngineUtf8;
 };
 
 MarkupScale LogScale() {
@@ -255,7 +258,9 @@ void clsGameLog::MakeBackButton(Line& line, const FilmSpecRecord& text) {
     films::RunQueue();
     films::Set(line.backText, FP_TEXT_DELAY, 1);
     films::SetText(line.backText, FP_TEXT_FONT, kLogFont, EngineEncoding());
-    films::SetText(line.backText, FP_TEXT_APPEND, std::string(kBackMarks) + kBackCaption,
+    const std::string caption = kBackCaption;
+    films::SetText(line.backText, FP_TEXT_APPEND,
+                   kBackMarks + (EngineEncoding().IsUtf8() ? EscapeEngineText(caption) : caption),
                    EngineEncoding());
     films::Set(line.backText, FP_TEXT_SHOWN, films::Get(line.backText, FP_TEXT_LENGTH));
     films::Set(line.backText, FP_ALPHA, 0);
@@ -295,7 +300,7 @@ void clsGameLog::ShowSlot(Line& line, long entry) {
     if (line.backText >= 0) films::Set(line.backText, FP_ALPHA, back ? 256 : 0);
     const std::optional<std::string> quoted = HistorySource(mRoot, entry);
     if (!quoted) return;
-    LogMarkupHost host(mRoot.SystemInfo());
+    LogMarkupHost host(mRoot.SystemInfo(), EngineEncoding().IsUtf8());
     const CompiledText page = CompileMarkup(*quoted, kMarkupLog, LogScale(), host);
     const std::string prefix =
         mRoot.SystemInfo() ? mRoot.SystemInfo()->KeySection("Game").KeyValue("LogBlockPrefix")

@@ -122,8 +122,10 @@ std::string SlotTextForEngine(const std::string& utf8, TextEncoding encoding) {
             continue;
         }
         if (c < 0x20 || c == 0x7F) continue;
-        // A UTF-8 game's engine sets text by width: every character as it is.
+        // A UTF-8 game's engine sets text by width: every character as it
+        // is, the letters it reads as marks escaped.
         if (encoding.IsUtf8()) {
+            if (c >= U'A' && c <= U'T') out += '\x1B';
             AppendUtf8(out, c);
             continue;
         }

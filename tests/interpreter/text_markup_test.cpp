@@ -20,9 +20,12 @@ public:
         return found->second;
     }
 
+    bool EngineReadsUtf8() override { return utf8; }
+
     std::vector<long> speeds;
     std::vector<long> plates;
     std::map<std::string, long> colors;
+    bool utf8 = false;
 };
 
 struct Case {
@@ -161,6 +164,27 @@ TEST_F(Markup, TheOtherFilmSetsKeepTheirMarks) {
 TEST_F(Markup, MalformedBytesAreCopiedNotLost) {
     const std::string broken = std::string("あ\xff\\n") + "\xe3\x81";
     EXPECT_EQ(Compile(broken).text, std::string("あ\xff\n") + "\xe3\x81");
+}
+
+// A UTF-8 engine reads the capital letters A to T as marks: "Sylvie" would
+// be the mark S and its digits. The story's own letters reach it escaped,
+// the marks the escapes make do not, and the plain text keeps its letters.
+TEST_F(Markup, AUtf8EngineGetsTheStorysMarkLettersEscaped) {
+    host.utf8 = true;
+    host.colors["a01"] = 0x00FF00;
+    const std::string page = Compile("\\c(a01)Sylvie: \"Go!\"\\pause(500) OK\\n\\()Zoë").text;
+    EXPECT_EQ(page, "D00FF00\x1BSylvie: \"\x1BGo!\"B000001F4 \x1BO\x1BK\nZoë");
+    EXPECT_EQ(UnescapeEngineText(page), "D00FF00Sylvie: \"Go!\"B000001F4 OK\nZoë");
+    EXPECT_EQ(CompilePlainText("Sylvie \\np(1)", host).text, "Sylvie ");
+
+    // A plate printed as text is story text too; an ESC or LF in it as well.
+    EXPECT_EQ(CompileMarkup("\\np(2)Hi", kMarkupNovel, {}, host).text, "千鶴\n\x1BHi");
+    EXPECT_EQ(EscapeEngineText("A\x1B\nz"),
+              "\x1B"
+              "A\x1B\x1B\x1B\nz");
+
+    host.utf8 = false;
+    EXPECT_EQ(Compile("Sylvie").text, "Sylvie");
 }
 
 }  // namespace

@@ -70,7 +70,8 @@ int RunCheckCommand(const Arguments& args) {
     // The encodings, the settings files and the scenario folder, before
     // the scenarios.
     std::vector<Finding> findings = encodings;
-    for (Finding& finding : findings) finding.error = true;
+    for (Finding& finding : findings)
+        finding.error = true;
     const std::vector<Finding> system = CheckSystemFiles(media, shown);
     findings.insert(findings.end(), system.begin(), system.end());
     findings.insert(findings.end(), check.Findings().begin(), check.Findings().end());

@@ -9,8 +9,8 @@
 
 #include "commands.h"
 #include "common/codepage.h"
-#include "common/text_encoding.h"
 #include "common/file_io.h"
+#include "common/text_encoding.h"
 #include "common/utf8.h"
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"
@@ -94,8 +94,9 @@ std::optional<std::string> ReadDocument(const std::string& path, bool scrambled,
     }
     if (!text) {
         error = "\"" + path + "\" is not " +
-                (scrambled ? std::string("a scrambled settings file")
-                           : plain.utf8 ? "UTF-8 text" : "CP932 text");
+                (scrambled    ? std::string("a scrambled settings file")
+                 : plain.utf8 ? "UTF-8 text"
+                              : "CP932 text");
         return std::nullopt;
     }
     if (!scrambled && text->find('\n') != std::string::npos &&

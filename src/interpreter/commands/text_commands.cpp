@@ -42,6 +42,7 @@ public:
         if (index < 0) return std::nullopt;
         return story.CharColor(index);
     }
+    bool EngineReadsUtf8() override { return Window(mIntprt).EngineReadsUtf8(); }
 
 private:
     clsInterpreter& mIntprt;
@@ -267,7 +268,8 @@ void Item(clsInterpreter& intprt) {
     TextWindowHost& window = Window(intprt);
     if (window.BaseFilmSet() == kMarkupNovel) intprt.RuntimeError(kNovelChoice);
     const std::string item = Value(intprt, 1);
-    const std::string text = GameValue(intprt, "Game", "ChoicePrefix") + item;
+    const std::string text = GameValue(intprt, "Game", "ChoicePrefix") +
+                             (window.EngineReadsUtf8() ? EscapeEngineText(item) : item);
     PageMarkupHost markupHost(intprt);
     intprt.AddChoiceText(PlainPageText(item, markupHost));
     if (!window.AddChoiceItem(text, intprt.Arg(2))) {
