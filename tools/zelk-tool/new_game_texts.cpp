@@ -592,6 +592,9 @@ std::string English(std::string text) {
          "; width); a page holds LineCount lines."},
         {"Item:1=【ユキ】", "Item:1=【Yuki】"},
         {"Item:0=ユキ,y01,false", "Item:0=Yuki,y01,false"},
+        // A face drawn for Latin text; the text window falls back per
+        // character to another installed font for what it lacks.
+        {"Font=ＭＳ ゴシック\n", "Font=Noto Sans\n"},
         {"今はセーブできません。", "You cannot save now."},
         {"このスロットにセーブしますか。", "Save in this slot?"},
         {"このスロットのデータをロードしますか。", "Load this slot?"},
