@@ -1,0 +1,42 @@
+#include "shared_library.h"
+
+#include <dlfcn.h>
+
+namespace wavo {
+
+SharedLibrary::~SharedLibrary() {
+    if (mHandle != nullptr) dlclose(mHandle);
+}
+
+bool SharedLibrary::Open(const std::string& file) {
+    mFile = file;
+    mMissing.clear();
+    // Kept mapped when closed: a decoder thread or an exit handler of the
+    // library may still run its code after the last handle is gone.
+    mHandle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (mHandle == nullptr) {
+        const char* why = dlerror();
+        mOpenError = why != nullptr ? why : file + ": cannot be loaded";
+        return false;
+    }
+    return true;
+}
+
+void* SharedLibrary::Lookup(const char* name) {
+    if (mHandle == nullptr) return nullptr;
+    dlerror();
+    void* address = dlsym(mHandle, name);
+    if (address == nullptr) {
+        if (!mMissing.empty()) mMissing += ", ";
+        mMissing += name;
+    }
+    return address;
+}
+
+std::string SharedLibrary::Error() const {
+    if (mHandle == nullptr) return mOpenError.empty() ? mFile + ": not opened" : mOpenError;
+    if (!mMissing.empty()) return mFile + " lacks " + mMissing;
+    return {};
+}
+
+}  // namespace wavo
