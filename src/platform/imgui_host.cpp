@@ -69,6 +69,11 @@ public:
     // writable.
     void* Data() const { return mData; }
     int Size() const { return static_cast<int>(mSize); }
+    // Lets the pages go from the player's memory; they stay in the system's
+    // file cache and come back when an atlas reads them again.
+    void Evict() const {
+        if (mData != nullptr) madvise(mData, mSize, MADV_DONTNEED);
+    }
 
 private:
     void* mData = nullptr;
@@ -93,6 +98,11 @@ std::unique_ptr<ImFontAtlas> BuildAtlas(const FontFile& file, const ImWchar* ran
     unsigned char* pixels = nullptr;
     int width = 0, height = 0;
     atlas->GetTexDataAsRGBA32(&pixels, &width, &height);
+    // The atlas builds from a copy of the whole file that it keeps for its
+    // life; once the texture's pixels exist they are all it reads, so the
+    // copy goes, and the file's pages with it.
+    atlas->ClearInputData();
+    file.Evict();
     return atlas;
 }
 
@@ -127,8 +137,7 @@ std::string FindFontFile(const char* family) {
     return path;
 }
 
-// The file's bytes outlive every atlas made from them: an atlas reads them
-// again whenever its texture is rebuilt.
+// The file stays mapped for the atlases made later.
 struct InterfaceFont::Loaded {
     FontFile file;
     std::unique_ptr<ImFontAtlas> first;
