@@ -31,6 +31,7 @@ std::unique_ptr<FluidSynth> FluidSynth::Load(const std::string& file, std::strin
         why = f.mLibrary.Error();
         return nullptr;
     }
+    f.mLibrary.Keep();
     f.fluid_set_log_function(FLUID_PANIC, LogFluid, nullptr);
     f.fluid_set_log_function(FLUID_ERR, LogFluid, nullptr);
     f.fluid_set_log_function(FLUID_WARN, LogFluid, nullptr);

@@ -16,6 +16,7 @@
 #include "mixer.h"
 #include "movie_player.h"
 #include "platform_services.h"
+#include "shared_library.h"
 
 namespace wavo {
 namespace {
@@ -74,6 +75,32 @@ TEST(MoviePlayer, WithoutFfmpegAMovieFailsAloneAndThePlayerGoesOn) {
         EXPECT_EQ(player.Stop(), WAVO_OK);
     }
     EXPECT_NE(trace.Text().find("FFmpeg is not installed"), std::string::npos) << trace.Text();
+}
+
+bool Mapped(const std::string& name) {
+    return ReadText("/proc/self/maps").find(name) != std::string::npos;
+}
+
+// A library that is no use leaves the process again; one that is kept
+// stays mapped after its last handle is closed.
+TEST(SharedLibrary, AFailedLibraryIsUnmappedAndAKeptOneStays) {
+    const std::string file = FluidSynth::InstalledFile();
+    if (Mapped(file)) GTEST_SKIP() << file << " was loaded before this test";
+    {
+        SharedLibrary library;
+        ASSERT_TRUE(library.Open(file)) << library.Error();
+        void (*missing)() = nullptr;
+        library.Find("zelk_not_in_any_library", missing);
+        EXPECT_FALSE(library.Complete());
+        EXPECT_TRUE(Mapped(file));
+    }
+    EXPECT_FALSE(Mapped(file));
+    {
+        SharedLibrary library;
+        ASSERT_TRUE(library.Open(file)) << library.Error();
+        library.Keep();
+    }
+    EXPECT_TRUE(Mapped(file));
 }
 
 TEST(FluidSynth, TheInstalledLibraryLoadsWithEveryFunction) {

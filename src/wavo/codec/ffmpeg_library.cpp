@@ -43,6 +43,8 @@ std::unique_ptr<Ffmpeg> Ffmpeg::Load(const FfmpegFiles& files, std::string& why)
             return nullptr;
         }
     }
+    for (SharedLibrary* library : {&f.mUtil, &f.mResample, &f.mScale, &f.mCodec, &f.mFormat})
+        library->Keep();
     return ffmpeg;
 }
 

@@ -11,9 +11,7 @@ SharedLibrary::~SharedLibrary() {
 bool SharedLibrary::Open(const std::string& file) {
     mFile = file;
     mMissing.clear();
-    // Kept mapped when closed: a decoder thread or an exit handler of the
-    // library may still run its code after the last handle is gone.
-    mHandle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    mHandle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (mHandle == nullptr) {
         const char* why = dlerror();
         mOpenError = why != nullptr ? why : file + ": cannot be loaded";
@@ -31,6 +29,13 @@ void* SharedLibrary::Lookup(const char* name) {
         mMissing += name;
     }
     return address;
+}
+
+void SharedLibrary::Keep() {
+    if (mHandle == nullptr) return;
+    // Opening it again by name marks the loaded library as never to be
+    // unloaded; the extra handle itself is not needed.
+    if (void* again = dlopen(mFile.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(again);
 }
 
 std::string SharedLibrary::Error() const {

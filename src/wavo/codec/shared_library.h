@@ -32,6 +32,12 @@ public:
     bool Complete() const { return mHandle != nullptr && mMissing.empty(); }
     std::string Error() const;
 
+    // Keeps the library mapped for the life of the process, closed or not:
+    // a decoder thread or an exit handler of the library may still run its
+    // code after the last handle is gone. Until then a library that failed,
+    // or whose companions failed, leaves the process again when closed.
+    void Keep();
+
 private:
     void* Lookup(const char* name);
 
