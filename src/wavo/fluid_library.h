@@ -12,16 +12,30 @@
 #include "shared_library.h"
 
 // Every FluidSynth function the engine calls.
-#define WAVO_FLUIDSYNTH_FUNCTIONS(X)                                                              \
-    X(new_fluid_settings)                                                                         \
-    X(delete_fluid_settings)                                                                      \
-    X(fluid_settings_setint) X(fluid_settings_setnum) X(fluid_settings_setstr) X(new_fluid_synth) \
-        X(delete_fluid_synth) X(fluid_synth_sfload) X(fluid_synth_all_sounds_off)                 \
-            X(fluid_synth_system_reset) X(fluid_synth_get_active_voice_count)                     \
-                X(fluid_synth_write_s16) X(new_fluid_player) X(delete_fluid_player)               \
-                    X(fluid_player_add_mem) X(fluid_player_play) X(fluid_player_stop)             \
-                        X(fluid_player_seek) X(fluid_player_get_status)                           \
-                            X(fluid_player_get_current_tick) X(fluid_set_log_function)
+// clang-format off
+#define WAVO_FLUIDSYNTH_FUNCTIONS(X) \
+    X(new_fluid_settings) \
+    X(delete_fluid_settings) \
+    X(fluid_settings_setint) \
+    X(fluid_settings_setnum) \
+    X(fluid_settings_setstr) \
+    X(new_fluid_synth) \
+    X(delete_fluid_synth) \
+    X(fluid_synth_sfload) \
+    X(fluid_synth_all_sounds_off) \
+    X(fluid_synth_system_reset) \
+    X(fluid_synth_get_active_voice_count) \
+    X(fluid_synth_write_s16) \
+    X(new_fluid_player) \
+    X(delete_fluid_player) \
+    X(fluid_player_add_mem) \
+    X(fluid_player_play) \
+    X(fluid_player_stop) \
+    X(fluid_player_seek) \
+    X(fluid_player_get_status) \
+    X(fluid_player_get_current_tick) \
+    X(fluid_set_log_function)
+// clang-format on
 
 namespace wavo {
 

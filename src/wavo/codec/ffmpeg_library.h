@@ -20,26 +20,54 @@ extern "C" {
 #include "shared_library.h"
 
 // Every FFmpeg function the engine calls, by the library that holds it.
-#define WAVO_AVUTIL_FUNCTIONS(X)                                                                   \
-    X(av_channel_layout_copy)                                                                      \
-    X(av_channel_layout_default)                                                                   \
-    X(av_channel_layout_uninit) X(av_dict_get) X(av_frame_alloc) X(av_frame_free)                  \
-        X(av_frame_move_ref) X(av_frame_unref) X(av_free) X(av_freep) X(av_malloc) X(av_rescale_q) \
-            X(av_strdup) X(av_strerror)
-#define WAVO_AVCODEC_FUNCTIONS(X)                                                                \
-    X(av_packet_alloc)                                                                           \
-    X(av_packet_free)                                                                            \
-    X(av_packet_unref) X(avcodec_alloc_context3) X(avcodec_find_decoder) X(avcodec_free_context) \
-        X(avcodec_get_name) X(avcodec_open2) X(avcodec_parameters_to_context)                    \
-            X(avcodec_receive_frame) X(avcodec_send_packet)
-#define WAVO_AVFORMAT_FUNCTIONS(X)                                                 \
-    X(av_find_best_stream)                                                         \
-    X(av_read_frame)                                                               \
-    X(avformat_alloc_context) X(avformat_close_input) X(avformat_find_stream_info) \
-        X(avformat_open_input) X(avio_alloc_context) X(avio_context_free)
+// clang-format off
+#define WAVO_AVUTIL_FUNCTIONS(X) \
+    X(av_channel_layout_copy) \
+    X(av_channel_layout_default) \
+    X(av_channel_layout_uninit) \
+    X(av_dict_get) \
+    X(av_frame_alloc) \
+    X(av_frame_free) \
+    X(av_frame_move_ref) \
+    X(av_frame_unref) \
+    X(av_free) \
+    X(av_freep) \
+    X(av_malloc) \
+    X(av_rescale_q) \
+    X(av_strdup) \
+    X(av_strerror)
+#define WAVO_AVCODEC_FUNCTIONS(X) \
+    X(av_packet_alloc) \
+    X(av_packet_free) \
+    X(av_packet_unref) \
+    X(avcodec_alloc_context3) \
+    X(avcodec_find_decoder) \
+    X(avcodec_free_context) \
+    X(avcodec_get_name) \
+    X(avcodec_open2) \
+    X(avcodec_parameters_to_context) \
+    X(avcodec_receive_frame) \
+    X(avcodec_send_packet)
+#define WAVO_AVFORMAT_FUNCTIONS(X) \
+    X(av_find_best_stream) \
+    X(av_read_frame) \
+    X(avformat_alloc_context) \
+    X(avformat_close_input) \
+    X(avformat_find_stream_info) \
+    X(avformat_open_input) \
+    X(avio_alloc_context) \
+    X(avio_context_free)
 #define WAVO_SWRESAMPLE_FUNCTIONS(X) \
-    X(swr_alloc_set_opts2) X(swr_convert) X(swr_free) X(swr_get_out_samples) X(swr_init)
-#define WAVO_SWSCALE_FUNCTIONS(X) X(sws_getCachedContext) X(sws_freeContext) X(sws_scale)
+    X(swr_alloc_set_opts2) \
+    X(swr_convert) \
+    X(swr_free) \
+    X(swr_get_out_samples) \
+    X(swr_init)
+#define WAVO_SWSCALE_FUNCTIONS(X) \
+    X(sws_getCachedContext) \
+    X(sws_freeContext) \
+    X(sws_scale)
+// clang-format on
 
 namespace wavo {
 
