@@ -46,11 +46,26 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CPACK_PACKAGING_INSTALL_PREFIX}/${ZELK_LIB_INSTALL_DIR})
 # Loaded at run time rather than linked: the Japanese fonts the text is set
-# in, the fonts other scripts fall back to, and the General MIDI sound font.
-# (The shaping, bidirectional and line-breaking libraries are linked, so
-# the computed dependencies name them.)
+# in, the fonts other scripts fall back to, the General MIDI sound font, and
+# FFmpeg's and FluidSynth's libraries (opened when the first movie, Opus, FLAC
+# or MP3 sound, or MIDI piece plays). Recommended, not required: the player
+# starts and plays without them, skipping what needs them with a line on
+# standard error, while apt installs them with it by default. Their package
+# names follow the sonames the build opens (libavformat.so.59 is in
+# libavformat59). The shaping, bidirectional and line-breaking libraries are
+# linked, so the computed dependencies name them.
+set(zelk_runtime_libraries)
+foreach(soname ${ZELK_AVFORMAT_SONAME} ${ZELK_AVCODEC_SONAME} ${ZELK_SWSCALE_SONAME}
+        ${ZELK_SWRESAMPLE_SONAME} ${ZELK_AVUTIL_SONAME} ${ZELK_FLUIDSYNTH_SONAME})
+    string(REGEX REPLACE "^(.*)\\.so\\.([0-9]+)$" "\\1\\2" package ${soname})
+    if(soname MATCHES "[0-9]\\.so\\.")
+        string(REGEX REPLACE "^(.*)\\.so\\.([0-9]+)$" "\\1-\\2" package ${soname})
+    endif()
+    list(APPEND zelk_runtime_libraries ${package})
+endforeach()
+list(JOIN zelk_runtime_libraries ", " zelk_runtime_libraries)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "fonts-ipafont-gothic, fonts-ipafont-mincho, fonts-noto-core, fluid-soundfont-gm")
+    "fonts-ipafont-gothic, fonts-ipafont-mincho, fonts-noto-core, fluid-soundfont-gm, ${zelk_runtime_libraries}")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

@@ -40,6 +40,16 @@ zelk="$work/root/usr/games/zelk"
 said=$("$zelk" --version)
 [ "$said" = "zelk $version" ] || fail "zelk --version says \"$said\", the package $version"
 echo "Depends: $(dpkg-deb -f "$deb" Depends)"
+echo "Recommends: $(dpkg-deb -f "$deb" Recommends)"
+
+echo "-- movies and MIDI are opened when needed, not linked"
+for program in "$zelk" $(find "$work/root/usr/lib" -name 'libwavo.so*'); do
+    linked=$(readelf -d "$program" | grep -E 'NEEDED.*\[lib(av|sw|fluidsynth)' || true)
+    [ -z "$linked" ] || fail "$(basename "$program") links what it should open: $linked"
+done
+for library in libavformat libavcodec libfluidsynth; do
+    dpkg-deb -f "$deb" Recommends | grep -q "$library" || fail "Recommends names no $library"
+done
 
 echo "-- lintian"
 lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian found errors"

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "modes/play_support.h"
+#include "window_watch.h"
 
 namespace {
 
@@ -552,6 +554,78 @@ void BM_RestWaitingPage(benchmark::State& state) {
     fs::remove_all(folder);
 }
 BENCHMARK(BM_RestWaitingPage)->Iterations(1)->Unit(benchmark::kSecond);
+
+// [SECTION] Start and memory
+
+// Proportional memory in MiB: the shared libraries' pages counted in share.
+double ProportionalMiB(pid_t pid) {
+    const std::string text = Stat(pid, "smaps_rollup");
+    const size_t at = text.find("\nPss:");
+    return at == std::string::npos ? 0 : std::stod(text.substr(at + 5)) / 1024;
+}
+
+// From the process start to its window being viewable (only with
+// ZELK_BENCH_VIDEO=x11 under an X server) and to the first scripted command
+// answered; then the memory, resident and proportional, on each screen a
+// reader rests on: the logo, the title and the first page waiting for its
+// click (after the opening movie, so with the movie decoder loaded).
+void BM_StartAndMemory(benchmark::State& state) {
+    const fs::path folder = Demo("start-memory");
+    if (folder.empty()) return state.SkipWithError("the demo game is not packed");
+    const char* video = std::getenv("ZELK_BENCH_VIDEO");
+    const bool watchWindow = video != nullptr && std::string(video) == "x11";
+    std::vector<double> window, answer, logoRss, logoPss, titleRss, titlePss, pageRss, pagePss;
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        Player reader{Environment(folder)};
+        std::atomic<double> shown{-1};
+        std::thread watcher;
+        if (watchWindow) {
+            watcher = std::thread([&] {
+                WindowWatch watch;
+                for (int i = 0; watch.Usable() && i < 5000; ++i) {
+                    if (watch.Shown(reader.Pid())) {
+                        shown = MillisecondsSince(start);
+                        return;
+                    }
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+            });
+        }
+        reader.Get("mode");
+        answer.push_back(MillisecondsSince(start));
+        if (watcher.joinable()) watcher.join();
+        if (shown >= 0) window.push_back(shown);
+        // The logo fully shown: the first answer after its fade.
+        reader.Do("wait 1500");
+        logoRss.push_back(ResidentMiB(reader.Pid()));
+        logoPss.push_back(ProportionalMiB(reader.Pid()));
+        reader.AtTitle();
+        reader.Do("wait 1000");
+        titleRss.push_back(ResidentMiB(reader.Pid()));
+        titlePss.push_back(ProportionalMiB(reader.Pid()));
+        StartGame(reader);
+        reader.Do("wait 1500");
+        pageRss.push_back(ResidentMiB(reader.Pid()));
+        pagePss.push_back(ProportionalMiB(reader.Pid()));
+        reader.Quit();
+    }
+    const auto median = [](std::vector<double> values) {
+        if (values.empty()) return -1.0;
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+    if (watchWindow) state.counters["to_window_ms"] = median(window);
+    state.counters["to_first_answer_ms"] = median(answer);
+    state.counters["logo_rss_mib"] = median(logoRss);
+    state.counters["logo_pss_mib"] = median(logoPss);
+    state.counters["title_rss_mib"] = median(titleRss);
+    state.counters["title_pss_mib"] = median(titlePss);
+    state.counters["page_rss_mib"] = median(pageRss);
+    state.counters["page_pss_mib"] = median(pagePss);
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_StartAndMemory)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "ffmpeg_library.h"
 #include "movie_decoder.h"
 #include "wavo.h"
 
@@ -83,7 +84,12 @@ void DecodeSpeed(benchmark::State& state, const std::string& name, const std::st
     for (auto _ : state) {
         int error = 0;
         std::string why;
-        auto decoder = wavo::MovieDecoder::Open(movie, error, why);
+        const wavo::Ffmpeg* ffmpeg = wavo::Ffmpeg::Shared();
+        if (ffmpeg == nullptr) {
+            state.SkipWithError("FFmpeg's libraries are missing");
+            return;
+        }
+        auto decoder = wavo::MovieDecoder::Open(*ffmpeg, movie, error, why);
         if (!decoder) {
             state.SkipWithError("cannot open the movie");
             return;

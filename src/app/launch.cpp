@@ -198,10 +198,8 @@ void clsLaunch::PlaceAndShowView() {
     }
     // A configuration that named no mode still gets a window to read in.
     if (view->ScreenMode() == 2) view->ScreenMode(1);
-    view->PictureBackColor(0xFFFFFF);
-    // The empty screen the root composed reaches the picture at the engine's
-    // next present, a frame at most: the window shows it from the start.
-    view->WaitForFirstPicture(std::chrono::milliseconds(100));
+    // The picture already holds the game's first colour (see
+    // clsVell::InitLumo): the window shows it from the start.
     view->Visible(true);
     view->Paint();
     view->IsDeactivateSense(true);

@@ -256,9 +256,10 @@ bool clsVell::InitLumo() {
     mLumo->LoadLogicalPic(mLumo->FIDBack(), 0, color);
     mLumo->LoadLogicalPic(mLumo->FIDBuff(), 0, color);
     mLumo->RedrawScreen();
-    // Presented before the window shows, so that its first picture is this
-    // colour however busy the machine is.
-    mLumo->WaitPresented();
+    // The window's first picture is this colour however busy the machine
+    // is: the picture box holds it until the engine presents the same
+    // screen, with no wait here for the engine's next frame.
+    mGameView->PictureBackColor(color);
     return true;
 }
 

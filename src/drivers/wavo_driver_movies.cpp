@@ -57,13 +57,19 @@ bool clsWavoDriver::PlayMovie(const std::string& sPath) {
     const std::int32_t volume = PlayingVolume(EffectiveBGMVolume(mBGMVolume, mBGMVolumeRate));
     SetWavoProp(WP_DEFAULT_VOLUME, &volume);
     const std::int32_t result = dshowPlay(enginePath->c_str());
+    std::int32_t step = 0;
+    if (result != WAVO_OK) GetWavoProp(WP_EXT_ERROR1, &step);
     SetWavoProp(WP_DEFAULT_VOLUME, &saved);
     // In debug mode the scenario's error says it; the reader hears it once.
     if (result != WAVO_OK && !Process().IsDebugMode && mEngineRunning &&
         mReported.insert(sPath).second) {
+        // Step 3: the engine found no FFmpeg and has said so.
         std::fprintf(stderr,
-                     "zelk: movie %s is no movie the player plays (MPEG, MP4, WebM, AVI, WMV or "
-                     "Ogg, read from that file alone); the game goes on without it\n",
+                     step == 3 ? "zelk: movie %s is skipped: movies need FFmpeg's libraries; the "
+                                 "game goes on without it\n"
+                               : "zelk: movie %s is no movie the player plays (MPEG, MP4, WebM, "
+                                 "AVI, WMV or Ogg, read from that file alone); the game goes on "
+                                 "without it\n",
                      sPath.c_str());
     }
     return result == WAVO_OK;

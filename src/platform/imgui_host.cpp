@@ -1,12 +1,16 @@
 #include "platform/imgui_host.h"
 
+#include <fcntl.h>
 #include <fontconfig/fontconfig.h>
 #include <imgui.h>
 #include <imgui_impl_sdl.h>
 #include <imgui_impl_sdlrenderer.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
+#include <climits>
 #include <string>
 #include <utility>
 
@@ -31,37 +35,74 @@ private:
 
 constexpr float kFontSize = 18.0f;
 
-std::vector<char> ReadFontFile() {
-    const std::string path = FindFontFile("IPAGothic:lang=ja");
-    if (path.empty()) return {};
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    const std::streamoff size = in.tellg();
-    if (!in || size <= 0) return {};
-    std::vector<char> bytes(static_cast<size_t>(size));
-    in.seekg(0);
-    if (!in.read(bytes.data(), size)) return {};
-    return bytes;
-}
+// The interface font's file, mapped rather than read: the atlases touch a
+// small part of its megabytes, and mapped pages are the system's file
+// cache, shared with every program using the font, not the player's heap
+// (and not copied before the window can show).
+class FontFile {
+public:
+    FontFile() = default;
+    ~FontFile() {
+        if (mData != nullptr) munmap(mData, mSize);
+    }
+    FontFile(const FontFile&) = delete;
+    FontFile& operator=(const FontFile&) = delete;
+
+    void Map(const std::string& path) {
+        if (path.empty()) return;
+        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return;
+        struct stat info {};
+        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
+            info.st_size < INT_MAX) {
+            void* data =
+                mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+            if (data != MAP_FAILED) {
+                mData = data;
+                mSize = static_cast<size_t>(info.st_size);
+            }
+        }
+        close(fd);
+    }
+    bool Empty() const { return mData == nullptr; }
+    // The atlas only reads the bytes, though its interface takes them as
+    // writable.
+    void* Data() const { return mData; }
+    int Size() const { return static_cast<int>(mSize); }
+    // Lets the pages go from the player's memory; they stay in the system's
+    // file cache and come back when an atlas reads them again.
+    void Evict() const {
+        if (mData != nullptr) madvise(mData, mSize, MADV_DONTNEED);
+    }
+
+private:
+    void* mData = nullptr;
+    size_t mSize = 0;
+};
 
 // An atlas of the font with the given glyphs, rasterised; the default font
 // when there is none. One horizontal sample per pixel: Japanese glyphs are
 // drawn whole pixels wide, and the atlas is a third of the default's size.
-std::unique_ptr<ImFontAtlas> BuildAtlas(const std::vector<char>& file, const ImWchar* ranges) {
+std::unique_ptr<ImFontAtlas> BuildAtlas(const FontFile& file, const ImWchar* ranges) {
     auto atlas = std::make_unique<ImFontAtlas>();
     ImFontConfig config;
     config.FontDataOwnedByAtlas = false;
     config.OversampleH = 1;
     config.OversampleV = 1;
     config.PixelSnapH = true;
-    if (file.empty() ||
-        !atlas->AddFontFromMemoryTTF(const_cast<char*>(file.data()), static_cast<int>(file.size()),
-                                     kFontSize, &config, ranges)) {
+    if (file.Empty() ||
+        !atlas->AddFontFromMemoryTTF(file.Data(), file.Size(), kFontSize, &config, ranges)) {
         atlas->Clear();
         atlas->AddFontDefault();
     }
     unsigned char* pixels = nullptr;
     int width = 0, height = 0;
     atlas->GetTexDataAsRGBA32(&pixels, &width, &height);
+    // The atlas builds from a copy of the whole file that it keeps for its
+    // life; once the texture's pixels exist they are all it reads, so the
+    // copy goes, and the file's pages with it.
+    atlas->ClearInputData();
+    file.Evict();
     return atlas;
 }
 
@@ -96,17 +137,16 @@ std::string FindFontFile(const char* family) {
     return path;
 }
 
-// The file's bytes outlive every atlas made from them: an atlas reads them
-// again whenever its texture is rebuilt.
+// The file stays mapped for the atlases made later.
 struct InterfaceFont::Loaded {
-    std::vector<char> file;
+    FontFile file;
     std::unique_ptr<ImFontAtlas> first;
 };
 
 InterfaceFont::InterfaceFont(const std::string& firstText) : mFirstText(firstText) {
     mLoading = std::async(std::launch::async, [text = mFirstText] {
         auto loaded = std::make_shared<Loaded>();
-        loaded->file = ReadFontFile();
+        loaded->file.Map(FindFontFile("IPAGothic:lang=ja"));
         loaded->first = BuildAtlas(loaded->file, LatinAnd(text).Data);
         return loaded;
     });

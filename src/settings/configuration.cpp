@@ -101,8 +101,7 @@ bool Configuration::Init(const INIFile& systemInfo) {
 
     mInvalidFonts = system.KeySection("Game").KeyValue("InvalidFont");
     mFonts.clear();
-    for (const std::string& family : JapaneseFixedPitchFamilies())
-        AddEffectiveFont(family);
+    mFontsListed = false;
 
     LoadCharacters(system.KeySection("CharConfig"));
     mChangeEventEnabled = true;
@@ -205,9 +204,22 @@ void Configuration::Restore(const std::string& sKeyCSV) {
 
 // [SECTION] Faces
 
+void Configuration::ListFonts() const {
+    if (mFontsListed) return;
+    mFontsListed = true;
+    for (const std::string& family : JapaneseFixedPitchFamilies())
+        if (mInvalidFonts.find(family) == std::string::npos) mFonts.push_back(family);
+}
+
 void Configuration::AddEffectiveFont(const std::string& name) {
+    ListFonts();
     if (mInvalidFonts.find(name) != std::string::npos) return;
     mFonts.push_back(name);
+}
+
+long Configuration::FontCount() const {
+    ListFonts();
+    return static_cast<long>(mFonts.size());
 }
 
 std::string Configuration::FontName(long index) const {
@@ -216,6 +228,7 @@ std::string Configuration::FontName(long index) const {
 }
 
 long Configuration::GetFontIndex(const std::string& name) const {
+    ListFonts();
     for (std::size_t i = 0; i < mFonts.size(); ++i) {
         if (mFonts[i] == name) return static_cast<long>(i);
     }

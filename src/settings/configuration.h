@@ -73,7 +73,7 @@ public:
     // [SECTION] Faces
     void AddEffectiveFont(const std::string& name);
     std::string FontName(long index) const;
-    long FontCount() const { return static_cast<long>(mFonts.size()); }
+    long FontCount() const;
     long GetFontIndex(const std::string& name) const;
 
     // [SECTION] Characters
@@ -93,6 +93,7 @@ private:
     std::string UserPath() const;
     void LoadCharacters(const INISection& charConfig);
     void HoldUserValuesToRange();
+    void ListFonts() const;
 
     Reporter mReporter;
     WriteFailureNotice mWriteNotice{mReporter};
@@ -103,7 +104,10 @@ private:
     INISection mBackup;
     bool mChangeEventEnabled = false;
     bool mDefaultMode = false;
-    std::vector<std::string> mFonts;
+    // Listed when first asked for (the settings dialog): asking the font
+    // configuration for them costs the start-up a good share of its time.
+    mutable std::vector<std::string> mFonts;
+    mutable bool mFontsListed = false;
     std::string mInvalidFonts;
     // Lower-cased character identifier -> character index.
     std::unordered_map<std::string, long> mCharacters;

@@ -1,6 +1,5 @@
 #include "midi_renderer.h"
 
-#include <fluidsynth.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -8,7 +7,6 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <mutex>
 
 #include "debug_log.h"
 #include "mixer.h"
@@ -30,22 +28,6 @@ bool IsFile(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// FluidSynth's complaints go to the engine's log, its chatter nowhere.
-void LogFluid(int, const char* message, void*) {
-    WAVO_LOG("FluidSynth: %s\n", message);
-}
-
-void RouteFluidLog() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        fluid_set_log_function(FLUID_PANIC, LogFluid, nullptr);
-        fluid_set_log_function(FLUID_ERR, LogFluid, nullptr);
-        fluid_set_log_function(FLUID_WARN, LogFluid, nullptr);
-        fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
-        fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
-    });
-}
-
 }  // namespace
 
 std::string MidiRenderer::SoundFontPath() {
@@ -54,7 +36,7 @@ std::string MidiRenderer::SoundFontPath() {
 }
 
 std::unique_ptr<MidiRenderer> MidiRenderer::Open(const std::string& path, Mixer& mixer,
-                                                 const char* who) {
+                                                 const char* who, FluidSynthSource fluid) {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in || in.tellg() <= 0 || in.tellg() > kMaxFileSize) {
         WAVO_LOG("%s: cannot read the MIDI file '%s'\n", who, path.c_str());
@@ -71,32 +53,37 @@ std::unique_ptr<MidiRenderer> MidiRenderer::Open(const std::string& path, Mixer&
         WAVO_LOG("%s: '%s' is not a MIDI file\n", who, path.c_str());
         return nullptr;
     }
+    const FluidSynth* library = fluid();
+    if (library == nullptr) {
+        WAVO_LOG("%s: FluidSynth is not installed; MIDI cannot play\n", who);
+        return nullptr;
+    }
+    const FluidSynth& f = *library;
     const std::string font = SoundFontPath();
     if (!IsFile(font)) {
         WAVO_LOG("%s: no sound font at '%s' (install fluid-soundfont-gm); MIDI cannot play\n", who,
                  font.c_str());
         return nullptr;
     }
-    RouteFluidLog();
     // The synthesizer renders at the device's rate where it can, sparing
     // the mixer a conversion.
     const uint32_t rate = std::clamp<uint32_t>(mixer.DeviceRate(), 22050, 96000);
-    auto renderer = std::make_unique<MidiRenderer>(Key{}, std::move(data), file, rate);
-    renderer->mSettings = new_fluid_settings();
+    auto renderer = std::make_unique<MidiRenderer>(Key{}, f, std::move(data), file, rate);
+    renderer->mSettings = f.new_fluid_settings();
     if (renderer->mSettings == nullptr) return nullptr;
-    fluid_settings_setnum(renderer->mSettings, "synth.sample-rate", rate);
+    f.fluid_settings_setnum(renderer->mSettings, "synth.sample-rate", rate);
     // Samples load as the presets need them, not all 140 MB of the font.
-    fluid_settings_setint(renderer->mSettings, "synth.dynamic-sample-loading", 1);
-    fluid_settings_setint(renderer->mSettings, "synth.lock-memory", 0);
+    f.fluid_settings_setint(renderer->mSettings, "synth.dynamic-sample-loading", 1);
+    f.fluid_settings_setint(renderer->mSettings, "synth.lock-memory", 0);
     // A repeat starts the file again without cutting the notes that ring.
-    fluid_settings_setint(renderer->mSettings, "player.reset-synth", 0);
-    fluid_settings_setstr(renderer->mSettings, "player.timing-source", "sample");
-    renderer->mSynth = new_fluid_synth(renderer->mSettings);
+    f.fluid_settings_setint(renderer->mSettings, "player.reset-synth", 0);
+    f.fluid_settings_setstr(renderer->mSettings, "player.timing-source", "sample");
+    renderer->mSynth = f.new_fluid_synth(renderer->mSettings);
     if (renderer->mSynth == nullptr) {
         WAVO_LOG("%s: the synthesizer does not start\n", who);
         return nullptr;
     }
-    if (fluid_synth_sfload(renderer->mSynth, font.c_str(), 1) == FLUID_FAILED) {
+    if (f.fluid_synth_sfload(renderer->mSynth, font.c_str(), 1) == FLUID_FAILED) {
         WAVO_LOG("%s: cannot read the sound font '%s'; MIDI cannot play\n", who, font.c_str());
         return nullptr;
     }
@@ -110,45 +97,46 @@ std::unique_ptr<MidiRenderer> MidiRenderer::Open(const std::string& path, Mixer&
     return renderer;
 }
 
-MidiRenderer::MidiRenderer(Key, std::vector<uint8_t> data, const MidiFile& file, uint32_t rate)
-    : mData(std::move(data)), mFile(file), mRate(rate), mScratch(rate * 2) {}
+MidiRenderer::MidiRenderer(Key, const FluidSynth& fluid, std::vector<uint8_t> data,
+                           const MidiFile& file, uint32_t rate)
+    : mFluid(fluid), mData(std::move(data)), mFile(file), mRate(rate), mScratch(rate * 2) {}
 
 MidiRenderer::~MidiRenderer() {
     // The buffer leaves the mixer first, so nothing plays what goes next.
     mBuffer.reset();
     DropPlayer();
-    if (mSynth != nullptr) delete_fluid_synth(mSynth);
-    if (mSettings != nullptr) delete_fluid_settings(mSettings);
+    if (mSynth != nullptr) mFluid.delete_fluid_synth(mSynth);
+    if (mSettings != nullptr) mFluid.delete_fluid_settings(mSettings);
 }
 
 // [SECTION] Playing
 
 bool MidiRenderer::NewPlayer(int64_t ms) {
     DropPlayer();
-    mPlayer = new_fluid_player(mSynth);
+    mPlayer = mFluid.new_fluid_player(mSynth);
     if (mPlayer == nullptr) return false;
-    if (fluid_player_add_mem(mPlayer, mData.data(), mData.size()) != FLUID_OK ||
-        fluid_player_play(mPlayer) != FLUID_OK) {
+    if (mFluid.fluid_player_add_mem(mPlayer, mData.data(), mData.size()) != FLUID_OK ||
+        mFluid.fluid_player_play(mPlayer) != FLUID_OK) {
         DropPlayer();
         return false;
     }
-    if (ms > 0) fluid_player_seek(mPlayer, static_cast<int>(mFile.TickAt(ms)));
+    if (ms > 0) mFluid.fluid_player_seek(mPlayer, static_cast<int>(mFile.TickAt(ms)));
     mTailFrames = 0;
     return true;
 }
 
 void MidiRenderer::DropPlayer() {
     if (mPlayer == nullptr) return;
-    fluid_player_stop(mPlayer);
-    delete_fluid_player(mPlayer);
+    mFluid.fluid_player_stop(mPlayer);
+    mFluid.delete_fluid_player(mPlayer);
     mPlayer = nullptr;
 }
 
 bool MidiRenderer::Start(int64_t ms, int32_t repeats) {
     mBuffer->Stop();
     mEvent.Reset();
-    fluid_synth_all_sounds_off(mSynth, -1);
-    fluid_synth_system_reset(mSynth);
+    mFluid.fluid_synth_all_sounds_off(mSynth, -1);
+    mFluid.fluid_synth_system_reset(mSynth);
     if (!NewPlayer(ms) || !mBuffer->SetPlayPosition(0)) return false;
     mStartMs = std::clamp<int64_t>(ms, 0, mFile.LengthMs());
     mRepeatsLeft = repeats;
@@ -167,7 +155,7 @@ void MidiRenderer::Stop() {
     mBuffer->Stop();
     mEvent.Reset();
     DropPlayer();
-    fluid_synth_all_sounds_off(mSynth, -1);
+    mFluid.fluid_synth_all_sounds_off(mSynth, -1);
 }
 
 int64_t MidiRenderer::PositionMs() const {
@@ -184,8 +172,8 @@ int64_t MidiRenderer::PositionMs() const {
 bool MidiRenderer::FileEnded() const {
     // The player calls itself done only seconds after the last note has
     // died away; the file's own end is its last tick, where a repeat joins.
-    return mPlayer == nullptr || fluid_player_get_status(mPlayer) == FLUID_PLAYER_DONE ||
-           fluid_player_get_current_tick(mPlayer) >= mFile.EndTick();
+    return mPlayer == nullptr || mFluid.fluid_player_get_status(mPlayer) == FLUID_PLAYER_DONE ||
+           mFluid.fluid_player_get_current_tick(mPlayer) >= mFile.EndTick();
 }
 
 size_t MidiRenderer::Render(int16_t* out, size_t frames) {
@@ -199,13 +187,13 @@ size_t MidiRenderer::Render(int16_t* out, size_t frames) {
                 continue;
             }
             // The last notes ring out, then the play ends.
-            if (fluid_synth_get_active_voice_count(mSynth) == 0 ||
+            if (mFluid.fluid_synth_get_active_voice_count(mSynth) == 0 ||
                 mTailFrames >= kMaxTailSeconds * mRate)
                 break;
         }
         const size_t block = std::min(kBlock, frames - done);
-        if (fluid_synth_write_s16(mSynth, static_cast<int>(block), out + 2 * done, 0, 2,
-                                  out + 2 * done, 1, 2) != FLUID_OK)
+        if (mFluid.fluid_synth_write_s16(mSynth, static_cast<int>(block), out + 2 * done, 0, 2,
+                                         out + 2 * done, 1, 2) != FLUID_OK)
             break;
         if (FileEnded()) mTailFrames += block;
         done += block;

@@ -14,12 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "fluid_library.h"
 #include "midi_file.h"
 #include "sound_buffer.h"
-
-struct _fluid_hashtable_t;
-struct _fluid_synth_t;
-struct _fluid_player_t;
 
 namespace wavo {
 
@@ -32,10 +29,11 @@ public:
     static std::string SoundFontPath();
 
     // nullptr, with a line in the engine's log naming the reason, when the
-    // file is no MIDI file, the sound font is missing or the synthesizer
-    // cannot start. `who` names the class in that line.
+    // file is no MIDI file, the sound font or FluidSynth is missing or the
+    // synthesizer cannot start. `who` names the class in that line.
     static std::unique_ptr<MidiRenderer> Open(const std::string& path, Mixer& mixer,
-                                              const char* who);
+                                              const char* who,
+                                              FluidSynthSource fluid = &FluidSynth::Shared);
     ~MidiRenderer();
     MidiRenderer(const MidiRenderer&) = delete;
     MidiRenderer& operator=(const MidiRenderer&) = delete;
@@ -65,7 +63,8 @@ private:
     };
 
 public:
-    MidiRenderer(Key, std::vector<uint8_t> data, const MidiFile& file, uint32_t rate);
+    MidiRenderer(Key, const FluidSynth& fluid, std::vector<uint8_t> data, const MidiFile& file,
+                 uint32_t rate);
 
 private:
     bool NewPlayer(int64_t ms);
@@ -76,6 +75,7 @@ private:
     void FillNextHalf();
     uint64_t PlayedFrames() const { return mBuffer->PlayedBytes() / 4; }
 
+    const FluidSynth& mFluid;
     const std::vector<uint8_t> mData;
     const MidiFile mFile;
     const uint32_t mRate;

@@ -1,20 +1,12 @@
 #include "movie_decoder.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/imgutils.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
-}
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
 
 #include "debug_log.h"
+#include "ffmpeg_library.h"
 #include "file_source.h"
 #include "media_input.h"
 #include "mixer.h"
@@ -30,44 +22,45 @@ constexpr double kUnderrunPad = 0.02;   // silence written when decoding lags
 constexpr size_t kPicturesAhead = 3;    // decoded pictures kept ready
 constexpr size_t kPicturesMost = 120;   // never more, whatever the interleave
 
-int OpenDecoder(AVFormatContext* format, int stream, AVCodecContext*& context) {
+int OpenDecoder(const Ffmpeg& ffmpeg, AVFormatContext* format, int stream,
+                AVCodecContext*& context) {
     const AVCodecParameters* parameters = format->streams[stream]->codecpar;
-    const AVCodec* codec = avcodec_find_decoder(parameters->codec_id);
+    const AVCodec* codec = ffmpeg.avcodec_find_decoder(parameters->codec_id);
     if (codec == nullptr) return AVERROR_DECODER_NOT_FOUND;
-    context = avcodec_alloc_context3(codec);
+    context = ffmpeg.avcodec_alloc_context3(codec);
     if (context == nullptr) return AVERROR(ENOMEM);
-    int result = avcodec_parameters_to_context(context, parameters);
+    int result = ffmpeg.avcodec_parameters_to_context(context, parameters);
     // One core: the movie shares the machine with the game and its sound.
     context->thread_count = 1;
-    if (result >= 0) result = avcodec_open2(context, codec, nullptr);
-    if (result < 0) avcodec_free_context(&context);
+    if (result >= 0) result = ffmpeg.avcodec_open2(context, codec, nullptr);
+    if (result < 0) ffmpeg.avcodec_free_context(&context);
     return result;
 }
 
 }  // namespace
 
-MovieDecoder::MovieDecoder(Key) {}
+MovieDecoder::MovieDecoder(Key, const Ffmpeg& ffmpeg) : mFfmpeg(ffmpeg) {}
 
 MovieDecoder::~MovieDecoder() {
     Stop();
     for (AVFrame* frame : mQueue)
-        av_frame_free(&frame);
+        mFfmpeg.av_frame_free(&frame);
     mSound.reset();
-    sws_freeContext(mScaler);
-    swr_free(&mConverter);
-    av_packet_free(&mPacket);
-    av_frame_free(&mDecoded);
-    avcodec_free_context(&mVideo);
-    avcodec_free_context(&mAudio);
+    mFfmpeg.sws_freeContext(mScaler);
+    mFfmpeg.swr_free(&mConverter);
+    mFfmpeg.av_packet_free(&mPacket);
+    mFfmpeg.av_frame_free(&mDecoded);
+    mFfmpeg.avcodec_free_context(&mVideo);
+    mFfmpeg.avcodec_free_context(&mAudio);
     mInput.reset();
     mFile.reset();
 }
 
 // [SECTION] Opening
 
-std::unique_ptr<MovieDecoder> MovieDecoder::Open(const std::string& path, int& error,
-                                                 std::string& why) {
-    auto decoder = std::make_unique<MovieDecoder>(Key{});
+std::unique_ptr<MovieDecoder> MovieDecoder::Open(const Ffmpeg& ffmpeg, const std::string& path,
+                                                 int& error, std::string& why) {
+    auto decoder = std::make_unique<MovieDecoder>(Key{}, ffmpeg);
     // Read through the engine's own file reader, never by name: FFmpeg
     // would take a URL, or a playlist naming other files, as well.
     decoder->mFile = std::make_unique<FileSource>();
@@ -76,36 +69,37 @@ std::unique_ptr<MovieDecoder> MovieDecoder::Open(const std::string& path, int& e
         why = "no such file";
         return nullptr;
     }
-    decoder->mInput = std::make_unique<MediaInput>();
+    decoder->mInput = std::make_unique<MediaInput>(ffmpeg);
     if (!decoder->mInput->Open(*decoder->mFile, kContainers, why)) {
         error = AVERROR_INVALIDDATA;
         why = "not a movie the player plays (" + why + ")";
         return nullptr;
     }
     decoder->mFormat = decoder->mInput->Format();
-    error = avformat_find_stream_info(decoder->mFormat, nullptr);
+    error = ffmpeg.avformat_find_stream_info(decoder->mFormat, nullptr);
     if (error < 0) {
-        why = MediaErrorText(error);
+        why = ffmpeg.ErrorText(error);
         if (!decoder->mInput->Refused().empty())
             why = "it names another file (" + decoder->mInput->Refused() + ")";
         return nullptr;
     }
     AVFormatContext* format = decoder->mFormat;
-    int video = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    int audio = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    int video = ffmpeg.av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    int audio = ffmpeg.av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     int videoError = video;
-    if (video >= 0 && (videoError = OpenDecoder(format, video, decoder->mVideo)) < 0) video = -1;
-    if (audio >= 0 && OpenDecoder(format, audio, decoder->mAudio) < 0) audio = -1;
+    if (video >= 0 && (videoError = OpenDecoder(ffmpeg, format, video, decoder->mVideo)) < 0)
+        video = -1;
+    if (audio >= 0 && OpenDecoder(ffmpeg, format, audio, decoder->mAudio) < 0) audio = -1;
     if (video < 0 && audio < 0) {
         error = videoError < 0 ? videoError : AVERROR_STREAM_NOT_FOUND;
-        why = "no picture or sound it can decode (" + MediaErrorText(error) + ")";
+        why = "no picture or sound it can decode (" + ffmpeg.ErrorText(error) + ")";
         return nullptr;
     }
     decoder->mVideoStream = video;
     decoder->mAudioStream = audio;
     decoder->mVideoEnd = video < 0;
-    decoder->mPacket = av_packet_alloc();
-    decoder->mDecoded = av_frame_alloc();
+    decoder->mPacket = ffmpeg.av_packet_alloc();
+    decoder->mDecoded = ffmpeg.av_frame_alloc();
     if (decoder->mPacket == nullptr || decoder->mDecoded == nullptr) {
         error = AVERROR(ENOMEM);
         why = "out of memory";
@@ -126,14 +120,14 @@ void MovieDecoder::Start(const WavoVideoWindow& window, Mixer* mixer, int32_t vo
         AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
         AVChannelLayout input{};
         if (mAudio->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-            av_channel_layout_default(&input, std::max(1, mAudio->ch_layout.nb_channels));
+            mFfmpeg.av_channel_layout_default(&input, std::max(1, mAudio->ch_layout.nb_channels));
         else
-            av_channel_layout_copy(&input, &mAudio->ch_layout);
-        const int result =
-            swr_alloc_set_opts2(&mConverter, &stereo, AV_SAMPLE_FMT_S16, static_cast<int>(mRate),
-                                &input, mAudio->sample_fmt, mAudio->sample_rate, 0, nullptr);
-        av_channel_layout_uninit(&input);
-        if (result >= 0 && swr_init(mConverter) >= 0) {
+            mFfmpeg.av_channel_layout_copy(&input, &mAudio->ch_layout);
+        const int result = mFfmpeg.swr_alloc_set_opts2(
+            &mConverter, &stereo, AV_SAMPLE_FMT_S16, static_cast<int>(mRate), &input,
+            mAudio->sample_fmt, mAudio->sample_rate, 0, nullptr);
+        mFfmpeg.av_channel_layout_uninit(&input);
+        if (result >= 0 && mFfmpeg.swr_init(mConverter) >= 0) {
             mRingBytes = mRate * kBytesPerFrame;  // one second
             mSound = mixer->CreateBuffer(PcmFormat{2, mRate, 16}, mRingBytes);
         }
@@ -212,7 +206,7 @@ void MovieDecoder::Run() {
 
 bool MovieDecoder::ReadPacket() {
     if (mDemuxEnd) return false;
-    const int result = av_read_frame(mFormat, mPacket);
+    const int result = mFfmpeg.av_read_frame(mFormat, mPacket);
     if (result < 0) {
         // The end, or a broken file from here on: what was read is played.
         mDemuxEnd = true;
@@ -227,44 +221,44 @@ bool MovieDecoder::ReadPacket() {
         DecodeVideo(mPacket);
     else if (mPacket->stream_index == mAudioStream && mSound && !mAudioEnd)
         DecodeAudio(mPacket);
-    av_packet_unref(mPacket);
+    mFfmpeg.av_packet_unref(mPacket);
     return true;
 }
 
 void MovieDecoder::DecodeVideo(const AVPacket* packet) {
     // A damaged packet is skipped; the decoder goes on with the next.
-    if (avcodec_send_packet(mVideo, packet) < 0 && packet != nullptr) return;
+    if (mFfmpeg.avcodec_send_packet(mVideo, packet) < 0 && packet != nullptr) return;
     for (;;) {
-        const int result = avcodec_receive_frame(mVideo, mDecoded);
+        const int result = mFfmpeg.avcodec_receive_frame(mVideo, mDecoded);
         if (result == AVERROR_EOF) mVideoEnd = true;
         if (result < 0) return;
-        AVFrame* frame = av_frame_alloc();
+        AVFrame* frame = mFfmpeg.av_frame_alloc();
         if (frame == nullptr) return;
-        av_frame_move_ref(frame, mDecoded);
+        mFfmpeg.av_frame_move_ref(frame, mDecoded);
         mQueue.push_back(frame);
     }
 }
 
 void MovieDecoder::DecodeAudio(const AVPacket* packet) {
-    if (avcodec_send_packet(mAudio, packet) < 0 && packet != nullptr) return;
+    if (mFfmpeg.avcodec_send_packet(mAudio, packet) < 0 && packet != nullptr) return;
     std::vector<uint8_t> pcm;
     for (;;) {
-        const int result = avcodec_receive_frame(mAudio, mDecoded);
+        const int result = mFfmpeg.avcodec_receive_frame(mAudio, mDecoded);
         if (result < 0 && result != AVERROR_EOF) return;
         const bool end = result == AVERROR_EOF;
-        const int room = swr_get_out_samples(mConverter, end ? 0 : mDecoded->nb_samples);
+        const int room = mFfmpeg.swr_get_out_samples(mConverter, end ? 0 : mDecoded->nb_samples);
         if (room > 0) {
             pcm.resize(static_cast<size_t>(room) * kBytesPerFrame);
             uint8_t* out = pcm.data();
             const int converted =
-                end ? swr_convert(mConverter, &out, room, nullptr, 0)
-                    : swr_convert(mConverter, &out, room,
-                                  const_cast<const uint8_t**>(mDecoded->extended_data),
-                                  mDecoded->nb_samples);
+                end ? mFfmpeg.swr_convert(mConverter, &out, room, nullptr, 0)
+                    : mFfmpeg.swr_convert(mConverter, &out, room,
+                                          const_cast<const uint8_t**>(mDecoded->extended_data),
+                                          mDecoded->nb_samples);
             if (converted > 0)
                 WriteSound(pcm.data(), static_cast<uint32_t>(converted) * kBytesPerFrame);
         }
-        av_frame_unref(mDecoded);
+        mFfmpeg.av_frame_unref(mDecoded);
         if (end) return;
     }
 }
@@ -378,7 +372,7 @@ void MovieDecoder::ShowDueFrames(double clock) {
             Show(mQueue.front());
             mShown.fetch_add(1);
         }
-        av_frame_free(&mQueue.front());
+        mFfmpeg.av_frame_free(&mQueue.front());
         mQueue.pop_front();
     }
 }
@@ -387,7 +381,7 @@ void MovieDecoder::Show(AVFrame* frame) {
     std::lock_guard lock(mWindowLock);
     const WavoVideoWindow& window = mWindow;
     if (window.lock == nullptr || window.width <= 0 || window.height <= 0) return;
-    mScaler = sws_getCachedContext(
+    mScaler = mFfmpeg.sws_getCachedContext(
         mScaler, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
         window.width, window.height, AV_PIX_FMT_BGR24, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (mScaler == nullptr) return;
@@ -398,7 +392,7 @@ void MovieDecoder::Show(AVFrame* frame) {
     }
     uint8_t* planes[4] = {pixels, nullptr, nullptr, nullptr};
     int strides[4] = {window.stride, 0, 0, 0};
-    sws_scale(mScaler, frame->data, frame->linesize, 0, frame->height, planes, strides);
+    mFfmpeg.sws_scale(mScaler, frame->data, frame->linesize, 0, frame->height, planes, strides);
     if (window.unlock) window.unlock(window.context);
     if (window.presented) window.presented(window.context, 0, 0, window.width, window.height);
 }
@@ -411,41 +405,44 @@ double MovieDecoder::DecodeAll(const WavoVideoWindow& window) {
         mRate = 44100;
         AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
         AVChannelLayout input{};
-        av_channel_layout_default(&input, std::max(1, mAudio->ch_layout.nb_channels));
-        if (swr_alloc_set_opts2(&mConverter, &stereo, AV_SAMPLE_FMT_S16, 44100, &input,
-                                mAudio->sample_fmt, mAudio->sample_rate, 0, nullptr) < 0 ||
-            swr_init(mConverter) < 0)
-            swr_free(&mConverter);
-        av_channel_layout_uninit(&input);
+        mFfmpeg.av_channel_layout_default(&input, std::max(1, mAudio->ch_layout.nb_channels));
+        if (mFfmpeg.swr_alloc_set_opts2(&mConverter, &stereo, AV_SAMPLE_FMT_S16, 44100, &input,
+                                        mAudio->sample_fmt, mAudio->sample_rate, 0, nullptr) < 0 ||
+            mFfmpeg.swr_init(mConverter) < 0)
+            mFfmpeg.swr_free(&mConverter);
+        mFfmpeg.av_channel_layout_uninit(&input);
     }
     std::vector<uint8_t> pcm;
     auto drainAudio = [&](bool end) {
-        while (avcodec_receive_frame(mAudio, mDecoded) >= 0) {
-            const int room = swr_get_out_samples(mConverter, mDecoded->nb_samples);
+        while (mFfmpeg.avcodec_receive_frame(mAudio, mDecoded) >= 0) {
+            const int room = mFfmpeg.swr_get_out_samples(mConverter, mDecoded->nb_samples);
             pcm.resize(static_cast<size_t>(std::max(room, 0)) * kBytesPerFrame);
             uint8_t* out = pcm.data();
-            swr_convert(mConverter, &out, room,
-                        const_cast<const uint8_t**>(mDecoded->extended_data), mDecoded->nb_samples);
-            av_frame_unref(mDecoded);
+            mFfmpeg.swr_convert(mConverter, &out, room,
+                                const_cast<const uint8_t**>(mDecoded->extended_data),
+                                mDecoded->nb_samples);
+            mFfmpeg.av_frame_unref(mDecoded);
         }
         (void)end;
     };
     auto drainVideo = [&] {
-        while (avcodec_receive_frame(mVideo, mDecoded) >= 0) {
+        while (mFfmpeg.avcodec_receive_frame(mVideo, mDecoded) >= 0) {
             Show(mDecoded);
-            av_frame_unref(mDecoded);
+            mFfmpeg.av_frame_unref(mDecoded);
         }
     };
-    while (av_read_frame(mFormat, mPacket) >= 0) {
-        if (mPacket->stream_index == mVideoStream && avcodec_send_packet(mVideo, mPacket) >= 0)
+    while (mFfmpeg.av_read_frame(mFormat, mPacket) >= 0) {
+        if (mPacket->stream_index == mVideoStream &&
+            mFfmpeg.avcodec_send_packet(mVideo, mPacket) >= 0)
             drainVideo();
         else if (mPacket->stream_index == mAudioStream && mConverter != nullptr &&
-                 avcodec_send_packet(mAudio, mPacket) >= 0)
+                 mFfmpeg.avcodec_send_packet(mAudio, mPacket) >= 0)
             drainAudio(false);
-        av_packet_unref(mPacket);
+        mFfmpeg.av_packet_unref(mPacket);
     }
-    if (mVideo != nullptr && avcodec_send_packet(mVideo, nullptr) >= 0) drainVideo();
-    if (mConverter != nullptr && avcodec_send_packet(mAudio, nullptr) >= 0) drainAudio(true);
+    if (mVideo != nullptr && mFfmpeg.avcodec_send_packet(mVideo, nullptr) >= 0) drainVideo();
+    if (mConverter != nullptr && mFfmpeg.avcodec_send_packet(mAudio, nullptr) >= 0)
+        drainAudio(true);
     return mFormat->duration > 0 ? static_cast<double>(mFormat->duration) / AV_TIME_BASE : 0.0;
 }
 

@@ -27,6 +27,7 @@ struct SwrContext;
 
 namespace wavo {
 
+class Ffmpeg;
 class FileSource;
 class MediaInput;
 class Mixer;
@@ -43,8 +44,9 @@ public:
     // text when the file is missing or no regular file, is none of those
     // containers, asks to open another name, or has no stream we can
     // decode.
-    static std::unique_ptr<MovieDecoder> Open(const std::string& path, int& error,
-                                              std::string& why);
+    // FFmpeg must outlive the decoder.
+    static std::unique_ptr<MovieDecoder> Open(const Ffmpeg& ffmpeg, const std::string& path,
+                                              int& error, std::string& why);
     ~MovieDecoder();
     MovieDecoder(const MovieDecoder&) = delete;
     MovieDecoder& operator=(const MovieDecoder&) = delete;
@@ -70,7 +72,7 @@ private:
     struct Key {};
 
 public:
-    explicit MovieDecoder(Key);
+    MovieDecoder(Key, const Ffmpeg& ffmpeg);
 
 private:
     struct Frame;
@@ -88,6 +90,7 @@ private:
     void UpdatePlayed();
     double FramePts(const AVFrame* frame) const;
 
+    const Ffmpeg& mFfmpeg;
     std::unique_ptr<FileSource> mFile;
     std::unique_ptr<MediaInput> mInput;
     AVFormatContext* mFormat = nullptr;  // the input's

@@ -26,7 +26,7 @@ bool HasPixels(const WavoVideoWindow& window) {
 
 }  // namespace
 
-MoviePlayer::MoviePlayer(Mixer* mixer) : mMixer(mixer) {}
+MoviePlayer::MoviePlayer(Mixer* mixer, FfmpegSource ffmpeg) : mMixer(mixer), mFfmpeg(ffmpeg) {}
 
 MoviePlayer::~MoviePlayer() {
     Stop();
@@ -42,9 +42,17 @@ int32_t MoviePlayer::Play(const char* path, uintptr_t videoWindow, int32_t volum
     // until the next play or stop.
     mHasGraph = true;
     mPlaying = 0;
+    const Ffmpeg* ffmpeg = mFfmpeg();
+    if (ffmpeg == nullptr) {
+        WAVO_LOG("dshowPlay: cannot play '%s': FFmpeg is not installed\n",
+                 path != nullptr ? path : "");
+        errors.extended1 = 3;
+        errors.extended2 = kNotImplemented;
+        return WAVO_E_MOVIE;
+    }
     int error = 0;
     std::string why;
-    mDecoder = MovieDecoder::Open(Utf8FromCp932(path != nullptr ? path : ""), error, why);
+    mDecoder = MovieDecoder::Open(*ffmpeg, Utf8FromCp932(path != nullptr ? path : ""), error, why);
     if (!mDecoder) {
         WAVO_LOG("dshowPlay: cannot play '%s': %s (%d)\n", path != nullptr ? path : "", why.c_str(),
                  error);

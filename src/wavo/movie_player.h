@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 
+#include "ffmpeg_library.h"
 #include "wavo.h"
 
 namespace wavo {
@@ -29,8 +30,8 @@ struct MovieStats {
 class MoviePlayer {
 public:
     // The mixer may be null (no sound output): movies then play silently on
-    // the wall clock.
-    explicit MoviePlayer(Mixer* mixer = nullptr);
+    // the wall clock. FFmpeg is asked for when the first movie plays.
+    explicit MoviePlayer(Mixer* mixer = nullptr, FfmpegSource ffmpeg = &Ffmpeg::Shared);
     ~MoviePlayer();
     MoviePlayer(const MoviePlayer&) = delete;
     MoviePlayer& operator=(const MoviePlayer&) = delete;
@@ -49,6 +50,7 @@ public:
 
 private:
     Mixer* const mMixer;
+    const FfmpegSource mFfmpeg;
     std::recursive_mutex mLock;  // the movie lock
     bool mHasGraph = false;
     int32_t mPlaying = 0;

@@ -14,6 +14,11 @@ MediaDecoder::~MediaDecoder() {
 
 bool MediaDecoder::Open(uint32_t typeWord, const void* addressOrName, int64_t size) {
     Close();
+    if (mFfmpeg == nullptr) mFfmpeg = mLibrary();
+    if (mFfmpeg == nullptr) {
+        mError = "it needs FFmpeg, which is not installed";
+        return false;
+    }
     if (typeWord == kTypeSoundFile && addressOrName != nullptr) {
         auto file = std::make_unique<FileSource>();
         if (!file->Open(static_cast<const char*>(addressOrName))) {
@@ -63,7 +68,7 @@ bool MediaDecoder::Restart() {
     mPcmRead = 0;
     mPosition = 0;
     mAtEnd = false;
-    mStream = MediaStream::Open(*mSource, mError);
+    mStream = MediaStream::Open(*mFfmpeg, *mSource, mError);
     return mStream != nullptr;
 }
 

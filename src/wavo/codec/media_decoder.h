@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "decoder.h"
+#include "ffmpeg_library.h"
 #include "media_stream.h"
 #include "source.h"
 
@@ -14,7 +15,7 @@ namespace wavo {
 
 class MediaDecoder final : public Decoder {
 public:
-    MediaDecoder() = default;
+    explicit MediaDecoder(FfmpegSource ffmpeg = &Ffmpeg::Shared) : mLibrary(ffmpeg) {}
     MediaDecoder(const MediaDecoder&) = delete;
     MediaDecoder& operator=(const MediaDecoder&) = delete;
     ~MediaDecoder() override;
@@ -43,6 +44,8 @@ private:
     // Makes sure decoded PCM is waiting; false at the end of the data.
     bool Fill();
 
+    const FfmpegSource mLibrary;
+    const Ffmpeg* mFfmpeg = nullptr;  // once the first Open has asked for it
     std::unique_ptr<Source> mSource;
     std::unique_ptr<MediaStream> mStream;
     std::string mError;

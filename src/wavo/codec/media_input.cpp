@@ -1,10 +1,8 @@
 #include "media_input.h"
 
-extern "C" {
-#include <libavformat/avformat.h>
-}
-
 #include <cstdio>
+
+#include "ffmpeg_library.h"
 
 namespace wavo {
 namespace {
@@ -35,19 +33,13 @@ int64_t SeekSource(void* opaque, int64_t offset, int whence) {
 
 }  // namespace
 
-std::string MediaErrorText(int error) {
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(error, text, sizeof text);
-    return text;
-}
-
 MediaInput::~MediaInput() {
-    avformat_close_input(&mFormat);
+    mFfmpeg.avformat_close_input(&mFormat);
     // A custom reader stays ours, its buffer too (FFmpeg may have replaced
     // the one it was given).
     if (mIo != nullptr) {
-        av_freep(&mIo->buffer);
-        avio_context_free(&mIo);
+        mFfmpeg.av_freep(&mIo->buffer);
+        mFfmpeg.avio_context_free(&mIo);
     }
 }
 
@@ -59,31 +51,32 @@ int MediaInput::RefuseOpen(AVFormatContext* format, AVIOContext** /*io*/, const 
 }
 
 bool MediaInput::Open(Source& source, const char* formats, std::string& error) {
-    auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
+    const Ffmpeg& f = mFfmpeg;
+    auto* buffer = static_cast<uint8_t*>(f.av_malloc(kIoBufferSize));
     if (buffer != nullptr)
-        mIo =
-            avio_alloc_context(buffer, kIoBufferSize, 0, &source, ReadSource, nullptr, SeekSource);
-    if (mIo == nullptr) av_free(buffer);
-    mFormat = avformat_alloc_context();
+        mIo = f.avio_alloc_context(buffer, kIoBufferSize, 0, &source, ReadSource, nullptr,
+                                   SeekSource);
+    if (mIo == nullptr) f.av_free(buffer);
+    mFormat = f.avformat_alloc_context();
     if (mIo == nullptr || mFormat == nullptr) {
         error = "out of memory";
         return false;
     }
     mFormat->pb = mIo;
     mFormat->flags |= AVFMT_FLAG_CUSTOM_IO;
-    mFormat->format_whitelist = av_strdup(formats);
+    mFormat->format_whitelist = f.av_strdup(formats);
     // No protocol at all: whatever a demuxer would open besides the data
     // fails, here and in every nested context.
-    mFormat->protocol_whitelist = av_strdup("none");
+    mFormat->protocol_whitelist = f.av_strdup("none");
     mFormat->opaque = this;
     mFormat->io_open = [](AVFormatContext* format, AVIOContext** io, const char* url, int flags,
                           AVDictionary** options) {
         return RefuseOpen(format, io, url, flags, options);
     };
     // On failure FFmpeg frees the context and clears the pointer.
-    const int result = avformat_open_input(&mFormat, nullptr, nullptr, nullptr);
+    const int result = f.avformat_open_input(&mFormat, nullptr, nullptr, nullptr);
     if (result < 0) {
-        error = MediaErrorText(result);
+        error = f.ErrorText(result);
         if (!mRefused.empty()) error = "it names another file (" + mRefused + ")";
         return false;
     }

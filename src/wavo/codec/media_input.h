@@ -14,9 +14,12 @@ struct AVIOContext;
 
 namespace wavo {
 
+class Ffmpeg;
+
 class MediaInput {
 public:
-    MediaInput() = default;
+    // FFmpeg must outlive the input.
+    explicit MediaInput(const Ffmpeg& ffmpeg) : mFfmpeg(ffmpeg) {}
     ~MediaInput();
     MediaInput(const MediaInput&) = delete;
     MediaInput& operator=(const MediaInput&) = delete;
@@ -33,12 +36,10 @@ private:
     static int RefuseOpen(AVFormatContext* format, AVIOContext** io, const char* url, int flags,
                           void* options);
 
+    const Ffmpeg& mFfmpeg;
     AVIOContext* mIo = nullptr;
     AVFormatContext* mFormat = nullptr;
     std::string mRefused;
 };
-
-// FFmpeg's text for one of its error results.
-std::string MediaErrorText(int error);
 
 }  // namespace wavo

@@ -1,13 +1,8 @@
 #include "media_stream.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/channel_layout.h>
-#include <libswresample/swresample.h>
-}
-
 #include <cstdio>
+
+#include "ffmpeg_library.h"
 
 namespace wavo {
 namespace {
@@ -20,32 +15,33 @@ constexpr int kMostErrorsInARow = 64;
 
 }  // namespace
 
-std::unique_ptr<MediaStream> MediaStream::Open(Source& source, std::string& error) {
+std::unique_ptr<MediaStream> MediaStream::Open(const Ffmpeg& ffmpeg, Source& source,
+                                               std::string& error) {
     if (!source.Seek(0)) {
         error = "the data cannot be read";
         return nullptr;
     }
-    auto stream = std::make_unique<MediaStream>(Key{});
+    auto stream = std::make_unique<MediaStream>(Key{}, ffmpeg);
     if (!stream->OpenContainer(source, error) || !stream->OpenDecoder(error)) return nullptr;
     return stream;
 }
 
 MediaStream::~MediaStream() {
-    av_frame_free(&mFrame);
-    av_packet_free(&mPacket);
-    swr_free(&mConverter);
-    avcodec_free_context(&mCodec);
+    mFfmpeg.av_frame_free(&mFrame);
+    mFfmpeg.av_packet_free(&mPacket);
+    mFfmpeg.swr_free(&mConverter);
+    mFfmpeg.avcodec_free_context(&mCodec);
     mInput.reset();
 }
 
 bool MediaStream::OpenContainer(Source& source, std::string& error) {
-    mInput = std::make_unique<MediaInput>();
+    mInput = std::make_unique<MediaInput>(mFfmpeg);
     if (!mInput->Open(source, kContainers, error)) {
         error = "not Ogg, FLAC, MP3 or WAVE data (" + error + ")";
         return false;
     }
     mFormat = mInput->Format();
-    mStream = av_find_best_stream(mFormat, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    mStream = mFfmpeg.av_find_best_stream(mFormat, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     const AVCodecParameters* parameters =
         mStream >= 0 ? mFormat->streams[mStream]->codecpar : nullptr;
     // Most containers name rate and channels in their headers; the others
@@ -53,8 +49,8 @@ bool MediaStream::OpenContainer(Source& source, std::string& error) {
     if (parameters == nullptr || parameters->sample_rate <= 0 ||
         parameters->ch_layout.nb_channels <= 0) {
         // A failure here shows as no stream below.
-        avformat_find_stream_info(mFormat, nullptr);
-        mStream = av_find_best_stream(mFormat, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+        mFfmpeg.avformat_find_stream_info(mFormat, nullptr);
+        mStream = mFfmpeg.av_find_best_stream(mFormat, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     }
     if (mStream < 0) {
         error = "no sound in the data";
@@ -65,23 +61,25 @@ bool MediaStream::OpenContainer(Source& source, std::string& error) {
 
 bool MediaStream::OpenDecoder(std::string& error) {
     const AVStream* stream = mFormat->streams[mStream];
-    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    const AVCodec* codec = mFfmpeg.avcodec_find_decoder(stream->codecpar->codec_id);
     if (codec == nullptr) {
-        error = std::string("no decoder for ") + avcodec_get_name(stream->codecpar->codec_id);
+        error =
+            std::string("no decoder for ") + mFfmpeg.avcodec_get_name(stream->codecpar->codec_id);
         return false;
     }
-    mCodec = avcodec_alloc_context3(codec);
+    mCodec = mFfmpeg.avcodec_alloc_context3(codec);
     if (mCodec == nullptr) {
         error = "out of memory";
         return false;
     }
-    int result = avcodec_parameters_to_context(mCodec, stream->codecpar);
+    int result = mFfmpeg.avcodec_parameters_to_context(mCodec, stream->codecpar);
     // One core: sound shares the machine with the game.
     mCodec->thread_count = 1;
     mCodec->pkt_timebase = stream->time_base;
-    if (result >= 0) result = avcodec_open2(mCodec, codec, nullptr);
+    if (result >= 0) result = mFfmpeg.avcodec_open2(mCodec, codec, nullptr);
     if (result < 0) {
-        error = "cannot decode " + std::string(codec->name) + " (" + MediaErrorText(result) + ")";
+        error =
+            "cannot decode " + std::string(codec->name) + " (" + mFfmpeg.ErrorText(result) + ")";
         return false;
     }
     const int channels = mCodec->ch_layout.nb_channels;
@@ -93,8 +91,8 @@ bool MediaStream::OpenDecoder(std::string& error) {
     // More channels than two are mixed down: the output is mono or stereo.
     mChannels = channels == 1 ? 1 : 2;
     mRate = static_cast<uint32_t>(mCodec->sample_rate);
-    mPacket = av_packet_alloc();
-    mFrame = av_frame_alloc();
+    mPacket = mFfmpeg.av_packet_alloc();
+    mFrame = mFfmpeg.av_frame_alloc();
     if (mPacket == nullptr || mFrame == nullptr) {
         error = "out of memory";
         return false;
@@ -105,7 +103,7 @@ bool MediaStream::OpenDecoder(std::string& error) {
 int64_t MediaStream::LengthMs() const {
     const AVStream* stream = mFormat->streams[mStream];
     if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
-        return av_rescale_q(stream->duration, stream->time_base, AVRational{1, 1000});
+        return mFfmpeg.av_rescale_q(stream->duration, stream->time_base, AVRational{1, 1000});
     if (mFormat->duration != AV_NOPTS_VALUE && mFormat->duration > 0)
         return mFormat->duration / (AV_TIME_BASE / 1000);
     return -1;
@@ -115,8 +113,8 @@ std::optional<LoopPoints> MediaStream::Loop() const {
     // Ogg keeps its comments with the stream, FLAC and MP3 with the file.
     const auto tag = [&](const char* name) -> const char* {
         const AVDictionaryEntry* entry =
-            av_dict_get(mFormat->streams[mStream]->metadata, name, nullptr, 0);
-        if (entry == nullptr) entry = av_dict_get(mFormat->metadata, name, nullptr, 0);
+            mFfmpeg.av_dict_get(mFormat->streams[mStream]->metadata, name, nullptr, 0);
+        if (entry == nullptr) entry = mFfmpeg.av_dict_get(mFormat->metadata, name, nullptr, 0);
         return entry != nullptr ? entry->value : nullptr;
     };
     return LoopFromTags(tag("LOOPSTART"), tag("LOOPLENGTH"));
@@ -128,11 +126,11 @@ bool MediaStream::Decode(std::vector<int16_t>& pcm) {
     const size_t before = pcm.size();
     int errors = 0;
     for (;;) {
-        const int result = avcodec_receive_frame(mCodec, mFrame);
+        const int result = mFfmpeg.avcodec_receive_frame(mCodec, mFrame);
         if (result == 0) {
             errors = 0;
             if (SetUpConverter(*mFrame)) Convert(mFrame, pcm);
-            av_frame_unref(mFrame);
+            mFfmpeg.av_frame_unref(mFrame);
             if (pcm.size() > before) return true;
             continue;
         }
@@ -156,14 +154,14 @@ bool MediaStream::Feed() {
     if (mFlushed) return false;
     for (;;) {
         // A read error is the end too: what was read plays.
-        if (av_read_frame(mFormat, mPacket) < 0) {
-            avcodec_send_packet(mCodec, nullptr);
+        if (mFfmpeg.av_read_frame(mFormat, mPacket) < 0) {
+            mFfmpeg.avcodec_send_packet(mCodec, nullptr);
             mFlushed = true;
             return true;
         }
         const bool ours = mPacket->stream_index == mStream;
-        if (ours) avcodec_send_packet(mCodec, mPacket);
-        av_packet_unref(mPacket);
+        if (ours) mFfmpeg.avcodec_send_packet(mCodec, mPacket);
+        mFfmpeg.av_packet_unref(mPacket);
         if (ours) return true;
     }
 }
@@ -174,25 +172,25 @@ bool MediaStream::SetUpConverter(const AVFrame& frame) {
     if (mConverter != nullptr && frame.sample_rate == mInRate && frame.format == mInFormat &&
         frame.ch_layout.nb_channels == mInChannels && mask == mInMask)
         return true;
-    swr_free(&mConverter);
+    mFfmpeg.swr_free(&mConverter);
     mInFormat = -1;
     if (frame.sample_rate < kLowestRate || frame.sample_rate > kHighestRate ||
         frame.ch_layout.nb_channels <= 0)
         return false;
     AVChannelLayout output{};
-    av_channel_layout_default(&output, mChannels);
+    mFfmpeg.av_channel_layout_default(&output, mChannels);
     AVChannelLayout input{};
     if (frame.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-        av_channel_layout_default(&input, frame.ch_layout.nb_channels);
-    else if (av_channel_layout_copy(&input, &frame.ch_layout) < 0)
+        mFfmpeg.av_channel_layout_default(&input, frame.ch_layout.nb_channels);
+    else if (mFfmpeg.av_channel_layout_copy(&input, &frame.ch_layout) < 0)
         return false;
-    const int result = swr_alloc_set_opts2(
+    const int result = mFfmpeg.swr_alloc_set_opts2(
         &mConverter, &output, AV_SAMPLE_FMT_S16, static_cast<int>(mRate), &input,
         static_cast<AVSampleFormat>(frame.format), frame.sample_rate, 0, nullptr);
-    av_channel_layout_uninit(&input);
-    av_channel_layout_uninit(&output);
-    if (result < 0 || swr_init(mConverter) < 0) {
-        swr_free(&mConverter);
+    mFfmpeg.av_channel_layout_uninit(&input);
+    mFfmpeg.av_channel_layout_uninit(&output);
+    if (result < 0 || mFfmpeg.swr_init(mConverter) < 0) {
+        mFfmpeg.swr_free(&mConverter);
         return false;
     }
     mInRate = frame.sample_rate;
@@ -204,12 +202,12 @@ bool MediaStream::SetUpConverter(const AVFrame& frame) {
 
 bool MediaStream::Convert(const AVFrame* frame, std::vector<int16_t>& pcm) {
     const int in = frame != nullptr ? frame->nb_samples : 0;
-    const int room = swr_get_out_samples(mConverter, in);
+    const int room = mFfmpeg.swr_get_out_samples(mConverter, in);
     if (room <= 0) return true;
     const size_t at = pcm.size();
     pcm.resize(at + static_cast<size_t>(room) * mChannels);
     auto* out = reinterpret_cast<uint8_t*>(pcm.data() + at);
-    const int got = swr_convert(
+    const int got = mFfmpeg.swr_convert(
         mConverter, &out, room,
         frame != nullptr ? const_cast<const uint8_t**>(frame->extended_data) : nullptr, in);
     pcm.resize(at + static_cast<size_t>(got > 0 ? got : 0) * mChannels);

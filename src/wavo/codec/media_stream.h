@@ -23,14 +23,17 @@ struct SwrContext;
 
 namespace wavo {
 
+class Ffmpeg;
+
 class MediaStream {
 public:
     // The containers a stream is taken from (MediaInput keeps to them).
     static constexpr const char* kContainers = "ogg,flac,mp3,wav";
 
     // nullptr when the source holds no audio FFmpeg can decode; `error`
-    // then says why. The source must outlive the stream.
-    static std::unique_ptr<MediaStream> Open(Source& source, std::string& error);
+    // then says why. FFmpeg and the source must outlive the stream.
+    static std::unique_ptr<MediaStream> Open(const Ffmpeg& ffmpeg, Source& source,
+                                             std::string& error);
     ~MediaStream();
     MediaStream(const MediaStream&) = delete;
     MediaStream& operator=(const MediaStream&) = delete;
@@ -50,7 +53,7 @@ private:
     struct Key {};
 
 public:
-    explicit MediaStream(Key) {}
+    MediaStream(Key, const Ffmpeg& ffmpeg) : mFfmpeg(ffmpeg) {}
 
 private:
     bool OpenContainer(Source& source, std::string& error);
@@ -59,6 +62,7 @@ private:
     bool Convert(const AVFrame* frame, std::vector<int16_t>& pcm);
     bool Feed();
 
+    const Ffmpeg& mFfmpeg;
     std::unique_ptr<MediaInput> mInput;
     AVFormatContext* mFormat = nullptr;  // the input's
     AVCodecContext* mCodec = nullptr;

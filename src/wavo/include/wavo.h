@@ -368,7 +368,9 @@ typedef struct WavoVideoWindow {
 /* Plays a movie file (any container and codec the system's FFmpeg decodes)
  * into WP_VIDEO_WINDOW: WAVO_OK, WAVO_E_NO_VIDEO_WINDOW or WAVO_E_MOVIE (the
  * file is missing or cannot be decoded: WP_EXT_ERROR1 1, WP_EXT_ERROR2 the
- * decoder's result; a window without pixels: WP_EXT_ERROR1 2). The result is
+ * decoder's result; a window without pixels: WP_EXT_ERROR1 2; FFmpeg's
+ * libraries not installed: WP_EXT_ERROR1 3, and one line on standard error
+ * when the first movie asked for them). The result is
  * also stored as WP_LAST_ERROR. */
 WAVO_API int32_t dshowPlay(const char* path);
 /* Stops and drops the movie. Always 0. */
