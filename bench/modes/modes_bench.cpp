@@ -106,8 +106,8 @@ void BM_ReadingCpu(benchmark::State& state) {
             setenv("SDL_AUDIODRIVER", "dummy", 1);
             setenv("ZELK_INPUT", (folder / "input.txt").c_str(), 1);
             setenv("ZELK_ANSWERS", "", 1);
-            freopen("/dev/null", "w", stdout);
-            freopen("/dev/null", "w", stderr);
+            if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr))
+                _exit(127);
             execl(ZELK_BIN_DIR "/zelk", "zelk", folder.c_str(), nullptr);
             _exit(127);
         }

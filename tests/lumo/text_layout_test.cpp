@@ -78,7 +78,9 @@ TEST_F(TextLayoutTest, EnglishWrapsBetweenWordsWithinTheBoxWidth) {
     }
     EXPECT_EQ(joined, text) << "nothing lost, nothing added";
     for (const LaidCluster& c : layout.clusters) {
-        if (text[c.first] != U' ') EXPECT_LE(c.penAfter, 150);
+        if (text[c.first] != U' ') {
+            EXPECT_LE(c.penAfter, 150);
+        }
     }
     // Proportional advances: an "i" is narrower than an "m".
     const ParagraphLayout im = lay(U"im", 0);

@@ -263,7 +263,9 @@ TEST_P(LumoUtf8PageTest, APageInFourScriptsIsSet) {
     const int height = 420;
     // The Japanese face the engine starts with, then a proportional one.
     const int32_t film = textFilm(width, height, 21, 30);
-    if (GetParam() == 1) ASSERT_EQ(SetFilmProp(film, FP_TEXT_FONT, "Noto Sans"), 0);
+    if (GetParam() == 1) {
+        ASSERT_EQ(SetFilmProp(film, FP_TEXT_FONT, "Noto Sans"), 0);
+    }
     const std::string page[] = {
         text("Sylvie opened the letter. \"Hi!\" she said, and read it twice before the bell "
              "rang. Caf") +

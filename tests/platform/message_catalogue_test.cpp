@@ -102,7 +102,9 @@ TEST(MessageCatalogue, FlippedBytesNeverCrash) {
             std::string bytes = whole;
             bytes[at] = static_cast<char>(value);
             const auto catalogue = MessageCatalogue::Parse(bytes);
-            if (catalogue) EXPECT_LE(catalogue->Size(), kTexts.size());
+            if (catalogue) {
+                EXPECT_LE(catalogue->Size(), kTexts.size());
+            }
         }
     }
 }

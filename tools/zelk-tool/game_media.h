@@ -46,8 +46,10 @@ public:
     // encoding (CP932 until the game's SystemInfo says otherwise).
     std::optional<std::string> ArchiveText(const std::string& key) const;
     void Encoding(TextEncoding encoding) {
+        mEncoding = encoding;
         if (mQuor) mQuor->Encoding(encoding);
     }
+    TextEncoding Encoding() const { return mEncoding; }
     bool HasArchiveKey(const std::string& key) const;
 
     // Every archive entry read whole, as the player reads it (its checksum
@@ -69,6 +71,7 @@ private:
     std::vector<std::vector<std::string>> mLists;          // each archive's keys
     std::unordered_set<std::string> mKeys;                 // in small letters
     mutable std::unordered_map<std::string, bool> mLoose;  // by folder and name
+    TextEncoding mEncoding;
 };
 
 }  // namespace zelk::tool

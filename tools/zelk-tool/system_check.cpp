@@ -103,10 +103,11 @@ std::optional<ReadFile> SystemCheck::Load(const FileRule& rule) {
                     .lexically_normal()
                     .string();
         if (const std::optional<std::string> bytes = ReadFileBytes(*path))
-            text = Cp932ToUtf8Lossy(*bytes);
+            text = mMedia.Encoding().Decode(*bytes);
     } else if (!debug) {
         // Packed: the archives serve it, as they serve the player.
-        if (const std::unique_ptr<INIFile> packed = LoadSystemIni(std::string(rule.name)))
+        if (const std::unique_ptr<INIFile> packed =
+                LoadSystemIni(std::string(rule.name), mMedia.Encoding()))
             text = packed->Text();
     }
     if (!text) return std::nullopt;
