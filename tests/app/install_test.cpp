@@ -43,8 +43,9 @@ TEST(Install, TheInstalledPlayerStartsTheInstalledDemo) {
     for (const char* language : {"ja", "en"}) {
         const std::string catalogue =
             std::string("share/locale/") + language + "/LC_MESSAGES/zelk.mo";
-        if (fs::exists(fs::path(ZELK_BUILD_DIR) / catalogue))
+        if (fs::exists(fs::path(ZELK_BUILD_DIR) / catalogue)) {
             EXPECT_TRUE(fs::exists(prefix / catalogue)) << catalogue;
+        }
     }
     bool engines = false;
     for (const auto& entry : fs::recursive_directory_iterator(prefix))
