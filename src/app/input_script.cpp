@@ -2,9 +2,12 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -65,12 +68,20 @@ InputScript::InputScript(const std::string& source) {
     });
     const int fd = source == "-" ? STDIN_FILENO : ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) Fail("cannot open the input " + source);
+    mStopFd = ::eventfd(0, EFD_CLOEXEC);
     mReader = std::thread([this, fd] { ReadLines(fd); });
 }
 
 InputScript::~InputScript() {
     mStop = true;
+    if (mStopFd >= 0) {
+        // Should the write fail, the reader still sees mStop at its next
+        // line of input or the input's end.
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = ::write(mStopFd, &one, sizeof one);
+    }
     if (mReader.joinable()) mReader.join();
+    if (mStopFd >= 0) ::close(mStopFd);
 }
 
 // [SECTION] Reading --------------------------------------------------------------
@@ -79,10 +90,15 @@ void InputScript::ReadLines(int fd) {
     std::string pending;
     char buffer[4096];
     while (!mStop) {
-        pollfd wait{fd, POLLIN, 0};
-        const int ready = ::poll(&wait, 1, 100);
-        if (ready < 0) break;
-        if (ready == 0) continue;
+        // Without the stop descriptor the reader looks at mStop ten times a
+        // second; with it, it sleeps until input or the end.
+        pollfd wait[2] = {{fd, POLLIN, 0}, {mStopFd, POLLIN, 0}};
+        const int ready = ::poll(wait, mStopFd >= 0 ? 2 : 1, mStopFd >= 0 ? -1 : 100);
+        if (ready < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        if (ready == 0 || mStop) continue;
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got <= 0) break;
         pending.append(buffer, static_cast<size_t>(got));

@@ -64,6 +64,9 @@ private:
 
     std::thread mReader;
     std::atomic<bool> mStop{false};
+    // Written once at the end, so that the reader blocks on its input
+    // instead of waking now and then to look at mStop.
+    int mStopFd = -1;
     std::mutex mMutex;
     std::deque<std::string> mLines;
 
