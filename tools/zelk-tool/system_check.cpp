@@ -384,7 +384,7 @@ void SystemCheck::CheckPicture(const std::string& place, const std::string& name
                          Size(size->first, size->second) + ": it needs " + std::to_string(rows) +
                          " rows of cells " + std::to_string(film->height) + " pixels high (" +
                          std::to_string(rows * film->height) +
-                         " pixels). Draw the missing rows, or mend the HEIGHT of the spec.");
+                         " pixels). Draw the missing rows, or mend the height given on that line.");
     }
 }
 

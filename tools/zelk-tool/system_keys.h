@@ -34,7 +34,7 @@ struct KeyRule {
     ValueKind kind = ValueKind::kText;
     bool required = false;
     // The rows of cells a film's picture holds (normal, pointed at, ...),
-    // each the spec's HEIGHT high; 0 when the picture is one cell.
+    // each as high as the entry's height; 0 when the picture is one cell.
     int rows = 0;
 };
 
