@@ -10,8 +10,10 @@ namespace zelk::testing {
 namespace {
 
 // Reads the game from its title to its ending as a reader would: a click a
-// page, the first item of the choice. Returns the pages' texts.
-std::vector<std::string> ReadToTheEnding(Reader& reader, const std::string& middle) {
+// page, the first item of the choice. Returns the pages' texts; the first
+// page is shot to FIRST.
+std::vector<std::string> ReadToTheEnding(Reader& reader, const std::string& middle,
+                                         const fs::path& first) {
     std::vector<std::string> pages;
     for (int step = 0; step < 40 && reader.Get("mode") == "2"; ++step) {
         const std::string state = reader.State();
@@ -19,7 +21,10 @@ std::vector<std::string> ReadToTheEnding(Reader& reader, const std::string& midd
             EXPECT_TRUE(reader.Choose(0)) << state;
             continue;
         }
-        if (const std::string text = Field(state, "text"); !text.empty()) pages.push_back(text);
+        if (const std::string text = Field(state, "text"); !text.empty()) {
+            if (pages.empty()) EXPECT_TRUE(reader.Do("shot " + first.string()));
+            pages.push_back(text);
+        }
         EXPECT_TRUE(reader.Do("click " + middle)) << state;
         EXPECT_TRUE(reader.Do("idle")) << state;
     }
@@ -53,8 +58,8 @@ void PlayToTheEnding(const fs::path& game, int width, int height,
     EXPECT_GT(Colours(title, 0, 0, width, height), 20u);
 
     ASSERT_TRUE(reader.Click(menu[0]));
-    const std::vector<std::string> pages =
-        ReadToTheEnding(reader, std::to_string(width / 2) + " " + std::to_string(height / 3));
+    const std::vector<std::string> pages = ReadToTheEnding(
+        reader, std::to_string(width / 2) + " " + std::to_string(height / 3), game / "first.png");
     for (const std::string& text : expected)
         EXPECT_TRUE(Contains(pages, text)) << text << ": " << ::testing::PrintToString(pages);
 
@@ -118,6 +123,79 @@ TEST(NewCommand, TheEnglishGameChecksCleanAndPlaysToItsEndingLooseAndPacked) {
     ASSERT_EQ(pack.status, 0) << pack.err;
     EXPECT_EQ(RunTool(root, {"check", "shipped"}).status, 0);
     PlayToTheEnding(root / "shipped", 800, 600, english);
+}
+
+// The English game's story retold: each line of its text, whole, for another.
+void Retell(const fs::path& game, const std::vector<std::pair<std::string, std::string>>& lines) {
+    std::string story = ReadAll(game / "scenario" / "main.txt");
+    for (const auto& [from, to] : lines) {
+        const size_t at = story.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        story.replace(at, from.size(), to);
+    }
+    WriteBytes(game / "scenario" / "main.txt", story);
+}
+
+// The leftmost and rightmost columns of the text window's white letters.
+std::pair<int, int> InkColumns(const fs::path& shot) {
+    const Rgb picture = LoadRgb(shot.string());
+    int left = picture.w, right = -1;
+    for (int y = picture.h * 74 / 100; y < picture.h * 90 / 100; ++y)
+        for (int x = 0; x < picture.w; ++x)
+            if (const std::uint8_t* p = picture.At(x, y); p[0] > 230 && p[1] > 230 && p[2] > 230) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    return {left, right};
+}
+
+// A right-to-left game: Arabic story text with numbers and Latin letters in
+// its lines is set from the text window's right edge, and read to its end.
+TEST(NewCommand, AnArabicGameReadsToItsEndingSetFromTheRight) {
+    const fs::path root = FreshFolder("new-game-arabic");
+    ASSERT_EQ(RunTool(root, {"new", "mine", "--lang", "en", "--size", "800x600"}).status, 0);
+    Retell(root / "mine",
+           {{"\"Go to the sea\"", "\"إلى البحر\""},
+            {"\"Stay in town\"", "\"البقاء في المدينة\""},
+            {"\"Nice to meet you.\r\n> \\nYour story starts here.\"",
+             "«أهلاً بك. تبدأ قصتك هنا،\r\n> \\nفي اليوم 3 من شهر 12 عام 2026، مع PC قديم.»"},
+            {"Above the sea, the sky went on forever.", "فوق البحر، امتدت السماء بلا نهاية."},
+            {"\"Let's meet by the sea again.\"", "«لنلتقِ عند البحر مرة أخرى.»"},
+            {"The End", "النهاية"}});
+    const ToolResult check = RunTool(root, {"check", "mine"});
+    EXPECT_EQ(check.out, "1 scenarios: 0 errors, 0 warnings\n");
+
+    PlayToTheEnding(
+        root / "mine", 800, 600,
+        {"«أهلاً بك. تبدأ قصتك هنا،\\nفي اليوم 3 من شهر 12 عام 2026، مع PC قديم.»",
+         "فوق البحر، امتدت السماء بلا نهاية.", "«لنلتقِ عند البحر مرة أخرى.»", "النهاية"});
+    const auto [left, right] = InkColumns(root / "mine" / "first.png");
+    ASSERT_GE(right, 0) << "no letters in the text window";
+    EXPECT_LT(800 - right, left / 2) << left << ".." << right;
+}
+
+// A Japanese story in a UTF-8 game holds Latin letters and digits as they
+// are typed, and its lines start from the left.
+TEST(NewCommand, AJapaneseGameWritesPcAndDigitsAsTyped) {
+    const fs::path root = FreshFolder("new-game-japanese-utf8");
+    ASSERT_EQ(RunTool(root, {"new", "mine", "--lang", "en", "--size", "800x600"}).status, 0);
+    Retell(root / "mine",
+           {{"\"Go to the sea\"", "\"海へ行く\""},
+            {"\"Nice to meet you.\r\n> \\nYour story starts here.\"",
+             "「はじめまして。PCでできることは、\r\n> \\n3日目にわかるよ。Wi-Fiもある!」"},
+            {"Above the sea, the sky went on forever.", "海の上には、どこまでも空が続いていた。"},
+            {"\"Let's meet by the sea again.\"", "「また、海で会おうね。」"},
+            {"The End", "おわり"}});
+    const ToolResult check = RunTool(root, {"check", "mine"});
+    EXPECT_EQ(check.out, "1 scenarios: 0 errors, 0 warnings\n");
+
+    PlayToTheEnding(
+        root / "mine", 800, 600,
+        {"「はじめまして。PCでできることは、\\n3日目にわかるよ。Wi-Fiもある!」",
+         "海の上には、どこまでも空が続いていた。", "「また、海で会おうね。」", "おわり"});
+    const auto [left, right] = InkColumns(root / "mine" / "first.png");
+    ASSERT_GE(right, 0) << "no letters in the text window";
+    EXPECT_LT(left, (800 - right) / 2) << left << ".." << right;
 }
 
 // Every placeholder decodes with the player's own decoder, at the size its

@@ -30,7 +30,9 @@ NewGameLayout::NewGameLayout(int screenWidth, int screenHeight)
     cursor = {window.x + window.w - S(36), window.y + window.h - S(34), S(20), S(20)};
 
     choice = {(width - S(400)) / 2, 0, S(400), S(40)};
-    choiceText = {choice.x + S(32), 0, choice.w - S(40), S(28)};
+    // As far from the frame's right as from its left, so that a right-to-left
+    // choice, set against the right, sits as an English one does.
+    choiceText = {choice.x + S(32), 0, choice.w - S(64), S(28)};
     choiceSpace = S(52);
     choiceCenter = window.y / 2;
 
