@@ -12,6 +12,8 @@
 #include "modes/mode_films.h"
 #include "modes/mode_game.h"
 #include "modes/save_data.h"
+#include "platform/translate.h"
+#include "settings/configuration.h"
 #include "settings/ini_file.h"
 #include "view/game_view.h"
 #include "view/player_root.h"
@@ -33,7 +35,7 @@ constexpr const char* kLogFont = "ＭＳ ゴシック";
 
 // The button that returns the story to a line's page: small text at the
 // foot of the line's right end, in the window's highlight colour.
-constexpr const char* kBackCaption = "ここに戻る";
+constexpr const char* kBackCaption = TrMark("ここに戻る");
 constexpr const char* kBackMarks = "D80E0FFF00CG00CH00E";
 constexpr long kBackWidth = 64;
 constexpr long kBackHeight = 14;
@@ -103,6 +105,16 @@ TextEncoding clsGameLog::EngineEncoding() const {
     return mRoot.Lumo() ? mRoot.Lumo()->Encoding() : TextEncoding();
 }
 
+// A Japanese game's log is set in its fixed-pitch gothic, whatever the
+// reader chose for the window. Any other game's letters need not be in that
+// face, so its log takes the window's.
+std::string clsGameLog::LogFont() const {
+    if (!EngineEncoding().IsUtf8()) return kLogFont;
+    const Configuration* cfg = mRoot.Cfg();
+    const std::string chosen = cfg ? cfg->StringVal("Font") : std::string();
+    return chosen.empty() ? kLogFont : chosen;
+}
+
 clsGameLog::clsGameLog(PlayerRoot& root, clsModeGame& game) : mRoot(root), mGame(game) {
     PlayVoice = [this](const std::string& voice) -> long {
         clsWavoDriver* wavo = mRoot.Wavo();
@@ -155,7 +167,7 @@ void clsGameLog::Start() {
         ApplyFilmSpec(*lumo, line.text, text);
         films::RunQueue();
         films::Set(line.text, FP_TEXT_DELAY, 1);
-        films::SetText(line.text, FP_TEXT_FONT, kLogFont, EngineEncoding());
+        films::SetText(line.text, FP_TEXT_FONT, LogFont(), EngineEncoding());
 
         line.icon = films::Make(FT_ALPHA, lumo->FIDBuff());
         FilmSpecRecord icon = ParseFilmSpec(settings.KeyValue(std::to_string(i) + "Voice"));
@@ -257,11 +269,12 @@ void clsGameLog::MakeBackButton(Line& line, const FilmSpecRecord& text) {
     ApplyFilmSpec(*lumo, line.backText, spec);
     films::RunQueue();
     films::Set(line.backText, FP_TEXT_DELAY, 1);
-    films::SetText(line.backText, FP_TEXT_FONT, kLogFont, EngineEncoding());
-    const std::string caption = kBackCaption;
-    films::SetText(line.backText, FP_TEXT_APPEND,
-                   kBackMarks + (EngineEncoding().IsUtf8() ? EscapeEngineText(caption) : caption),
-                   EngineEncoding());
+    films::SetText(line.backText, FP_TEXT_FONT, LogFont(), EngineEncoding());
+    // A Japanese game's engine reads Latin letters as marks, so only the
+    // others speak the reader's language here.
+    const bool utf8 = EngineEncoding().IsUtf8();
+    const std::string caption = utf8 ? EscapeEngineText(Tr(kBackCaption)) : kBackCaption;
+    films::SetText(line.backText, FP_TEXT_APPEND, kBackMarks + caption, EngineEncoding());
     films::Set(line.backText, FP_TEXT_SHOWN, films::Get(line.backText, FP_TEXT_LENGTH));
     films::Set(line.backText, FP_ALPHA, 0);
     const long slot = &line - mLines.data();

@@ -59,6 +59,7 @@ public:
 private:
     // The film engine's text encoding: the game's.
     TextEncoding EngineEncoding() const;
+    std::string LogFont() const;
     struct Line {
         int32_t text = -1;
         int32_t icon = -1;
