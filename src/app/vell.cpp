@@ -507,8 +507,12 @@ void clsVell::SDMakeStatus() {
     const GameModeMembers* game = GameMode();
     status.KeyValue("TextTempVisible",
                     game == nullptr || game->TextFilmsVisible() ? "True" : "False");
-    status.KeyValue("DateString", FullWidth(NowFormatted("%y/%m/%d")));
-    status.KeyValue("TimeString", FullWidth(NowFormatted("%H:%M")));
+    // Full-width only where the engine cannot set Latin digits: a UTF-8
+    // game's slots show them as its readers write them.
+    const bool wide = !mSystemInfo || !mSystemInfo->Encoding().IsUtf8();
+    auto shown = [wide](const std::string& ascii) { return wide ? FullWidth(ascii) : ascii; };
+    status.KeyValue("DateString", shown(NowFormatted("%y/%m/%d")));
+    status.KeyValue("TimeString", shown(NowFormatted("%H:%M")));
 }
 
 void clsVell::SDRestoreData(bool bSndRestore) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,20 @@ TEST_F(EnglishDemo, BothRoutesReachTheirEndingsAndOpenTheExtras) {
     std::vector<testing::EventRect> menu = R().Rects("main_menu");
     ASSERT_EQ(menu.size(), 5u);
     ASSERT_TRUE(R().Click(menu[0]));
+    // Past the opening movie, a quick save dates its slot in the digits
+    // the game's readers write, not the full-width ones of a Japanese game.
+    ASSERT_TRUE(R().Do("click 320 240"));
+    ASSERT_TRUE(R().Do("idle"));
+    ASSERT_TRUE(R().Do("answer yes"));
+    ASSERT_TRUE(R().Do("menu file!qsave"));
+    ASSERT_TRUE(R().Do("idle"));
+    const std::string quick = testing::Decoded(mFolder / "savedata" / "sd05-00.ini");
+    const std::size_t date = quick.find("DateString=");
+    ASSERT_NE(date, std::string::npos) << quick;
+    EXPECT_TRUE(std::regex_search(
+        quick.substr(date),
+        std::regex("^DateString=\\d\\d/\\d\\d/\\d\\d\r\nTimeString=\\d\\d:\\d\\d\r\n")))
+        << quick.substr(date, 60);
     const std::vector<std::string> first = ReadRoute(0);
     for (const char* text :
          {"Only one week of the summer holidays was left.",
