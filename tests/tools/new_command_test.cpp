@@ -2,6 +2,8 @@
 // ending, loose as written and packed as shipped.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "modes/play_support.h"
 #include "platform/picture.h"
 #include "tools/tool_process.h"
@@ -29,6 +31,15 @@ std::vector<std::string> ReadToTheEnding(Reader& reader, const std::string& midd
         EXPECT_TRUE(reader.Do("idle")) << state;
     }
     return pages;
+}
+
+// The README's pictures of other scripts come from these plays:
+// ZELK_SCREENSHOTS=FOLDER keeps a game's first page there as NAME.png.
+void KeepFirstPage(const fs::path& game, const std::string& name) {
+    if (const char* keep = std::getenv("ZELK_SCREENSHOTS")) {
+        fs::copy_file(game / "first.png", fs::path(keep) / (name + ".png"),
+                      fs::copy_options::overwrite_existing);
+    }
 }
 
 bool Contains(const std::vector<std::string>& pages, const std::string& text) {
@@ -172,6 +183,7 @@ TEST(NewCommand, AnArabicGameReadsToItsEndingSetFromTheRight) {
     const auto [left, right] = InkColumns(root / "mine" / "first.png");
     ASSERT_GE(right, 0) << "no letters in the text window";
     EXPECT_LT(800 - right, left / 2) << left << ".." << right;
+    KeepFirstPage(root / "mine", "arabic");
 }
 
 // A Japanese story in a UTF-8 game holds Latin letters and digits as they
@@ -196,6 +208,7 @@ TEST(NewCommand, AJapaneseGameWritesPcAndDigitsAsTyped) {
     const auto [left, right] = InkColumns(root / "mine" / "first.png");
     ASSERT_GE(right, 0) << "no letters in the text window";
     EXPECT_LT(left, (800 - right) / 2) << left << ".." << right;
+    KeepFirstPage(root / "mine", "japanese-utf8");
 }
 
 // Every placeholder decodes with the player's own decoder, at the size its
