@@ -137,6 +137,34 @@ std::string FindFontFile(const char* family) {
     return path;
 }
 
+std::string FindFontFileFor(const char* family, char32_t character) {
+    std::string path;
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
+    if (!pattern) return path;
+    // fontconfig weighs coverage above the family: the family's own face
+    // when it holds the character, else the nearest one that does.
+    if (FcCharSet* wanted = FcCharSetCreate()) {
+        FcCharSetAddChar(wanted, character);
+        FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
+        FcCharSetDestroy(wanted);
+    }
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
+        FcChar8* file = nullptr;
+        FcCharSet* held = nullptr;
+        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file &&
+            FcPatternGetCharSet(match, FC_CHARSET, 0, &held) == FcResultMatch &&
+            FcCharSetHasChar(held, character)) {
+            path = reinterpret_cast<const char*>(file);
+        }
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+    return path;
+}
+
 // The file stays mapped for the atlases made later.
 struct InterfaceFont::Loaded {
     FontFile file;

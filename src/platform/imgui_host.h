@@ -85,5 +85,8 @@ private:
 
 // The file of an installed font family (fontconfig), or "" when none.
 std::string FindFontFile(const char* family);
+// The font file of the pattern that holds the character: the pattern's own
+// when it does, else the nearest that does; "" when no font holds it.
+std::string FindFontFileFor(const char* family, char32_t character);
 
 }  // namespace zelk

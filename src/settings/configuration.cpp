@@ -100,6 +100,8 @@ bool Configuration::Init(const INIFile& systemInfo) {
     HoldUserValuesToRange();
 
     mInvalidFonts = system.KeySection("Game").KeyValue("InvalidFont");
+    mAnyFontSpacing = system.Encoding().IsUtf8();
+    mFontLanguage = system.KeySection("Game").KeyValue("Language");
     mFonts.clear();
     mFontsListed = false;
 
@@ -207,7 +209,8 @@ void Configuration::Restore(const std::string& sKeyCSV) {
 void Configuration::ListFonts() const {
     if (mFontsListed) return;
     mFontsListed = true;
-    for (const std::string& family : JapaneseFixedPitchFamilies())
+    for (const std::string& family :
+         mAnyFontSpacing ? FamiliesForLanguage(mFontLanguage) : JapaneseFixedPitchFamilies())
         if (mInvalidFonts.find(family) == std::string::npos) mFonts.push_back(family);
 }
 

@@ -74,6 +74,9 @@ public:
     void AddEffectiveFont(const std::string& name);
     std::string FontName(long index) const;
     long FontCount() const;
+    // The language the offered faces cover: "ja" for a Japanese game, the
+    // declared tag (perhaps none) for a UTF-8 one.
+    std::string FontLanguage() const { return mAnyFontSpacing ? mFontLanguage : "ja"; }
     long GetFontIndex(const std::string& name) const;
 
     // [SECTION] Characters
@@ -109,6 +112,10 @@ private:
     mutable std::vector<std::string> mFonts;
     mutable bool mFontsListed = false;
     std::string mInvalidFonts;
+    // Whose fonts are offered: a UTF-8 game's are any that cover its
+    // language, a Japanese game's its fixed-pitch ones.
+    bool mAnyFontSpacing = false;
+    std::string mFontLanguage;
     // Lower-cased character identifier -> character index.
     std::unordered_map<std::string, long> mCharacters;
     std::string mMaleCID;

@@ -3,6 +3,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 
 namespace zelk {
@@ -22,16 +23,16 @@ struct FontSetDeleter {
     void operator()(FcFontSet* set) const { FcFontSetDestroy(set); }
 };
 
-}  // namespace
-
-std::vector<std::string> JapaneseFixedPitchFamilies() {
+// The families of the fonts that match `query`, sorted and without
+// duplicates; `fixedPitch` keeps only mono and dual spacing.
+std::vector<std::string> Families(const char* query, bool fixedPitch) {
     std::vector<std::string> families;
     // A configuration of our own, released at the end: the library's shared
     // one would stay allocated for the life of the process.
     std::unique_ptr<FcConfig, ConfigDeleter> config(FcInitLoadConfigAndFonts());
     if (!config) return families;
     std::unique_ptr<FcPattern, PatternDeleter> pattern(
-        FcNameParse(reinterpret_cast<const FcChar8*>(":lang=ja")));
+        FcNameParse(reinterpret_cast<const FcChar8*>(query)));
     std::unique_ptr<FcObjectSet, ObjectSetDeleter> objects(
         FcObjectSetBuild(FC_FAMILY, FC_SPACING, nullptr));
     if (!pattern || !objects) return families;
@@ -40,9 +41,8 @@ std::vector<std::string> JapaneseFixedPitchFamilies() {
     if (!fonts) return families;
     for (int i = 0; i < fonts->nfont; ++i) {
         int spacing = FC_PROPORTIONAL;
-        if (FcPatternGetInteger(fonts->fonts[i], FC_SPACING, 0, &spacing) != FcResultMatch)
-            continue;
-        if (spacing != FC_MONO && spacing != FC_DUAL) continue;
+        FcPatternGetInteger(fonts->fonts[i], FC_SPACING, 0, &spacing);
+        if (fixedPitch && spacing != FC_MONO && spacing != FC_DUAL) continue;
         FcChar8* family = nullptr;
         if (FcPatternGetString(fonts->fonts[i], FC_FAMILY, 0, &family) != FcResultMatch) continue;
         std::string name(reinterpret_cast<const char*>(family));
@@ -52,6 +52,25 @@ std::vector<std::string> JapaneseFixedPitchFamilies() {
     std::sort(families.begin(), families.end());
     families.erase(std::unique(families.begin(), families.end()), families.end());
     return families;
+}
+
+}  // namespace
+
+std::vector<std::string> JapaneseFixedPitchFamilies() {
+    return Families(":lang=ja", true);
+}
+
+std::vector<std::string> FamiliesForLanguage(const std::string& tag) {
+    // Only the language itself goes to fontconfig: its own names for
+    // scripts and regions are not the tag's ("zh-Hant" is its "zh-tw").
+    std::string language;
+    for (char c : tag) {
+        if (c == '-' || c == '_') break;
+        if (!std::isalpha(static_cast<unsigned char>(c))) return Families(":scalable=true", false);
+        language += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    if (language.size() < 2 || language.size() > 3) return Families(":scalable=true", false);
+    return Families((":scalable=true:lang=" + language).c_str(), false);
 }
 
 }  // namespace zelk

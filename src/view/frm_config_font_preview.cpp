@@ -36,6 +36,40 @@ constexpr Alias kAliases[] = {
 };
 // clang-format on
 
+// The language of a tag, lower-cased; empty when the tag names none.
+std::string LanguageOf(const std::string& tag) {
+    std::string language;
+    for (char c : tag) {
+        if (c == '-' || c == '_') break;
+        if (c < 'A' || (c > 'Z' && c < 'a') || c > 'z') return {};
+        language += static_cast<char>(c | 0x20);
+    }
+    return language.size() == 2 || language.size() == 3 ? language : std::string();
+}
+
+// Set glyph by glyph, without shaping: letters that stand alone, so that
+// none would join or take a mark and read wrong.
+struct Sample {
+    const char* language;
+    const char* text;
+};
+// clang-format off
+constexpr Sample kSamples[] = {
+    {"ja", "あいうアイウ漢字 Aa1"},
+    {"zh", "汉字漢字中文 Aa1"},
+    {"ko", "가나다 한글 Aa1"},
+    {"ar", "ا ب ج د ه و Aa1"},
+    {"fa", "ا ب پ ج چ Aa1"},
+    {"he", "א ב ג ד ה Aa1"},
+    {"ru", "Аа Бб Жж Яя Aa1"},
+    {"uk", "Аа Її Єє Ґґ Aa1"},
+    {"el", "Αα Ββ Γγ Ωω Aa1"},
+    {"th", "ก ข ค ง จ Aa1"},
+    {"hi", "क ख ग घ Aa1"},
+};
+// clang-format on
+constexpr const char* kLatinSample = "Aa Bb Éé Çç 123";
+
 // Beyond this the sample would be an unreasonable picture.
 constexpr int kLargestPixels = 256;
 
@@ -48,7 +82,15 @@ struct FaceDeleter {
 
 }  // namespace
 
-std::string FacePattern(const std::string& face) {
+const char* FaceSample(const std::string& language) {
+    const std::string wanted = LanguageOf(language);
+    for (const Sample& sample : kSamples) {
+        if (wanted == sample.language) return sample.text;
+    }
+    return kLatinSample;
+}
+
+std::string FacePattern(const std::string& face, const std::string& language) {
     std::string family = face;
     for (const Alias& alias : kAliases) {
         if (face == alias.name) family = alias.family;
@@ -59,7 +101,8 @@ std::string FacePattern(const std::string& face) {
         if (c == '-' || c == ':' || c == ',' || c == '\\') pattern += '\\';
         pattern += c;
     }
-    return pattern + ":lang=ja";
+    const std::string wanted = LanguageOf(language);
+    return wanted.empty() ? pattern : pattern + ":lang=" + wanted;
 }
 
 FontPreview::FontPreview(SDL_Renderer* renderer) : mRenderer(renderer) {}
@@ -68,15 +111,16 @@ FontPreview::~FontPreview() {
     if (mTexture) SDL_DestroyTexture(mTexture);
 }
 
-void FontPreview::Draw(const std::string& face, float height) {
+void FontPreview::Draw(const std::string& face, float height, const std::string& language) {
     const int pixels = std::clamp(static_cast<int>(height), 1, kLargestPixels);
-    if (!mTried || face != mFace || pixels != mPixels) {
+    if (!mTried || face != mFace || pixels != mPixels || language != mLanguage) {
         mTried = true;
         mFace = face;
         mPixels = pixels;
+        mLanguage = language;
         if (mTexture) SDL_DestroyTexture(mTexture);
         mTexture = nullptr;
-        if (mRenderer && !Render(face, pixels) && mTexture) {
+        if (mRenderer && !Render(face, pixels, language) && mTexture) {
             SDL_DestroyTexture(mTexture);
             mTexture = nullptr;
         }
@@ -85,12 +129,12 @@ void FontPreview::Draw(const std::string& face, float height) {
         ImGui::Image(static_cast<ImTextureID>(mTexture),
                      ImVec2(static_cast<float>(mWidth), static_cast<float>(mHeight)));
     } else {
-        ImGui::TextUnformatted(kSample);
+        ImGui::TextUnformatted(FaceSample(language));
     }
 }
 
-bool FontPreview::Render(const std::string& face, int pixels) {
-    mFile = FindFontFile(FacePattern(face).c_str());
+bool FontPreview::Render(const std::string& face, int pixels, const std::string& language) {
+    mFile = FindFontFile(FacePattern(face, language).c_str());
     if (mFile.empty()) return false;
     FT_Library rawLibrary = nullptr;
     if (FT_Init_FreeType(&rawLibrary) != 0) return false;
@@ -103,21 +147,40 @@ bool FontPreview::Render(const std::string& face, int pixels) {
     const int ascent = static_cast<int>(font->size->metrics.ascender >> 6);
     const int descent = static_cast<int>(-(font->size->metrics.descender >> 6));
     const int height = std::max(1, ascent + descent);
-    const std::u32string text = DecodeUtf8(kSample);
+    const std::u32string text = DecodeUtf8(FaceSample(language));
+
+    // A character the face lacks is set in the face the story would take
+    // it from, as the text window does, rather than as a box.
+    const std::string pattern = FacePattern(face, language);
+    std::vector<std::unique_ptr<FT_FaceRec_, FaceDeleter>> fallbacks;
+    auto faceFor = [&](char32_t c) -> FT_Face {
+        if (FT_Get_Char_Index(font.get(), c) != 0) return font.get();
+        for (const auto& other : fallbacks)
+            if (FT_Get_Char_Index(other.get(), c) != 0) return other.get();
+        const std::string file = FindFontFileFor(pattern.c_str(), c);
+        FT_Face loaded = nullptr;
+        if (file.empty() || FT_New_Face(library.get(), file.c_str(), 0, &loaded) != 0)
+            return font.get();
+        fallbacks.emplace_back(loaded);
+        FT_Set_Pixel_Sizes(loaded, 0, static_cast<FT_UInt>(pixels));
+        return loaded;
+    };
 
     // First the advances, for the picture's width.
     int width = 0;
     for (char32_t c : text) {
-        if (FT_Load_Char(font.get(), c, FT_LOAD_DEFAULT) != 0) continue;
-        width += static_cast<int>(font->glyph->advance.x >> 6);
+        FT_Face from = faceFor(c);
+        if (FT_Load_Char(from, c, FT_LOAD_DEFAULT) != 0) continue;
+        width += static_cast<int>(from->glyph->advance.x >> 6);
     }
     width = std::max(width, 1);
 
     std::vector<std::uint8_t> coverage(static_cast<std::size_t>(width) * height, 0);
     int pen = 0;
     for (char32_t c : text) {
-        if (FT_Load_Char(font.get(), c, FT_LOAD_RENDER) != 0) continue;
-        const FT_GlyphSlot glyph = font->glyph;
+        FT_Face from = faceFor(c);
+        if (FT_Load_Char(from, c, FT_LOAD_RENDER) != 0) continue;
+        const FT_GlyphSlot glyph = from->glyph;
         const FT_Bitmap& bitmap = glyph->bitmap;
         if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
             for (unsigned row = 0; row < bitmap.rows; ++row) {

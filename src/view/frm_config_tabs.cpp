@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/translate.h"
+#include "settings/configuration.h"
 #include "view/frm_config.h"
 #include "view/frm_config_color.h"
 #include "view/frm_config_font_preview.h"
@@ -216,7 +217,7 @@ void frmConfig::DrawScreenTab() {
                                                   ImGui::GetColorU32(ImGuiCol_FrameBg));
         ImGui::PushClipRect(start, start + ImVec2(half, height), true);
         ImGui::SetCursorScreenPos(start + ImVec2(u * 0.4f, u * 0.5f));
-        mFontPreview->Draw(shown, u * 1.3f);
+        mFontPreview->Draw(shown, u * 1.3f, mCfg.FontLanguage());
         ImGui::PopClipRect();
         ImGui::SetCursorScreenPos(start);
         ImGui::Dummy(ImVec2(half, height));

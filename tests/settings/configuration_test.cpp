@@ -10,6 +10,7 @@
 #include "common/file_io.h"
 #include "common/process.h"
 #include "common/temp_folder.h"
+#include "settings/font_list.h"
 #include "settings/ini_io.h"
 
 namespace zelk {
@@ -193,6 +194,38 @@ TEST_F(ConfigurationTest, FontsAreJapaneseFixedPitchMinusTheExcluded) {
     }
     EXPECT_EQ(cfg->FontName(-1), "");
     EXPECT_EQ(cfg->FontName(cfg->FontCount()), "");
+}
+
+// A UTF-8 game's engine sets text by width: its reader may choose any
+// outline font that covers the game's language, proportional ones included.
+TEST_F(ConfigurationTest, AUtf8GameOffersTheFontsOfItsLanguageOfAnySpacing) {
+    const bool arabic = !FamiliesForLanguage("ar").empty();
+    system.Encoding(TextEncoding::Utf8());
+    system.KeySection("Game").KeyValue("Language", "ar-EG");
+    auto cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    if (!arabic) GTEST_SKIP() << "no font for Arabic is installed";
+    EXPECT_EQ(cfg->GetFontIndex("IPAGothic"), -1) << "it holds no Arabic";
+    bool proportional = false;
+    for (long i = 0; i < cfg->FontCount(); ++i)
+        proportional |= cfg->FontName(i).find("Arabic") != std::string::npos;
+    EXPECT_TRUE(proportional);
+
+    // Japanese in UTF-8: the proportional faces too.
+    system.KeySection("Game").KeyValue("Language", "ja");
+    cfg = Make();
+    ASSERT_TRUE(cfg->Init(system));
+    EXPECT_NE(cfg->GetFontIndex("IPAPGothic"), -1);
+    EXPECT_EQ(cfg->GetFontIndex("IPAMincho"), -1) << "excluded";
+
+    // No language, or none that is one: every outline font.
+    for (const char* tag : {"", "x", "12", "日本"}) {
+        system.KeySection("Game").KeyValue("Language", tag);
+        cfg = Make();
+        ASSERT_TRUE(cfg->Init(system));
+        EXPECT_NE(cfg->GetFontIndex("IPAGothic"), -1) << tag;
+        EXPECT_GT(cfg->FontCount(), static_cast<long>(FamiliesForLanguage("ar").size())) << tag;
+    }
 }
 
 TEST_F(ConfigurationTest, AddEffectiveFontSkipsNamesInsideTheExcludedText) {

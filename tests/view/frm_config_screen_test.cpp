@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/imgui_host.h"
 #include "platform/window_picture.h"
 #include "view/frm_config_fixture.h"
 #include "view/frm_config_font_preview.h"
@@ -240,6 +241,29 @@ TEST(FontPreview, WindowsFaceNamesAskForTheInstalledJapaneseFaces) {
     EXPECT_EQ(FacePattern("IPAGothic"), "IPAGothic:lang=ja");
     // fontconfig's own separators are escaped.
     EXPECT_EQ(FacePattern("A-B:C"), "A\\-B\\:C:lang=ja");
+}
+
+// A UTF-8 game's sample is of its language, asked of the face by the
+// language alone; a tag that names none asks for no coverage.
+TEST(FontPreview, TheSampleAndCoverageFollowTheGamesLanguage) {
+    EXPECT_EQ(FacePattern("Noto Sans", "ar-EG"), "Noto Sans:lang=ar");
+    EXPECT_EQ(FacePattern("Noto Sans", "zh-Hant"), "Noto Sans:lang=zh");
+    for (const char* none : {"", "x", "1234", "日本語", "en:lang=ja"})
+        EXPECT_EQ(FacePattern("Noto Sans", none), "Noto Sans") << none;
+    EXPECT_EQ(std::string(FaceSample("ja")), "あいうアイウ漢字 Aa1");
+    EXPECT_NE(std::string(FaceSample("AR")).find("ب"), std::string::npos);
+    EXPECT_EQ(std::string(FaceSample("fr")), FaceSample(""));
+}
+
+// A letter the chosen face lacks comes from the face the story would take
+// it from; one no font holds finds none.
+TEST(FontPreview, ALetterTheFaceLacksComesFromAFaceThatHoldsIt) {
+    const std::string latin = FindFontFile("Noto Sans");
+    const std::string arabic = FindFontFileFor("Noto Sans:lang=ar", U'ب');
+    if (latin.empty() || arabic.empty()) GTEST_SKIP() << "needs Noto Sans and an Arabic font";
+    EXPECT_NE(arabic, latin);
+    EXPECT_EQ(FindFontFileFor("Noto Sans:lang=ar", U'A'), latin);
+    EXPECT_EQ(FindFontFileFor("Noto Sans", 0x10FFFD), "") << "a private character";
 }
 
 TEST_F(FrmConfigDrawTest, TheFaceSampleIsSetInTheChosenFace) {
