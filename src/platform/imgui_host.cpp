@@ -5,14 +5,19 @@
 #include <imgui.h>
 #include <imgui_impl_sdl.h>
 #include <imgui_impl_sdlrenderer.h>
+#include <imgui_internal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <climits>
+#include <map>
 #include <string>
 #include <utility>
+#include <vector>
+
+#include "platform/display_order.h"
 
 namespace zelk {
 
@@ -34,6 +39,7 @@ private:
 };
 
 constexpr float kFontSize = 18.0f;
+constexpr const char* kInterfaceFace = "IPAGothic:lang=ja";
 
 // The interface font's file, mapped rather than read: the atlases touch a
 // small part of its megabytes, and mapped pages are the system's file
@@ -80,30 +86,56 @@ private:
     size_t mSize = 0;
 };
 
-// An atlas of the font with the given glyphs, rasterised; the default font
-// when there is none. One horizontal sample per pixel: Japanese glyphs are
-// drawn whole pixels wide, and the atlas is a third of the default's size.
-std::unique_ptr<ImFontAtlas> BuildAtlas(const FontFile& file, const ImWchar* ranges) {
-    auto atlas = std::make_unique<ImFontAtlas>();
-    ImFontConfig config;
-    config.FontDataOwnedByAtlas = false;
-    config.OversampleH = 1;
-    config.OversampleV = 1;
-    config.PixelSnapH = true;
-    if (file.Empty() ||
-        !atlas->AddFontFromMemoryTTF(file.Data(), file.Size(), kFontSize, &config, ranges)) {
-        atlas->Clear();
-        atlas->AddFontDefault();
+// A font of an atlas: a file and the glyphs it gives; the first is the
+// atlas's font, the others fill in the characters it lacks.
+struct AtlasSource {
+    const FontFile* file;
+    const ImWchar* ranges;
+};
+
+// An atlas of the fonts with their glyphs, rasterised; the default font
+// when the first cannot be used. One horizontal sample per pixel: Japanese
+// glyphs are drawn whole pixels wide, and the atlas is a third of the
+// default's size. A font that will not build is left out.
+std::unique_ptr<ImFontAtlas> BuildAtlas(const std::vector<AtlasSource>& sources) {
+    for (std::size_t used = sources.size(); used > 0; --used) {
+        auto atlas = std::make_unique<ImFontAtlas>();
+        bool added = true;
+        for (std::size_t i = 0; i < used && added; ++i) {
+            ImFontConfig config;
+            config.FontDataOwnedByAtlas = false;
+            config.OversampleH = 1;
+            config.OversampleV = 1;
+            config.PixelSnapH = true;
+            config.MergeMode = i > 0;
+            const FontFile& file = *sources[i].file;
+            added =
+                !file.Empty() && atlas->AddFontFromMemoryTTF(file.Data(), file.Size(), kFontSize,
+                                                             &config, sources[i].ranges) != nullptr;
+        }
+        if (!added || !atlas->Build()) continue;
+        unsigned char* pixels = nullptr;
+        int width = 0, height = 0;
+        atlas->GetTexDataAsRGBA32(&pixels, &width, &height);
+        // The atlas builds from a copy of the whole file that it keeps for
+        // its life; once the texture's pixels exist they are all it reads,
+        // so the copy goes, and the file's pages with it.
+        atlas->ClearInputData();
+        for (const AtlasSource& source : sources)
+            source.file->Evict();
+        return atlas;
     }
+    auto atlas = std::make_unique<ImFontAtlas>();
+    atlas->AddFontDefault();
     unsigned char* pixels = nullptr;
     int width = 0, height = 0;
     atlas->GetTexDataAsRGBA32(&pixels, &width, &height);
-    // The atlas builds from a copy of the whole file that it keeps for its
-    // life; once the texture's pixels exist they are all it reads, so the
-    // copy goes, and the file's pages with it.
     atlas->ClearInputData();
-    file.Evict();
     return atlas;
+}
+
+std::unique_ptr<ImFontAtlas> BuildAtlas(const FontFile& file, const ImWchar* ranges) {
+    return BuildAtlas({AtlasSource{&file, ranges}});
 }
 
 // The glyph ranges of the Latin letters and of the characters of `text`.
@@ -174,7 +206,7 @@ struct InterfaceFont::Loaded {
 InterfaceFont::InterfaceFont(const std::string& firstText) : mFirstText(firstText) {
     mLoading = std::async(std::launch::async, [text = mFirstText] {
         auto loaded = std::make_shared<Loaded>();
-        loaded->file.Map(FindFontFile("IPAGothic:lang=ja"));
+        loaded->file.Map(FindFontFile(kInterfaceFace));
         loaded->first = BuildAtlas(loaded->file, LatinAnd(text).Data);
         return loaded;
     });
@@ -190,10 +222,29 @@ std::unique_ptr<ImFontAtlas> InterfaceFont::FirstGlyphs() {
     return BuildAtlas(mLoaded->file, LatinAnd(mFirstText).Data);
 }
 
-std::unique_ptr<ImFontAtlas> InterfaceFont::EveryGlyph() {
+std::unique_ptr<ImFontAtlas> InterfaceFont::EveryGlyph(const std::u32string& others) {
     if (mLoading.valid()) mLoaded = mLoading.get();
-    ImFontAtlas ranges;
-    return BuildAtlas(mLoaded->file, ranges.GetGlyphRangesJapanese());
+    ImFontAtlas japanese;
+    std::vector<AtlasSource> sources{{&mLoaded->file, japanese.GetGlyphRangesJapanese()}};
+    // Each other character from the font fontconfig finds for it, its
+    // characters gathered into ranges of one, kept until the atlas is built.
+    std::map<std::string, std::vector<ImWchar>> byFile;
+    for (char32_t c : others) {
+        if (c > 0xFFFF) continue;  // beyond this build's glyph type
+        const std::string file = FindFontFileFor(kInterfaceFace, c);
+        if (file.empty()) continue;
+        std::vector<ImWchar>& ranges = byFile[file];
+        ranges.push_back(static_cast<ImWchar>(c));
+        ranges.push_back(static_cast<ImWchar>(c));
+    }
+    std::vector<std::unique_ptr<FontFile>> files;
+    for (auto& [path, ranges] : byFile) {
+        ranges.push_back(0);
+        files.push_back(std::make_unique<FontFile>());
+        files.back()->Map(path);
+        sources.push_back({files.back().get(), ranges.data()});
+    }
+    return BuildAtlas(sources);
 }
 
 ImGuiHost::ImGuiHost(SDL_Window* window, SDL_Renderer* renderer,
@@ -231,10 +282,35 @@ bool ImGuiHost::PopupOpen() const {
     return ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel);
 }
 
+void ImGuiHost::NeedGlyphsOf(const std::string& logical) {
+    NeedEveryGlyph();
+    // The shaped forms are what will be drawn.
+    const std::string text = logical + DisplayOrder(logical);
+    const ImFont* font = mAtlas->Fonts.empty() ? nullptr : mAtlas->Fonts[0];
+    if (font == nullptr) return;
+    std::u32string more;
+    const char* const end = text.data() + text.size();
+    for (const char* at = text.data(); at < end;) {
+        unsigned int c = 0;
+        at += std::max(1, ImTextCharFromUtf8(&c, at, end));
+        if (c < 0x20 || c > 0xFFFF || mOtherGlyphs.find(c) != std::u32string::npos ||
+            more.find(c) != std::u32string::npos)
+            continue;
+        if (font->FindGlyphNoFallback(static_cast<ImWchar>(c)) == nullptr) more += c;
+    }
+    if (more.empty()) return;
+    mOtherGlyphs += more;
+    std::unique_ptr<ImFontAtlas> atlas = mFont->EveryGlyph(mOtherGlyphs);
+    ContextScope scope(mContext);
+    ImGui_ImplSDLRenderer_DestroyFontsTexture();
+    ImGui::GetIO().Fonts = atlas.get();
+    mAtlas = std::move(atlas);
+}
+
 void ImGuiHost::NeedEveryGlyph() {
     if (mEveryGlyph) return;
     mEveryGlyph = true;
-    std::unique_ptr<ImFontAtlas> atlas = mFont->EveryGlyph();
+    std::unique_ptr<ImFontAtlas> atlas = mFont->EveryGlyph(mOtherGlyphs);
     // Between frames nothing refers to the old atlas but the texture made
     // from it.
     ContextScope scope(mContext);

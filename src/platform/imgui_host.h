@@ -31,7 +31,9 @@ public:
 
     // The first atlas (waiting for it the first time), then new ones.
     std::unique_ptr<ImFontAtlas> FirstGlyphs();
-    std::unique_ptr<ImFontAtlas> EveryGlyph();
+    // Japanese and Latin, and the `others` (characters the interface font
+    // lacks: a game's names in other scripts) from the fonts that hold them.
+    std::unique_ptr<ImFontAtlas> EveryGlyph(const std::u32string& others = {});
 
 private:
     struct Loaded;
@@ -60,6 +62,9 @@ public:
     void Frame(const std::function<void()>& draw);
     // The next frames draw text that is not known in advance.
     void NeedEveryGlyph();
+    // ... and `text`, whatever its script: the characters the interface font
+    // lacks come from fonts that hold them (set one by one, unshaped).
+    void NeedGlyphsOf(const std::string& text);
     bool HasEveryGlyph() const { return mEveryGlyph; }
     // A menu or another popup was open at the end of the last frame.
     bool PopupOpen() const;
@@ -71,6 +76,7 @@ private:
     std::shared_ptr<InterfaceFont> mFont;
     std::unique_ptr<ImFontAtlas> mAtlas;  // the context's
     bool mEveryGlyph = false;
+    std::u32string mOtherGlyphs;  // those asked for beyond the interface font's
     // Where the last pointer event in the window put the pointer: the
     // platform backend asks SDL's own pointer state, which events that were
     // pushed into the queue (the scripted input) never move.

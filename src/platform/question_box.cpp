@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/display_order.h"
 #include "platform/event_pump.h"
 #include "platform/imgui_host.h"
 #include "platform/translate.h"
@@ -150,7 +151,7 @@ long QuestionBox::AskOnScreen(const std::string& prompt, long buttons, const std
         host = standalone.host.get();
     }
 
-    host->NeedEveryGlyph();
+    host->NeedGlyphsOf(title + prompt);
     long answer = 0;
     const long cancel = buttons == kButtonsYesNo ? kAnswerNo : kAnswerOK;
     auto previous = EventPump::Instance().SetEventHandler([&](const SDL_Event& event) {
@@ -164,7 +165,7 @@ long QuestionBox::AskOnScreen(const std::string& prompt, long buttons, const std
             if (key == SDLK_ESCAPE) answer = cancel;
         }
     });
-    const std::string text = WithoutCarriageReturns(prompt);
+    const std::string text = DisplayOrder(WithoutCarriageReturns(prompt));
     while (answer == 0) {
         EventPump::Instance().WaitAndProcess(std::chrono::milliseconds(50));
         if (answer == 0 && !mScript.empty()) {
@@ -180,7 +181,7 @@ long QuestionBox::AskOnScreen(const std::string& prompt, long buttons, const std
             SDL_GetRendererOutputSize(host->Renderer(), &width, &height);
             ImGui::SetNextWindowPos(ImVec2(width * 0.5f, height * 0.5f), ImGuiCond_Always,
                                     ImVec2(0.5f, 0.5f));
-            ImGui::Begin(title.c_str(), nullptr,
+            ImGui::Begin(DisplayOrder(title).c_str(), nullptr,
                          ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoCollapse |
                              ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings);
             ImGui::TextUnformatted(text.c_str());

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "platform/display_order.h"
 #include "platform/translate.h"
 #include "settings/configuration.h"
 #include "view/frm_config.h"
@@ -277,7 +278,7 @@ void frmConfig::DrawCharTab() {
         const bool selected = static_cast<long>(i) == c.lstChList;
         ImGui::PushID(static_cast<int>(i));
         // The selection follows the keyboard focus, as in a list box.
-        if (ImGui::Selectable(c.Characters[i].Name.c_str(), selected,
+        if (ImGui::Selectable(DisplayOrder(c.Characters[i].Name).c_str(), selected,
                               ImGuiSelectableFlags_SelectOnNav))
             SelectCharacter(static_cast<long>(i));
         // The list is one stop of the Tab order: its selected name.

@@ -440,9 +440,9 @@ void clsGameView::Paint() {
     }
 }
 
-void clsGameView::RunModal(const std::function<bool()>& draw) {
+void clsGameView::RunModal(const std::function<bool()>& draw, const std::string& shown) {
     if (!mImpl->window) return;
-    mImpl->window->Gui().NeedEveryGlyph();
+    mImpl->window->Gui().NeedGlyphsOf(shown);
     bool open = true;
     const size_t depth = mImpl->modals.size();
     mImpl->modals.push_back([&open, &draw] { return open = open && draw(); });

@@ -143,7 +143,7 @@ public:
     void Paint();
     // Runs a modal ImGui window over the game until `draw` returns false;
     // events keep being pumped, the game picture keeps being shown.
-    void RunModal(const std::function<bool()>& draw);
+    void RunModal(const std::function<bool()>& draw, const std::string& shown = {});
     // Returns once what was asked of the engine is on the screen: the frame
     // redrawn and presented (a scripted `idle` ends only then).
     void WaitScreenShown();

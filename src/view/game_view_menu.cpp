@@ -9,6 +9,7 @@
 #include "common/text.h"
 #include "drivers/lumo_driver.h"
 #include "interpreter/interpreter.h"
+#include "platform/display_order.h"
 #include "platform/event_pump.h"
 #include "platform/imgui_host.h"
 #include "platform/translate.h"
@@ -172,7 +173,13 @@ void clsGameView::OpenConfig(const std::string& page) {
     mImpl->config = std::make_unique<frmConfig>(*cfg, std::move(host));
     mImpl->config->LoadData();
     mImpl->config->SetView(page);
-    RunModal([this] { return mImpl->config->Draw(); });
+    // The game's names, in whatever script it is written.
+    std::string shown;
+    for (const ConfigCharacter& character : mImpl->config->Controls().Characters)
+        shown += character.Name;
+    for (const std::string& face : mImpl->config->Controls().cmbGrpFontList)
+        shown += face;
+    RunModal([this] { return mImpl->config->Draw(); }, shown + mImpl->config->Controls().FontText);
     // Ended by the program's end rather than by a button, the dialog had
     // neither OK nor Cancel: what it only previewed goes back, so that the
     // reader's settings are written by OK alone.
@@ -197,31 +204,36 @@ void clsGameView::ShowAbout() {
     const std::vector<std::string> lines = AboutLines(mRoot.SystemInfo());
     bool first = true;
     const char* const title = Tr("バージョン情報");
-    RunModal([&] {
-        bool open = true;
-        if (first) ImGui::OpenPopup(title);
-        first = false;
-        const ImVec2 centre = ImGui::GetMainViewport()->GetCenter();
-        ImGui::SetNextWindowPos(centre, ImGuiCond_Always, ImVec2(0.5f, 0.5f));
-        if (ImGui::BeginPopupModal(
-                title, nullptr,
-                ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoSavedSettings)) {
-            for (const std::string& line : lines)
-                ImGui::TextUnformatted(line.c_str());
-            ImGui::Spacing();
-            if (ImGui::Button("OK", ImVec2(120, 0)) ||
-                ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Enter)) ||
-                ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_KeyPadEnter)) ||
-                ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape))) {
-                ImGui::CloseCurrentPopup();
+    std::string shown;
+    for (const std::string& line : lines)
+        shown += line;
+    RunModal(
+        [&] {
+            bool open = true;
+            if (first) ImGui::OpenPopup(title);
+            first = false;
+            const ImVec2 centre = ImGui::GetMainViewport()->GetCenter();
+            ImGui::SetNextWindowPos(centre, ImGuiCond_Always, ImVec2(0.5f, 0.5f));
+            if (ImGui::BeginPopupModal(
+                    title, nullptr,
+                    ImGuiWindowFlags_AlwaysAutoResize | ImGuiWindowFlags_NoSavedSettings)) {
+                for (const std::string& line : lines)
+                    ImGui::TextUnformatted(DisplayOrder(line).c_str());
+                ImGui::Spacing();
+                if (ImGui::Button("OK", ImVec2(120, 0)) ||
+                    ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Enter)) ||
+                    ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_KeyPadEnter)) ||
+                    ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape))) {
+                    ImGui::CloseCurrentPopup();
+                    open = false;
+                }
+                ImGui::EndPopup();
+            } else {
                 open = false;
             }
-            ImGui::EndPopup();
-        } else {
-            open = false;
-        }
-        return open;
-    });
+            return open;
+        },
+        shown);
     mDeactivateSense = sense;
 }
 
