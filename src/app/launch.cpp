@@ -81,9 +81,9 @@ bool clsLaunch::Init() {
     return true;
 }
 
-void clsLaunch::OpenVell(TextEncoding encoding) {
+void clsLaunch::OpenVell(TextEncoding encoding, const std::string& language) {
     mLog->Encoding(encoding);
-    mVell = std::make_unique<clsVell>(encoding);
+    mVell = std::make_unique<clsVell>(encoding, language);
     if (!mVell->Init()) {
         mStartFailed = true;
         CloseVell();

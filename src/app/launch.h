@@ -27,9 +27,11 @@ public:
     clsLaunch& operator=(const clsLaunch&) = delete;
 
     bool Init();
-    // `encoding` is the game's, which its SystemInfo.ini names: the film
-    // engine is started for it.
-    void OpenVell(TextEncoding encoding = TextEncoding());
+    // `encoding` and `language` (a BCP 47 tag, empty when undeclared) are
+    // the game's, which its SystemInfo.ini names: the film engine is started
+    // for them.
+    void OpenVell(TextEncoding encoding = TextEncoding(),
+                  const std::string& language = std::string());
     void CloseVell();
     void RestartTitle() { SysTimerFunc(1); }
     void ExitApp();

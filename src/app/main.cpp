@@ -23,6 +23,7 @@
 #include "platform/single_instance.h"
 #include "platform/translate.h"
 #include "platform/window_picture.h"
+#include "settings/game_language.h"
 #include "settings/ini_file.h"
 #include "view/game_view.h"
 #include "zelk_version.h"
@@ -67,8 +68,9 @@ std::string GameFolder(const std::string& named) {
 // and stops), and chooses the folder for the reader's files, which is known
 // only once the game's SystemInfo names the game. Two copies of one game
 // share that folder: false when another player has it, which then goes on
-// alone.
-bool PrepareGameFolders(zelk::SingleInstanceLock& instance, zelk::TextEncoding& encoding) {
+// alone. `encoding` and `language` are the game's.
+bool PrepareGameFolders(zelk::SingleInstanceLock& instance, zelk::TextEncoding& encoding,
+                        std::string& language) {
     zelk::ProcessValues& process = zelk::Process();
     if (zelk::FindGameSource(process) == zelk::GameSource::kNone) {
         std::fprintf(stderr, "zelk: %s\n",
@@ -84,6 +86,10 @@ bool PrepareGameFolders(zelk::SingleInstanceLock& instance, zelk::TextEncoding& 
     // could not be read as its game's.
     if (!info) return true;
     encoding = info->Encoding();
+    const zelk::GameLanguage declared = zelk::ReadGameLanguage(*info);
+    if (!declared.problem.empty())
+        std::fprintf(stderr, "zelk: SystemInfo.ini: %s\n", declared.problem.c_str());
+    language = declared.tag;
     const zelk::UserFolder folder =
         zelk::ChooseUserFolder(process.AppDir, info->KeySection("Game").KeyValue("Title"));
     if (!folder.note.empty()) std::fprintf(stderr, "%s\n", folder.note.c_str());
@@ -184,9 +190,10 @@ int RunPlayer(int argc, char** argv) {
         });
         const bool initialized = launch->Init();
         zelk::TextEncoding encoding;
-        if (initialized && PrepareGameFolders(instance, encoding)) {
+        std::string language;
+        if (initialized && PrepareGameFolders(instance, encoding, language)) {
             process.ShutdownRequested = false;
-            launch->OpenVell(encoding);
+            launch->OpenVell(encoding, language);
         } else if (initialized) {
             launch->Msg(zelk::Tr("このゲームは別のフォルダからすでに起動しています。"));
             launch->ExitApp();

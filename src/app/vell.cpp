@@ -124,7 +124,7 @@ clsVell* Vell() {
 
 // [SECTION] Construction and release ----------------------------------------
 
-clsVell::clsVell(TextEncoding encoding)
+clsVell::clsVell(TextEncoding encoding, const std::string& language)
     : mCfg(std::make_unique<Configuration>(LaunchReporter())),
       mSystemInfo(std::make_unique<INIFile>()) {
     gVell = this;
@@ -132,11 +132,12 @@ clsVell::clsVell(TextEncoding encoding)
     mGameView = std::make_unique<clsGameView>(*this);
     // Nothing of the speech service is loaded until the reader needs it.
     mAids = std::make_unique<ReaderAids>(*mCfg, MakeSpeechDispatcher("zelk"), MakeSdlClipboard());
+    mAids->GameLanguage(language);
     mSharedData = std::make_unique<zelk::SharedData>(LaunchReporter());
     mSD = std::make_unique<clsSaveData>(LaunchReporter());
     mQuor = std::make_unique<clsQuorDriver>(LogLine);
     // The graphics driver starts its engine now; Init gives it the game.
-    mLumo = std::make_unique<clsLumoDriver>(LumoDriverHooks{}, encoding);
+    mLumo = std::make_unique<clsLumoDriver>(LumoDriverHooks{}, encoding, language);
     // The sound driver keeps the view's deactivate sense across a movie's stop.
     mWavo = std::make_unique<clsWavoDriver>(
         WavoDriverParts{LogLine, mSystemInfo.get(), mQuor.get(),

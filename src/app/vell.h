@@ -35,7 +35,8 @@ class RefusedNames;
 
 class clsVell : public PlayerRoot {
 public:
-    explicit clsVell(TextEncoding encoding = TextEncoding());
+    explicit clsVell(TextEncoding encoding = TextEncoding(),
+                     const std::string& language = std::string());
     ~clsVell() override;
     clsVell(const clsVell&) = delete;
     clsVell& operator=(const clsVell&) = delete;

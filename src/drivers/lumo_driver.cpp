@@ -26,13 +26,15 @@ constexpr int kFrameMs = 34;
 
 // [SECTION] Life cycle --------------------------------------------------------
 
-clsLumoDriver::clsLumoDriver(LumoDriverHooks hooks, TextEncoding encoding)
+clsLumoDriver::clsLumoDriver(LumoDriverHooks hooks, TextEncoding encoding,
+                             const std::string& language)
     : mHooks(std::move(hooks)), mEncoding(encoding) {
     const int32_t rate = 30;
     SetLumoSetting(LS_FRAME_RATE, &rate);
     // Said every time: the setting outlives an engine that was stopped.
     const int32_t textEncoding = encoding.IsUtf8() ? LUMO_TEXT_UTF8 : LUMO_TEXT_CP932;
     SetLumoSetting(LS_TEXT_ENCODING, &textEncoding);
+    SetLumoSetting(LS_TEXT_LANGUAGE, language.c_str());
     mEngineStarted = InitializeLumo() == 0;
     if (!mEngineStarted) Log("lumo: the film engine could not be started");
     AutoRedraw(false);

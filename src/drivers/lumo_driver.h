@@ -77,8 +77,11 @@ public:
     static constexpr int kChoiceSlots = 5;
 
     // Starts the engine (30 frames a second, immediate mode).
-    // A UTF-8 game's engine takes text, marks and face names as UTF-8.
-    explicit clsLumoDriver(LumoDriverHooks hooks, TextEncoding encoding = TextEncoding());
+    // A UTF-8 game's engine takes text, marks and face names as UTF-8;
+    // `language` (a BCP 47 tag, empty when the game declares none) chooses
+    // the fonts and glyph forms its text is drawn with.
+    explicit clsLumoDriver(LumoDriverHooks hooks, TextEncoding encoding = TextEncoding(),
+                           const std::string& language = std::string());
     // Terminates the engine with its log lines.
     ~clsLumoDriver();
     clsLumoDriver(const clsLumoDriver&) = delete;

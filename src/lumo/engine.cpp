@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <new>
+#include <string_view>
 
 #include "buffer_ops.h"
 #include "film_ops.h"
@@ -19,6 +21,9 @@ namespace {
 // "ＭＳ ゴシック" in code page 932, and in UTF-8.
 const char kDefaultFace[] = "\x82\x6C\x82\x72\x20\x83\x53\x83\x56\x83\x62\x83\x4E";
 const char kDefaultFaceUtf8[] = "ＭＳ ゴシック";
+
+// A language tag is far shorter; a longer text is no tag.
+constexpr std::size_t kLongestLanguageTag = 63;
 
 // Film and action IDs travel in 16 bits of a notification.
 constexpr int kMaxTableSize = 65536;
@@ -112,6 +117,21 @@ void Engine::releaseAll() {
 }
 
 int Engine::setSetting(std::int32_t id, const void* value) {
+    // The one setting given as text; the others are read as a number.
+    if (id == LS_TEXT_LANGUAGE) {
+        if (mRunning.load()) return -1;
+        const char* tag = static_cast<const char*>(value);
+        const std::size_t length = tag ? strnlen(tag, kLongestLanguageTag + 1) : 0;
+        if (length > kLongestLanguageTag) return -1;
+        const std::string_view text(tag ? tag : "", length);
+        const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                   c == '-';
+        });
+        if (!plain) return -1;
+        settings.textLanguage(std::string(text));
+        return 0;
+    }
     const std::int32_t v = value ? *static_cast<const std::int32_t*>(value) : 0;
     auto startOnly = [&](int& setting) {
         if (mRunning.load() || v < 0 || v > kMaxTableSize) return -1;

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -40,10 +41,25 @@ struct Settings {
 
     bool utf8Text() const { return textEncoding.load() == LUMO_TEXT_UTF8; }
 
+    // The language UTF-8 text is written in (LS_TEXT_LANGUAGE); empty when
+    // the host said none.
+    std::string textLanguage() const {
+        std::lock_guard lock(languageMutex);
+        return language;
+    }
+    void textLanguage(std::string tag) {
+        std::lock_guard lock(languageMutex);
+        language = std::move(tag);
+    }
+
     int frameInterval() const {
         const int rate = frameRate.load();
         return rate < 1 ? 33 : 1000 / rate;
     }
+
+private:
+    mutable std::mutex languageMutex;
+    std::string language;
 };
 
 struct ScreenSlot {

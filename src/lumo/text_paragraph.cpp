@@ -57,7 +57,8 @@ std::shared_ptr<Paragraph> layOutParagraphAt(Engine& engine, const Film& film) {
                 const int bounded =
                     static_cast<int>(std::clamp<std::int64_t>(size, 0, kCoordinateLimit));
                 found = styles.emplace(key, static_cast<std::uint16_t>(p.fonts.size())).first;
-                p.fonts.push_back(engine.fonts().openSet(face, bounded));
+                p.fonts.push_back(
+                    engine.fonts().openSet(face, bounded, engine.settings.textLanguage()));
             }
             style = found->second;
         }

@@ -18,10 +18,11 @@ public:
     virtual bool Available() = 0;
     // Why it is not available, in the reader's language; empty when it is.
     virtual std::string Problem() const = 0;
-    // Cancels what is being said and says the text once `delay` has
-    // passed (a cancelled delay says nothing). Nothing happens while the
-    // service is not available.
-    virtual void Say(const std::string& text,
+    // Cancels what is being said and says the text in `language` (a BCP 47
+    // tag; empty: the service's own default) once `delay` has passed (a
+    // cancelled delay says nothing). Nothing happens while the service is
+    // not available.
+    virtual void Say(const std::string& text, const std::string& language,
                      std::chrono::milliseconds delay = std::chrono::milliseconds(0)) = 0;
     virtual void Cancel() = 0;
 };

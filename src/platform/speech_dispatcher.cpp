@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/speech.h"
+#include "platform/speech_dispatcher.h"
 #include "platform/translate.h"
 
 namespace zelk {
@@ -54,6 +54,7 @@ std::optional<std::string> LocalSocket() {
 
 // The few functions of libspeechd the player calls.
 struct Library {
+    decltype(&spd_get_language) getLanguage = nullptr;  // optional
     decltype(&spd_open2) open2 = nullptr;
     decltype(&spd_close) close = nullptr;
     decltype(&spd_say) say = nullptr;
@@ -70,6 +71,7 @@ struct Library {
         say = reinterpret_cast<decltype(say)>(dlsym(handle, "spd_say"));
         cancel = reinterpret_cast<decltype(cancel)>(dlsym(handle, "spd_cancel"));
         setLanguage = reinterpret_cast<decltype(setLanguage)>(dlsym(handle, "spd_set_language"));
+        getLanguage = reinterpret_cast<decltype(getLanguage)>(dlsym(handle, "spd_get_language"));
         if (open2 && close && say && cancel && setLanguage) return true;
         dlclose(handle);
         handle = nullptr;
@@ -80,9 +82,55 @@ struct Library {
     }
 };
 
+// libspeechd over one connection.
+class LibspeechdClient final : public SpeechClient {
+public:
+    ~LibspeechdClient() override { Close(); }
+
+    Opened Open(const std::string& clientName) override {
+        // Without its socket no service runs: the library is not even
+        // loaded (a failed connection of libspeechd also leaks a little).
+        const std::optional<std::string> socket = LocalSocket();
+        if (socket && access(socket->c_str(), F_OK) != 0) return Opened::kNoService;
+        if (!mLibrary.Open()) return Opened::kNoLibrary;
+        char* error = nullptr;
+        // No autospawn: a service the desktop does not run stays off.
+        mConnection = mLibrary.open2(clientName.c_str(), "main", nullptr, SPD_MODE_SINGLE, nullptr,
+                                     0, &error);
+        std::free(error);
+        return mConnection != nullptr ? Opened::kConnected : Opened::kNoService;
+    }
+
+    void Close() override {
+        if (mConnection == nullptr) return;
+        mLibrary.close(mConnection);
+        mConnection = nullptr;
+    }
+
+    bool Say(const std::string& text) override {
+        return mConnection != nullptr && mLibrary.say(mConnection, SPD_TEXT, text.c_str()) >= 0;
+    }
+    bool Cancel() override { return mConnection != nullptr && mLibrary.cancel(mConnection) >= 0; }
+    bool SetLanguage(const std::string& language) override {
+        return mConnection != nullptr && mLibrary.setLanguage(mConnection, language.c_str()) >= 0;
+    }
+    std::string Language() override {
+        if (mConnection == nullptr || mLibrary.getLanguage == nullptr) return std::string();
+        char* language = mLibrary.getLanguage(mConnection);
+        std::string told = language != nullptr ? language : "";
+        std::free(language);
+        return told;
+    }
+
+private:
+    Library mLibrary;
+    SPDConnection* mConnection = nullptr;
+};
+
 class SpeechDispatcher final : public Speech {
 public:
-    explicit SpeechDispatcher(std::string clientName) : mClient(std::move(clientName)) {}
+    SpeechDispatcher(std::string clientName, std::unique_ptr<SpeechClient> client)
+        : mClient(std::move(clientName)), mService(std::move(client)) {}
 
     ~SpeechDispatcher() override {
         {
@@ -97,13 +145,13 @@ public:
 
     bool Available() override {
         std::lock_guard lock(mConnectionMutex);
-        if (mConnection != nullptr) return true;
+        if (mConnected) return true;
         const Clock::time_point now = Clock::now();
         if (mTried && now - mLastTry < kRetryAfter) return false;
         mTried = true;
         mLastTry = now;
         Connect();
-        return mConnection != nullptr;
+        return mConnected;
     }
 
     std::string Problem() const override {
@@ -111,11 +159,12 @@ public:
         return mProblem;
     }
 
-    void Say(const std::string& text, std::chrono::milliseconds delay) override {
+    void Say(const std::string& text, const std::string& language,
+             std::chrono::milliseconds delay) override {
         if (!Available()) return;
         {
             std::lock_guard lock(mQueueMutex);
-            mNext = Message{text, Clock::now() + delay};
+            mNext = Message{text, language, Clock::now() + delay};
             mCancelPending = true;
             if (!mWorker.joinable()) mWorker = std::thread([this] { Work(); });
         }
@@ -134,40 +183,42 @@ public:
 private:
     struct Message {
         std::string text;
+        std::string language;
         Clock::time_point due;
     };
 
     // Under mConnectionMutex.
     void Connect() {
-        // Without its socket no service runs: the library is not even
-        // loaded (a failed connection of libspeechd also leaks a little).
-        const std::optional<std::string> socket = LocalSocket();
-        if (socket && access(socket->c_str(), F_OK) != 0) {
-            mProblem = kNoService;
-            return;
+        switch (mService->Open(mClient)) {
+            case SpeechClient::Opened::kNoLibrary:
+                mProblem = kNoLibrary;
+                return;
+            case SpeechClient::Opened::kNoService:
+                mProblem = kNoService;
+                return;
+            case SpeechClient::Opened::kConnected:
+                break;
         }
-        if (!mLibrary.Open()) {
-            mProblem = kNoLibrary;
-            return;
-        }
-        char* error = nullptr;
-        // No autospawn: a service the desktop does not run stays off.
-        mConnection =
-            mLibrary.open2(mClient.c_str(), "main", nullptr, SPD_MODE_SINGLE, nullptr, 0, &error);
-        std::free(error);
-        if (mConnection == nullptr) {
-            mProblem = kNoService;
-            return;
-        }
-        mLibrary.setLanguage(mConnection, "ja");
+        mConnected = true;
+        mDefaultLanguage = mService->Language();
+        mLanguage = mDefaultLanguage;
         mProblem.clear();
     }
 
     // Under mConnectionMutex.
     void Disconnect() {
-        if (mConnection == nullptr) return;
-        mLibrary.close(mConnection);
-        mConnection = nullptr;
+        if (!mConnected) return;
+        mService->Close();
+        mConnected = false;
+    }
+
+    // Under mConnectionMutex: the connection speaks `language` (empty: the
+    // one it began with), told only when it changes. A language the service
+    // refuses leaves the one it had.
+    void UseLanguage(const std::string& language) {
+        const std::string& wanted = language.empty() ? mDefaultLanguage : language;
+        if (wanted.empty() || wanted == mLanguage) return;
+        if (mService->SetLanguage(wanted)) mLanguage = wanted;
     }
 
     void Work() {
@@ -176,7 +227,7 @@ private:
             if (mCancelPending) {
                 mCancelPending = false;
                 lock.unlock();
-                WithConnection([this](SPDConnection* c) { return mLibrary.cancel(c); });
+                WithConnection([this] { return mService->Cancel(); });
                 lock.lock();
                 continue;
             }
@@ -189,11 +240,13 @@ private:
                 mQueueChanged.wait_until(lock, mNext->due);
                 continue;
             }
-            const std::string text = std::move(mNext->text);
+            const Message message = std::move(*mNext);
             mNext.reset();
             lock.unlock();
-            WithConnection(
-                [&](SPDConnection* c) { return mLibrary.say(c, SPD_TEXT, text.c_str()); });
+            WithConnection([&] {
+                UseLanguage(message.language);
+                return mService->Say(message.text);
+            });
             lock.lock();
         }
     }
@@ -203,8 +256,8 @@ private:
     template <typename Call>
     void WithConnection(Call call) {
         std::lock_guard lock(mConnectionMutex);
-        if (mConnection == nullptr) return;
-        if (call(mConnection) < 0) {
+        if (!mConnected) return;
+        if (!call()) {
             Disconnect();
             mProblem = kNoService;
             mLastTry = Clock::now();
@@ -213,8 +266,10 @@ private:
 
     const std::string mClient;
     mutable std::mutex mConnectionMutex;
-    Library mLibrary;
-    SPDConnection* mConnection = nullptr;
+    std::unique_ptr<SpeechClient> mService;
+    bool mConnected = false;
+    std::string mDefaultLanguage;  // the connection's own, when it told it
+    std::string mLanguage;         // the one it speaks now
     std::string mProblem;
     bool mTried = false;
     Clock::time_point mLastTry;
@@ -229,8 +284,13 @@ private:
 
 }  // namespace
 
+std::unique_ptr<Speech> MakeSpeechDispatcher(const std::string& clientName,
+                                             std::unique_ptr<SpeechClient> client) {
+    return std::make_unique<SpeechDispatcher>(clientName, std::move(client));
+}
+
 std::unique_ptr<Speech> MakeSpeechDispatcher(const std::string& clientName) {
-    return std::make_unique<SpeechDispatcher>(clientName);
+    return MakeSpeechDispatcher(clientName, std::make_unique<LibspeechdClient>());
 }
 
 std::string SpeechProblemTexts() {

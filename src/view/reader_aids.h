@@ -30,6 +30,10 @@ public:
     void Choices(const std::string& items);
     // A screen's name, a button's caption: said only.
     void Announce(const std::string& words);
+    // The language the game's text is written in (a BCP 47 tag), which the
+    // pages are read in; empty when the game declares none, and then each
+    // text's script tells it where the script has one main language.
+    void GameLanguage(const std::string& tag) { mGameLanguage = tag; }
     // Stops what is being said.
     void Silence();
 
@@ -42,8 +46,15 @@ public:
 
 private:
     Configuration& mCfg;
+    std::string mGameLanguage;
     std::unique_ptr<Speech> mSpeech;
     std::unique_ptr<Clipboard> mClipboard;
 };
+
+// The language a text's letters are most written in, where their script has
+// one: kana "ja", Hangul "ko", Arabic "ar", Hebrew "he", Thai "th", Greek
+// "el". Empty for the rest (Latin, Cyrillic, Han alone and others name no
+// one language) and for a text without letters.
+std::string LanguageOfScript(const std::string& text);
 
 }  // namespace zelk

@@ -686,5 +686,27 @@ TEST_F(DamagedGame, ASystemFileInTheWrongEncodingIsNamedWithItsLine) {
                                        "default)"});
 }
 
+// A language that is no tag: the game plays on (in Japanese, as a CP932
+// game that says none), and the terminal says what was ignored.
+TEST_F(DamagedGame, ALanguageThatIsNoTagIsIgnoredWithALine) {
+    std::string system;
+    for (const Entry& entry : ReadArchive(folder / "scenario.quor"))
+        if (entry.key == "SystemInfo") system = entry.bytes;
+    const std::size_t game = system.find("[Game]\r\n");
+    ASSERT_NE(game, std::string::npos);
+    system.insert(game + 8, "Language=Japanese\r\n");
+    Overwrite(folder / "SystemInfo.ini", system);
+    const PlayerRun run = RunScript(folder, "idle\nwait 3500\nidle\nstate\nquit\n");
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(TerminalLines(run),
+              std::vector<std::string>{
+                  "zelk: SystemInfo.ini: [Game] Language=Japanese is not a language tag and is "
+                  "ignored: write one such as ja, en, fr, zh-Hans or pt-BR (letters, digits and "
+                  "hyphens, first a 2- or 3-letter language)"})
+        << run.errors;
+    ASSERT_FALSE(States(run).empty()) << run.errors;
+    EXPECT_EQ(Field(States(run)[0], "mode"), "1");
+}
+
 }  // namespace
 }  // namespace zelk

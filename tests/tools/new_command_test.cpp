@@ -93,6 +93,7 @@ TEST(NewCommand, TheNewGameChecksCleanAndPlaysToItsEndingLooseAndPacked) {
     EXPECT_EQ(made.out,
               "mine: a new game of 59 files, 800x600, titled はじめてのゲーム\n"
               "next: zelk-tool check mine, then zelk mine\n");
+    EXPECT_NE(ReadAll(root / "mine" / "SystemInfo.ini").find("Language=ja\r\n"), std::string::npos);
 
     const ToolResult check = RunTool(root, {"check", "mine"});
     EXPECT_EQ(check.status, 0) << check.out;
@@ -119,6 +120,8 @@ TEST(NewCommand, TheEnglishGameChecksCleanAndPlaysToItsEndingLooseAndPacked) {
     ASSERT_EQ(made.status, 0) << made.err;
     EXPECT_NE(ReadAll(root / "mine" / "SystemInfo.ini").find("Encoding=UTF-8\r\n"),
               std::string::npos);
+    EXPECT_NE(ReadAll(root / "mine" / "SystemInfo.ini").find("Language=en\r\n"), std::string::npos);
+    EXPECT_EQ(ReadAll(root / "mine" / "SystemInfo.ini").find("Language=ja"), std::string::npos);
     const ToolResult check = RunTool(root, {"check", "mine"});
     EXPECT_EQ(check.status, 0) << check.out;
     EXPECT_EQ(check.out, "1 scenarios: 0 errors, 0 warnings\n");

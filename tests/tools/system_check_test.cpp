@@ -106,6 +106,47 @@ TEST_F(SystemCheck, MisspeltKeysAreNamedWithTheSpellingThePlayerReads) {
         << run.out;
 }
 
+// The language fonts and the reading voice follow: a value that is no tag
+// is named, and so is a UTF-8 game that says none (a CP932 game is Japanese
+// unless it says otherwise).
+TEST_F(SystemCheck, TheGamesLanguageIsATagAndAUtf8GameDeclaresOne) {
+    Edit("SystemInfo.ini", "Language=ja", "Language=Japanese");
+    const ToolResult run = Check();
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(SplitLines(run.out),
+              (std::vector<std::string>{
+                  At("SystemInfo.ini", "Language=") +
+                      ": warning: Language=Japanese is not a language tag, and the player ignores "
+                      "it. Write the language the game's text is written in as a tag such as ja, "
+                      "en, fr, ar, zh-Hans or pt-BR (letters, digits and hyphens, first a 2- or "
+                      "3-letter language).",
+                  "1 scenarios: 0 errors, 1 warnings"}))
+        << run.out;
+    Edit("SystemInfo.ini", "Language=Japanese\r\n", "");
+    EXPECT_EQ(Check().out, "1 scenarios: 0 errors, 0 warnings\n");
+
+    ASSERT_EQ(RunTool(mRoot, {"new", "english", "--lang", "en"}).status, 0);
+    const fs::path info = mRoot / "english" / "SystemInfo.ini";
+    std::string text = ReadAll(info);
+    const std::size_t at = text.find("Language=en\r\n");
+    ASSERT_NE(at, std::string::npos);
+    WriteBytes(info, text.erase(at, 13));
+    const std::size_t game = text.find("[Game]");
+    const int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + game, '\n'));
+    const ToolResult english = RunTool(mRoot, {"check", "english"});
+    EXPECT_EQ(english.status, 0) << english.err;
+    EXPECT_EQ(SplitLines(english.out),
+              (std::vector<std::string>{
+                  "english/SystemInfo.ini:" + std::to_string(line) +
+                      ": warning: this UTF-8 game declares no Language. The player chooses the "
+                      "fonts for characters that several languages write differently (Han "
+                      "characters, for one) and reads pages aloud by it; without it, each page's "
+                      "script is guessed. Add Language=en (or the tag of the game's language) to "
+                      "[Game].",
+                  "1 scenarios: 0 errors, 1 warnings"}))
+        << english.out;
+}
+
 TEST_F(SystemCheck, PicturesAreCheckedAgainstTheRowsAndTheScreenTheyFill) {
     // A name plate drawn with one row, though [Nameplate] has two items.
     WriteBytes(mGame / "image" / "nameplate.png", Grey());

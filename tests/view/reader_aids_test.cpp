@@ -18,13 +18,16 @@ class FakeSpeech : public Speech {
 public:
     bool Available() override { return available; }
     std::string Problem() const override { return available ? "" : "no service"; }
-    void Say(const std::string& text, std::chrono::milliseconds delay) override {
+    void Say(const std::string& text, const std::string& language,
+             std::chrono::milliseconds delay) override {
         said.push_back(text + "@" + std::to_string(delay.count()));
+        languages.push_back(language);
     }
     void Cancel() override { ++cancels; }
 
     bool available = true;
     std::vector<std::string> said;
+    std::vector<std::string> languages;
     int cancels = 0;
 };
 
@@ -91,6 +94,42 @@ TEST_F(Aids, BothAreOffUntilTheReaderTurnsThemOn) {
     EXPECT_EQ(speech->cancels, 1);
     view->MenuCmd("message", "clipboard");
     EXPECT_FALSE(root.cfg->BoolVal(kTextToClipboardKey));
+}
+
+TEST_F(Aids, PagesAreReadInTheGamesLanguageOrTheOneTheirScriptTells) {
+    view->MenuCmd("message", "voice");
+    speech->languages.clear();
+    // A game that declares its language has every page read in it.
+    aids->GameLanguage("fr");
+    aids->Page("Bonjour", 0);
+    aids->Page("مرحبا", 0);
+    aids->Choices("Oui\nNon");
+    // Undeclared: a script of one main language tells it, others none.
+    aids->GameLanguage("");
+    aids->Page("مرحبا بالعالم، هذا نص عربي", 0);
+    aids->Page("Hello, \"world\" 3", 0);
+    aids->Page("吾輩は猫である。", 0);
+    aids->Page("漢字", 0);
+    // Announcements come from the player too: their script comes first.
+    aids->GameLanguage("en");
+    aids->Announce("ログ");
+    aids->Announce("Save");
+    EXPECT_EQ(speech->languages,
+              (std::vector<std::string>{"fr", "fr", "fr", "ar", "", "ja", "", "ja", "en"}));
+}
+
+TEST(LanguageOfScript, ScriptsOfOneMainLanguageTellIt) {
+    EXPECT_EQ(LanguageOfScript("「PC」でできる3日目"), "ja");
+    EXPECT_EQ(LanguageOfScript("안녕하세요 世界"), "ko");
+    EXPECT_EQ(LanguageOfScript("שלום עולם"), "he");
+    EXPECT_EQ(LanguageOfScript("สวัสดี"), "th");
+    EXPECT_EQ(LanguageOfScript("Καλημέρα"), "el");
+    EXPECT_EQ(LanguageOfScript("The word سلام means peace"), "") << "most letters are Latin";
+    EXPECT_EQ(LanguageOfScript("Привет"), "");
+    EXPECT_EQ(LanguageOfScript("中文"), "");
+    EXPECT_EQ(LanguageOfScript("123 …!?"), "");
+    EXPECT_EQ(LanguageOfScript(""), "");
+    EXPECT_EQ(LanguageOfScript("\xFF\xFEبا"), "ar") << "bad bytes are no letters";
 }
 
 TEST_F(Aids, WithoutAServiceTheVoiceItemIsDisabledAndSaysWhy) {

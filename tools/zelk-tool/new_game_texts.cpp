@@ -130,6 +130,9 @@ std::string SystemInfo(const std::string& title, const NewGameLayout& l) {
            "; settings of every reader. Colours are red-green-blue, times milliseconds.\n"
            "\n"
            "[Game]\n"
+           "; The language the story is written in: the fonts and the voice that\n"
+           "; reads pages aloud follow it.\n"
+           "Language=ja\n"
            "Title=" +
            title +
            "\n"
@@ -587,6 +590,7 @@ std::string English(std::string text) {
     static const std::pair<const char*, const char*> kWords[] = {
         {"[Game]\n",
          "[Game]\n; The game's files are UTF-8: any language, any script.\nEncoding=UTF-8\n"},
+        {"Language=ja\n", "Language=en\n"},
         {"; Story text wraps after CharCount characters; a page holds LineCount lines.",
          "; The text window is CharCount full-width characters wide (lines break by\n"
          "; width); a page holds LineCount lines."},

@@ -17,6 +17,7 @@
 #include "common/paths.h"
 #include "common/process.h"
 #include "common/text.h"
+#include "settings/game_language.h"
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"
 #include "system_keys.h"
@@ -71,6 +72,7 @@ private:
     void CheckBackgrounds(const ReadFile& file);
     void CheckExtras(const ReadFile& omake);
     void CheckConfig(const ReadFile& systemInfo);
+    void CheckLanguage(const ReadFile& systemInfo);
     void CheckScenarioFolder();
 
     void Error(const std::string& place, std::string text) {
@@ -154,7 +156,10 @@ std::vector<Finding> SystemCheck::Run() {
         const auto found = files.find(rule.name);
         if (found != files.end()) CheckSections(found->second);
     }
-    if (const auto info = files.find("SystemInfo"); info != files.end()) CheckConfig(info->second);
+    if (const auto info = files.find("SystemInfo"); info != files.end()) {
+        CheckConfig(info->second);
+        CheckLanguage(info->second);
+    }
     if (const auto game = files.find("game_mode"); game != files.end()) CheckWindow(game->second);
     for (const std::string_view name : {"title_mode", "saveload_mode", "omake_mode"}) {
         if (const auto file = files.find(name); file != files.end()) CheckBackgrounds(file->second);
@@ -582,6 +587,29 @@ void SystemCheck::CheckConfig(const ReadFile& systemInfo) {
         Error(At(systemInfo, config->line),
               "[Config] has no " + key + " for [CharConfig] item " + std::to_string(n) +
                   ": the settings dialog cannot read it. Add " + key + "=True,&hFFFFFF.");
+    }
+}
+
+// The language fonts are chosen for and pages are read aloud in.
+void SystemCheck::CheckLanguage(const ReadFile& systemInfo) {
+    const ReadSection* game = systemInfo.Find("Game");
+    if (game == nullptr) return;
+    const Entry* language = game->Find("Language");
+    const std::string value = language != nullptr ? TrimChars(language->value, " \t") : "";
+    if (!value.empty() && !IsLanguageTag(value)) {
+        Warning(At(systemInfo, language->line),
+                "Language=" + value +
+                    " is not a language tag, and the player ignores it. Write the language "
+                    "the game's text is written in as a tag such as ja, en, fr, ar, zh-Hans "
+                    "or pt-BR (letters, digits and hyphens, first a 2- or 3-letter language).");
+        return;
+    }
+    if (value.empty() && mMedia.Encoding().IsUtf8()) {
+        Warning(At(systemInfo, language != nullptr ? language->line : game->line),
+                "this UTF-8 game declares no Language. The player chooses the fonts for "
+                "characters that several languages write differently (Han characters, for "
+                "one) and reads pages aloud by it; without it, each page's script is "
+                "guessed. Add Language=en (or the tag of the game's language) to [Game].");
     }
 }
 

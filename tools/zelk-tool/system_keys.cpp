@@ -81,6 +81,7 @@ std::vector<FileRule> BuildRules() {
               SectionKind::kKeys,
               true,
               {{"Encoding"},
+               {"Language"},
                {"Title"},
                {"ScenarioVer"},
                {"Copyright"},

@@ -27,6 +27,29 @@ constexpr int kMostFaces = 256;
 
 }  // namespace
 
+std::string fontconfigLanguage(const std::string& tag) {
+    std::string lower;
+    for (const char c : tag)
+        lower += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    if (lower != "zh" && !lower.starts_with("zh-")) return lower;
+    // Chinese: fontconfig knows its writings by region only.
+    std::string region;
+    std::string script;
+    for (std::size_t start = 3; start < lower.size();) {
+        std::size_t end = lower.find('-', start);
+        if (end == std::string::npos) end = lower.size();
+        const std::string subtag = lower.substr(start, end - start);
+        if (subtag.size() == 4 && script.empty()) script = subtag;
+        if (subtag.size() == 2 && region.empty()) region = subtag;
+        start = end + 1;
+    }
+    const bool known =
+        region == "cn" || region == "sg" || region == "tw" || region == "hk" || region == "mo";
+    if (script == "hans") return region == "sg" ? "zh-sg" : "zh-cn";
+    if (script == "hant") return region == "hk" || region == "mo" ? "zh-" + region : "zh-tw";
+    return known ? "zh-" + region : "zh";
+}
+
 struct FontSet::Face {
     std::shared_ptr<FontSystem> system;
     FT_Face ft = nullptr;
@@ -40,8 +63,10 @@ struct FontSet::Face {
     }
 };
 
-FontSet::FontSet(std::shared_ptr<FontSystem> system, const std::string& faceUtf8, int size)
+FontSet::FontSet(std::shared_ptr<FontSystem> system, const std::string& faceUtf8, int size,
+                 const std::string& language)
     : mSystem(std::move(system)), mSize(size), mBuffer(hb_buffer_create()) {
+    if (!language.empty()) mLanguage = hb_language_from_string(language.c_str(), -1);
     if (mSize < 1 || mSize > kLargestSize) return;
     std::lock_guard lock(mSystem->mutex);
     if (mSystem->fontconfig == nullptr) return;
@@ -49,6 +74,13 @@ FontSet::FontSet(std::shared_ptr<FontSystem> system, const std::string& faceUtf8
     const std::string family = FontSystem::familyOf(faceUtf8);
     if (!family.empty()) {
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    }
+    // The named family still comes first: fontconfig ranks a family asked for
+    // above the language, which orders the faces after it (a Han character
+    // takes a Japanese face in a Japanese text, a Chinese one in a Chinese).
+    // Unsaid, fontconfig takes the language of the process's locale.
+    if (const std::string lang = fontconfigLanguage(language); !lang.empty()) {
+        FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>(lang.c_str()));
     }
     FcConfigSubstitute(mSystem->fontconfig, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
@@ -174,6 +206,7 @@ void FontSet::shape(int face, const char32_t* text, std::size_t textLength, std:
                         static_cast<int>(length));
     hb_buffer_set_direction(mBuffer, rightToLeft ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
     hb_buffer_set_script(mBuffer, script);
+    hb_buffer_set_language(mBuffer, mLanguage);  // the language's own forms (OpenType locl)
     hb_buffer_guess_segment_properties(mBuffer);
     hb_shape(f->hb, mBuffer, nullptr, 0);
     unsigned count = 0;
@@ -215,14 +248,16 @@ const GlyphImage* FontSet::image(int face, std::uint32_t glyph) {
     return &image;
 }
 
-std::shared_ptr<FontSet> FontLibrary::openSet(std::string_view faceUtf8, int size) {
+std::shared_ptr<FontSet> FontLibrary::openSet(std::string_view faceUtf8, int size,
+                                              std::string_view language) {
     std::lock_guard lock(mMutex);
-    const std::pair<std::string, int> key{std::string(faceUtf8), size};
+    const std::tuple<std::string, int, std::string> key{std::string(faceUtf8), size,
+                                                        std::string(language)};
     if (auto kept = mSets.find(key); kept != mSets.end()) return kept->second;
     if (mSets.size() >= 16) {
         std::erase_if(mSets, [](const auto& entry) { return entry.second.use_count() == 1; });
     }
-    auto set = std::make_shared<FontSet>(mSystem, key.first, size);
+    auto set = std::make_shared<FontSet>(mSystem, std::get<0>(key), size, std::get<2>(key));
     mSets.emplace(key, set);
     return set;
 }

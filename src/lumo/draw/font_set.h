@@ -1,6 +1,7 @@
 // The faces UTF-8 text is shaped with: the face a text names first, then the
-// other installed fonts in fontconfig's order, each character taking the
-// first face that holds it. HarfBuzz shapes over the FreeType faces; glyphs
+// other installed fonts in fontconfig's order (those made for the text's
+// language ahead of the rest), each character taking the first face that
+// holds it. HarfBuzz shapes over the FreeType faces; glyphs
 // are drawn at the text's size with FreeType's own coverage.
 #pragma once
 
@@ -42,7 +43,9 @@ struct ShapedGlyph {
 // Safe to use from several threads.
 class FontSet {
 public:
-    FontSet(std::shared_ptr<FontSystem> system, const std::string& faceUtf8, int size);
+    // `language`: a BCP 47 tag, empty when the text's language is not known.
+    FontSet(std::shared_ptr<FontSystem> system, const std::string& faceUtf8, int size,
+            const std::string& language = std::string());
     ~FontSet();
     FontSet(const FontSet&) = delete;
     FontSet& operator=(const FontSet&) = delete;
@@ -83,6 +86,12 @@ private:
     std::vector<bool> mTried;
     std::unordered_map<char32_t, int> mChosen;
     hb_buffer_t* mBuffer = nullptr;
+    hb_language_t mLanguage = HB_LANGUAGE_INVALID;
 };
+
+// A BCP 47 tag as fontconfig names the language's orthography: lower case,
+// and Chinese by its script ("zh-Hans" is written as in "zh-cn", "zh-Hant"
+// as in "zh-tw" or, for Hong Kong and Macao, "zh-hk" and "zh-mo").
+std::string fontconfigLanguage(const std::string& tag);
 
 }  // namespace lumo

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
 
 #include "pixel_buffer.h"
@@ -63,16 +64,18 @@ public:
     std::string resolve(std::string_view faceCp932);
 
     // The faces that UTF-8 text in the face named `faceUtf8` is shaped with at
-    // `size` pixels: that face first, then fontconfig's other fonts, each
-    // character taking the first that holds it. Never null.
-    std::shared_ptr<FontSet> openSet(std::string_view faceUtf8, int size);
+    // `size` pixels: that face first, then fontconfig's other fonts (those
+    // for `language`, a BCP 47 tag, first), each character taking the first
+    // that holds it. Never null.
+    std::shared_ptr<FontSet> openSet(std::string_view faceUtf8, int size,
+                                     std::string_view language = {});
 
 private:
     std::shared_ptr<FontSystem> mSystem;
     std::mutex mMutex;
     std::map<std::string, std::shared_ptr<FontFace>, std::less<>> mFaces;
     std::map<std::pair<std::string, int>, std::shared_ptr<Font>> mFonts;
-    std::map<std::pair<std::string, int>, std::shared_ptr<FontSet>> mSets;
+    std::map<std::tuple<std::string, int, std::string>, std::shared_ptr<FontSet>> mSets;
 };
 
 }  // namespace lumo

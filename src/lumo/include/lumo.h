@@ -158,6 +158,9 @@ enum LumoSetting {
     LS_NOTIFY_MESSAGE = 0x20008, /* value: message number, default 0 */
     LS_TEXT_ENCODING = 0x20009,  /* text, marks and face names: LUMO_TEXT_CP932 (default) or
                                     LUMO_TEXT_UTF8; only while stopped */
+    LS_TEXT_LANGUAGE = 0x2000A,  /* value: const char*, the language UTF-8 text is written in
+                                    as an ASCII BCP 47 tag ("ja", "zh-Hans"; copied); NULL or
+                                    "" (default): none said; only while stopped */
 };
 
 enum LumoTextEncoding {
