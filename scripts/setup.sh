@@ -9,8 +9,8 @@ packages=(
     libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
     # Text in any script: shaping, bidirectional order, line breaking, and
     # fonts for the scripts the Japanese ones lack (the tests set Arabic,
-    # Devanagari and Latin in Noto).
-    libharfbuzz-dev libfribidi-dev libunibreak-dev fonts-noto-core
+    # Devanagari and Latin in Noto, and Han characters in a Chinese face).
+    libharfbuzz-dev libfribidi-dev libunibreak-dev fonts-noto-core fonts-wqy-microhei
     libzip-dev libogg-dev libvorbis-dev
     # Movies.
     libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev

@@ -8,6 +8,7 @@
 #include "common/process.h"
 #include "common/text.h"
 #include "settings/font_list.h"
+#include "settings/game_language.h"
 #include "settings/ini_io.h"
 
 namespace zelk {
@@ -101,7 +102,7 @@ bool Configuration::Init(const INIFile& systemInfo) {
 
     mInvalidFonts = system.KeySection("Game").KeyValue("InvalidFont");
     mAnyFontSpacing = system.Encoding().IsUtf8();
-    mFontLanguage = system.KeySection("Game").KeyValue("Language");
+    mFontLanguage = ReadGameLanguage(system).tag;
     mFonts.clear();
     mFontsListed = false;
 

@@ -150,6 +150,15 @@ void Retell(const fs::path& game, const std::vector<std::pair<std::string, std::
     WriteBytes(game / "scenario" / "main.txt", story);
 }
 
+// The game declares the language it is now written in.
+void Declare(const fs::path& game, const std::string& tag) {
+    std::string system = ReadAll(game / "SystemInfo.ini");
+    const size_t at = system.find("Language=en\r\n");
+    ASSERT_NE(at, std::string::npos);
+    system.replace(at, 11, "Language=" + tag);
+    WriteBytes(game / "SystemInfo.ini", system);
+}
+
 // The leftmost and rightmost columns of the text window's white letters.
 std::pair<int, int> InkColumns(const fs::path& shot) {
     const Rgb picture = LoadRgb(shot.string());
@@ -176,6 +185,7 @@ TEST(NewCommand, AnArabicGameReadsToItsEndingSetFromTheRight) {
             {"Above the sea, the sky went on forever.", "فوق البحر، امتدت السماء بلا نهاية."},
             {"\"Let's meet by the sea again.\"", "«لنلتقِ عند البحر مرة أخرى.»"},
             {"The End", "النهاية"}});
+    Declare(root / "mine", "ar");
     const ToolResult check = RunTool(root, {"check", "mine"});
     EXPECT_EQ(check.out, "1 scenarios: 0 errors, 0 warnings\n");
 
@@ -201,6 +211,7 @@ TEST(NewCommand, AJapaneseGameWritesPcAndDigitsAsTyped) {
             {"Above the sea, the sky went on forever.", "海の上には、どこまでも空が続いていた。"},
             {"\"Let's meet by the sea again.\"", "「また、海で会おうね。」"},
             {"The End", "おわり"}});
+    Declare(root / "mine", "ja");
     const ToolResult check = RunTool(root, {"check", "mine"});
     EXPECT_EQ(check.out, "1 scenarios: 0 errors, 0 warnings\n");
 
