@@ -29,13 +29,42 @@ bool MayRunRightToLeft(const std::string& utf8) {
     return false;
 }
 
+// The code points of a line; a byte that starts no whole, shortest
+// sequence is U+FFFD. (The library's own decoder reads past a sequence cut
+// short at the end.)
+std::vector<FriBidiChar> CodePoints(const std::string& line) {
+    std::vector<FriBidiChar> points;
+    points.reserve(line.size());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+    const std::size_t size = line.size();
+    for (std::size_t i = 0; i < size;) {
+        const unsigned lead = bytes[i];
+        const int more = lead < 0x80   ? 0
+                         : lead < 0xC2 ? -1
+                         : lead < 0xE0 ? 1
+                         : lead < 0xF0 ? 2
+                         : lead < 0xF5 ? 3
+                                       : -1;
+        constexpr FriBidiChar kLeadBits[] = {0x7F, 0x1F, 0x0F, 0x07};
+        FriBidiChar c = more < 0 ? 0xFFFD : lead & kLeadBits[more];
+        int taken = 0;
+        while (taken < more && i + 1 + taken < size && (bytes[i + 1 + taken] & 0xC0) == 0x80) {
+            c = (c << 6) | (bytes[i + 1 + taken] & 0x3F);
+            ++taken;
+        }
+        const bool whole = more <= 0 || taken == more;
+        const bool shortest = more < 2 || (more == 2 && c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) ||
+                              (more == 3 && c >= 0x10000 && c <= 0x10FFFF);
+        points.push_back(whole && shortest ? c : 0xFFFD);
+        i += 1 + taken;
+    }
+    return points;
+}
+
 std::string VisualLine(const std::string& line) {
     if (line.empty()) return line;
-    const auto length = static_cast<FriBidiStrIndex>(line.size());
-    std::vector<FriBidiChar> logical(line.size() + 1);
-    const FriBidiStrIndex count =
-        fribidi_charset_to_unicode(FRIBIDI_CHAR_SET_UTF8, line.data(), length, logical.data());
-    if (count <= 0) return line;
+    std::vector<FriBidiChar> logical = CodePoints(line);
+    const auto count = static_cast<FriBidiStrIndex>(logical.size());
     std::vector<FriBidiChar> visual(static_cast<std::size_t>(count) + 1);
     FriBidiParType direction = FRIBIDI_PAR_ON;
     // The visual string comes with Arabic joined and shaped into

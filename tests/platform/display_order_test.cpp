@@ -34,10 +34,18 @@ TEST(DisplayOrder, ArabicIsReversedAndJoinedLineByLine) {
     EXPECT_EQ(DisplayOrder("אבג"), "גבא");
 }
 
-TEST(DisplayOrder, DamagedTextNeitherCrashesNorGrows) {
-    const std::string broken = "\xD8\xD8\xD8 \xD9";
-    EXPECT_LE(DisplayOrder(broken).size(), broken.size() * 4);
-    EXPECT_EQ(DisplayOrder(std::string(5000, '\xD8')).empty(), false);
+// A right-to-left line with bytes that are no UTF-8, or a sequence cut
+// short at its end, shows them as U+FFFD.
+TEST(DisplayOrder, DamagedTextShowsReplacementCharacters) {
+    EXPECT_EQ(DisplayOrder("\xD8\xA8\xFF"), "\uFFFD\uFE8F");
+    EXPECT_EQ(DisplayOrder("\xD8\xA8 \xF0\x9F"), "\uFFFD \uFE8F");
+    EXPECT_EQ(DisplayOrder("\xD8\xA8 \xC0\x80"), "\uFFFD\uFFFD \uFE8F") << "overlong";
+    EXPECT_EQ(DisplayOrder("\xD8\xA8 \xED\xA0\x80"), "\uFFFD \uFE8F") << "a surrogate";
+    EXPECT_EQ(DisplayOrder("\xD8"), "\uFFFD");
+    std::string arabic;
+    for (int i = 0; i < 5000; ++i)
+        arabic += "\xD8\xA8";
+    EXPECT_EQ(DisplayOrder(arabic).size(), 5000u * 3);
 }
 
 // The interface font is Japanese; a name in another script gets its glyphs
