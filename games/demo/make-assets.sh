@@ -138,9 +138,11 @@ else
     )
 fi
 
-# The pictures that carry those words: all that an edition in another
-# language replaces.
-lettered=(title_bg tb_start tb_qload tb_load tb_omake tb_exit nameplate nameplate2 lb_return
+# The pictures that carry those words, and those lettered in Latin letters
+# already, drawn again so that one face letters a whole edition: all that an
+# edition in another language replaces.
+lettered=(logo title_bg tb_start tb_qload tb_load tb_omake tb_exit nameplate nameplate2 state state2
+    wb_save wb_load wb_auto wb_skip wb_log log_back lb_return sl_back om_bg_cg om_bg_rep om_bg_snd
     sl_save sl_load sl_return om_mode_cg om_mode_rep om_mode_snd om_return
     cgp_bottle cgp_coast cgp_light cgp_dawn cgp_movie cgp_places
     rpp_s1 rpp_s2 rpp_s3 rpp_ea rpp_eb rpt1_1 rpt1_2 rpt1_3 rpt1_4 rpt1_5

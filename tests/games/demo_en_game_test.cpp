@@ -58,9 +58,10 @@ TEST(EnglishDemoGame, ItsLetteredPicturesTakeTheJapaneseOnesPlacesAndSizes) {
         EXPECT_NE(PngSize(entry.path()).first, 0u) << entry.path().filename();
         ++count;
     }
-    // The title, its buttons, the name plates, the save/load, extras and
-    // staff roll lettering, and the completion display's 101 steps.
-    EXPECT_EQ(count, 140);
+    // The logo and title, their buttons, the name plates, the text window's
+    // buttons, the log, save/load, extras and staff roll lettering, and the
+    // completion display's 101 steps.
+    EXPECT_EQ(count, 153);
 }
 
 TEST(EnglishDemoGame, TheLooseSourcesCheckClean) {
