@@ -6,12 +6,15 @@
 #
 #   games/demo/make-assets.sh            # everything
 #   games/demo/make-assets.sh images     # one group: images, sounds, voices, movie
-#   games/demo/make-assets.sh --lang en games/demo-en/image
-#                                        # the lettered pictures in English
+#   games/demo/make-assets.sh --lang en games/demo-en
+#                                        # the lettered pictures and the movie
+#                                        # in English
 #
 # An edition in another language shares every picture with this one except
-# those with lettering: --lang writes only those, drawn in the same sizes and
-# layout with a font for that language, from this folder's pictures.
+# those with lettering: --lang writes only those (into EDITION/image), drawn
+# in the same sizes and layout with a font for that language from this
+# folder's pictures, and the opening movie that shows the title (into
+# EDITION/movie).
 #
 # The output is deterministic: no time stamps in the PNG files, fixed Ogg
 # serial numbers, no dither in sox, bit-exact flags for ffmpeg.
@@ -33,7 +36,7 @@ if [ "${1:-}" = --lang ]; then
     case $lang in
         ja) ;;
         en)
-            [ $# -eq 1 ] || { echo "usage: $0 --lang en OUTDIR" >&2; exit 2; }
+            [ $# -eq 1 ] || { echo "usage: $0 --lang en EDITION" >&2; exit 2; }
             lettered_out=$1
             shift
             ;;
@@ -990,7 +993,7 @@ make_movie() {
 if [ -n "$lettered_out" ]; then
     # Drawn over a copy of this edition's pictures (the lettered ones are
     # made from the others), of which only the lettered ones are kept.
-    mkdir -p "$lettered_out"
+    mkdir -p "$lettered_out/image" "$lettered_out/movie"
     cp -r "$img" "$work/image"
     img="$work/image"
     cursor="$work/mouse.png"
@@ -999,8 +1002,10 @@ if [ -n "$lettered_out" ]; then
     for name in "${lettered[@]}"; do
         cmp -s "$img/$name.png" "$here/image/$name.png" &&
             echo "warning: $name.png has no $lang lettering" >&2
-        cp "$img/$name.png" "$lettered_out/$name.png"
+        cp "$img/$name.png" "$lettered_out/image/$name.png"
     done
+    mov="$lettered_out/movie"
+    make_movie
     exit 0
 fi
 

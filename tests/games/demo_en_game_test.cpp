@@ -65,8 +65,8 @@ TEST(EnglishDemoGame, ItsLetteredPicturesTakeTheJapaneseOnesPlacesAndSizes) {
 }
 
 TEST(EnglishDemoGame, TheLooseSourcesCheckClean) {
-    // The sources hold the scenarios, the system files and the lettered
-    // pictures; the other pictures, the sounds and movie are the Japanese
+    // The sources hold the scenarios, the system files, the lettered pictures
+    // and the movie; the other pictures and the sounds are the Japanese
     // edition's.
     const fs::path folder = testing::FreshFolder("demo-en-loose");
     const fs::path source = fs::path(ZELK_SOURCE_DIR) / "games";
@@ -77,7 +77,7 @@ TEST(EnglishDemoGame, TheLooseSourcesCheckClean) {
     fs::copy(source / "demo" / "image", folder / "image");
     fs::copy(source / "demo-en" / "image", folder / "image", fs::copy_options::overwrite_existing);
     fs::create_directory_symlink(source / "demo" / "sound", folder / "sound");
-    fs::copy_file(source / "demo" / "movie" / "opening.mpg", folder / "opening.mpg");
+    fs::copy_file(source / "demo-en" / "movie" / "opening.mpg", folder / "opening.mpg");
     fs::copy_file(source / "demo" / "mouse.png", folder / "mouse.png");
     const testing::ToolResult check =
         testing::RunTool(folder.parent_path(), {"check", folder.filename().string()});
