@@ -3,8 +3,9 @@
 #   scripts/check-package.sh PACKAGE.deb BUILD_DIR
 # its files are exactly those the build installs, nothing of the build tree
 # is in it, lintian finds no error, the desktop metadata and the manual
-# pages are valid, and the player installed from it plays its demo to the
-# title menu headless without writing anything into its own files.
+# pages are valid, and the player installed from it plays its demo and the
+# demo's English edition to the title menu headless without writing anything
+# into its own files.
 set -euo pipefail
 deb=$(realpath "$1")
 build=$(realpath "$2")
@@ -42,6 +43,14 @@ said=$("$zelk" --version)
 echo "Depends: $(dpkg-deb -f "$deb" Depends)"
 echo "Recommends: $(dpkg-deb -f "$deb" Recommends)"
 
+echo "-- the demo game and its English edition"
+for demo in demo demo-en; do
+    for file in scenario.quor image.quor sound.quor opening.mpg mouse.png; do
+        grep -qx "/usr/share/zelk/games/$demo/$file" "$work/packed" ||
+            fail "the package lacks /usr/share/zelk/games/$demo/$file"
+    done
+done
+
 echo "-- movies and MIDI are opened when needed, not linked"
 for program in "$zelk" $(find "$work/root/usr/lib" -name 'libwavo.so*'); do
     linked=$(readelf -d "$program" | grep -E 'NEEDED.*\[lib(av|sw|fluidsynth)' || true)
@@ -66,16 +75,19 @@ for page in "$work"/root/usr/share/man/man*/*.gz; do
     [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
 done
 
-echo "-- the installed player plays its demo"
+echo "-- the installed player plays its demo and the English edition"
 (cd "$work/root" && find . | sort) >"$work/before"
 printf 'idle\nstate\nquit\n' >"$work/input"
-if ! (cd / && env -u ZELK_SAVE_DIR SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ZELK_ANSWERS= \
-    HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" ZELK_INPUT="$work/input" \
-    timeout 120 "$zelk" >"$work/out" 2>"$work/err"); then
-    cat "$work/err" >&2
-    fail "the installed player failed"
-fi
-grep -q '^state mode=1 ' "$work/out" || fail "no title menu: $(cat "$work/out")"
+# With no folder named, the demo; the English edition by its folder.
+for game in "" "$work/root/usr/share/zelk/games/demo-en"; do
+    if ! (cd / && env -u ZELK_SAVE_DIR SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ZELK_ANSWERS= \
+        HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" ZELK_INPUT="$work/input" \
+        timeout 120 "$zelk" ${game:+"$game"} >"$work/out" 2>"$work/err"); then
+        cat "$work/err" >&2
+        fail "the installed player failed${game:+ on $game}"
+    fi
+    grep -q '^state mode=1 ' "$work/out" || fail "no title menu${game:+ of $game}: $(cat "$work/out")"
+done
 (cd "$work/root" && find . | sort) >"$work/after"
 diff -u "$work/before" "$work/after" || fail "the player wrote into its installed files"
 [ -e "$work/home/.local/share/zelk" ] || fail "the reader's files did not go to ~/.local/share/zelk"

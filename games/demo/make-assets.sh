@@ -6,6 +6,15 @@
 #
 #   games/demo/make-assets.sh            # everything
 #   games/demo/make-assets.sh images     # one group: images, sounds, voices, movie
+#   games/demo/make-assets.sh --lang en games/demo-en
+#                                        # the lettered pictures and the movie
+#                                        # in English
+#
+# An edition in another language shares every picture with this one except
+# those with lettering: --lang writes only those (into EDITION/image), drawn
+# in the same sizes and layout with a font for that language from this
+# folder's pictures, and the opening movie that shows the title (into
+# EDITION/movie).
 #
 # The output is deterministic: no time stamps in the PNG files, fixed Ogg
 # serial numbers, no dither in sox, bit-exact flags for ffmpeg.
@@ -15,14 +24,42 @@ here=$(cd "$(dirname "$0")" && pwd)
 img="$here/image"
 snd="$here/sound"
 mov="$here/movie"
+cursor="$here/mouse.png"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-gothic=/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf
-mincho=/usr/share/fonts/opentype/ipafont-mincho/ipam.ttf
-for font in "$gothic" "$mincho"; do
+lang=ja
+lettered_out=""
+if [ "${1:-}" = --lang ]; then
+    lang=${2:-}
+    shift 2 || true
+    case $lang in
+        ja) ;;
+        en)
+            [ $# -eq 1 ] || { echo "usage: $0 --lang en EDITION" >&2; exit 2; }
+            lettered_out=$1
+            shift
+            ;;
+        *) echo "unknown language '$lang' (ja, en)" >&2; exit 2 ;;
+    esac
+fi
+
+ipa_gothic=/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf
+ipa_mincho=/usr/share/fonts/opentype/ipafont-mincho/ipam.ttf
+for font in "$ipa_gothic" "$ipa_mincho"; do
     [ -f "$font" ] || { echo "missing $font (apt-get install fonts-ipafont-gothic fonts-ipafont-mincho)" >&2; exit 1; }
 done
+# The sans-serif and serif faces of the lettering: IPA for Japanese, Noto for
+# English (Noto has the Latin letters' own shapes and kerning).
+gothic=$ipa_gothic
+mincho=$ipa_mincho
+if [ "$lang" = en ]; then
+    gothic=/usr/share/fonts/truetype/noto/NotoSans-Regular.ttf
+    mincho=/usr/share/fonts/truetype/noto/NotoSerif-Regular.ttf
+    for font in "$gothic" "$mincho"; do
+        [ -f "$font" ] || { echo "missing $font (apt-get install fonts-noto-core)" >&2; exit 1; }
+    done
+fi
 
 # Writes a PNG without the time chunks ImageMagick would add.
 png() {
@@ -41,6 +78,79 @@ sea='#3f7fb0'
 sea_deep='#22507a'
 sand='#efd9a7'
 white='#ffffff'
+
+# [SECTION] Words ----------------------------------------------------------------
+
+# Every word lettered on a picture, by language. The English ones fit the
+# same buttons and plates as the Japanese ones.
+declare -A words
+if [ "$lang" = en ]; then
+    words=(
+        [title]="Letter of Light" [title_size]=54 [subtitle]="A Zelk demo game"
+        [start]="New Game" [qload]="Quick Load" [load]="Load" [omake]="Extras" [exit]="Exit"
+        [save]="Save" [back]="Back" [cg]="Gallery" [replay]="Replay" [music]="Music"
+        [single]="One" [all]="All" [random]="Shuffle" [percent]="Complete"
+    )
+    names=(Akari Minato Chizuru)
+    gallery=("Letter in a bottle" "Harbour town" "The light" "Dawn" "Opening" "Backgrounds")
+    replays=("The slope" "The water's edge" "The keeper" "Ending: the light" "Ending: dawn")
+    replay_texts=("Part 1 — Meeting Akari on the slope" "Part 2 — A letter in a bottle"
+        "Part 3 — Chizuru at the lighthouse" "Ending — The lighthouse shines again"
+        "Ending — The letter returned at dawn")
+    pieces=("A Window on the Sea" "Morning on the Slope" "Lighthouse at Night")
+    credits=(
+        "title:Letter of Light"
+        "gap:"
+        "role:Story" "name:The Zelk team"
+        "role:Characters" "name:Akari, Minato, Chizuru"
+        "role:Pictures" "name:The Zelk team"
+        "role:Music and sounds" "name:The Zelk team"
+        "role:Voices" "name:Speech synthesis"
+        "role:Lettering" "name:Noto and IPA fonts"
+        "role:Program" "name:Zelk"
+        "gap:"
+        "title:The End"
+        "name:Thank you for playing"
+    )
+else
+    words=(
+        [title]="ひかりの手紙" [title_size]=58 [subtitle]="A Letter of Light  —  Zelk demo"
+        [start]="はじめから" [qload]="クイックロード" [load]="ロード" [omake]="おまけ" [exit]="終了"
+        [save]="セーブ" [back]="戻る" [cg]="ＣＧ" [replay]="回想" [music]="音楽"
+        [single]="１曲" [all]="全曲" [random]="ランダム" [percent]="達成率"
+    )
+    names=(灯里 湊 千鶴)
+    gallery=("瓶の手紙" "港町" "灯り" "夜明け" "オープニング" "背景")
+    replays=("坂の上の灯台" "波打ち際の瓶" "灯台守" "結末・灯り" "結末・夜明け")
+    replay_texts=("第一話　坂道で灯里と会う朝" "第二話　浜辺で瓶の手紙を拾う"
+        "第三話　夕暮れの灯台で千鶴と話す" "結末　ふたたび灯台に灯りがともる" "結末　夜明けの港で手紙を返す")
+    pieces=("海の見える窓" "坂道の朝" "灯台の夜")
+    credits=(
+        "title:ひかりの手紙"
+        "gap:"
+        "role:物語" "name:Zelk 開発チーム"
+        "role:登場人物" "name:灯里　湊　千鶴"
+        "role:絵" "name:Zelk 開発チーム"
+        "role:音楽・効果音" "name:Zelk 開発チーム"
+        "role:声" "name:音声合成による"
+        "role:文字" "name:IPAフォント"
+        "role:プログラム" "name:Zelk"
+        "gap:"
+        "title:おしまい"
+        "name:遊んでくれてありがとう"
+    )
+fi
+
+# The pictures that carry those words, and those lettered in Latin letters
+# already, drawn again so that one face letters a whole edition: all that an
+# edition in another language replaces.
+lettered=(logo title_bg tb_start tb_qload tb_load tb_omake tb_exit nameplate nameplate2 state state2
+    wb_save wb_load wb_auto wb_skip wb_log log_back lb_return sl_back om_bg_cg om_bg_rep om_bg_snd
+    sl_save sl_load sl_return om_mode_cg om_mode_rep om_mode_snd om_return
+    cgp_bottle cgp_coast cgp_light cgp_dawn cgp_movie cgp_places
+    rpp_s1 rpp_s2 rpp_s3 rpp_ea rpp_eb rpt1_1 rpt1_2 rpt1_3 rpt1_4 rpt1_5
+    snp_title snp_day snp_night om_single om_all om_random ed_credits)
+for p in $(seq 0 100); do lettered+=("pct$(printf %03d "$p")"); done
 
 # [SECTION] Pictures -------------------------------------------------------------
 
@@ -363,18 +473,18 @@ make_window() {
     # Title background: the lamp at night with the title lettering.
     convert "$img/ev_light.png" \
         -fill '#00000040' -draw "rectangle 0,0 640,480" \
-        -font "$mincho" -pointsize 58 -gravity northwest \
-        -fill '#00000080' -annotate +44+64 "ひかりの手紙" -fill "$cream" -annotate +40+60 "ひかりの手紙" \
-        -font "$gothic" -pointsize 16 -fill "$gold" -annotate +46+138 "A Letter of Light  —  Zelk demo" \
+        -font "$mincho" -pointsize "${words[title_size]}" -gravity northwest \
+        -fill '#00000080' -annotate +44+64 "${words[title]}" -fill "$cream" -annotate +40+60 "${words[title]}" \
+        -font "$gothic" -pointsize 16 -fill "$gold" -annotate +46+138 "${words[subtitle]}" \
         "$work/p.png"
     png "$work/p.png" "$img/title_bg.png"
 
     # Title menu buttons.
-    button4 tb_start 180 36 "はじめから"
-    button4 tb_qload 180 36 "クイックロード"
-    button4 tb_load 180 36 "ロード"
-    button4 tb_omake 180 36 "おまけ"
-    button4 tb_exit 180 36 "終了"
+    button4 tb_start 180 36 "${words[start]}"
+    button4 tb_qload 180 36 "${words[qload]}"
+    button4 tb_load 180 36 "${words[load]}"
+    button4 tb_omake 180 36 "${words[omake]}"
+    button4 tb_exit 180 36 "${words[exit]}"
 
     # Text window: the back (its opacity comes from the configuration), the
     # frame, in two looks for the two window types.
@@ -398,7 +508,7 @@ make_window() {
         IFS=: read -r plate_fill plate_line name_colour suffix <<<"$look"
         convert -size 160x32 xc:none "$work/n0.png"
         local i=1 name
-        for name in 灯里 湊 千鶴; do
+        for name in "${names[@]}"; do
             convert -size 160x32 xc:none -fill "$plate_fill" -stroke "$plate_line" -strokewidth 2 \
                 -draw "roundrectangle 1,1 158,30 10,10" -stroke none -fill "$name_colour" \
                 -font "$gothic" -pointsize 18 -gravity center -annotate +0+1 "$name" "$work/n$i.png"
@@ -474,12 +584,12 @@ make_window() {
     button2 lb_rollup 64 28 "▲" 14
     button2 lb_rolldown 64 28 "▼" 14
     button2 lb_pagedown 64 28 "▼▼" 14
-    button2 lb_return 64 28 "戻る" 14
+    button2 lb_return 64 28 "${words[back]}" 14
 
     # The reader's mouse cursor (used when the configuration asks for it).
     convert -size 32x32 xc:none -fill "$cream" -stroke "$navy" -strokewidth 2 \
         -draw "polygon 2,2 2,26 9,19 14,30 19,28 14,17 24,17" "$work/p.png"
-    png "$work/p.png" "$here/mouse.png"
+    png "$work/p.png" "$cursor"
 }
 
 
@@ -521,9 +631,9 @@ make_menus() {
             -draw "rectangle 8,8 136,104" "$work/sl_$s.png"
     done
     stack_rows "$img/sl_base.png" "$work/sl_normal.png" "$work/sl_point.png" "$work/sl_press.png" "$work/sl_off.png"
-    button4 sl_save 64 24 "セーブ" 13
-    button4 sl_load 64 24 "ロード" 13
-    button4 sl_return 96 30 "戻る" 15
+    button4 sl_save 64 24 "${words[save]}" 13
+    button4 sl_load 64 24 "${words[load]}" 13
+    button4 sl_return 96 30 "${words[back]}" 15
     local i=1 label
     for label in 1 2 3 4 Q; do
         button4 "sl_page$i" 44 28 "$label" 15
@@ -534,34 +644,33 @@ make_menus() {
     heading_screen "$img/om_bg_cg.png" "GALLERY" '#3a2f5c' '#141028'
     heading_screen "$img/om_bg_rep.png" "REPLAY" '#2f4a5c' '#0e1a28'
     heading_screen "$img/om_bg_snd.png" "MUSIC" '#4a3a2f' '#1e140e'
-    button4 om_mode_cg 96 30 "ＣＧ" 15
-    button4 om_mode_rep 96 30 "回想" 15
-    button4 om_mode_snd 96 30 "音楽" 15
-    button4 om_return 96 30 "戻る" 15
+    button4 om_mode_cg 96 30 "${words[cg]}" 15
+    button4 om_mode_rep 96 30 "${words[replay]}" 15
+    button4 om_mode_snd 96 30 "${words[music]}" 15
+    button4 om_return 96 30 "${words[back]}" 15
     button4 om_page1 40 28 "1" 15
 
     # Gallery panels from the pictures they open, and the closed panel.
-    panel_from "$img/cgp_bottle.png" "$img/ev_bottle.png" "瓶の手紙"
-    panel_from "$img/cgp_coast.png" "$img/ev_coast.png" "港町"
-    panel_from "$img/cgp_light.png" "$img/ev_light.png" "灯り"
-    panel_from "$img/cgp_dawn.png" "$img/ev_dawn.png" "夜明け"
-    panel_from "$img/cgp_movie.png" "$img/title_bg.png" "オープニング"
-    panel_from "$img/cgp_places.png" "$img/bg_lighthouse.png" "背景"
+    panel_from "$img/cgp_bottle.png" "$img/ev_bottle.png" "${gallery[0]}"
+    panel_from "$img/cgp_coast.png" "$img/ev_coast.png" "${gallery[1]}"
+    panel_from "$img/cgp_light.png" "$img/ev_light.png" "${gallery[2]}"
+    panel_from "$img/cgp_dawn.png" "$img/ev_dawn.png" "${gallery[3]}"
+    panel_from "$img/cgp_movie.png" "$img/title_bg.png" "${gallery[4]}"
+    panel_from "$img/cgp_places.png" "$img/bg_lighthouse.png" "${gallery[5]}"
     convert -size 160x120 gradient:'#2a2e3a'-'#1a1e28' -font "$gothic" -pointsize 40 -fill '#5a5f6a' \
         -gravity center -annotate +0+0 "？" -fill none -stroke '#5a5f6a' -strokewidth 2 \
         -draw "rectangle 1,1 158,118" "$work/null.png"
     stack_rows "$img/cgp_null.png" "$work/null.png" "$work/null.png"
 
     # Replay panels, the closed panel and the description pictures.
-    panel_from "$img/rpp_s1.png" "$img/bg_street.png" "坂の上の灯台"
-    panel_from "$img/rpp_s2.png" "$img/bg_beach.png" "波打ち際の瓶"
-    panel_from "$img/rpp_s3.png" "$img/bg_lighthouse.png" "灯台守"
-    panel_from "$img/rpp_ea.png" "$img/ev_light.png" "結末・灯り"
-    panel_from "$img/rpp_eb.png" "$img/ev_dawn.png" "結末・夜明け"
+    panel_from "$img/rpp_s1.png" "$img/bg_street.png" "${replays[0]}"
+    panel_from "$img/rpp_s2.png" "$img/bg_beach.png" "${replays[1]}"
+    panel_from "$img/rpp_s3.png" "$img/bg_lighthouse.png" "${replays[2]}"
+    panel_from "$img/rpp_ea.png" "$img/ev_light.png" "${replays[3]}"
+    panel_from "$img/rpp_eb.png" "$img/ev_dawn.png" "${replays[4]}"
     stack_rows "$img/rpp_null.png" "$work/null.png" "$work/null.png"
     local text n=1
-    for text in "第一話　坂道で灯里と会う朝" "第二話　浜辺で瓶の手紙を拾う" \
-        "第三話　夕暮れの灯台で千鶴と話す" "結末　ふたたび灯台に灯りがともる" "結末　夜明けの港で手紙を返す"; do
+    for text in "${replay_texts[@]}"; do
         convert -size 440x36 xc:none -fill "${navy}e0" -stroke "$gold_dark" -strokewidth 1 \
             -draw "roundrectangle 0,0 439,35 8,8" -stroke none -font "$gothic" -pointsize 16 \
             -fill "$cream" -gravity center -annotate +0+1 "$text" "$work/p.png"
@@ -571,23 +680,34 @@ make_menus() {
 
     # Music room: panels of four rows (normal, pointed at, playing,
     # disabled), player buttons, play-mode buttons.
-    for text in "snp_title:海の見える窓" "snp_day:坂道の朝" "snp_night:灯台の夜"; do
-        button4 "${text%%:*}" 240 36 "♪ ${text#*:}" 16
+    n=0
+    for text in snp_title snp_day snp_night; do
+        if [ "$lang" = ja ]; then
+            button4 "$text" 240 36 "♪ ${pieces[$n]}" 16
+        else
+            # The note is IPA's: Noto's Latin face has none.
+            button4 "$text" 240 36 "${pieces[$n]}" 16
+            convert "$img/$text.png" -font "$ipa_gothic" -pointsize 16 -gravity west \
+                -fill "$cream" -annotate +14-53 "♪" -fill "$white" -annotate +14-17 "♪" \
+                -fill "$navy" -annotate +14+19 "♪" -fill '#8a8f99' -annotate +14+55 "♪" "$work/p.png"
+            png "$work/p.png" "$img/$text.png"
+        fi
+        n=$((n + 1))
     done
     button4 om_back 56 28 "◀◀" 12
     button4 om_play 56 28 "▶" 12
     button4 om_stop 56 28 "■" 12
     button4 om_next 56 28 "▶▶" 12
-    button4 om_single 80 28 "１曲" 13
-    button4 om_all 80 28 "全曲" 13
-    button4 om_random 80 28 "ランダム" 13
+    button4 om_single 80 28 "${words[single]}" 13
+    button4 om_all 80 28 "${words[all]}" 13
+    button4 om_random 80 28 "${words[random]}" 13
 
     # Completion display, one picture per percentage.
     local p
     for p in $(seq 0 100); do
         convert -size 140x28 xc:none -fill "${navy}d0" -stroke "$gold_dark" -strokewidth 1 \
             -draw "roundrectangle 0,0 139,27 8,8" -stroke none -font "$gothic" -pointsize 14 \
-            -fill "$cream" -gravity center -annotate +0+1 "達成率 $p%" "$work/p.png"
+            -fill "$cream" -gravity center -annotate +0+1 "${words[percent]} $p%" "$work/p.png"
         png "$work/p.png" "$img/pct$(printf %03d "$p").png"
     done
 
@@ -597,20 +717,6 @@ make_menus() {
     png "$work/p.png" "$img/ed_back_a.png"
     convert "$img/ev_dawn.png" -fill '#00000070' -draw "rectangle 0,0 640,480" "$work/p.png"
     png "$work/p.png" "$img/ed_back_b.png"
-    local credits=(
-        "title:ひかりの手紙"
-        "gap:"
-        "role:物語" "name:Zelk 開発チーム"
-        "role:登場人物" "name:灯里　湊　千鶴"
-        "role:絵" "name:Zelk 開発チーム"
-        "role:音楽・効果音" "name:Zelk 開発チーム"
-        "role:声" "name:音声合成による"
-        "role:文字" "name:IPAフォント"
-        "role:プログラム" "name:Zelk"
-        "gap:"
-        "title:おしまい"
-        "name:遊んでくれてありがとう"
-    )
     local y=40 args=() item
     for item in "${credits[@]}"; do
         case ${item%%:*} in
@@ -883,6 +989,25 @@ make_movie() {
 }
 
 # [SECTION] Main -------------------------------------------------------------------
+
+if [ -n "$lettered_out" ]; then
+    # Drawn over a copy of this edition's pictures (the lettered ones are
+    # made from the others), of which only the lettered ones are kept.
+    mkdir -p "$lettered_out/image" "$lettered_out/movie"
+    cp -r "$img" "$work/image"
+    img="$work/image"
+    cursor="$work/mouse.png"
+    make_window
+    make_menus
+    for name in "${lettered[@]}"; do
+        cmp -s "$img/$name.png" "$here/image/$name.png" &&
+            echo "warning: $name.png has no $lang lettering" >&2
+        cp "$img/$name.png" "$lettered_out/image/$name.png"
+    done
+    mov="$lettered_out/movie"
+    make_movie
+    exit 0
+fi
 
 mkdir -p "$img" "$snd" "$mov"
 groups=("$@")

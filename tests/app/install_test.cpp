@@ -1,8 +1,9 @@
 // The build installed as a distribution would: the programs, the engines,
 // the demo game, the desktop entry, metadata, icons and manual pages in
 // their Linux places, and
-// the installed player starting the installed demo with no argument while
-// the reader's files go under the XDG data folder.
+// the installed player starting the installed demo with no argument, and
+// its English edition named, while the reader's files go under the XDG data
+// folder.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -63,20 +64,34 @@ TEST(Install, TheInstalledPlayerStartsTheInstalledDemo) {
         std::fclose(file);
     }
     const fs::path xdg = root / "xdg";
-    const std::string run =
-        "cd / && env -u ZELK_SAVE_DIR SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
-        "ZELK_ANSWERS= XDG_DATA_HOME='" +
-        xdg.string() + "' ZELK_INPUT='" + script.string() + "' timeout 60 '" +
-        (prefix / ZELK_GAMES_DIR / "zelk").string() + "' >'" + (root / "out.txt").string() +
-        "' 2>'" + (root / "err.txt").string() + "'";
-    const int status = std::system(run.c_str());
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << testing::ReadAll(root / "err.txt");
-    const std::string out = testing::ReadAll(root / "out.txt");
+    const auto play = [&](const std::string& argument) {
+        const std::string run =
+            "cd / && env -u ZELK_SAVE_DIR SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
+            "ZELK_ANSWERS= XDG_DATA_HOME='" +
+            xdg.string() + "' ZELK_INPUT='" + script.string() + "' timeout 60 '" +
+            (prefix / ZELK_GAMES_DIR / "zelk").string() + "' " + argument + " >'" +
+            (root / "out.txt").string() + "' 2>'" + (root / "err.txt").string() + "'";
+        const int status = std::system(run.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << testing::ReadAll(root / "err.txt");
+        return testing::ReadAll(root / "out.txt");
+    };
+    std::string out = play("");
     EXPECT_NE(out.find("state mode=1 "), std::string::npos) << out;
     // The reader's files are kept under the game's title.
     EXPECT_TRUE(fs::exists(xdg / "zelk" / GameKey("ひかりの手紙", "") / "config.ini"));
     EXPECT_FALSE(fs::exists(prefix / "share" / "zelk" / "games" / "demo" / "savedata"));
+
+    // The English edition beside it, played by naming its folder.
+    const fs::path english = prefix / "share" / "zelk" / "games" / "demo-en";
+    if (!fs::exists(fs::path(ZELK_BUILD_DIR) / "games" / "demo-en" / "scenario.quor")) return;
+    for (const char* file :
+         {"scenario.quor", "image.quor", "sound.quor", "opening.mpg", "mouse.png"})
+        EXPECT_TRUE(fs::exists(english / file)) << file;
+    out = play("'" + english.string() + "'");
+    EXPECT_NE(out.find("state mode=1 "), std::string::npos) << out;
+    EXPECT_TRUE(fs::exists(xdg / "zelk" / GameKey("Letter of Light", "") / "config.ini"));
+    EXPECT_FALSE(fs::exists(english / "savedata"));
 }
 
 }  // namespace

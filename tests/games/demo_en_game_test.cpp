@@ -1,11 +1,15 @@
 // The demo game's English edition, packed as it ships: a UTF-8 game built
-// from the Japanese edition's pictures and sounds. It checks clean and a
-// reader plays both routes to their endings and opens the extras.
+// from the Japanese edition's pictures (with its own lettered ones in their
+// place) and sounds. It checks clean and a reader plays both routes to their
+// endings and opens the extras.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "modes/play_support.h"
@@ -30,18 +34,51 @@ fs::path CopyOfEnglishDemo(const std::string& name) {
     return folder;
 }
 
+// The width and height a PNG file's header gives; zero when it is no PNG.
+std::pair<std::uint32_t, std::uint32_t> PngSize(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    unsigned char head[24] = {};
+    if (!in.read(reinterpret_cast<char*>(head), sizeof head) || head[1] != 'P' || head[12] != 'I')
+        return {0, 0};
+    const auto word = [&](int at) {
+        return std::uint32_t{head[at]} << 24 | std::uint32_t{head[at + 1]} << 16 |
+               std::uint32_t{head[at + 2]} << 8 | std::uint32_t{head[at + 3]};
+    };
+    return {word(16), word(20)};
+}
+
+TEST(EnglishDemoGame, ItsLetteredPicturesTakeTheJapaneseOnesPlacesAndSizes) {
+    // The mode files place every button and plate by the Japanese pictures'
+    // sizes and rows: an English one that differed would be cut or stretched.
+    const fs::path source = fs::path(ZELK_SOURCE_DIR) / "games";
+    int count = 0;
+    for (const auto& entry : fs::directory_iterator(source / "demo-en" / "image")) {
+        const fs::path japanese = source / "demo" / "image" / entry.path().filename();
+        ASSERT_TRUE(fs::exists(japanese)) << entry.path().filename() << " replaces nothing";
+        EXPECT_EQ(PngSize(entry.path()), PngSize(japanese)) << entry.path().filename();
+        EXPECT_NE(PngSize(entry.path()).first, 0u) << entry.path().filename();
+        ++count;
+    }
+    // The logo and title, their buttons, the name plates, the text window's
+    // buttons, the log, save/load, extras and staff roll lettering, and the
+    // completion display's 101 steps.
+    EXPECT_EQ(count, 153);
+}
+
 TEST(EnglishDemoGame, TheLooseSourcesCheckClean) {
-    // The sources hold the scenarios and system files; the pictures, sounds
-    // and movie are the Japanese edition's.
+    // The sources hold the scenarios, the system files, the lettered pictures
+    // and the movie; the other pictures and the sounds are the Japanese
+    // edition's.
     const fs::path folder = testing::FreshFolder("demo-en-loose");
     const fs::path source = fs::path(ZELK_SOURCE_DIR) / "games";
     for (const auto& entry : fs::directory_iterator(source / "demo-en"))
         if (entry.path().extension() == ".ini")
             fs::copy_file(entry.path(), folder / entry.path().filename());
     fs::copy(source / "demo-en" / "scenario", folder / "scenario");
-    for (const char* media : {"image", "sound"})
-        fs::create_directory_symlink(source / "demo" / media, folder / media);
-    fs::copy_file(source / "demo" / "movie" / "opening.mpg", folder / "opening.mpg");
+    fs::copy(source / "demo" / "image", folder / "image");
+    fs::copy(source / "demo-en" / "image", folder / "image", fs::copy_options::overwrite_existing);
+    fs::create_directory_symlink(source / "demo" / "sound", folder / "sound");
+    fs::copy_file(source / "demo-en" / "movie" / "opening.mpg", folder / "opening.mpg");
     fs::copy_file(source / "demo" / "mouse.png", folder / "mouse.png");
     const testing::ToolResult check =
         testing::RunTool(folder.parent_path(), {"check", folder.filename().string()});
