@@ -12,6 +12,7 @@
 #include "modes/mode_films.h"
 #include "modes/mode_game.h"
 #include "modes/save_data.h"
+#include "platform/translate.h"
 #include "settings/ini_file.h"
 #include "view/game_view.h"
 #include "view/player_root.h"
@@ -33,7 +34,7 @@ constexpr const char* kLogFont = "ＭＳ ゴシック";
 
 // The button that returns the story to a line's page: small text at the
 // foot of the line's right end, in the window's highlight colour.
-constexpr const char* kBackCaption = "ここに戻る";
+constexpr const char* kBackCaption = TrMark("ここに戻る");
 constexpr const char* kBackMarks = "D80E0FFF00CG00CH00E";
 constexpr long kBackWidth = 64;
 constexpr long kBackHeight = 14;
@@ -182,7 +183,7 @@ void clsGameLog::Start() {
 
     mActive = true;
     mGame.SubStatus(kGameLog);
-    if (ReaderAids* aids = mRoot.Aids()) aids->Announce("ログ");
+    if (ReaderAids* aids = mRoot.Aids()) aids->Announce(Tr("ログ"));
     mSavedAutoClick = mRoot.CurrentAutoClickTimer();
     mIndex = -1;
     mPlaying = -1;
@@ -258,7 +259,7 @@ void clsGameLog::MakeBackButton(Line& line, const FilmSpecRecord& text) {
     films::RunQueue();
     films::Set(line.backText, FP_TEXT_DELAY, 1);
     films::SetText(line.backText, FP_TEXT_FONT, kLogFont, EngineEncoding());
-    const std::string caption = kBackCaption;
+    const std::string caption = Tr(kBackCaption);
     films::SetText(line.backText, FP_TEXT_APPEND,
                    kBackMarks + (EngineEncoding().IsUtf8() ? EscapeEngineText(caption) : caption),
                    EngineEncoding());
