@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "manual/zelk.h"
+#include "platform/translate.h"
 
 namespace zelk {
 
@@ -21,11 +22,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         } else if (options && argument == "--fullscreen") {
             line.screenMode = 0;
         } else if (options && argument.size() > 1 && argument[0] == '-') {
-            if (line.error.empty()) line.error = "unknown option " + argument;
+            if (line.error.empty()) line.error = TrFormat("unknown option %s", {argument});
         } else if (line.gameFolder.empty()) {
             line.gameFolder = argument;
         } else if (line.error.empty()) {
-            line.error = "one game folder only, not also " + argument;
+            line.error = TrFormat("one game folder only, not also %s", {argument});
         }
     }
     return line;

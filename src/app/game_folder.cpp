@@ -9,6 +9,7 @@
 #include "common/text.h"
 #include "common/text_encoding.h"
 #include "drivers/quor_driver.h"
+#include "platform/translate.h"
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"
 
@@ -39,8 +40,10 @@ void SayFolderOutside(const std::string& appDir, const char* key, const std::str
     const fs::path read = fs::path(folder).lexically_normal();
     const auto [stop, at] = std::mismatch(game.begin(), game.end(), read.begin(), read.end());
     if (stop == game.end() || (std::next(stop) == game.end() && stop->empty())) return;
-    std::fprintf(stderr, "zelk: debug.ini [Folder] %s: reading %s, outside the game folder\n", key,
-                 read.c_str());
+    std::fprintf(
+        stderr, "zelk: %s\n",
+        TrFormat("debug.ini [Folder] %s: reading %s, outside the game folder", {key, read.string()})
+            .c_str());
 }
 
 void ApplyDebugFile(INIFile& debugFile, const std::string& appDir, ProcessValues& process) {

@@ -11,6 +11,7 @@
 #include "interpreter/page_log.h"
 #include "platform/event_pump.h"
 #include "platform/question_box.h"
+#include "platform/translate.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"
@@ -61,7 +62,7 @@ bool clsLaunch::IsDebugMode() const {
 }
 
 bool clsLaunch::Init() {
-    mTitle = "ゲーム起動中";
+    mTitle = Tr("ゲーム起動中");
     mView = std::make_unique<frmCtrl>([this] { OnSystemTimer(); },
                                       [] {
                                           if (clsVell* vell = Vell()) vell->AutoClick();
@@ -71,7 +72,8 @@ bool clsLaunch::Init() {
     const GameFolderSetup setup = SetUpGameFolder(appDir, *mDebugFile);
     Process().IsDebugMode = setup.debugFile;
     if (setup.looseForced) {
-        std::fprintf(stderr, "zelk: %s has no archives: playing its loose files\n", appDir.c_str());
+        std::fprintf(stderr, "zelk: %s\n",
+                     TrFormat("%s has no archives: playing its loose files", {appDir}).c_str());
     }
     if (!setup.debugFile) return true;
 

@@ -222,7 +222,7 @@ int main(int argc, char** argv) {
     try {
         return RunPlayer(argc, argv);
     } catch (const std::bad_alloc&) {
-        std::fputs("zelk: out of memory\n", stderr);
+        std::fprintf(stderr, "zelk: %s\n", zelk::Tr("out of memory"));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "zelk: %s\n", error.what());
     }

@@ -4,6 +4,7 @@
 
 #include "common/process.h"
 #include "interpreter/interpreter.h"
+#include "platform/translate.h"
 
 namespace zelk {
 
@@ -26,7 +27,7 @@ void RefusedNames::Report(const std::string& name, const std::string& why) {
     if (place.empty() && mParts.settingsFile) place = mParts.settingsFile();
     if (Process().IsDebugMode) {
         const std::string prompt =
-            "'" + name + "'はゲームのフォルダーの外を指すため読み込みません (" + why + ")。";
+            TrFormat("'%s'はゲームのフォルダーの外を指すため読み込みません (%s)。", {name, why});
         if (instruction) {
             intprt->CauseError(prompt);
             return;
@@ -39,10 +40,10 @@ void RefusedNames::Report(const std::string& name, const std::string& why) {
     if (instruction) intprt->CauseTold();
     // A name given in a loop, or tried by several callers, is said once.
     if (!mTold.insert(place + '\n' + name).second) return;
-    std::fprintf(stderr,
-                 "zelk: %s: '%s' %s; a game reads only its own folder, and goes on without "
-                 "it\n",
-                 place.c_str(), name.c_str(), why.c_str());
+    std::fprintf(stderr, "zelk: %s\n",
+                 TrFormat("%s: '%s' %s; a game reads only its own folder, and goes on without it",
+                          {place, name, why})
+                     .c_str());
 }
 
 }  // namespace zelk

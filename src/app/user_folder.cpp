@@ -11,6 +11,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/translate.h"
+
 namespace zelk {
 
 namespace {
@@ -99,16 +101,18 @@ UserFolder ChooseUserFolder(const std::string& appDir, const std::string& title)
     const std::string old = base + FolderName(appDir);
     if (old == folder || !IsFolder(old)) return {folder, {}};
     if (Exists(folder)) {
-        return {folder, "zelk: saves of an older version stay in " + old + "; this game keeps " +
-                            "its saves in " + folder};
+        return {folder, "zelk: " + TrFormat("saves of an older version stay in %s; this game "
+                                            "keeps its saves in %s",
+                                            {old, folder})};
     }
     // One rename inside one folder: the saves are either all at the old
     // place or all at the new one, whatever happens meanwhile.
     if (::rename(old.c_str(), folder.c_str()) != 0) {
-        return {old, "zelk: cannot move the saves from " + old + " to " + folder + " (" +
-                         std::strerror(errno) + "); they stay where they are"};
+        return {old, "zelk: " + TrFormat("cannot move the saves from %s to %s (%s); they stay "
+                                         "where they are",
+                                         {old, folder, std::strerror(errno)})};
     }
-    return {folder, "zelk: moved this game's saves from " + old + " to " + folder};
+    return {folder, "zelk: " + TrFormat("moved this game's saves from %s to %s", {old, folder})};
 }
 
 bool MakeFolders(const std::string& path) {

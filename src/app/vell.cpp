@@ -311,7 +311,7 @@ bool clsVell::LoadSystemFiles() {
     if (!mSystemInfo && !why.empty()) {
         // An unknown encoding, or a file saved in the other one: read, it
         // would show mojibake.
-        Fault(why, "システム情報をロードできません。\r\n" + why);
+        Fault(why, Tr("システム情報をロードできません。") + std::string("\r\n") + why);
         return false;
     }
     if (!mSystemInfo) {
@@ -338,7 +338,7 @@ bool clsVell::LoadSystemFiles() {
     mGamemodeInfo = LoadSystemIni("game_mode", encoding, &why);
     if (mGamemodeInfo) tell();
     if (!mGamemodeInfo && !why.empty()) {
-        Fault(why, "ゲームモード設定をロードできません。\r\n" + why);
+        Fault(why, Tr("ゲームモード設定をロードできません。") + std::string("\r\n") + why);
         return false;
     }
     if (!mGamemodeInfo) {
@@ -349,7 +349,7 @@ bool clsVell::LoadSystemFiles() {
     mOmakemodeInfo = LoadSystemIni("omake_mode", encoding, &why);
     if (mOmakemodeInfo) tell();
     if (!mOmakemodeInfo && !why.empty()) {
-        Fault(why, "おまけモード設定をロードできません。\r\n" + why);
+        Fault(why, Tr("おまけモード設定をロードできません。") + std::string("\r\n") + why);
         return false;
     }
     if (!mOmakemodeInfo) {
@@ -387,7 +387,8 @@ bool clsVell::ReadThumbSize() {
     std::unique_ptr<INIFile> saveload =
         LoadSystemIni("saveload_mode", mSystemInfo->Encoding(), &why);
     if (!saveload && !why.empty()) {
-        Fault(why, "セーブ・ロードモード初期化ファイルがロードできません。\r\n" + why);
+        Fault(why, Tr("セーブ・ロードモード初期化ファイルがロードできません。") +
+                       std::string("\r\n") + why);
         return false;
     }
     if (saveload && !why.empty()) std::fprintf(stderr, "zelk: %s\n", why.c_str());

@@ -9,6 +9,7 @@
 #include "common/text.h"
 #include "drivers/quor_driver.h"
 #include "drivers/wavo_driver.h"
+#include "platform/translate.h"
 #include "wavo.h"
 
 namespace zelk {
@@ -55,18 +56,18 @@ bool clsWavoDriver::LoadInto(std::int32_t id, const std::string& key, std::strin
     const std::int32_t entry = mParts.quor ? mParts.quor->FileKeyToID(key) : -1;
     if (entry == -1) {
         Log("wavo file not found error '" + key + "'");
-        why = loose ? "is neither in sound/ (as .ogg, .opus, .flac, .mp3 or .wav) nor in the "
-                      "archives"
-                    : "is not in the game's archives";
+        why = loose ? Tr("is neither in sound/ (as .ogg, .opus, .flac, .mp3 or .wav) nor in the "
+                         "archives")
+                    : Tr("is not in the game's archives");
         return false;
     }
     const std::int32_t size = mParts.quor->GetSize(entry);
     if (size <= 0) {
         Log("wavo file size error '" + key + "'");
-        why = "is empty in the archives";
+        why = Tr("is empty in the archives");
         return false;
     }
-    why = "cannot be read from the archives";
+    why = Tr("cannot be read from the archives");
     if (!Call(id, SM_STOP) || !Call(id, SM_UNLOAD) || !Set(id, SP_MEMORY_SIZE, size)) return false;
     void* address = nullptr;
     if (GetSOProp(id, SP_MEMORY_ADDRESS, &address) != WAVO_OK || address == nullptr) return false;
@@ -78,7 +79,7 @@ bool clsWavoDriver::LoadInto(std::int32_t id, const std::string& key, std::strin
 
 bool clsWavoDriver::LoadFromFile(std::int32_t id, const std::string& key, const std::string& path,
                                  std::string& why) {
-    why = "cannot be read from " + path;
+    why = TrFormat("cannot be read from %s", {path});
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) return false;
     const std::streamoff size = file.tellg();
@@ -102,7 +103,7 @@ bool clsWavoDriver::LoadFromFile(std::int32_t id, const std::string& key, const 
 bool clsWavoDriver::LoadBlock(std::int32_t id, const std::string& key, std::string& why) {
     if (Call(id, SM_LOAD) && LoadedState(id)) return true;
     Log("wavo load error '" + key + "'");
-    why = "cannot be decoded: it is damaged, or not Ogg Vorbis, Ogg Opus, FLAC, MP3 or WAVE";
+    why = Tr("cannot be decoded: it is damaged, or not Ogg Vorbis, Ogg Opus, FLAC, MP3 or WAVE");
     return false;
 }
 
@@ -119,8 +120,8 @@ void clsWavoDriver::ReportFailure(const std::string& key, const std::string& why
     // A loose name that leaves the game folder was said as refused.
     if (Process().Debug.SoundFileMode && !WhyNameLeavesFolder(key).empty()) return;
     if (!mReported.insert(ToLowerAscii(key)).second) return;
-    std::fprintf(stderr, "zelk: sound '%s' %s; the game goes on without it\n", key.c_str(),
-                 why.c_str());
+    std::fprintf(stderr, "zelk: %s\n",
+                 TrFormat("sound '%s' %s; the game goes on without it", {key, why}).c_str());
 }
 
 }  // namespace zelk

@@ -8,6 +8,7 @@
 #include "common/process.h"
 #include "drivers/wavo_driver.h"
 #include "drivers/wavo_driver_video_window.h"
+#include "platform/translate.h"
 #include "wavo.h"
 
 namespace zelk {
@@ -43,10 +44,11 @@ bool clsWavoDriver::PlayMovie(const std::string& sPath) {
     const std::optional<std::string> enginePath = Utf8ToCp932(sPath);
     if (!enginePath) {
         if (mReported.insert(sPath).second) {
-            std::fprintf(stderr,
-                         "zelk: movie %s: its name holds a character the sound engine cannot be "
-                         "given (not in CP932); rename the file\n",
-                         sPath.c_str());
+            std::fprintf(stderr, "zelk: %s\n",
+                         TrFormat("movie %s: its name holds a character the sound engine cannot be "
+                                  "given (not in CP932); rename the file",
+                                  {sPath})
+                             .c_str());
         }
         return false;
     }
@@ -64,13 +66,16 @@ bool clsWavoDriver::PlayMovie(const std::string& sPath) {
     if (result != WAVO_OK && !Process().IsDebugMode && mEngineRunning &&
         mReported.insert(sPath).second) {
         // Step 3: the engine found no FFmpeg and has said so.
-        std::fprintf(stderr,
-                     step == 3 ? "zelk: movie %s is skipped: movies need FFmpeg's libraries; the "
-                                 "game goes on without it\n"
-                               : "zelk: movie %s is no movie the player plays (MPEG, MP4, WebM, "
-                                 "AVI, WMV or Ogg, read from that file alone); the game goes on "
-                                 "without it\n",
-                     sPath.c_str());
+        const std::string line =
+            step == 3 ? TrFormat(
+                            "movie %s is skipped: movies need FFmpeg's libraries; the game goes on "
+                            "without it",
+                            {sPath})
+                      : TrFormat(
+                            "movie %s is no movie the player plays (MPEG, MP4, WebM, AVI, WMV or "
+                            "Ogg, read from that file alone); the game goes on without it",
+                            {sPath});
+        std::fprintf(stderr, "zelk: %s\n", line.c_str());
     }
     return result == WAVO_OK;
 }

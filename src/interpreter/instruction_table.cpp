@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "common/utf8.h"
+#include "platform/translate.h"
 
 namespace zelk {
 
@@ -65,12 +66,12 @@ bool InstructionTable::Prepare(std::string_view line, std::vector<std::string>& 
 
     const auto found = mDefaults.find(word);
     if (found == mDefaults.end()) {
-        error = "未定義命令'" + word + "'を実行しようとしました。";
+        error = TrFormat("未定義命令'%s'を実行しようとしました。", {word});
         return false;
     }
     const std::vector<std::string>& defaults = found->second;
     if (given.size() - 1 > defaults.size()) {
-        error = word + "命令の引数は" + std::to_string(defaults.size()) + "個までです。";
+        error = TrFormat("%s命令の引数は%s個までです。", {word, std::to_string(defaults.size())});
         return false;
     }
     args.insert(args.end(), defaults.begin(), defaults.end());
@@ -79,7 +80,7 @@ bool InstructionTable::Prepare(std::string_view line, std::vector<std::string>& 
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i] == kRequired) {
-            error = word + "命令の第" + std::to_string(i) + "引数は省略できません。";
+            error = TrFormat("%s命令の第%s引数は省略できません。", {word, std::to_string(i)});
             return false;
         }
     }

@@ -9,6 +9,7 @@
 #include "interpreter/command_table.h"
 #include "interpreter/interpreter_host.h"
 #include "interpreter/page_reload.h"
+#include "platform/translate.h"
 #include "scenario/scenario_error_line.h"
 #include "settings/ini_file.h"
 
@@ -89,7 +90,7 @@ StepResult clsInterpreter::StepNext() {
 
         if (mWaitMode == kWaitRunning) continue;
         if (!mHost.DrawActivity()) {
-            RuntimeError("描画停止状態でのクリック待ちは禁止されています。");
+            RuntimeError(Tr("描画停止状態でのクリック待ちは禁止されています。"));
         }
         if (mWaitMode == kWaitSkipped) continue;
         if (mCurrentScript.get() == ranIn) {
@@ -160,7 +161,7 @@ void clsInterpreter::Dispatch() {
         command(*this);
         return;
     }
-    RuntimeError("未実装命令'" + mArgs[0] + "'を実行しようとしました。");
+    RuntimeError(TrFormat("未実装命令'%s'を実行しようとしました。", {mArgs[0]}));
     AskQuit();
 }
 
@@ -181,12 +182,12 @@ void clsInterpreter::WaitForPlayer() {
 bool clsInterpreter::GoLabel(const std::string& expression) {
     try {
         if (expression.empty()) {
-            RuntimeError("ラベル表現が空欄です。");
+            RuntimeError(Tr("ラベル表現が空欄です。"));
             return false;
         }
         const std::vector<std::string> parts = SplitText(ToLowerAscii(expression), ".");
         if (parts.size() > 2) {
-            RuntimeError("ラベル表現'" + expression + "'が不正です。");
+            RuntimeError(TrFormat("ラベル表現'%s'が不正です。", {expression}));
             return false;
         }
         // The script and the address change together, or not at all.
@@ -194,7 +195,7 @@ bool clsInterpreter::GoLabel(const std::string& expression) {
         if (parts.size() == 2) {
             script = mScriptManager.GetScript(parts[0], false);
             if (!script) {
-                RuntimeError("シナリオ'" + parts[0] + "'がロードできません。");
+                RuntimeError(TrFormat("シナリオ'%s'がロードできません。", {parts[0]}));
                 return false;
             }
         }
@@ -206,7 +207,7 @@ bool clsInterpreter::GoLabel(const std::string& expression) {
         } else {
             address = script ? script->LabelAddress(label) : -1;
             if (address == -1) {
-                RuntimeError("ラベル表現'" + expression + "'が不正です。");
+                RuntimeError(TrFormat("ラベル表現'%s'が不正です。", {expression}));
                 return false;
             }
         }
@@ -215,7 +216,7 @@ bool clsInterpreter::GoLabel(const std::string& expression) {
         mAdvance = false;
         return true;
     } catch (const std::exception&) {
-        mHost.Msg("'GoLabel' function internal error", kMsgOK);
+        mHost.Msg(Tr("'GoLabel' function internal error"), kMsgOK);
         return false;
     }
 }
@@ -230,7 +231,7 @@ void clsInterpreter::GoSelectedItem(const std::string& expression) {
 long clsInterpreter::Sbl(const std::string& expression) {
     const long number = mReader.SetSymbol(expression).NumVal();
     if (mReader.IsError()) {
-        RuntimeError("value get error '" + expression + "' " + mReader.ErrMsg());
+        RuntimeError(TrFormat("value get error '%s' %s", {expression, mReader.ErrMsg()}));
     }
     return number;
 }
@@ -398,7 +399,7 @@ void clsInterpreter::EndStep(bool restored) {
 
 bool clsInterpreter::AskQuit() {
     if (!mHost.IsDebugMode()) return false;
-    if (mHost.Msg("終了しますか", kMsgYesNo) != kResultYes) return false;
+    if (mHost.Msg(Tr("終了しますか"), kMsgYesNo) != kResultYes) return false;
     mHost.CloseVell();
     EndStep();
     return true;
@@ -418,11 +419,13 @@ void clsInterpreter::ReportEndOfScript() {
     // The player closes: the reader is told why, whatever the mode, or the
     // window would just vanish (a game whose path runs off its end, a place
     // that lies outside its script).
-    const std::string place = mCurrentScript
-                                  ? "at " + mCurrentScript->Name() + "." + std::to_string(mAddress)
-                                  : "no scenario is running";
-    mHost.TerminalLine("zelk: the scenario ran past its end (" + place + "): the player closes");
-    const std::string message = "実行がスクリプトの終端に至りました。";
+    const std::string place =
+        mCurrentScript
+            ? TrFormat("at %s", {mCurrentScript->Name() + "." + std::to_string(mAddress)})
+            : std::string(Tr("no scenario is running"));
+    mHost.TerminalLine("zelk: " +
+                       TrFormat("the scenario ran past its end (%s): the player closes", {place}));
+    const std::string message = Tr("実行がスクリプトの終端に至りました。");
     if (mHost.IsDebugMode())
         RuntimeError(message);
     else
@@ -450,7 +453,7 @@ void clsInterpreter::RuntimeError(const std::string& message) {
     }
     mHost.Msg(message, kMsgOK);
     mHost.Log("#############################");
-    mHost.Log("実行時エラー : 第" + std::to_string(mAddress + 1) + "要素");
+    mHost.Log(TrFormat("実行時エラー : 第%s要素", {std::to_string(mAddress + 1)}));
     mHost.Log(message);
     mHost.Log("#############################");
     if (mCurrentScript) mHost.ScenarioError(mCurrentScript->Place(mAddress), message);

@@ -9,6 +9,7 @@
 #include "common/numbers.h"
 #include "common/text.h"
 #include "interpreter/interpreter.h"
+#include "platform/translate.h"
 #include "settings/ini_section.h"
 
 namespace zelk {
@@ -43,21 +44,21 @@ bool ReadPlace(const std::string& text, SavedPlace& place) {
 std::string clsInterpreter::StatusFault(const INISection& status) {
     for (const char* key : {"Address", "WaitMode", "RestText", "TextEnabled", "Stack"}) {
         if (!status.KeyExists(key))
-            return std::string("its interpreter status has no ") + key +
-                   " (the save is incomplete)";
+            return TrFormat("its interpreter status has no %s (the save is incomplete)", {key});
     }
     // What a place must be: an instruction of an existing script. Where the
     // reader waits for a choice, the place may be just past the last
     // instruction: the choice jumps before anything there runs.
     auto fault = [this](const std::string& text, bool endAllowed) -> std::string {
         SavedPlace place;
-        if (!ReadPlace(text, place)) return "its place '" + text + "' is no script and address";
+        if (!ReadPlace(text, place))
+            return TrFormat("its place '%s' is no script and address", {text});
         const std::shared_ptr<Script> script = mScriptManager.GetScript(place.script, false);
-        if (!script) return "its script '" + place.script + "' does not exist in this game";
+        if (!script) return TrFormat("its script '%s' does not exist in this game", {place.script});
         const long end = script->Count();
         if (place.address > end || (place.address == end && !endAllowed)) {
-            return "its place " + text + " lies outside the script '" + place.script + "' (" +
-                   std::to_string(end) + " instructions)";
+            return TrFormat("its place %s lies outside the script '%s' (%s instructions)",
+                            {text, place.script, std::to_string(end)});
         }
         return std::string();
     };
@@ -67,7 +68,8 @@ std::string clsInterpreter::StatusFault(const INISection& status) {
     const std::string stack = status.KeyValue("Stack");
     if (stack.empty()) return std::string();
     for (const std::string& entry : SplitText(stack, ",")) {
-        if (std::string why = fault(entry, false); !why.empty()) return "in its call stack, " + why;
+        if (std::string why = fault(entry, false); !why.empty())
+            return TrFormat("in its call stack, %s", {why});
     }
     return std::string();
 }

@@ -1,6 +1,7 @@
 #include "modes/mode.h"
 
 #include "drivers/event_rect.h"
+#include "platform/translate.h"
 #include "view/player_root.h"
 
 namespace zelk {
@@ -9,26 +10,26 @@ namespace {
 
 // The buttons' commands as a reader hears them.
 constexpr const char* kCommandCaptions[][2] = {
-    {"start", "はじめから"},
-    {"quickload", "クイックロード"},
-    {"load", "ロード"},
-    {"save", "セーブ"},
-    {"omake", "おまけ"},
-    {"exit", "終了"},
-    {"log", "ログ"},
-    {"auto", "オートクリック"},
-    {"skip", "スキップ"},
-    {"return", "もどる"},
-    {"pageup", "前のページ"},
-    {"pagedown", "次のページ"},
-    {"rollup", "上へ"},
-    {"rolldown", "下へ"},
-    {"title", "タイトルにもどる"},
+    {"start", TrMark("はじめから")},
+    {"quickload", TrMark("クイックロード")},
+    {"load", TrMark("ロード")},
+    {"save", TrMark("セーブ")},
+    {"omake", TrMark("おまけ")},
+    {"exit", TrMark("終了")},
+    {"log", TrMark("ログ")},
+    {"auto", TrMark("オートクリック")},
+    {"skip", TrMark("スキップ")},
+    {"return", TrMark("もどる")},
+    {"pageup", TrMark("前のページ")},
+    {"pagedown", TrMark("次のページ")},
+    {"rollup", TrMark("上へ")},
+    {"rolldown", TrMark("下へ")},
+    {"title", TrMark("タイトルにもどる")},
 };
 
 std::string CommandCaption(const std::string& command) {
     for (const auto& [name, caption] : kCommandCaptions) {
-        if (command == name) return caption;
+        if (command == name) return Tr(caption);
     }
     return {};
 }
@@ -38,20 +39,20 @@ std::string CommandCaption(const std::string& command) {
 std::string clsModeBase::ScreenName() const {
     switch (mId) {
         case kModeTitle:
-            return "タイトル";
+            return Tr("タイトル");
         case kModeSaveLoad:
-            return "セーブ・ロード";
+            return Tr("セーブ・ロード");
         case kModeEnding:
-            return "エンディング";
+            return Tr("エンディング");
         case kModeOmake:
-            return "おまけ";
+            return Tr("おまけ");
         default:
             return {};
     }
 }
 
 std::string clsModeBase::Caption(const clsEventRect& er) const {
-    if (er.STag == "slot") return "スロット " + std::to_string(er.lTag + 1);
+    if (er.STag == "slot") return TrFormat("スロット %s", {std::to_string(er.lTag + 1)});
     std::string caption = CommandCaption(er.Extension);
     return caption.empty() ? CommandCaption(er.STag) : caption;
 }

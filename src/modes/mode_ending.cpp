@@ -11,6 +11,7 @@
 #include "drivers/lumo_driver.h"
 #include "lumo.h"
 #include "modes/mode_films.h"
+#include "platform/translate.h"
 #include "view/game_view.h"
 #include "view/player_root.h"
 
@@ -35,8 +36,8 @@ bool clsModeEnding::ModeStart(long eSub, const std::any& vParam) {
     if (clsGameView* view = Root().GameView()) view->MenuEnableByText("");
     if (eSub == kNothing) return true;
     if (eSub != kStaffRoll) {
-        Root().Fault("the ending cannot start as mode " + std::to_string(eSub),
-                     "不正なモード開始引数です。");
+        Root().Fault(TrFormat("the ending cannot start as mode %s", {std::to_string(eSub)}),
+                     Tr("不正なモード開始引数です。"));
         return false;
     }
     std::string param;

@@ -17,6 +17,7 @@
 #include "modes/mode_game_log.h"
 #include "modes/mode_text.h"
 #include "modes/save_data.h"
+#include "platform/translate.h"
 #include "scenario/shared_data.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
@@ -85,8 +86,8 @@ bool clsModeGame::ModeStart(long eSub, const std::any& vParam) {
                 entry = Root().SystemInfo()->KeySection("Game").KeyValue("EntryPoint");
             if (entry.empty()) {
                 Root().Fault(
-                    "the game names no entry point ([Game] EntryPoint of SystemInfo.ini)",
-                    "システム情報かデバッグセクションにエントリポイントを指定してください。");
+                    Tr("the game names no entry point ([Game] EntryPoint of SystemInfo.ini)"),
+                    Tr("システム情報かデバッグセクションにエントリポイントを指定してください。"));
             }
             mIsReplayMode = false;
             return StartScenario(entry);
@@ -99,8 +100,8 @@ bool clsModeGame::ModeStart(long eSub, const std::any& vParam) {
             mIsReplayMode = true;
             return StartScenario(AnyText(vParam));
         default:
-            Root().Fault("the game cannot start as mode " + std::to_string(eSub),
-                         "不正なモード開始引数です。");
+            Root().Fault(TrFormat("the game cannot start as mode %s", {std::to_string(eSub)}),
+                         Tr("不正なモード開始引数です。"));
             return false;
     }
 }
@@ -137,8 +138,9 @@ bool clsModeGame::StartScenario(const std::string& label) {
         Root().MakeAutoClickTimer(1, kCmdClick);
         return true;
     }
-    Root().Fault("cannot start the scenario at " + (label.empty() ? "(no label)" : label),
-                 "シナリオを開始できませんでした。");
+    Root().Fault(TrFormat("cannot start the scenario at %s",
+                          {label.empty() ? std::string(Tr("(no label)")) : label}),
+                 Tr("シナリオを開始できませんでした。"));
     if (clsGameView* view = View()) view->EventEnabled(true);
     return false;
 }

@@ -194,7 +194,7 @@ void clsGameLog::Start() {
 
     mActive = true;
     mGame.SubStatus(kGameLog);
-    if (ReaderAids* aids = mRoot.Aids()) aids->Announce("ログ");
+    if (ReaderAids* aids = mRoot.Aids()) aids->Announce(Tr("ログ"));
     mSavedAutoClick = mRoot.CurrentAutoClickTimer();
     mIndex = -1;
     mPlaying = -1;

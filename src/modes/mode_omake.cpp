@@ -6,6 +6,7 @@
 #include "drivers/lumo_driver.h"
 #include "drivers/wavo_driver.h"
 #include "lumo.h"
+#include "platform/translate.h"
 #include "scenario/shared_data.h"
 #include "settings/ini_file.h"
 #include "settings/ini_io.h"
@@ -49,8 +50,8 @@ bool clsModeOmake::ModeStart(long /*eSub*/, const std::any& /*vParam*/) {
     }
     if (!mSettings || !Lumo() || !Rects()) {
         mSettings = nullptr;
-        root.Fault("cannot read the extras' settings (omake_mode)",
-                   "おまけモード初期化ファイルがロードできません。");
+        root.Fault(Tr("cannot read the extras' settings (omake_mode)"),
+                   Tr("おまけモード初期化ファイルがロードできません。"));
         return false;
     }
     mPointSE = Value("base", "PointSE");

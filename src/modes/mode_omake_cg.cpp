@@ -10,6 +10,7 @@
 #include "drivers/lumo_driver.h"
 #include "drivers/wavo_driver.h"
 #include "modes/mode_omake.h"
+#include "platform/translate.h"
 #include "settings/ini_file.h"
 #include "view/player_root.h"
 
@@ -80,7 +81,7 @@ void clsModeOmake::RunCGCommand(const std::vector<std::string>& items) {
         // movie folder.
         Root().PlayMovie(items[2]);
     } else {
-        Root().Msg("CGMode Command error");
+        Root().Msg(Tr("CGMode Command error"));
     }
 }
 

@@ -37,12 +37,13 @@ bool clsModeSaveLoad::ModeStart(long eSub, const std::any& /*vParam*/) {
     else if (eSub == kFromGame)
         mFromGame = true;
     else
-        Root().Fault("the save and load screen cannot start as mode " + std::to_string(eSub),
-                     Tr("不正なモード開始引数です。"));
+        Root().Fault(
+            TrFormat("the save and load screen cannot start as mode %s", {std::to_string(eSub)}),
+            Tr("不正なモード開始引数です。"));
 
     mSettings = LoadSystemIni("saveload_mode", EncodingOf(Root().SystemInfo()));
     if (!mSettings || !Lumo() || !Rects()) {
-        Root().Fault("cannot read the save and load screen's settings (saveload_mode)",
+        Root().Fault(Tr("cannot read the save and load screen's settings (saveload_mode)"),
                      Tr("セーブ・ロードモード初期化ファイルがロードできません。"));
         return false;
     }
@@ -164,7 +165,7 @@ void clsModeSaveLoad::OnSave(clsEventRect& er) {
                          Tr("セーブに失敗しました。"));
         } else if (!sd->Save(slot)) {
             Root().Fault(
-                "cannot write the save " + sd->LastWriteFailure(),
+                TrFormat("cannot write the save %s", {sd->LastWriteFailure()}),
                 Tr("セーブに失敗しました。") + std::string("\r\n") + sd->LastWriteFailure());
         }
         ShowPage(mCurrentPage);
@@ -188,8 +189,8 @@ bool clsModeSaveLoad::OnLoadLeaves(clsEventRect& er) {
         // The slot changed under the screen (removed or damaged since the
         // page was shown), or it is no save of this game's or has no place
         // in it: the game goes on as it was.
-        Root().Fault("cannot load the save " + slot + ": " +
-                         (sd ? sd->LoadError() : std::string("no save data")),
+        Root().Fault(TrFormat("cannot load the save %s: %s",
+                              {slot, sd ? sd->LoadError() : std::string(Tr("no save data"))}),
                      Tr("セーブデータをロードできませんでした。"));
         ShowPage(mCurrentPage);
         return false;

@@ -11,6 +11,7 @@
 #include "modes/mode_buttons.h"
 #include "modes/mode_films.h"
 #include "modes/save_data.h"
+#include "platform/translate.h"
 #include "scenario/shared_data.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
@@ -42,8 +43,10 @@ bool clsModeTitle::ModeStart(long eSub, const std::any& /*vParam*/) {
     std::string why;  // a file in the other encoding than the game's: where
     mInfo = LoadSystemIni("title_mode", EncodingOf(Root().SystemInfo()), &why);
     if (!mInfo) {
-        Root().Fault(why.empty() ? "cannot read the title screen's settings (title_mode)" : why,
-                     "モード初期化ファイルがロードできません。");
+        Root().Fault(why.empty()
+                         ? std::string(Tr("cannot read the title screen's settings (title_mode)"))
+                         : why,
+                     Tr("モード初期化ファイルがロードできません。"));
         return false;
     }
     mFadeTime = ReadLong(Value("base", "FadeTime"));
@@ -78,8 +81,9 @@ bool clsModeTitle::ModeStart(long eSub, const std::any& /*vParam*/) {
             ButtonStates();
             return true;
         default:
-            Root().Fault("the title screen cannot start as mode " + std::to_string(eSub),
-                         "不正なモード開始引数です。");
+            Root().Fault(
+                TrFormat("the title screen cannot start as mode %s", {std::to_string(eSub)}),
+                Tr("不正なモード開始引数です。"));
             return false;
     }
 }
@@ -254,9 +258,9 @@ void clsModeTitle::RunCommand(const std::string& command) {
         // A slot that cannot be loaded leaves the reader at the title.
         clsSaveData* sd = root.SD();
         if (!sd || !sd->Load(slot)) {
-            root.Fault("cannot load the quick save " + slot + ": " +
-                           (sd ? sd->LoadError() : std::string("no save data")),
-                       "クイックロードに失敗しました。");
+            root.Fault(TrFormat("cannot load the quick save %s: %s",
+                                {slot, sd ? sd->LoadError() : std::string(Tr("no save data"))}),
+                       Tr("クイックロードに失敗しました。"));
             CellsOff();
             return;
         }

@@ -14,6 +14,7 @@
 #include "common/paths.h"
 #include "common/process.h"
 #include "common/text.h"
+#include "platform/translate.h"
 #include "settings/ini_io.h"
 
 namespace zelk {
@@ -219,19 +220,19 @@ std::string clsSaveData::SlotFault(const INIFile& document) const {
         if (const INISection* stamp = document.FindSection(kStampSection)) {
             const auto& sections = document.Sections();
             if (!stamp->KeyExists(kStampKey) || !EqualsNoCase(sections.back()->Name(), kEndSection))
-                return "it is cut short";
+                return Tr("it is cut short");
             const std::string stated = stamp->KeyValue(kStampKey);
             if (!SameTitle(stated, *mGame))
-                return "it is a save of another game (\"" + stated + "\")";
+                return TrFormat("it is a save of another game (\"%s\")", {stated});
         }
         for (const char* name : kStatusSections) {
             if (!document.FindSection(name))
-                return std::string("it is incomplete: it has no [") + name + "] section";
+                return TrFormat("it is incomplete: it has no [%s] section", {name});
         }
         const INISection& vell = *document.FindSection("VellStatus");
         for (const char* key : kVellKeys) {
             if (!vell.KeyExists(key))
-                return std::string("it is incomplete: its [VellStatus] has no ") + key;
+                return TrFormat("it is incomplete: its [VellStatus] has no %s", {key});
         }
     }
     const INISection* status = document.FindSection("IntprtStatus");
@@ -244,7 +245,7 @@ bool clsSaveData::Load(const std::string& name) {
     // the running game's variables and history untouched.
     INIFile loaded;
     if (!ReadSlotDocument(name, loaded)) {
-        mLoadError = "it is missing, unreadable or damaged";
+        mLoadError = Tr("it is missing, unreadable or damaged");
         return false;
     }
     mLoadError = SlotFault(loaded);
@@ -308,13 +309,13 @@ bool clsSaveData::GetHistory(long index, std::string& scenario, long& number) co
     const auto after = std::upper_bound(mRuns.begin(), mRuns.end(), index,
                                         [](long i, const Run& run) { return i < run.first; });
     if (after == mRuns.begin()) {
-        mReporter.Message("ありえない");
+        mReporter.Message(Tr("ありえない"));
         return false;
     }
     const Run& run = *(after - 1);
     const auto offset = static_cast<std::size_t>(index - run.first);
     if (offset >= run.numbers.size()) {
-        mReporter.Message("全体個数を超えている");
+        mReporter.Message(Tr("全体個数を超えている"));
         return false;
     }
     scenario = run.scenario;
@@ -345,7 +346,7 @@ void clsSaveData::HistorySection(const std::string& text) {
     for (const std::string& line : SplitText(trimmed, "\r\n")) {
         const std::size_t colon = line.find(':');
         if (colon == std::string::npos) {
-            mReporter.Message("セーブデータが破損しています。");
+            mReporter.Message(Tr("セーブデータが破損しています。"));
             return;
         }
         Run run{line.substr(0, colon), {}, count};

@@ -8,6 +8,7 @@
 #include "common/numbers.h"
 #include "common/text.h"
 #include "common/utf8.h"
+#include "platform/translate.h"
 #include "scenario/story_text.h"
 #include "scenario/text_block_formatter.h"
 #include "settings/ini_file.h"
@@ -168,7 +169,7 @@ bool ScenarioAssembly::Run(std::string_view source) {
 
     if (!mOpen.empty()) {
         mRaw = {};
-        return Fail("if without endif");
+        return Fail(Tr("if without endif"));
     }
     if (!mPendingLabel.empty() || mRecords.empty()) Write(Record(kPlainInstruction, 0, 0, {"nop"}));
     return true;
@@ -193,7 +194,7 @@ bool ScenarioAssembly::ProcessLine(std::string_view raw) {
     if (colon != std::u32string_view::npos) {
         const std::u32string_view label = line.substr(0, colon);
         if (label.find_first_of(U" \t\u3000") != std::u32string_view::npos) {
-            return Fail("ラベル内に無効な文字が含まれています。");
+            return Fail(Tr("ラベル内に無効な文字が含まれています。"));
         }
         // Two labels in a row: the first keeps an instruction of its own.
         if (!mPendingLabel.empty()) Write(Record(kPlainInstruction, linePos, 0, {"nop"}));
@@ -203,7 +204,7 @@ bool ScenarioAssembly::ProcessLine(std::string_view raw) {
     if (line.empty()) return true;
 
     if (IsStoryText(line)) return ProcessStoryLine(line, linePos, linePos + lineLen - 1);
-    if (mBlockOpen) return Fail("字幕省略構文でブロック終端がありません。");
+    if (mBlockOpen) return Fail(Tr("字幕省略構文でブロック終端がありません。"));
     return ProcessInstruction(line, linePos, lineLen);
 }
 
@@ -274,8 +275,8 @@ bool ScenarioAssembly::ProcessUtf8Line(std::u32string chars, int lineStart) {
         return ProcessUtf8StoryLine(line, linePos, linePos + lineLen - 1);
     if (mBlockOpen) {
         return Fail(
-            "story text is still open here: end its last line with \\b before an "
-            "instruction (a line of text that starts with letters needs \"> \" before it)");
+            Tr("story text is still open here: end its last line with \\b before an instruction (a "
+               "line of text that starts with letters needs \"> \" before it)"));
     }
     return ProcessInstruction(line, linePos, lineLen);
 }
@@ -288,7 +289,7 @@ bool ScenarioAssembly::ProcessUtf8StoryLine(std::u32string_view text, int linePo
     if (closes) pieces.pop_back();
     for (const StoryPiece& piece : pieces) {
         if (piece.escape && piece.text == "b")
-            return Fail("\\b ends a block of story text only at the end of a line");
+            return Fail(Tr("\\b ends a block of story text only at the end of a line"));
     }
     if (!mBlockOpen) {
         mBlockOpen = true;
@@ -360,7 +361,7 @@ bool ScenarioAssembly::ApplyBlockStatement() {
     const int argc = record.ArgCount() - 1;
 
     if (word == "if") {
-        if (argc < 1 || argc > 3) return Fail("ＩＦ構文の構文エラーです。");
+        if (argc < 1 || argc > 3) return Fail(Tr("ＩＦ構文の構文エラーです。"));
         if (argc == 1) {
             record.Kind = kOpenBlockInstruction;
             record.Args.resize(4);
@@ -372,11 +373,11 @@ bool ScenarioAssembly::ApplyBlockStatement() {
     }
 
     if (word == "elseif") {
-        if (argc != 1) return Fail("ＥＬＳＥＩＦの構文エラーです。");
+        if (argc != 1) return Fail(Tr("ＥＬＳＥＩＦの構文エラーです。"));
         bool elseFirst = false;
         const std::optional<std::size_t> head = FindOpenHead(elseFirst);
-        if (elseFirst) return Fail("ＥＬＳＥＩＦの構文エラーです。");
-        if (!head) return Fail("elseif without if");
+        if (elseFirst) return Fail(Tr("ＥＬＳＥＩＦの構文エラーです。"));
+        if (!head) return Fail(Tr("elseif without if"));
         mRecords[*head].Args[3] = next;
         // The branch before ends in a jump past the block; the new head
         // stands right after it.
@@ -391,11 +392,11 @@ bool ScenarioAssembly::ApplyBlockStatement() {
     }
 
     if (word == "else") {
-        if (argc != 0) return Fail("ＥＬＳＥの構文エラーです。");
+        if (argc != 0) return Fail(Tr("ＥＬＳＥの構文エラーです。"));
         bool elseFirst = false;
         const std::optional<std::size_t> head = FindOpenHead(elseFirst);
-        if (elseFirst) return Fail("ＥＬＳＥの構文エラーです。");
-        if (!head) return Fail("else without if");
+        if (elseFirst) return Fail(Tr("ＥＬＳＥの構文エラーです。"));
+        if (!head) return Fail(Tr("else without if"));
         mRecords[*head].Args[3] = next;
         record.Kind = kOpenBlockInstruction;
         record.Args = {"else", ""};
@@ -404,7 +405,7 @@ bool ScenarioAssembly::ApplyBlockStatement() {
     }
 
     if (word == "endif") {
-        if (argc != 0) return Fail("ＥＮＤＩＦの構文エラーです。");
+        if (argc != 0) return Fail(Tr("ＥＮＤＩＦの構文エラーです。"));
         const std::string here = std::to_string(at);
         while (!mOpen.empty()) {
             InstructionDef& open = mRecords[mOpen.back()];
@@ -424,7 +425,7 @@ bool ScenarioAssembly::ApplyBlockStatement() {
                 }
             }
         }
-        return Fail("endif without if");
+        return Fail(Tr("endif without if"));
     }
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/translate.h"
 #include "scenario/script.h"
 
 namespace zelk {
@@ -13,7 +14,7 @@ std::string ScenarioErrorPlace(const Script& script, long address) {
 }
 
 std::string ScenarioErrorLine(const std::string& place, const std::string& message) {
-    return "zelk: scenario error at " + place + ": " + message + "; the game goes on";
+    return "zelk: " + TrFormat("scenario error at %s: %s; the game goes on", {place, message});
 }
 
 void TellScenarioError(const std::string& place, const std::string& message) {

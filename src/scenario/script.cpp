@@ -1,6 +1,7 @@
 #include "scenario/script.h"
 
 #include "common/text.h"
+#include "platform/translate.h"
 
 namespace zelk {
 
@@ -37,7 +38,7 @@ bool Script::Parse(std::string_view text, std::string& error, bool utf8Labels) {
         }
         std::string label = line.substr(0, colon);
         if (!mLabels.emplace(ToLowerAscii(label), static_cast<int>(i)).second) {
-            error = "ラベル'" + label + "'が重複しています。";
+            error = TrFormat("ラベル'%s'が重複しています。", {label});
             mParseErrorAddress = static_cast<int>(i);
             return false;
         }
@@ -104,7 +105,7 @@ int Script::SourceLine(int address) const {
 std::string Script::Place(int address) const {
     const int line = SourceLine(address);
     if (line > 0) return mSourceFile + ":" + std::to_string(line);
-    return mName + " 第" + std::to_string(address + 1) + "要素";
+    return TrFormat("%s 第%s要素", {mName, std::to_string(address + 1)});
 }
 
 }  // namespace zelk

@@ -9,13 +9,15 @@
 #include "common/paths.h"
 #include "common/process.h"
 #include "common/text.h"
+#include "platform/translate.h"
 #include "scenario/scenario_error_line.h"
 #include "scenario/scenario_host.h"
 
 namespace zelk {
 
 std::string AssembleErrorText(const std::string& name, const ScenarioConverter& converter) {
-    return "シナリオアセンブルエラー  " + name + " . " + std::to_string(converter.ErrLine()) +
+    return TrFormat("シナリオアセンブルエラー  %s . %s",
+                    {name, std::to_string(converter.ErrLine())}) +
            "\r\n" + converter.ErrSource() + "\r\n" + converter.ErrMsg();
 }
 
@@ -67,7 +69,8 @@ bool ScriptManager::ReadScenario(const std::string& name, std::string& text, Scr
         // fail on a misread line; a stray bad byte of a UTF-8 file is shown
         // as U+FFFD.
         if (!encoding.IsUtf8() || wrong->looksCp932) {
-            mHost.Msg("シナリオ " + fileName + ":" + std::to_string(wrong->line) + "\r\n" + why,
+            mHost.Msg(TrFormat("シナリオ %s", {fileName + ":" + std::to_string(wrong->line)}) +
+                          "\r\n" + why,
                       kMsgOK);
             return false;
         }
@@ -92,7 +95,7 @@ std::shared_ptr<Script> ScriptManager::Load(const std::string& name, bool asRese
     std::string error;
     // A script that fails to parse still runs as far as it parsed.
     if (!script->Parse(text, error, mConverter.Encoding().IsUtf8())) {
-        mHost.Msg("パースエラー：" + error, kMsgOK);
+        mHost.Msg(TrFormat("パースエラー：%s", {error}), kMsgOK);
         if (!mHost.IsDebugMode())
             TellScenarioError(ScenarioErrorPlace(*script, script->ParseErrorAddress()), error);
         mHost.ScenarioError(script->Place(script->ParseErrorAddress()), error);

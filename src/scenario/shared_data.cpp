@@ -7,6 +7,7 @@
 #include "common/numbers.h"
 #include "common/process.h"
 #include "common/text.h"
+#include "platform/translate.h"
 #include "settings/ini_io.h"
 
 namespace zelk {
@@ -203,7 +204,7 @@ void SharedData::CmdHistorySection(const std::string& text) {
     }
     // One message for the whole text: a damaged file must not bury the
     // reader under one box per line.
-    if (corrupt) mReporter.Message("システムデータに予期しないエラーが発生しました。");
+    if (corrupt) mReporter.Message(Tr("システムデータに予期しないエラーが発生しました。"));
 }
 
 // [SECTION] Pictures

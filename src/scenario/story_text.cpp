@@ -4,6 +4,7 @@
 
 #include "common/codepage.h"
 #include "common/utf8.h"
+#include "platform/translate.h"
 
 namespace zelk {
 
@@ -31,19 +32,19 @@ std::string_view KnownPrefix(std::string_view name) {
 }
 
 std::string UnknownEscapeError(std::string_view run, std::string_view after) {
-    std::string error = "unknown escape \"\\" + std::string(run) + "\"";
+    const std::string name(run);
     const std::string_view known = KnownPrefix(run);
     if (!known.empty()) {
-        error += ": to put letters right after \\" + std::string(known) +
-                 ", end it with \";\" (\\" + std::string(known) + ";" +
-                 std::string(run.substr(known.size())) + ")";
-    } else if (!after.empty() && after.front() >= 'A' && after.front() <= 'Z') {
-        error += ": escape names are lower case";
-    } else if (run.empty()) {
-        error = "a \"\\\" that starts no escape (escapes are " +
-                std::string("\\n, \\w, \\pause(500)... in lower case)");
+        return TrFormat(
+            "unknown escape \"\\%s\": to put letters right after \\%s, end it with \";\" (\\%s;%s)",
+            {name, known, known, run.substr(known.size())});
     }
-    return error;
+    if (!after.empty() && after.front() >= 'A' && after.front() <= 'Z')
+        return TrFormat("unknown escape \"\\%s\": escape names are lower case", {name});
+    if (run.empty())
+        return Tr(
+            "a \"\\\" that starts no escape (escapes are \\n, \\w, \\pause(500)... in lower case)");
+    return TrFormat("unknown escape \"\\%s\"", {name});
 }
 
 char32_t FirstChar(std::string_view text) {
@@ -117,13 +118,12 @@ bool ParseStoryLine(std::string_view line, std::vector<StoryPiece>& pieces, std:
         escape.text = std::string(name);
         if (known->takesArgument) {
             if (cur >= line.size() || line[cur] != '(') {
-                error = "the escape \"\\" + std::string(name) + "\" takes an argument: \\" +
-                        std::string(name) + "(...)";
+                error = TrFormat("the escape \"\\%s\" takes an argument: \\%s(...)", {name, name});
                 return false;
             }
             const std::size_t close = line.find_first_of(")\\", cur + 1);
             if (close == std::string_view::npos || line[close] != ')') {
-                error = "the escape \"\\" + std::string(name) + "(\" lacks its \")\"";
+                error = TrFormat("the escape \"\\%s(\" lacks its \")\"", {name});
                 return false;
             }
             escape.argument = std::string(line.substr(cur + 1, close - cur - 1));

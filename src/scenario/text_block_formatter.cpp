@@ -3,6 +3,7 @@
 #include "common/codepage.h"
 #include "common/text.h"
 #include "common/utf8.h"
+#include "platform/translate.h"
 
 namespace zelk {
 
@@ -38,7 +39,7 @@ bool TextBlockFormatter::Format(std::string_view text, std::string& out, std::st
         AppendUtf8(slots[static_cast<std::size_t>(line)], c);
         return true;
     };
-    const char* const kOverflow = "字幕省略で上限行数を超えている可能性があります。";
+    const char* const kOverflow = Tr("字幕省略で上限行数を超えている可能性があります。");
 
     for (char32_t c : DecodeUtf8(ReplaceNameplates(text))) {
         if (IsDoubleByteChar(c)) {
@@ -73,12 +74,12 @@ bool TextBlockFormatter::Format(std::string_view text, std::string& out, std::st
         } else {
             std::string shown;
             AppendUtf8(shown, c);
-            error = "字幕省略で不正な半角文字 '" + shown + "' があります。";
+            error = TrFormat("字幕省略で不正な半角文字 '%s' があります。", {shown});
             return false;
         }
     }
     if (line == mLineCount && chars > 0) {
-        error = "字幕省略で上限行数を超えて全角文字があります。";
+        error = Tr("字幕省略で上限行数を超えて全角文字があります。");
         return false;
     }
     if (line > mLineCount) {
@@ -130,9 +131,10 @@ bool TextBlockFormatter::FormatUtf8(std::vector<StoryPiece> block, std::string& 
     for (const StoryPiece& piece : pieces) {
         if (piece.escape && piece.text == "n") ++line;
         if (!piece.escape && line >= mLineCount) {
-            error = "the text runs past the window's " + std::to_string(mLineCount) +
-                    " lines ([TextBlock] LineCount): " + std::to_string(line + 1) +
-                    " lines given by \\n";
+            error = TrFormat(
+                "the text runs past the window's %s lines ([TextBlock] LineCount): %s lines given "
+                "by \\n",
+                {std::to_string(mLineCount), std::to_string(line + 1)});
             return false;
         }
     }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/numbers.h"
+#include "platform/translate.h"
 #include "scenario/scenario_host.h"
 #include "settings/ini_file.h"
 
@@ -110,7 +111,7 @@ std::string ValueResolver::Evaluate(std::string_view expression, std::string& er
         if (expression.size() >= 2 && expression.ends_with('"')) {
             return std::string(expression.substr(1, expression.size() - 2));
         }
-        error = "引用符が不正です";
+        error = Tr("引用符が不正です");
         return {};
     }
 
@@ -149,7 +150,7 @@ std::string ValueResolver::Compare(std::string_view expression, std::string& err
         }
         return holds ? "1" : "0";
     }
-    error = "値表現が不正です";
+    error = Tr("値表現が不正です");
     return {};
 }
 
@@ -162,7 +163,7 @@ void ValueResolver::Value(const std::string& text) {
             return;
         }
     }
-    mErrMsg = "値表現が設定対象として不正です。";
+    mErrMsg = Tr("値表現が設定対象として不正です。");
 }
 
 std::int32_t ValueResolver::NumVal() {

@@ -20,6 +20,7 @@
 #include "platform/question_box.h"
 #include "platform/screen_surface.h"
 #include "platform/speech.h"
+#include "platform/translate.h"
 #include "platform/window_picture.h"
 #include "settings/configuration.h"
 #include "settings/ini_file.h"
@@ -100,7 +101,7 @@ void clsGameView::ScreenMode(long eNew) {
         auto window = std::make_unique<ScreenWindow>(WindowTitle(), mSurface->Width(),
                                                      mSurface->Height(), mImpl->font);
         if (!window->Ok()) {
-            mRoot.Log("ゲーム画面を作成できません: " + std::string(SDL_GetError()));
+            mRoot.Log(TrFormat("ゲーム画面を作成できません: %s", {SDL_GetError()}));
             return;
         }
         mImpl->window = std::move(window);
@@ -111,7 +112,7 @@ void clsGameView::ScreenMode(long eNew) {
         // A refused switch leaves the display as it was; the view stays in
         // its form (or takes the window when it had none).
         if (!SwitchDisplay(true)) {
-            mRoot.Log("全画面表示に切り替えられません: " + std::string(SDL_GetError()));
+            mRoot.Log(TrFormat("全画面表示に切り替えられません: %s", {SDL_GetError()}));
             if (previous != kScreenNone) {
                 Hook(Process().Debug.SubClassMode);
                 return;
@@ -177,7 +178,7 @@ bool clsGameView::SwitchDisplay(bool on) {
         wavo->ResumeDisplaySize();
         // A display without the game's own size still shows it full
         // screen, scaled.
-        mRoot.Log("画面の解像度を変更できません。拡大して全画面表示にします。");
+        mRoot.Log(Tr("画面の解像度を変更できません。拡大して全画面表示にします。"));
     }
     return window.FullScreen(true);
 }
@@ -300,7 +301,7 @@ void clsGameView::MouseIcon(const std::string& value) {
     const NamePlace place("SystemInfo.ini [Game] CustomMouseCursor");
     const std::string path = ResolvePath(Process().AppDir, file).value_or(std::string());
     if (path.empty() || !mImpl->window->Cursor(path)) {
-        mRoot.Log("カーソルを読み込めません: " + (path.empty() ? value : path));
+        mRoot.Log(TrFormat("カーソルを読み込めません: %s", {path.empty() ? value : path}));
         mImpl->window->Cursor("");
     }
 }

@@ -477,6 +477,67 @@ TEST_F(DamagedGame, InDebugModeAnUnknownInstructionIsShownAndTheAuthorMayGoOn) {
     EXPECT_FALSE(Field(states[0], "text").empty());
 }
 
+// A quick save of the demo game's first scene whose place lies past the end
+// of its script: the title offers it, and its load is refused.
+void WriteQuickSavePastItsScript(const fs::path& saves) {
+    // The fuzzing seed less its first byte, which chooses the seed's form.
+    std::string save =
+        ReadFileBytes(ZELK_SOURCE_DIR "/fuzz/corpus/fuzz_save_slot/quick_save_first_scene.plain")
+            .value_or(" ")
+            .substr(1);
+    const size_t at = save.find("Address=s01.14\r\n");
+    ASSERT_NE(at, std::string::npos);
+    save.replace(at, 14, "Address=s01.99999");
+    Overwrite(saves / "sd05-00.ini", ScrambleText(save));
+}
+
+// The player's own words follow the desktop's language: the refused quick
+// load's box and the scenario's error on the terminal in English for an
+// English desktop (whose locale is not generated on the test machines), in
+// the program's Japanese for the C locale.
+TEST_F(DamagedGame, TheRefusedQuickLoadAndTheScenarioErrorSpeakTheDesktopsLanguage) {
+    AddUnknownInstruction(folder);
+    WriteQuickSavePastItsScript(saves);
+    // The title's quick load, then a new game to its first page (the
+    // opening movie given a click).
+    const std::string script =
+        "idle\nwait 3500\nidle\nclick 150 298\nidle\nstate\nclick 150 254\nidle\n"
+        "click 320 240\nidle\nstate\nquit\n";
+    const std::string refusedLoad =
+        "zelk: cannot load the quick save sd05-00: its place s01.99999 lies outside the script "
+        "'s01' (";
+    const struct {
+        const char* lang;
+        const char* box;
+        const char* error;
+    } kDesktops[] = {
+        {"en_US.UTF-8", "ひかりの手紙\tThe quick load failed.\tok",
+         "zelk: scenario error at s01:6 (packed): unknown instruction 'frobnicate'; the game "
+         "goes on"},
+        {"C", "ひかりの手紙\tクイックロードに失敗しました。\tok",
+         "zelk: scenario error at s01:6 (packed): 未定義命令'frobnicate'を実行しようとしました。; "
+         "the game goes on"},
+    };
+    for (const auto& desktop : kDesktops) {
+        SCOPED_TRACE(desktop.lang);
+        const PlayerRun run = RunScript(
+            folder, script, std::string("LANGUAGE= LC_ALL= LC_MESSAGES= LANG=") + desktop.lang);
+        EXPECT_EQ(run.status, 0) << run.errors;
+        EXPECT_EQ(Boxes(run), std::vector<std::string>{desktop.box}) << run.errors;
+        const std::vector<std::string> terminal = TerminalLines(run);
+        ASSERT_EQ(terminal.size(), 2u) << run.errors;
+        EXPECT_TRUE(terminal[0].starts_with(refusedLoad)) << terminal[0];
+        EXPECT_EQ(terminal[1], desktop.error);
+        // The refusal left the reader at the title, who then read on past the error.
+        const std::vector<std::string> states = States(run);
+        ASSERT_EQ(states.size(), 2u) << run.errors;
+        EXPECT_EQ(Field(states[0], "mode"), "1");
+        EXPECT_EQ(Field(states[1], "mode"), "2");
+        EXPECT_EQ(Field(states[1], "script"), "s01");
+        EXPECT_EQ(Field(states[1], "wait"), "4");
+    }
+}
+
 // [SECTION] The game's system files -------------------------------------------------
 
 // A system file that the game lacks, loose and archived, is named, and the

@@ -11,6 +11,7 @@
 #include "common/process.h"
 #include "interpreter/fake_interpreter_host.h"
 #include "interpreter/interpreter.h"
+#include "platform/translate.h"
 #include "scenario/scenario_error_line.h"
 #include "scenario/script.h"
 
@@ -76,6 +77,39 @@ TEST_F(ShippedErrors, EachErrorLeavesOneLineAndTheStoryGoesOn) {
     EXPECT_EQ(host.Var("a"), "1");
     EXPECT_EQ(host.Var("b"), "0");
     EXPECT_TRUE(host.messages.empty());
+}
+
+// The lines come in the reader's language, the author's words of each error
+// included; the program's own Japanese stays the Japanese catalogue's.
+TEST_F(ShippedErrors, EachLineIsInTheReadersLanguage) {
+    struct BuiltInAfter {
+        ~BuiltInAfter() { Translator::Instance().Use(UiLanguage::kBuiltIn, ""); }
+    } builtInAfter;
+    host.AddScript("main", "go nowhere\nitem あ\npause 100, 200\ndance\ngo other.gone\nwait\n");
+    if (!Translator::Instance().Use(UiLanguage::kEnglish, CatalogueFolder()))
+        GTEST_SKIP() << "the catalogues are not built (no msgfmt)";
+    const auto english = [](const std::string& place, const std::string& message) {
+        return "zelk: scenario error at " + place + ": " + message + "; the game goes on\n";
+    };
+    EXPECT_EQ(Step(StepResult::kWaiting),
+              english("main:1 (packed)", "the label 'nowhere' is not valid") +
+                  english("main:2 (packed)", "the instruction item needs its argument 2") +
+                  english("main:3 (packed)", "too many arguments for pause (at most 1)") +
+                  english("main:4 (packed)", "unknown instruction 'dance'") +
+                  english("main:5 (packed)", "cannot load the scenario 'other'"));
+
+    ASSERT_TRUE(Translator::Instance().Use(UiLanguage::kJapanese, CatalogueFolder()));
+    clsInterpreter again{host};
+    again.OverrideCommand("wait", Wait);
+    ASSERT_TRUE(again.Init());
+    again.StepStart();
+    ASSERT_TRUE(again.GoLabel("main."));
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(again.StepNext(), StepResult::kWaiting);
+    const std::string japanese = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(japanese.substr(0, japanese.find('\n')),
+              "zelk: main:1 (packed) でシナリオのエラー (ゲームは続きます): "
+              "ラベル表現'nowhere'が不正です。");
 }
 
 // A loop that fails each time round tells the terminal once.

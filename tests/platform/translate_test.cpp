@@ -9,6 +9,7 @@
 #include <iterator>
 #include <map>
 #include <regex>
+#include <sstream>
 #include <string>
 
 #include "common/temp_folder.h"
@@ -189,6 +190,71 @@ TEST(ShippedCatalogues, EveryTextTheProgramShowsHasAnEnglishAndAJapaneseEntry) {
         }
     }
     EXPECT_GT(found, 100u);
+}
+
+// One entry of a catalogue's source, its texts as the file quotes them.
+struct PoEntry {
+    std::string original;
+    std::string translation;
+    bool fuzzy = false;
+};
+
+// The live entries of a .po file written without wrapping (as po/update.sh
+// writes them), the header left out.
+std::map<std::string, PoEntry> ReadPo(const fs::path& path) {
+    std::map<std::string, PoEntry> entries;
+    std::istringstream in(ReadAll(path).value_or(""));
+    PoEntry entry;
+    std::string line;
+    const auto quoted = [](const std::string& text, std::size_t from) {
+        return text.substr(from + 1, text.size() - from - 2);
+    };
+    while (std::getline(in, line)) {
+        if (line.starts_with("#,") && line.find("fuzzy") != std::string::npos) entry.fuzzy = true;
+        if (line.starts_with("msgid \"")) entry.original = quoted(line, 6);
+        if (line.starts_with("msgstr \"")) {
+            entry.translation = quoted(line, 7);
+            if (!entry.original.empty()) entries[entry.original] = entry;
+            entry = PoEntry{};
+        }
+    }
+    return entries;
+}
+
+std::size_t Placeholders(const std::string& text) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find("%s"); at != std::string::npos; at = text.find("%s", at + 2))
+        ++count;
+    return count;
+}
+
+TEST(CatalogueSources, EveryTextIsTranslatedInEachLanguageWithItsPlaceholders) {
+    const fs::path po = fs::path(ZELK_SOURCE_DIR) / "po";
+    const auto gathered = ReadPo(po / "zelk.pot");
+    ASSERT_GT(gathered.size(), 200u);
+    for (const char* language : {"en", "ja"}) {
+        SCOPED_TRACE(language);
+        const auto entries = ReadPo(po / (std::string(language) + ".po"));
+        EXPECT_EQ(entries.size(), gathered.size()) << "run po/update.sh";
+        for (const auto& [original, entry] : entries) {
+            EXPECT_TRUE(gathered.contains(original)) << "no longer in the sources: " << original;
+            EXPECT_FALSE(entry.fuzzy) << original;
+            EXPECT_FALSE(entry.translation.empty()) << original;
+            EXPECT_EQ(Placeholders(entry.translation), Placeholders(original)) << original;
+        }
+    }
+    // Every text marked in the sources was gathered (po/update.sh was run).
+    const std::regex marked(R"re(\bTr(?:Mark|Format)?\("((?:[^"\\]|\\.)*)"\s*[,)])re");
+    for (const auto& file : fs::recursive_directory_iterator(fs::path(ZELK_SOURCE_DIR) / "src")) {
+        const std::string ext = file.path().extension().string();
+        if (ext != ".cpp" && ext != ".h") continue;
+        const std::string text = ReadAll(file.path()).value_or("");
+        for (std::sregex_iterator it(text.begin(), text.end(), marked), end; it != end; ++it) {
+            const std::string original = (*it)[1].str();
+            if (original == "%s") continue;
+            EXPECT_TRUE(gathered.contains(original)) << file.path() << ": " << original;
+        }
+    }
 }
 
 }  // namespace

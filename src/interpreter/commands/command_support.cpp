@@ -3,6 +3,7 @@
 #include "common/numbers.h"
 #include "common/process.h"
 #include "interpreter/instruction_table.h"
+#include "platform/translate.h"
 
 namespace zelk::commands {
 
@@ -28,7 +29,7 @@ std::string Value(clsInterpreter& intprt, std::size_t n) {
     ValueResolver& reader = intprt.Reader();
     std::string value = reader.SetSymbol(expression).Value();
     if (reader.IsError()) {
-        intprt.RuntimeError("value get error '" + expression + "' " + reader.ErrMsg());
+        intprt.RuntimeError(TrFormat("value get error '%s' %s", {expression, reader.ErrMsg()}));
     }
     return value;
 }

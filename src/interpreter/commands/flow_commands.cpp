@@ -5,6 +5,7 @@
 
 #include "interpreter/instruction_table.h"
 #include "interpreter/interpreter.h"
+#include "platform/translate.h"
 
 namespace zelk::commands {
 
@@ -23,14 +24,14 @@ void StoreNumber(clsInterpreter& intprt, std::int64_t value) {
     ValueResolver& writer = intprt.Writer();
     if (value < std::numeric_limits<std::int32_t>::min() ||
         value > std::numeric_limits<std::int32_t>::max()) {
-        intprt.RuntimeError("value set error '" + destination +
-                            "' オーバーフローしました。 : " + intprt.InstructionLine());
+        intprt.RuntimeError(TrFormat("value set error '%s' オーバーフローしました。 : %s",
+                                     {destination, intprt.InstructionLine()}));
         return;
     }
     writer.SetSymbol(destination).NumVal(static_cast<std::int32_t>(value));
     if (writer.IsError()) {
-        intprt.RuntimeError("value set error '" + destination + "' " + writer.ErrMsg() + " : " +
-                            intprt.InstructionLine());
+        intprt.RuntimeError(TrFormat("value set error '%s' %s : %s",
+                                     {destination, writer.ErrMsg(), intprt.InstructionLine()}));
     }
 }
 
@@ -50,10 +51,11 @@ void Call(clsInterpreter& intprt) {
     // every save made meanwhile, without end.
     if (intprt.Stack().size() >= clsInterpreter::kCallStackLimit) {
         const auto& script = intprt.CurrentScript();
-        intprt.RuntimeError("callの入れ子が" + std::to_string(clsInterpreter::kCallStackLimit) +
-                            "段を超えました。returnせずにcallを繰り返していませんか。 : " +
-                            (script ? script->Place(static_cast<int>(intprt.Address()))
-                                    : intprt.InstructionLine()));
+        intprt.RuntimeError(TrFormat(
+            "callの入れ子が%s段を超えました。returnせずにcallを繰り返していませんか。 : %s",
+            {std::to_string(clsInterpreter::kCallStackLimit),
+             script ? script->Place(static_cast<int>(intprt.Address()))
+                    : intprt.InstructionLine()}));
         return;
     }
     intprt.Stack().push_back(NextAddress(intprt));
@@ -64,7 +66,7 @@ void Call(clsInterpreter& intprt) {
 void Return(clsInterpreter& intprt) {
     std::vector<std::string>& stack = intprt.Stack();
     if (stack.empty()) {
-        intprt.RuntimeError("スタックが空の状態でreturnしようとしました。");
+        intprt.RuntimeError(Tr("スタックが空の状態でreturnしようとしました。"));
         return;
     }
     const std::string target = std::move(stack.back());
@@ -85,10 +87,12 @@ void Let(clsInterpreter& intprt) {
     // A failed source still stores its empty value.
     writer.SetSymbol(intprt.Arg(1)).Value(reader.SetSymbol(intprt.Arg(2)).Value());
     if (writer.IsError()) {
-        intprt.RuntimeError("ValueExp(dst) '" + writer.ErrMsg() + "' " + intprt.InstructionLine());
+        intprt.RuntimeError(
+            TrFormat("ValueExp(dst) '%s' %s", {writer.ErrMsg(), intprt.InstructionLine()}));
     }
     if (reader.IsError()) {
-        intprt.RuntimeError("ValueExp(src) '" + reader.ErrMsg() + "' " + intprt.InstructionLine());
+        intprt.RuntimeError(
+            TrFormat("ValueExp(src) '%s' %s", {reader.ErrMsg(), intprt.InstructionLine()}));
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "common/numbers.h"
 #include "interpreter/commands/command_support.h"
+#include "platform/translate.h"
 
 namespace zelk::commands {
 
@@ -65,7 +66,7 @@ void Bg(clsInterpreter& intprt) {
     const std::string& file = intprt.Arg(1);
     const bool ok = Gfx(intprt).BGCenter(file, CenterX(intprt, 2), CenterY(intprt, 3),
                                          intprt.EffectTime(), true);
-    Shown(intprt, ok, file, "背景 '" + file + "'のロードに失敗しました。");
+    Shown(intprt, ok, file, TrFormat("背景 '%s'のロードに失敗しました。", {file}));
 }
 
 void BgFill(clsInterpreter& intprt) {
@@ -79,7 +80,7 @@ void MoveBackground(clsInterpreter& intprt, long x, long y, bool absolute) {
     const bool ok = Absent(intprt, 3)
                         ? gfx.BGCenter(gfx.BGName(), x, y, intprt.EffectTime(), absolute)
                         : gfx.BGMove(x, y, Duration(intprt, 3), absolute);
-    Check(intprt, ok, "背景'" + intprt.Arg(1) + "'の移動に失敗しました。");
+    Check(intprt, ok, TrFormat("背景'%s'の移動に失敗しました。", {intprt.Arg(1)}));
 }
 
 void BgLc(clsInterpreter& intprt) {
@@ -102,7 +103,7 @@ void Cg(clsInterpreter& intprt) {
     const long height = Absent(intprt, 5) ? -1 : ScriptY(Number(intprt, 5));
     const bool ok = Gfx(intprt).CGChange(file, CenterX(intprt, 2), CenterY(intprt, 3), width,
                                          height, intprt.EffectTime());
-    Shown(intprt, ok, file, "人物'" + file + "'のロードに失敗しました。");
+    Shown(intprt, ok, file, TrFormat("人物'%s'のロードに失敗しました。", {file}));
 }
 
 void Cgh(clsInterpreter& intprt) {
@@ -111,68 +112,70 @@ void Cgh(clsInterpreter& intprt) {
         return;
     }
     Check(intprt, Gfx(intprt).CGHide(Cid(intprt), intprt.EffectTime()),
-          "人物'" + Cid(intprt) + "'の非表示に失敗しました。");
+          TrFormat("人物'%s'の非表示に失敗しました。", {Cid(intprt)}));
 }
 
 // Without a duration the move happens behind a frozen scene that then
 // fades in; with one the character slides.
-void MoveCharacter(clsInterpreter& intprt, long x, long y, bool absolute, const char* kind) {
+void MoveCharacter(clsInterpreter& intprt, long x, long y, bool absolute) {
     GraphicsHost& gfx = Gfx(intprt);
     const std::string& cid = Cid(intprt);
-    const std::string prefix = "人物'" + cid + "'の" + kind;
     if (!Absent(intprt, 4)) {
         Check(intprt, gfx.CGMove(cid, x, y, absolute, Duration(intprt, 4), true),
-              prefix + "（スムーズ）に失敗しました。");
+              absolute ? TrFormat("人物'%s'の絶対位置移動（スムーズ）に失敗しました。", {cid})
+                       : TrFormat("人物'%s'の相対位置移動（スムーズ）に失敗しました。", {cid}));
         return;
     }
     const bool live = intprt.Host().DrawActivity();
     if (live) gfx.DrawDeactivate(kCut, 0);
     const bool ok = gfx.CGMove(cid, x, y, absolute, 0, true);
     if (live) gfx.DrawActivate(kFade, intprt.EffectTime());
-    Check(intprt, ok, prefix + "（フェード）に失敗しました。");
+    Check(intprt, ok,
+          absolute ? TrFormat("人物'%s'の絶対位置移動（フェード）に失敗しました。", {cid})
+                   : TrFormat("人物'%s'の相対位置移動（フェード）に失敗しました。", {cid}));
 }
 
 void CgLc(clsInterpreter& intprt) {
-    MoveCharacter(intprt, CenterX(intprt, 2), CenterY(intprt, 3), true, "絶対位置移動");
+    MoveCharacter(intprt, CenterX(intprt, 2), CenterY(intprt, 3), true);
 }
 
 void CgMv(clsInterpreter& intprt) {
-    MoveCharacter(intprt, ScriptX(Number(intprt, 2)), ScriptY(Number(intprt, 3)), false,
-                  "相対位置移動");
+    MoveCharacter(intprt, ScriptX(Number(intprt, 2)), ScriptY(Number(intprt, 3)), false);
 }
 
 void CgLcAs(clsInterpreter& intprt) {
     Check(intprt,
           Gfx(intprt).CGMove(Cid(intprt), CenterX(intprt, 2), CenterY(intprt, 3), true,
                              intprt.EffectDuration(Number(intprt, 4)), false),
-          "人物'" + Cid(intprt) + "'の非同期絶対位置移動に失敗しました。");
+          TrFormat("人物'%s'の非同期絶対位置移動に失敗しました。", {Cid(intprt)}));
 }
 
 void CgMvAs(clsInterpreter& intprt) {
     Check(intprt,
           Gfx(intprt).CGMove(Cid(intprt), ScriptX(Number(intprt, 2)), ScriptY(Number(intprt, 3)),
                              false, intprt.EffectDuration(Number(intprt, 4)), false),
-          "人物'" + Cid(intprt) + "'の非同期相対位置移動に失敗しました。");
+          TrFormat("人物'%s'の非同期相対位置移動に失敗しました。", {Cid(intprt)}));
 }
 
 // Scenarios give opacity in percent; the driver's alpha runs to 256.
-void ChangeAlpha(clsInterpreter& intprt, bool sync, const char* kind) {
+void ChangeAlpha(clsInterpreter& intprt, bool sync) {
     const long percent = Number(intprt, 2, 100);
     if (percent < 0 || percent > 100) {
-        intprt.RuntimeError("アルファ値は０から１００");
+        intprt.RuntimeError(Tr("アルファ値は０から１００"));
         return;
     }
     const long alpha = RoundToLong(percent * 256.0 / 100.0);
     Check(intprt, Gfx(intprt).CGAlpha(Cid(intprt), alpha, Duration(intprt, 3), sync),
-          "人物'" + Cid(intprt) + "'の" + kind + "に失敗しました。");
+          sync ? TrFormat("人物'%s'の透明度変更に失敗しました。", {Cid(intprt)})
+               : TrFormat("人物'%s'の非同期透明度変更に失敗しました。", {Cid(intprt)}));
 }
 
 void Cga(clsInterpreter& intprt) {
-    ChangeAlpha(intprt, true, "透明度変更");
+    ChangeAlpha(intprt, true);
 }
 
 void CgaAs(clsInterpreter& intprt) {
-    ChangeAlpha(intprt, false, "非同期透明度変更");
+    ChangeAlpha(intprt, false);
 }
 
 void CgBc(clsInterpreter& intprt) {
@@ -181,7 +184,7 @@ void CgBc(clsInterpreter& intprt) {
 
 void Cgf(clsInterpreter& intprt) {
     Check(intprt, Gfx(intprt).CGFlip(Cid(intprt), Number(intprt, 2, -1), Number(intprt, 3, -1)),
-          "人物'" + Cid(intprt) + "'のフリップ位置変更に失敗しました。");
+          TrFormat("人物'%s'のフリップ位置変更に失敗しました。", {Cid(intprt)}));
 }
 
 // [SECTION] Free actions
@@ -193,7 +196,7 @@ void FlipAction(clsInterpreter& intprt, long flip) {
         kFreeActionHead, flip, 1, kFreeActionWait, intprt.EffectDuration(Number(intprt, 2)),
         kFreeActionTail};
     const bool ok = gfx.CGActClear(cid) && gfx.CGActAdd(cid, words) && gfx.CGActStart(cid);
-    Check(intprt, ok, "人物'" + cid + "'の非同期フリップに失敗しました。");
+    Check(intprt, ok, TrFormat("人物'%s'の非同期フリップに失敗しました。", {cid}));
 }
 
 void CghFas(clsInterpreter& intprt) {
@@ -206,7 +209,7 @@ void CgvFas(clsInterpreter& intprt) {
 
 void CgActClear(clsInterpreter& intprt) {
     Check(intprt, Gfx(intprt).CGActClear(Cid(intprt)),
-          "人物'" + Cid(intprt) + "'の自由アクション初期化に失敗しました。");
+          TrFormat("人物'%s'の自由アクション初期化に失敗しました。", {Cid(intprt)}));
 }
 
 void CgActAdd(clsInterpreter& intprt) {
@@ -214,22 +217,22 @@ void CgActAdd(clsInterpreter& intprt) {
     for (std::size_t n = 2; n <= 6; ++n)
         words.push_back(Number(intprt, n, -1));
     Check(intprt, Gfx(intprt).CGActAdd(Cid(intprt), words),
-          "人物'" + Cid(intprt) + "'の自由アクション追加に失敗しました。");
+          TrFormat("人物'%s'の自由アクション追加に失敗しました。", {Cid(intprt)}));
 }
 
 void CgActStart(clsInterpreter& intprt) {
     Check(intprt, Gfx(intprt).CGActStart(Cid(intprt)),
-          "人物'" + Cid(intprt) + "'の自由アクション開始に失敗しました。");
+          TrFormat("人物'%s'の自由アクション開始に失敗しました。", {Cid(intprt)}));
 }
 
 void CgActEnd(clsInterpreter& intprt) {
     Check(intprt, Gfx(intprt).CGActEnd(Cid(intprt)),
-          "人物'" + Cid(intprt) + "'の自由アクション停止に失敗しました。");
+          TrFormat("人物'%s'の自由アクション停止に失敗しました。", {Cid(intprt)}));
 }
 
 void CgActComplete(clsInterpreter& intprt) {
     Check(intprt, Gfx(intprt).CGActComplete(Cid(intprt)),
-          "人物'" + Cid(intprt) + "'の自由アクション完了に失敗しました。");
+          TrFormat("人物'%s'の自由アクション完了に失敗しました。", {Cid(intprt)}));
 }
 
 // [SECTION] Transitions
@@ -256,7 +259,8 @@ void Daa(clsInterpreter& intprt) {
 
 void Dam(clsInterpreter& intprt) {
     const std::string& mask = intprt.Arg(1);
-    Check(intprt, Gfx(intprt).LoadBuffMask(mask), "マスク'" + mask + "'のロードに失敗しました。");
+    Check(intprt, Gfx(intprt).LoadBuffMask(mask),
+          TrFormat("マスク'%s'のロードに失敗しました。", {mask}));
     Gfx(intprt).DrawActivate(kWipe, Duration(intprt, 2));
 }
 
@@ -269,7 +273,7 @@ void SceneChange(clsInterpreter& intprt, long leave) {
     gfx.CGHideAll(0);
     intprt.Host().TextWindow().TextPageTurn();
     const bool ok = gfx.BGCenter(file, kDefaultPosition, kDefaultPosition, 1000, true);
-    if (!ok) intprt.RuntimeError("通常背景'" + file + "'のロードに失敗しました。");
+    if (!ok) intprt.RuntimeError(TrFormat("通常背景'%s'のロードに失敗しました。", {file}));
     gfx.DrawActivate(kFade, intprt.EffectTime());
     if (ok) intprt.Host().Story().AddCGHistory(file);
 }
@@ -292,8 +296,8 @@ void Mto(clsInterpreter& intprt) {
     gfx.CGHideAll(0);
     intprt.Host().TextWindow().TextPageTurn();
     const bool ok = gfx.BGCenter(file, kDefaultPosition, kDefaultPosition, 1000, true);
-    if (!ok) intprt.RuntimeError("通常背景'" + file + "'のロードに失敗しました。");
-    Check(intprt, gfx.LoadBuffMask(mask), "マスク'" + mask + "'のロードに失敗しました。");
+    if (!ok) intprt.RuntimeError(TrFormat("通常背景'%s'のロードに失敗しました。", {file}));
+    Check(intprt, gfx.LoadBuffMask(mask), TrFormat("マスク'%s'のロードに失敗しました。", {mask}));
     gfx.DrawActivate(kWipe, Duration(intprt, 3));
     if (ok) intprt.Host().Story().AddCGHistory(file);
 }

@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "interpreter/commands/command_support.h"
+#include "platform/translate.h"
 
 namespace zelk::commands {
 
@@ -16,7 +17,7 @@ SoundHost& Snd(clsInterpreter& intprt) {
 void Bgm(clsInterpreter& intprt) {
     if (Absent(intprt, 1)) {
         // A skip must not wait for the fade.
-        if (!Snd(intprt).StopBGM(!intprt.IsSkipping())) intprt.RuntimeError("ＢＧＭ停止に失敗");
+        if (!Snd(intprt).StopBGM(!intprt.IsSkipping())) intprt.RuntimeError(Tr("ＢＧＭ停止に失敗"));
         return;
     }
     const std::string& file = intprt.Arg(1);
@@ -24,17 +25,17 @@ void Bgm(clsInterpreter& intprt) {
     // Neither word: said, and the music loops.
     const bool loop = ReadBool(flag, true);
     if (loop && !ReadBool(flag)) {
-        intprt.RuntimeError("ループフラグにはtrueかfalseしか指定できません。");
+        intprt.RuntimeError(Tr("ループフラグにはtrueかfalseしか指定できません。"));
     }
     if (!Snd(intprt).PlayBGM(file, false, loop)) {
-        intprt.SoundError("BGM '" + file + "' 再生失敗");
+        intprt.SoundError(TrFormat("BGM '%s' 再生失敗", {file}));
     }
 }
 
 void BgmVolumeRate(clsInterpreter& intprt) {
     const long rate = Number(intprt, 1, 100);
     if (rate < 0 || rate > 100) {
-        intprt.RuntimeError("BGM音量比は０から１００");
+        intprt.RuntimeError(Tr("BGM音量比は０から１００"));
         return;
     }
     Snd(intprt).BGMVolumeRate(rate);
@@ -46,7 +47,7 @@ void Se(clsInterpreter& intprt) {
         return;
     }
     const std::string& file = intprt.Arg(1);
-    if (!Snd(intprt).PlaySE(file, false)) intprt.SoundError("SE '" + file + "' 再生失敗");
+    if (!Snd(intprt).PlaySE(file, false)) intprt.SoundError(TrFormat("SE '%s' 再生失敗", {file}));
 }
 
 void Sel(clsInterpreter& intprt) {
@@ -56,7 +57,7 @@ void Sel(clsInterpreter& intprt) {
     }
     const std::string& file = intprt.Arg(1);
     if (!Snd(intprt).PlaySELoop(file, Number(intprt, 2), false)) {
-        intprt.SoundError("SEL '" + file + "' 再生失敗");
+        intprt.SoundError(TrFormat("SEL '%s' 再生失敗", {file}));
     }
 }
 

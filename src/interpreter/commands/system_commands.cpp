@@ -3,6 +3,7 @@
 #include <string>
 
 #include "interpreter/commands/command_support.h"
+#include "platform/translate.h"
 
 namespace zelk::commands {
 
@@ -45,7 +46,7 @@ void PlayMovie(clsInterpreter& intprt) {
     story.AddCGHistory(file);
     // The root finds the name in the movie folder, or refuses it.
     if (!story.PlayMovie(file, Number(intprt, 2))) {
-        intprt.SoundError("ムービー'" + file + "'を再生できません。");
+        intprt.SoundError(TrFormat("ムービー'%s'を再生できません。", {file}));
     }
     intprt.WaitMode(kWaitClick);
 }

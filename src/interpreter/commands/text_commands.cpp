@@ -8,13 +8,14 @@
 #include "common/utf8.h"
 #include "interpreter/commands/command_support.h"
 #include "interpreter/text_markup.h"
+#include "platform/translate.h"
 #include "settings/ini_file.h"
 
 namespace zelk::commands {
 
 namespace {
 
-constexpr const char* kNovelChoice = "ノベルモードにおける選択肢命令は対応できません。";
+constexpr const char* kNovelChoice = TrMark("ノベルモードにおける選択肢命令は対応できません。");
 
 TextWindowHost& Window(clsInterpreter& intprt) {
     return intprt.Host().TextWindow();
@@ -99,7 +100,8 @@ void PlayVoice(clsInterpreter& intprt, const std::string& voice) {
         const double x = static_cast<double>(host.Graphics().GetCharXPos(cid));
         pan = RoundToLong((2.0 * x / Process().ScreenSizeX - 1.0) * 30.0);
     }
-    if (!host.Sound().PlayCV(voice, false, pan)) intprt.SoundError("CV '" + voice + "' 再生失敗");
+    if (!host.Sound().PlayCV(voice, false, pan))
+        intprt.SoundError(TrFormat("CV '%s' 再生失敗", {voice}));
 }
 
 void Put(clsInterpreter& intprt) {
@@ -266,14 +268,14 @@ void PauseAbs(clsInterpreter& intprt) {
 
 void Item(clsInterpreter& intprt) {
     TextWindowHost& window = Window(intprt);
-    if (window.BaseFilmSet() == kMarkupNovel) intprt.RuntimeError(kNovelChoice);
+    if (window.BaseFilmSet() == kMarkupNovel) intprt.RuntimeError(Tr(kNovelChoice));
     const std::string item = Value(intprt, 1);
     const std::string text = GameValue(intprt, "Game", "ChoicePrefix") +
                              (window.EngineReadsUtf8() ? EscapeEngineText(item) : item);
     PageMarkupHost markupHost(intprt);
     intprt.AddChoiceText(PlainPageText(item, markupHost));
     if (!window.AddChoiceItem(text, intprt.Arg(2))) {
-        intprt.RuntimeError("選択肢" + intprt.Arg(1) + "を追加できません。");
+        intprt.RuntimeError(TrFormat("選択肢%sを追加できません。", {intprt.Arg(1)}));
     }
 }
 
@@ -281,9 +283,9 @@ void Item(clsInterpreter& intprt) {
 // story goes on instead.
 void Select(clsInterpreter& intprt) {
     TextWindowHost& window = Window(intprt);
-    if (window.BaseFilmSet() == kMarkupNovel) intprt.RuntimeError(kNovelChoice);
+    if (window.BaseFilmSet() == kMarkupNovel) intprt.RuntimeError(Tr(kNovelChoice));
     if (window.ChoiceCount() == 0) {
-        intprt.RuntimeError("選択肢が登録されていません。");
+        intprt.RuntimeError(Tr("選択肢が登録されていません。"));
         return;
     }
     window.ChoiceArrange();
@@ -347,12 +349,12 @@ void SelectEr(clsInterpreter& intprt) {
 void Wnd(clsInterpreter& intprt) {
     const std::string type = Text(intprt, 1, "0");
     if (!Window(intprt).ChangeWindowType(ReadLong(type))) {
-        intprt.RuntimeError("ウィンドウタイプ " + type + " の変更に失敗しました。");
+        intprt.RuntimeError(TrFormat("ウィンドウタイプ %s の変更に失敗しました。", {type}));
     }
 }
 
 void Alarm(clsInterpreter& intprt) {
-    const std::string text = Absent(intprt, 1) ? std::string("アラーム") : Value(intprt, 1);
+    const std::string text = Absent(intprt, 1) ? std::string(Tr("アラーム")) : Value(intprt, 1);
     intprt.Host().Msg(text, kMsgOK);
 }
 
