@@ -87,8 +87,15 @@ bool PrepareGameFolders(zelk::SingleInstanceLock& instance, zelk::TextEncoding& 
     if (!info) return true;
     encoding = info->Encoding();
     const zelk::GameLanguage declared = zelk::ReadGameLanguage(*info);
-    if (!declared.problem.empty())
-        std::fprintf(stderr, "zelk: SystemInfo.ini: %s\n", declared.problem.c_str());
+    if (!declared.problem.empty()) {
+        std::fprintf(stderr, "zelk: %s\n",
+                     zelk::TrFormat("SystemInfo.ini: [Game] Language=%s is not a language tag and "
+                                    "is ignored: write one such as ja, en, fr, zh-Hans or pt-BR "
+                                    "(letters, digits and hyphens, first a 2- or 3-letter "
+                                    "language)",
+                                    {declared.rejected})
+                         .c_str());
+    }
     language = declared.tag;
     const zelk::UserFolder folder =
         zelk::ChooseUserFolder(process.AppDir, info->KeySection("Game").KeyValue("Title"));

@@ -75,8 +75,9 @@ GameLanguage ReadGameLanguage(const INIFile& systemInfo) {
         return language;
     }
     if (!systemInfo.Encoding().IsUtf8()) language.tag = "ja";
+    language.rejected = Shortened(value);
     language.problem =
-        "[Game] Language=" + Shortened(value) +
+        "[Game] Language=" + language.rejected +
         " is not a language tag and is ignored: write one such as ja, en, fr, zh-Hans or pt-BR "
         "(letters, digits and hyphens, first a 2- or 3-letter language)";
     return language;

@@ -23,8 +23,10 @@ struct GameLanguage {
     std::string tag;
     // Whether the key is in the file at all (with any value).
     bool written = false;
-    // One sentence when the value was not a tag and so was ignored.
+    // One sentence when the value was not a tag and so was ignored, and the
+    // value as it quotes it.
     std::string problem;
+    std::string rejected;
 };
 
 // The first [Game] section's Language of a system file read in its game's
