@@ -358,6 +358,13 @@ bool ImGuiHost::ProcessEvent(const SDL_Event& event) {
     }
 }
 
+void ImGuiHost::ForgetKeys() {
+    ContextScope scope(mContext);
+    mPressedSinceFrame.clear();
+    mHeldReleases.clear();
+    ImGui::GetIO().ClearInputKeys();
+}
+
 void ImGuiHost::Frame(const std::function<void()>& draw) {
     ContextScope scope(mContext);
     ImGui_ImplSDLRenderer_NewFrame();

@@ -66,6 +66,11 @@ public:
     // lacks come from fonts that hold them (set one by one, unshaped).
     void NeedGlyphsOf(const std::string& text);
     bool HasEveryGlyph() const { return mEveryGlyph; }
+    // Lets go of every key pressed before now. A key's release waits for a
+    // frame to see it pressed; where no frame was drawn for a while (the
+    // game in full screen), a modal window opening then would take that
+    // old key as pressed in it.
+    void ForgetKeys();
     // A menu or another popup was open at the end of the last frame.
     bool PopupOpen() const;
 

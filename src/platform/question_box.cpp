@@ -152,6 +152,7 @@ long QuestionBox::AskOnScreen(const std::string& prompt, long buttons, const std
     }
 
     host->NeedGlyphsOf(title + prompt);
+    host->ForgetKeys();
     long answer = 0;
     const long cancel = buttons == kButtonsYesNo ? kAnswerNo : kAnswerOK;
     auto previous = EventPump::Instance().SetEventHandler([&](const SDL_Event& event) {

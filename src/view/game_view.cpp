@@ -444,6 +444,7 @@ void clsGameView::Paint() {
 void clsGameView::RunModal(const std::function<bool()>& draw, const std::string& shown) {
     if (!mImpl->window) return;
     mImpl->window->Gui().NeedGlyphsOf(shown);
+    mImpl->window->Gui().ForgetKeys();
     bool open = true;
     const size_t depth = mImpl->modals.size();
     mImpl->modals.push_back([&open, &draw] { return open = open && draw(); });
