@@ -31,6 +31,8 @@ char32_t shown(char32_t c) {
 
 std::ptrdiff_t Paragraph::clusterAt(std::size_t position) const {
     if (position < begin || position >= end) return -1;
+    if (next < clusterBytes.size() && clusterBytes[next] == position)
+        return static_cast<std::ptrdiff_t>(next);
     const auto found = std::lower_bound(clusterBytes.begin(), clusterBytes.end(), position);
     if (found == clusterBytes.end() || *found != position) return -1;
     return found - clusterBytes.begin();

@@ -27,7 +27,8 @@ struct Paragraph {
     std::vector<std::uint16_t> clusterStyle;
     std::vector<std::shared_ptr<FontSet>> fonts;
     ParagraphLayout layout;
-    int line = 0;  // the line the cursor is on
+    int line = 0;          // the line the cursor is on
+    std::size_t next = 0;  // the cluster printing goes on with, looked at first
 
     // The cluster starting at byte `position`; -1 when the paragraph has none.
     std::ptrdiff_t clusterAt(std::size_t position) const;

@@ -3,6 +3,8 @@
 // those the set-up installs (IPA, Noto).
 #include <gtest/gtest.h>
 
+#include <hb.h>
+
 #include <algorithm>
 #include <string>
 
@@ -262,6 +264,23 @@ TEST(LumoUtf8, ClustersCountAsOneCharacterAndMarksStaySplitters) {
     EXPECT_EQ(countTextClusters("Hi", {}), 0) << "H is the line-pitch mark (and swallows i)";
     EXPECT_EQ(countTextClusters("\x1BHi", {}), 2) << "escaped, it is text";
     EXPECT_EQ(countTextClusters("ab\nM001002003004N\xFF", {}), 5);
+}
+
+TEST(LumoUtf8, KanaAndIdeographsStartClustersAndOnlyMarksJoinThem) {
+    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
+    for (char32_t c = 0x3000; c < 0xA000; ++c) {
+        const auto category = hb_unicode_general_category(unicode, c);
+        const bool mark = category == HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK ||
+                          category == HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK ||
+                          category == HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK;
+        for (char32_t before : {U'あ', U'a', char32_t{0x200D}, char32_t{0x1100}}) {
+            GraphemeSegmenter clusters;
+            clusters.startsCluster(before);
+            EXPECT_EQ(clusters.startsCluster(c), !mark)
+                << std::hex << unsigned(before) << " " << unsigned(c);
+        }
+    }
+    EXPECT_EQ(countTextClusters("\xE3\x81\x8B\xE3\x82\x99", {}), 1) << "ka + voiced mark";
 }
 
 TEST(LumoUtf8, MarksParseAsInCodePage932) {

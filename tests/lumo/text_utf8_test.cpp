@@ -1,6 +1,7 @@
 // Text films of an engine started for UTF-8 text: counting and typing by
 // clusters, wrapping at the film's width, escaped mark letters, and a page
 // in four scripts (written as a picture when ZELK_LUMO_SHOTS names a folder).
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -101,6 +102,41 @@ TEST_F(LumoUtf8Test, TypingRevealsWholeClusters) {
     setProp(accented, FP_TEXT_SHOWN, 2);
     EXPECT_EQ(filmProp(accented, FP_TEXT_SHOWN), 2);
     EXPECT_GT(filmProp(accented, FP_TEXT_X), filmProp(plain, FP_TEXT_X));
+}
+
+TEST_F(LumoUtf8Test, GlyphCoverageJoinsWhatTheAlphaMapHolds) {
+    // Glyph rows from a pixel wide to wider than two vectors, each byte the
+    // larger of the glyph's and what the map held.
+    const std::string line = text("i.l|W") + "あ—" + text("MW") + "\xEF\xAC\x81";
+    for (int size : {5, 9, 13, 21, 34, 48, 70}) {
+        const int width = 600;
+        const int height = 2 * size;
+        const int32_t plain = textFilm(width, height, size, size);
+        append(plain, line);
+        setProp(plain, FP_TEXT_SHOWN, filmProp(plain, FP_TEXT_LENGTH));
+        const LumoSurface* printed = surfaceOf(plain, FP_ALPHA_OBJECT);
+        ASSERT_GT(ink(plain, 0, 0, width, height), 0) << size;
+
+        const int32_t film = textFilm(width, height, size, size);
+        const LumoSurface* alpha = surfaceOf(film, FP_ALPHA_OBJECT);
+        auto held = [](int x, int y) { return (x * 7 + y * 13) % 256; };
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                alpha->pixels[y * alpha->stride + x] = static_cast<std::uint8_t>(held(x, y));
+        append(film, line);
+        setProp(film, FP_TEXT_SHOWN, filmProp(film, FP_TEXT_LENGTH));
+        int wrong = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const int expected =
+                    std::max(held(x, y), int{printed->pixels[y * printed->stride + x]});
+                wrong += alpha->pixels[y * alpha->stride + x] != expected;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "size " << size;
+        RemoveFilm(plain);
+        RemoveFilm(film);
+    }
 }
 
 TEST_F(LumoUtf8Test, ThePrintActionTypesOneClusterPerDelay) {

@@ -28,6 +28,13 @@ struct GlyphImage {
     std::vector<std::uint8_t> coverage;
 };
 
+struct PixelBuffer;
+
+// Joins a glyph's coverage to the alpha map with its top left at (x, y):
+// each pixel takes the larger of the two, as glyphs of shaped text may
+// overlap (kerning, marks on their base). Clipped to the map.
+void addCoverage(const PixelBuffer& alpha, int x, int y, const GlyphImage& glyph);
+
 // A glyph out of the shaper, in 26.6 pixels; `cluster` is the index of the
 // first code point of the text it stands for.
 struct ShapedGlyph {
