@@ -17,6 +17,7 @@ namespace lumo {
 class Engine;
 class FontSet;
 struct Film;
+struct GlyphImage;
 
 struct Paragraph {
     std::size_t begin = 0;  // bytes of the buffer laid out
@@ -32,6 +33,16 @@ struct Paragraph {
 
     // The cluster starting at byte `position`; -1 when the paragraph has none.
     std::ptrdiff_t clusterAt(std::size_t position) const;
+
+    // The drawn glyph `glyph` of the layout, which belongs to cluster `index`.
+    // Those of the rest of its line are fetched with it, a set's lock taken
+    // once for all.
+    const GlyphImage* image(std::size_t index, std::size_t glyph);
+
+private:
+    std::vector<const GlyphImage*> mImages;  // per glyph of the layout
+    std::size_t mDrawnFrom = 0;              // the clusters whose glyphs mImages holds
+    std::size_t mDrawnTo = 0;
 };
 
 // Lays out the paragraph that starts at the film's read position (a

@@ -83,8 +83,9 @@ int printCluster(Engine& engine, Film& film, std::ptrdiff_t index) {
     FontSet& fonts = *p.fonts[p.clusterStyle[i]];
     const int left = p.layout.lineLeft[static_cast<std::size_t>(cluster.line)];
     Rect printed;
-    for (const PlacedGlyph& g : p.layout.glyphsOf(cluster)) {
-        const GlyphImage* image = fonts.image(g.face, g.glyph);
+    for (std::size_t glyph = cluster.glyphBegin; glyph < cluster.glyphEnd; ++glyph) {
+        const PlacedGlyph& g = p.layout.glyphs[glyph];
+        const GlyphImage* image = p.image(i, glyph);
         if (image == nullptr || image->width == 0 || image->height == 0) continue;
         const int x = clampCoordinate(std::int64_t{left} + roundUnits(g.x) + image->left);
         const int y = clampCoordinate(std::int64_t{text.cursorY} + fonts.baseline() -

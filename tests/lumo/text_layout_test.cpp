@@ -197,6 +197,32 @@ TEST_F(TextLayoutTest, CharactersTheNamedFaceLacksComeFromAnotherFont) {
     EXPECT_LT(glyphCount(lay(U"क्षत्रिय", 0, "ＭＳ ゴシック", 24)), std::u32string(U"क्षत्रिय").size());
 }
 
+TEST_F(TextLayoutTest, ASetAnswersManyQuestionsAtOnceAsItAnswersEach) {
+    const std::u32string text = U"Aあ語ب\u0301e\u0301 1。";
+    for (const char* face : {"Noto Sans", "IPAGothic"}) {
+        auto set = library.openSet(face, 20);
+        std::vector<CodePointRange> clusters;
+        for (std::size_t i = 0; i < text.size(); ++i)
+            clusters.push_back({i, i + 1});
+        clusters.push_back({4, 6});  // a letter and its accent
+        std::vector<int> faces(clusters.size(), -1);
+        set->facesFor(text.data(), clusters, faces);
+        std::vector<GlyphId> glyphs;
+        for (std::size_t i = 0; i < clusters.size(); ++i) {
+            EXPECT_EQ(faces[i], set->faceFor(text.data() + clusters[i].first,
+                                             clusters[i].end - clusters[i].first))
+                << face << " " << i;
+            glyphs.push_back({faces[i], static_cast<std::uint32_t>(i + 3)});
+        }
+        glyphs.push_back({-1, 5});  // no such face
+        std::vector<const GlyphImage*> images(glyphs.size());
+        set->images(glyphs, images);
+        for (std::size_t i = 0; i < glyphs.size(); ++i)
+            EXPECT_EQ(images[i], set->image(glyphs[i].face, glyphs[i].glyph)) << face << " " << i;
+        EXPECT_EQ(images.back(), nullptr);
+    }
+}
+
 TEST_F(TextLayoutTest, HostileTextIsSetWithoutLoss) {
     struct Case {
         const char* name;

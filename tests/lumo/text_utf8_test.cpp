@@ -178,6 +178,52 @@ TEST_F(LumoUtf8Test, LinesWrapAtTheFilmsWidthAndMarksKeepWorking) {
         EXPECT_GT(ink(film, 0, line * 28, 160, line * 28 + 28), 0) << "line " << line;
 }
 
+TEST_F(LumoUtf8Test, EachFaceAndSizeOfALineDrawsItsOwnGlyphsOnEveryLineAndPage) {
+    // The covered pixels of one letter alone in a face and size.
+    auto inkOf = [](const std::string& marks) {
+        const int32_t film = textFilm(200, 100, 40, 50);
+        append(film, marks + text("H"));
+        setProp(film, FP_TEXT_SHOWN, 1);
+        const int covered = ink(film, 0, 0, 200, 100);
+        RemoveFilm(film);
+        return covered;
+    };
+    const std::string small = "F00C";
+    const std::string large = "F028";
+    const std::string noto = "E09Noto Sans";
+    const int big = inkOf("");
+    const int little = inkOf(small);
+    const int other = inkOf(noto);
+    ASSERT_GT(little, 0);
+    ASSERT_NE(big, little);
+    ASSERT_NE(big, other);
+    ASSERT_NE(little, inkOf(noto + small));
+
+    // Three sizes and faces in one line, then the same letters wrapped over
+    // three lines, then a page typed after a clear.
+    const int32_t film = textFilm(500, 200, 40, 50);
+    append(film, text("H") + small + text("H") + noto + large + text("H"));
+    setProp(film, FP_TEXT_SHOWN, filmProp(film, FP_TEXT_LENGTH));
+    EXPECT_EQ(filmProp(film, FP_TEXT_Y), 0);
+    EXPECT_EQ(ink(film, 0, 0, 500, 200), big + little + other);
+
+    const int32_t narrow = textFilm(70, 200, 40, 50);
+    append(narrow, text("HHHHHH"));
+    setProp(narrow, FP_TEXT_SHOWN, filmProp(narrow, FP_TEXT_LENGTH));
+    EXPECT_GT(filmProp(narrow, FP_TEXT_Y), 0) << "more than one line";
+    EXPECT_EQ(ink(narrow, 0, 0, 70, 200), 6 * big);
+
+    call(film, FM_FILL, 0);
+    ASSERT_EQ(SetFilmProp(film, FP_TEXT_APPEND, nullptr), 0);
+    LumoSurface* alpha = surfaceOf(film, FP_ALPHA_OBJECT);
+    for (int y = 0; y < alpha->height; ++y)
+        std::fill_n(alpha->pixels + y * alpha->stride, alpha->width, 0);
+    // The face the first page ended with stays; the size changes again.
+    append(film, small + text("HH"));
+    setProp(film, FP_TEXT_SHOWN, filmProp(film, FP_TEXT_LENGTH));
+    EXPECT_EQ(ink(film, 0, 0, 500, 200), 2 * inkOf(noto + small));
+}
+
 TEST_F(LumoUtf8Test, AColourChangeInsideAWordKeepsTheWordWhole) {
     const int32_t film = textFilm(300, 40, 24, 30);
     append(film, "DFFFFFF" + text("wor") + "DFF0000" + text("ds"));

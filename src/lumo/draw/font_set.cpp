@@ -195,6 +195,17 @@ bool FontSet::faceHolds(int face, const char32_t* codePoints, std::size_t count)
 
 int FontSet::faceFor(const char32_t* codePoints, std::size_t count) {
     std::lock_guard lock(mMutex);
+    return chooseFace(codePoints, count);
+}
+
+void FontSet::facesFor(const char32_t* text, std::span<const CodePointRange> clusters,
+                       std::span<int> faces) {
+    std::lock_guard lock(mMutex);
+    for (std::size_t i = 0; i < clusters.size() && i < faces.size(); ++i)
+        faces[i] = chooseFace(text + clusters[i].first, clusters[i].end - clusters[i].first);
+}
+
+int FontSet::chooseFace(const char32_t* codePoints, std::size_t count) {
     if (count == 0 || mFaces.empty()) return 0;
     // The named face (and so the scale) is settled before any other.
     faceAt(0);
@@ -245,6 +256,16 @@ void FontSet::shape(int face, const char32_t* text, std::size_t textLength, std:
 
 const GlyphImage* FontSet::image(int face, std::uint32_t glyph) {
     std::lock_guard lock(mMutex);
+    return drawnImage(face, glyph);
+}
+
+void FontSet::images(std::span<const GlyphId> glyphs, std::span<const GlyphImage*> out) {
+    std::lock_guard lock(mMutex);
+    for (std::size_t i = 0; i < glyphs.size() && i < out.size(); ++i)
+        out[i] = drawnImage(glyphs[i].face, glyphs[i].glyph);
+}
+
+const GlyphImage* FontSet::drawnImage(int face, std::uint32_t glyph) {
     Face* f = faceAt(face);
     if (f == nullptr) return nullptr;
     if (auto kept = f->images.find(glyph); kept != f->images.end()) return &kept->second;

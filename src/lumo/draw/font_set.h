@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -46,6 +47,18 @@ struct ShapedGlyph {
     std::int32_t offsetY = 0;
 };
 
+// A glyph of one of a set's faces.
+struct GlyphId {
+    int face = 0;
+    std::uint32_t glyph = 0;
+};
+
+// Code points [first, end) of a text.
+struct CodePointRange {
+    std::size_t first = 0;
+    std::size_t end = 0;
+};
+
 // Safe to use from several threads.
 class FontSet {
 public:
@@ -62,6 +75,9 @@ public:
     // points, else the first that holds its first one, else the named face
     // (whose missing glyph then shows where no installed font has one).
     int faceFor(const char32_t* codePoints, std::size_t count);
+    // faceFor of each cluster of `text`, taking the set's lock once.
+    void facesFor(const char32_t* text, std::span<const CodePointRange> clusters,
+                  std::span<int> faces);
 
     // True when `face` has every code point (those that draw nothing aside).
     bool faceHolds(int face, const char32_t* codePoints, std::size_t count);
@@ -74,11 +90,15 @@ public:
 
     // The drawn glyph, valid as long as this set; null when out of reach.
     const GlyphImage* image(int face, std::uint32_t glyph);
+    // image() of each glyph, taking the set's lock once.
+    void images(std::span<const GlyphId> glyphs, std::span<const GlyphImage*> out);
 
 private:
     struct Face;
     Face* faceAt(int index);  // opened on first use; null when it won't open
     bool holds(int index, char32_t codePoint);
+    int chooseFace(const char32_t* codePoints, std::size_t count);  // the lock held
+    const GlyphImage* drawnImage(int face, std::uint32_t glyph);    // the lock held
 
     std::shared_ptr<FontSystem> mSystem;
     int mSize;
