@@ -44,28 +44,35 @@ const GlyphImage* Paragraph::image(std::size_t index, std::size_t glyph) {
         std::size_t end = index;
         while (end < clusters.size() && clusters[end].line == clusters[index].line)
             ++end;
-        // Each set is asked for its glyphs of the line at once.
-        std::vector<std::pair<std::uint16_t, std::size_t>> glyphs;  // style, glyph
-        for (std::size_t c = index; c < end; ++c)
-            for (std::size_t g = clusters[c].glyphBegin; g < clusters[c].glyphEnd; ++g)
-                glyphs.emplace_back(clusterStyle[c], g);
-        std::sort(glyphs.begin(), glyphs.end());
         mImages.resize(layout.glyphs.size());
+        // Each set is asked for its glyphs of the line at once; a line
+        // mostly has one.
         std::vector<GlyphId> ids;
+        std::vector<std::size_t> where;
         std::vector<const GlyphImage*> drawn;
-        for (std::size_t k = 0; k < glyphs.size();) {
-            const std::uint16_t style = glyphs[k].first;
-            std::size_t next = k;
+        ids.reserve(end - index);
+        where.reserve(end - index);
+        std::vector<std::uint16_t> styles{clusterStyle[index]};
+        for (std::size_t s = 0; s < styles.size(); ++s) {
             ids.clear();
-            for (; next < glyphs.size() && glyphs[next].first == style; ++next) {
-                const PlacedGlyph& placed = layout.glyphs[glyphs[next].second];
-                ids.push_back({placed.face, placed.glyph});
+            where.clear();
+            for (std::size_t c = index; c < end; ++c) {
+                if (clusterStyle[c] != styles[s]) {
+                    if (s == 0 &&
+                        std::find(styles.begin(), styles.end(), clusterStyle[c]) == styles.end()) {
+                        styles.push_back(clusterStyle[c]);
+                    }
+                    continue;
+                }
+                for (std::size_t g = clusters[c].glyphBegin; g < clusters[c].glyphEnd; ++g) {
+                    ids.push_back({layout.glyphs[g].face, layout.glyphs[g].glyph});
+                    where.push_back(g);
+                }
             }
             drawn.assign(ids.size(), nullptr);
-            fonts[style]->images(ids, drawn);
-            for (std::size_t j = k; j < next; ++j)
-                mImages[glyphs[j].second] = drawn[j - k];
-            k = next;
+            fonts[styles[s]]->images(ids, drawn);
+            for (std::size_t k = 0; k < where.size(); ++k)
+                mImages[where[k]] = drawn[k];
         }
         mDrawnFrom = index;
         mDrawnTo = end;
