@@ -25,9 +25,11 @@ bool hangs(char32_t c) {
 // Small kana and the long vowel mark (class CJ of the line-breaking rules)
 // never start a line either: the strict kinsoku of Japanese books.
 bool smallKana(char32_t c) {
+    if (c >= 0xFF67) return c <= 0xFF70;
+    if (c >= 0x31F0) return c <= 0x31FF;
+    if (c < 0x3041 || c > 0x30FC) return false;
     constexpr std::u32string_view kSmall = U"ぁぃぅぇぉっゃゅょゎゕゖァィゥェォッャュョヮヵヶー";
-    return kSmall.find(c) != std::u32string_view::npos || (c >= 0x31F0 && c <= 0x31FF) ||
-           (c >= 0xFF67 && c <= 0xFF70);
+    return kSmall.find(c) != std::u32string_view::npos;
 }
 
 bool strongScript(hb_script_t s) {
@@ -44,15 +46,19 @@ hb_script_t shapingScript(hb_script_t s) {
 
 // Neutral characters take the script of what precedes them (or, at the
 // start, of the first that has one), so punctuation shapes with its words.
-std::vector<hb_script_t> scriptsOf(const std::u32string& text) {
+// `neutral` tells which had none of their own.
+std::vector<hb_script_t> scriptsOf(const std::u32string& text, std::vector<bool>& neutral) {
     hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
     std::vector<hb_script_t> scripts(text.size(), HB_SCRIPT_COMMON);
+    neutral.assign(text.size(), false);
     hb_script_t current = HB_SCRIPT_COMMON;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const hb_script_t s = shapingScript(hb_unicode_script(unicode, text[i]));
         if (strongScript(s)) {
             if (!strongScript(current)) std::fill(scripts.begin(), scripts.begin() + i, s);
             current = s;
+        } else {
+            neutral[i] = true;
         }
         scripts[i] = current;
     }
@@ -76,6 +82,7 @@ struct Cluster {
 
 std::vector<Cluster> clustersOf(const ParagraphInput& input) {
     std::vector<Cluster> clusters;
+    clusters.reserve(input.text.size());
     for (std::size_t i = 0; i < input.text.size(); ++i) {
         if (i == 0 || input.clusterStart[i]) {
             if (!clusters.empty()) clusters.back().end = i;
@@ -99,14 +106,27 @@ bool mayTurn(char32_t c) {
 // Each cluster takes the first face that holds it; spaces, punctuation and
 // digits then stay in the face of the words around them when it holds them
 // too, as a book sets an Arabic sentence's full stop in the Arabic face.
-void chooseFaces(const ParagraphInput& input, std::vector<Cluster>& clusters) {
-    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
+void chooseFaces(const ParagraphInput& input, const std::vector<bool>& neutralCodePoints,
+                 std::vector<Cluster>& clusters) {
     std::vector<bool> neutral(clusters.size());
-    for (std::size_t i = 0; i < clusters.size(); ++i) {
-        Cluster& c = clusters[i];
-        c.face = input.fonts[input.style[c.first]]->faceFor(input.text.data() + c.first,
-                                                            c.end - c.first);
-        neutral[i] = !strongScript(hb_unicode_script(unicode, input.text[c.first]));
+    std::vector<CodePointRange> ranges;
+    std::vector<int> faces;
+    for (std::size_t run = 0; run < clusters.size();) {
+        // The clusters of one style ask their set at once.
+        const auto style = input.style[clusters[run].first];
+        std::size_t next = run;
+        ranges.clear();
+        while (next < clusters.size() && input.style[clusters[next].first] == style) {
+            ranges.push_back({clusters[next].first, clusters[next].end});
+            ++next;
+        }
+        faces.assign(ranges.size(), 0);
+        input.fonts[style]->facesFor(input.text.data(), ranges, faces);
+        for (std::size_t i = run; i < next; ++i) {
+            clusters[i].face = faces[i - run];
+            neutral[i] = neutralCodePoints[clusters[i].first];
+        }
+        run = next;
     }
     auto adopt = [&](std::size_t i, std::size_t from) {
         const Cluster& c = clusters[i];
@@ -166,6 +186,8 @@ void shapeRuns(const ParagraphInput& input, const std::vector<hb_script_t>& scri
                   clusterOf.begin() + static_cast<std::ptrdiff_t>(clusters[c].end), c);
     }
     std::vector<ShapedGlyph> glyphs;
+    glyphs.reserve(input.text.size());
+    placed.reserve(input.text.size());
     for (std::size_t run = 0; run < clusters.size();) {
         const Cluster& head = clusters[run];
         const auto style = input.style[head.first];
@@ -215,11 +237,16 @@ std::vector<Line> breakLines(const ParagraphInput& input, const std::vector<Clus
     // The line-breaking library aborts on regional indicators (flags) and on
     // U+FFFF, which it takes for its end; they break as an ideograph and as
     // the replacement character do. Clusters keep a flag's pair together.
-    std::u32string text = input.text;
-    for (char32_t& c : text) {
-        if (c >= 0x1F1E6 && c <= 0x1F1FF) c = 0x5B57;
-        if (c == 0xFFFF) c = 0xFFFD;
+    auto unsafe = [](char32_t c) { return (c >= 0x1F1E6 && c <= 0x1F1FF) || c == 0xFFFF; };
+    std::u32string replaced;
+    if (std::any_of(input.text.begin(), input.text.end(), unsafe)) {
+        replaced = input.text;
+        for (char32_t& c : replaced) {
+            if (c >= 0x1F1E6 && c <= 0x1F1FF) c = 0x5B57;
+            if (c == 0xFFFF) c = 0xFFFD;
+        }
     }
+    const std::u32string& text = replaced.empty() ? input.text : replaced;
     std::vector<char> breaks(text.size());
     set_linebreaks_utf32(reinterpret_cast<const utf32_t*>(text.data()), text.size(), nullptr,
                          breaks.data());
@@ -278,11 +305,11 @@ std::vector<Line> breakLines(const ParagraphInput& input, const std::vector<Clus
 
 // Rule L2: from the highest level down to the lowest odd one, every run of
 // clusters at that level or above is reversed.
-std::vector<std::size_t> visualOrder(const std::vector<int>& levels) {
-    std::vector<std::size_t> order(levels.size());
+void visualOrder(const std::vector<int>& levels, std::vector<std::size_t>& order) {
+    order.resize(levels.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    if (levels.empty()) return order;
+    if (levels.empty()) return;
     const int highest = *std::max_element(levels.begin(), levels.end());
     int lowestOdd = highest + 1;
     for (int level : levels)
@@ -301,7 +328,6 @@ std::vector<std::size_t> visualOrder(const std::vector<int>& levels) {
             i = j;
         }
     }
-    return order;
 }
 
 int pixels(std::int64_t units) {
@@ -316,18 +342,23 @@ ParagraphLayout layOutParagraph(const ParagraphInput& input) {
     std::vector<Cluster> clusters = clustersOf(input);
     std::vector<FriBidiLevel> levels;
     layout.rightToLeft = resolveLevels(input.text, levels);
-    const std::vector<hb_script_t> scripts = scriptsOf(input.text);
-    chooseFaces(input, clusters);
+    std::vector<bool> neutral;
+    const std::vector<hb_script_t> scripts = scriptsOf(input.text, neutral);
+    chooseFaces(input, neutral, clusters);
     for (Cluster& c : clusters)
         c.level = levels[c.first];
     shapeRuns(input, scripts, clusters, layout.glyphs);
 
     const std::vector<Line> lines = breakLines(input, clusters);
     layout.clusters.resize(clusters.size());
+    layout.lineLeft.reserve(lines.size());
+    std::vector<int> lineLevels;
+    std::vector<std::int64_t> left;
+    std::vector<std::size_t> order;
     for (std::size_t lineIndex = 0; lineIndex < lines.size(); ++lineIndex) {
         const Line& line = lines[lineIndex];
         const int start = lineIndex == 0 ? input.startX : 0;
-        std::vector<int> lineLevels;
+        lineLevels.clear();
         for (std::size_t c = line.begin; c < line.end; ++c)
             lineLevels.push_back(clusters[c].level);
         // Rule L1: spaces that end a line take the paragraph's level.
@@ -335,8 +366,9 @@ ParagraphLayout layOutParagraph(const ParagraphInput& input) {
              k > 0 && hangs(input.text[clusters[line.begin + k - 1].first]); --k)
             lineLevels[k - 1] = layout.rightToLeft ? 1 : 0;
         std::int64_t pen = 0;
-        std::vector<std::int64_t> left(lineLevels.size());
-        for (std::size_t k : visualOrder(lineLevels)) {
+        left.assign(lineLevels.size(), 0);
+        visualOrder(lineLevels, order);
+        for (std::size_t k : order) {
             left[k] = pen;
             pen += clusters[line.begin + k].advance;
         }

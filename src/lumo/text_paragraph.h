@@ -17,6 +17,7 @@ namespace lumo {
 class Engine;
 class FontSet;
 struct Film;
+struct GlyphImage;
 
 struct Paragraph {
     std::size_t begin = 0;  // bytes of the buffer laid out
@@ -27,10 +28,21 @@ struct Paragraph {
     std::vector<std::uint16_t> clusterStyle;
     std::vector<std::shared_ptr<FontSet>> fonts;
     ParagraphLayout layout;
-    int line = 0;  // the line the cursor is on
+    int line = 0;          // the line the cursor is on
+    std::size_t next = 0;  // the cluster printing goes on with, looked at first
 
     // The cluster starting at byte `position`; -1 when the paragraph has none.
     std::ptrdiff_t clusterAt(std::size_t position) const;
+
+    // The drawn glyph `glyph` of the layout, which belongs to cluster `index`.
+    // Those of the rest of its line are fetched with it, a set's lock taken
+    // once for all.
+    const GlyphImage* image(std::size_t index, std::size_t glyph);
+
+private:
+    std::vector<const GlyphImage*> mImages;  // per glyph of the layout
+    std::size_t mDrawnFrom = 0;              // the clusters whose glyphs mImages holds
+    std::size_t mDrawnTo = 0;
 };
 
 // Lays out the paragraph that starts at the film's read position (a

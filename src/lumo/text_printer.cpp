@@ -54,29 +54,15 @@ void printPicture(Engine& engine, Film& film, const std::int32_t (&r)[4]) {
     }
 }
 
-// Glyphs of shaped text may overlap (kerning, marks on their base), so their
-// coverage joins what is there instead of replacing it.
-void addCoverage(const PixelBuffer& alpha, int x, int y, const GlyphImage& glyph) {
-    const Rect area = intersect({x, y, x + glyph.width, y + glyph.height},
-                                {0, 0, alpha.clipWidth, alpha.clipHeight});
-    for (int row = area.top; row < area.bottom; ++row) {
-        const std::uint8_t* from =
-            glyph.coverage.data() + static_cast<std::ptrdiff_t>(row - y) * glyph.width - x;
-        std::uint8_t* to = alpha.row(row);
-        for (int column = area.left; column < area.right; ++column)
-            to[column] = std::max(to[column], from[column]);
-    }
-}
-
 int roundUnits(std::int32_t units) {
     return (units + 32) >> 6;
 }
 
 // One grapheme cluster of UTF-8 text, placed as its paragraph's layout says;
-// the paragraph is laid out when the cluster is not in the current one.
-int printCluster(Engine& engine, Film& film) {
+// the paragraph is laid out when the cluster is not in the current one
+// (`index` below 0).
+int printCluster(Engine& engine, Film& film, std::ptrdiff_t index) {
     TextState& text = *film.text;
-    std::ptrdiff_t index = text.paragraph ? text.paragraph->clusterAt(text.readPosition) : -1;
     if (index < 0) {
         text.paragraph = layOutParagraphAt(engine, film);
         index = text.paragraph->clusterAt(text.readPosition);
@@ -97,8 +83,9 @@ int printCluster(Engine& engine, Film& film) {
     FontSet& fonts = *p.fonts[p.clusterStyle[i]];
     const int left = p.layout.lineLeft[static_cast<std::size_t>(cluster.line)];
     Rect printed;
-    for (const PlacedGlyph& g : p.layout.glyphsOf(cluster)) {
-        const GlyphImage* image = fonts.image(g.face, g.glyph);
+    for (std::size_t glyph = cluster.glyphBegin; glyph < cluster.glyphEnd; ++glyph) {
+        const PlacedGlyph& g = p.layout.glyphs[glyph];
+        const GlyphImage* image = p.image(i, glyph);
         if (image == nullptr || image->width == 0 || image->height == 0) continue;
         const int x = clampCoordinate(std::int64_t{left} + roundUnits(g.x) + image->left);
         const int y = clampCoordinate(std::int64_t{text.cursorY} + fonts.baseline() -
@@ -115,6 +102,7 @@ int printCluster(Engine& engine, Film& film) {
     if (!printed.empty()) showPrinted(engine, film, printed);
     text.cursorX = cluster.penAfter;
     text.readPosition = p.clusterEnds[i];
+    p.next = i + 1;
     ++text.shown;
     return std::max(0, text.style.delay);
 }
@@ -140,9 +128,14 @@ int printNextElement(Engine& engine, Film& film) {
     if (!film.text) return -1;
     TextState& text = *film.text;
     if (text.readPosition >= text.buffer.size()) return 0;
+    // Where the paragraph laid out has a cluster, the buffer holds a character.
+    if (text.paragraph) {
+        const std::ptrdiff_t index = text.paragraph->clusterAt(text.readPosition);
+        if (index >= 0) return printCluster(engine, film, index);
+    }
     const TextElement e = parseTextElement(text.buffer, text.readPosition, text.utf8);
     using Kind = TextElement::Kind;
-    if (text.utf8 && e.kind == Kind::Character) return printCluster(engine, film);
+    if (text.utf8 && e.kind == Kind::Character) return printCluster(engine, film, -1);
     text.readPosition += e.length;
     const int delay = std::max(0, text.style.delay);
     switch (e.kind) {

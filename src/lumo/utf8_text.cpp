@@ -78,6 +78,10 @@ bool GraphemeSegmenter::startsCluster(char32_t c) {
     mFlags = flag ? mFlags + 1 : 0;
     if (previous == kNone) return true;
     if (c < 0x300 && previous < 0x300) return true;  // the common case, answered at once
+    // Kana, CJK punctuation and ideographs: none extends or joins what
+    // precedes it but the two combining sound marks.
+    if (c >= 0x3000 && c < 0xA000 && !(c >= 0x302A && c <= 0x302F) && c != 0x3099 && c != 0x309A)
+        return true;
     if (extends(c)) return false;
     if (previous == 0x200D && pictographic(c)) return false;
     if (flag && flagsBefore % 2 == 1) return false;

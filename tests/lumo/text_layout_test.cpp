@@ -3,6 +3,8 @@
 // those the set-up installs (IPA, Noto).
 #include <gtest/gtest.h>
 
+#include <hb.h>
+
 #include <algorithm>
 #include <string>
 
@@ -195,6 +197,32 @@ TEST_F(TextLayoutTest, CharactersTheNamedFaceLacksComeFromAnotherFont) {
     EXPECT_LT(glyphCount(lay(U"क्षत्रिय", 0, "ＭＳ ゴシック", 24)), std::u32string(U"क्षत्रिय").size());
 }
 
+TEST_F(TextLayoutTest, ASetAnswersManyQuestionsAtOnceAsItAnswersEach) {
+    const std::u32string text = U"Aあ語ب\u0301e\u0301 1。";
+    for (const char* face : {"Noto Sans", "IPAGothic"}) {
+        auto set = library.openSet(face, 20);
+        std::vector<CodePointRange> clusters;
+        for (std::size_t i = 0; i < text.size(); ++i)
+            clusters.push_back({i, i + 1});
+        clusters.push_back({4, 6});  // a letter and its accent
+        std::vector<int> faces(clusters.size(), -1);
+        set->facesFor(text.data(), clusters, faces);
+        std::vector<GlyphId> glyphs;
+        for (std::size_t i = 0; i < clusters.size(); ++i) {
+            EXPECT_EQ(faces[i], set->faceFor(text.data() + clusters[i].first,
+                                             clusters[i].end - clusters[i].first))
+                << face << " " << i;
+            glyphs.push_back({faces[i], static_cast<std::uint32_t>(i + 3)});
+        }
+        glyphs.push_back({-1, 5});  // no such face
+        std::vector<const GlyphImage*> images(glyphs.size());
+        set->images(glyphs, images);
+        for (std::size_t i = 0; i < glyphs.size(); ++i)
+            EXPECT_EQ(images[i], set->image(glyphs[i].face, glyphs[i].glyph)) << face << " " << i;
+        EXPECT_EQ(images.back(), nullptr);
+    }
+}
+
 TEST_F(TextLayoutTest, HostileTextIsSetWithoutLoss) {
     struct Case {
         const char* name;
@@ -262,6 +290,23 @@ TEST(LumoUtf8, ClustersCountAsOneCharacterAndMarksStaySplitters) {
     EXPECT_EQ(countTextClusters("Hi", {}), 0) << "H is the line-pitch mark (and swallows i)";
     EXPECT_EQ(countTextClusters("\x1BHi", {}), 2) << "escaped, it is text";
     EXPECT_EQ(countTextClusters("ab\nM001002003004N\xFF", {}), 5);
+}
+
+TEST(LumoUtf8, KanaAndIdeographsStartClustersAndOnlyMarksJoinThem) {
+    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
+    for (char32_t c = 0x3000; c < 0xA000; ++c) {
+        const auto category = hb_unicode_general_category(unicode, c);
+        const bool mark = category == HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK ||
+                          category == HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK ||
+                          category == HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK;
+        for (char32_t before : {U'あ', U'a', char32_t{0x200D}, char32_t{0x1100}}) {
+            GraphemeSegmenter clusters;
+            clusters.startsCluster(before);
+            EXPECT_EQ(clusters.startsCluster(c), !mark)
+                << std::hex << unsigned(before) << " " << unsigned(c);
+        }
+    }
+    EXPECT_EQ(countTextClusters("\xE3\x81\x8B\xE3\x82\x99", {}), 1) << "ka + voiced mark";
 }
 
 TEST(LumoUtf8, MarksParseAsInCodePage932) {

@@ -1,6 +1,7 @@
 // Text films of an engine started for UTF-8 text: counting and typing by
 // clusters, wrapping at the film's width, escaped mark letters, and a page
 // in four scripts (written as a picture when ZELK_LUMO_SHOTS names a folder).
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -103,6 +104,41 @@ TEST_F(LumoUtf8Test, TypingRevealsWholeClusters) {
     EXPECT_GT(filmProp(accented, FP_TEXT_X), filmProp(plain, FP_TEXT_X));
 }
 
+TEST_F(LumoUtf8Test, GlyphCoverageJoinsWhatTheAlphaMapHolds) {
+    // Glyph rows from a pixel wide to wider than two vectors, each byte the
+    // larger of the glyph's and what the map held.
+    const std::string line = text("i.l|W") + "あ—" + text("MW") + "\xEF\xAC\x81";
+    for (int size : {5, 9, 13, 21, 34, 48, 70}) {
+        const int width = 600;
+        const int height = 2 * size;
+        const int32_t plain = textFilm(width, height, size, size);
+        append(plain, line);
+        setProp(plain, FP_TEXT_SHOWN, filmProp(plain, FP_TEXT_LENGTH));
+        const LumoSurface* printed = surfaceOf(plain, FP_ALPHA_OBJECT);
+        ASSERT_GT(ink(plain, 0, 0, width, height), 0) << size;
+
+        const int32_t film = textFilm(width, height, size, size);
+        const LumoSurface* alpha = surfaceOf(film, FP_ALPHA_OBJECT);
+        auto held = [](int x, int y) { return (x * 7 + y * 13) % 256; };
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                alpha->pixels[y * alpha->stride + x] = static_cast<std::uint8_t>(held(x, y));
+        append(film, line);
+        setProp(film, FP_TEXT_SHOWN, filmProp(film, FP_TEXT_LENGTH));
+        int wrong = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const int expected =
+                    std::max(held(x, y), int{printed->pixels[y * printed->stride + x]});
+                wrong += alpha->pixels[y * alpha->stride + x] != expected;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "size " << size;
+        RemoveFilm(plain);
+        RemoveFilm(film);
+    }
+}
+
 TEST_F(LumoUtf8Test, ThePrintActionTypesOneClusterPerDelay) {
     // A flag, an accented letter (two code points each), then a plain one.
     const int32_t film = textFilm(200, 40, 20);
@@ -140,6 +176,52 @@ TEST_F(LumoUtf8Test, LinesWrapAtTheFilmsWidthAndMarksKeepWorking) {
     EXPECT_EQ(ink(film, 160, 0, 200, 200), 0);
     for (int line = 0; line <= lastLine / 28; ++line)
         EXPECT_GT(ink(film, 0, line * 28, 160, line * 28 + 28), 0) << "line " << line;
+}
+
+TEST_F(LumoUtf8Test, EachFaceAndSizeOfALineDrawsItsOwnGlyphsOnEveryLineAndPage) {
+    // The covered pixels of one letter alone in a face and size.
+    auto inkOf = [](const std::string& marks) {
+        const int32_t film = textFilm(200, 100, 40, 50);
+        append(film, marks + text("H"));
+        setProp(film, FP_TEXT_SHOWN, 1);
+        const int covered = ink(film, 0, 0, 200, 100);
+        RemoveFilm(film);
+        return covered;
+    };
+    const std::string small = "F00C";
+    const std::string large = "F028";
+    const std::string noto = "E09Noto Sans";
+    const int big = inkOf("");
+    const int little = inkOf(small);
+    const int other = inkOf(noto);
+    ASSERT_GT(little, 0);
+    ASSERT_NE(big, little);
+    ASSERT_NE(big, other);
+    ASSERT_NE(little, inkOf(noto + small));
+
+    // Three sizes and faces in one line, then the same letters wrapped over
+    // three lines, then a page typed after a clear.
+    const int32_t film = textFilm(500, 200, 40, 50);
+    append(film, text("H") + small + text("H") + noto + large + text("H"));
+    setProp(film, FP_TEXT_SHOWN, filmProp(film, FP_TEXT_LENGTH));
+    EXPECT_EQ(filmProp(film, FP_TEXT_Y), 0);
+    EXPECT_EQ(ink(film, 0, 0, 500, 200), big + little + other);
+
+    const int32_t narrow = textFilm(70, 200, 40, 50);
+    append(narrow, text("HHHHHH"));
+    setProp(narrow, FP_TEXT_SHOWN, filmProp(narrow, FP_TEXT_LENGTH));
+    EXPECT_GT(filmProp(narrow, FP_TEXT_Y), 0) << "more than one line";
+    EXPECT_EQ(ink(narrow, 0, 0, 70, 200), 6 * big);
+
+    call(film, FM_FILL, 0);
+    ASSERT_EQ(SetFilmProp(film, FP_TEXT_APPEND, nullptr), 0);
+    LumoSurface* alpha = surfaceOf(film, FP_ALPHA_OBJECT);
+    for (int y = 0; y < alpha->height; ++y)
+        std::fill_n(alpha->pixels + y * alpha->stride, alpha->width, 0);
+    // The face the first page ended with stays; the size changes again.
+    append(film, small + text("HH"));
+    setProp(film, FP_TEXT_SHOWN, filmProp(film, FP_TEXT_LENGTH));
+    EXPECT_EQ(ink(film, 0, 0, 500, 200), 2 * inkOf(noto + small));
 }
 
 TEST_F(LumoUtf8Test, AColourChangeInsideAWordKeepsTheWordWhole) {

@@ -4,11 +4,13 @@
 #include <hb-ot.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include FT_TRUETYPE_TABLES_H
 
 #include "font_system.h"
 #include "glyph_renderer.h"
+#include "pixel_buffer.h"
 
 namespace lumo {
 
@@ -24,6 +26,48 @@ bool ignorable(char32_t c) {
 
 // Bounds the fallback fonts considered for one set.
 constexpr int kMostFaces = 256;
+
+// Runs of bytes the compiler keeps in one vector register.
+typedef std::uint8_t Bytes16 __attribute__((vector_size(16)));
+typedef std::uint8_t Bytes8 __attribute__((vector_size(8)));
+typedef std::uint8_t Bytes4 __attribute__((vector_size(4)));
+
+template <typename Bytes>
+Bytes larger(const std::uint8_t* to, const std::uint8_t* from) {
+    Bytes a;
+    Bytes b;
+    std::memcpy(&a, to, sizeof a);
+    std::memcpy(&b, from, sizeof b);
+    return a > b ? a : b;
+}
+
+// A glyph's row is narrower than a vector or a few of them. Taking the
+// larger twice changes nothing, so the last chunk may overlap the one
+// before it instead of ending in a byte-by-byte tail; it is read before
+// anything is stored, as a read of bytes just stored in part would wait.
+template <typename Bytes>
+void maxRowBy(std::uint8_t* to, const std::uint8_t* from, int count) {
+    constexpr int n = sizeof(Bytes);
+    const Bytes last = larger<Bytes>(to + count - n, from + count - n);
+    for (int i = 0; i + n < count; i += n) {
+        const Bytes chunk = larger<Bytes>(to + i, from + i);
+        std::memcpy(to + i, &chunk, n);
+    }
+    std::memcpy(to + count - n, &last, n);
+}
+
+void maxRow(std::uint8_t* to, const std::uint8_t* from, int count) {
+    if (count >= 16) {
+        maxRowBy<Bytes16>(to, from, count);
+    } else if (count >= 8) {
+        maxRowBy<Bytes8>(to, from, count);
+    } else if (count >= 4) {
+        maxRowBy<Bytes4>(to, from, count);
+    } else {
+        for (int i = 0; i < count; ++i)
+            to[i] = std::max(to[i], from[i]);
+    }
+}
 
 }  // namespace
 
@@ -48,6 +92,20 @@ std::string fontconfigLanguage(const std::string& tag) {
     if (script == "hans") return region == "sg" ? "zh-sg" : "zh-cn";
     if (script == "hant") return region == "hk" || region == "mo" ? "zh-" + region : "zh-tw";
     return known ? "zh-" + region : "zh";
+}
+
+void addCoverage(const PixelBuffer& alpha, int x, int y, const GlyphImage& glyph) {
+    const std::int64_t left = std::max<std::int64_t>(x, 0);
+    const std::int64_t top = std::max<std::int64_t>(y, 0);
+    const std::int64_t right =
+        std::min<std::int64_t>(std::int64_t{x} + glyph.width, alpha.clipWidth);
+    const std::int64_t bottom =
+        std::min<std::int64_t>(std::int64_t{y} + glyph.height, alpha.clipHeight);
+    if (alpha.bits == nullptr || right <= left || bottom <= top) return;
+    for (std::int64_t row = top; row < bottom; ++row) {
+        const std::uint8_t* from = glyph.coverage.data() + (row - y) * glyph.width + (left - x);
+        maxRow(alpha.row(static_cast<int>(row)) + left, from, static_cast<int>(right - left));
+    }
 }
 
 struct FontSet::Face {
@@ -169,6 +227,17 @@ bool FontSet::faceHolds(int face, const char32_t* codePoints, std::size_t count)
 
 int FontSet::faceFor(const char32_t* codePoints, std::size_t count) {
     std::lock_guard lock(mMutex);
+    return chooseFace(codePoints, count);
+}
+
+void FontSet::facesFor(const char32_t* text, std::span<const CodePointRange> clusters,
+                       std::span<int> faces) {
+    std::lock_guard lock(mMutex);
+    for (std::size_t i = 0; i < clusters.size() && i < faces.size(); ++i)
+        faces[i] = chooseFace(text + clusters[i].first, clusters[i].end - clusters[i].first);
+}
+
+int FontSet::chooseFace(const char32_t* codePoints, std::size_t count) {
     if (count == 0 || mFaces.empty()) return 0;
     // The named face (and so the scale) is settled before any other.
     faceAt(0);
@@ -220,6 +289,16 @@ void FontSet::shape(int face, const char32_t* text, std::size_t textLength, std:
 
 const GlyphImage* FontSet::image(int face, std::uint32_t glyph) {
     std::lock_guard lock(mMutex);
+    return drawnImage(face, glyph);
+}
+
+void FontSet::images(std::span<const GlyphId> glyphs, std::span<const GlyphImage*> out) {
+    std::lock_guard lock(mMutex);
+    for (std::size_t i = 0; i < glyphs.size() && i < out.size(); ++i)
+        out[i] = drawnImage(glyphs[i].face, glyphs[i].glyph);
+}
+
+const GlyphImage* FontSet::drawnImage(int face, std::uint32_t glyph) {
     Face* f = faceAt(face);
     if (f == nullptr) return nullptr;
     if (auto kept = f->images.find(glyph); kept != f->images.end()) return &kept->second;

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -29,6 +30,13 @@ struct GlyphImage {
     std::vector<std::uint8_t> coverage;
 };
 
+struct PixelBuffer;
+
+// Joins a glyph's coverage to the alpha map with its top left at (x, y):
+// each pixel takes the larger of the two, as glyphs of shaped text may
+// overlap (kerning, marks on their base). Clipped to the map.
+void addCoverage(const PixelBuffer& alpha, int x, int y, const GlyphImage& glyph);
+
 // A glyph out of the shaper, in 26.6 pixels; `cluster` is the index of the
 // first code point of the text it stands for.
 struct ShapedGlyph {
@@ -38,6 +46,18 @@ struct ShapedGlyph {
     std::int32_t advance = 0;
     std::int32_t offsetX = 0;
     std::int32_t offsetY = 0;
+};
+
+// A glyph of one of a set's faces.
+struct GlyphId {
+    int face = 0;
+    std::uint32_t glyph = 0;
+};
+
+// Code points [first, end) of a text.
+struct CodePointRange {
+    std::size_t first = 0;
+    std::size_t end = 0;
 };
 
 // Safe to use from several threads.
@@ -58,6 +78,9 @@ public:
     // points, else the first that holds its first one, else the named face
     // (whose missing glyph then shows where no installed font has one).
     int faceFor(const char32_t* codePoints, std::size_t count);
+    // faceFor of each cluster of `text`, taking the set's lock once.
+    void facesFor(const char32_t* text, std::span<const CodePointRange> clusters,
+                  std::span<int> faces);
 
     // True when `face` has every code point (those that draw nothing aside).
     bool faceHolds(int face, const char32_t* codePoints, std::size_t count);
@@ -70,11 +93,15 @@ public:
 
     // The drawn glyph, valid as long as this set; null when out of reach.
     const GlyphImage* image(int face, std::uint32_t glyph);
+    // image() of each glyph, taking the set's lock once.
+    void images(std::span<const GlyphId> glyphs, std::span<const GlyphImage*> out);
 
 private:
     struct Face;
     Face* faceAt(int index);  // opened on first use; null when it won't open
     bool holds(int index, char32_t codePoint);
+    int chooseFace(const char32_t* codePoints, std::size_t count);  // the lock held
+    const GlyphImage* drawnImage(int face, std::uint32_t glyph);    // the lock held
 
     std::shared_ptr<FontSystem> mSystem;
     int mSize;

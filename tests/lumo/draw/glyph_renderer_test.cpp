@@ -1,9 +1,13 @@
 #include "glyph_renderer.h"
 
+#include "font_set.h"
+#include "pixel_buffer.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 #include <thread>
 #include <vector>
 
@@ -149,6 +153,43 @@ TEST(Font, OutlivesItsLibrary) {
         font = library.open(kMsGothic, 12);
     }
     EXPECT_GT(inkOf(font->glyph(kA[0], kA[1])).covered, 0);
+}
+
+TEST(GlyphCoverage, EachPixelTakesTheLargerAndNothingOutsideTheGlyphChanges) {
+    // Every row width from one pixel to past two vectors, placed inside the
+    // map, across each edge and off it.
+    std::mt19937 random(35);
+    const int mapWidth = 70;
+    const int mapHeight = 12;
+    for (int width = 1; width <= 40; ++width) {
+        for (int x : {0, 3, mapWidth - width, -width / 2, mapWidth - width / 2, -width, mapWidth}) {
+            GlyphImage glyph;
+            glyph.width = width;
+            glyph.height = 5;
+            for (int i = 0; i < width * glyph.height; ++i)
+                glyph.coverage.push_back(static_cast<std::uint8_t>(random()));
+            PixelStore store(mapWidth, mapHeight, 1);
+            const PixelBuffer& alpha = store.buffer();
+            for (int y = 0; y < mapHeight; ++y)
+                for (int column = 0; column < mapWidth; ++column)
+                    alpha.row(y)[column] = static_cast<std::uint8_t>(random());
+            std::vector<std::uint8_t> expected(alpha.bits, alpha.bits + store.byteSize());
+            const int y = -2;  // the top rows lie above the map
+            for (int row = 0; row < glyph.height; ++row) {
+                for (int column = 0; column < width; ++column) {
+                    const int mx = x + column;
+                    const int my = y + row;
+                    if (mx < 0 || mx >= mapWidth || my < 0 || my >= mapHeight) continue;
+                    std::uint8_t& to = expected[static_cast<std::size_t>(my * alpha.stride + mx)];
+                    to = std::max(to,
+                                  glyph.coverage[static_cast<std::size_t>(row * width + column)]);
+                }
+            }
+            addCoverage(alpha, x, y, glyph);
+            EXPECT_TRUE(std::equal(expected.begin(), expected.end(), alpha.bits))
+                << "width " << width << " at " << x;
+        }
+    }
 }
 
 }  // namespace
