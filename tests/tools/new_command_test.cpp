@@ -24,7 +24,9 @@ std::vector<std::string> ReadToTheEnding(Reader& reader, const std::string& midd
             continue;
         }
         if (const std::string text = Field(state, "text"); !text.empty()) {
-            if (pages.empty()) EXPECT_TRUE(reader.Do("shot " + first.string()));
+            if (pages.empty()) {
+                EXPECT_TRUE(reader.Do("shot " + first.string()));
+            }
             pages.push_back(text);
         }
         EXPECT_TRUE(reader.Do("click " + middle)) << state;
