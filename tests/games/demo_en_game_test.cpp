@@ -108,8 +108,9 @@ protected:
             // The README's English page comes from this play:
             // ZELK_SCREENSHOTS=FOLDER keeps it.
             const char* keep = std::getenv("ZELK_SCREENSHOTS");
-            if (keep != nullptr && text.find("Morning! You're early again.") != std::string::npos)
+            if (keep != nullptr && text.find("Morning! You're early again.") != std::string::npos) {
                 EXPECT_TRUE(R().Do("shot " + (fs::path(keep) / "english.png").string()));
+            }
             EXPECT_TRUE(R().Do("click 320 240"));
             EXPECT_TRUE(R().Do("idle"));
         }
