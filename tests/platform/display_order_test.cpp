@@ -1,16 +1,10 @@
 // Game text in the interface's windows: right-to-left lines in the order
-// they are seen, Arabic joined, and glyphs for any script the interface
-// font lacks.
+// they are seen, Arabic joined.
 #include "platform/display_order.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
-#include <imgui.h>
 
-#include <memory>
 #include <string>
-
-#include "platform/imgui_host.h"
 
 namespace zelk {
 namespace {
@@ -46,37 +40,6 @@ TEST(DisplayOrder, DamagedTextShowsReplacementCharacters) {
     for (int i = 0; i < 5000; ++i)
         arabic += "\xD8\xA8";
     EXPECT_EQ(DisplayOrder(arabic).size(), 5000u * 3);
-}
-
-// The interface font is Japanese; a name in another script gets its glyphs
-// from a font that holds them, shaped forms included.
-TEST(InterfaceGlyphs, ANameInAScriptTheInterfaceFontLacksIsDrawnFromAnother) {
-    if (FindFontFileFor("IPAGothic:lang=ja", U'ي').empty())
-        GTEST_SKIP() << "no font for Arabic is installed";
-    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_Window* window = SDL_CreateWindow("glyphs", 0, 0, 64, 64, SDL_WINDOW_HIDDEN);
-    ASSERT_NE(window, nullptr);
-    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    ASSERT_NE(renderer, nullptr);
-    {
-        ImGuiHost host(window, renderer);
-        auto holds = [&](ImWchar c) {
-            bool found = false;
-            host.Frame([&] { found = ImGui::GetFont()->FindGlyphNoFallback(c) != nullptr; });
-            return found;
-        };
-        EXPECT_TRUE(holds(u'灯'));
-        EXPECT_FALSE(holds(0xFEF2));
-        host.NeedGlyphsOf("يوكي");
-        EXPECT_TRUE(holds(u'灯')) << "the interface font stays";
-        EXPECT_TRUE(holds(0x064A));
-        EXPECT_TRUE(holds(0xFEF2)) << "the form that is drawn";
-        host.NeedGlyphsOf("يوكي 灯里");  // nothing new: the same atlas
-        EXPECT_TRUE(holds(0xFEF3));
-    }
-    SDL_DestroyRenderer(renderer);
-    SDL_DestroyWindow(window);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 }  // namespace

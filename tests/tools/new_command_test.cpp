@@ -174,57 +174,63 @@ std::pair<int, int> InkColumns(const fs::path& shot) {
     return {left, right};
 }
 
+// A new English game told again in another language.
+struct Retelling {
+    std::string name;      // its folder, and its kept first page's name
+    std::string language;  // the tag it declares
+    std::vector<std::pair<std::string, std::string>> lines;  // English, retold
+    std::vector<std::string> pages;                          // what the state shows of its pages
+};
+
+// The retold game checks clean and reads to its ending. Returns how far the
+// first page's letters stand from the screen's left and right edges.
+std::pair<int, int> ReadRetold(const Retelling& story) {
+    const fs::path root = FreshFolder("new-game-" + story.name);
+    const fs::path game = root / "mine";
+    EXPECT_EQ(RunTool(root, {"new", "mine", "--lang", "en", "--size", "800x600"}).status, 0);
+    Retell(game, story.lines);
+    Declare(game, story.language);
+    EXPECT_EQ(RunTool(root, {"check", "mine"}).out, "1 scenarios: 0 errors, 0 warnings\n");
+    PlayToTheEnding(game, 800, 600, story.pages);
+    KeepFirstPage(game, story.name);
+    const auto [left, right] = InkColumns(game / "first.png");
+    EXPECT_GE(right, 0) << "no letters in the text window";
+    return {left, 800 - 1 - right};
+}
+
 // A right-to-left game: Arabic story text with numbers and Latin letters in
 // its lines is set from the text window's right edge, and read to its end.
 TEST(NewCommand, AnArabicGameReadsToItsEndingSetFromTheRight) {
-    const fs::path root = FreshFolder("new-game-arabic");
-    ASSERT_EQ(RunTool(root, {"new", "mine", "--lang", "en", "--size", "800x600"}).status, 0);
-    Retell(root / "mine",
-           {{"\"Go to the sea\"", "\"إلى البحر\""},
-            {"\"Stay in town\"", "\"البقاء في المدينة\""},
-            {"\"Nice to meet you.\r\n> \\nYour story starts here.\"",
-             "«أهلاً بك. تبدأ قصتك هنا،\r\n> \\nفي اليوم 3 من شهر 12 عام 2026، مع PC قديم.»"},
-            {"Above the sea, the sky went on forever.", "فوق البحر، امتدت السماء بلا نهاية."},
-            {"\"Let's meet by the sea again.\"", "«لنلتقِ عند البحر مرة أخرى.»"},
-            {"The End", "النهاية"}});
-    Declare(root / "mine", "ar");
-    const ToolResult check = RunTool(root, {"check", "mine"});
-    EXPECT_EQ(check.out, "1 scenarios: 0 errors, 0 warnings\n");
-
-    PlayToTheEnding(
-        root / "mine", 800, 600,
-        {"«أهلاً بك. تبدأ قصتك هنا،\\nفي اليوم 3 من شهر 12 عام 2026، مع PC قديم.»",
-         "فوق البحر، امتدت السماء بلا نهاية.", "«لنلتقِ عند البحر مرة أخرى.»", "النهاية"});
-    const auto [left, right] = InkColumns(root / "mine" / "first.png");
-    ASSERT_GE(right, 0) << "no letters in the text window";
-    EXPECT_LT(800 - right, left / 2) << left << ".." << right;
-    KeepFirstPage(root / "mine", "arabic");
+    const auto [left, right] = ReadRetold(
+        {"arabic",
+         "ar",
+         {{"\"Go to the sea\"", "\"إلى البحر\""},
+          {"\"Stay in town\"", "\"البقاء في المدينة\""},
+          {"\"Nice to meet you.\r\n> \\nYour story starts here.\"",
+           "«أهلاً بك. تبدأ قصتك هنا،\r\n> \\nفي اليوم 3 من شهر 12 عام 2026، مع PC قديم.»"},
+          {"Above the sea, the sky went on forever.", "فوق البحر، امتدت السماء بلا نهاية."},
+          {"\"Let's meet by the sea again.\"", "«لنلتقِ عند البحر مرة أخرى.»"},
+          {"The End", "النهاية"}},
+         {"«أهلاً بك. تبدأ قصتك هنا،\\nفي اليوم 3 من شهر 12 عام 2026، مع PC قديم.»",
+          "فوق البحر، امتدت السماء بلا نهاية.", "«لنلتقِ عند البحر مرة أخرى.»", "النهاية"}});
+    EXPECT_LT(right, left / 2) << left << " " << right;
 }
 
 // A Japanese story in a UTF-8 game holds Latin letters and digits as they
 // are typed, and its lines start from the left.
 TEST(NewCommand, AJapaneseGameWritesPcAndDigitsAsTyped) {
-    const fs::path root = FreshFolder("new-game-japanese-utf8");
-    ASSERT_EQ(RunTool(root, {"new", "mine", "--lang", "en", "--size", "800x600"}).status, 0);
-    Retell(root / "mine",
-           {{"\"Go to the sea\"", "\"海へ行く\""},
-            {"\"Nice to meet you.\r\n> \\nYour story starts here.\"",
-             "「はじめまして。PCでできることは、\r\n> \\n3日目にわかるよ。Wi-Fiもある!」"},
-            {"Above the sea, the sky went on forever.", "海の上には、どこまでも空が続いていた。"},
-            {"\"Let's meet by the sea again.\"", "「また、海で会おうね。」"},
-            {"The End", "おわり"}});
-    Declare(root / "mine", "ja");
-    const ToolResult check = RunTool(root, {"check", "mine"});
-    EXPECT_EQ(check.out, "1 scenarios: 0 errors, 0 warnings\n");
-
-    PlayToTheEnding(
-        root / "mine", 800, 600,
-        {"「はじめまして。PCでできることは、\\n3日目にわかるよ。Wi-Fiもある!」",
-         "海の上には、どこまでも空が続いていた。", "「また、海で会おうね。」", "おわり"});
-    const auto [left, right] = InkColumns(root / "mine" / "first.png");
-    ASSERT_GE(right, 0) << "no letters in the text window";
-    EXPECT_LT(left, (800 - right) / 2) << left << ".." << right;
-    KeepFirstPage(root / "mine", "japanese-utf8");
+    const auto [left, right] = ReadRetold(
+        {"japanese-utf8",
+         "ja",
+         {{"\"Go to the sea\"", "\"海へ行く\""},
+          {"\"Nice to meet you.\r\n> \\nYour story starts here.\"",
+           "「はじめまして。PCでできることは、\r\n> \\n3日目にわかるよ。Wi-Fiもある!」"},
+          {"Above the sea, the sky went on forever.", "海の上には、どこまでも空が続いていた。"},
+          {"\"Let's meet by the sea again.\"", "「また、海で会おうね。」"},
+          {"The End", "おわり"}},
+         {"「はじめまして。PCでできることは、\\n3日目にわかるよ。Wi-Fiもある!」",
+          "海の上には、どこまでも空が続いていた。", "「また、海で会おうね。」", "おわり"}});
+    EXPECT_LT(left, right / 2) << left << " " << right;
 }
 
 // Every placeholder decodes with the player's own decoder, at the size its
