@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <climits>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -151,32 +152,19 @@ ImVector<ImWchar> LatinAnd(const std::string& text) {
 
 }  // namespace
 
-std::string FindFontFile(const char* family) {
-    std::string path;
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
-    if (!pattern) return path;
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
-        FcChar8* file = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
-            path = reinterpret_cast<const char*>(file);
-        }
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-    return path;
-}
+namespace {
 
-std::string FindFontFileFor(const char* family, char32_t character) {
+// The file of the font fontconfig matches to the pattern, when `accept`
+// takes the match; "" otherwise.
+template <typename Accept>
+std::string MatchedFile(const char* family, std::optional<char32_t> character, Accept accept) {
     std::string path;
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
     if (!pattern) return path;
     // fontconfig weighs coverage above the family: the family's own face
     // when it holds the character, else the nearest one that does.
-    if (FcCharSet* wanted = FcCharSetCreate()) {
-        FcCharSetAddChar(wanted, character);
+    if (FcCharSet* wanted = character ? FcCharSetCreate() : nullptr) {
+        FcCharSetAddChar(wanted, *character);
         FcPatternAddCharSet(pattern, FC_CHARSET, wanted);
         FcCharSetDestroy(wanted);
     }
@@ -185,16 +173,28 @@ std::string FindFontFileFor(const char* family, char32_t character) {
     FcResult result = FcResultNoMatch;
     if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
         FcChar8* file = nullptr;
-        FcCharSet* held = nullptr;
         if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file &&
-            FcPatternGetCharSet(match, FC_CHARSET, 0, &held) == FcResultMatch &&
-            FcCharSetHasChar(held, character)) {
+            accept(match)) {
             path = reinterpret_cast<const char*>(file);
         }
         FcPatternDestroy(match);
     }
     FcPatternDestroy(pattern);
     return path;
+}
+
+}  // namespace
+
+std::string FindFontFile(const char* family) {
+    return MatchedFile(family, std::nullopt, [](FcPattern*) { return true; });
+}
+
+std::string FindFontFileFor(const char* family, char32_t character) {
+    return MatchedFile(family, character, [character](FcPattern* match) {
+        FcCharSet* held = nullptr;
+        return FcPatternGetCharSet(match, FC_CHARSET, 0, &held) == FcResultMatch &&
+               FcCharSetHasChar(held, character);
+    });
 }
 
 // The file stays mapped for the atlases made later.

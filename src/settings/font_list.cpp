@@ -3,8 +3,9 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
+
+#include "settings/game_language.h"
 
 namespace zelk {
 
@@ -63,13 +64,8 @@ std::vector<std::string> JapaneseFixedPitchFamilies() {
 std::vector<std::string> FamiliesForLanguage(const std::string& tag) {
     // Only the language itself goes to fontconfig: its own names for
     // scripts and regions are not the tag's ("zh-Hant" is its "zh-tw").
-    std::string language;
-    for (char c : tag) {
-        if (c == '-' || c == '_') break;
-        if (!std::isalpha(static_cast<unsigned char>(c))) return Families(":scalable=true", false);
-        language += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    if (language.size() < 2 || language.size() > 3) return Families(":scalable=true", false);
+    const std::string language = LanguageOfTag(tag);
+    if (language.empty()) return Families(":scalable=true", false);
     return Families((":scalable=true:lang=" + language).c_str(), false);
 }
 

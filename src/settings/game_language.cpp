@@ -56,6 +56,16 @@ bool IsLanguageTag(std::string_view tag) {
     return true;
 }
 
+std::string LanguageOfTag(std::string_view tag) {
+    std::string language;
+    for (const char c : tag) {
+        if (c == '-' || c == '_') break;
+        if (!IsAsciiLetter(c)) return {};
+        language += static_cast<char>(c | 0x20);
+    }
+    return language.size() == 2 || language.size() == 3 ? language : std::string();
+}
+
 GameLanguage ReadGameLanguage(const INIFile& systemInfo) {
     GameLanguage language;
     const INISection* game = systemInfo.FindSection("Game");

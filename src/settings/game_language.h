@@ -18,6 +18,10 @@ class INIFile;
 // at most. The form only: no registry is consulted.
 bool IsLanguageTag(std::string_view tag);
 
+// The language of a tag, lower-cased ("zh-Hant" gives "zh", "AR" "ar");
+// empty when its first part is not 2 or 3 letters.
+std::string LanguageOfTag(std::string_view tag);
+
 struct GameLanguage {
     // The tag as the author wrote it; empty when none is declared.
     std::string tag;

@@ -12,6 +12,7 @@
 
 #include "common/utf8.h"
 #include "platform/imgui_host.h"
+#include "settings/game_language.h"
 
 namespace zelk {
 
@@ -35,17 +36,6 @@ constexpr Alias kAliases[] = {
     {"MS PMincho",      "IPAPMincho"},
 };
 // clang-format on
-
-// The language of a tag, lower-cased; empty when the tag names none.
-std::string LanguageOf(const std::string& tag) {
-    std::string language;
-    for (char c : tag) {
-        if (c == '-' || c == '_') break;
-        if (c < 'A' || (c > 'Z' && c < 'a') || c > 'z') return {};
-        language += static_cast<char>(c | 0x20);
-    }
-    return language.size() == 2 || language.size() == 3 ? language : std::string();
-}
 
 // Set glyph by glyph, without shaping: letters that stand alone, so that
 // none would join or take a mark and read wrong.
@@ -83,7 +73,7 @@ struct FaceDeleter {
 }  // namespace
 
 const char* FaceSample(const std::string& language) {
-    const std::string wanted = LanguageOf(language);
+    const std::string wanted = LanguageOfTag(language);
     for (const Sample& sample : kSamples) {
         if (wanted == sample.language) return sample.text;
     }
@@ -101,7 +91,7 @@ std::string FacePattern(const std::string& face, const std::string& language) {
         if (c == '-' || c == ':' || c == ',' || c == '\\') pattern += '\\';
         pattern += c;
     }
-    const std::string wanted = LanguageOf(language);
+    const std::string wanted = LanguageOfTag(language);
     return wanted.empty() ? pattern : pattern + ":lang=" + wanted;
 }
 
