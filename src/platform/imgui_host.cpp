@@ -41,6 +41,9 @@ private:
 
 constexpr float kFontSize = 18.0f;
 constexpr const char* kInterfaceFace = "IPAGothic:lang=ja";
+// Characters beyond the interface font's, from other fonts; more show as
+// the font's own stand-in.
+constexpr std::size_t kMostOtherGlyphs = 256;
 
 // The interface font's file, mapped rather than read: the atlases touch a
 // small part of its megabytes, and mapped pages are the system's file
@@ -297,6 +300,9 @@ void ImGuiHost::NeedGlyphsOf(const std::string& logical) {
             more.find(c) != std::u32string::npos)
             continue;
         if (font->FindGlyphNoFallback(static_cast<ImWchar>(c)) == nullptr) more += c;
+        // Each one is a font look-up and a place in the atlas: a game's
+        // names of thousands of rare characters would hang the window.
+        if (mOtherGlyphs.size() + more.size() >= kMostOtherGlyphs) break;
     }
     if (more.empty()) return;
     mOtherGlyphs += more;

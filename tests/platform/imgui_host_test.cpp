@@ -87,6 +87,16 @@ TEST_F(ImGuiHostTest, ANameInAScriptTheInterfaceFontLacksIsDrawnFromAnother) {
     EXPECT_TRUE(holds(0xFEF2)) << "the form that is drawn";
     host->NeedGlyphsOf("يوكي 灯里");  // nothing new: the same atlas
     EXPECT_TRUE(holds(0xFEF3));
+    // A hostile name of thousands of characters fills a bounded number.
+    std::string many;
+    for (char32_t c = 0xAC00; c < 0xAC00 + 4000; ++c) {
+        many += static_cast<char>(0xE0 | (c >> 12));
+        many += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        many += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    host->NeedGlyphsOf(many);
+    EXPECT_TRUE(holds(0xFEF3)) << "what was asked before stays";
+    EXPECT_FALSE(holds(0xAC00 + 3999));
 }
 
 }  // namespace
